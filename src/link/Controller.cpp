@@ -1,0 +1,194 @@
+#include "link/Controller.h"
+
+namespace {
+constexpr std::uint8_t CmdVersion = 0x01;
+constexpr std::uint8_t CmdLive = 0x02;
+constexpr std::uint8_t CmdBlock = 0x09;
+constexpr std::uint8_t CmdClose = 0x0A;
+constexpr std::uint8_t CmdIgnition = 0x1F;
+constexpr std::uint8_t Prefix = 0xAA;
+constexpr std::uint8_t CmdThresholdRead = 0x22;
+constexpr std::uint8_t CmdThresholdWrite = 0x23;
+} // namespace
+
+Controller::Controller(SerialChannel& channel, QString buildText) : ch_(channel), build_(std::move(buildText)) {}
+
+QString Controller::buildText(int patch, int tweak) {
+    if (patch < 0 || tweak < 0) return QStringLiteral("?.?");
+    const quint32 build = static_cast<quint32>(patch) * 65536u + static_cast<quint32>(tweak);
+    return QString::number(build) + QLatin1Char(')');
+}
+
+QString Controller::defaultBuildText() {
+#if defined(QUENDRIX_VERSION_PATCH) && defined(QUENDRIX_VERSION_TWEAK)
+    return buildText(QUENDRIX_VERSION_PATCH, QUENDRIX_VERSION_TWEAK);
+#else
+    return QStringLiteral("?.?");
+#endif
+}
+
+Controller::Ignition Controller::ignitionFor(int value) {
+    static constexpr int constants[] = {19200, 9600, 4800, 4000, 3200, 2400};
+    if (value >= 0 && value <= 5) return {constants[value], value};
+    return {4800, 3};
+}
+
+int Controller::ignitionConstantForIndex(int index) { return ignitionFor(index).constant; }
+
+void Controller::setIgnitionIndex(int index) {
+    const Ignition ig = ignitionFor(index);
+    ignitionIndex_ = ig.index;
+    ignitionConstant_ = ig.constant;
+}
+
+int Controller::probeKindFrom(std::uint8_t byte31, std::uint8_t flags) {
+    const bool inverted = (flags & 0x02) != 0;
+    switch (byte31) {
+    case 0: return inverted ? 2 : 1;
+    case 1: return inverted ? 4 : 0;
+    case 2: return 3;
+    default: return 0;
+    }
+}
+
+QString Controller::languageText(int key) const {
+    return ch_.observer() ? ch_.observer()->languageText(key) : QString();
+}
+
+ParameterBlock Controller::blockFromBuffer() const {
+    ParameterBlock b{};
+    for (int i = 0; i < BlockSize; ++i) b[static_cast<std::size_t>(i)] = ch_.AnswerByte(i);
+    return b;
+}
+
+void Controller::ReadVersion() {
+    ch_.ClosePort();
+    ch_.OpenPort();
+    ch_.SendByte(CmdVersion);
+    ch_.sleepMs(20);
+    // A missing answer must read as "no controller", not as the last answer.
+    ch_.setAnswerByte(0, 0);
+    ch_.ReceiveAnswer();
+    const int v = ch_.AnswerByte(0);
+    const QString head = QStringLiteral("Quendrix wersja 4.3 (Build ") + build_ + QStringLiteral(" - ");
+    if (v != 0) {
+        version_ = v;
+        present_ = true;
+        caption_ = head + languageText(LinkText::CaptionController) + QLatin1Char(' ') + QString::number(v);
+    } else {
+        caption_ = head + languageText(LinkText::CaptionNoController);
+        version_ = 0;
+        present_ = false;
+    }
+    if (ch_.observer()) ch_.observer()->captionChanged(caption_);
+    ch_.ClosePort();
+}
+
+bool Controller::ReadAnalogCapability() {
+    ch_.ClosePort();
+    ch_.OpenPort();
+    ch_.SendByte(CmdVersion);
+    ch_.sleepMs(200);
+    ch_.ReceiveAnswer();
+    analogCapable_ = ch_.AnswerByte(0) > 7;
+    if (ch_.observer()) ch_.observer()->analogGroupVisible(analogCapable_);
+    return analogCapable_;
+}
+
+int Controller::ReadFeatureVersion() {
+    ch_.OpenPort();
+    ch_.SendByte(CmdVersion);
+    ch_.sleepMs(400);
+    ch_.ReceiveAnswer();
+    ch_.ClosePort();
+    return ch_.AnswerByte(0);
+}
+
+void Controller::ReadAnalogThreshold() {
+    ch_.SendByte(Prefix);
+    ch_.sleepMs(50);
+    ch_.SendByte(CmdThresholdRead);
+    ch_.sleepMs(50);
+    const SerialChannel::Receive r = ch_.ReceiveAnswer();
+    // The threshold is written back later; a stale byte must not become it.
+    if (r.count >= 2) analogThreshold_ = QString::number(ch_.AnswerByte(1));
+    ch_.SendByte(CmdClose);
+}
+
+bool Controller::WriteAnalogThreshold() {
+    ch_.ClosePort();
+    ch_.OpenPort();
+    bool ok = false;
+    const int value = analogThreshold_.trimmed().toInt(&ok);
+    if (!ok) return false;
+    ch_.SendByte(Prefix);
+    ch_.sleepMs(20);
+    ch_.SendByte(CmdThresholdWrite);
+    ch_.sleepMs(20);
+    ch_.SendByte(static_cast<std::uint8_t>(value & 0xFF));
+    ch_.sleepMs(20);
+    return true;
+}
+
+bool Controller::ReadIgnition() {
+    ch_.OpenPort();
+    ch_.SendByte(CmdBlock);
+    ch_.sleepMs(100);
+    const SerialChannel::Receive r = ch_.ReceiveAnswer();
+    ch_.ClosePort();
+    // Stale bytes decoded as the ignition system would later be written back.
+    if (r.count < BlockSize) return false;
+    const ParameterBlock b = blockFromBuffer();
+    probeKind_ = probeKindFrom(b[31], b[8]);
+    flags_ = b[8];
+    setIgnitionIndex(b[32] + 256 * b[33]);
+    return true;
+}
+
+std::optional<ParameterBlock> Controller::ReadParameterBlock() {
+    ch_.OpenPort();
+    ReadAnalogThreshold();
+    ch_.ClosePort();
+
+    ch_.OpenPort();
+    ch_.SendByte(CmdBlock);
+    ch_.sleepMs(300);
+    const SerialChannel::Receive r = ch_.ReceiveAnswer();
+    ch_.ClosePort();
+    if (r.count < BlockSize) return std::nullopt;
+
+    const ParameterBlock b = blockFromBuffer();
+    const int w = b[32] + 256 * b[33];
+    if (w == 0x0101) return std::nullopt;
+    setIgnitionIndex(w);
+    flags_ = b[8];
+    probeKind_ = probeKindFrom(b[31], b[8]);
+    return b;
+}
+
+bool Controller::PollLiveFrame() {
+    const int length = frameLength();
+    (void)length;
+    bool answered = false;
+    for (int attempt = 1; attempt <= PollAttempts; ++attempt) {
+        ch_.SendByte(CmdLive);
+        ch_.sleepMs(20);
+        const SerialChannel::Receive r = ch_.ReceivePolled();
+        if (r.count > 0) {
+            answered = attempt <= AnsweredAttempts;
+            break;
+        }
+    }
+    if (version_ == 5) {
+        int sum = 0;
+        for (int i = 0; i <= 6; ++i) sum += ch_.AnswerByte(i);
+        return (sum % 256) == ch_.AnswerByte(7);
+    }
+    return answered;
+}
+
+void Controller::WriteIgnition(int index) {
+    ch_.SendByte(CmdIgnition);
+    ch_.SendByte(static_cast<std::uint8_t>(index % 256));
+    ch_.SendByte(static_cast<std::uint8_t>(index / 256));
+}

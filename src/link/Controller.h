@@ -1,0 +1,85 @@
+#pragma once
+#include "link/SerialChannel.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+using ParameterBlock = std::array<std::uint8_t, 37>;
+
+// The controller's byte protocol over the serial channel, and the link values
+// it learns: version code, flags byte, ignition system, analog threshold.
+class Controller {
+public:
+    static constexpr int BlockSize = 37;
+    static constexpr int PollAttempts = 14;
+    static constexpr int AnsweredAttempts = 9;
+
+    explicit Controller(SerialChannel& channel, QString buildText = defaultBuildText());
+
+    SerialChannel& channel() const { return ch_; }
+
+    // "94)" for version 4.3.0.94, as the caption shows it.
+    static QString defaultBuildText();
+    static QString buildText(int patch, int tweak);
+
+    // Ignition value of the block (bytes 32-33) -> constant and index.
+    struct Ignition {
+        int constant;
+        int index;
+    };
+    static Ignition ignitionFor(int value);
+    static int ignitionConstantForIndex(int index);
+    // Probe kind (0..4) from block byte 31 and bit 1 of the flags byte.
+    static int probeKindFrom(std::uint8_t byte31, std::uint8_t flags);
+
+    // Link values.
+    int versionCode() const { return version_; }
+    bool controllerPresent() const { return present_; }
+    std::uint8_t flags() const { return flags_; }
+    void setFlags(std::uint8_t f) { flags_ = f; }
+    int ignitionIndex() const { return ignitionIndex_; }
+    int ignitionConstant() const { return ignitionConstant_; }
+    void setIgnitionIndex(int index);
+    int probeKind() const { return probeKind_; }
+    QString analogThreshold() const { return analogThreshold_; }
+    void setAnalogThreshold(const QString& text) { analogThreshold_ = text; }
+    QString caption() const { return caption_; }
+    bool analogCapable() const { return analogCapable_; }
+    int frameLength() const { return version_ < 5 ? 8 : 9; }
+
+    // Exchanges.
+    void ReadVersion();
+    bool ReadAnalogCapability();
+    int ReadFeatureVersion();
+    void ReadAnalogThreshold();
+    // False when the threshold text is not a number: nothing is sent then.
+    bool WriteAnalogThreshold();
+    // True when a whole block arrived and ignition, flags and probe kind were taken from it.
+    bool ReadIgnition();
+    // The block when a whole one arrived and was not rejected; nullopt otherwise
+    // (the caller then keeps every parameter as it is).
+    std::optional<ParameterBlock> ReadParameterBlock();
+    bool PollLiveFrame();
+    void WriteIgnition(int index);
+
+    // Bytes 0..frameLength()-1 of the receive buffer.
+    std::uint8_t frameByte(int i) const { return ch_.AnswerByte(i); }
+
+private:
+    QString languageText(int key) const;
+    ParameterBlock blockFromBuffer() const;
+
+    SerialChannel& ch_;
+    QString build_;
+    int version_ = 0;
+    bool present_ = false;
+    std::uint8_t flags_ = 0;
+    int ignitionIndex_ = 2;
+    int ignitionConstant_ = 4800;
+    int probeKind_ = 0;
+    QString analogThreshold_ = QStringLiteral("1");
+    QString caption_ = QStringLiteral("Quendrix 4.3");
+    bool analogCapable_ = false;
+};

@@ -1,0 +1,88 @@
+#pragma once
+#include "link/Clock.h"
+#include "link/LinkObserver.h"
+#include "link/SerialPort.h"
+
+#include <QMap>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class QTimer;
+
+// Language texts the link shows.
+namespace LinkText {
+constexpr int NoAnswer = 10390;
+constexpr int PortOpenFailed = 30012;
+constexpr int CaptionController = 30000;
+constexpr int CaptionNoController = 30001;
+} // namespace LinkText
+
+// The program's one connection to the controller. Synchronous: every byte sent
+// is followed by 3 ms, receives take only what is already waiting, and the
+// 256-byte receive buffer is never cleared, so decoders see the last answer.
+class SerialChannel {
+public:
+    struct Receive {
+        bool ok = false;
+        int count = 0;
+    };
+    static constexpr int BufferSize = 256;
+    static constexpr int ByteGapMs = 3;
+    static constexpr int SilentPollLimit = 20;
+
+    SerialChannel(SerialPort& port, Clock& clock, LinkObserver* observer = nullptr);
+
+    void setObserver(LinkObserver* observer) { observer_ = observer; }
+    LinkObserver* observer() const { return observer_; }
+    Clock& clock() const { return clock_; }
+
+    // "com1" ... "com8".
+    QString selectedPort() const { return selected_; }
+    void setSelectedPort(const QString& name) { selected_ = name.toLower(); }
+
+    // Where each COMn lives on this machine. On Windows COMn itself; elsewhere
+    // /dev/ttyS(n-1) unless mapped.
+    void setDevicePath(int comNumber, const QString& path);
+    void clearDeviceMap() { devices_.clear(); }
+    QString devicePath(const QString& portName) const;
+    const QMap<int, QString>& deviceMap() const { return devices_; }
+
+    bool OpenPort() { return OpenPort(selected_); }
+    bool OpenPort(const QString& portName);
+    bool ProbePort(const QString& portName);
+    void ClosePort();
+    bool isOpen() const { return port_.isOpen(); }
+
+    bool SendByte(std::uint8_t byte);
+    Receive ReceiveAnswer();
+    Receive ReceivePolled();
+    std::uint8_t AnswerByte(int index) const { return buffer_[static_cast<std::size_t>(index & 0xFF)]; }
+    void setAnswerByte(int index, std::uint8_t value) { buffer_[static_cast<std::size_t>(index & 0xFF)] = value; }
+    const std::array<std::uint8_t, BufferSize>& buffer() const { return buffer_; }
+
+    void sleepMs(int ms) { clock_.sleepMs(ms); }
+
+    int silenceCounter() const { return silence_; }
+    void resetSilenceCounter() { silence_ = 0; }
+
+    // The ten polling timers in the order they are stopped.
+    void setPollingTimers(std::vector<QTimer*> timers) { timers_ = std::move(timers); }
+    void StopPolling();
+
+    static int comNumber(const QString& portName); // "com3" -> 3, 0 when not a COM name
+
+private:
+    bool openDevice(const QString& portName, bool report);
+    QString text(int key) const;
+
+    SerialPort& port_;
+    Clock& clock_;
+    LinkObserver* observer_;
+    QString selected_ = QStringLiteral("com1");
+    QMap<int, QString> devices_;
+    std::array<std::uint8_t, BufferSize> buffer_{};
+    int silence_ = 0;
+    std::vector<QTimer*> timers_;
+};

@@ -1,0 +1,49 @@
+#pragma once
+#include <QString>
+#include <array>
+
+// The controller's configurable parameters, each held as the text its page
+// control shows (numbers, volts "0,50", choice index, flag "0"/"1").
+enum class ParamId {
+    ProbeKind,
+    LambdaThreshold,
+    SwitchRpm,
+    TpsKind,
+    TpsThreshold,
+    StepSpeedAboveTps,
+    StepSpeedBelowTps,
+    MaxGasRpm,
+    MaxGasRpmOff,
+    RpmKind,
+    RpmDelta,
+    StepMin,
+    StepMax,
+    StepStart,
+    StartDelay,
+    LambdaLowTime,
+    LambdaHighTime,
+    LambdaBosch,
+    CutoffOn,
+    CutoffStep,
+    CutoffRpm,
+    StepOpening,
+    SwitchDelay,
+    ControllerMode,
+    ReserveSensorKind,
+    TempSensorOn,
+    SwitchTemp,
+    AnalogThreshold,
+    Count
+};
+
+constexpr int ParamCount = static_cast<int>(ParamId::Count);
+
+class ParameterSet {
+public:
+    QString& operator[](ParamId id) { return values_[static_cast<std::size_t>(id)]; }
+    const QString& operator[](ParamId id) const { return values_[static_cast<std::size_t>(id)]; }
+    bool operator==(const ParameterSet& o) const { return values_ == o.values_; }
+
+private:
+    std::array<QString, ParamCount> values_{};
+};

@@ -1,0 +1,23 @@
+#include "shell/LanguageTexts.h"
+
+void LanguageTexts::loadDefaults() {
+    texts_.clear();
+    // Defaults the main window gives at start.
+    set(30005, QStringLiteral("Czy zakończyć program ?"));
+    set(30006, QStringLiteral("Zapisano parametry"));
+    set(30007, QStringLiteral("Odczytano parametry"));
+    set(30008, QStringLiteral("Zresetowano parametry"));
+    set(10388, QStringLiteral("Sterownik znaleziono na"));
+    set(10389, QStringLiteral("Sterownika nie znaleziono na"));
+    // Until language files are installed these carry Polish wording of our own,
+    // so that no message box or caption is left blank.
+    set(10390, QStringLiteral("Brak odpowiedzi sterownika"));
+    set(30000, QStringLiteral("sterownik wersja"));
+    set(30001, QStringLiteral("brak sterownika"));
+    set(30009, QStringLiteral("Opóźnienie startowe musi być większe od zera."));
+    set(30010, QStringLiteral("Próg sondy lambda musi wynosić co najmniej 0,1 V."));
+    set(30011, QStringLiteral("Otwarcie silnika krokowego musi wynosić co najmniej 3."));
+    set(30012, QStringLiteral("Nie można otworzyć portu szeregowego."));
+    set(30013, QStringLiteral("Pozycja startowa silnika krokowego musi leżeć między minimum a maksimum"));
+    set(30014, QStringLiteral("Pozycja startowa silnika krokowego jest równa minimum lub maksimum."));
+}

@@ -1,0 +1,90 @@
+#include "support/FakeLink.h"
+
+void FakeClock::sleepMs(int ms) {
+    if (log_) log_->push_back({LinkEvent::Sleep, now_, ms, {}});
+    now_ += qint64(ms) * 1000;
+}
+
+void FakePort::inject(const QByteArray& bytes) {
+    for (char c : bytes) queue_.push_back({clock_.nowUs(), static_cast<std::uint8_t>(c)});
+}
+
+std::vector<std::uint8_t> FakePort::sentBytes() const {
+    std::vector<std::uint8_t> out;
+    if (!log_) return out;
+    for (const LinkEvent& e : *log_)
+        if (e.kind == LinkEvent::Tx) out.push_back(static_cast<std::uint8_t>(e.value));
+    return out;
+}
+
+bool FakePort::open(const QString& device, QString* reason, bool* permissionDenied) {
+    if (denied.contains(device)) {
+        if (reason) *reason = QStringLiteral("Permission denied");
+        if (permissionDenied) *permissionDenied = true;
+        if (log_) log_->push_back({LinkEvent::OpenFailed, clock_.nowUs(), 0, device});
+        return false;
+    }
+    if (!existing.contains(device)) {
+        if (reason) *reason = QStringLiteral("No such file or directory");
+        if (permissionDenied) *permissionDenied = false;
+        if (log_) log_->push_back({LinkEvent::OpenFailed, clock_.nowUs(), 0, device});
+        return false;
+    }
+    open_ = true;
+    ++openCount;
+    if (log_) log_->push_back({LinkEvent::Open, clock_.nowUs(), 0, device});
+    return true;
+}
+
+void FakePort::close() {
+    if (open_ && log_) log_->push_back({LinkEvent::Close, clock_.nowUs(), 0, {}});
+    open_ = false;
+}
+
+bool FakePort::sendImmediate(std::uint8_t byte) {
+    if (!open_) return false;
+    if (log_) log_->push_back({LinkEvent::Tx, clock_.nowUs(), byte, {}});
+    if (responder) {
+        const QByteArray answer = responder(byte);
+        for (char c : answer) queue_.push_back({clock_.nowUs() + answerDelayUs, static_cast<std::uint8_t>(c)});
+    }
+    return true;
+}
+
+int FakePort::bytesWaiting() {
+    if (!open_) return -1;
+    int n = 0;
+    for (const Pending& p : queue_) {
+        if (p.dueUs > clock_.nowUs()) break;
+        ++n;
+    }
+    return n;
+}
+
+int FakePort::readNow(std::uint8_t* dst, int max) {
+    if (!open_) return 0;
+    int n = 0;
+    while (n < max && !queue_.empty() && queue_.front().dueUs <= clock_.nowUs()) {
+        dst[n++] = queue_.front().byte;
+        queue_.pop_front();
+    }
+    if (log_) log_->push_back({LinkEvent::Rx, clock_.nowUs(), n, {}});
+    return n;
+}
+
+QStringList describe(const std::vector<LinkEvent>& log, bool withGaps) {
+    QStringList out;
+    for (const LinkEvent& e : log) {
+        switch (e.kind) {
+        case LinkEvent::Open: out << QStringLiteral("open ") + e.text; break;
+        case LinkEvent::OpenFailed: out << QStringLiteral("openfail ") + e.text; break;
+        case LinkEvent::Close: out << QStringLiteral("close"); break;
+        case LinkEvent::Tx: out << QStringLiteral("tx %1").arg(e.value, 2, 16, QLatin1Char('0')).toUpper().replace(QLatin1String("TX"), QLatin1String("tx")); break;
+        case LinkEvent::Sleep:
+            if (withGaps || e.value != 3) out << QStringLiteral("sleep %1").arg(e.value);
+            break;
+        case LinkEvent::Rx: out << QStringLiteral("rx %1").arg(e.value); break;
+        }
+    }
+    return out;
+}
