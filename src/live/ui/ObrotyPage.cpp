@@ -1,0 +1,9 @@
+#include "live/ui/ObrotyPage.h"
+
+#include "shell/Session.h"
+
+ObrotyPage::ObrotyPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+    setObjectName(QStringLiteral("ObrotyTab"));
+}
+
+void ObrotyPage::enterPage() {}

@@ -1,0 +1,9 @@
+#include "params/ui/ParametryPage.h"
+
+#include "shell/Session.h"
+
+ParametryPage::ParametryPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+    setObjectName(QStringLiteral("ParametryTab"));
+}
+
+void ParametryPage::enterPage() {}

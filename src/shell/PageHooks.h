@@ -1,0 +1,14 @@
+#pragma once
+
+// What the main window calls on a page. The window runs the common steps of a
+// page change (ignition write, filter reset, version read, timers stopped,
+// port closed, panel 1 cleared) and then calls enterPage() on the page being
+// entered; a tab click first asks the page being left through leaveByTab().
+class PageHooks {
+public:
+    virtual ~PageHooks() = default;
+    // The page's own entry steps: its reads, port opened, its timer enabled, focus.
+    virtual void enterPage() = 0;
+    // Checks before a tab click leaves this page; false keeps the page active.
+    virtual bool leaveByTab() { return true; }
+};
