@@ -64,6 +64,16 @@ public:
     std::function<void(int)> showWizardIgnitionIndex; // ComboTerm
     std::function<int()> chosenIgnitionIndex;  // ComboBox2's index
     std::function<int()> chosenWizardIgnitionIndex; // ComboTerm's index
+    // Filled in by the engine-speed page: the analog-threshold drop-down Edit23.
+    std::function<QString()> analogThresholdText;
+    std::function<void(const QString&)> setAnalogThresholdText;
+    // Filled in by the live page: its transmission-error label.
+    std::function<void(const QString&)> setTransmissionError;
+    // Filled in by the engine-speed page: show or hide GroupBoxAnalog.
+    std::function<void(bool)> showAnalogGroup;
+    // Filled in by the parameters page: show or hide the temperature features
+    // (CheckBox22_2, Edit22_1 and their labels).
+    std::function<void(bool)> showTemperatureFeatures;
 
     QString text(int key) const { return texts.text(key); }
     void message(const QString& text) const {

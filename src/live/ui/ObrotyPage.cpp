@@ -7,3 +7,8 @@ ObrotyPage::ObrotyPage(Session& session, QWidget* parent) : QWidget(parent), ses
 }
 
 void ObrotyPage::enterPage() {}
+
+bool ObrotyPage::leaveByTab() { return true; }
+void ObrotyPage::applyVersionDependentControls() {}
+void ObrotyPage::analogThresholdStartup() {}
+void ObrotyPage::readIgnitionIntoCombos() {}

@@ -10,6 +10,11 @@ class ObrotyPage : public QWidget, public PageHooks {
 public:
     explicit ObrotyPage(Session& session, QWidget* parent = nullptr);
     void enterPage() override;
+    bool leaveByTab() override;
+    // Start-up steps the main window runs in its creation sequence.
+    void applyVersionDependentControls();
+    void analogThresholdStartup();
+    void readIgnitionIntoCombos();
 
 private:
     Session& session_;
