@@ -7,3 +7,6 @@ ParametryPage::ParametryPage(Session& session, QWidget* parent) : QWidget(parent
 }
 
 void ParametryPage::enterPage() {}
+
+void ParametryPage::dalejPressed() {}
+void ParametryPage::cofnijPressed() {}

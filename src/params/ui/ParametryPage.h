@@ -10,6 +10,9 @@ class ParametryPage : public QWidget, public PageHooks {
 public:
     explicit ParametryPage(Session& session, QWidget* parent = nullptr);
     void enterPage() override;
+    // The hidden menu entries "Dalej" (Enter) and "Cofnij" (Backspace) while this page is shown.
+    void dalejPressed();
+    void cofnijPressed();
 
 private:
     Session& session_;
