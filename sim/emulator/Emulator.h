@@ -1,0 +1,91 @@
+#pragma once
+
+// A ControllerModel behind a serial device: a pseudo-terminal it creates (the
+// program opens the slave path) or an existing device. One background thread
+// reads the bytes, feeds the model and sends its answers paced like a 9600 baud
+// line. All model access goes through the mutex.
+
+#include "emulator/ControllerModel.h"
+
+#include <atomic>
+#include <cstdio>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace qsim {
+
+class Emulator {
+public:
+    Emulator(int versionCode = 5, int storedIgnition = 2);
+    ~Emulator(); // stops and closes everything
+
+    Emulator(const Emulator&) = delete;
+    Emulator& operator=(const Emulator&) = delete;
+
+    bool openPty(std::string* error = nullptr); // creates the pty; devicePath() is the slave path
+    bool attach(const std::string& device, std::string* error = nullptr);
+    std::string devicePath() const;
+    void setLogFile(const std::string& path); // empty path: no log
+    void setByteTimeMs(double ms);            // answer pacing, default 1.04; 0 = at once
+    double byteTimeMs() const;
+
+    bool start(); // false when no device is open or already running
+    void stop();
+    bool isRunning() const { return running_.load(); }
+
+    template <class F> auto withModel(F&& f) {
+        std::lock_guard<std::mutex> l(mutex_);
+        return f(model_);
+    }
+
+    std::vector<uint8_t> received() const; // every byte received since start/clearReceived
+    void clearReceived();
+    // Drops answer bytes not yet sent and those sent but not yet read on the other side.
+    void discardPendingOutput();
+
+    // One line of the stdin command language (see helpText()). Returns false for an
+    // unknown or malformed command; reply gets the answer or the error.
+    bool handleCommandLine(const std::string& line, std::string* reply = nullptr);
+    bool quitRequested() const { return quit_.load(); }
+    static std::string helpText();
+
+    double nowMs() const; // the emulator's clock: ms since construction
+
+private:
+    struct Pending {
+        double dueMs;
+        uint8_t byte;
+    };
+
+    void run();
+    void closeAll();
+    void schedule(const std::vector<uint8_t>& bytes, double nowMs, double delayMs);
+    void logLine(double ms, const std::string& text);
+    std::string statusText();
+
+    mutable std::mutex mutex_; // model_, received_, out_
+    ControllerModel model_;
+    std::vector<uint8_t> received_;
+    std::deque<Pending> out_;
+    double nextFreeMs_ = 0;
+    double byteTimeMs_ = 1.04;
+
+    int ioFd_ = -1;    // the master, or the attached device
+    int slaveFd_ = -1; // held open so the master never sees a hang-up
+    int wake_[2] = {-1, -1};
+    std::string path_;
+
+    std::mutex logMutex_;
+    std::FILE* log_ = nullptr;
+
+    std::thread thread_;
+    std::atomic<bool> running_{false};
+    std::atomic<bool> stopFlag_{false};
+    std::atomic<bool> quit_{false};
+    long long startNs_ = 0;
+};
+
+} // namespace qsim
