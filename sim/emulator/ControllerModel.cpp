@@ -309,7 +309,9 @@ EngineState ControllerModel::state() const {
     s.tempC = tempC_;
     s.lambdaVolts = lambdaV_;
     s.tpsVolts = 0.5 + 4.0 * std::clamp(inputs_.throttle, 0.0, 1.0);
-    s.stepper = onGas_ ? stepper_ : 0;
+    // New limits take hold at once, not only at the next regulation step.
+    const int lo = std::min(stepMin(), stepMax()), hi = std::max(stepMin(), stepMax());
+    s.stepper = onGas_ ? std::clamp(stepper_, lo, hi) : 0;
     s.onGas = onGas_;
     return s;
 }
