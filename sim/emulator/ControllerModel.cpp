@@ -230,6 +230,10 @@ std::vector<uint8_t> ControllerModel::answer(uint8_t request, std::vector<uint8_
             note("request " + hexByte(request) + " not answered (silent)");
             return {};
         }
+        if (faults_.answerEveryN != countedEveryN_) { // a new setting counts from its own start
+            countedEveryN_ = faults_.answerEveryN;
+            requestCount_ = 0;
+        }
         if (faults_.answerEveryN > 1 && ++requestCount_ % faults_.answerEveryN != 0) {
             note("request " + hexByte(request) + " skipped (answer every " +
                  std::to_string(faults_.answerEveryN) + ")");

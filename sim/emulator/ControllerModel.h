@@ -138,6 +138,7 @@ private:
     double lastByteMs_ = 0;
     bool anyByte_ = false;
     long requestCount_ = 0;
+    int countedEveryN_ = 0;
 
     std::vector<ReceivedCommand> commands_;
     int closings_ = 0;

@@ -614,6 +614,9 @@ void TestSim::faults() {
     for (int i = 0; i < 7; ++i)
         answered.push_back(!m.receive(0x02, 0).empty());
     QCOMPARE(answered, (std::vector<bool>{false, false, true, false, false, true, false}));
+    m.faults().answerEveryN = 2; // a new setting counts afresh
+    QVERIFY(m.receive(0x01, 0).empty());
+    QCOMPARE(int(m.receive(0x01, 0).size()), 8);
     m.faults() = {};
 
     m.faults().truncateTo = 4;
