@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 
 namespace qsim {
 
@@ -429,7 +430,7 @@ void ControllerModel::step(double dt) {
         stepper_ = std::clamp(stepper_, lo, hi);
     } else {
         // The petrol ECU runs its own loop at about 1 Hz.
-        const double phase = simMs_ / 1000.0 * 2.0 * M_PI;
+        const double phase = simMs_ / 1000.0 * 2.0 * std::numbers::pi;
         lambdaV_ = 0.5 + 0.4 * std::tanh(3.0 * std::sin(phase)) + noise(rng_) * 0.005;
     }
     lambdaV_ = std::clamp(lambdaV_, 0.0, 5.0);

@@ -178,6 +178,12 @@ bool Emulator::start() {
     if (pipe(wake_) != 0) return false;
     setNonBlocking(wake_[0]);
     setNonBlocking(wake_[1]);
+    {
+        std::lock_guard<std::mutex> l(mutex_);
+        received_.clear();
+        out_.clear();
+        nextFreeMs_ = 0;
+    }
     stopFlag_ = false;
     running_ = true;
     thread_ = std::thread([this] { run(); });
@@ -248,6 +254,7 @@ void Emulator::run() {
         }
         if (r > 0 && (fds[0].revents & POLLIN)) {
             const ssize_t n = ::read(ioFd_, buf.data(), buf.size());
+            if (n == 0) usleep(5000); // end of file on an attached device: do not spin
             for (ssize_t i = 0; i < n; ++i) {
                 const double t = nowMs();
                 std::vector<std::string> events;
