@@ -1,6 +1,5 @@
-#include <QApplication>
+#include "shell/ui/Application.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    return runQuendrix(argc, argv);
 }

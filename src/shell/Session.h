@@ -60,10 +60,10 @@ public:
     // Filled in by the parameters page: fill its fields from the set.
     std::function<void()> fillParameterPage;
     // Filled in by the engine-speed page and the wizard: show the ignition index.
-    std::function<void(int)> showIgnitionIndex; // ComboBox2
+    std::function<void(int)> showIgnitionIndex;       // ComboBox2
     std::function<void(int)> showWizardIgnitionIndex; // ComboTerm
-    std::function<int()> chosenIgnitionIndex;  // ComboBox2's index
-    std::function<int()> chosenWizardIgnitionIndex; // ComboTerm's index
+    std::function<int()> chosenIgnitionIndex;         // ComboBox2's index
+    std::function<int()> chosenWizardIgnitionIndex;   // ComboTerm's index
     // Filled in by the engine-speed page: the analog-threshold drop-down Edit23.
     std::function<QString()> analogThresholdText;
     std::function<void(const QString&)> setAnalogThresholdText;
@@ -74,6 +74,12 @@ public:
     // Filled in by the parameters page: show or hide the temperature features
     // (CheckBox22_2, Edit22_1 and their labels).
     std::function<void(bool)> showTemperatureFeatures;
+
+    // Shell values the language switch changes: language code and file, and
+    // the help file (relative to the working folder) that F1 opens.
+    QString languageCode = QStringLiteral("PL");
+    QString languageFile = QStringLiteral("polish.lng");
+    QString helpFile = QStringLiteral("help/quendrix_pl.html");
 
     QString text(int key) const { return texts.text(key); }
     void message(const QString& text) const {

@@ -1,0 +1,71 @@
+#pragma once
+#include "shell/PageHooks.h"
+
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+
+class Session;
+
+namespace shell {
+
+// The five main pages in tab order.
+enum class Page { Obroty = 0, Parametry, Wizualizacja, Autoadaptacja, Drukowanie };
+constexpr int PageCount = 5;
+
+// "ObrotyTab" ... "DrukowanieTab".
+QString pageObjectName(Page page);
+// Command-line names: "obroty", "parametry", "wizualizacja", "autoadaptacja", "drukowanie".
+QString pageOptionName(Page page);
+std::optional<Page> pageFromOptionName(const QString& name);
+
+// Switching between the main pages. The window only shows pages; this class
+// runs what a change does to the controller link and the shell flags, so it
+// can be tested without widgets:
+//  - a tab click asks the page being left (leaveByTab) and may be refused;
+//  - a menu selection switches without asking;
+//  - both then run the common steps (ignition writes of a polling ignition
+//    page, filter reset, version read, timers stopped, port closed, panel 1
+//    cleared), the flag rules of the page being entered, and its enterPage().
+class Navigator {
+public:
+    explicit Navigator(Session& session);
+
+    void setPage(Page page, PageHooks* hooks) { pages_[static_cast<int>(page)] = hooks; }
+    PageHooks* page(Page page) const { return pages_[static_cast<int>(page)]; }
+
+    // Makes a page the current one of the page control without any reaction.
+    std::function<void(Page)> showPage;
+    // Shows or hides the tab of the printout page.
+    std::function<void(bool)> setPrintTabVisible;
+
+    Page current() const { return current_; }
+    // The page shown at start, before any change has run.
+    void setCurrent(Page page) { current_ = page; }
+
+    // Menu items ParButton ... DruButton: select the page, then pagecontrol1Change.
+    void selectFromMenu(Page page);
+    // A tab click: pagecontrol1Changing on the page being left, then (when
+    // allowed) the switch and pagecontrol1Change. Returns whether it switched.
+    bool tabClicked(Page page);
+
+    // pagecontrol1Changing: false keeps the current page.
+    bool pagecontrol1Changing();
+    // pagecontrol1Change: runs for the current page.
+    void pagecontrol1Change();
+
+    // How many times the leave checks ran (pagecontrol1Changing).
+    int leaveChecks() const { return leaveChecks_; }
+
+private:
+    void commonSteps();
+    void writeIgnitionIfPolling();
+
+    Session& s_;
+    std::array<PageHooks*, PageCount> pages_{};
+    Page current_ = Page::Obroty;
+    int leaveChecks_ = 0;
+};
+
+} // namespace shell

@@ -1,0 +1,134 @@
+#include "shell/ui/Application.h"
+
+#include "shell/CommandLine.h"
+#include "shell/Session.h"
+#include "shell/SingleInstance.h"
+#include "shell/ui/DemoCarWindow.h"
+#include "shell/ui/MainWindow.h"
+#include "shell/ui/Splash.h"
+
+#include "emulator/Emulator.h"
+
+#if __has_include("link/PortMap.h")
+#include "link/PortMap.h"
+#define QUENDRIX_HAVE_PORTMAP 1
+#endif
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+void applyPorts(const QStringList& ports, SerialChannel& channel) {
+#ifdef QUENDRIX_HAVE_PORTMAP
+    applyPortOptions(ports, channel);
+#else
+    for (const QString& m : ports) {
+        const int eq = m.indexOf(QLatin1Char('='));
+        const int n = SerialChannel::comNumber(m.left(eq));
+        if (eq <= 0 || n <= 0) continue;
+        channel.setDevicePath(n, m.mid(eq + 1));
+        channel.setSelectedPort(QStringLiteral("com%1").arg(n));
+    }
+#endif
+}
+
+void printErr(const QString& text) {
+    std::fputs(qPrintable(text), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+} // namespace
+
+int runQuendrix(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quendrix"));
+    QApplication::setApplicationVersion(QStringLiteral(QUENDRIX_VERSION));
+
+    const shell::CommandLine cl = shell::parseCommandLine(QApplication::arguments());
+    if (!cl.ok) {
+        printErr(QStringLiteral("quendrix: ") + cl.error);
+        printErr(cl.helpText);
+        return 2;
+    }
+    if (cl.showHelp) {
+        std::fputs(qPrintable(cl.helpText), stdout);
+        return 0;
+    }
+
+    // Taken before the splash shows, reported after it, as the program always did.
+    shell::SingleInstance instance;
+    const bool alone = instance.acquire();
+
+    auto splash = std::make_unique<TLogo>();
+    splash->showFor(1000);
+
+    if (!alone) {
+        splash.reset();
+        printErr(QStringLiteral("quendrix: Program jest już uruchomiony. (%1)").arg(instance.lockPath()));
+        QMessageBox::information(nullptr, QStringLiteral("Informacja"),
+                                 QStringLiteral("Program jest już uruchomiony."), QMessageBox::Ok);
+        return 1;
+    }
+
+    std::unique_ptr<qsim::Emulator> emulator;
+    if (cl.demo) {
+        emulator = std::make_unique<qsim::Emulator>(5, 2);
+        std::string err;
+        if (!emulator->openPty(&err) || !emulator->start()) {
+            splash.reset();
+            const QString msg = QStringLiteral("Nie można uruchomić symulowanego sterownika: %1")
+                                    .arg(QString::fromStdString(err));
+            printErr(msg);
+            QMessageBox::critical(nullptr, QStringLiteral("Quendrix"), msg);
+            return 1;
+        }
+        emulator->withModel([](qsim::ControllerModel& m) {
+            m.inputs().engineOn = true;
+            m.inputs().throttle = 0.15;
+            return 0;
+        });
+    }
+
+    TForm1::Setup setup;
+    setup.configureLink = [&](Session& s) {
+        applyPorts(cl.ports, s.channel);
+        if (emulator) {
+            s.channel.setDevicePath(1, QString::fromStdString(emulator->devicePath()));
+            s.channel.setSelectedPort(QStringLiteral("com1"));
+        }
+    };
+    TForm1 form1(setup);
+    form1.show();
+    splash->hide();
+    splash.reset();
+
+    if (cl.page) form1.selectPageFromMenu(*cl.page);
+
+    std::unique_ptr<DemoCarWindow> car;
+    if (emulator && cl.screenshot.isEmpty()) {
+        car = std::make_unique<DemoCarWindow>(*emulator, &form1);
+        car->placeBeside(&form1);
+        car->show();
+    }
+
+    int shotResult = 0;
+    if (!cl.screenshot.isEmpty()) {
+        QTimer::singleShot(cl.afterMs, &form1, [&] {
+            const QPixmap pm = form1.grab();
+            if (!pm.save(cl.screenshot, "PNG")) {
+                printErr(QStringLiteral("quendrix: cannot write %1").arg(cl.screenshot));
+                shotResult = 1;
+            }
+            form1.close();
+        });
+    }
+    const int rc = app.exec();
+    car.reset();
+    return shotResult ? shotResult : rc;
+}

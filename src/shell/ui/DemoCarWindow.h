@@ -1,0 +1,39 @@
+#pragma once
+#include <QWidget>
+
+namespace qsim {
+class Emulator;
+}
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QSlider;
+class QTimer;
+
+// The "simulated car" of demo mode: the engine, throttle, warm-up, gas level
+// and the ignition system really fitted to the car, driving the emulated
+// controller so that the pages have something to show.
+class DemoCarWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit DemoCarWindow(qsim::Emulator& emulator, QWidget* parent = nullptr);
+    // Places the window beside the main window.
+    void placeBeside(const QWidget* mainWindow);
+
+private:
+    void applyInputs();
+    void refreshState();
+
+    qsim::Emulator& emu_;
+    QCheckBox* engineOn_;
+    QSlider* throttle_;
+    QLabel* throttleValue_;
+    QCheckBox* forceTemp_;
+    QSlider* temp_;
+    QLabel* tempValue_;
+    QSlider* gas_;
+    QLabel* gasValue_;
+    QComboBox* ignition_;
+    QLabel* state_;
+    QTimer* refresh_;
+};
