@@ -1,0 +1,121 @@
+#include "shell/CommandLine.h"
+#include "shell/DataPaths.h"
+#include "shell/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using shell::Page;
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+private slots:
+    void parse_data();
+    void parse();
+    void helpListsEveryOption();
+    void dataFoldersPreferWorkingFolder();
+    void instanceLockIsExclusiveWithinTheMachine();
+};
+
+void TestCommandLine::parse_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<bool>("demo");
+    QTest::addColumn<QStringList>("ports");
+    QTest::addColumn<int>("page"); // -1 none
+    QTest::addColumn<QString>("shot");
+    QTest::addColumn<int>("after");
+    QTest::newRow("nothing") << QStringList{} << true << false << QStringList{} << -1 << QString() << 3000;
+    QTest::newRow("demo page shot") << QStringList{"--demo",     "--page",  "wizualizacja", "--screenshot",
+                                                   "/tmp/a.png", "--after", "500"}
+                                    << true << true << QStringList{} << int(Page::Wizualizacja)
+                                    << "/tmp/a.png" << 500;
+    QTest::newRow("equals form") << QStringList{"--page=drukowanie", "--screenshot=x.png"} << true << false
+                                 << QStringList{} << int(Page::Drukowanie) << "x.png" << 3000;
+    QTest::newRow("ports repeat in order")
+        << QStringList{"--port", "COM2=/dev/ttyUSB0", "--port", "com5=/dev/pts/7"} << true << false
+        << QStringList{"COM2=/dev/ttyUSB0", "com5=/dev/pts/7"} << -1 << QString() << 3000;
+    QTest::newRow("bad page") << QStringList{"--page", "params"} << false << false << QStringList{} << -1
+                              << QString() << 3000;
+    QTest::newRow("bad port number") << QStringList{"--port", "COM9=/dev/x"} << false << false
+                                     << QStringList{} << -1 << QString() << 3000;
+    QTest::newRow("port without path")
+        << QStringList{"--port", "COM1="} << false << false << QStringList{} << -1 << QString() << 3000;
+    QTest::newRow("after not a number")
+        << QStringList{"--after", "soon"} << false << false << QStringList{} << -1 << QString() << 3000;
+    QTest::newRow("unknown option") << QStringList{"--fast"} << false << false << QStringList{} << -1
+                                    << QString() << 3000;
+    QTest::newRow("stray argument") << QStringList{"file.qx4"} << false << false << QStringList{} << -1
+                                    << QString() << 3000;
+}
+
+void TestCommandLine::parse() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, ok);
+    QFETCH(bool, demo);
+    QFETCH(QStringList, ports);
+    QFETCH(int, page);
+    QFETCH(QString, shot);
+    QFETCH(int, after);
+    const shell::CommandLine cl = shell::parseCommandLine(QStringList{"quendrix"} + args);
+    QCOMPARE(cl.ok, ok);
+    if (!ok) {
+        QVERIFY(!cl.error.isEmpty());
+        return;
+    }
+    QCOMPARE(cl.demo, demo);
+    QCOMPARE(cl.ports, ports);
+    QCOMPARE(cl.page.has_value(), page >= 0);
+    if (page >= 0) QCOMPARE(int(*cl.page), page);
+    QCOMPARE(cl.screenshot, shot);
+    QCOMPARE(cl.afterMs, after);
+    QVERIFY(!cl.showHelp);
+}
+
+void TestCommandLine::helpListsEveryOption() {
+    const shell::CommandLine cl = shell::parseCommandLine({"quendrix", "--help"});
+    QVERIFY(cl.ok);
+    QVERIFY(cl.showHelp);
+    for (const char* o : {"--demo", "--port", "--page", "--screenshot", "--after", "--help"})
+        QVERIFY2(cl.helpText.contains(QLatin1String(o)), o);
+}
+
+void TestCommandLine::dataFoldersPreferWorkingFolder() {
+    QTemporaryDir work;
+    QVERIFY(work.isValid());
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    QDir(work.path()).mkdir("help");
+    QCOMPARE(shell::dataDir("help"), QDir(work.path()).absoluteFilePath("help"));
+    QCOMPARE(shell::resolveDataPath("help/quendrix_pl.html"),
+             QDir(work.path()).absoluteFilePath("help/quendrix_pl.html"));
+    QCOMPARE(shell::parameterDialogFolder(), QDir(work.path()).absoluteFilePath("param"));
+    // Missing in the working folder: the folder beside the executable when it exists.
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    QDir(exeDir).mkdir("skins");
+    QCOMPARE(shell::dataDir("skins"), QDir(exeDir).absoluteFilePath("skins"));
+    QDir(exeDir).rmdir("skins");
+    // Missing in both: the working folder's path, so messages name the expected place.
+    QCOMPARE(shell::dataDir("lang"), QDir(work.path()).absoluteFilePath("lang"));
+    QDir::setCurrent(old);
+}
+
+void TestCommandLine::instanceLockIsExclusiveWithinTheMachine() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("q.lock");
+    shell::SingleInstance first(path);
+    QVERIFY(first.acquire());
+    {
+        shell::SingleInstance second(path);
+        QVERIFY(!second.acquire());
+    }
+    QVERIFY(first.acquire()); // still held
+    qputenv("QUENDRIX_INSTANCE_LOCK", path.toUtf8());
+    QCOMPARE(shell::SingleInstance::defaultLockPath(), path);
+    qunsetenv("QUENDRIX_INSTANCE_LOCK");
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"

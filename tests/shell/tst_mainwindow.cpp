@@ -1,0 +1,463 @@
+// The real main window against the emulated controller on a pseudo-terminal,
+// driven by object names and shortcuts.
+#include "emulator/Emulator.h"
+#include "shell/Session.h"
+#include "shell/ui/AboutBox.h"
+#include "shell/ui/HelpWindow.h"
+#include "shell/ui/MainWindow.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Rig {
+    std::unique_ptr<qsim::Emulator> emu;
+    std::unique_ptr<TForm1> form;
+
+    explicit Rig(int version = 8, bool silent = false) {
+        emu = std::make_unique<qsim::Emulator>(version, 3);
+        std::string err;
+        if (!emu->openPty(&err) || !emu->start()) qFatal("emulator: %s", err.c_str());
+        emu->withModel([silent](qsim::ControllerModel& m) {
+            m.faults().silent = silent;
+            m.inputs().engineOn = true;
+            return 0;
+        });
+        TForm1::Setup setup;
+        const QString path = QString::fromStdString(emu->devicePath());
+        setup.configureLink = [path](Session& s) {
+            s.channel.setDevicePath(1, path);
+            s.channel.setSelectedPort(QStringLiteral("com1"));
+        };
+        form = std::make_unique<TForm1>(setup);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    }
+    ~Rig() {
+        form.reset();
+        emu->stop();
+    }
+    Bytes received() const { return emu->received(); }
+    QString current() const { return form->pageControl()->currentWidget()->objectName(); }
+    QAction* item(const char* name) const { return form->menuItem(QString::fromLatin1(name)); }
+    // Bytes received until the first live poll (0x02) of the new page.
+    Bytes untilFirstPoll() const {
+        Bytes b = received();
+        auto it = std::find(b.begin(), b.end(), uint8_t(0x02));
+        return Bytes(b.begin(), it);
+    }
+    void clickTab(int index) {
+        QTabBar* bar = form->pageControl()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    }
+};
+
+// Answers the next modal message box with the given button.
+void answerNextBox(QMessageBox::StandardButton button, QString* text = nullptr) {
+    QTimer::singleShot(150, [button, text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        if (text) *text = box->text();
+        if (QAbstractButton* b = box->button(button)) b->click();
+    });
+}
+
+QString hex(const Bytes& b) {
+    QStringList s;
+    for (uint8_t v : b)
+        s << QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0'));
+    return s.join(' ');
+}
+
+} // namespace
+
+class UrlSink : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void startupExchangesAndCaption();
+    void captionWithoutController();
+    void windowFrame();
+    void menuItems_data();
+    void menuItems();
+    void hiddenItemsAreShortcutsOnly();
+    void pageChangeRunsCommonSteps();
+    void menuSelectionSkipsLeaveChecksTabClickRunsThem();
+    void printTabAppearsAfterParametersPage();
+    void stepKeysOnlyOnParametersPage();
+    void versionItemOnlyOnParametersPage();
+    void portItemsSelectPort();
+    void exitAsksAndNoKeepsRunning();
+    void exitYesSavesAndCloses();
+    void closeBoxSavesWithoutAsking();
+    void aboutBoxCopiesCaptionAndOpensLinks();
+    void helpOpensAtTopic();
+
+private:
+    QTemporaryDir dir_;
+};
+
+void TestMainWindow::initTestCase() {
+    QVERIFY(dir_.isValid());
+    qputenv("QUENDRIX_SETTINGS", dir_.filePath("settings.ini").toUtf8());
+}
+
+void TestMainWindow::startupExchangesAndCaption() {
+    Rig r(8);
+    QTRY_VERIFY(std::count(r.received().begin(), r.received().end(), uint8_t(0x02)) > 0);
+    // feature version, analog capability, threshold read, version, ignition read; then polls
+    const Bytes expected{0x01, 0x01, 0xAA, 0x22, 0x0A, 0x01, 0x09};
+    QCOMPARE(hex(r.untilFirstPoll()), hex(expected));
+    const QString caption = r.form->windowTitle();
+    QVERIFY2(caption.startsWith(QStringLiteral("Quendrix wersja 4.3 (Build 94) - ")), qPrintable(caption));
+    QVERIFY2(caption.endsWith(r.form->session().text(30000) + QStringLiteral(" 8")), qPrintable(caption));
+    QVERIFY(r.form->findChild<QTimer*>("TimerObr")->isActive());
+    QCOMPARE(r.current(), QStringLiteral("ObrotyTab"));
+    QCOMPARE(r.form->session().controller.ignitionIndex(), 3);
+}
+
+void TestMainWindow::captionWithoutController() {
+    Rig r(5, true);
+    QCOMPARE(r.form->windowTitle(),
+             QStringLiteral("Quendrix wersja 4.3 (Build 94) - ") + r.form->session().text(30001));
+    QCOMPARE(r.form->findChild<QLabel*>("StatusPanel0")->text(), r.form->session().text(10390));
+}
+
+void TestMainWindow::windowFrame() {
+    Rig r;
+    TForm1& f = *r.form;
+    QCOMPARE(f.width(), 799);
+    QCOMPARE(f.height() - f.menuBar()->height(), 540);
+    QCOMPARE(f.minimumSize(), f.maximumSize()); // not resizable
+    QTabWidget* pc = f.findChild<QTabWidget*>("pagecontrol1");
+    QVERIFY(pc);
+    const QStringList names{"ObrotyTab", "ParametryTab", "WizualizacjaTab", "AutoadaptacjaTab",
+                            "DrukowanieTab"};
+    const QStringList captions{"Obroty", "Parametry systemu", "Wizualizacja", "Autoadaptacja",
+                               "Drukowanie parametrów"};
+    QCOMPARE(pc->count(), 5);
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(pc->widget(i)->objectName(), names[i]);
+        QCOMPARE(pc->tabText(i), captions[i]);
+    }
+    QVERIFY(f.findChild<QTabWidget*>("PageControl2"));
+    QVERIFY(f.findChild<QWidget*>("adaptterm"));
+    const std::pair<const char*, int> timers[] = {
+        {"TimerObr", 100},        {"TimerParamOdcz", 200},  {"TimerWiz", 50},       {"TimerAdaptTerm", 100},
+        {"TimerUstTpsProg", 100}, {"TimerKalibSonda", 100}, {"TimerPrzedRed", 100}, {"TimerRR", 100},
+        {"TimerMinMax1", 100},    {"TimerMinMax2", 100}};
+    for (const auto& [name, interval] : timers) {
+        QTimer* t = f.findChild<QTimer*>(QString::fromLatin1(name));
+        QVERIFY2(t, name);
+        QCOMPARE(t->interval(), interval);
+        QCOMPARE(t->isActive(), QLatin1String(name) == QLatin1String("TimerObr"));
+    }
+    QStatusBar* sb = f.findChild<QStatusBar*>("StatusBar1");
+    QVERIFY(sb);
+    QCOMPARE(sb->height(), 20);
+    QCOMPARE(f.findChild<QLabel*>("StatusPanel0")->width(), 150);
+    QVERIFY(f.findChild<QLabel*>("StatusPanel1")->width() >= 50);
+}
+
+void TestMainWindow::menuItems_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shortcut");
+    QTest::addColumn<int>("check"); // -1 not checkable, 0 unchecked, 1 checked
+    auto row = [](const char* n, const char* c, const char* k = "", int check = -1) {
+        QTest::newRow(n) << QString::fromLatin1(n) << QString::fromUtf8(c) << QString::fromLatin1(k) << check;
+    };
+    row("MenuTab", "Menu");
+    row("ParButton", "Parametry systemu", "F2");
+    row("WizButton", "Wizualizacja", "F3");
+    row("ObrButton", "Obroty", "F4");
+    row("AutoButton", "Autoadaptacja", "F5");
+    row("DruButton", "Drukowanie parametrów", "F9");
+    row("DefaultOption", "Domyślne ustawienia");
+    row("PortGroup", "Port");
+    row("PCOM1", "COM1", "", 1);
+    for (int n = 2; n <= 8; ++n) {
+        const QByteArray name = "PCOM" + QByteArray::number(n), cap = "COM" + QByteArray::number(n);
+        QTest::newRow(name.constData())
+            << QString::fromLatin1(name) << QString::fromLatin1(cap) << QString() << 0;
+    }
+    row("AutodetekcjaMenu", "Autodetekcja");
+    row("Jezyki", "Język");
+    row("JPolski", "Polski", "", 1);
+    row("JAngielski", "Angielski", "", 0);
+    row("JRosyjski", "Rosyjski", "", 0);
+    row("JCzeski", "Czeski", "", 0);
+    row("JWloski", "Włoski", "", 0);
+    row("Wyglad", "Wyglad");
+    row("Czcionka", "Rozdzielczość");
+    row("CzcionkaMala", "640x480", "", 0);
+    row("CzcionkaSrednia", "720x576", "", 1);
+    row("CzcionkaDuza", "800x600", "", 0);
+    row("N1024", "1024x768", "", 0);
+    row("N1152", "1152x864", "", 0);
+    row("N1280", "1280x1024", "", 0);
+    row("Skorka", "Skorka");
+    row("skorkaKol", "skorka kolor", "Ctrl+F1", 0);
+    row("skorkaZwy", "skorka zwykla", "Ctrl+F2", 1);
+    row("SkorkaSil", "skorka srebrna", "Ctrl+F3", 0);
+    row("SkorkaBez", "skorka bezbarwna", "Ctrl+F4", 0);
+    row("PamOstRozdz", "pamietaj ost rozdzielczosc", "", 0);
+    row("PomocButton", "Pomoc", "F1");
+    row("KoniecButton", "Koniec");
+    row("oprogramiebutton", "o programie");
+}
+
+void TestMainWindow::menuItems() {
+    static Rig* r = nullptr; // one window for all rows
+    if (!r) r = new Rig;
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, shortcut);
+    QFETCH(int, check);
+    QAction* a = r->form->menuItem(name);
+    QVERIFY2(a, qPrintable(name));
+    QCOMPARE(a->text(), caption);
+    QCOMPARE(a->shortcut().toString(), shortcut);
+    QCOMPARE(a->isCheckable(), check >= 0);
+    if (check >= 0) QCOMPARE(a->isChecked(), check == 1);
+    QVERIFY(a->isVisible());
+    if (name == QLatin1String("oprogramiebutton")) {
+        delete r;
+        r = nullptr;
+    }
+}
+
+void TestMainWindow::hiddenItemsAreShortcutsOnly() {
+    Rig r;
+    const QList<QMenu*> menus = r.form->menuBar()->findChildren<QMenu*>();
+    for (const char* name : {"a1", "Dalej1", "wersjasterownika1"}) {
+        QAction* a = r.item(name);
+        QVERIFY2(a, name);
+        QVERIFY(r.form->actions().contains(a)); // window-level, so its shortcut works
+        for (QMenu* m : menus)
+            QVERIFY2(!m->actions().contains(a), name);
+        QVERIFY(!r.form->menuBar()->actions().contains(a));
+    }
+    QCOMPARE(r.item("a1")->shortcut(), QKeySequence(Qt::Key_Backspace));
+    QVERIFY(r.item("Dalej1")->shortcuts().contains(QKeySequence(Qt::Key_Return)));
+    QCOMPARE(r.item("wersjasterownika1")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F1));
+}
+
+void TestMainWindow::pageChangeRunsCommonSteps() {
+    Rig r;
+    QTRY_VERIFY(!r.received().empty());
+    r.form->session().controller.setIgnitionIndex(1);
+    r.emu->clearReceived();
+    QTest::keyClick(r.form.get(), Qt::Key_F3);
+    QCOMPARE(r.current(), QStringLiteral("WizualizacjaTab"));
+    QTRY_VERIFY(r.received().size() >= 4);
+    const Bytes b = r.received();
+    const int chosen = r.form->session().chosenIgnitionIndex ? r.form->session().chosenIgnitionIndex() : 1;
+    // ignition write of the page being left, then the version request
+    QCOMPARE(hex(Bytes(b.begin(), b.begin() + 4)), hex(Bytes{0x1F, uint8_t(chosen), 0x00, 0x01}));
+    QTRY_COMPARE(r.emu->withModel([](qsim::ControllerModel& m) { return m.storedIgnition(); }), chosen);
+    QVERIFY(!r.form->findChild<QTimer*>("TimerObr")->isActive());
+    QCOMPARE(r.form->findChild<QLabel*>("StatusPanel1")->text(), QString());
+
+    // Leaving a page that does not poll the ignition writes none.
+    r.emu->clearReceived();
+    QTest::keyClick(r.form.get(), Qt::Key_F9);
+    QTRY_VERIFY(!r.received().empty());
+    QCOMPARE(int(r.received().front()), 0x01);
+}
+
+void TestMainWindow::menuSelectionSkipsLeaveChecksTabClickRunsThem() {
+    Rig r;
+    shell::Navigator& nav = r.form->navigator();
+    QTest::keyClick(r.form.get(), Qt::Key_F2);
+    QCOMPARE(r.current(), QStringLiteral("ParametryTab"));
+    QCOMPARE(nav.leaveChecks(), 0);
+    r.item("WizButton")->trigger();
+    QCOMPARE(r.current(), QStringLiteral("WizualizacjaTab"));
+    QCOMPARE(nav.leaveChecks(), 0);
+
+    r.clickTab(0);
+    QCOMPARE(nav.leaveChecks(), 1);
+    QCOMPARE(r.current(), QStringLiteral("ObrotyTab"));
+    QCOMPARE(nav.current(), shell::Page::Obroty);
+    QVERIFY(r.form->findChild<QTimer*>("TimerObr")->isActive());
+
+    // Clicking the tab that is already shown runs nothing.
+    r.clickTab(0);
+    QCOMPARE(nav.leaveChecks(), 1);
+
+    // Keyboard switching on the tab bar is a tab change too.
+    r.form->pageControl()->tabBar()->setFocus();
+    QTest::keyClick(r.form->pageControl()->tabBar(), Qt::Key_Right);
+    QCOMPARE(nav.leaveChecks(), 2);
+    QCOMPARE(r.current(), QStringLiteral("ParametryTab"));
+}
+
+void TestMainWindow::printTabAppearsAfterParametersPage() {
+    Rig r;
+    QTabWidget* pc = r.form->pageControl();
+    QVERIFY(!pc->isTabVisible(4));
+    QTest::keyClick(r.form.get(), Qt::Key_F3);
+    QTest::keyClick(r.form.get(), Qt::Key_F5);
+    QVERIFY(!pc->isTabVisible(4));
+    QVERIFY(!r.form->session().paramsVisited);
+    QTest::keyClick(r.form.get(), Qt::Key_F2);
+    QVERIFY(pc->isTabVisible(4));
+    QVERIFY(r.form->session().paramsVisited);
+    r.clickTab(4);
+    QCOMPARE(r.current(), QStringLiteral("DrukowanieTab"));
+    QVERIFY(!r.form->session().written);
+}
+
+void TestMainWindow::stepKeysOnlyOnParametersPage() {
+    Rig r;
+    QVERIFY(!r.item("Dalej1")->isEnabled());
+    QVERIFY(!r.item("a1")->isEnabled());
+    QTest::keyClick(r.form.get(), Qt::Key_F2);
+    QVERIFY(r.item("Dalej1")->isEnabled());
+    QVERIFY(r.item("a1")->isEnabled());
+    QTest::keyClick(r.form.get(), Qt::Key_F4);
+    QVERIFY(!r.item("Dalej1")->isEnabled());
+}
+
+void TestMainWindow::versionItemOnlyOnParametersPage() {
+    Rig r;
+    QTRY_VERIFY(!r.received().empty());
+    r.form->findChild<QTimer*>("TimerObr")->stop();
+    QTest::qWait(100);
+    r.emu->clearReceived();
+    r.item("wersjasterownika1")->trigger();
+    QTest::qWait(100);
+    QVERIFY(r.received().empty());
+
+    QTest::keyClick(r.form.get(), Qt::Key_F2);
+    r.form->findChild<QTimer*>("TimerParamOdcz")->stop();
+    QTest::qWait(100);
+    r.emu->withModel([](qsim::ControllerModel& m) {
+        m.setVersionCode(6);
+        return 0;
+    });
+    r.emu->clearReceived();
+    QTest::keyClick(r.form.get(), Qt::Key_F1, Qt::ControlModifier | Qt::ShiftModifier);
+    QTRY_VERIFY(!r.received().empty());
+    QCOMPARE(hex(r.received()), QStringLiteral("01"));
+    QVERIFY(r.form->windowTitle().endsWith(QStringLiteral(" 6")));
+}
+
+void TestMainWindow::portItemsSelectPort() {
+    Rig r;
+    r.item("PCOM3")->trigger();
+    QCOMPARE(r.form->session().channel.selectedPort(), QStringLiteral("com3"));
+    QVERIFY(r.item("PCOM3")->isChecked());
+    QVERIFY(!r.item("PCOM1")->isChecked());
+}
+
+void TestMainWindow::exitAsksAndNoKeepsRunning() {
+    Rig r;
+    QString question;
+    answerNextBox(QMessageBox::No, &question);
+    r.item("KoniecButton")->trigger();
+    QCOMPARE(question, QStringLiteral("Czy zakończyć program ?"));
+    QVERIFY(r.form->isVisible());
+    QCOMPARE(r.form->settingsSaveCount(), 0);
+    QVERIFY(r.form->findChild<QTimer*>("TimerObr")->isActive());
+}
+
+void TestMainWindow::exitYesSavesAndCloses() {
+    Rig r;
+    answerNextBox(QMessageBox::Yes);
+    r.item("KoniecButton")->trigger();
+    QVERIFY(!r.form->isVisible());
+    QCOMPARE(r.form->settingsSaveCount(), 1);
+    for (QTimer* t : r.form->findChildren<QTimer*>())
+        if (t->objectName().startsWith(QLatin1String("Timer")))
+            QVERIFY2(!t->isActive(), qPrintable(t->objectName()));
+}
+
+void TestMainWindow::closeBoxSavesWithoutAsking() {
+    Rig r;
+    bool asked = false;
+    QTimer::singleShot(150, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            asked = true;
+            box->reject();
+        }
+    });
+    QVERIFY(r.form->close());
+    QTest::qWait(250);
+    QVERIFY(!asked);
+    QCOMPARE(r.form->settingsSaveCount(), 1);
+    QVERIFY(!r.form->findChild<QTimer*>("TimerObr")->isActive());
+}
+
+void TestMainWindow::aboutBoxCopiesCaptionAndOpensLinks() {
+    Rig r;
+    UrlSink sink;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &sink, "open");
+    QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &sink, "open");
+    QString quen, date;
+    QTimer::singleShot(150, [&] {
+        TForm3* box = r.form->aboutBox();
+        QVERIFY(box->isVisible());
+        quen = box->findChild<QLabel*>("LabelQuen")->text();
+        date = box->findChild<QLabel*>("CzasLabel")->text();
+        QLabel* www = box->findChild<QLabel*>("wwwLabel");
+        QLabel* mail = box->findChild<QLabel*>("emailLabel");
+        QTest::mouseClick(www, Qt::LeftButton);
+        mail->setFocus();
+        QTest::keyClick(mail, Qt::Key_Return);
+        box->accept();
+    });
+    r.item("oprogramiebutton")->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+    QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+    QCOMPARE(quen, r.form->windowTitle());
+    QCOMPARE(date, QStringLiteral("30.VI.2005"));
+    QCOMPARE(sink.urls.size(), 2);
+    QCOMPARE(sink.urls[0], QUrl(QStringLiteral("https://www.quendrix.example")));
+    QCOMPARE(sink.urls[1].toString(), QStringLiteral("mailto:serwis@quendrix.example?subject=Quendrix"));
+}
+
+void TestMainWindow::helpOpensAtTopic() {
+    Rig r;
+    QTest::keyClick(r.form.get(), Qt::Key_F1);
+    HelpWindow* help = r.form->helpWindow();
+    QVERIFY(help);
+    QVERIFY(help->isVisible());
+    const QUrl src = help->browser()->source();
+    QVERIFY2(src.path().endsWith(QStringLiteral("help/quendrix_pl.html")), qPrintable(src.toString()));
+    QCOMPARE(src.fragment(), QStringLiteral("IDH_210"));
+    QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("Obroty")));
+    // The language switch changes the file; F1 follows it.
+    r.form->session().helpFile = QStringLiteral("help/quendrix_en.html");
+    QTest::keyClick(r.form.get(), Qt::Key_F1);
+    QVERIFY(help->browser()->source().path().endsWith(QStringLiteral("quendrix_en.html")));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
