@@ -1,0 +1,322 @@
+#include "params/Encoding.h"
+
+#include "link/Numeric.h"
+#include "params/ParamTable.h"
+#include "params/Volts.h"
+
+#include <limits>
+
+namespace {
+
+constexpr std::uint8_t CmdFlags = 0x0B;
+
+std::uint8_t low8(long long v) {
+    return static_cast<std::uint8_t>(v & 0xFF);
+}
+
+WriteCommand single(std::uint8_t cmd, long long value) {
+    return {{cmd, low8(value)}, {}, std::nullopt};
+}
+
+WriteCommand word(std::uint8_t cmd, long long value) {
+    return {command16(cmd, value), {}, std::nullopt};
+}
+
+// The number in the field, or a message naming the field when it is not one.
+bool take(const ParameterSet& s, ParamId id, WriteCommand& out, int& value) {
+    const WholeNumber n = wholeNumber(s[id]);
+    if (n.ok()) {
+        value = n.value;
+        return true;
+    }
+    out.messages.push_back(WriteText::invalidField(id, s[id]));
+    return false;
+}
+
+// Engine-speed commands: skipped silently on an empty text; a speed of 0 has
+// no period, so it is reported like a text that is not a number.
+WriteCommand speedCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, int constant) {
+    WriteCommand out;
+    if (s[id].isEmpty()) return out;
+    int speed = 0;
+    if (!take(s, id, out, speed)) return out;
+    if (speed == 0) {
+        out.messages.push_back(WriteText::invalidField(id, s[id]));
+        return out;
+    }
+    return word(cmd, periodOfSpeed(constant, speed));
+}
+
+// Commands of the form "255 - value" or "value x k" on one non-empty field.
+template <class F> WriteCommand simpleCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, F f) {
+    WriteCommand out;
+    if (s[id].isEmpty()) return out;
+    int v = 0;
+    if (!take(s, id, out, v)) return out;
+    return single(cmd, f(v));
+}
+
+WriteCommand voltsCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, double (*f)(int)) {
+    WriteCommand out;
+    if (s[id].isEmpty()) return out;
+    const int h = voltsHundredths(s[id]);
+    if (h < 0) {
+        out.messages.push_back(WriteText::invalidField(id, s[id]));
+        return out;
+    }
+    return single(cmd, roundEven(f(h)));
+}
+
+WriteCommand stepSpeed(std::uint8_t cmd, const ParameterSet& s, ParamId id) {
+    WriteCommand out;
+    const WholeNumber n = wholeNumber(s[id]);
+    // A text that is not a number counts as 0, so the range message follows.
+    if (!n.ok()) out.messages.push_back({WriteText::badValue(), WriteText::errorCaption()});
+    if (n.value < 1 || n.value > 24) {
+        out.messages.push_back({WriteText::speedRange(), WriteText::errorCaption()});
+        return out;
+    }
+    out.bytes = command16(cmd, (25LL - n.value) * 2650);
+    return out;
+}
+
+} // namespace
+
+WholeNumber wholeNumber(const QString& text) {
+    if (text.isEmpty()) return {WholeNumber::Empty, 0};
+    int i = 0;
+    bool negative = false;
+    if (text.at(0) == QLatin1Char('-') || text.at(0) == QLatin1Char('+')) {
+        negative = text.at(0) == QLatin1Char('-');
+        i = 1;
+    }
+    if (i >= text.size()) return {WholeNumber::Bad, 0};
+    long long v = 0;
+    for (; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch < QLatin1Char('0') || ch > QLatin1Char('9')) return {WholeNumber::Bad, 0};
+        v = v * 10 + (ch.unicode() - '0');
+        if (v > static_cast<long long>(std::numeric_limits<int>::max()) + 1) return {WholeNumber::Bad, 0};
+    }
+    if (negative) v = -v;
+    if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
+        return {WholeNumber::Bad, 0};
+    return {WholeNumber::Ok, static_cast<int>(v)};
+}
+
+namespace WriteText {
+QString invalidData() {
+    return QStringLiteral("Niepoprawne dane");
+}
+QString lambdaRange() {
+    return QStringLiteral("Dati fuori limiti   HIGH, LOW - 0...4000ms\r\nHIGH+LOW max 4000ms");
+}
+QString badValue() {
+    return QStringLiteral("Błędna dana");
+}
+QString speedRange() {
+    return QStringLiteral("Prędkość w granicach 1...24");
+}
+QString errorCaption() {
+    return QStringLiteral("Błąd");
+}
+QString italianCaption() {
+    return QStringLiteral("Errore");
+}
+WriteMessage invalidField(ParamId id, const QString& text) {
+    const ParamDef& d = paramDef(id);
+    return {QStringLiteral("Niepoprawna wartość pola „%1” (%2): „%3” — polecenie pominięte.")
+                .arg(d.label, d.control, text),
+            errorCaption()};
+}
+} // namespace WriteText
+
+long long periodOfSpeed(int ignitionConstant, int speed) {
+    return roundEven(ignitionConstant * 800.0 / speed);
+}
+
+std::vector<std::uint8_t> command16(std::uint8_t cmd, long long value) {
+    return {cmd, low8(value), low8(value >> 8)};
+}
+
+WriteCommand encodeProbeKind(const ParameterSet& s) {
+    static const std::uint8_t codes[] = {1, 0, 0, 2, 1};
+    const QString& t = s[ParamId::ProbeKind];
+    if (t.size() != 1 || t.at(0) < QLatin1Char('0') || t.at(0) > QLatin1Char('4')) return {};
+    return single(0x1E, codes[t.at(0).unicode() - '0']);
+}
+
+WriteCommand encodeLambdaThreshold(const ParameterSet& s) {
+    // Evaluated as written, in doubles: for 0,50 the product is exactly 25.5
+    // and rounds to the even 26, which reads back as 0,50 (byte 9 = 26).
+    return voltsCommand(0x0F, s, ParamId::LambdaThreshold, [](int h) { return h * 0.002 * 255; });
+}
+
+WriteCommand encodeSwitchRpm(const ParameterSet& s, int constant) {
+    return speedCommand(0x08, s, ParamId::SwitchRpm, constant);
+}
+
+WriteCommand encodeTpsThreshold(const ParameterSet& s) {
+    // h x 0.002 x 100 is h / 5; the division is exact and never a tie.
+    return voltsCommand(0x07, s, ParamId::TpsThreshold, [](int h) { return h / 5.0; });
+}
+
+WriteCommand encodeMaxGasRpm(const ParameterSet& s, int constant) {
+    if (s[ParamId::MaxGasRpmOff] == QLatin1String("1")) return word(0x14, 1);
+    return speedCommand(0x14, s, ParamId::MaxGasRpm, constant);
+}
+
+WriteCommand encodeRpmDelta(const ParameterSet& s, int constant) {
+    WriteCommand out;
+    if (s[ParamId::SwitchRpm].isEmpty()) return out;
+    int a = 0;
+    int delta = 0;
+    const bool aOk = take(s, ParamId::SwitchRpm, out, a);
+    const bool dOk = take(s, ParamId::RpmDelta, out, delta);
+    if (!aOk || !dOk) return out;
+    if (a == 0) {
+        out.messages.push_back(WriteText::invalidField(ParamId::SwitchRpm, s[ParamId::SwitchRpm]));
+        return out;
+    }
+    long long b = static_cast<long long>(a) - delta;
+    if (b == 0) b = 1;
+    // A delta above the switch speed makes B negative; its low 16 bits are sent.
+    const long long value = roundEven(constant * 800.0 / static_cast<double>(b)) - periodOfSpeed(constant, a);
+    return word(0x16, value);
+}
+
+WriteCommand encodeStepLimits(const ParameterSet& s) {
+    WriteCommand out;
+    if (s[ParamId::StepMin].isEmpty() || s[ParamId::StepMax].isEmpty()) return out;
+    int lo = 0;
+    int hi = 0;
+    const bool loOk = take(s, ParamId::StepMin, out, lo);
+    const bool hiOk = take(s, ParamId::StepMax, out, hi);
+    if (!loOk || !hiOk) return out;
+    out.bytes = {0x12, low8(255LL - lo), low8(255LL - hi)};
+    return out;
+}
+
+WriteCommand encodeStepStart(const ParameterSet& s) {
+    return simpleCommand(0x13, s, ParamId::StepStart, [](int v) { return 255LL - v; });
+}
+
+WriteCommand encodeLambdaTimes(const ParameterSet& s) {
+    WriteCommand out;
+    const WholeNumber low = wholeNumber(s[ParamId::LambdaLowTime]);
+    const WholeNumber high = wholeNumber(s[ParamId::LambdaHighTime]);
+    // Times that could not be read are not replaced by 0 and sent: that would
+    // switch the controller to Bosch timing behind the fitter's back.
+    if (!low.ok() || !high.ok()) {
+        out.messages.push_back({WriteText::invalidData(), WriteText::errorCaption()});
+        return out;
+    }
+    const long long l = low.value;
+    const long long h = high.value;
+    if (l < 0 || h < 0 || l > 4000 || l + h > 4000) {
+        out.messages.push_back({WriteText::lambdaRange(), WriteText::italianCaption()});
+        return out;
+    }
+    const std::vector<std::uint8_t> a = command16(0x06, roundEven(l * 244 / 1000.0));
+    const std::vector<std::uint8_t> b = command16(0, roundEven((l + h) * 244 / 1000.0));
+    out.bytes = {a[0], a[1], a[2], b[1], b[2]};
+    return out;
+}
+
+WriteCommand encodeSecondLambdaPair() {
+    return {{0x1A, 122, 0, 244, 0}, {}, std::nullopt};
+}
+
+WriteCommand encodeStartDelay(const ParameterSet& s) {
+    return simpleCommand(0x19, s, ParamId::StartDelay, [](int v) { return v * 5LL; });
+}
+
+WriteCommand encodeCutoffStep(const ParameterSet& s) {
+    return simpleCommand(0x17, s, ParamId::CutoffStep, [](int v) { return 255LL - v; });
+}
+
+WriteCommand encodeCutoffRpm(const ParameterSet& s, int constant) {
+    return speedCommand(0x18, s, ParamId::CutoffRpm, constant);
+}
+
+WriteCommand encodeStepOpening(const ParameterSet& s) {
+    WriteCommand out;
+    int v = 0;
+    if (!take(s, ParamId::StepOpening, out, v)) return out;
+    if (v < 2 || v > 50) return out;
+    return single(0x1B, v);
+}
+
+WriteCommand encodeStepSpeedAboveTps(const ParameterSet& s) {
+    return stepSpeed(0x20, s, ParamId::StepSpeedAboveTps);
+}
+
+WriteCommand encodeStepSpeedBelowTps(const ParameterSet& s) {
+    return stepSpeed(0x1C, s, ParamId::StepSpeedBelowTps);
+}
+
+WriteCommand encodeSwitchDelay(const ParameterSet& s) {
+    WriteCommand out;
+    const WholeNumber n = wholeNumber(s[ParamId::SwitchDelay]);
+    if (n.state == WholeNumber::Bad) {
+        out.messages.push_back(WriteText::invalidField(ParamId::SwitchDelay, s[ParamId::SwitchDelay]));
+        return out;
+    }
+    if (n.state == WholeNumber::Empty || n.value < 0 || n.value > 10000) {
+        out.messages.push_back({WriteText::badValue(), WriteText::errorCaption()});
+        return out;
+    }
+    return word(0x15, roundEven(n.value * 0.001 * 4000000 / 16384));
+}
+
+WriteCommand encodeSwitchTemp(const ParameterSet& s) {
+    return simpleCommand(0x05, s, ParamId::SwitchTemp,
+                         [](int v) { return roundEven((v & 0xFF) * 0.5 + 111); });
+}
+
+WriteCommand encodeFlags(const ParameterSet& s, FlagBit which, std::uint8_t flags, int versionCode) {
+    auto with = [flags](int bit, bool on) {
+        return static_cast<std::uint8_t>(on ? flags | (1u << bit) : flags & ~(1u << bit));
+    };
+    auto flagText = [&s](ParamId id) -> std::optional<bool> {
+        if (s[id] == QLatin1String("1")) return true;
+        if (s[id] == QLatin1String("0")) return false;
+        return std::nullopt;
+    };
+    auto make = [](std::uint8_t f, int times) {
+        WriteCommand out;
+        for (int i = 0; i < times; ++i) {
+            out.bytes.push_back(CmdFlags);
+            out.bytes.push_back(f);
+        }
+        out.flags = f;
+        return out;
+    };
+
+    if (which == FlagBit::ProbeInversion) {
+        const QString& k = s[ParamId::ProbeKind];
+        return make(with(1, k == QLatin1String("2") || k == QLatin1String("4")), 1);
+    }
+    struct Row {
+        FlagBit which;
+        ParamId id;
+        int bit;
+    };
+    static const Row rows[] = {
+        {FlagBit::TpsKind, ParamId::TpsKind, 0},
+        {FlagBit::RpmKind, ParamId::RpmKind, 2},
+        {FlagBit::TempSensor, ParamId::TempSensorOn, 3},
+        {FlagBit::CutoffOn, ParamId::CutoffOn, 4},
+        {FlagBit::ControllerMode, ParamId::ControllerMode, 6},
+        {FlagBit::ReserveSensor, ParamId::ReserveSensorKind, 7},
+    };
+    for (const Row& r : rows) {
+        if (r.which != which) continue;
+        const std::optional<bool> on = flagText(r.id);
+        if (!on) return {};
+        if (which == FlagBit::ReserveSensor) return make(with(r.bit, !*on), 1);
+        if (which == FlagBit::TempSensor) return make(with(r.bit, *on && versionCode != 3), 2);
+        return make(with(r.bit, *on), 1);
+    }
+    return {};
+}

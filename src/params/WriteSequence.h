@@ -1,0 +1,34 @@
+#pragma once
+#include "link/Controller.h"
+#include "params/Encoding.h"
+#include "params/ParameterSet.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+// Where the write sequence shows its messages (a message box with one OK
+// button in the program; the sequence waits until it returns).
+class WriteMessageSink {
+public:
+    virtual ~WriteMessageSink() = default;
+    virtual void writeMessage(const QString& text, const QString& caption) = 0;
+};
+
+// One step of the full write between the prefix and the analog threshold.
+struct WriteStep {
+    int number; // 2..26
+    int pauseBeforeMs;
+    WriteCommand command;
+};
+
+// Steps 2..26 of the full write for a set, with the flags byte carried from
+// one flags command to the next. Pure.
+std::vector<WriteStep> planParameterWrite(const ParameterSet& set, int ignitionConstant, std::uint8_t flags,
+                                          int versionCode);
+
+// The full write: 0xAA, every parameter command with its pauses, the analog
+// threshold, 0x0A and ClosePort, then 20 ms. The flags byte the controller
+// holds is updated as each flags command goes out. A failed check shows its
+// message and skips only that command; the sequence always reaches 0x0A.
+void WriteParameters(Controller& c, const ParameterSet& set, WriteMessageSink* sink);
