@@ -1,12 +1,907 @@
 #include "params/ui/ParametryPage.h"
 
+#include "live/IgnitionPage.h"
+#include "live/ui/ReadingsPanel.h"
+#include "params/BlockCodec.h"
+#include "params/KeyboardMap.h"
+#include "params/ParamTable.h"
+#include "params/Validation.h"
+#include "params/WriteSequence.h"
 #include "shell/Session.h"
+#include "widgets/TColor.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using keyboard::ControlKind;
+
+namespace {
+
+// The parameter each entry control shows.
+struct Binding {
+    const char* control;
+    ParamId id;
+};
+constexpr Binding kBindings[] = {
+    {"ComboBox1", ParamId::ProbeKind},
+    {"Edit2", ParamId::LambdaThreshold},
+    {"Edit13_1", ParamId::LambdaLowTime},
+    {"Edit13_2", ParamId::LambdaHighTime},
+    {"CheckBox13_3", ParamId::LambdaBosch},
+    {"ComboBox4", ParamId::TpsKind},
+    {"Edit5", ParamId::TpsThreshold},
+    {"Edit3", ParamId::SwitchRpm},
+    {"ComboBox9", ParamId::RpmKind},
+    {"Edit10", ParamId::RpmDelta},
+    {"Edit14", ParamId::StartDelay},
+    {"Edit19", ParamId::SwitchDelay},
+    {"Edit8_1", ParamId::MaxGasRpm},
+    {"CheckBox8_2", ParamId::MaxGasRpmOff},
+    {"Edit22_1", ParamId::SwitchTemp},
+    {"CheckBox22_2", ParamId::TempSensorOn},
+    {"Edit11_1", ParamId::StepMin},
+    {"Edit11_2", ParamId::StepMax},
+    {"Edit12", ParamId::StepStart},
+    {"Edit7", ParamId::StepSpeedBelowTps},
+    {"Edit6", ParamId::StepSpeedAboveTps},
+    {"Edit18", ParamId::StepOpening},
+    {"CheckBox15", ParamId::CutoffOn},
+    {"Edit16", ParamId::CutoffStep},
+    {"Edit17", ParamId::CutoffRpm},
+    {"ComboBox20", ParamId::ControllerMode},
+    {"ComboBox21", ParamId::ReserveSensorKind},
+};
+
+struct Caption {
+    const char* name;
+    const char* text;
+};
+constexpr Caption kLabels[] = {
+    {"Label1", "Rodzaj sondy lambda"},
+    {"Label2", "Próg sondy lambda"},
+    {"Label3", "Obroty dla przejścia B/G"},
+    {"Label4", "Typ czujnika TPS"},
+    {"Label5", "Próg czujnika TPS"},
+    {"Label6", "Silnik krok pow. TPS"},
+    {"Label7", "Silnik krok pon. TPS"},
+    {"Label8", "Maksymalne obroty na gazie"},
+    {"Label9", "Rodzaj obrotów"},
+    {"Label10", "Delta obrotów"},
+    {"Label12", "Min. i Max. silnika krok."},
+    {"Label13", "Start. pow. silnika krok."},
+    {"Label14", "Czas sondy Lambda"},
+    {"Label16", "Opóźnienie startowe"},
+    {"Label17", "Włączenie cutoff"},
+    {"Label18", "Silnik krokowy przy cutoff"},
+    {"Label19", "Obroty silnika dla cutoff"},
+    {"Label20", "Otwarcie silnika krokowego"},
+    {"Label21", "czas nakladania paliw"},
+    {"Label22", "Tryb pracy sterownika"},
+    {"Label23", "Typ szkiełka rezerwy"},
+    {"CheckBox8_2_label", "Wylacz max obr"},
+    {"CheckBox13_3_Label", "Lambda - BOSCH"},
+    {"CheckBox15_Label", "Tak/Nie"},
+    {"checkbox22_2_label", "Włącz czujnik temp"},
+    {"minprzelbgLabel", "Min temp przełączenia na gaz"},
+};
+
+QStringList listItems(const QString& control) {
+    auto u = [](const char* s) { return QString::fromUtf8(s); };
+    if (control == QLatin1String("ComboBox1"))
+        return {u("0 - 1 [V]"), u("0 - 5 [V]"), u("5 - 0 [V]"), u("0,8 - 1,6 [V]"), u("1 - 0 [V]")};
+    if (control == QLatin1String("ComboBox4")) return {u("rosnący"), u("malejący")};
+    if (control == QLatin1String("ComboBox9")) return {u("rosnące"), u("malejące")};
+    if (control == QLatin1String("ComboBox20")) return {u("ekonomiczna"), u("dynamiczna")};
+    if (control == QLatin1String("ComboBox21")) return {u("20K"), u("90R")};
+    return {};
+}
+
+QString listName(int number) {
+    for (const keyboard::EntryControl& e : keyboard::entryControls())
+        if (e.listNumber == number) return e.control;
+    return {};
+}
+
+bool flagOn(const QString& text) {
+    return !text.isEmpty() && text != QLatin1String("0");
+}
+
+// Exchanges with the controller block the window; the wait cursor shows it is busy.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// The write sequence's failed checks become plain OK boxes without an icon.
+class PageWriteMessages : public WriteMessageSink {
+public:
+    explicit PageWriteMessages(ParametryPage& page) : page_(page) {}
+    void writeMessage(const QString& text, const QString& caption) override {
+        page_.showMessage(QMessageBox::NoIcon, caption, text);
+    }
+
+private:
+    ParametryPage& page_;
+};
+
+} // namespace
 
 ParametryPage::ParametryPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
     setObjectName(QStringLiteral("ParametryTab"));
+    buildControls();
+    buildLayout();
+    connectReactions();
+    setTabOrderChain();
+
+    session_.collectAndWriteParameters = [this] { writeAll(); };
+    session_.fillParameterPage = [this] { fillFromSet(); };
+    session_.showTemperatureFeatures = [this](bool show) { showTemperatureFeatures(show); };
 }
 
-void ParametryPage::enterPage() {}
+ParametryPage::~ParametryPage() {
+    session_.collectAndWriteParameters = nullptr;
+    session_.fillParameterPage = nullptr;
+    session_.showTemperatureFeatures = nullptr;
+}
 
-void ParametryPage::dalejPressed() {}
-void ParametryPage::cofnijPressed() {}
+// ---------------------------------------------------------------- building
+
+void ParametryPage::buildControls() {
+    for (const Caption& c : kLabels) {
+        auto* l = new QLabel(QString::fromUtf8(c.text), this);
+        l->setObjectName(QString::fromLatin1(c.name));
+        l->installEventFilter(this);
+        labels_.insert(l->objectName(), l);
+    }
+    for (const keyboard::EntryControl& e : keyboard::entryControls()) {
+        QWidget* w = nullptr;
+        switch (e.kind) {
+        case ControlKind::Edit: {
+            auto* le = new QLineEdit(this);
+            const validation::FieldRule* rule = validation::fieldRule(e.control);
+            le->setMaxLength(rule ? rule->maxLength : 5);
+            le->setFixedWidth(52);
+            w = le;
+            break;
+        }
+        case ControlKind::List: {
+            auto* cb = new QComboBox(this);
+            cb->addItems(listItems(e.control));
+            cb->setMinimumWidth(96);
+            // Enter in an open list is the closing Enter.
+            cb->view()->installEventFilter(this);
+            cb->view()->setObjectName(e.control + QStringLiteral("_view"));
+            w = cb;
+            break;
+        }
+        case ControlKind::Check: {
+            auto* box = new QCheckBox(this);
+            if (e.control == QLatin1String("CheckBox8_2"))
+                box->setText(QString::fromUtf8("Wyłącz max. obroty"));
+            else if (e.control == QLatin1String("CheckBox22_2"))
+                box->setText(QString::fromUtf8("Włącz czujnik temperatury"));
+            w = box;
+            break;
+        }
+        }
+        w->setObjectName(e.control);
+        w->installEventFilter(this);
+        controls_.insert(e.control, w);
+    }
+    for (const char* n : {"Edit10", "Edit16", "Edit17"})
+        control(QString::fromLatin1(n))->setEnabled(false);
+    combo(QStringLiteral("ComboBox21"))->setCurrentIndex(1);
+
+    const QStringList captions = {QString::fromUtf8("Reset parametrów"),
+                                  QString::fromUtf8("Zapisz parametry"),
+                                  QString::fromUtf8("odczyt parametrów"), QString::fromUtf8("Odczyt Plik"),
+                                  QString::fromUtf8("zapisz do pliku")};
+    for (int i = 0; i < keyboard::pageButtons().size(); ++i) {
+        auto* b = new QPushButton(captions[i], this);
+        b->setObjectName(keyboard::pageButtons()[i]);
+        b->setMinimumHeight(30);
+        buttons_.insert(b->objectName(), b);
+    }
+    // Loading and saving parameter files have no handler on this page yet.
+    buttons_.value(QStringLiteral("OdczytButtPlik"))->setEnabled(false);
+    buttons_.value(QStringLiteral("ZapiszButtPlik"))->setEnabled(false);
+
+    info_ = new QLabel(this);
+    info_->setObjectName(QStringLiteral("info"));
+    info_->setWordWrap(true);
+    info_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QFont f = info_->font();
+    f.setBold(true);
+    info_->setFont(f);
+    QPalette p = info_->palette();
+    p.setColor(QPalette::WindowText, Qt::red);
+    info_->setPalette(p);
+    info_->setMinimumHeight(44);
+
+    commentsOff_ = new QCheckBox(this);
+    commentsOff_->setObjectName(QStringLiteral("WylaczkomentarzeCheck"));
+    auto* commentsLabel = new QLabel(QStringLiteral("Wylacz komentarze"), this);
+    commentsLabel->setObjectName(QStringLiteral("WylaczkomentarzeCheckLabel"));
+    commentsLabel->setBuddy(commentsOff_);
+    commentsLabel->installEventFilter(this);
+
+    readings_ = new ReadingsPanel(session_, this);
+}
+
+void ParametryPage::buildLayout() {
+    auto group = [this](const char* name, const QString& title) {
+        auto* g = new QGroupBox(title, this);
+        g->setObjectName(QString::fromLatin1(name));
+        auto* grid = new QGridLayout(g);
+        grid->setContentsMargins(6, 4, 6, 4);
+        grid->setHorizontalSpacing(6);
+        grid->setVerticalSpacing(3);
+        grid->setColumnStretch(0, 1);
+        return g;
+    };
+    auto row = [this](QGroupBox* g, const char* label, std::initializer_list<const char*> widgets) {
+        auto* grid = static_cast<QGridLayout*>(g->layout());
+        const int r = grid->rowCount();
+        QLabel* l = labels_.value(QString::fromLatin1(label));
+        l->setParent(g);
+        grid->addWidget(l, r, 0);
+        auto* box = new QHBoxLayout;
+        box->setSpacing(4);
+        for (const char* w : widgets) {
+            QWidget* c = controls_.contains(QString::fromLatin1(w)) ? control(QString::fromLatin1(w))
+                                                                    : labels_.value(QString::fromLatin1(w));
+            c->setParent(g);
+            box->addWidget(c);
+        }
+        box->addStretch(1);
+        grid->addLayout(box, r, 1);
+    };
+
+    QGroupBox* g1 = group("GroupBox20", QStringLiteral("Sonda lambda"));
+    row(g1, "Label1", {"ComboBox1"});
+    row(g1, "Label2", {"Edit2"});
+    row(g1, "Label14", {"Edit13_1", "Edit13_2"});
+    row(g1, "CheckBox13_3_Label", {"CheckBox13_3"});
+    QGroupBox* g2 = group("GroupBox9", QStringLiteral("Czujnik TPS"));
+    row(g2, "Label4", {"ComboBox4"});
+    row(g2, "Label5", {"Edit5"});
+    QGroupBox* g3 = group("GroupBox14", QString::fromUtf8("Obroty i przełączanie"));
+    row(g3, "Label3", {"Edit3"});
+    row(g3, "Label9", {"ComboBox9"});
+    row(g3, "Label10", {"Edit10"});
+    row(g3, "Label16", {"Edit14"});
+    row(g3, "Label21", {"Edit19"});
+    row(g3, "Label8", {"Edit8_1"});
+    row(g3, "CheckBox8_2_label", {"CheckBox8_2"});
+    row(g3, "minprzelbgLabel", {"Edit22_1"});
+    row(g3, "checkbox22_2_label", {"CheckBox22_2"});
+    static_cast<QGridLayout*>(g3->layout())
+        ->setRowStretch(static_cast<QGridLayout*>(g3->layout())->rowCount(), 1);
+    QGroupBox* g4 = group("GroupBox22", QStringLiteral("Silnik krokowy"));
+    row(g4, "Label12", {"Edit11_1", "Edit11_2"});
+    row(g4, "Label13", {"Edit12"});
+    row(g4, "Label7", {"Edit7"});
+    row(g4, "Label6", {"Edit6"});
+    row(g4, "Label20", {"Edit18"});
+    QGroupBox* g5 = group("GroupBox8", QStringLiteral("Cutoff"));
+    row(g5, "Label17", {"CheckBox15", "CheckBox15_Label"});
+    row(g5, "Label18", {"Edit16"});
+    row(g5, "Label19", {"Edit17"});
+    QGroupBox* g6 = group("GroupBox21", QStringLiteral("Sterownik"));
+    row(g6, "Label22", {"ComboBox20"});
+    row(g6, "Label23", {"ComboBox21"});
+
+    auto* col1 = new QVBoxLayout;
+    col1->addWidget(g1);
+    col1->addWidget(g2);
+    col1->addStretch(1);
+    auto* col2 = new QVBoxLayout;
+    col2->addWidget(g3);
+    col2->addStretch(1);
+    auto* col3 = new QVBoxLayout;
+    col3->addWidget(g4);
+    col3->addWidget(g5);
+    col3->addWidget(g6);
+    col3->addStretch(1);
+
+    auto* groups = new QHBoxLayout;
+    groups->setSpacing(6);
+    groups->addLayout(col1, 1);
+    groups->addLayout(col2, 1);
+    groups->addLayout(col3, 1);
+
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->setSpacing(6);
+    for (const QString& name : keyboard::pageButtons())
+        buttonRow->addWidget(buttons_.value(name), 1);
+
+    auto* commentsRow = new QHBoxLayout;
+    commentsRow->addWidget(commentsOff_);
+    commentsRow->addWidget(findChild<QLabel*>(QStringLiteral("WylaczkomentarzeCheckLabel")));
+    commentsRow->addStretch(1);
+
+    auto* right = new QVBoxLayout;
+    right->addLayout(buttonRow);
+    right->addWidget(info_, 1);
+    right->addLayout(commentsRow);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(6);
+    bottom->addWidget(readings_, 0);
+    bottom->addLayout(right, 1);
+
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(6, 6, 6, 6);
+    page->setSpacing(6);
+    page->addLayout(groups);
+    page->addLayout(bottom, 1);
+}
+
+void ParametryPage::connectReactions() {
+    // Check boxes react to every change of state, also when the program sets it.
+    connect(checkBox(QStringLiteral("CheckBox13_3")), &QCheckBox::toggled, this, [this](bool on) {
+        const QString t = on ? QStringLiteral("0") : QStringLiteral("500");
+        edit(QStringLiteral("Edit13_1"))->setText(t);
+        edit(QStringLiteral("Edit13_2"))->setText(t);
+        session_.params[ParamId::LambdaBosch] = on ? QStringLiteral("1") : QStringLiteral("0");
+        session_.written = false;
+    });
+    connect(checkBox(QStringLiteral("CheckBox15")), &QCheckBox::toggled, this, [this](bool on) {
+        edit(QStringLiteral("Edit16"))->setEnabled(on);
+        edit(QStringLiteral("Edit17"))->setEnabled(on);
+        session_.params[ParamId::CutoffOn] = on ? QStringLiteral("1") : QStringLiteral("0");
+        session_.written = false;
+    });
+    connect(checkBox(QStringLiteral("CheckBox22_2")), &QCheckBox::toggled, this, [this](bool on) {
+        // Without temperature capability byte 2 of the frame is the gas level,
+        // so there is no temperature to show.
+        showTemperatureReadout(on && session_.temperatureCapable);
+        const std::uint8_t f = session_.controller.flags();
+        session_.controller.setFlags(on ? (f | 0x08) : (f & ~0x08));
+        session_.written = false;
+    });
+    connect(checkBox(QStringLiteral("CheckBox8_2")), &QCheckBox::toggled, this,
+            [this](bool) { session_.written = false; });
+
+    for (const keyboard::EntryControl& e : keyboard::entryControls())
+        if (e.kind == ControlKind::List) {
+            QComboBox* cb = combo(e.control);
+            connect(cb, &QComboBox::activated, this, [this, cb](int) { listActivated(cb); });
+        }
+
+    connect(commentsOff_, &QCheckBox::toggled, this, [this](bool off) {
+        if (off) info_->clear();
+    });
+
+    connect(buttons_.value(QStringLiteral("odczButPic")), &QAbstractButton::clicked, this,
+            [this] { odczButPicClick(); });
+    connect(buttons_.value(QStringLiteral("ZapButPic")), &QAbstractButton::clicked, this,
+            [this] { ZapButPicClick(); });
+    connect(buttons_.value(QStringLiteral("ResButt")), &QAbstractButton::clicked, this,
+            [this] { ResButtClick(); });
+}
+
+void ParametryPage::setTabOrderChain() {
+    tabOrder_.clear();
+    for (const keyboard::EntryControl& e : keyboard::entryControls())
+        tabOrder_ << e.control;
+    tabOrder_ << keyboard::pageButtons();
+    tabOrder_ << commentsOff_->objectName();
+    QWidget* prev = nullptr;
+    for (const QString& name : tabOrder_) {
+        QWidget* w = controls_.contains(name)  ? control(name)
+                     : buttons_.contains(name) ? static_cast<QWidget*>(buttons_.value(name))
+                                               : commentsOff_;
+        if (prev) QWidget::setTabOrder(prev, w);
+        prev = w;
+    }
+}
+
+// ---------------------------------------------------------------- access
+
+QLineEdit* ParametryPage::edit(const QString& name) const {
+    return qobject_cast<QLineEdit*>(control(name));
+}
+QComboBox* ParametryPage::combo(const QString& name) const {
+    return qobject_cast<QComboBox*>(control(name));
+}
+QCheckBox* ParametryPage::checkBox(const QString& name) const {
+    return qobject_cast<QCheckBox*>(control(name));
+}
+
+QString ParametryPage::textOf(const QString& name) const {
+    if (QLineEdit* le = edit(name)) return le->text();
+    return {};
+}
+
+bool ParametryPage::commentsOn() const {
+    return !commentsOff_->isChecked();
+}
+
+void ParametryPage::showMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) {
+    if (messageHandler_) {
+        messageHandler_(icon, caption, text);
+        return;
+    }
+    // A wait cursor over a message box would hide that the program waits for the fitter.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
+    box.exec();
+    if (busy) QApplication::restoreOverrideCursor();
+}
+
+// ---------------------------------------------------------------- transfers
+
+void ParametryPage::fillFrom(const ParameterSet& set) {
+    // Check boxes first: their reactions set dependent fields (the Bosch box
+    // sets both lambda times), and the values of the set must win over them.
+    for (const Binding& b : kBindings) {
+        const QString name = QString::fromLatin1(b.control);
+        if (QCheckBox* box = checkBox(name)) box->setChecked(flagOn(set[b.id]));
+    }
+    for (const Binding& b : kBindings) {
+        const QString name = QString::fromLatin1(b.control);
+        const QString& value = set[b.id];
+        if (QLineEdit* le = edit(name)) {
+            le->setText(value);
+        } else if (QComboBox* cb = combo(name)) {
+            bool ok = false;
+            const int index = value.trimmed().toInt(&ok);
+            cb->setCurrentIndex(ok && index >= 0 && index < cb->count() ? index : -1);
+        }
+    }
+    if (session_.setAnalogThresholdText && !set[ParamId::AnalogThreshold].isEmpty())
+        session_.setAnalogThresholdText(set[ParamId::AnalogThreshold]);
+    edit(QStringLiteral("Edit10"))->setEnabled(combo(QStringLiteral("ComboBox9"))->currentIndex() > 0);
+    const bool cutoff = set[ParamId::CutoffOn] == QLatin1String("1");
+    edit(QStringLiteral("Edit16"))->setEnabled(cutoff);
+    edit(QStringLiteral("Edit17"))->setEnabled(cutoff);
+}
+
+void ParametryPage::fillFromSet() {
+    const ParameterSet set = session_.params; // the check box reactions write into the set
+    fillFrom(set);
+}
+
+void ParametryPage::takeToSet() {
+    ParameterSet& set = session_.params;
+    for (const Binding& b : kBindings) {
+        const QString name = QString::fromLatin1(b.control);
+        if (QLineEdit* le = edit(name))
+            set[b.id] = le->text();
+        else if (QComboBox* cb = combo(name))
+            set[b.id] = QString::number(cb->currentIndex());
+        else if (QCheckBox* box = checkBox(name))
+            set[b.id] = box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    }
+    if (session_.analogThresholdText) set[ParamId::AnalogThreshold] = session_.analogThresholdText();
+}
+
+void ParametryPage::loadDefaults() {
+    fillFrom(defaultParameterSet());
+    takeToSet();
+}
+
+// ---------------------------------------------------------------- exchanges
+
+void ParametryPage::stopReadingsPoll() {
+    if (session_.timers.TimerParamOdcz) session_.timers.TimerParamOdcz->stop();
+}
+
+void ParametryPage::restartReadingsPoll() {
+    if (session_.timers.TimerParamOdcz) session_.timers.TimerParamOdcz->start();
+}
+
+void ParametryPage::writeAll() {
+    WaitCursor wait;
+    takeToSet();
+    PageWriteMessages sink(*this);
+    WriteParameters(session_.controller, session_.params, &sink);
+    session_.written = true;
+}
+
+void ParametryPage::showTemperatureFeatures(bool show) {
+    for (const char* name : {"CheckBox22_2", "Edit22_1"})
+        control(QString::fromLatin1(name))->setVisible(show);
+    for (const char* name : {"checkbox22_2_label", "minprzelbgLabel"})
+        labels_.value(QString::fromLatin1(name))->setVisible(show);
+}
+
+void ParametryPage::showTemperatureReadout(bool show) {
+    for (const char* name : {"ZmiennaTemperatura", "ZmiennaTemperaturaLabel"})
+        if (QWidget* w = readings_->findChild<QWidget*>(QString::fromLatin1(name))) w->setVisible(show);
+}
+
+void ParametryPage::applyVersionDependentControls() {
+    const int version = session_.controller.ReadFeatureVersion();
+    const live::VersionFeatures f =
+        live::versionFeatures(version, checkBox(QStringLiteral("CheckBox22_2"))->isChecked());
+    session_.temperatureCapable = f.temperatureCapable;
+    showTemperatureFeatures(f.temperatureControls);
+    showTemperatureReadout(f.temperatureInstruments);
+}
+
+void ParametryPage::enterPage() {
+    WaitCursor wait;
+    session_.paramsVisited = true;
+    session_.written = false;
+    readParameters(session_.controller, session_.params);
+    applyVersionDependentControls();
+    fillFromSet();
+    session_.channel.OpenPort();
+    restartReadingsPoll();
+    control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+}
+
+void ParametryPage::odczButPicClick() {
+    WaitCursor wait;
+    stopReadingsPoll();
+    session_.channel.ClosePort();
+    applyVersionDependentControls();
+    session_.controller.ReadVersion();
+    session_.channel.ClosePort();
+    if (!session_.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+    readParameters(session_.controller, session_.params);
+    fillFromSet();
+    session_.channel.OpenPort();
+    restartReadingsPoll();
+    session_.message(session_.text(30007));
+    session_.keyboardFlag = false;
+}
+
+void ParametryPage::ZapButPicClick() {
+    WaitCursor wait;
+    stopReadingsPoll();
+    session_.channel.ClosePort();
+    if (!session_.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+    writeAll();
+    session_.channel.OpenPort();
+    restartReadingsPoll();
+    session_.message(session_.text(30006));
+    session_.keyboardFlag = false;
+}
+
+void ParametryPage::ResButtClick() {
+    WaitCursor wait;
+    stopReadingsPoll();
+    if (!session_.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+    session_.channel.ClosePort();
+    loadDefaults();
+    session_.channel.OpenPort();
+    restartReadingsPoll();
+    session_.message(session_.text(30008));
+    ZapButPicClick();
+    session_.keyboardFlag = false;
+}
+
+void ParametryPage::DefaultOptionClick() {
+    WaitCursor wait;
+    session_.channel.ClosePort();
+    readParameters(session_.controller, session_.params);
+    fillFromSet();
+    session_.channel.OpenPort();
+}
+
+// ---------------------------------------------------------------- checks
+
+bool ParametryPage::runCheck(QLineEdit* field, bool enter) {
+    const validation::FieldRule* rule = validation::fieldRule(field->objectName());
+    if (!rule || checking_) return true;
+    checking_ = true;
+    const validation::Checked r =
+        validation::checkField(*rule, field->text(), enter, [this](const QString& n) { return textOf(n); });
+    if (r.text != field->text()) field->setText(r.text);
+    if (!r.ok()) showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"), r.error);
+    checking_ = false;
+    return r.ok();
+}
+
+bool ParametryPage::checkOnLeave(QLineEdit* field) {
+    return runCheck(field, false);
+}
+bool ParametryPage::checkOnEnter(QLineEdit* field) {
+    return runCheck(field, true);
+}
+
+bool ParametryPage::leaveByTab() {
+    // The field being edited is left by this click too; its check comes first.
+    if (auto* le = qobject_cast<QLineEdit*>(QApplication::focusWidget()); le && isAncestorOf(le))
+        if (!checkOnLeave(le)) return false;
+
+    const QString caption = QStringLiteral("Quendrix");
+    auto whole = [&](const char* name, int& out) {
+        const QString t = textOf(QString::fromLatin1(name));
+        const auto v = validation::readWhole(t);
+        if (!v) {
+            showMessage(QMessageBox::Critical, caption, validation::notIntegerMessage(t));
+            return false;
+        }
+        out = *v;
+        return true;
+    };
+    int lower = 0, upper = 0, start = 0, delay = 0, opening = 0;
+    if (!whole("Edit11_1", lower) || !whole("Edit11_2", upper) || !whole("Edit12", start)) return false;
+
+    bool startAtLimit = false;
+    if (start == lower || start == upper) {
+        showMessage(QMessageBox::Critical, caption, session_.text(30014));
+        startAtLimit = true;
+    }
+    if (!whole("Edit14", delay)) return false;
+    if (delay <= 0) {
+        showMessage(QMessageBox::Critical, caption, session_.text(30009));
+        return false;
+    }
+    const QString lambdaText = textOf(QStringLiteral("Edit2"));
+    const auto lambda = validation::readNumber(lambdaText);
+    if (!lambda) {
+        showMessage(QMessageBox::Critical, caption, validation::notFloatMessage(lambdaText));
+        return false;
+    }
+    if (*lambda < 0.1) {
+        showMessage(QMessageBox::Critical, caption, session_.text(30010));
+        return false;
+    }
+    if (!whole("Edit18", opening)) return false;
+    if (opening < 3) {
+        showMessage(QMessageBox::Critical, caption, session_.text(30011));
+        return false;
+    }
+    if (!startAtLimit && !(lower < start && start < upper) && upper - 1 <= lower + 1) {
+        showMessage(QMessageBox::Critical, caption,
+                    session_.text(30013) + QStringLiteral(" [") + QString::number(lower - 1) +
+                        QStringLiteral(" ... ") + QString::number(lower + 1) + QStringLiteral("]"));
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- focus and keys
+
+void ParametryPage::clearHighlights() {
+    for (const QString& name : keyboard::captionLabels())
+        if (QLabel* l = labels_.value(name)) {
+            l->setAutoFillBackground(false);
+            l->setBackgroundRole(QPalette::Window);
+            l->setPalette(QPalette());
+        }
+}
+
+void ParametryPage::refreshLabelHighlight() {
+    if (!focused_.isEmpty()) focusDisplay(focused_);
+}
+
+void ParametryPage::focusDisplay(const QString& name) {
+    const keyboard::EntryControl* e = keyboard::entryControl(name);
+    if (!e) return;
+    focused_ = name;
+    QString comment;
+    if (e->commentKey) {
+        comment = session_.text(e->commentKey);
+        if (comment.isEmpty()) comment = e->comment;
+    }
+    if (commentsOn())
+        info_->setText(comment);
+    else
+        info_->clear();
+
+    clearHighlights();
+    for (const QString& label : e->highlight)
+        if (QLabel* l = labels_.value(label)) {
+            QPalette p = l->palette();
+            p.setColor(QPalette::Window, tColor(session_.labelHighlight));
+            l->setPalette(p);
+            l->setAutoFillBackground(true);
+        }
+
+    switch (e->panel) {
+    case keyboard::PanelRule::Comment:
+        session_.message(comment);
+        break;
+    case keyboard::PanelRule::Clear:
+        session_.message(QString());
+        break;
+    case keyboard::PanelRule::Keep:
+        break;
+    }
+    lastList_ = e->listNumber;
+    if (name == QLatin1String("ComboBox20") || name == QLatin1String("ComboBox21")) session_.written = false;
+}
+
+void ParametryPage::moveByPageKey(QWidget* from, bool down) {
+    const QString target = keyboard::pageKeyTarget(
+        from ? from->objectName() : QString(), down, tabOrder_, [this](const QString& n) {
+            QWidget* w = controls_.contains(n)             ? control(n)
+                         : buttons_.contains(n)            ? static_cast<QWidget*>(buttons_.value(n))
+                         : n == commentsOff_->objectName() ? commentsOff_
+                                                           : nullptr;
+            return w && w->isEnabled() && !w->isHidden() && w->isVisibleTo(this);
+        });
+    if (target.isEmpty()) return;
+    QWidget* w = controls_.contains(target)  ? control(target)
+                 : buttons_.contains(target) ? static_cast<QWidget*>(buttons_.value(target))
+                                             : commentsOff_;
+    w->setFocus(down ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
+void ParametryPage::listActivated(QComboBox* list) {
+    session_.written = false;
+    if (list->objectName() == QLatin1String("ComboBox9"))
+        edit(QStringLiteral("Edit10"))->setEnabled(list->currentIndex() != 0);
+}
+
+void ParametryPage::closingEnter(QComboBox* list) {
+    const int highlighted = list->view()->currentIndex().row();
+    list->hidePopup();
+    if (highlighted >= 0) list->setCurrentIndex(highlighted);
+    // The highlighted item is the fitter's choice, as a selection with the mouse is.
+    listActivated(list);
+    session_.keyboardFlag = true;
+    ZapButPicClick();
+    moveByPageKey(list, true);
+    openList_ = false;
+    // ComboBox4 clears the flag on every character typed into it, this Enter included.
+    if (list->objectName() == QLatin1String("ComboBox4")) session_.written = false;
+}
+
+void ParametryPage::labelClicked(const QString& label) {
+    if (label == QLatin1String("WylaczkomentarzeCheckLabel")) {
+        commentsOff_->setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    const QString target = keyboard::labelTarget(label);
+    QWidget* w = control(target);
+    if (w && w->isEnabled() && w->isVisibleTo(this)) w->setFocus(Qt::MouseFocusReason);
+}
+
+void ParametryPage::dalejPressed() {
+    QWidget* fw = QApplication::focusWidget();
+    const QString name = fw && isAncestorOf(fw) ? fw->objectName() : QString();
+    if (QAbstractButton* b = buttons_.value(name)) {
+        if (b->isEnabled()) b->click();
+        return;
+    }
+    if (lastList_ >= 1 && lastList_ <= 5) {
+        if (openList_) return;
+        QComboBox* cb = combo(listName(lastList_));
+        if (!cb->hasFocus()) cb->setFocus(Qt::OtherFocusReason);
+        openList_ = true;
+        cb->showPopup();
+        return;
+    }
+    if (QLineEdit* le = edit(name))
+        if (!checkOnEnter(le)) return;
+    session_.keyboardFlag = true;
+    openList_ = false;
+    ZapButPicClick();
+    moveByPageKey(name.isEmpty() ? nullptr : fw, true);
+}
+
+void ParametryPage::cofnijPressed() {
+    QWidget* fw = QApplication::focusWidget();
+    if (!fw || !isAncestorOf(fw)) return;
+    if (auto* le = qobject_cast<QLineEdit*>(fw)) {
+        le->cursorBackward(false);
+        le->del();
+        return;
+    }
+    for (int key : {Qt::Key_Left, Qt::Key_Delete}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(fw, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(fw, &release);
+    }
+}
+
+bool ParametryPage::filterEditKey(QLineEdit* field, QKeyEvent* key) {
+    if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut) ||
+        key->matches(QKeySequence::Copy))
+        return true;
+    if (key->key() == Qt::Key_Backspace) {
+        cofnijPressed();
+        return true;
+    }
+    const QString text = key->text();
+    if (text.isEmpty()) return false;
+    const QChar c = text.at(0);
+    if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t') || c == QChar(27))
+        return false; // Enter, Tab and Escape are not typing
+    const validation::FieldRule* rule = validation::fieldRule(field->objectName());
+    const validation::Filter filter = rule && rule->kind == validation::Kind::Decimal
+                                          ? validation::Filter::Decimal
+                                          : validation::Filter::Digit;
+    const std::optional<QChar> pass = validation::filterKey(filter, c);
+    if (!pass) return true;
+    if (*pass != c) {
+        field->insert(QString(*pass));
+        return true;
+    }
+    return false;
+}
+
+bool ParametryPage::handleEntryKey(QWidget* w, QKeyEvent* key) {
+    const keyboard::EntryControl* e = keyboard::entryControl(w->objectName());
+    if (!e) return false;
+    if (key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp) {
+        moveByPageKey(w, key->key() == Qt::Key_PageDown);
+        return true;
+    }
+    switch (e->kind) {
+    case ControlKind::Edit:
+        return filterEditKey(static_cast<QLineEdit*>(w), key);
+    case ControlKind::List: {
+        const QString text = key->text();
+        if (text.isEmpty() || text.at(0) == QLatin1Char('\t')) return false;
+        // Typing does not select an item in these lists.
+        if (e->control == QLatin1String("ComboBox4")) session_.written = false;
+        return text.at(0) != QLatin1Char('\r');
+    }
+    case ControlKind::Check:
+        return false;
+    }
+    return false;
+}
+
+bool ParametryPage::eventFilter(QObject* watched, QEvent* event) {
+    auto* w = qobject_cast<QWidget*>(watched);
+    if (!w) return QWidget::eventFilter(watched, event);
+    const QString name = w->objectName();
+
+    if (name.endsWith(QLatin1String("_view"))) {
+        if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                closingEnter(combo(name.chopped(5)));
+                return true;
+            }
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+
+    if (labels_.contains(name) || name == QLatin1String("WylaczkomentarzeCheckLabel")) {
+        if (event->type() == QEvent::MouseButtonPress) labelClicked(name);
+        return QWidget::eventFilter(watched, event);
+    }
+
+    if (!controls_.contains(name)) return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::FocusIn: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // Returning from a message box or a list's popup is not entering the field.
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) focusDisplay(name);
+        break;
+    }
+    case QEvent::FocusOut: {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (auto* le = qobject_cast<QLineEdit*>(w);
+            le && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            checkOnLeave(le);
+        break;
+    }
+    case QEvent::MouseButtonPress:
+        if (qobject_cast<QLineEdit*>(w)) session_.written = false;
+        break;
+    case QEvent::KeyPress:
+        if (handleEntryKey(w, static_cast<QKeyEvent*>(event))) return true;
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,19 +1,116 @@
 #pragma once
+#include "params/ParameterSet.h"
 #include "shell/PageHooks.h"
 
+#include <QHash>
+#include <QMessageBox>
+#include <QStringList>
 #include <QWidget>
+#include <functional>
 
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QAbstractButton;
 class Session;
+class ReadingsPanel;
 
+// The parameters page "Parametry systemu": the 27 entry controls of the
+// parameter set in six group boxes, the read / write / reset buttons, the
+// comment area and the readings panel. Entry rules live in params/Validation,
+// the keyboard facts in params/KeyboardMap; this class only wires them to the
+// widgets and runs the exchanges with the controller.
 class ParametryPage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
     explicit ParametryPage(Session& session, QWidget* parent = nullptr);
+    ~ParametryPage() override;
+
     void enterPage() override;
+    bool leaveByTab() override;
+
     // The hidden menu entries "Dalej" (Enter) and "Cofnij" (Backspace) while this page is shown.
     void dalejPressed();
     void cofnijPressed();
 
+    // The three transfers between the parameter set and the page.
+    void fillFromSet();
+    void takeToSet();
+    void loadDefaults();
+
+    // Buttons.
+    void odczButPicClick();
+    void ZapButPicClick();
+    void ResButtClick();
+    // The parameter side of the "Domyślne ustawienia" menu command: block read,
+    // page filled, port opened. Nothing is written.
+    void DefaultOptionClick();
+
+    bool commentsOn() const;
+    // The highlight colour may change with the skin; re-applies it to the focused field's label.
+    void refreshLabelHighlight();
+
+    // Every message box of the page goes through this; tests replace it.
+    using MessageHandler =
+        std::function<void(QMessageBox::Icon icon, const QString& caption, const QString& text)>;
+    void setMessageHandler(MessageHandler handler) { messageHandler_ = std::move(handler); }
+    void showMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
+
+    // Page state of the keyboard handling (read by tests and the shell).
+    bool openListFlag() const { return openList_; }
+    int lastListNumber() const { return lastList_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void buildControls();
+    void buildLayout();
+    void connectReactions();
+    void setTabOrderChain();
+
+    QWidget* control(const QString& name) const { return controls_.value(name); }
+    QLineEdit* edit(const QString& name) const;
+    QComboBox* combo(const QString& name) const;
+    QCheckBox* checkBox(const QString& name) const;
+    QString textOf(const QString& name) const;
+
+    void fillFrom(const ParameterSet& set);
+    void showTemperatureFeatures(bool show);
+    void applyVersionDependentControls();
+    void showTemperatureReadout(bool show);
+
+    // Field checks; false when the text could not be read (a message was shown).
+    bool checkOnLeave(QLineEdit* field);
+    bool checkOnEnter(QLineEdit* field);
+    bool runCheck(QLineEdit* field, bool enter);
+
+    void focusDisplay(const QString& name);
+    void clearHighlights();
+    void moveByPageKey(QWidget* from, bool down);
+    void listActivated(QComboBox* list);
+    void closingEnter(QComboBox* list);
+    void labelClicked(const QString& label);
+
+    bool filterEditKey(QLineEdit* field, QKeyEvent* key);
+    bool handleEntryKey(QWidget* w, QKeyEvent* key);
+
+    void restartReadingsPoll();
+    void stopReadingsPoll();
+    void writeAll();
+
     Session& session_;
+    QHash<QString, QWidget*> controls_;
+    QHash<QString, QLabel*> labels_;
+    QHash<QString, QAbstractButton*> buttons_;
+    QStringList tabOrder_;
+    QLabel* info_ = nullptr;
+    QCheckBox* commentsOff_ = nullptr;
+    ReadingsPanel* readings_ = nullptr;
+    QString focused_; // entry control that last received the focus
+    bool openList_ = false;
+    int lastList_ = 0;
+    bool checking_ = false;
+    MessageHandler messageHandler_;
 };

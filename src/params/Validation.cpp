@@ -1,0 +1,186 @@
+#include "params/Validation.h"
+
+#include <QRegularExpression>
+
+namespace validation {
+
+std::optional<QChar> filterKey(Filter filter, QChar typed) {
+    const char16_t c = typed.unicode();
+    if ((c >= u'0' && c <= u'9') || c == 8 || c == 127) return typed;
+    if (filter == Filter::Decimal) {
+        if (c == u',') return typed;
+        if (c == u'.') return QChar(u',');
+    }
+    return std::nullopt;
+}
+
+std::optional<double> readNumber(const QString& text) {
+    static const QRegularExpression number(QStringLiteral("^\\s*[+-]?(\\d+(,\\d*)?|,\\d+)\\s*$"));
+    if (!number.match(text).hasMatch()) return std::nullopt;
+    QString t = text.trimmed();
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    if (t.endsWith(QLatin1Char('.'))) t.chop(1);
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (!ok) return std::nullopt;
+    return v;
+}
+
+std::optional<int> readWhole(const QString& text) {
+    static const QRegularExpression whole(QStringLiteral("^\\s*[+-]?\\d+\\s*$"));
+    if (!whole.match(text).hasMatch()) return std::nullopt;
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    if (!ok) return std::nullopt;
+    return v;
+}
+
+QString notFloatMessage(const QString& text) {
+    return QStringLiteral("'%1' is not a valid floating point value").arg(text);
+}
+
+QString notIntegerMessage(const QString& text) {
+    return QStringLiteral("'%1' is not a valid integer value").arg(text);
+}
+
+Checked wholeCheck(const QString& text, int lower, int upper) {
+    if (text.isEmpty()) return {QString::number(lower), {}};
+    const auto v = readNumber(text);
+    if (!v) return {text, notFloatMessage(text)};
+    if (*v > upper) return {QString::number(upper), {}};
+    if (*v < lower) return {QString::number(lower), {}};
+    return {text, {}};
+}
+
+Checked decimalCheck(const QString& text, const QString& lowerText, const QString& upperText) {
+    if (text.isEmpty()) return {lowerText, {}};
+    if (text.count(QLatin1Char(',')) > 1) return {lowerText, {}};
+    const auto v = readNumber(text);
+    if (!v) return {text, notFloatMessage(text)};
+    const double lower = readNumber(lowerText).value_or(0.0);
+    const double upper = readNumber(upperText).value_or(0.0);
+    if (*v > upper) return {upperText, {}};
+    if (*v <= lower) return {lowerText, {}};
+    QString t = QString::number(*v, 'f', 2);
+    t.replace(QLatin1Char('.'), QLatin1Char(','));
+    return {t, {}};
+}
+
+QString pairPartner(Pair rule) {
+    switch (rule) {
+    case Pair::S:
+        return QStringLiteral("Edit8_1");
+    case Pair::M:
+        return QStringLiteral("Edit3");
+    case Pair::A:
+        return QStringLiteral("Edit11_2");
+    case Pair::B:
+        return QStringLiteral("Edit11_1");
+    case Pair::L:
+        return QStringLiteral("Edit13_2");
+    case Pair::H:
+        return QStringLiteral("Edit13_1");
+    case Pair::None:
+        break;
+    }
+    return {};
+}
+
+Checked applyPair(Pair rule, const QString& own, const QString& partner) {
+    if (rule == Pair::None) return {own, {}};
+    const auto a = readWhole(own);
+    if (!a) return {own, notIntegerMessage(own)};
+    const auto b = readWhole(partner);
+    if (!b) return {own, notIntegerMessage(partner)};
+    switch (rule) {
+    case Pair::S:
+        if (*a >= *b) return {QString::number(*b - 100), {}};
+        break;
+    case Pair::M:
+        if (*a <= *b) return {QString::number(*b + 100), {}};
+        break;
+    case Pair::A:
+    case Pair::L:
+        if (*a > *b) return {partner, {}};
+        break;
+    case Pair::B:
+    case Pair::H:
+        if (*a < *b) return {partner, {}};
+        break;
+    case Pair::None:
+        break;
+    }
+    return {own, {}};
+}
+
+namespace {
+FieldRule whole(const char* control, int maxLength, int lower, int upper, Pair onLeave = Pair::None,
+                Pair onEnter = Pair::None) {
+    FieldRule r;
+    r.control = QString::fromLatin1(control);
+    r.kind = Kind::Whole;
+    r.maxLength = maxLength;
+    r.lower = lower;
+    r.upper = upper;
+    r.onLeave = onLeave;
+    r.onEnter = onEnter;
+    return r;
+}
+FieldRule decimal(const char* control, const char* lowerText, const char* upperText) {
+    FieldRule r;
+    r.control = QString::fromLatin1(control);
+    r.kind = Kind::Decimal;
+    r.maxLength = 4;
+    r.lowerText = QString::fromLatin1(lowerText);
+    r.upperText = QString::fromLatin1(upperText);
+    return r;
+}
+} // namespace
+
+const std::vector<FieldRule>& fieldRules() {
+    static const std::vector<FieldRule> rules = {
+        decimal("Edit2", "0,1", "4,9"),
+        whole("Edit13_1", 5, 0, 4000, Pair::None, Pair::L),
+        whole("Edit13_2", 5, 0, 4000, Pair::None, Pair::H),
+        decimal("Edit5", "0,0", "9,9"),
+        whole("Edit3", 5, 1000, 9000, Pair::S, Pair::S),
+        whole("Edit10", 5, 0, 5000),
+        whole("Edit14", 3, 1, 50),
+        whole("Edit19", 5, 100, 10000),
+        whole("Edit8_1", 5, 1000, 9000, Pair::M, Pair::None),
+        whole("Edit22_1", 2, 0, 100),
+        whole("Edit11_1", 3, 0, 255, Pair::A, Pair::A),
+        whole("Edit11_2", 3, 0, 255, Pair::B, Pair::B),
+        whole("Edit12", 3, 1, 255),
+        whole("Edit7", 2, 1, 24),
+        whole("Edit6", 2, 1, 24),
+        whole("Edit18", 3, 2, 50),
+        whole("Edit16", 3, 1, 255),
+        whole("Edit17", 5, 500, 5000),
+    };
+    return rules;
+}
+
+const FieldRule* fieldRule(const QString& control) {
+    for (const FieldRule& r : fieldRules())
+        if (r.control == control) return &r;
+    return nullptr;
+}
+
+Checked rangeCheck(const FieldRule& rule, const QString& text) {
+    return rule.kind == Kind::Decimal ? decimalCheck(text, rule.lowerText, rule.upperText)
+                                      : wholeCheck(text, rule.lower, rule.upper);
+}
+
+Checked checkField(const FieldRule& rule, const QString& text, bool enter,
+                   const std::function<QString(const QString&)>& textOf) {
+    const Checked own = rangeCheck(rule, text);
+    if (!own.ok()) return own;
+    const Pair pair = enter ? rule.onEnter : rule.onLeave;
+    if (pair == Pair::None) return own;
+    const Checked paired = applyPair(pair, own.text, textOf ? textOf(pairPartner(pair)) : QString());
+    if (!paired.ok()) return {own.text, paired.error};
+    return paired;
+}
+
+} // namespace validation

@@ -1,0 +1,85 @@
+#pragma once
+// Entry rules of the parameters page without its widgets: which keys a field
+// takes, how a field's text is corrected to the nearest allowed text when it is
+// left or Enter is pressed in it, and the rules that tie pairs of fields.
+#include <QChar>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace validation {
+
+enum class Filter { Digit, Decimal };
+
+// Key filter of an edit field. Returns the character to insert (a "." typed in
+// a decimal field becomes ","), or nullopt when the key is discarded. Control
+// characters other than backspace (8) and 127 are discarded, so Ctrl+C/X/V do
+// nothing.
+std::optional<QChar> filterKey(Filter filter, QChar typed);
+
+// Reads a field text as a number with the decimal comma ("12", "0,5", "-3").
+std::optional<double> readNumber(const QString& text);
+// Reads a text as a whole number ("12", "-3"); nullopt for anything else.
+std::optional<int> readWhole(const QString& text);
+
+// Outcome of a check: the corrected text, or a message when the text cannot be
+// read as a number (the field then keeps its text).
+struct Checked {
+    QString text;
+    QString error; // empty when the check passed
+    bool ok() const { return error.isEmpty(); }
+};
+
+QString notFloatMessage(const QString& text);
+QString notIntegerMessage(const QString& text);
+
+// Empty -> lower bound; above upper -> upper; below lower -> lower; otherwise
+// the text as typed (leading zeros kept).
+Checked wholeCheck(const QString& text, int lower, int upper);
+// Empty or more than one comma -> lower text; above upper -> upper text; at or
+// below lower -> lower text; otherwise two digits after the comma ("3" -> "3,00").
+Checked decimalCheck(const QString& text, const QString& lowerText, const QString& upperText);
+
+// Pair rules, applied after the field's own check:
+//  S  Edit3 >= Edit8_1      -> Edit3 := Edit8_1 - 100
+//  M  Edit8_1 <= Edit3      -> Edit8_1 := Edit3 + 100
+//  A  Edit11_1 > Edit11_2   -> Edit11_1 := Edit11_2
+//  B  Edit11_2 < Edit11_1   -> Edit11_2 := Edit11_1
+//  L  Edit13_1 > Edit13_2   -> Edit13_1 := Edit13_2
+//  H  Edit13_2 < Edit13_1   -> Edit13_2 := Edit13_1
+enum class Pair { None, S, M, A, B, L, H };
+// The field a rule compares against ("Edit8_1" for S ...); empty for None.
+QString pairPartner(Pair rule);
+// The field's text after the rule, given its own text and the partner's text.
+// The result is not held to the field's range again.
+Checked applyPair(Pair rule, const QString& own, const QString& partner);
+
+enum class Kind { Whole, Decimal };
+
+// One edit field of the page and its checks.
+struct FieldRule {
+    QString control;
+    Kind kind = Kind::Whole;
+    int maxLength = 0;
+    int lower = 0, upper = 0;     // whole fields
+    QString lowerText, upperText; // decimal fields
+    Pair onLeave = Pair::None;    // pair rule after the check on leaving
+    Pair onEnter = Pair::None;    // pair rule after the check on Enter
+};
+
+// The 18 edit fields in tab order.
+const std::vector<FieldRule>& fieldRules();
+const FieldRule* fieldRule(const QString& control);
+
+// The field's own check (whole or decimal), without a pair rule.
+Checked rangeCheck(const FieldRule& rule, const QString& text);
+
+// The whole check of a field on leaving (enter == false) or on Enter: its own
+// check, then its pair rule. `textOf` gives the current text of another field.
+// The first failure stops the check; `Checked::text` then holds what the field
+// should show (its own check's result, or the untouched text).
+Checked checkField(const FieldRule& rule, const QString& text, bool enter,
+                   const std::function<QString(const QString&)>& textOf);
+
+} // namespace validation
