@@ -1,0 +1,754 @@
+// Parameter table, volts texts, whole-number conversion, block decoding and
+// the write encodings, against the worked numbers of the controller protocol.
+#include "link/Controller.h"
+#include "link/SerialChannel.h"
+#include "params/BlockCodec.h"
+#include "params/Encoding.h"
+#include "params/ParamTable.h"
+#include "params/Volts.h"
+#include "support/FakeLink.h"
+
+#include <QSet>
+#include <QTest>
+
+namespace {
+
+// The block a controller holds after the default set was written with
+// ignition constant 4800 (ignition index 2), worked out by hand.
+ParameterBlock defaultBlock() {
+    ParameterBlock b{};
+    const std::pair<int, int> bytes[] = {
+        {0, 111},   {1, 122},   {2, 0},     {3, 244},   {4, 0},     {5, 25},    {6, 0x80},  {7, 0x07},
+        {8, 0},     {9, 26},    {10, 245},  {11, 55},   {12, 155},  {13, 0x25}, {14, 0x02}, {15, 24},
+        {16, 0},    {17, 0x80}, {18, 0x02}, {19, 0x00}, {20, 0x0A}, {21, 225},  {22, 5},    {27, 30},
+        {28, 0xAE}, {29, 0xC4}, {31, 1},    {32, 2},    {33, 0},    {34, 0xBC}, {35, 0xE3},
+    };
+    for (auto [i, v] : bytes)
+        b[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v);
+    return b;
+}
+
+// "Edit3=abc" edits of the default set, by control name.
+ParameterSet edited(const QStringList& edits) {
+    ParameterSet s = defaultParameterSet();
+    for (const QString& e : edits) {
+        const int eq = e.indexOf(QLatin1Char('='));
+        const ParamDef* d = paramByControl(e.left(eq));
+        if (!d) qFatal("unknown control in test data: %s", qPrintable(e));
+        s[d->id] = e.mid(eq + 1);
+    }
+    return s;
+}
+
+QByteArray bytesOf(const std::vector<std::uint8_t>& v) {
+    return QByteArray(reinterpret_cast<const char*>(v.data()), static_cast<qsizetype>(v.size()));
+}
+
+QStringList messagesOf(const WriteCommand& c) {
+    QStringList out;
+    for (const WriteMessage& m : c.messages)
+        out << m.caption + QStringLiteral(": ") + m.text;
+    return out;
+}
+
+WriteCommand encodeByCommand(int cmd, const ParameterSet& s, int constant) {
+    switch (cmd) {
+    case 0x1E:
+        return encodeProbeKind(s);
+    case 0x0F:
+        return encodeLambdaThreshold(s);
+    case 0x08:
+        return encodeSwitchRpm(s, constant);
+    case 0x07:
+        return encodeTpsThreshold(s);
+    case 0x14:
+        return encodeMaxGasRpm(s, constant);
+    case 0x16:
+        return encodeRpmDelta(s, constant);
+    case 0x12:
+        return encodeStepLimits(s);
+    case 0x13:
+        return encodeStepStart(s);
+    case 0x06:
+        return encodeLambdaTimes(s);
+    case 0x1A:
+        return encodeSecondLambdaPair();
+    case 0x19:
+        return encodeStartDelay(s);
+    case 0x17:
+        return encodeCutoffStep(s);
+    case 0x18:
+        return encodeCutoffRpm(s, constant);
+    case 0x1B:
+        return encodeStepOpening(s);
+    case 0x20:
+        return encodeStepSpeedAboveTps(s);
+    case 0x1C:
+        return encodeStepSpeedBelowTps(s);
+    case 0x15:
+        return encodeSwitchDelay(s);
+    case 0x05:
+        return encodeSwitchTemp(s);
+    }
+    qFatal("no encoder for command %x", cmd);
+}
+
+const QString Err = QStringLiteral("Błąd: ");
+
+} // namespace
+
+class TestParamCodec : public QObject {
+    Q_OBJECT
+private slots:
+    void table();
+    void defaults();
+    void voltsTexts_data();
+    void voltsTexts();
+    void voltsRead_data();
+    void voltsRead();
+    void wholeNumbers_data();
+    void wholeNumbers();
+    void decodeDefaultBlock();
+    void decodeRows_data();
+    void decodeRows();
+    void decodeLeavesAnalogThreshold();
+    void readAcceptsAndRejects_data();
+    void readAcceptsAndRejects();
+    void encode_data();
+    void encode();
+    void flags_data();
+    void flags();
+    void invalidFieldText();
+    void roundTrips_data();
+    void roundTrips();
+};
+
+void TestParamCodec::table() {
+    const auto& t = paramTable();
+    QCOMPARE(int(t.size()), ParamCount);
+    QSet<QString> controls;
+    QSet<int> files;
+    for (int i = 0; i < ParamCount; ++i) {
+        const ParamDef& d = t[static_cast<std::size_t>(i)];
+        QCOMPARE(int(d.id), i);
+        QCOMPARE(&paramDef(d.id), &d);
+        QVERIFY2(!controls.contains(d.control), qPrintable(d.control));
+        controls.insert(d.control);
+        QCOMPARE(paramByControl(d.control), &d);
+        if (d.fileNo >= 0) {
+            QVERIFY(!files.contains(d.fileNo));
+            files.insert(d.fileNo);
+            QCOMPARE(paramByFileNo(d.fileNo), &d);
+        }
+        if (d.kind == ParamDef::Choice) QCOMPARE(d.items.size(), d.max + 1);
+    }
+    QSet<int> expectedFiles;
+    for (int n = 100; n <= 124; ++n)
+        expectedFiles.insert(n);
+    expectedFiles.insert(126);
+    QCOMPARE(files, expectedFiles);
+    QVERIFY(!paramByControl(QStringLiteral("Edit1")));
+    QVERIFY(!paramByFileNo(125));
+
+    const ParamDef& sw = paramDef(ParamId::SwitchRpm);
+    QCOMPARE(sw.control, QStringLiteral("Edit3"));
+    QCOMPARE(sw.label, QStringLiteral("Obroty dla przejścia B/G"));
+    QCOMPARE(sw.fileNo, 102);
+    QCOMPARE(sw.min, 1000);
+    QCOMPARE(sw.max, 9000);
+    QCOMPARE(sw.maxLength, 5);
+    QCOMPARE(paramDef(ParamId::LambdaThreshold).kind, ParamDef::Volts);
+    QCOMPARE(paramDef(ParamId::LambdaThreshold).max, 490);
+    QCOMPARE(paramDef(ParamId::TpsThreshold).max, 990);
+    QCOMPARE(paramDef(ParamId::SwitchTemp).maxLength, 2);
+    QCOMPARE(paramDef(ParamId::SwitchTemp).max, 100);
+    QCOMPARE(paramDef(ParamId::ProbeKind).items.at(3), QStringLiteral("0,8 - 1,6 [V]"));
+    QCOMPARE(paramDef(ParamId::ReserveSensorKind).items, (QStringList{"20K", "90R"}));
+    const QStringList analog = paramDef(ParamId::AnalogThreshold).items;
+    QCOMPARE(analog.size(), 26);
+    QCOMPARE(analog.mid(0, 3), (QStringList{"1", "10", "20"}));
+    QCOMPARE(analog.last(), QStringLiteral("250"));
+}
+
+void TestParamCodec::defaults() {
+    const ParameterSet s = defaultParameterSet();
+    QCOMPARE(s[ParamId::ProbeKind], QStringLiteral("0"));
+    QCOMPARE(s[ParamId::ReserveSensorKind], QStringLiteral("1"));
+    QCOMPARE(s[ParamId::AnalogThreshold], QStringLiteral("1"));
+    QCOMPARE(s[ParamId::LambdaThreshold], QStringLiteral("0,50"));
+    QCOMPARE(s[ParamId::TpsThreshold], QStringLiteral("1,25"));
+    QCOMPARE(s[ParamId::SwitchDelay], QStringLiteral("100"));
+    for (ParamId f : {ParamId::MaxGasRpmOff, ParamId::LambdaBosch, ParamId::CutoffOn, ParamId::TempSensorOn})
+        QCOMPARE(s[f], QStringLiteral("0"));
+    for (const ParamDef& d : paramTable())
+        QVERIFY2(!s[d.id].isEmpty(), qPrintable(d.identifier));
+}
+
+void TestParamCodec::voltsTexts_data() {
+    QTest::addColumn<int>("hundredths");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("50") << 50 << "0,50";
+    QTest::newRow("125") << 125 << "1,25";
+    QTest::newRow("0") << 0 << "0,00";
+    QTest::newRow("5 gets two leading zeros") << 5 << "0,05";
+    QTest::newRow("499") << 499 << "4,99";
+    QTest::newRow("1000 keeps three digits") << 1000 << "1,00";
+    QTest::newRow("1275") << 1275 << "1,27";
+    QTest::newRow("negative as zero") << -5 << "0,00";
+}
+
+void TestParamCodec::voltsTexts() {
+    QFETCH(int, hundredths);
+    QFETCH(QString, text);
+    QCOMPARE(voltsText(hundredths), text);
+}
+
+void TestParamCodec::voltsRead_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("hundredths");
+    QTest::newRow("0,50") << "0,50" << 50;
+    QTest::newRow("1,25") << "1,25" << 125;
+    QTest::newRow("lower bound text 0,1") << "0,1" << 10;
+    QTest::newRow("upper bound text 4,9") << "4,9" << 490;
+    QTest::newRow("9,9") << "9,9" << 990;
+    QTest::newRow("one digit") << "2" << 200;
+    QTest::newRow("digit and comma") << "2," << 200;
+    QTest::newRow("full stop as comma") << "1.25" << 125;
+    QTest::newRow("fifth digit ignored") << "1,255" << 125;
+    QTest::newRow("empty") << "" << -1;
+    QTest::newRow("letters") << "abc" << -1;
+    QTest::newRow("two whole digits") << "12,5" << -1;
+    QTest::newRow("leading space") << " 1,25" << -1;
+    QTest::newRow("trailing garbage") << "1,2x" << -1;
+    QTest::newRow("letter first") << "a,50" << -1;
+}
+
+void TestParamCodec::voltsRead() {
+    QFETCH(QString, text);
+    QFETCH(int, hundredths);
+    QCOMPARE(voltsHundredths(text), hundredths);
+}
+
+void TestParamCodec::wholeNumbers_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("value");
+    QTest::newRow("12") << "12" << int(WholeNumber::Ok) << 12;
+    QTest::newRow("leading zeros") << "007" << int(WholeNumber::Ok) << 7;
+    QTest::newRow("minus") << "-5" << int(WholeNumber::Ok) << -5;
+    QTest::newRow("plus") << "+7" << int(WholeNumber::Ok) << 7;
+    QTest::newRow("int max") << "2147483647" << int(WholeNumber::Ok) << 2147483647;
+    QTest::newRow("int min") << "-2147483648" << int(WholeNumber::Ok) << int(-2147483647 - 1);
+    QTest::newRow("empty") << "" << int(WholeNumber::Empty) << 0;
+    QTest::newRow("comma") << "1,5" << int(WholeNumber::Bad) << 0;
+    QTest::newRow("letters") << "abc" << int(WholeNumber::Bad) << 0;
+    QTest::newRow("leading space") << " 12" << int(WholeNumber::Bad) << 0;
+    QTest::newRow("trailing space") << "12 " << int(WholeNumber::Bad) << 0;
+    QTest::newRow("sign only") << "-" << int(WholeNumber::Bad) << 0;
+    QTest::newRow("overflow") << "2147483648" << int(WholeNumber::Bad) << 0;
+    QTest::newRow("long overflow") << "99999999999999999999999" << int(WholeNumber::Bad) << 0;
+    QTest::newRow("non-latin digits") << QString::fromUtf8("١٢") << int(WholeNumber::Bad) << 0;
+}
+
+void TestParamCodec::wholeNumbers() {
+    QFETCH(QString, text);
+    QFETCH(int, state);
+    QFETCH(int, value);
+    const WholeNumber n = wholeNumber(text);
+    QCOMPARE(int(n.state), state);
+    QCOMPARE(n.value, value);
+}
+
+void TestParamCodec::decodeDefaultBlock() {
+    ParameterSet s = defaultParameterSet();
+    s[ParamId::AnalogThreshold] = QStringLiteral("keep");
+    ParameterSet decoded;
+    decoded[ParamId::AnalogThreshold] = QStringLiteral("keep");
+    decodeParameterBlock(defaultBlock(), 4800, decoded);
+    for (const ParamDef& d : paramTable())
+        QCOMPARE(decoded[d.id], s[d.id]);
+}
+
+void TestParamCodec::decodeRows_data() {
+    QTest::addColumn<QList<int>>("patch"); // index, value, index, value ...
+    QTest::addColumn<int>("constant");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("switch 768 at 4800") << QList<int>{6, 0x00, 7, 0x03} << 4800 << "Edit3"
+                                        << "5000";
+    QTest::newRow("switch 0 counts as 1: 3840000 rpm, fallback") << QList<int>{6, 0, 7, 0} << 4800 << "Edit3"
+                                                                 << "5000";
+    QTest::newRow("switch 1920 at 2400") << QList<int>{} << 2400 << "Edit3"
+                                         << "1000";
+    QTest::newRow("switch 1920 at 19200") << QList<int>{} << 19200 << "Edit3"
+                                          << "8000";
+    QTest::newRow("switch 1024 at 19200 above 9000") << QList<int>{6, 0x00, 7, 0x04} << 19200 << "Edit3"
+                                                     << "5000";
+    QTest::newRow("max gas off: box") << QList<int>{13, 1, 14, 0} << 4800 << "CheckBox8_2"
+                                      << "1";
+    QTest::newRow("max gas off: speed") << QList<int>{13, 1, 14, 0} << 4800 << "Edit8_1"
+                                        << "5000";
+    QTest::newRow("max gas 0 counts as 2") << QList<int>{13, 0, 14, 0} << 4800 << "Edit8_1"
+                                           << "5000";
+    QTest::newRow("max gas 0 box clear") << QList<int>{13, 0, 14, 0} << 4800 << "CheckBox8_2"
+                                         << "0";
+    QTest::newRow("max gas 549 -> 6995 -> 7000") << QList<int>{} << 4800 << "Edit8_1"
+                                                 << "7000";
+    QTest::newRow("lambda 122/244 low") << QList<int>{} << 4800 << "Edit13_1"
+                                        << "500";
+    QTest::newRow("lambda 122/244 high") << QList<int>{} << 4800 << "Edit13_2"
+                                         << "500";
+    QTest::newRow("lambda zero low") << QList<int>{1, 0, 3, 0} << 4800 << "Edit13_1"
+                                     << "0";
+    QTest::newRow("lambda zero high") << QList<int>{1, 0, 3, 0} << 4800 << "Edit13_2"
+                                      << "0";
+    QTest::newRow("lambda zero Bosch") << QList<int>{1, 0, 3, 0} << 4800 << "CheckBox13_3"
+                                       << "1";
+    QTest::newRow("lambda low 4100 falls back")
+        << QList<int>{1, 0xE8, 2, 0x03, 3, 0xE8, 4, 0x03} << 4800 << "Edit13_1"
+        << "500";
+    QTest::newRow("lambda high against unrounded low")
+        << QList<int>{1, 0xE8, 2, 0x03, 3, 0xE8, 4, 0x03} << 4800 << "Edit13_2"
+        << "0";
+    QTest::newRow("lambda not both zero: no Bosch")
+        << QList<int>{1, 0xE8, 2, 0x03, 3, 0xE8, 4, 0x03} << 4800 << "CheckBox13_3"
+        << "0";
+    QTest::newRow("lambda high negative falls back") << QList<int>{1, 244, 3, 122} << 4800 << "Edit13_2"
+                                                     << "500";
+    QTest::newRow("tps 25") << QList<int>{5, 25} << 4800 << "Edit5"
+                            << "1,25";
+    QTest::newRow("tps 200 does not fit") << QList<int>{5, 200} << 4800 << "Edit5"
+                                          << "1,00";
+    QTest::newRow("tps 0") << QList<int>{5, 0} << 4800 << "Edit5"
+                           << "0,00";
+    QTest::newRow("lambda thr 26 -> 51 -> 50") << QList<int>{9, 26} << 4800 << "Edit2"
+                                               << "0,50";
+    QTest::newRow("lambda thr 255") << QList<int>{9, 255} << 4800 << "Edit2"
+                                    << "5,00";
+    QTest::newRow("lambda thr 1 -> 2 -> 0") << QList<int>{9, 1} << 4800 << "Edit2"
+                                            << "0,00";
+    QTest::newRow("lambda thr 128 -> 251 -> 250") << QList<int>{9, 128} << 4800 << "Edit2"
+                                                  << "2,50";
+    QTest::newRow("step min") << QList<int>{10, 245} << 4800 << "Edit11_1"
+                              << "10";
+    QTest::newRow("step max 0") << QList<int>{11, 0} << 4800 << "Edit11_2"
+                                << "255";
+    QTest::newRow("step start") << QList<int>{12, 155} << 4800 << "Edit12"
+                                << "100";
+    QTest::newRow("switch temp 136") << QList<int>{0, 136} << 4800 << "Edit22_1"
+                                     << "50";
+    QTest::newRow("switch temp below 111 shown as is") << QList<int>{0, 100} << 4800 << "Edit22_1"
+                                                       << "-22";
+    QTest::newRow("below tps 2650") << QList<int>{28, 0x5A, 29, 0x0A} << 4800 << "Edit7"
+                                    << "24";
+    QTest::newRow("below tps 24x2650") << QList<int>{28, 0x70, 29, 0xF8} << 4800 << "Edit7"
+                                       << "1";
+    QTest::newRow("below tps 0 -> 25, fallback") << QList<int>{28, 0, 29, 0} << 4800 << "Edit7"
+                                                 << "3";
+    QTest::newRow("above tps 0 -> 25, fallback") << QList<int>{34, 0, 35, 0} << 4800 << "Edit6"
+                                                 << "3";
+    QTest::newRow("above tps 1325 -> 24.5 -> 24") << QList<int>{34, 0x2D, 35, 0x05} << 4800 << "Edit6"
+                                                  << "24";
+    QTest::newRow("switch delay 24") << QList<int>{15, 24, 16, 0} << 4800 << "Edit19"
+                                     << "100";
+    QTest::newRow("switch delay 0 falls back") << QList<int>{15, 0, 16, 0} << 4800 << "Edit19"
+                                               << "1000";
+    QTest::newRow("switch delay 2442 -> 10000") << QList<int>{15, 0x8A, 16, 0x09} << 4800 << "Edit19"
+                                                << "10000";
+    QTest::newRow("switch delay 2443 -> 10010, fallback")
+        << QList<int>{15, 0x8B, 16, 0x09} << 4800 << "Edit19"
+        << "1000";
+    QTest::newRow("start delay 7 -> 1.4") << QList<int>{22, 7} << 4800 << "Edit14"
+                                          << "1";
+    QTest::newRow("start delay 8 -> 1.6") << QList<int>{22, 8} << 4800 << "Edit14"
+                                          << "2";
+    QTest::newRow("step opening above 50 shown") << QList<int>{27, 60} << 4800 << "Edit18"
+                                                 << "60";
+    QTest::newRow("cutoff 0 counts as 1, fallback") << QList<int>{19, 0, 20, 0} << 4800 << "Edit17"
+                                                    << "2000";
+    QTest::newRow("cutoff 7680 -> 500") << QList<int>{19, 0x00, 20, 0x1E} << 4800 << "Edit17"
+                                        << "500";
+    QTest::newRow("cutoff step") << QList<int>{21, 225} << 4800 << "Edit16"
+                                 << "30";
+    QTest::newRow("rpm delta default") << QList<int>{} << 4800 << "Edit10"
+                                       << "500";
+    QTest::newRow("rpm delta 0 at 5000") << QList<int>{6, 0x00, 7, 0x03, 17, 0, 18, 0} << 4800 << "Edit10"
+                                         << "0";
+    QTest::newRow("rpm delta uses the switch fallback")
+        << QList<int>{6, 0, 7, 0, 17, 0x80, 18, 0x02} << 4800 << "Edit10"
+        << "2300";
+    QTest::newRow("rpm delta above 5000 falls back")
+        << QList<int>{6, 0xAB, 7, 0x01, 17, 0xFF, 18, 0xFF} << 4800 << "Edit10"
+        << "500";
+    QTest::newRow("probe 1 inverted -> 4") << QList<int>{31, 1, 8, 0x02} << 4800 << "ComboBox1"
+                                           << "4";
+    QTest::newRow("probe 0 -> 1") << QList<int>{31, 0} << 4800 << "ComboBox1"
+                                  << "1";
+    QTest::newRow("probe 0 inverted -> 2") << QList<int>{31, 0, 8, 0x02} << 4800 << "ComboBox1"
+                                           << "2";
+    QTest::newRow("probe 2 -> 3") << QList<int>{31, 2, 8, 0x02} << 4800 << "ComboBox1"
+                                  << "3";
+    QTest::newRow("probe other -> 0") << QList<int>{31, 9} << 4800 << "ComboBox1"
+                                      << "0";
+    QTest::newRow("flags bit 0") << QList<int>{8, 0x01} << 4800 << "ComboBox4"
+                                 << "1";
+    QTest::newRow("flags bit 2") << QList<int>{8, 0x04} << 4800 << "ComboBox9"
+                                 << "1";
+    QTest::newRow("flags bit 3") << QList<int>{8, 0x08} << 4800 << "CheckBox22_2"
+                                 << "1";
+    QTest::newRow("flags bit 4") << QList<int>{8, 0x10} << 4800 << "CheckBox15"
+                                 << "1";
+    QTest::newRow("flags bit 6") << QList<int>{8, 0x40} << 4800 << "ComboBox20"
+                                 << "1";
+    QTest::newRow("flags bit 7 set: 20K") << QList<int>{8, 0x80} << 4800 << "ComboBox21"
+                                          << "0";
+    QTest::newRow("flags other bits: cutoff off") << QList<int>{8, 0xEF} << 4800 << "CheckBox15"
+                                                  << "0";
+}
+
+void TestParamCodec::decodeRows() {
+    QFETCH(QList<int>, patch);
+    QFETCH(int, constant);
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+    ParameterBlock b = defaultBlock();
+    for (int i = 0; i + 1 < patch.size(); i += 2)
+        b[static_cast<std::size_t>(patch[i])] = static_cast<std::uint8_t>(patch[i + 1]);
+    ParameterSet s;
+    decodeParameterBlock(b, constant, s);
+    QCOMPARE(s[paramByControl(control)->id], text);
+}
+
+void TestParamCodec::decodeLeavesAnalogThreshold() {
+    ParameterSet s;
+    s[ParamId::AnalogThreshold] = QStringLiteral("130");
+    ParameterBlock b{};
+    b[22] = 255;
+    decodeParameterBlock(b, 4800, s);
+    QCOMPARE(s[ParamId::AnalogThreshold], QStringLiteral("130"));
+    QCOMPARE(s[ParamId::StartDelay], QStringLiteral("51"));
+}
+
+void TestParamCodec::readAcceptsAndRejects_data() {
+    QTest::addColumn<int>("ignitionLow");
+    QTest::addColumn<int>("ignitionHigh");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<int>("constant");
+    QTest::addColumn<QString>("switchRpm");
+    QTest::newRow("index 2") << 2 << 0 << 37 << true << 4800 << "2000";
+    QTest::newRow("index 0") << 0 << 0 << 37 << true << 19200 << "8000";
+    QTest::newRow("index 5") << 5 << 0 << 37 << true << 2400 << "1000";
+    QTest::newRow("0x0006: other value") << 6 << 0 << 37 << true << 4800 << "2000";
+    QTest::newRow("0x0101 rejected") << 1 << 1 << 37 << false << 0 << "";
+    QTest::newRow("short answer") << 2 << 0 << 20 << false << 0 << "";
+}
+
+void TestParamCodec::readAcceptsAndRejects() {
+    QFETCH(int, ignitionLow);
+    QFETCH(int, ignitionHigh);
+    QFETCH(int, length);
+    QFETCH(bool, accepted);
+    QFETCH(int, constant);
+    QFETCH(QString, switchRpm);
+
+    std::vector<LinkEvent> log;
+    FakeClock clock(&log);
+    FakePort port(clock, &log);
+    SerialChannel ch(port, clock);
+    Controller c(ch);
+    ParameterBlock b = defaultBlock();
+    b[32] = static_cast<std::uint8_t>(ignitionLow);
+    b[33] = static_cast<std::uint8_t>(ignitionHigh);
+    b[22] = 15; // StartDelay 3: tells a decoded block from the set's own values
+    port.responder = [&](std::uint8_t byte) -> QByteArray {
+        if (byte == 0x22) return QByteArray("\x00\x32", 2); // threshold 50
+        if (byte == 0x09) return QByteArray(reinterpret_cast<const char*>(b.data()), length);
+        return {};
+    };
+    ParameterSet before = defaultParameterSet();
+    before[ParamId::StartDelay] = QStringLiteral("9");
+    ParameterSet s = before;
+    QCOMPARE(readParameters(c, s), accepted);
+    if (!accepted) {
+        QVERIFY(s == before);
+        return;
+    }
+    QCOMPARE(c.ignitionConstant(), constant);
+    QCOMPARE(s[ParamId::StartDelay], QStringLiteral("3"));
+    QCOMPARE(s[ParamId::AnalogThreshold], QStringLiteral("50"));
+    // The speeds follow the constant the block itself set.
+    QCOMPARE(s[ParamId::SwitchRpm], switchRpm);
+}
+
+void TestParamCodec::encode_data() {
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<int>("constant");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("messages");
+    const QStringList none;
+    auto bad = [](const char* label, const char* control, const char* text) {
+        return QStringList{
+            Err + QStringLiteral("Niepoprawna wartość pola „%1” (%2): „%3” — polecenie pominięte.")
+                      .arg(QString::fromUtf8(label), QString::fromUtf8(control), QString::fromUtf8(text))};
+    };
+    const QString bladDana = Err + QStringLiteral("Błędna dana");
+    const QString speedRange = Err + QStringLiteral("Prędkość w granicach 1...24");
+    const QString lambdaRange =
+        QStringLiteral("Errore: Dati fuori limiti   HIGH, LOW - 0...4000ms\r\nHIGH+LOW max 4000ms");
+
+    QTest::newRow("probe kind 0") << none << 4800 << 0x1E << QByteArray("\x1E\x01", 2) << none;
+    QTest::newRow("probe kind 1") << QStringList{"ComboBox1=1"} << 4800 << 0x1E << QByteArray("\x1E\x00", 2)
+                                  << none;
+    QTest::newRow("probe kind 2") << QStringList{"ComboBox1=2"} << 4800 << 0x1E << QByteArray("\x1E\x00", 2)
+                                  << none;
+    QTest::newRow("probe kind 3") << QStringList{"ComboBox1=3"} << 4800 << 0x1E << QByteArray("\x1E\x02", 2)
+                                  << none;
+    QTest::newRow("probe kind 4") << QStringList{"ComboBox1=4"} << 4800 << 0x1E << QByteArray("\x1E\x01", 2)
+                                  << none;
+    QTest::newRow("probe kind 5") << QStringList{"ComboBox1=5"} << 4800 << 0x1E << QByteArray() << none;
+    QTest::newRow("probe kind empty") << QStringList{"ComboBox1="} << 4800 << 0x1E << QByteArray() << none;
+
+    // 50 x 0.002 x 255: 50 x 0.002 is the double just above 0.1, and times 255
+    // it rounds to exactly 25.5, a tie that goes to the even 26. 26 is also what
+    // a controller holding "0,50" reports (byte 9 = 26), so reading and writing
+    // back an unchanged set leaves the byte as it was.
+    QTest::newRow("lambda thr 0,50 -> 26") << none << 4800 << 0x0F << QByteArray("\x0F\x1A", 2) << none;
+    QTest::newRow("lambda thr 4,90 -> 249.9")
+        << QStringList{"Edit2=4,90"} << 4800 << 0x0F << QByteArray("\x0F\xFA", 2) << none;
+    QTest::newRow("lambda thr 0,1 -> 5.1")
+        << QStringList{"Edit2=0,1"} << 4800 << 0x0F << QByteArray("\x0F\x05", 2) << none;
+    QTest::newRow("lambda thr empty") << QStringList{"Edit2="} << 4800 << 0x0F << QByteArray() << none;
+    QTest::newRow("lambda thr garbage") << QStringList{"Edit2=x,50"} << 4800 << 0x0F << QByteArray()
+                                        << bad("Próg sondy lambda", "Edit2", "x,50");
+
+    QTest::newRow("switch 2000 at 4800") << none << 4800 << 0x08 << QByteArray("\x08\x80\x07", 3) << none;
+    QTest::newRow("switch 2000 at 19200") << none << 19200 << 0x08 << QByteArray("\x08\x00\x1E", 3) << none;
+    QTest::newRow("switch empty") << QStringList{"Edit3="} << 4800 << 0x08 << QByteArray() << none;
+    QTest::newRow("switch abc") << QStringList{"Edit3=abc"} << 4800 << 0x08 << QByteArray()
+                                << bad("Obroty dla przejścia B/G", "Edit3", "abc");
+    QTest::newRow("switch with space") << QStringList{"Edit3= 2000"} << 4800 << 0x08 << QByteArray()
+                                       << bad("Obroty dla przejścia B/G", "Edit3", " 2000");
+    QTest::newRow("switch 0 has no period") << QStringList{"Edit3=0"} << 4800 << 0x08 << QByteArray()
+                                            << bad("Obroty dla przejścia B/G", "Edit3", "0");
+
+    QTest::newRow("tps 1,25 -> 25") << none << 4800 << 0x07 << QByteArray("\x07\x19", 2) << none;
+    QTest::newRow("tps 9,90 -> 198") << QStringList{"Edit5=9,90"} << 4800 << 0x07 << QByteArray("\x07\xC6", 2)
+                                     << none;
+    QTest::newRow("tps 0,0") << QStringList{"Edit5=0,0"} << 4800 << 0x07 << QByteArray("\x07\x00", 2) << none;
+
+    QTest::newRow("max gas 7000 -> 549") << none << 4800 << 0x14 << QByteArray("\x14\x25\x02", 3) << none;
+    QTest::newRow("max gas off whatever Edit8_1 holds") << QStringList{"CheckBox8_2=1", "Edit8_1=abc"} << 4800
+                                                        << 0x14 << QByteArray("\x14\x01\x00", 3) << none;
+    QTest::newRow("max gas on, empty") << QStringList{"Edit8_1="} << 4800 << 0x14 << QByteArray() << none;
+
+    QTest::newRow("rpm delta 500 of 2000") << none << 4800 << 0x16 << QByteArray("\x16\x80\x02", 3) << none;
+    QTest::newRow("rpm delta 2000 of 1500: negative B")
+        << QStringList{"Edit3=1500", "Edit10=2000"} << 4800 << 0x16 << QByteArray("\x16\x00\xD8", 3) << none;
+    QTest::newRow("rpm delta B = 0 counts as 1")
+        << QStringList{"Edit10=2000"} << 4800 << 0x16 << QByteArray("\x16\x80\x90", 3) << none;
+    QTest::newRow("rpm delta without switch speed")
+        << QStringList{"Edit3="} << 4800 << 0x16 << QByteArray() << none;
+    QTest::newRow("rpm delta empty") << QStringList{"Edit10="} << 4800 << 0x16 << QByteArray()
+                                     << bad("Delta obrotów", "Edit10", "");
+
+    QTest::newRow("step limits") << none << 4800 << 0x12 << QByteArray("\x12\xF5\x37", 3) << none;
+    QTest::newRow("step max empty") << QStringList{"Edit11_2="} << 4800 << 0x12 << QByteArray() << none;
+    QTest::newRow("step min bad") << QStringList{"Edit11_1=1,0"} << 4800 << 0x12 << QByteArray()
+                                  << bad("Min. i Max. silnika krok.", "Edit11_1", "1,0");
+    QTest::newRow("step start") << none << 4800 << 0x13 << QByteArray("\x13\x9B", 2) << none;
+
+    QTest::newRow("lambda 500/500") << none << 4800 << 0x06 << QByteArray("\x06\x7A\x00\xF4\x00", 5) << none;
+    QTest::newRow("lambda 0/0") << QStringList{"Edit13_1=0", "Edit13_2=0"} << 4800 << 0x06
+                                << QByteArray("\x06\x00\x00\x00\x00", 5) << none;
+    QTest::newRow("lambda 4000/0") << QStringList{"Edit13_1=4000", "Edit13_2=0"} << 4800 << 0x06
+                                   << QByteArray("\x06\xD0\x03\xD0\x03", 5) << none;
+    QTest::newRow("lambda 3000/1500") << QStringList{"Edit13_1=3000", "Edit13_2=1500"} << 4800 << 0x06
+                                      << QByteArray() << QStringList{lambdaRange};
+    QTest::newRow("lambda low 4001") << QStringList{"Edit13_1=4001", "Edit13_2=0"} << 4800 << 0x06
+                                     << QByteArray() << QStringList{lambdaRange};
+    QTest::newRow("lambda negative counts as large")
+        << QStringList{"Edit13_1=-1"} << 4800 << 0x06 << QByteArray() << QStringList{lambdaRange};
+    QTest::newRow("lambda 16-bit wrap is no way round") << QStringList{"Edit13_1=65636", "Edit13_2=0"} << 4800
+                                                        << 0x06 << QByteArray() << QStringList{lambdaRange};
+    QTest::newRow("lambda not a number: nothing sent")
+        << QStringList{"Edit13_1=abc"} << 4800 << 0x06 << QByteArray()
+        << QStringList{Err + "Niepoprawne dane"};
+    QTest::newRow("lambda high empty")
+        << QStringList{"Edit13_2="} << 4800 << 0x06 << QByteArray() << QStringList{Err + "Niepoprawne dane"};
+    QTest::newRow("second pair") << none << 4800 << 0x1A << QByteArray("\x1A\x7A\x00\xF4\x00", 5) << none;
+
+    QTest::newRow("start delay 1") << none << 4800 << 0x19 << QByteArray("\x19\x05", 2) << none;
+    QTest::newRow("start delay 50") << QStringList{"Edit14=50"} << 4800 << 0x19 << QByteArray("\x19\xFA", 2)
+                                    << none;
+    QTest::newRow("cutoff step") << none << 4800 << 0x17 << QByteArray("\x17\xE1", 2) << none;
+    QTest::newRow("cutoff rpm") << none << 4800 << 0x18 << QByteArray("\x18\x00\x0A", 3) << none;
+
+    QTest::newRow("step opening 30") << none << 4800 << 0x1B << QByteArray("\x1B\x1E", 2) << none;
+    QTest::newRow("step opening 2") << QStringList{"Edit18=2"} << 4800 << 0x1B << QByteArray("\x1B\x02", 2)
+                                    << none;
+    QTest::newRow("step opening 50") << QStringList{"Edit18=50"} << 4800 << 0x1B << QByteArray("\x1B\x32", 2)
+                                     << none;
+    QTest::newRow("step opening 60 silently")
+        << QStringList{"Edit18=60"} << 4800 << 0x1B << QByteArray() << none;
+    QTest::newRow("step opening 1 silently")
+        << QStringList{"Edit18=1"} << 4800 << 0x1B << QByteArray() << none;
+    QTest::newRow("step opening abc") << QStringList{"Edit18=abc"} << 4800 << 0x1B << QByteArray()
+                                      << bad("Otwarcie silnika krokowego", "Edit18", "abc");
+
+    QTest::newRow("above tps 3") << none << 4800 << 0x20 << QByteArray("\x20\xBC\xE3", 3) << none;
+    QTest::newRow("above tps 1") << QStringList{"Edit6=1"} << 4800 << 0x20 << QByteArray("\x20\x70\xF8", 3)
+                                 << none;
+    QTest::newRow("above tps 24") << QStringList{"Edit6=24"} << 4800 << 0x20 << QByteArray("\x20\x5A\x0A", 3)
+                                  << none;
+    QTest::newRow("above tps 25") << QStringList{"Edit6=25"} << 4800 << 0x20 << QByteArray()
+                                  << QStringList{speedRange};
+    QTest::newRow("above tps abc") << QStringList{"Edit6=abc"} << 4800 << 0x20 << QByteArray()
+                                   << QStringList{bladDana, speedRange};
+    QTest::newRow("above tps empty") << QStringList{"Edit6="} << 4800 << 0x20 << QByteArray()
+                                     << QStringList{bladDana, speedRange};
+    QTest::newRow("below tps 6") << none << 4800 << 0x1C << QByteArray("\x1C\xAE\xC4", 3) << none;
+    QTest::newRow("below tps 0") << QStringList{"Edit7=0"} << 4800 << 0x1C << QByteArray()
+                                 << QStringList{speedRange};
+
+    QTest::newRow("switch delay 100 -> 24.41")
+        << none << 4800 << 0x15 << QByteArray("\x15\x18\x00", 3) << none;
+    QTest::newRow("switch delay 10000")
+        << QStringList{"Edit19=10000"} << 4800 << 0x15 << QByteArray("\x15\x89\x09", 3) << none;
+    QTest::newRow("switch delay 0") << QStringList{"Edit19=0"} << 4800 << 0x15
+                                    << QByteArray("\x15\x00\x00", 3) << none;
+    QTest::newRow("switch delay 10001")
+        << QStringList{"Edit19=10001"} << 4800 << 0x15 << QByteArray() << QStringList{bladDana};
+    QTest::newRow("switch delay -1") << QStringList{"Edit19=-1"} << 4800 << 0x15 << QByteArray()
+                                     << QStringList{bladDana};
+    QTest::newRow("switch delay empty")
+        << QStringList{"Edit19="} << 4800 << 0x15 << QByteArray() << QStringList{bladDana};
+    QTest::newRow("switch delay abc") << QStringList{"Edit19=abc"} << 4800 << 0x15 << QByteArray()
+                                      << bad("czas nakladania paliw", "Edit19", "abc");
+
+    QTest::newRow("switch temp 0") << none << 4800 << 0x05 << QByteArray("\x05\x6F", 2) << none;
+    QTest::newRow("switch temp 50 -> 136")
+        << QStringList{"Edit22_1=50"} << 4800 << 0x05 << QByteArray("\x05\x88", 2) << none;
+    QTest::newRow("switch temp 100") << QStringList{"Edit22_1=100"} << 4800 << 0x05
+                                     << QByteArray("\x05\xA1", 2) << none;
+    QTest::newRow("switch temp -10: low 8 bits 246")
+        << QStringList{"Edit22_1=-10"} << 4800 << 0x05 << QByteArray("\x05\xEA", 2) << none;
+    QTest::newRow("switch temp empty") << QStringList{"Edit22_1="} << 4800 << 0x05 << QByteArray() << none;
+}
+
+void TestParamCodec::encode() {
+    QFETCH(QStringList, edits);
+    QFETCH(int, constant);
+    QFETCH(int, command);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, messages);
+    const WriteCommand c = encodeByCommand(command, edited(edits), constant);
+    QCOMPARE(bytesOf(c.bytes).toHex(' '), bytes.toHex(' '));
+    QCOMPARE(messagesOf(c), messages);
+    QVERIFY(!c.flags);
+}
+
+void TestParamCodec::flags_data() {
+    QTest::addColumn<int>("which");
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<int>("flagsIn");
+    QTest::addColumn<int>("version");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("inversion kind 4")
+        << int(FlagBit::ProbeInversion) << QStringList{"ComboBox1=4"} << 0 << 4 << QByteArray("\x0B\x02", 2);
+    QTest::newRow("inversion kind 2")
+        << int(FlagBit::ProbeInversion) << QStringList{"ComboBox1=2"} << 0 << 4 << QByteArray("\x0B\x02", 2);
+    QTest::newRow("inversion kind 0 clears")
+        << int(FlagBit::ProbeInversion) << QStringList{} << 0xFF << 4 << QByteArray("\x0B\xFD", 2);
+    QTest::newRow("tps kind") << int(FlagBit::TpsKind) << QStringList{"ComboBox4=1"} << 0 << 4
+                              << QByteArray("\x0B\x01", 2);
+    QTest::newRow("rpm kind keeps bit 5")
+        << int(FlagBit::RpmKind) << QStringList{"ComboBox9=1"} << 0x20 << 4 << QByteArray("\x0B\x24", 2);
+    QTest::newRow("temp sensor twice") << int(FlagBit::TempSensor) << QStringList{"CheckBox22_2=1"} << 0 << 4
+                                       << QByteArray("\x0B\x08\x0B\x08", 4);
+    QTest::newRow("temp sensor forced off on version 3")
+        << int(FlagBit::TempSensor) << QStringList{"CheckBox22_2=1"} << 0x08 << 3
+        << QByteArray("\x0B\x00\x0B\x00", 4);
+    QTest::newRow("cutoff") << int(FlagBit::CutoffOn) << QStringList{"CheckBox15=1"} << 0 << 4
+                            << QByteArray("\x0B\x10", 2);
+    QTest::newRow("cutoff neither 0 nor 1")
+        << int(FlagBit::CutoffOn) << QStringList{"CheckBox15=2"} << 0 << 4 << QByteArray();
+    QTest::newRow("mode") << int(FlagBit::ControllerMode) << QStringList{"ComboBox20=1"} << 0 << 4
+                          << QByteArray("\x0B\x40", 2);
+    QTest::newRow("reserve 20K sets bit 7")
+        << int(FlagBit::ReserveSensor) << QStringList{"ComboBox21=0"} << 0 << 4 << QByteArray("\x0B\x80", 2);
+    QTest::newRow("reserve 90R clears bit 7")
+        << int(FlagBit::ReserveSensor) << QStringList{} << 0x81 << 4 << QByteArray("\x0B\x01", 2);
+    QTest::newRow("reserve empty") << int(FlagBit::ReserveSensor) << QStringList{"ComboBox21="} << 0x81 << 4
+                                   << QByteArray();
+}
+
+void TestParamCodec::flags() {
+    QFETCH(int, which);
+    QFETCH(QStringList, edits);
+    QFETCH(int, flagsIn);
+    QFETCH(int, version);
+    QFETCH(QByteArray, bytes);
+    const WriteCommand c =
+        encodeFlags(edited(edits), static_cast<FlagBit>(which), static_cast<std::uint8_t>(flagsIn), version);
+    QCOMPARE(bytesOf(c.bytes).toHex(' '), bytes.toHex(' '));
+    QCOMPARE(bool(c.flags), !bytes.isEmpty());
+    if (c.flags) QCOMPARE(int(*c.flags), int(std::uint8_t(bytes[1])));
+    QVERIFY(c.messages.empty());
+}
+
+void TestParamCodec::invalidFieldText() {
+    const WriteMessage m = WriteText::invalidField(ParamId::SwitchRpm, QStringLiteral("abc"));
+    QCOMPARE(m.text, QStringLiteral("Niepoprawna wartość pola „Obroty dla przejścia B/G” (Edit3): „abc” — "
+                                    "polecenie pominięte."));
+    QCOMPARE(m.caption, QStringLiteral("Błąd"));
+    // Placeholders in the text itself are not expanded again.
+    QCOMPARE(
+        WriteText::invalidField(ParamId::StepOpening, QStringLiteral("%1")).text,
+        QStringLiteral("Niepoprawna wartość pola „Otwarcie silnika krokowego” (Edit18): „%1” — polecenie "
+                       "pominięte."));
+}
+
+// Text -> value bytes -> block byte -> text again, for the single-byte ones.
+void TestParamCodec::roundTrips_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("blockByte");
+    QTest::newRow("tps 1,25") << "Edit5"
+                              << "1,25" << 0x07 << 5;
+    QTest::newRow("lambda thr 0,50") << "Edit2"
+                                     << "0,50" << 0x0F << 9;
+    QTest::newRow("lambda thr 2,35") << "Edit2"
+                                     << "2,35" << 0x0F << 9;
+    QTest::newRow("switch temp 50") << "Edit22_1"
+                                    << "50" << 0x05 << 0;
+    QTest::newRow("step start 1") << "Edit12"
+                                  << "1" << 0x13 << 12;
+    QTest::newRow("start delay 7") << "Edit14"
+                                   << "7" << 0x19 << 22;
+    QTest::newRow("cutoff step 255") << "Edit16"
+                                     << "255" << 0x17 << 21;
+    QTest::newRow("step opening 44") << "Edit18"
+                                     << "44" << 0x1B << 27;
+}
+
+void TestParamCodec::roundTrips() {
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+    QFETCH(int, command);
+    QFETCH(int, blockByte);
+    const WriteCommand c = encodeByCommand(command, edited({control + QLatin1Char('=') + text}), 4800);
+    QCOMPARE(int(c.bytes.size()), 2);
+    ParameterBlock b = defaultBlock();
+    b[static_cast<std::size_t>(blockByte)] = c.bytes[1];
+    ParameterSet s;
+    decodeParameterBlock(b, 4800, s);
+    QCOMPARE(s[paramByControl(control)->id], text);
+}
+
+QTEST_GUILESS_MAIN(TestParamCodec)
+#include "tst_paramcodec.moc"
