@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,6 +18,8 @@ private slots:
     void helpListsEveryOption();
     void dataFoldersPreferWorkingFolder();
     void instanceLockIsExclusiveWithinTheMachine();
+    void helpFilesHaveTheTopic_data();
+    void helpFilesHaveTheTopic();
 };
 
 void TestCommandLine::parse_data() {
@@ -115,6 +118,29 @@ void TestCommandLine::instanceLockIsExclusiveWithinTheMachine() {
     qputenv("QUENDRIX_INSTANCE_LOCK", path.toUtf8());
     QCOMPARE(shell::SingleInstance::defaultLockPath(), path);
     qunsetenv("QUENDRIX_INSTANCE_LOCK");
+}
+
+void TestCommandLine::helpFilesHaveTheTopic_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("word"); // a word of that language
+    QTest::newRow("pl") << "quendrix_pl.html" << QStringLiteral("Połączenie");
+    QTest::newRow("en") << "quendrix_en.html" << QStringLiteral("Connecting");
+    QTest::newRow("ru") << "quendrix_ru.html" << QStringLiteral("Подключение");
+}
+
+void TestCommandLine::helpFilesHaveTheTopic() {
+    QFETCH(QString, file);
+    QFETCH(QString, word);
+    QFile f(QDir(qEnvironmentVariable("QUENDRIX_SOURCE", QDir::currentPath())).filePath("help/" + file));
+    QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
+    const QString text = QString::fromUtf8(f.readAll());
+    QVERIFY(text.contains(QStringLiteral("name=\"IDH_210\"")));
+    QVERIFY(text.contains(word));
+    // every page, every parameter field and the keyboard are covered
+    for (const char* must :
+         {"Obroty", "Parametry systemu", "Wizualizacja", "Autoadaptacja", "Drukowanie",
+          "Otwarcie silnika krokowego", "Autodetekcja", "F9", "Backspace", "qx4", "--demo"})
+        QVERIFY2(text.contains(QLatin1String(must)), must);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -55,6 +55,10 @@ struct Rig {
         emu->stop();
     }
     Bytes received() const { return emu->received(); }
+    long count(uint8_t byte) const {
+        const Bytes b = received();
+        return std::count(b.begin(), b.end(), byte);
+    }
     QString current() const { return form->pageControl()->currentWidget()->objectName(); }
     QAction* item(const char* name) const { return form->menuItem(QString::fromLatin1(name)); }
     // Bytes received until the first live poll (0x02) of the new page.
@@ -129,7 +133,7 @@ void TestMainWindow::initTestCase() {
 
 void TestMainWindow::startupExchangesAndCaption() {
     Rig r(8);
-    QTRY_VERIFY(std::count(r.received().begin(), r.received().end(), uint8_t(0x02)) > 0);
+    QTRY_VERIFY(r.count(0x02) > 0);
     // feature version, analog capability, threshold read, version, ignition read; then polls
     const Bytes expected{0x01, 0x01, 0xAA, 0x22, 0x0A, 0x01, 0x09};
     QCOMPARE(hex(r.untilFirstPoll()), hex(expected));
