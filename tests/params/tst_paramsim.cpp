@@ -1,0 +1,144 @@
+// Read, edit, write and read again against the controller emulator on a
+// pseudo-terminal, through the real serial port and clock.
+#include "emulator/Emulator.h"
+#include "link/Clock.h"
+#include "link/Controller.h"
+#include "link/QtSerialPort.h"
+#include "link/SerialChannel.h"
+#include "params/BlockCodec.h"
+#include "params/ParamTable.h"
+#include "params/WriteSequence.h"
+
+#include <QTest>
+#include <memory>
+
+namespace {
+
+struct Messages : WriteMessageSink {
+    void writeMessage(const QString& text, const QString& caption) override {
+        shown << caption + ": " + text;
+    }
+    QStringList shown;
+};
+
+struct Line {
+    std::unique_ptr<qsim::Emulator> emu;
+    QtSerialPort port;
+    SystemClock clock;
+    SerialChannel channel{port, clock};
+    Controller controller{channel};
+    Messages messages;
+    QString error;
+
+    Line() {
+        emu = std::make_unique<qsim::Emulator>(5, 2);
+        std::string err;
+        if (!emu->openPty(&err) || !emu->start()) {
+            error = QString::fromStdString(err);
+            return;
+        }
+        channel.setDevicePath(1, QString::fromStdString(emu->devicePath()));
+        channel.setSelectedPort(QStringLiteral("com1"));
+    }
+    ~Line() {
+        channel.ClosePort();
+        emu->stop();
+    }
+    ParameterBlock block() {
+        return emu->withModel([](qsim::ControllerModel& m) { return m.block(); });
+    }
+    int closings() {
+        return emu->withModel([](qsim::ControllerModel& m) { return m.closingCount(); });
+    }
+    void clearCommands() {
+        emu->withModel([](qsim::ControllerModel& m) {
+            m.clearCommands();
+            return 0;
+        });
+    }
+};
+
+#define NEED_LINE(line)                                                                                      \
+    if (!(line).error.isEmpty()) QSKIP(qPrintable(QStringLiteral("no pseudo-terminal: ") + (line).error))
+
+} // namespace
+
+class TestParamSim : public QObject {
+    Q_OBJECT
+private slots:
+    void readGivesTheDefaults();
+    void writingTheDefaultsKeepsTheBlock();
+    void editedValuesComeBack();
+};
+
+void TestParamSim::readGivesTheDefaults() {
+    Line line;
+    NEED_LINE(line);
+    ParameterSet s;
+    QVERIFY(readParameters(line.controller, s));
+    QVERIFY(s == defaultParameterSet());
+    QCOMPARE(line.controller.ignitionConstant(), 4800);
+}
+
+void TestParamSim::writingTheDefaultsKeepsTheBlock() {
+    Line line;
+    NEED_LINE(line);
+    const ParameterBlock initial = line.block();
+    ParameterSet s;
+    QVERIFY(readParameters(line.controller, s));
+    line.clearCommands();
+    WriteParameters(line.controller, s, &line.messages);
+    QTRY_COMPARE(line.closings(), 1);
+    QVERIFY(line.messages.shown.isEmpty());
+    const ParameterBlock after = line.block();
+    for (int i = 0; i < Controller::BlockSize; ++i)
+        QCOMPARE(int(after[static_cast<std::size_t>(i)]), int(initial[static_cast<std::size_t>(i)]));
+}
+
+void TestParamSim::editedValuesComeBack() {
+    Line line;
+    NEED_LINE(line);
+    ParameterSet s;
+    QVERIFY(readParameters(line.controller, s));
+    const QList<std::pair<ParamId, QString>> edits = {
+        {ParamId::ProbeKind, "4"},         {ParamId::LambdaThreshold, "1,20"},
+        {ParamId::SwitchRpm, "2500"},      {ParamId::TpsKind, "1"},
+        {ParamId::TpsThreshold, "2,40"},   {ParamId::StepSpeedAboveTps, "5"},
+        {ParamId::StepSpeedBelowTps, "8"}, {ParamId::MaxGasRpm, "6000"},
+        {ParamId::RpmKind, "1"},           {ParamId::RpmDelta, "300"},
+        {ParamId::StepMin, "20"},          {ParamId::StepMax, "180"},
+        {ParamId::StepStart, "90"},        {ParamId::StartDelay, "5"},
+        {ParamId::LambdaLowTime, "300"},   {ParamId::LambdaHighTime, "700"},
+        {ParamId::CutoffOn, "1"},          {ParamId::CutoffStep, "40"},
+        {ParamId::CutoffRpm, "1800"},      {ParamId::StepOpening, "25"},
+        {ParamId::SwitchDelay, "500"},     {ParamId::ControllerMode, "1"},
+        {ParamId::ReserveSensorKind, "0"}, {ParamId::TempSensorOn, "1"},
+        {ParamId::SwitchTemp, "40"},       {ParamId::AnalogThreshold, "50"},
+    };
+    for (const auto& [id, text] : edits)
+        s[id] = text;
+    line.clearCommands();
+    WriteParameters(line.controller, s, &line.messages);
+    QTRY_COMPARE(line.closings(), 1);
+    QVERIFY(line.messages.shown.isEmpty());
+
+    ParameterSet back;
+    QVERIFY(readParameters(line.controller, back));
+    for (const ParamDef& d : paramTable())
+        QCOMPARE(back[d.id], s[d.id]);
+
+    // The speed limit switched off, then on again.
+    s[ParamId::MaxGasRpmOff] = QStringLiteral("1");
+    WriteParameters(line.controller, s, &line.messages);
+    QVERIFY(readParameters(line.controller, back));
+    QCOMPARE(back[ParamId::MaxGasRpmOff], QStringLiteral("1"));
+    QCOMPARE(back[ParamId::MaxGasRpm], QStringLiteral("5000"));
+    s[ParamId::MaxGasRpmOff] = QStringLiteral("0");
+    WriteParameters(line.controller, s, &line.messages);
+    QVERIFY(readParameters(line.controller, back));
+    QCOMPARE(back[ParamId::MaxGasRpmOff], QStringLiteral("0"));
+    QCOMPARE(back[ParamId::MaxGasRpm], QStringLiteral("6000"));
+}
+
+QTEST_GUILESS_MAIN(TestParamSim)
+#include "tst_paramsim.moc"
