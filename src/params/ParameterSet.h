@@ -4,6 +4,9 @@
 
 // The controller's configurable parameters, each held as the text its page
 // control shows (numbers, volts "0,50", choice index, flag "0"/"1").
+// Flags are "1" when their check box is checked, in every direction: after a
+// read, in files and before a write. For MaxGasRpmOff that means "1" = speed
+// limit off = the controller holds period 1.
 enum class ParamId {
     ProbeKind,
     LambdaThreshold,
