@@ -235,6 +235,8 @@ void TestParametryPage::enterReadsFillsAndPolls() {
     QVERIFY(r.paramTimer.isActive());
     QVERIFY(r.port.isOpen());
     QCOMPARE(r.focused(), QStringLiteral("ComboBox1"));
+    QCOMPARE(r.panel, QStringLiteral("Rodzaj sondy lambda")); // its focus display ran
+    QCOMPARE(r.page->lastListNumber(), 1);
     // Version 4: temperature features shown.
     QVERIFY(r.session.temperatureCapable);
     QVERIFY(r.edit("Edit22_1")->isVisibleTo(r.page));
@@ -644,9 +646,7 @@ void TestParametryPage::listClosedOtherwiseThenEnterDoesNothing() {
     Rig r;
     r.enter();
     r.focus("ComboBox1");
-    qDebug() << r.page->lastListNumber() << r.page->openListFlag() << r.focused();
     QTest::keyClick(r.combo("ComboBox1"), Qt::Key_Return);
-    qDebug() << r.page->lastListNumber() << r.page->openListFlag() << r.focused();
     QAbstractItemView* view = r.combo("ComboBox1")->view();
     QTRY_VERIFY(view->isVisible());
     QTest::keyClick(view, Qt::Key_Escape);

@@ -191,10 +191,13 @@ void ParametryPage::buildControls() {
         }
         case ControlKind::Check: {
             auto* box = new QCheckBox(this);
+            // The caption label beside the box says what it does; the box's own
+            // caption is its tool tip, so the row fits its column.
             if (e.control == QLatin1String("CheckBox8_2"))
-                box->setText(QString::fromUtf8("Wyłącz max. obroty"));
+                box->setToolTip(QString::fromUtf8("Wyłącz max. obroty"));
             else if (e.control == QLatin1String("CheckBox22_2"))
-                box->setText(QString::fromUtf8("Włącz czujnik temperatury"));
+                box->setToolTip(QString::fromUtf8("Włącz czujnik temperatury"));
+            box->setAccessibleName(box->toolTip());
             w = box;
             break;
         }
@@ -546,7 +549,11 @@ void ParametryPage::enterPage() {
     fillFromSet();
     session_.channel.OpenPort();
     restartReadingsPoll();
-    control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+    QWidget* first = control(QStringLiteral("ComboBox1"));
+    if (first->hasFocus())
+        focusDisplay(first->objectName());
+    else
+        first->setFocus(Qt::OtherFocusReason);
 }
 
 void ParametryPage::odczButPicClick() {
@@ -864,10 +871,15 @@ bool ParametryPage::eventFilter(QObject* watched, QEvent* event) {
     const QString name = w->objectName();
 
     if (name.endsWith(QLatin1String("_view"))) {
-        if (event->type() == QEvent::KeyPress) {
+        // The popup takes Enter already at the shortcut stage; the key press
+        // that follows has nothing left to do.
+        if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
             auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-                closingEnter(combo(name.chopped(5)));
+                if (event->type() == QEvent::ShortcutOverride && w->isVisible()) {
+                    key->accept();
+                    closingEnter(combo(name.chopped(5)));
+                }
                 return true;
             }
         }
@@ -884,7 +896,8 @@ bool ParametryPage::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusIn: {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         // Returning from a message box or a list's popup is not entering the field.
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) focusDisplay(name);
+        if ((reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) || name != focused_)
+            focusDisplay(name);
         break;
     }
     case QEvent::FocusOut: {
