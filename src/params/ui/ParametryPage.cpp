@@ -172,10 +172,10 @@ void ParametryPage::buildControls() {
         QWidget* w = nullptr;
         switch (e.kind) {
         case ControlKind::Edit: {
+            // The most characters the fitter may type is held by the key filter:
+            // QLineEdit's own limit would also cut texts the program sets.
             auto* le = new QLineEdit(this);
-            const validation::FieldRule* rule = validation::fieldRule(e.control);
-            le->setMaxLength(rule ? rule->maxLength : 5);
-            le->setFixedWidth(52);
+            le->setFixedWidth(48);
             w = le;
             break;
         }
@@ -217,7 +217,7 @@ void ParametryPage::buildControls() {
     for (int i = 0; i < keyboard::pageButtons().size(); ++i) {
         auto* b = new QPushButton(captions[i], this);
         b->setObjectName(keyboard::pageButtons()[i]);
-        b->setMinimumHeight(30);
+        b->setMinimumHeight(28);
         buttons_.insert(b->objectName(), b);
     }
     // Loading and saving parameter files have no handler on this page yet.
@@ -309,50 +309,38 @@ void ParametryPage::buildLayout() {
     row(g6, "Label22", {"ComboBox20"});
     row(g6, "Label23", {"ComboBox21"});
 
+    // Two columns of group boxes; the buttons, the comment area and the
+    // readings panel share the third.
     auto* col1 = new QVBoxLayout;
-    col1->addWidget(g1);
-    col1->addWidget(g2);
+    col1->setSpacing(4);
+    for (QGroupBox* g : {g1, g2, g6, g5})
+        col1->addWidget(g);
     col1->addStretch(1);
     auto* col2 = new QVBoxLayout;
-    col2->addWidget(g3);
+    col2->setSpacing(4);
+    for (QGroupBox* g : {g3, g4})
+        col2->addWidget(g);
     col2->addStretch(1);
-    auto* col3 = new QVBoxLayout;
-    col3->addWidget(g4);
-    col3->addWidget(g5);
-    col3->addWidget(g6);
-    col3->addStretch(1);
-
-    auto* groups = new QHBoxLayout;
-    groups->setSpacing(6);
-    groups->addLayout(col1, 1);
-    groups->addLayout(col2, 1);
-    groups->addLayout(col3, 1);
-
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->setSpacing(6);
-    for (const QString& name : keyboard::pageButtons())
-        buttonRow->addWidget(buttons_.value(name), 1);
 
     auto* commentsRow = new QHBoxLayout;
     commentsRow->addWidget(commentsOff_);
     commentsRow->addWidget(findChild<QLabel*>(QStringLiteral("WylaczkomentarzeCheckLabel")));
     commentsRow->addStretch(1);
 
-    auto* right = new QVBoxLayout;
-    right->addLayout(buttonRow);
-    right->addWidget(info_, 1);
-    right->addLayout(commentsRow);
+    auto* col3 = new QVBoxLayout;
+    col3->setSpacing(4);
+    col3->addWidget(readings_);
+    for (const QString& name : keyboard::pageButtons())
+        col3->addWidget(buttons_.value(name));
+    col3->addWidget(info_, 1);
+    col3->addLayout(commentsRow);
 
-    auto* bottom = new QHBoxLayout;
-    bottom->setSpacing(6);
-    bottom->addWidget(readings_, 0);
-    bottom->addLayout(right, 1);
-
-    auto* page = new QVBoxLayout(this);
-    page->setContentsMargins(6, 6, 6, 6);
-    page->setSpacing(6);
-    page->addLayout(groups);
-    page->addLayout(bottom, 1);
+    auto* page = new QHBoxLayout(this);
+    page->setContentsMargins(4, 4, 4, 4);
+    page->setSpacing(4);
+    page->addLayout(col1, 0);
+    page->addLayout(col2, 0);
+    page->addLayout(col3, 1);
 }
 
 void ParametryPage::connectReactions() {
@@ -835,6 +823,8 @@ bool ParametryPage::filterEditKey(QLineEdit* field, QKeyEvent* key) {
                                           : validation::Filter::Digit;
     const std::optional<QChar> pass = validation::filterKey(filter, c);
     if (!pass) return true;
+    const bool typing = pass->unicode() != 8 && pass->unicode() != 127;
+    if (typing && rule && field->text().size() - field->selectedText().size() >= rule->maxLength) return true;
     if (*pass != c) {
         field->insert(QString(*pass));
         return true;
