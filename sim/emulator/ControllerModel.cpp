@@ -93,7 +93,7 @@ std::array<uint8_t, 37> ControllerModel::defaultBlock(int storedIgnition) {
     b[5] = static_cast<uint8_t>(rnd(125 * 0.002 * 100)); // TpsThreshold 1,25
     put16(b, 6, period(2000));                           // SwitchRpm
     b[8] = 0;                                            // flags: every managed bit clear
-    b[9] = static_cast<uint8_t>(rnd(50 * 0.002 * 255));  // LambdaThreshold 0,50
+    b[9] = 25;                                           // LambdaThreshold 0,50 as the tool writes it
     b[10] = 255 - 10;                                    // StepMin
     b[11] = 255 - 200;                                   // StepMax
     b[12] = 255 - 100;                                   // StepStart

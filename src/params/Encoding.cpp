@@ -56,7 +56,7 @@ template <class F> WriteCommand simpleCommand(std::uint8_t cmd, const ParameterS
     return single(cmd, f(v));
 }
 
-WriteCommand voltsCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, double (*f)(int)) {
+WriteCommand voltsCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, long double (*f)(int)) {
     WriteCommand out;
     if (s[id].isEmpty()) return out;
     const int h = voltsHundredths(s[id]);
@@ -64,7 +64,7 @@ WriteCommand voltsCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, d
         out.messages.push_back(WriteText::invalidField(id, s[id]));
         return out;
     }
-    return single(cmd, roundEven(f(h)));
+    return single(cmd, roundEvenExt(f(h)));
 }
 
 WriteCommand stepSpeed(std::uint8_t cmd, const ParameterSet& s, ParamId id) {
@@ -147,9 +147,9 @@ WriteCommand encodeProbeKind(const ParameterSet& s) {
 }
 
 WriteCommand encodeLambdaThreshold(const ParameterSet& s) {
-    // Evaluated as written, in doubles: for 0,50 the product is exactly 25.5
-    // and rounds to the even 26, which reads back as 0,50 (byte 9 = 26).
-    return voltsCommand(0x0F, s, ParamId::LambdaThreshold, [](int h) { return h * 0.002 * 255; });
+    // In extended precision 50 x 0.002 x 255 is just below 25.5, so 0,50 goes out
+    // as 25 (in doubles it would be the tie 25.5 and 26); both read back as 0,50.
+    return voltsCommand(0x0F, s, ParamId::LambdaThreshold, [](int h) { return h * 0.002L * 255; });
 }
 
 WriteCommand encodeSwitchRpm(const ParameterSet& s, int constant) {
@@ -158,7 +158,7 @@ WriteCommand encodeSwitchRpm(const ParameterSet& s, int constant) {
 
 WriteCommand encodeTpsThreshold(const ParameterSet& s) {
     // h x 0.002 x 100 is h / 5; the division is exact and never a tie.
-    return voltsCommand(0x07, s, ParamId::TpsThreshold, [](int h) { return h / 5.0; });
+    return voltsCommand(0x07, s, ParamId::TpsThreshold, [](int h) { return h / 5.0L; });
 }
 
 WriteCommand encodeMaxGasRpm(const ParameterSet& s, int constant) {
@@ -266,7 +266,7 @@ WriteCommand encodeSwitchDelay(const ParameterSet& s) {
         out.messages.push_back({WriteText::badValue(), WriteText::errorCaption()});
         return out;
     }
-    return word(0x15, roundEven(n.value * 0.001 * 4000000 / 16384));
+    return word(0x15, roundEvenExt(n.value * 0.001L * 4000000 / 16384));
 }
 
 WriteCommand encodeSwitchTemp(const ParameterSet& s) {

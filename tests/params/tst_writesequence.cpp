@@ -18,7 +18,7 @@ QStringList defaultSteps() {
         "open AA",                     // 1
         "1E 01",                       // 2 ProbeKind 0
         "p 0B 00",                     // 3 inversion
-        "p 0F 1A",                     // 4 LambdaThreshold 0,50
+        "p 0F 19",                     // 4 LambdaThreshold 0,50
         "p 08 80 07",                  // 5 SwitchRpm 2000 -> 1920
         "p 07 19",                     // 6 TpsThreshold 1,25
         "p 14 25 02",                  // 7 MaxGasRpm 7000 -> 549
