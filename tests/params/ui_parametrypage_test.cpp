@@ -190,6 +190,9 @@ private slots:
     void resetLoadsDefaultsAndWrites();
     void readButton();
     void automaticWriteHook();
+    void enterInCheckBoxWritesAndMovesOn();
+    void writeMessagesWithWaitCursor();
+    void defaultOptionReadsWithoutWriting();
     void leaveChecks_data();
     void leaveChecks();
     void render();
@@ -877,6 +880,52 @@ void TestParametryPage::automaticWriteHook() {
     QCOMPARE(r.session.params[ParamId::CutoffRpm], QStringLiteral("2400"));
     // 2400 rpm at 4800: period 1600 = 0x0640.
     QCOMPARE(Rig::after(r.sent(), 0x18, 2), QByteArray::fromHex("4006"));
+}
+
+void TestParametryPage::enterInCheckBoxWritesAndMovesOn() {
+    Rig r;
+    r.enter();
+    r.focus("CheckBox13_3");
+    QCOMPARE(r.page->lastListNumber(), 0);
+    r.clearLog();
+    QTest::keyClick(r.check("CheckBox13_3"), Qt::Key_Return);
+    QVERIFY(r.wroteSequence());
+    QVERIFY(!r.check("CheckBox13_3")->isChecked());
+    QCOMPARE(r.focused(), QStringLiteral("ComboBox4"));
+}
+
+void TestParametryPage::writeMessagesWithWaitCursor() {
+    Rig r;
+    r.enter();
+    r.edit("Edit6")->setText("25"); // set by program: no check has run
+    std::vector<bool> waiting;
+    r.page->setMessageHandler([&](QMessageBox::Icon i, const QString& c, const QString& t) {
+        r.messages.push_back({i, c, t});
+        waiting.push_back(QApplication::overrideCursor() &&
+                          QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+    });
+    r.clearLog();
+    r.page->ZapButPicClick();
+    QCOMPARE(r.messages.size(), std::size_t(1));
+    QCOMPARE(r.messages[0].icon, QMessageBox::NoIcon);
+    QCOMPARE(r.messages[0].text, QString::fromUtf8("Prędkość w granicach 1...24"));
+    QCOMPARE(r.messages[0].caption, QString::fromUtf8("Błąd"));
+    QCOMPARE(waiting, std::vector<bool>{true});
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QVERIFY(r.wroteSequence()); // the sequence still ran to its end
+    QCOMPARE(r.panel, QStringLiteral("Zapisano parametry"));
+}
+
+void TestParametryPage::defaultOptionReadsWithoutWriting() {
+    Rig r;
+    r.enter();
+    r.edit("Edit3")->setText("3000");
+    r.clearLog();
+    r.page->DefaultOptionClick();
+    QCOMPARE(r.edit("Edit3")->text(), QStringLiteral("2000"));
+    QVERIFY(r.port.isOpen());
+    for (auto b : r.sent())
+        QVERIFY(b != 0x0B && b != 0x08);
 }
 
 void TestParametryPage::leaveChecks_data() {
