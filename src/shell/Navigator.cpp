@@ -92,7 +92,10 @@ void Navigator::pagecontrol1Change() {
     case Page::Obroty:
     case Page::Wizualizacja:
         // The parameters page may hold values the controller does not have yet.
-        if (!s_.written && s_.collectAndWriteParameters) s_.collectAndWriteParameters();
+        // Until the page has been filled from the controller it holds nothing
+        // the fitter chose, and writing it would replace the controller's own
+        // settings with the page's design values.
+        if (!s_.written && s_.paramsVisited && s_.collectAndWriteParameters) s_.collectAndWriteParameters();
         break;
     case Page::Parametry:
         s_.paramsVisited = true;

@@ -28,6 +28,8 @@ std::optional<Page> pageFromOptionName(const QString& name);
 //  - both then run the common steps (ignition writes of a polling ignition
 //    page, filter reset, version read, timers stopped, port closed, panel 1
 //    cleared), the flag rules of the page being entered, and its enterPage().
+// Entering the engine-speed or live page writes the parameters first when the
+// written flag is clear and the parameters page has been filled at least once.
 class Navigator {
 public:
     explicit Navigator(Session& session);

@@ -1,19 +1,24 @@
 // The real main window against the emulated controller on a pseudo-terminal,
 // driven by object names and shortcuts.
 #include "emulator/Emulator.h"
+#include "params/ui/ParametryPage.h"
 #include "shell/Session.h"
 #include "shell/ui/AboutBox.h"
+#include "shell/ui/DemoCarWindow.h"
 #include "shell/ui/HelpWindow.h"
 #include "shell/ui/MainWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QSlider>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -30,6 +35,7 @@ using Bytes = std::vector<uint8_t>;
 struct Rig {
     std::unique_ptr<qsim::Emulator> emu;
     std::unique_ptr<TForm1> form;
+    QStringList messages;
 
     explicit Rig(int version = 8, bool silent = false) {
         emu = std::make_unique<qsim::Emulator>(version, 3);
@@ -47,6 +53,9 @@ struct Rig {
             s.channel.setSelectedPort(QStringLiteral("com1"));
         };
         form = std::make_unique<TForm1>(setup);
+        // Message boxes of the parameters page (write checks) are recorded, not shown.
+        form->findChild<ParametryPage*>()->setMessageHandler(
+            [this](QMessageBox::Icon, const QString&, const QString& text) { messages << text; });
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
@@ -121,6 +130,9 @@ private slots:
     void closeBoxSavesWithoutAsking();
     void aboutBoxCopiesCaptionAndOpensLinks();
     void helpOpensAtTopic();
+    void printPageFromMenuBeforeParametersVisited();
+    void defaultSettingsRestorePortAndReadBlock();
+    void demoCarDrivesTheModel();
 
 private:
     QTemporaryDir dir_;
@@ -461,6 +473,60 @@ void TestMainWindow::helpOpensAtTopic() {
     r.form->session().helpFile = QStringLiteral("help/quendrix_en.html");
     QTest::keyClick(r.form.get(), Qt::Key_F1);
     QVERIFY(help->browser()->source().path().endsWith(QStringLiteral("quendrix_en.html")));
+}
+
+void TestMainWindow::printPageFromMenuBeforeParametersVisited() {
+    Rig r;
+    QTest::keyClick(r.form.get(), Qt::Key_F9);
+    QCOMPARE(r.form->navigator().current(), shell::Page::Drukowanie);
+    QCOMPARE(r.current(), QStringLiteral("DrukowanieTab"));
+    QVERIFY(!r.form->pageControl()->isTabVisible(4)); // the tab itself stays hidden
+    QTest::keyClick(r.form.get(), Qt::Key_F4);
+    QCOMPARE(r.current(), QStringLiteral("ObrotyTab"));
+}
+
+void TestMainWindow::defaultSettingsRestorePortAndReadBlock() {
+    Rig r;
+    r.item("JAngielski")->setChecked(true);
+    r.item("PCOM3")->trigger();
+    r.form->findChild<QTimer*>("TimerObr")->stop();
+    QTest::qWait(100);
+    r.emu->clearReceived();
+    r.item("DefaultOption")->trigger();
+    QCOMPARE(r.form->session().channel.selectedPort(), QStringLiteral("com1"));
+    QVERIFY(r.item("PCOM1")->isChecked());
+    QVERIFY(r.item("JPolski")->isChecked());
+    QVERIFY(r.item("skorkaZwy")->isChecked());
+    QTRY_VERIFY(r.count(0x09) == 1); // the block was read from the controller on COM1
+    QVERIFY(r.form->session().channel.isOpen());
+}
+
+void TestMainWindow::demoCarDrivesTheModel() {
+    qsim::Emulator emu(5, 2);
+    DemoCarWindow car(emu);
+    car.show();
+    auto inputs = [&] { return emu.withModel([](qsim::ControllerModel& m) { return m.inputs(); }); };
+    QSlider* throttle = car.findChild<QSlider*>("throttleSlider");
+    QVERIFY(throttle);
+    throttle->setFocus();
+    throttle->setValue(0);
+    QTest::keyClick(throttle, Qt::Key_PageUp); // keyboard works the slider
+    QCOMPARE(inputs().throttle, throttle->value() / 100.0);
+    QVERIFY(inputs().throttle > 0);
+    car.findChild<QCheckBox*>("engineOnCheck")->setChecked(false);
+    QVERIFY(!inputs().engineOn);
+    car.findChild<QComboBox*>("ignitionCombo")->setCurrentIndex(5);
+    QCOMPARE(inputs().trueIgnition, 5);
+    QSlider* temp = car.findChild<QSlider*>("tempSlider");
+    QCheckBox* force = car.findChild<QCheckBox*>("forceTempCheck");
+    force->setChecked(false);
+    QVERIFY(!temp->isEnabled());
+    QVERIFY(inputs().forcedTempC < -273); // the engine warms up by itself
+    force->setChecked(true);
+    temp->setValue(85);
+    QCOMPARE(inputs().forcedTempC, 85.0);
+    car.findChild<QSlider*>("gasSlider")->setValue(25);
+    QCOMPARE(inputs().gasLevel, 0.25);
 }
 
 QTEST_MAIN(TestMainWindow)

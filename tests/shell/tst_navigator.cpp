@@ -103,6 +103,7 @@ private slots:
     void writtenFlagRules_data();
     void writtenFlagRules();
     void parametersPageShowsPrintTab();
+    void noAutomaticWriteBeforeParametersPageWasFilled();
     void startupExchangesInOrder();
     void autodetectFindsFirstAnsweringPort();
     void autodetectWithoutPorts();
@@ -186,6 +187,7 @@ void TestNavigator::menuSelectionSkipsLeaveChecks() {
 void TestNavigator::tabClickRunsLeaveChecksAndMayBeRefused() {
     Rig r;
     r.nav.setCurrent(Page::Parametry);
+    r.session.paramsVisited = true;
     r.session.written = false;
     r.page(Page::Parametry).allowLeave = false;
     QVERIFY(!r.nav.tabClicked(Page::Wizualizacja));
@@ -231,6 +233,7 @@ void TestNavigator::writtenFlagRules() {
     Rig r;
     r.nav.setCurrent(page == int(Page::Obroty) ? Page::Drukowanie : Page::Obroty);
     r.session.written = writtenBefore;
+    r.session.paramsVisited = true;
     bool flagAtEntry = !writtenBefore;
     r.page(static_cast<Page>(page)).onEnter = [&] { flagAtEntry = r.session.written; };
     r.nav.selectFromMenu(static_cast<Page>(page));
@@ -253,6 +256,20 @@ void TestNavigator::parametersPageShowsPrintTab() {
     QVERIFY(r.session.paramsVisited);
     r.nav.selectFromMenu(Page::Obroty);
     QVERIFY(r.session.paramsVisited); // stays set
+}
+
+void TestNavigator::noAutomaticWriteBeforeParametersPageWasFilled() {
+    Rig r;
+    // The wizard or the print page clears the flag without the parameters page
+    // ever having been read from the controller.
+    r.nav.selectFromMenu(Page::Autoadaptacja);
+    QVERIFY(!r.session.written);
+    r.nav.selectFromMenu(Page::Obroty);
+    QCOMPARE(r.writes, 0);
+    QVERIFY(r.session.written);
+    r.nav.selectFromMenu(Page::Parametry);
+    r.nav.selectFromMenu(Page::Wizualizacja);
+    QCOMPARE(r.writes, 1);
 }
 
 void TestNavigator::startupExchangesInOrder() {

@@ -500,10 +500,8 @@ void TForm1::DefaultOptionClick() {
         a->setChecked(true);
         a->trigger();
     }
-    // The parameter side: read the block, fill the parameters page.
-    (void)s.controller.ReadParameterBlock();
-    if (s.fillParameterPage) s.fillParameterPage();
-    s.channel.OpenPort();
+    // The parameter side: block read, parameters page filled, port opened.
+    parametry_->DefaultOptionClick();
 }
 
 void TForm1::PomocButtonClick() {

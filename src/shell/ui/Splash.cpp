@@ -54,7 +54,6 @@ void TLogo::centre() {
 void TLogo::showFor(int ms) {
     centre();
     show();
-    raise();
     QElapsedTimer t;
     t.start();
     // Keep painting while waiting, so the splash does not show as a blank frame.
