@@ -982,6 +982,19 @@ void TestParametryPage::leaveChecks_data() {
                                       << "30" << false
                                       << QStringList{"Pozycja startowa silnika krokowego musi leżeć między "
                                                      "minimum a maksimum [9 ... 11]"};
+    QTest::newRow("nothing read yet") << ""
+                                      << ""
+                                      << ""
+                                      << ""
+                                      << ""
+                                      << "" << true << QStringList{};
+    QTest::newRow("only delay readable")
+        << ""
+        << ""
+        << ""
+        << "0"
+        << ""
+        << "" << false << QStringList{"Opóźnienie startowe musi być większe od zera."};
     QTest::newRow("outside but wide") << "10"
                                       << "200"
                                       << "250"

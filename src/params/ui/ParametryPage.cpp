@@ -619,49 +619,39 @@ bool ParametryPage::leaveByTab() {
     if (auto* le = qobject_cast<QLineEdit*>(QApplication::focusWidget()); le && isAncestorOf(le))
         if (!checkOnLeave(le)) return false;
 
+    // A field that holds no number (nothing read from a controller yet) takes
+    // no part in the checks: the write skips such texts, and refusing would
+    // keep the fitter on this page with no way to fill them from a controller.
     const QString caption = QStringLiteral("Quendrix");
-    auto whole = [&](const char* name, int& out) {
-        const QString t = textOf(QString::fromLatin1(name));
-        const auto v = validation::readWhole(t);
-        if (!v) {
-            showMessage(QMessageBox::Critical, caption, validation::notIntegerMessage(t));
-            return false;
-        }
-        out = *v;
-        return true;
-    };
-    int lower = 0, upper = 0, start = 0, delay = 0, opening = 0;
-    if (!whole("Edit11_1", lower) || !whole("Edit11_2", upper) || !whole("Edit12", start)) return false;
+    const auto lower = validation::readWhole(textOf(QStringLiteral("Edit11_1")));
+    const auto upper = validation::readWhole(textOf(QStringLiteral("Edit11_2")));
+    const auto start = validation::readWhole(textOf(QStringLiteral("Edit12")));
+    const auto delay = validation::readWhole(textOf(QStringLiteral("Edit14")));
+    const auto lambda = validation::readNumber(textOf(QStringLiteral("Edit2")));
+    const auto opening = validation::readWhole(textOf(QStringLiteral("Edit18")));
 
     bool startAtLimit = false;
-    if (start == lower || start == upper) {
+    if (start && ((lower && *start == *lower) || (upper && *start == *upper))) {
         showMessage(QMessageBox::Critical, caption, session_.text(30014));
         startAtLimit = true;
     }
-    if (!whole("Edit14", delay)) return false;
-    if (delay <= 0) {
+    if (delay && *delay <= 0) {
         showMessage(QMessageBox::Critical, caption, session_.text(30009));
         return false;
     }
-    const QString lambdaText = textOf(QStringLiteral("Edit2"));
-    const auto lambda = validation::readNumber(lambdaText);
-    if (!lambda) {
-        showMessage(QMessageBox::Critical, caption, validation::notFloatMessage(lambdaText));
-        return false;
-    }
-    if (*lambda < 0.1) {
+    if (lambda && *lambda < 0.1) {
         showMessage(QMessageBox::Critical, caption, session_.text(30010));
         return false;
     }
-    if (!whole("Edit18", opening)) return false;
-    if (opening < 3) {
+    if (opening && *opening < 3) {
         showMessage(QMessageBox::Critical, caption, session_.text(30011));
         return false;
     }
-    if (!startAtLimit && !(lower < start && start < upper) && upper - 1 <= lower + 1) {
+    if (!startAtLimit && lower && upper && start && !(*lower < *start && *start < *upper) &&
+        *upper - 1 <= *lower + 1) {
         showMessage(QMessageBox::Critical, caption,
-                    session_.text(30013) + QStringLiteral(" [") + QString::number(lower - 1) +
-                        QStringLiteral(" ... ") + QString::number(lower + 1) + QStringLiteral("]"));
+                    session_.text(30013) + QStringLiteral(" [") + QString::number(*lower - 1) +
+                        QStringLiteral(" ... ") + QString::number(*lower + 1) + QStringLiteral("]"));
         return false;
     }
     return true;
