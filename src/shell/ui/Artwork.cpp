@@ -1,5 +1,6 @@
 #include "shell/ui/Artwork.h"
 
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -48,6 +49,10 @@ void drawTitle(QPainter& p, const QRectF& r, qreal titlePx, qreal subPx, bool su
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setBold(true);
     f.setPixelSize(qRound(titlePx));
+    // Shrink the title until it fits the space beside the emblem.
+    while (f.pixelSize() > 8 &&
+           QFontMetricsF(f).horizontalAdvance(QStringLiteral("Quendrix")) > r.width() - 4)
+        f.setPixelSize(f.pixelSize() - 1);
     p.setFont(f);
     const QRectF titleRect(r.left(), r.top(), r.width(), r.height() * (subtitle ? 0.62 : 1.0));
     p.setPen(QColor(0, 0, 0, 120));

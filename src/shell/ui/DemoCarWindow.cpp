@@ -47,7 +47,7 @@ DemoCarWindow::DemoCarWindow(qsim::Emulator& emulator, QWidget* parent)
 
     throttle_ = slider(QStringLiteral("throttleSlider"), 0, 100, qRound(in.throttle * 100), this);
     throttleValue_ = new QLabel(this);
-    forceTemp_ = new QCheckBox(QStringLiteral("&Ustaw temperaturę silnika"), this);
+    forceTemp_ = new QCheckBox(QStringLiteral("&Ustaw temperaturę"), this);
     forceTemp_->setObjectName(QStringLiteral("forceTempCheck"));
     forceTemp_->setToolTip(QStringLiteral("Bez zaznaczenia silnik nagrzewa się sam podczas pracy."));
     forceTemp_->setChecked(in.forcedTempC > -273);
@@ -106,7 +106,7 @@ DemoCarWindow::DemoCarWindow(qsim::Emulator& emulator, QWidget* parent)
     connect(refresh_, &QTimer::timeout, this, &DemoCarWindow::refreshState);
     refresh_->start();
     applyInputs();
-    setFixedWidth(360);
+    setFixedWidth(400);
 }
 
 void DemoCarWindow::applyInputs() {
