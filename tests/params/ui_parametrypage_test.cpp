@@ -771,6 +771,13 @@ void TestParametryPage::highlightOfSharedLabels() {
     QVERIFY(only({"Label17", "CheckBox15_Label"}));
     r.focus("Edit3");
     QVERIFY(only({"Label3"}));
+    // A skin changes the colour: the focused field's label follows at once,
+    // and nothing else of the focus display runs again.
+    r.session.labelHighlight = 0x000000FF;
+    r.panel = QStringLiteral("kept");
+    r.page->refreshLabelHighlight();
+    QCOMPARE(r.label("Label3")->palette().color(QPalette::Window), QColor(Qt::red));
+    QCOMPARE(r.panel, QStringLiteral("kept"));
 }
 
 void TestParametryPage::labelClicks() {

@@ -660,16 +660,26 @@ bool ParametryPage::leaveByTab() {
 // ---------------------------------------------------------------- focus and keys
 
 void ParametryPage::clearHighlights() {
+    // Transparent again; the palette (a skin may have set it) is left alone.
     for (const QString& name : keyboard::captionLabels())
-        if (QLabel* l = labels_.value(name)) {
-            l->setAutoFillBackground(false);
-            l->setBackgroundRole(QPalette::Window);
-            l->setPalette(QPalette());
+        if (QLabel* l = labels_.value(name)) l->setAutoFillBackground(false);
+}
+
+void ParametryPage::highlightLabels(const QString& name) {
+    clearHighlights();
+    const keyboard::EntryControl* e = keyboard::entryControl(name);
+    if (!e) return;
+    for (const QString& label : e->highlight)
+        if (QLabel* l = labels_.value(label)) {
+            QPalette p = l->palette();
+            p.setColor(QPalette::Window, tColor(session_.labelHighlight));
+            l->setPalette(p);
+            l->setAutoFillBackground(true);
         }
 }
 
 void ParametryPage::refreshLabelHighlight() {
-    if (!focused_.isEmpty()) focusDisplay(focused_);
+    highlightLabels(focused_);
 }
 
 void ParametryPage::focusDisplay(const QString& name) {
@@ -686,14 +696,7 @@ void ParametryPage::focusDisplay(const QString& name) {
     else
         info_->clear();
 
-    clearHighlights();
-    for (const QString& label : e->highlight)
-        if (QLabel* l = labels_.value(label)) {
-            QPalette p = l->palette();
-            p.setColor(QPalette::Window, tColor(session_.labelHighlight));
-            l->setPalette(p);
-            l->setAutoFillBackground(true);
-        }
+    highlightLabels(name);
 
     switch (e->panel) {
     case keyboard::PanelRule::Comment:

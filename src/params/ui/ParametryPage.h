@@ -88,6 +88,7 @@ private:
 
     void focusDisplay(const QString& name);
     void clearHighlights();
+    void highlightLabels(const QString& control);
     void moveByPageKey(QWidget* from, bool down);
     void listActivated(QComboBox* list);
     void closingEnter(QComboBox* list);
