@@ -13,6 +13,7 @@ private slots:
     void initTestCase();
     void secondInstanceRefusedKilledInstanceDoesNotBlock();
     void helpAndBadOptions();
+    void screenshotWithoutControllerDoesNotHang();
 
 private:
     QProcess* start(const QStringList& args);
@@ -89,6 +90,18 @@ void TestInstance::helpAndBadOptions() {
     QVERIFY(bad->waitForFinished(20000));
     QCOMPARE(bad->exitCode(), 2);
     QVERIFY(bad->readAllStandardError().contains("--page"));
+}
+
+void TestInstance::screenshotWithoutControllerDoesNotHang() {
+    const QString shot = dir_.filePath(QStringLiteral("no-controller.png"));
+    QProcess* p =
+        start({QStringLiteral("--port"), QStringLiteral("COM1=/nonexistent/quendrix-port"),
+               QStringLiteral("--screenshot"), shot, QStringLiteral("--after"), QStringLiteral("500")});
+    QVERIFY(p->waitForFinished(90000));
+    QCOMPARE(p->exitCode(), 0);
+    QVERIFY(isPng(shot));
+    // the port-open failures were reported, not left waiting for a click
+    QVERIFY(p->readAllStandardError().contains("/nonexistent/quendrix-port"));
 }
 
 QTEST_GUILESS_MAIN(TestInstance)

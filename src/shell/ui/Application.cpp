@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -93,6 +94,20 @@ int runQuendrix(int argc, char** argv) {
             m.inputs().throttle = 0.15;
             return 0;
         });
+    }
+
+    // A headless render must never wait for a click: in --screenshot runs a
+    // message box (a port that cannot be opened, say) is reported on stderr
+    // and closed with its default answer.
+    QTimer boxCloser;
+    if (!cl.screenshot.isEmpty()) {
+        QObject::connect(&boxCloser, &QTimer::timeout, [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            printErr(QStringLiteral("quendrix: message closed for the screenshot: ") + box->text());
+            box->done(box->defaultButton() ? box->standardButton(box->defaultButton()) : QMessageBox::Ok);
+        });
+        boxCloser.start(300);
     }
 
     TForm1::Setup setup;
