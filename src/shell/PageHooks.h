@@ -11,4 +11,10 @@ public:
     virtual void enterPage() = 0;
     // Checks before a tab click leaves this page; false keeps the page active.
     virtual bool leaveByTab() { return true; }
+    // Pages that give Enter (hidden item "Dalej") and Backspace ("Cofnij") a
+    // meaning return true and get the two keys; on other pages the keys keep
+    // their ordinary use in the page's widgets.
+    virtual bool usesStepKeys() const { return false; }
+    virtual void stepForward() {}
+    virtual void stepBack() {}
 };

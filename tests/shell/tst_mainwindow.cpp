@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -359,6 +360,17 @@ void TestMainWindow::stepKeysOnlyOnParametersPage() {
     QVERIFY(r.item("a1")->isEnabled());
     QTest::keyClick(r.form.get(), Qt::Key_F4);
     QVERIFY(!r.item("Dalej1")->isEnabled());
+
+    // Elsewhere Enter reaches the focused widget.
+    QTest::keyClick(r.form.get(), Qt::Key_F3);
+    auto* edit = new QLineEdit(r.form->pageControl()->currentWidget());
+    edit->show();
+    edit->setFocus();
+    QApplication::setActiveWindow(r.form.get());
+    int returns = 0;
+    connect(edit, &QLineEdit::returnPressed, [&] { ++returns; });
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(returns, 1);
 }
 
 void TestMainWindow::versionItemOnlyOnParametersPage() {

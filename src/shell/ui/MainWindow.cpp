@@ -366,9 +366,10 @@ void TForm1::showPage(Page page) {
 void TForm1::updateStepShortcuts() {
     // Enter and Backspace belong to the hidden items only where a page gives
     // them a meaning; elsewhere they keep their ordinary use in the widgets.
-    const bool params = navigator_->current() == Page::Parametry;
-    if (QAction* a = menuItem(QStringLiteral("Dalej1"))) a->setEnabled(params);
-    if (QAction* a = menuItem(QStringLiteral("a1"))) a->setEnabled(params);
+    const PageHooks* page = navigator_->page(navigator_->current());
+    const bool used = navigator_->current() == Page::Parametry || (page && page->usesStepKeys());
+    if (QAction* a = menuItem(QStringLiteral("Dalej1"))) a->setEnabled(used);
+    if (QAction* a = menuItem(QStringLiteral("a1"))) a->setEnabled(used);
 }
 
 void TForm1::selectPageFromMenu(Page page) {
@@ -539,11 +540,19 @@ void TForm1::AutodetekcjaMenuClick() {
 }
 
 void TForm1::Dalej1Click() {
-    if (navigator_->current() == Page::Parametry) parametry_->dalejPressed();
+    if (navigator_->current() == Page::Parametry) {
+        parametry_->dalejPressed();
+    } else if (PageHooks* page = navigator_->page(navigator_->current()); page && page->usesStepKeys()) {
+        page->stepForward();
+    }
 }
 
 void TForm1::a1Click() {
-    if (navigator_->current() == Page::Parametry) parametry_->cofnijPressed();
+    if (navigator_->current() == Page::Parametry) {
+        parametry_->cofnijPressed();
+    } else if (PageHooks* page = navigator_->page(navigator_->current()); page && page->usesStepKeys()) {
+        page->stepBack();
+    }
 }
 
 void TForm1::linkStateText(const QString& text) {
