@@ -1,0 +1,34 @@
+#pragma once
+// Geometry of the wiping chart: where each sample step is drawn and when the
+// sweep restarts at the left. Painting only follows what this returns.
+#include <array>
+#include <vector>
+
+struct SweepLine {
+    int trace; // 0..3 for a..d
+    int x0, y0, x1, y1;
+};
+
+struct SweepStep {
+    std::vector<SweepLine> lines;
+    bool wiped = false; // the chart was cleared (and x reset to 2) after the lines
+};
+
+class SweepModel {
+public:
+    static constexpr int kStartX = 2;
+    static constexpr int kStep = 4;
+
+    // One sample: positions in percent of the height; shown selects traces.
+    SweepStep tick(int width, int height, const std::array<int, 4>& positions,
+                   const std::array<bool, 4>& shown);
+    // y = height - round(height * position / 100).
+    static int yFor(int height, int position);
+    int x() const { return x_; }
+    // Back to the left edge; traces start from their next sample.
+    void restart();
+
+private:
+    int x_ = kStartX;
+    std::array<int, 4> prevY_{{-1, -1, -1, -1}};
+};

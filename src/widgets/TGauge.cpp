@@ -1,0 +1,70 @@
+#include "widgets/TGauge.h"
+
+#include "widgets/InstrumentPaint.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <algorithm>
+
+TGauge::TGauge(QWidget* parent) : QWidget(parent) {}
+
+void TGauge::setProgress(int percent) {
+    percent = std::clamp(percent, 0, 100);
+    if (percent == progress_) return;
+    progress_ = percent;
+    update();
+}
+
+void TGauge::setForeColor(const QColor& c) {
+    if (c == fore_) return;
+    fore_ = c;
+    update();
+}
+
+void TGauge::setBackColor(const QColor& c) {
+    back_ = c;
+    update();
+}
+
+void TGauge::setShowText(bool on) {
+    showText_ = on;
+    update();
+}
+
+void TGauge::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (r.width() < 3 || r.height() < 3) return;
+    p.setPen(QPen(QColor(70, 74, 82), 1.0));
+    p.setBrush(back_);
+    p.drawRect(r);
+    const QRectF in = r.adjusted(1.5, 1.5, -1.5, -1.5);
+    const double h = in.height() * progress_ / 100.0;
+    const QRectF fill(in.left(), in.bottom() - h, in.width(), h);
+    QLinearGradient g(fill.topLeft(), fill.topRight());
+    g.setColorAt(0, fore_.darker(120));
+    g.setColorAt(0.4, fore_.lighter(135));
+    g.setColorAt(1, fore_.darker(140));
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawRect(fill);
+    // Quarter marks help reading the level at a glance.
+    p.setPen(QPen(QColor(0, 0, 0, 90), 1.0));
+    for (int i = 1; i < 4; ++i) {
+        const double y = in.bottom() - in.height() * i / 4.0;
+        p.drawLine(QPointF(in.left(), y), QPointF(in.left() + in.width() * 0.25, y));
+    }
+    if (showText_) {
+        const QString t = QString::number(progress_) + QStringLiteral("%");
+        const QRectF tb(in.left() + 1, in.center().y() - in.width() * 0.4, in.width() - 2, in.width() * 0.8);
+        QFont f = font();
+        f.setBold(true);
+        p.setFont(ipaint::fitted(f, t, tb, std::max(8.0, in.width() * 0.42)));
+        // Text readable over both the filled and the empty part.
+        p.setPen(QColor(255, 255, 255, 200));
+        p.drawText(tb.translated(1, 1), Qt::AlignCenter, t);
+        p.setPen(QColor(10, 10, 10));
+        p.drawText(tb, Qt::AlignCenter, t);
+    }
+}

@@ -1,0 +1,88 @@
+#include "widgets/TSweepChart.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+
+TSweepChart::TSweepChart(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    timer_.setInterval(interval_ * 10);
+    connect(&timer_, &QTimer::timeout, this, &TSweepChart::sampleTick);
+}
+
+void TSweepChart::setInterval(int tensOfMs) {
+    interval_ = std::max(1, tensOfMs);
+    timer_.setInterval(interval_ * 10);
+}
+
+void TSweepChart::setActive(bool on) {
+    active_ = on;
+    if (on)
+        timer_.start();
+    else
+        timer_.stop();
+}
+
+void TSweepChart::ensureImage() {
+    const QSize s = size().expandedTo(QSize(1, 1));
+    if (image_.size() == s) return;
+    image_ = QImage(s, QImage::Format_RGB32);
+    wipe();
+    model_.restart();
+}
+
+void TSweepChart::wipe() {
+    image_.fill(Color);
+    QPainter p(&image_);
+    const int w = image_.width(), h = image_.height();
+    if (Gridsize > 0) {
+        p.setPen(QPen(Gridcolor, 1));
+        for (int x = 0; x < w; x += Gridsize)
+            p.drawLine(x, 0, x, h - 1);
+        for (int y = h - 1; y >= 0; y -= Gridsize)
+            p.drawLine(0, y, w - 1, y);
+    }
+}
+
+void TSweepChart::clearChart() {
+    ensureImage();
+    wipe();
+    model_.restart();
+    update();
+}
+
+void TSweepChart::sampleTick() {
+    ensureImage();
+    const std::array<int, 4> pos{{Position_a, Position_b, Position_c, Position_d}};
+    const std::array<bool, 4> shown{{channel_a, channel_b, channel_c, channel_d}};
+    const std::array<QColor, 4> colors{{Linecolor_a, Linecolor_b, Linecolor_c, Linecolor_d}};
+    const SweepStep step = model_.tick(image_.width(), image_.height(), pos, shown);
+    if (!step.lines.empty()) {
+        QPainter p(&image_);
+        p.setRenderHint(QPainter::Antialiasing);
+        int top = image_.height(), bottom = 0, left = image_.width(), right = 0;
+        for (const SweepLine& l : step.lines) {
+            p.setPen(QPen(colors[l.trace], 2, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(l.x0, l.y0, l.x1, l.y1);
+            top = std::min({top, l.y0, l.y1});
+            bottom = std::max({bottom, l.y0, l.y1});
+            left = std::min(left, l.x0);
+            right = std::max(right, l.x1);
+        }
+        if (!step.wiped) update(QRect(left - 2, top - 2, right - left + 5, bottom - top + 5));
+    }
+    if (step.wiped) {
+        wipe();
+        update();
+    }
+}
+
+void TSweepChart::resizeEvent(QResizeEvent*) {
+    ensureImage();
+}
+
+void TSweepChart::paintEvent(QPaintEvent* e) {
+    ensureImage();
+    QPainter p(this);
+    p.drawImage(e->rect(), image_, e->rect());
+}

@@ -1,0 +1,56 @@
+#pragma once
+// Four-trace chart that wipes and restarts at the left (it does not scroll).
+// Samples are drawn into an off-screen image; painting only copies it.
+#include "widgets/SweepModel.h"
+
+#include <QColor>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+class TSweepChart : public QWidget {
+    Q_OBJECT
+public:
+    explicit TSweepChart(QWidget* parent = nullptr);
+    QSize sizeHint() const override { return QSize(265, 220); }
+
+    // Written by the live poll as plain fields; the next sample uses them.
+    int Position_a = 0, Position_b = 0, Position_c = 0, Position_d = 0;
+    bool channel_a = true, channel_b = false, channel_c = false, channel_d = false;
+    QColor Linecolor_a = QColor(255, 0, 0);
+    QColor Linecolor_b = QColor(255, 0, 255);
+    QColor Linecolor_c = QColor(255, 128, 64);
+    QColor Linecolor_d = QColor(0, 255, 255);
+    QColor Color = QColor(255, 255, 202);
+    QColor Gridcolor = QColor(192, 192, 192);
+    QColor Basecolor = QColor(128, 128, 128);
+    int Gridsize = 54;
+
+    // Sample period in units of 10 ms.
+    void setInterval(int tensOfMs);
+    int interval() const { return interval_; }
+    void setActive(bool on);
+    bool isActive() const { return active_; }
+    const QTimer& sampleTimer() const { return timer_; }
+
+    // One sample of every shown trace; the timer calls it.
+    void sampleTick();
+    int currentX() const { return model_.x(); }
+    // Clears to Color with the grid and restarts at the left.
+    void clearChart();
+    const QImage& image() const { return image_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ensureImage();
+    void wipe();
+
+    SweepModel model_;
+    QImage image_;
+    QTimer timer_;
+    int interval_ = 5;
+    bool active_ = false;
+};

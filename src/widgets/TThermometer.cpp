@@ -1,0 +1,137 @@
+#include "widgets/TThermometer.h"
+
+#include "widgets/InstrumentPaint.h"
+
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <algorithm>
+
+TThermometer::TThermometer(QWidget* parent) : TAnalogGauge(parent) {
+    bar_.Color = QColor(220, 30, 30);
+    bar_.BkColor = QColor(240, 242, 245);
+    scale_.Steps = 6;
+    scale_.SubSteps = 2;
+    scale_.ValueFormat = QStringLiteral("0");
+    model_.signal.ValueFormat = QStringLiteral("0");
+}
+
+void TThermometer::setBarColor(const QColor& c) {
+    bar_.Color = c;
+    update();
+}
+
+void TThermometer::setScaleSpacing(int s) {
+    spacing_ = s;
+    update();
+}
+
+void TThermometer::paintGauge(QPainter& p) {
+    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (area.width() < 12 || area.height() < 30) return;
+    QRectF inner = ipaint::panelFrame(p, area, face_);
+    const double unit = std::min(inner.width() / 2.6, inner.height() / 8.0);
+
+    // Read-out on top, caption above it when asked for.
+    double top = inner.top() + unit * 0.2;
+    if (model_.has(opName1) && !model_.signal.Name1.isEmpty()) {
+        const QRectF cap(inner.left() + 2, top, inner.width() - 4, unit * 0.6);
+        ipaint::caption(p, cap, model_.signal.Name1, fontUnit_, fontUnitColor_, unit * 0.55);
+        top = cap.bottom() + unit * 0.1;
+    }
+    const QRectF box(inner.left() + inner.width() * 0.1, top, inner.width() * 0.8, unit * 0.75);
+    ipaint::readout(p, box, valueText(), fontValue_, fontValueColor_, alarm());
+    top = box.bottom() + unit * 0.45;
+
+    const double tubeW = unit * 0.42;
+    const double bulbR = unit * 0.5;
+    const double tubeX = inner.left() + inner.width() * 0.34 - tubeW / 2;
+    const QPointF bulbC(tubeX + tubeW / 2, inner.bottom() - unit * 0.2 - bulbR);
+    const double colTop = top;
+    const double colBottom = bulbC.y() - bulbR * 0.9; // scale runs over this span
+    const double scaleTop = colTop + tubeW * 0.6;
+
+    p.save();
+    // Glass.
+    QPainterPath glass;
+    glass.addRoundedRect(QRectF(tubeX, colTop, tubeW, bulbC.y() - colTop), tubeW / 2, tubeW / 2);
+    glass.addEllipse(bulbC, bulbR, bulbR);
+    glass.setFillRule(Qt::WindingFill);
+    p.setPen(QPen(QColor(90, 95, 105), std::max(1.0, unit * 0.04)));
+    p.setBrush(bar_.BkColor);
+    p.drawPath(glass.simplified());
+
+    // Liquid column.
+    const QColor liquid = indicatorColor(bar_.Color);
+    const double f = pointerFraction();
+    const double level = colBottom - (colBottom - scaleTop) * f;
+    const double lw = tubeW * 0.5;
+    QLinearGradient lg(QPointF(bulbC.x() - lw / 2, 0), QPointF(bulbC.x() + lw / 2, 0));
+    lg.setColorAt(0, liquid.darker(130));
+    lg.setColorAt(0.4, liquid.lighter(140));
+    lg.setColorAt(1, liquid.darker(150));
+    p.setPen(Qt::NoPen);
+    p.setBrush(lg);
+    p.drawRect(QRectF(bulbC.x() - lw / 2, level, lw, bulbC.y() - level));
+    QRadialGradient bg(bulbC - QPointF(bulbR * 0.3, bulbR * 0.3), bulbR * 1.2);
+    bg.setColorAt(0, liquid.lighter(160));
+    bg.setColorAt(1, liquid.darker(140));
+    p.setBrush(bg);
+    p.drawEllipse(bulbC, bulbR * 0.78, bulbR * 0.78);
+
+    // Scale to the right of the column.
+    const int steps = std::max(1, scale_.Steps);
+    const int sub = std::max(1, scale_.SubSteps);
+    const double x0 = tubeX + tubeW + spacing_ + unit * 0.08;
+    const double lineW = std::max(1.0, unit * 0.05);
+    if (model_.has(opSector)) {
+        for (int s = 1; s <= 3; ++s) {
+            const double f0 = std::clamp(model_.sectors.from(s) / 1000.0, 0.0, 1.0);
+            const double f1 = std::clamp(model_.sectors.to(s) / 1000.0, 0.0, 1.0);
+            if (f1 <= f0) continue;
+            p.setBrush(model_.sectors.color(s));
+            const double y1 = colBottom - (colBottom - scaleTop) * f1;
+            const double y0 = colBottom - (colBottom - scaleTop) * f0;
+            p.drawRect(QRectF(x0, y1, unit * 0.12 + model_.sectors.WidthOffset, y0 - y1));
+        }
+    }
+    const double tx = x0 + unit * 0.14;
+    if (scale_.DrawLine) {
+        p.setPen(QPen(scale_.Color, lineW));
+        p.drawLine(QPointF(tx, scaleTop), QPointF(tx, colBottom));
+    }
+    for (int i = 0; i <= steps * sub; ++i) {
+        const bool major = i % sub == 0;
+        const double y = colBottom - (colBottom - scaleTop) * i / (steps * sub);
+        p.setPen(QPen(scale_.Color, major ? lineW * 1.4 : lineW));
+        p.drawLine(QPointF(tx, y), QPointF(tx + (major ? unit * 0.3 : unit * 0.16), y));
+    }
+    const double span = model_.signal.ValueTo - model_.signal.ValueFrom;
+    QString widest;
+    for (int i = 0; i <= steps; ++i) {
+        const QString t = formatValue(model_.signal.ValueFrom + span * i / steps, scale_.ValueFormat);
+        if (t.size() > widest.size()) widest = t;
+    }
+    const double nx = tx + unit * 0.36;
+    const double stepH = (colBottom - scaleTop) / steps;
+    QFont nf =
+        ipaint::fitted(scale_.Font, widest, QRectF(0, 0, inner.right() - nx - 2, stepH * 0.9), unit * 0.42);
+    p.setFont(nf);
+    p.setPen(scale_.FontColor);
+    const double th = QFontMetricsF(nf).height();
+    for (int i = 0; i <= steps; ++i) {
+        const double y = colBottom - stepH * i;
+        const QString t = formatValue(model_.signal.ValueFrom + span * i / steps, scale_.ValueFormat);
+        p.drawText(QRectF(nx, y - th / 2, inner.right() - nx, th), Qt::AlignLeft | Qt::AlignVCenter, t);
+    }
+    if (model_.has(opLimit)) {
+        p.setPen(QPen(QColor(230, 20, 20), lineW * 1.6));
+        for (double v : {model_.limitLower, model_.limitUpper}) {
+            const double y = colBottom - (colBottom - scaleTop) * model_.fractionForValue(v);
+            p.drawLine(QPointF(tubeX - unit * 0.12, y), QPointF(tubeX, y));
+        }
+    }
+    p.restore();
+}
