@@ -145,13 +145,22 @@ void DemoCarWindow::refreshState() {
                         .arg(st.onGas ? QStringLiteral("gaz") : QStringLiteral("benzyna")));
 }
 
-void DemoCarWindow::placeBeside(const QWidget* mainWindow) {
+void DemoCarWindow::placeBeside(QWidget* mainWindow) {
+    constexpr int Gap = 12;
     adjustSize();
-    const QRect main = mainWindow->frameGeometry();
-    QPoint pos(main.right() + 12, main.top());
-    if (const QScreen* screen = mainWindow->screen()) {
-        const QRect avail = screen->availableGeometry();
-        if (pos.x() + width() > avail.right()) pos.setX(qMax(avail.left(), main.left() - width() - 12));
+    QRect main = mainWindow->frameGeometry();
+    const QScreen* screen = mainWindow->screen();
+    if (!screen) {
+        move(main.right() + Gap, main.top());
+        return;
     }
-    move(pos);
+    const QRect avail = screen->availableGeometry();
+    const int total = main.width() + Gap + frameGeometry().width();
+    if (main.right() + Gap + frameGeometry().width() > avail.right() && total <= avail.width()) {
+        mainWindow->move(avail.left() + (avail.width() - total) / 2, main.top());
+        main = mainWindow->frameGeometry();
+    }
+    int x = main.right() + Gap;
+    if (x + frameGeometry().width() > avail.right()) x = avail.right() - frameGeometry().width();
+    move(x, main.top());
 }

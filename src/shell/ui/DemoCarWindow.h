@@ -17,8 +17,9 @@ class DemoCarWindow : public QWidget {
     Q_OBJECT
 public:
     explicit DemoCarWindow(qsim::Emulator& emulator, QWidget* parent = nullptr);
-    // Places the window beside the main window.
-    void placeBeside(const QWidget* mainWindow);
+    // Places the window beside the main window; when the screen is wide enough
+    // for both, the pair is centred (the main window moves left to make room).
+    void placeBeside(QWidget* mainWindow);
 
 private:
     void applyInputs();
