@@ -77,12 +77,16 @@ void scale(QPainter& p, const Geometry& g, const GaugeModel& m, const ScaleSetti
     p.setFont(nf);
     p.setPen(s.FontColor);
     QFontMetricsF fm(nf);
-    const double rNum = R * 0.83 - fm.height() * 0.55 - fm.horizontalAdvance(widest) * 0.22;
     for (int i = 0; i <= steps; ++i) {
-        const QPointF c = pointAt(g, rNum, angleFor(g, double(i) / steps));
-        const double w = fm.horizontalAdvance(labels[i]) + 4;
-        const double h = fm.height();
-        p.drawText(QRectF(c.x() - w / 2, c.y() - h / 2, w, h), Qt::AlignCenter, labels[i]);
+        const double deg = angleFor(g, double(i) / steps);
+        const double a = qDegreesToRadians(deg);
+        const double w = fm.horizontalAdvance(labels[i]);
+        const double h = fm.ascent() * 0.9;
+        // Keep each label just inside the major ticks whatever its angle.
+        const double inset = std::fabs(std::cos(a)) * w / 2 + std::fabs(std::sin(a)) * h / 2 + R * 0.04;
+        const QPointF c = pointAt(g, R * 0.85 - inset, deg);
+        p.drawText(QRectF(c.x() - w / 2 - 2, c.y() - fm.height() / 2, w + 4, fm.height()), Qt::AlignCenter,
+                   labels[i]);
     }
 
     if (m.has(opLimit)) {

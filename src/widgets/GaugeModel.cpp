@@ -41,7 +41,10 @@ QString formatValue(double v, const QString& format) {
     const int minFrac = int(fracPart.count('0'));
     const int maxFrac = minFrac + int(fracPart.count('#'));
 
-    QString text = QString::number(std::fabs(v), 'f', maxFrac);
+    // Ties go to the even neighbour, like every other rounding in the program.
+    const double scale = std::pow(10.0, maxFrac);
+    const double rounded = std::nearbyint(std::fabs(v) * scale) / scale;
+    QString text = QString::number(rounded, 'f', maxFrac);
     bool negative = v < 0;
     // "-0.0" is not a reading anyone wants to see.
     if (negative && text.toDouble() == 0.0) negative = false;

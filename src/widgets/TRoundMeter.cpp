@@ -39,10 +39,10 @@ void TRoundMeter::paintGauge(QPainter& p) {
 
     const QPointF c = g.centre;
     if (model_.has(opName1)) {
-        ipaint::caption(p, QRectF(c.x() - R * 0.55, c.y() - R * 0.47, R * 1.1, R * 0.2), model_.signal.Name1,
+        ipaint::caption(p, QRectF(c.x() - R * 0.4, c.y() - R * 0.42, R * 0.8, R * 0.19), model_.signal.Name1,
                         fontUnit_, fontUnitColor_, R * 0.17);
     }
-    const QRectF box(c.x() - R * 0.48, c.y() + R * 0.42, R * 0.96, R * 0.3);
+    const QRectF box(c.x() - R * 0.4, c.y() + R * 0.46, R * 0.8, R * 0.28);
     ipaint::readout(p, box, valueText(), font_, fontColor_, alarm());
 
     dial::pointer(p, g, pointerFraction(), R * 0.93, R * 0.2, scale_);
