@@ -1,5 +1,6 @@
 #include "widgets/TColorButton.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLinearGradient>
@@ -98,7 +99,16 @@ void TColorButton::paintEvent(QPaintEvent*) {
     QRectF tr = r.adjusted(6, 3, -6, -3);
     if (down) tr.translate(1, 1);
     const int flags = int(align_) | (multiline_ ? int(Qt::TextWordWrap) : int(Qt::TextSingleLine));
-    p.setFont(font());
+    // Shrink the caption rather than clip it when the layout makes the button small.
+    QFont f = font();
+    for (int i = 0; i < 20; ++i) {
+        const QRectF need = QFontMetricsF(f).boundingRect(tr, flags, text());
+        if (need.width() <= tr.width() + 0.5 && need.height() <= tr.height() + 0.5) break;
+        const double px = f.pixelSize() > 0 ? f.pixelSize() : QFontInfo(f).pixelSize();
+        if (px <= 6) break;
+        f.setPixelSize(int(px) - 1);
+    }
+    p.setFont(f);
     if (isEnabled()) {
         p.setPen(fore_);
         p.drawText(tr, flags, text());

@@ -49,7 +49,8 @@ void TFlatCheckBox::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     if (color_.isValid()) p.fillRect(rect(), color_);
-    const int s = std::min(checkSize_, height() - 2);
+    // The box grows with large layout fonts so it stays in proportion to the caption.
+    const int s = std::min(std::max(checkSize_, fontMetrics().height() * 3 / 4), height() - 2);
     const QRectF box(1.5, (height() - s) / 2.0 + 0.5, s - 1, s - 1);
     p.setPen(QPen(isEnabled() ? QColor(40, 40, 45) : QColor(140, 140, 140), 1.0));
     p.setBrush(isDown() ? QColor(220, 220, 220) : QColor(255, 255, 255));

@@ -14,6 +14,7 @@
 #include "widgets/TThermometer.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
@@ -49,9 +50,56 @@ static void speedMeter(TRoundMeter* m) {
     m->setDigit(3000);
 }
 
+// Second sheet: the analog instruments at awkward sizes and aspect ratios.
+static int aspectSheet(const QString& out) {
+    TGradientPanel page;
+    page.resize(1000, 520);
+    page.setColorFrom(QColor(200, 204, 210));
+    page.setColorTo(QColor(150, 156, 166));
+    const QList<QRect> boxes{{10, 10, 330, 160}, {350, 10, 90, 240}, {450, 10, 140, 60}, {600, 10, 390, 120}};
+    int i = 0;
+    for (const QRect& r : boxes) {
+        auto* m = new TRoundMeter(&page);
+        m->setGeometry(r);
+        speedMeter(m);
+        m->setDigit(1000 + 1500 * i++);
+    }
+    const QList<QRect> halves{{10, 270, 330, 90}, {350, 270, 90, 240}, {450, 270, 200, 240}};
+    for (const QRect& r : halves) {
+        auto* h = new THalfRoundMeter(&page);
+        h->setGeometry(r);
+        h->signalSettings().DigitalTo = 240;
+        h->signalSettings().ValueTo = 12.0;
+        h->signalSettings().ValueUnit = "V";
+        h->signalSettings().Name1 = "TPS";
+        h->scaleSettings().Steps = 6;
+        h->setOptions(opUnit | opName1 | opSector);
+        h->setDigit(200);
+    }
+    auto* t = new TThermometer(&page);
+    t->setGeometry(660, 140, 200, 120);
+    t->signalSettings().ValueFrom = -30;
+    t->signalSettings().ValueTo = 90;
+    t->setDigit(500);
+    auto* tk = new TTankGauge(&page);
+    tk->setGeometry(660, 270, 200, 80);
+    tk->setDigit(700);
+    auto* b = new THorizontalBar(&page);
+    b->setGeometry(660, 360, 330, 20);
+    b->setOptions(opSector);
+    b->setDigit(300);
+    auto* b2 = new THorizontalBar(&page);
+    b2->setGeometry(870, 140, 120, 210);
+    b2->setDigit(300);
+    QImage img(page.size(), QImage::Format_ARGB32);
+    page.render(&img);
+    return img.save(out) ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("widget_gallery.png");
+    if (argc > 2 && QString::fromLocal8Bit(argv[2]) == QLatin1String("aspect")) return aspectSheet(out);
     const double k = argc > 2 ? std::atof(argv[2]) : 1.0; // scale of the whole page
 
     auto S = [k](int v) { return int(std::lround(v * k)); };
@@ -151,7 +199,7 @@ int main(int argc, char** argv) {
     chart->setGeometry(S(10), S(330), S(530), S(220));
     chart->Gridsize = S(54);
     chart->channel_a = chart->channel_b = chart->channel_c = chart->channel_d = true;
-    for (int i = 0; i < 90; ++i) {
+    for (int i = 0; i < chart->width() * 3 / 16; ++i) { // three quarters of a sweep
         chart->Position_a = i % 8 < 4 ? 80 : 12;
         chart->Position_b = 20 + (i / 10) * 4;
         chart->Position_c = 40 + int(10 * std::sin(i / 7.0));
@@ -200,6 +248,25 @@ int main(int argc, char** argv) {
     auto* small = new TRoundMeter(&page);
     small->setGeometry(S(910), S(10), S(85), S(85));
     speedMeter(small);
+
+    // Cost of one chart sample with four traces (printed only).
+    {
+        TSweepChart probe;
+        probe.resize(S(530), S(220));
+        probe.channel_a = probe.channel_b = probe.channel_c = probe.channel_d = true;
+        QElapsedTimer t;
+        t.start();
+        const int n = 2000;
+        for (int i = 0; i < n; ++i) {
+            probe.Position_a = (i * 7) % 100;
+            probe.Position_b = (i * 3) % 100;
+            probe.Position_c = (i * 5) % 100;
+            probe.Position_d = 50;
+            probe.sampleTick();
+        }
+        std::printf("chart sample: %.1f us per tick (%d ticks, %dx%d)\n", t.nsecsElapsed() / 1000.0 / n, n,
+                    probe.width(), probe.height());
+    }
 
     QImage img(page.size(), QImage::Format_ARGB32);
     img.fill(Qt::black);
