@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <algorithm>
+#include <cmath>
 
 namespace ipaint {
 
@@ -38,6 +39,16 @@ QColor mixed(const QColor& a, const QColor& b, double t) {
     const QColor x = a.toRgb(), y = b.toRgb();
     return QColor(int(x.red() + (y.red() - x.red()) * t), int(x.green() + (y.green() - x.green()) * t),
                   int(x.blue() + (y.blue() - x.blue()) * t));
+}
+
+double luma(const QColor& c) {
+    const QColor r = c.toRgb();
+    return 0.299 * r.red() + 0.587 * r.green() + 0.114 * r.blue();
+}
+
+QColor legibleFace(const QColor& face, const QColor& ink) {
+    if (std::fabs(luma(face) - luma(ink)) >= 90) return face;
+    return luma(ink) > 128 ? QColor(34, 38, 46) : QColor(246, 246, 242);
 }
 
 void roundBezel(QPainter& p, const QRectF& outer, double ringWidth) {
@@ -88,6 +99,10 @@ void readout(QPainter& p, const QRectF& box, const QString& text, const QFont& f
     if (alarm) {
         g.setColorAt(0.0, QColor(120, 10, 10));
         g.setColorAt(1.0, QColor(70, 0, 0));
+    } else if (luma(textColor) < 110) {
+        // Dark digits (from a skin) get a light display instead of the dark one.
+        g.setColorAt(0.0, QColor(196, 210, 188));
+        g.setColorAt(1.0, QColor(222, 232, 214));
     } else {
         g.setColorAt(0.0, QColor(28, 32, 38));
         g.setColorAt(1.0, QColor(52, 58, 66));

@@ -17,6 +17,11 @@ QFont fitted(const QFont& base, const QString& text, const QRectF& box, double m
 QColor dimmed(const QColor& c, double factor);
 QColor mixed(const QColor& a, const QColor& b, double t);
 
+// face, or a light/dark substitute when ink would not stand out on it (a
+// skin may give light scale fonts meant for a dark page).
+QColor legibleFace(const QColor& face, const QColor& ink);
+double luma(const QColor& c);
+
 // Metal ring around a round face.
 void roundBezel(QPainter& p, const QRectF& outer, double ringWidth);
 // Raised frame with a brushed surface; returns the inner rectangle.

@@ -21,7 +21,7 @@ void THalfRoundMeter::paintGauge(QPainter& p) {
     const double r = std::min(area.width() / 2.3, area.height() / 1.66);
     const double bodyW = r * 2.3, bodyH = r * 1.66;
     const QRectF body(area.center().x() - bodyW / 2, area.center().y() - bodyH / 2, bodyW, bodyH);
-    ipaint::panelFrame(p, body, face_);
+    ipaint::panelFrame(p, body, ipaint::legibleFace(face_, scale_.FontColor));
 
     dial::Geometry g;
     g.radius = r;

@@ -21,10 +21,11 @@ void TRoundMeter::paintGauge(QPainter& p) {
     ipaint::roundBezel(p, outer.adjusted(1, 1, -1, -1), ring);
 
     const QRectF faceRect = outer.adjusted(ring + 1, ring + 1, -ring - 1, -ring - 1);
+    const QColor face = ipaint::legibleFace(face_, scale_.FontColor);
     QRadialGradient fg(faceRect.center(), faceRect.width() * 0.6);
-    fg.setColorAt(0.0, face_.lighter(104));
-    fg.setColorAt(0.85, face_);
-    fg.setColorAt(1.0, face_.darker(118));
+    fg.setColorAt(0.0, face.lighter(104));
+    fg.setColorAt(0.85, face);
+    fg.setColorAt(1.0, face.darker(118));
     p.setPen(Qt::NoPen);
     p.setBrush(fg);
     p.drawEllipse(faceRect);

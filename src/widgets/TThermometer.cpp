@@ -31,7 +31,7 @@ void TThermometer::setScaleSpacing(int s) {
 void TThermometer::paintGauge(QPainter& p) {
     const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     if (area.width() < 12 || area.height() < 30) return;
-    QRectF inner = ipaint::panelFrame(p, area, face_);
+    QRectF inner = ipaint::panelFrame(p, area, ipaint::legibleFace(face_, scale_.FontColor));
     const double unit = std::min(inner.width() / 2.6, inner.height() / 8.0);
 
     // Read-out on top, caption above it when asked for.

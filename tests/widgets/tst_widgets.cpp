@@ -2,6 +2,7 @@
 // zones, chart sweep geometry, button hover colours, lamp flashing, and a
 // painting smoke test of every widget.
 #include "widgets/GaugeModel.h"
+#include "widgets/InstrumentPaint.h"
 #include "widgets/LedBarModel.h"
 #include "widgets/SweepModel.h"
 #include "widgets/TColor.h"
@@ -84,6 +85,7 @@ private slots:
     void flatCheckBoxToggles();
     void lampsShareOneFlashTimer();
     void gaugeProgressLimited();
+    void skinFontsStayLegible();
     void paintSmoke_data();
     void paintSmoke();
 };
@@ -501,6 +503,25 @@ void TstWidgets::gaugeProgressLimited() {
     QCOMPARE(g.progress(), 100);
     g.setProgress(-5);
     QCOMPARE(g.progress(), 0);
+}
+
+void TstWidgets::skinFontsStayLegible() {
+    const QColor light(246, 246, 242);
+    QCOMPARE(ipaint::legibleFace(light, Qt::black), light);
+    QVERIFY(ipaint::luma(ipaint::legibleFace(light, Qt::white)) < 80);
+    QVERIFY(ipaint::luma(ipaint::legibleFace(QColor(30, 30, 30), QColor(20, 20, 20))) > 200);
+
+    // A meter whose scale numbers a skin made white paints a dark dial.
+    TRoundMeter m;
+    m.resize(200, 200);
+    m.setScaleFontColor(Qt::white);
+    QImage img(m.size(), QImage::Format_RGB32);
+    img.fill(Qt::white);
+    m.render(&img);
+    QVERIFY(ipaint::luma(img.pixelColor(100, 60)) < 100);
+    m.setScaleFontColor(Qt::black);
+    m.render(&img);
+    QVERIFY(ipaint::luma(img.pixelColor(100, 60)) > 180);
 }
 
 void TstWidgets::paintSmoke_data() {

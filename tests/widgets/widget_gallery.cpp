@@ -63,6 +63,12 @@ static int aspectSheet(const QString& out) {
         m->setGeometry(r);
         speedMeter(m);
         m->setDigit(1000 + 1500 * i++);
+        if (i == 4) { // skin-like fonts: light scale numbers, dark value digits
+            m->setScaleFontColor(Qt::white);
+            m->scaleSettings().Color = QColor(230, 230, 230);
+            m->setFontUnitColor(QColor(255, 255, 160));
+            m->setValueFontColor(Qt::black);
+        }
     }
     const QList<QRect> halves{{10, 270, 330, 90}, {350, 270, 90, 240}, {450, 270, 200, 240}};
     for (const QRect& r : halves) {
