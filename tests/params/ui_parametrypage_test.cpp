@@ -5,6 +5,7 @@
 #include "shell/Session.h"
 #include "support/FakeLink.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -205,9 +205,9 @@ void TestParametryPage::startState() {
         QVERIFY2(r.page->findChild<QWidget*>(g), g);
     QVERIFY(r.page->findChild<QWidget*>("GroupBox1"));
     QVERIFY(r.page->findChild<QLabel*>("info"));
-    QCOMPARE(r.w<QPushButton>("odczButPic")->text(), QString::fromUtf8("odczyt parametrów"));
-    QCOMPARE(r.w<QPushButton>("ZapButPic")->text(), QString::fromUtf8("Zapisz parametry"));
-    QCOMPARE(r.w<QPushButton>("ResButt")->text(), QString::fromUtf8("Reset parametrów"));
+    QCOMPARE(r.w<QAbstractButton>("odczButPic")->text(), QString::fromUtf8("odczyt parametrów"));
+    QCOMPARE(r.w<QAbstractButton>("ZapButPic")->text(), QString::fromUtf8("Zapisz parametry"));
+    QCOMPARE(r.w<QAbstractButton>("ResButt")->text(), QString::fromUtf8("Reset parametrów"));
     QCOMPARE(r.combo("ComboBox1")->count(), 5);
     QCOMPARE(r.combo("ComboBox1")->itemText(3), QStringLiteral("0,8 - 1,6 [V]"));
     QCOMPARE(r.combo("ComboBox21")->itemText(0), QStringLiteral("20K"));
@@ -691,7 +691,7 @@ void TestParametryPage::enterOnButtonRunsItsAction() {
     r.focus("ZapButPic");
     r.clearLog();
     r.session.written = false;
-    QTest::keyClick(r.w<QPushButton>("ZapButPic"), Qt::Key_Return);
+    QTest::keyClick(r.w<QAbstractButton>("ZapButPic"), Qt::Key_Return);
     QVERIFY(r.wroteSequence());
     QVERIFY(r.session.written);
     QCOMPARE(r.panel, QStringLiteral("Zapisano parametry"));
@@ -804,7 +804,7 @@ void TestParametryPage::writeButtonBytes() {
     r.enter();
     r.focus("Edit5");
     r.clearLog();
-    QTest::mouseClick(r.w<QPushButton>("ZapButPic"), Qt::LeftButton);
+    QTest::mouseClick(r.w<QAbstractButton>("ZapButPic"), Qt::LeftButton);
     const QStringList ev = describe(r.log, false);
     // The poll stops and the port closes before the sequence, and reopens after.
     QVERIFY(!ev.isEmpty());
@@ -838,7 +838,7 @@ void TestParametryPage::resetLoadsDefaultsAndWrites() {
     r.combo("ComboBox21")->setCurrentIndex(0);
     r.threshold = "50";
     r.clearLog();
-    QTest::mouseClick(r.w<QPushButton>("ResButt"), Qt::LeftButton);
+    QTest::mouseClick(r.w<QAbstractButton>("ResButt"), Qt::LeftButton);
     QCOMPARE(r.edit("Edit3")->text(), QStringLiteral("2000"));
     QCOMPARE(r.edit("Edit19")->text(), QStringLiteral("100"));
     QVERIFY(!r.check("CheckBox15")->isChecked());
@@ -865,7 +865,7 @@ void TestParametryPage::readButton() {
     r.block[7] = char(0x03);
     r.block[0] = char(136); // 50 °C
     r.clearLog();
-    QTest::mouseClick(r.w<QPushButton>("odczButPic"), Qt::LeftButton);
+    QTest::mouseClick(r.w<QAbstractButton>("odczButPic"), Qt::LeftButton);
     QCOMPARE(r.edit("Edit3")->text(), QStringLiteral("5000"));
     QCOMPARE(r.edit("Edit22_1")->text(), QStringLiteral("50"));
     QCOMPARE(r.panel, QStringLiteral("Odczytano parametry"));
@@ -1057,7 +1057,7 @@ void TestParametryPage::render() {
     for (QCheckBox* c : r.page->findChildren<QCheckBox*>())
         if (c->isVisibleTo(r.page))
             QVERIFY2(c->width() >= c->sizeHint().width(), qPrintable(c->objectName()));
-    for (QPushButton* b : r.page->findChildren<QPushButton*>())
+    for (QAbstractButton* b : r.page->findChildren<QAbstractButton*>())
         QVERIFY2(b->width() >= b->fontMetrics().horizontalAdvance(b->text()), qPrintable(b->objectName()));
 }
 

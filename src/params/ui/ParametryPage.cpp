@@ -9,6 +9,7 @@
 #include "params/WriteSequence.h"
 #include "shell/Session.h"
 #include "widgets/TColor.h"
+#include "widgets/TColorButton.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -21,7 +22,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -215,7 +215,8 @@ void ParametryPage::buildControls() {
                                   QString::fromUtf8("odczyt parametrów"), QString::fromUtf8("Odczyt Plik"),
                                   QString::fromUtf8("zapisz do pliku")};
     for (int i = 0; i < keyboard::pageButtons().size(); ++i) {
-        auto* b = new QPushButton(captions[i], this);
+        auto* b = new TColorButton(this);
+        b->setText(captions[i]);
         b->setObjectName(keyboard::pageButtons()[i]);
         b->setMinimumHeight(28);
         buttons_.insert(b->objectName(), b);
