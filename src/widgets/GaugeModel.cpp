@@ -38,8 +38,8 @@ QString formatValue(double v, const QString& format) {
     const QString intPart = point < 0 ? pattern : pattern.left(point);
     const QString fracPart = point < 0 ? QString() : pattern.mid(point + 1);
     const int minInt = int(intPart.count('0'));
-    const int minFrac = int(fracPart.count('0'));
-    const int maxFrac = minFrac + int(fracPart.count('#'));
+    const int minFrac = std::min(15, int(fracPart.count('0')));
+    const int maxFrac = std::min(15, minFrac + int(fracPart.count('#')));
 
     // Ties go to the even neighbour, like every other rounding in the program.
     const double scale = std::pow(10.0, maxFrac);

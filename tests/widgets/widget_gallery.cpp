@@ -274,6 +274,18 @@ int main(int argc, char** argv) {
                     probe.width(), probe.height());
     }
 
+    // Cost of repainting each instrument once (printed only).
+    for (QWidget* w : std::initializer_list<QWidget*>{rpm, tps, tank, therm, leds, lambda, level, gauge3}) {
+        QImage probe(w->size(), QImage::Format_ARGB32_Premultiplied);
+        QElapsedTimer t;
+        t.start();
+        const int n = 50;
+        for (int i = 0; i < n; ++i)
+            w->render(&probe);
+        std::printf("%-16s %4dx%-4d %.2f ms per paint\n", w->metaObject()->className(), w->width(),
+                    w->height(), t.nsecsElapsed() / 1e6 / n);
+    }
+
     QImage img(page.size(), QImage::Format_ARGB32);
     img.fill(Qt::black);
     page.render(&img);
