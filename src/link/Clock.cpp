@@ -4,7 +4,13 @@
 #include <thread>
 
 void SystemClock::sleepMs(int ms) {
-    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    if (ms <= 0) return;
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(ms);
+    const auto coarse = deadline - microseconds(SpinUs);
+    if (steady_clock::now() < coarse) std::this_thread::sleep_until(coarse);
+    while (steady_clock::now() < deadline)
+        std::this_thread::yield();
 }
 
 qint64 SystemClock::nowUs() const {

@@ -11,7 +11,8 @@ constexpr std::uint8_t CmdThresholdRead = 0x22;
 constexpr std::uint8_t CmdThresholdWrite = 0x23;
 } // namespace
 
-Controller::Controller(SerialChannel& channel, QString buildText) : ch_(channel), build_(std::move(buildText)) {}
+Controller::Controller(SerialChannel& channel, QString buildText)
+    : ch_(channel), build_(std::move(buildText)) {}
 
 QString Controller::buildText(int patch, int tweak) {
     if (patch < 0 || tweak < 0) return QStringLiteral("?.?");
@@ -33,7 +34,9 @@ Controller::Ignition Controller::ignitionFor(int value) {
     return {4800, 3};
 }
 
-int Controller::ignitionConstantForIndex(int index) { return ignitionFor(index).constant; }
+int Controller::ignitionConstantForIndex(int index) {
+    return ignitionFor(index).constant;
+}
 
 void Controller::setIgnitionIndex(int index) {
     const Ignition ig = ignitionFor(index);
@@ -44,10 +47,14 @@ void Controller::setIgnitionIndex(int index) {
 int Controller::probeKindFrom(std::uint8_t byte31, std::uint8_t flags) {
     const bool inverted = (flags & 0x02) != 0;
     switch (byte31) {
-    case 0: return inverted ? 2 : 1;
-    case 1: return inverted ? 4 : 0;
-    case 2: return 3;
-    default: return 0;
+    case 0:
+        return inverted ? 2 : 1;
+    case 1:
+        return inverted ? 4 : 0;
+    case 2:
+        return 3;
+    default:
+        return 0;
     }
 }
 
@@ -57,7 +64,8 @@ QString Controller::languageText(int key) const {
 
 ParameterBlock Controller::blockFromBuffer() const {
     ParameterBlock b{};
-    for (int i = 0; i < BlockSize; ++i) b[static_cast<std::size_t>(i)] = ch_.AnswerByte(i);
+    for (int i = 0; i < BlockSize; ++i)
+        b[static_cast<std::size_t>(i)] = ch_.AnswerByte(i);
     return b;
 }
 
@@ -181,7 +189,8 @@ bool Controller::PollLiveFrame() {
     }
     if (version_ == 5) {
         int sum = 0;
-        for (int i = 0; i <= 6; ++i) sum += ch_.AnswerByte(i);
+        for (int i = 0; i <= 6; ++i)
+            sum += ch_.AnswerByte(i);
         return (sum % 256) == ch_.AnswerByte(7);
     }
     return answered;

@@ -17,5 +17,8 @@ public:
     // The analog-threshold group is shown exactly when the controller has the threshold.
     virtual void analogGroupVisible(bool visible) { (void)visible; }
     // A language text by key; empty when there is none.
-    virtual QString languageText(int key) const { (void)key; return {}; }
+    virtual QString languageText(int key) const {
+        (void)key;
+        return {};
+    }
 };

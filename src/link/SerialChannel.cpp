@@ -28,7 +28,9 @@ QString SerialChannel::devicePath(const QString& portName) const {
 #endif
 }
 
-QString SerialChannel::text(int key) const { return observer_ ? observer_->languageText(key) : QString(); }
+QString SerialChannel::text(int key) const {
+    return observer_ ? observer_->languageText(key) : QString();
+}
 
 bool SerialChannel::openDevice(const QString& portName, bool report) {
     port_.close();
@@ -51,11 +53,17 @@ bool SerialChannel::openDevice(const QString& portName, bool report) {
     return false;
 }
 
-bool SerialChannel::OpenPort(const QString& portName) { return openDevice(portName, true); }
+bool SerialChannel::OpenPort(const QString& portName) {
+    return openDevice(portName, true);
+}
 
-bool SerialChannel::ProbePort(const QString& portName) { return openDevice(portName, false); }
+bool SerialChannel::ProbePort(const QString& portName) {
+    return openDevice(portName, false);
+}
 
-void SerialChannel::ClosePort() { port_.close(); }
+void SerialChannel::ClosePort() {
+    port_.close();
+}
 
 bool SerialChannel::SendByte(std::uint8_t byte) {
     const bool ok = port_.isOpen() && port_.sendImmediate(byte);
@@ -85,7 +93,8 @@ SerialChannel::Receive SerialChannel::ReceivePolled() {
         silence_ = 0;
     } else {
         ++silence_;
-        if (silence_ > SilentPollLimit && observer_) observer_->transmissionErrorText(text(LinkText::NoAnswer));
+        if (silence_ > SilentPollLimit && observer_)
+            observer_->transmissionErrorText(text(LinkText::NoAnswer));
     }
     return r;
 }

@@ -59,7 +59,9 @@ public:
     Receive ReceiveAnswer();
     Receive ReceivePolled();
     std::uint8_t AnswerByte(int index) const { return buffer_[static_cast<std::size_t>(index & 0xFF)]; }
-    void setAnswerByte(int index, std::uint8_t value) { buffer_[static_cast<std::size_t>(index & 0xFF)] = value; }
+    void setAnswerByte(int index, std::uint8_t value) {
+        buffer_[static_cast<std::size_t>(index & 0xFF)] = value;
+    }
     const std::array<std::uint8_t, BufferSize>& buffer() const { return buffer_; }
 
     void sleepMs(int ms) { clock_.sleepMs(ms); }

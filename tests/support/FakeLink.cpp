@@ -6,7 +6,8 @@ void FakeClock::sleepMs(int ms) {
 }
 
 void FakePort::inject(const QByteArray& bytes) {
-    for (char c : bytes) queue_.push_back({clock_.nowUs(), static_cast<std::uint8_t>(c)});
+    for (char c : bytes)
+        queue_.push_back({clock_.nowUs(), static_cast<std::uint8_t>(c)});
 }
 
 std::vector<std::uint8_t> FakePort::sentBytes() const {
@@ -46,7 +47,8 @@ bool FakePort::sendImmediate(std::uint8_t byte) {
     if (log_) log_->push_back({LinkEvent::Tx, clock_.nowUs(), byte, {}});
     if (responder) {
         const QByteArray answer = responder(byte);
-        for (char c : answer) queue_.push_back({clock_.nowUs() + answerDelayUs, static_cast<std::uint8_t>(c)});
+        for (char c : answer)
+            queue_.push_back({clock_.nowUs() + answerDelayUs, static_cast<std::uint8_t>(c)});
     }
     return true;
 }
@@ -58,6 +60,7 @@ int FakePort::bytesWaiting() {
         if (p.dueUs > clock_.nowUs()) break;
         ++n;
     }
+    if (n == 0 && recordSilentRx && log_) log_->push_back({LinkEvent::Rx, clock_.nowUs(), 0, {}});
     return n;
 }
 
@@ -76,14 +79,27 @@ QStringList describe(const std::vector<LinkEvent>& log, bool withGaps) {
     QStringList out;
     for (const LinkEvent& e : log) {
         switch (e.kind) {
-        case LinkEvent::Open: out << QStringLiteral("open ") + e.text; break;
-        case LinkEvent::OpenFailed: out << QStringLiteral("openfail ") + e.text; break;
-        case LinkEvent::Close: out << QStringLiteral("close"); break;
-        case LinkEvent::Tx: out << QStringLiteral("tx %1").arg(e.value, 2, 16, QLatin1Char('0')).toUpper().replace(QLatin1String("TX"), QLatin1String("tx")); break;
+        case LinkEvent::Open:
+            out << QStringLiteral("open ") + e.text;
+            break;
+        case LinkEvent::OpenFailed:
+            out << QStringLiteral("openfail ") + e.text;
+            break;
+        case LinkEvent::Close:
+            out << QStringLiteral("close");
+            break;
+        case LinkEvent::Tx:
+            out << QStringLiteral("tx %1")
+                       .arg(e.value, 2, 16, QLatin1Char('0'))
+                       .toUpper()
+                       .replace(QLatin1String("TX"), QLatin1String("tx"));
+            break;
         case LinkEvent::Sleep:
             if (withGaps || e.value != 3) out << QStringLiteral("sleep %1").arg(e.value);
             break;
-        case LinkEvent::Rx: out << QStringLiteral("rx %1").arg(e.value); break;
+        case LinkEvent::Rx:
+            out << QStringLiteral("rx %1").arg(e.value);
+            break;
         }
     }
     return out;

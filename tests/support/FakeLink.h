@@ -43,6 +43,8 @@ public:
     std::function<QByteArray(std::uint8_t)> responder;
     // Delay before queued answers become readable (fake time).
     qint64 answerDelayUs = 0;
+    // Also record receives that find nothing, as "rx 0".
+    bool recordSilentRx = false;
 
     // Puts bytes into the receive queue, readable at once.
     void inject(const QByteArray& bytes);

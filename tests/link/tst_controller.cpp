@@ -1,0 +1,542 @@
+#include "LinkRig.h"
+
+#include <QtTest>
+
+namespace {
+
+// A block with the ignition value at bytes 32-33 and recognisable other bytes.
+QByteArray block(int ignitionLo, int ignitionHi, quint8 flags = 0x00, quint8 byte31 = 1) {
+    QByteArray b(37, '\0');
+    for (int i = 0; i < 37; ++i)
+        b[i] = char(0x40 + i);
+    b[8] = char(flags);
+    b[31] = char(byte31);
+    b[32] = char(ignitionLo);
+    b[33] = char(ignitionHi);
+    return b;
+}
+
+// A controller that answers every request at once.
+struct Answers {
+    QByteArray version = QByteArray("\x06\x00\x00\x00\x00\x00\x00\x00", 8);
+    QByteArray frame = QByteArray("\x10\x20\x30\x40\x50\x60\x70\x80\x00", 9);
+    QByteArray blk = block(2, 0);
+    QByteArray threshold = QByteArray("\x00\x78", 2);
+    bool afterPrefix = false;
+    QByteArray operator()(std::uint8_t b) {
+        const bool prefixed = afterPrefix;
+        afterPrefix = b == 0xAA;
+        if (prefixed) return b == 0x22 ? threshold : QByteArray();
+        switch (b) {
+        case 0x01:
+            return version;
+        case 0x02:
+            return frame;
+        case 0x09:
+            return blk;
+        default:
+            return {};
+        }
+    }
+};
+
+enum Exchange {
+    Version,
+    Capability,
+    Feature,
+    ThresholdRead,
+    ThresholdWrite,
+    Ignition,
+    Block,
+    Poll,
+    IgnitionWrite
+};
+
+QByteArray sumFrame(int byte7) {
+    // Bytes 0-6 add up to 0x1FF.
+    QByteArray f("\xFF\xFF\x01\x00\x00\x00\x00", 7);
+    f.append(char(byte7));
+    f.append('\0');
+    return f;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Exchange)
+
+class TestController : public QObject {
+    Q_OBJECT
+private slots:
+    void timelines_data();
+    void timelines();
+    void versionSilent();
+    void versionSix();
+    void frameLengths_data();
+    void frameLengths();
+    void checksum_data();
+    void checksum();
+    void pollAttempts_data();
+    void pollAttempts();
+    void ignitionTable_data();
+    void ignitionTable();
+    void probeKind_data();
+    void probeKind();
+    void analogCapability_data();
+    void analogCapability();
+    void featureVersionClosesPort();
+    void thresholdWrite_data();
+    void thresholdWrite();
+    void shortAnswersAreNotDecoded_data();
+    void shortAnswersAreNotDecoded();
+    void thresholdKeptWithoutAnswer_data();
+    void thresholdKeptWithoutAnswer();
+    void buildText();
+};
+
+void TestController::timelines_data() {
+    QTest::addColumn<Exchange>("exchange");
+    QTest::addColumn<bool>("startOpen");
+    QTest::addColumn<QStringList>("expected");
+    const QString open = QStringLiteral("open /dev/ttyS0");
+    QTest::newRow("ReadVersion") << Version << true << QStringList{"close",    open,   "tx 01", "sleep 3",
+                                                                   "sleep 20", "rx 8", "close"};
+    QTest::newRow("ReadVersion closed")
+        << Version << false << QStringList{open, "tx 01", "sleep 3", "sleep 20", "rx 8", "close"};
+    QTest::newRow("ReadAnalogCapability")
+        << Capability << true << QStringList{"close", open, "tx 01", "sleep 3", "sleep 200", "rx 8"};
+    QTest::newRow("ReadFeatureVersion")
+        << Feature << false << QStringList{open, "tx 01", "sleep 3", "sleep 400", "rx 8", "close"};
+    QTest::newRow("ReadAnalogThreshold")
+        << ThresholdRead << true << QStringList{"tx AA",    "sleep 3", "sleep 50", "tx 22",  "sleep 3",
+                                                "sleep 50", "rx 2",    "tx 0A",    "sleep 3"};
+    QTest::newRow("WriteAnalogThreshold")
+        << ThresholdWrite << true
+        << QStringList{"close",   open,       "tx AA", "sleep 3", "sleep 20", "tx 23",
+                       "sleep 3", "sleep 20", "tx 78", "sleep 3", "sleep 20"};
+    QTest::newRow("ReadIgnition") << Ignition << false
+                                  << QStringList{open, "tx 09", "sleep 3", "sleep 100", "rx 37", "close"};
+    QTest::newRow("ReadParameterBlock")
+        << Block << false << QStringList{open,       "tx AA",   "sleep 3",   "sleep 50", "tx 22", "sleep 3",
+                                         "sleep 50", "rx 2",    "tx 0A",     "sleep 3",  "close", open,
+                                         "tx 09",    "sleep 3", "sleep 300", "rx 37",    "close"};
+    QTest::newRow("PollLiveFrame") << Poll << true << QStringList{"tx 02", "sleep 3", "sleep 20", "rx 9"};
+    QTest::newRow("WriteIgnition") << IgnitionWrite << true
+                                   << QStringList{"tx 1F", "sleep 3", "tx 03", "sleep 3", "tx 00", "sleep 3"};
+}
+
+void TestController::timelines() {
+    QFETCH(Exchange, exchange);
+    QFETCH(bool, startOpen);
+    QFETCH(QStringList, expected);
+    LinkRig r;
+    r.port.responder = Answers();
+    r.ctl.setAnalogThreshold(QStringLiteral("120"));
+    if (startOpen) QVERIFY(r.ch.OpenPort());
+    r.clearLog();
+    bool leavesOpen = startOpen;
+    switch (exchange) {
+    case Version:
+        r.ctl.ReadVersion();
+        leavesOpen = false;
+        break;
+    case Capability:
+        r.ctl.ReadAnalogCapability();
+        leavesOpen = true;
+        break;
+    case Feature:
+        r.ctl.ReadFeatureVersion();
+        leavesOpen = false;
+        break;
+    case ThresholdRead:
+        r.ctl.ReadAnalogThreshold();
+        break;
+    case ThresholdWrite:
+        QVERIFY(r.ctl.WriteAnalogThreshold());
+        leavesOpen = true;
+        break;
+    case Ignition:
+        QVERIFY(r.ctl.ReadIgnition());
+        leavesOpen = false;
+        break;
+    case Block:
+        QVERIFY(r.ctl.ReadParameterBlock().has_value());
+        leavesOpen = false;
+        break;
+    case Poll:
+        QVERIFY(r.ctl.PollLiveFrame());
+        break;
+    case IgnitionWrite:
+        r.ctl.WriteIgnition(3);
+        break;
+    }
+    QCOMPARE(r.events(), expected);
+    QCOMPARE(r.ch.isOpen(), leavesOpen);
+}
+
+void TestController::versionSilent() {
+    LinkRig r;
+    // An earlier answer left a version in the buffer; a silent port must still read as none.
+    r.ch.setAnswerByte(0, 6);
+    r.ctl.ReadVersion();
+    QCOMPARE(r.ctl.versionCode(), 0);
+    QVERIFY(!r.ctl.controllerPresent());
+    const QString expected = QStringLiteral("Quendrix wersja 4.3 (Build 94) - brak sterownika");
+    QCOMPARE(r.ctl.caption(), expected);
+    QCOMPARE(r.obs.captions, QStringList{expected});
+    QCOMPARE(r.obs.panel.last(), QStringLiteral("Brak odpowiedzi"));
+}
+
+void TestController::versionSix() {
+    LinkRig r;
+    Answers a;
+    a.frame = QByteArray("\x01\x02\x03\x04\x05\x06\x07\x99\x00", 9); // checksum would not match
+    r.port.responder = a;
+    r.ctl.ReadVersion();
+    QCOMPARE(r.ctl.versionCode(), 6);
+    QVERIFY(r.ctl.controllerPresent());
+    QVERIFY(r.ctl.caption().endsWith(QStringLiteral(" - sterownik wersja 6")));
+    QCOMPARE(r.ctl.frameLength(), 9);
+    QVERIFY(r.ch.OpenPort());
+    QVERIFY(r.ctl.PollLiveFrame());
+
+    // A later silent read drops the controller again.
+    r.port.responder = nullptr;
+    r.ctl.ReadVersion();
+    QCOMPARE(r.ctl.versionCode(), 0);
+    QVERIFY(!r.ctl.controllerPresent());
+    QVERIFY(r.ctl.caption().endsWith(QStringLiteral(" - brak sterownika")));
+}
+
+void TestController::frameLengths_data() {
+    QTest::addColumn<int>("version");
+    QTest::addColumn<int>("length");
+    QTest::newRow("0") << 0 << 8;
+    QTest::newRow("3") << 3 << 8;
+    QTest::newRow("4") << 4 << 8;
+    QTest::newRow("5") << 5 << 9;
+    QTest::newRow("8") << 8 << 9;
+}
+
+void TestController::frameLengths() {
+    QFETCH(int, version);
+    QFETCH(int, length);
+    LinkRig r;
+    Answers a;
+    a.version = QByteArray(1, char(version));
+    r.port.responder = a;
+    r.ctl.ReadVersion();
+    QCOMPARE(r.ctl.versionCode(), version);
+    QCOMPARE(r.ctl.frameLength(), length);
+}
+
+void TestController::checksum_data() {
+    QTest::addColumn<int>("version");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<bool>("result");
+    QTest::newRow("v5 sum mod 256") << 5 << sumFrame(0xFF) << true;
+    QTest::newRow("v5 sum without mod") << 5 << sumFrame(0x1FF & 0xFE) << false;
+    QTest::newRow("v5 wrong") << 5 << sumFrame(0x00) << false;
+    QTest::newRow("v6 no test") << 6 << sumFrame(0x00) << true;
+    QTest::newRow("v4 no test") << 4 << sumFrame(0x00).left(8) << true;
+}
+
+void TestController::checksum() {
+    QFETCH(int, version);
+    QFETCH(QByteArray, frame);
+    QFETCH(bool, result);
+    LinkRig r;
+    Answers a;
+    a.version = QByteArray(1, char(version));
+    a.frame = frame;
+    r.port.responder = a;
+    r.ctl.ReadVersion();
+    QVERIFY(r.ch.OpenPort());
+    QCOMPARE(r.ctl.PollLiveFrame(), result);
+    for (int i = 0; i < r.ctl.frameLength(); ++i)
+        QCOMPARE(int(r.ctl.frameByte(i)), int(quint8(frame[i])));
+}
+
+void TestController::pollAttempts_data() {
+    QTest::addColumn<int>("version");
+    QTest::addColumn<int>("answerOn"); // attempt that gets the frame, 0 = none
+    QTest::addColumn<bool>("goodChecksum");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<int>("attempts");
+    QTest::newRow("v6 first") << 6 << 1 << false << true << 1;
+    QTest::newRow("v6 ninth") << 6 << 9 << false << true << 9;
+    QTest::newRow("v6 tenth") << 6 << 10 << true << false << 10;
+    QTest::newRow("v6 fourteenth") << 6 << 14 << true << false << 14;
+    QTest::newRow("v6 never") << 6 << 0 << true << false << 14;
+    QTest::newRow("v4 tenth") << 4 << 10 << true << false << 10;
+    QTest::newRow("v5 tenth good sum") << 5 << 10 << true << true << 10;
+    QTest::newRow("v5 first bad sum") << 5 << 1 << false << false << 1;
+    // Nothing arrived, but the stale frame in the buffer has a matching sum.
+    QTest::newRow("v5 never stale good sum") << 5 << 0 << true << true << 14;
+}
+
+void TestController::pollAttempts() {
+    QFETCH(int, version);
+    QFETCH(int, answerOn);
+    QFETCH(bool, goodChecksum);
+    QFETCH(bool, result);
+    QFETCH(int, attempts);
+    LinkRig r;
+    Answers a;
+    a.version = QByteArray(1, char(version));
+    r.port.responder = a;
+    r.ctl.ReadVersion();
+    const QByteArray frame = sumFrame(goodChecksum ? 0xFF : 0x12);
+    if (answerOn == 0) {
+        // Leave the frame in the buffer from an earlier answer.
+        for (int i = 0; i < frame.size(); ++i)
+            r.ch.setAnswerByte(i, quint8(frame[i]));
+    }
+    int polls = 0;
+    r.port.responder = [&](std::uint8_t b) {
+        if (b != 0x02) return QByteArray();
+        return ++polls == answerOn ? frame : QByteArray();
+    };
+    QVERIFY(r.ch.OpenPort());
+    r.port.recordSilentRx = true;
+    r.clearLog();
+    const qint64 t0 = r.clock.nowUs();
+    QCOMPARE(r.ctl.PollLiveFrame(), result);
+    QCOMPARE(polls, attempts);
+    QStringList one{"tx 02", "sleep 3", "sleep 20", "rx 0"};
+    QStringList expected;
+    for (int i = 1; i <= attempts; ++i) {
+        if (i == answerOn) one.last() = QStringLiteral("rx %1").arg(frame.size());
+        expected << one;
+    }
+    QCOMPARE(r.events(), expected);
+    QCOMPARE(r.clock.nowUs() - t0, qint64(attempts) * 23000);
+    QCOMPARE(r.ch.silenceCounter(), answerOn == 0 ? 14 : 0);
+}
+
+void TestController::ignitionTable_data() {
+    QTest::addColumn<int>("lo");
+    QTest::addColumn<int>("hi");
+    QTest::addColumn<int>("constant");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("blockRejected");
+    QTest::newRow("0") << 0 << 0 << 19200 << 0 << false;
+    QTest::newRow("1") << 1 << 0 << 9600 << 1 << false;
+    QTest::newRow("2") << 2 << 0 << 4800 << 2 << false;
+    QTest::newRow("3") << 3 << 0 << 4000 << 3 << false;
+    QTest::newRow("4") << 4 << 0 << 3200 << 4 << false;
+    QTest::newRow("5") << 5 << 0 << 2400 << 5 << false;
+    QTest::newRow("6,0") << 6 << 0 << 4800 << 3 << false;
+    QTest::newRow("0,1 (256)") << 0 << 1 << 4800 << 3 << false;
+    QTest::newRow("0x0101") << 1 << 1 << 4800 << 3 << true;
+    QTest::newRow("0xFFFF") << 0xFF << 0xFF << 4800 << 3 << false;
+}
+
+void TestController::ignitionTable() {
+    QFETCH(int, lo);
+    QFETCH(int, hi);
+    QFETCH(int, constant);
+    QFETCH(int, index);
+    QFETCH(bool, blockRejected);
+
+    const Controller::Ignition ig = Controller::ignitionFor(lo + 256 * hi);
+    QCOMPARE(ig.constant, constant);
+    QCOMPARE(ig.index, index);
+
+    // ReadIgnition never rejects.
+    {
+        LinkRig r;
+        Answers a;
+        a.blk = block(lo, hi, 0xA5);
+        r.port.responder = a;
+        r.ctl.setIgnitionIndex(5);
+        QVERIFY(r.ctl.ReadIgnition());
+        QCOMPARE(r.ctl.ignitionConstant(), constant);
+        QCOMPARE(r.ctl.ignitionIndex(), index);
+        QCOMPARE(int(r.ctl.flags()), 0xA5);
+    }
+    // ReadParameterBlock rejects 0x0101 and then changes nothing.
+    {
+        LinkRig r;
+        Answers a;
+        a.blk = block(lo, hi, 0x5A);
+        r.port.responder = a;
+        r.ctl.setIgnitionIndex(5);
+        r.ctl.setFlags(0x11);
+        const std::optional<ParameterBlock> b = r.ctl.ReadParameterBlock();
+        QCOMPARE(b.has_value(), !blockRejected);
+        QCOMPARE(r.ctl.ignitionIndex(), blockRejected ? 5 : index);
+        QCOMPARE(r.ctl.ignitionConstant(), blockRejected ? 2400 : constant);
+        QCOMPARE(int(r.ctl.flags()), blockRejected ? 0x11 : 0x5A);
+        if (b) {
+            for (int i = 0; i < 37; ++i)
+                QCOMPARE(int((*b)[i]), int(quint8(a.blk[i])));
+        }
+        // The threshold comes with every parameter read, rejected block or not.
+        QCOMPARE(r.ctl.analogThreshold(), QStringLiteral("120"));
+    }
+}
+
+void TestController::probeKind_data() {
+    QTest::addColumn<int>("byte31");
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("0") << 0 << 0x00 << 1;
+    QTest::newRow("0 inverted") << 0 << 0x02 << 2;
+    QTest::newRow("1") << 1 << 0xFD << 0;
+    QTest::newRow("1 inverted") << 1 << 0x02 << 4;
+    QTest::newRow("2") << 2 << 0x00 << 3;
+    QTest::newRow("2 inverted") << 2 << 0x02 << 3;
+    QTest::newRow("other") << 7 << 0x02 << 0;
+}
+
+void TestController::probeKind() {
+    QFETCH(int, byte31);
+    QFETCH(int, flags);
+    QFETCH(int, kind);
+    QCOMPARE(Controller::probeKindFrom(quint8(byte31), quint8(flags)), kind);
+    LinkRig r;
+    Answers a;
+    a.blk = block(2, 0, quint8(flags), quint8(byte31));
+    r.port.responder = a;
+    QVERIFY(r.ctl.ReadIgnition());
+    QCOMPARE(r.ctl.probeKind(), kind);
+}
+
+void TestController::analogCapability_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("stale");
+    QTest::addColumn<bool>("capable");
+    QTest::newRow("7") << QByteArray(8, '\x07') << 0 << false;
+    QTest::newRow("8") << QByteArray(8, '\x08') << 0 << true;
+    QTest::newRow("255") << QByteArray(8, '\xFF') << 0 << true;
+    // A silent controller: the last answer in the buffer decides.
+    QTest::newRow("silent, stale 9") << QByteArray() << 9 << true;
+    QTest::newRow("silent, stale 0") << QByteArray() << 0 << false;
+}
+
+void TestController::analogCapability() {
+    QFETCH(QByteArray, answer);
+    QFETCH(int, stale);
+    QFETCH(bool, capable);
+    LinkRig r;
+    r.ch.setAnswerByte(0, quint8(stale));
+    r.port.responder = [answer](std::uint8_t b) { return b == 0x01 ? answer : QByteArray(); };
+    QCOMPARE(r.ctl.ReadAnalogCapability(), capable);
+    QCOMPARE(r.ctl.analogCapable(), capable);
+    QCOMPARE(r.obs.analogGroup, QList<bool>{capable});
+    QVERIFY(r.ch.isOpen());
+}
+
+void TestController::featureVersionClosesPort() {
+    LinkRig r;
+    r.port.responder = [](std::uint8_t b) { return b == 0x01 ? QByteArray(8, '\x04') : QByteArray(); };
+    QCOMPARE(r.ctl.ReadFeatureVersion(), 4);
+    QVERIFY(!r.ch.isOpen());
+    // The feature read does not touch the version code.
+    QCOMPARE(r.ctl.versionCode(), 0);
+}
+
+void TestController::thresholdWrite_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("byte"); // -1: nothing sent
+    QTest::newRow("1") << "1" << 1;
+    QTest::newRow("250") << "250" << 250;
+    QTest::newRow("260") << "260" << 4;
+    QTest::newRow("spaces") << " 30 " << 30;
+    QTest::newRow("not a number") << "abc" << -1;
+    QTest::newRow("empty") << "" << -1;
+}
+
+void TestController::thresholdWrite() {
+    QFETCH(QString, text);
+    QFETCH(int, byte);
+    LinkRig r;
+    r.ctl.setAnalogThreshold(text);
+    r.clearLog();
+    QCOMPARE(r.ctl.WriteAnalogThreshold(), byte >= 0);
+    const std::vector<std::uint8_t> sent = r.port.sentBytes();
+    if (byte < 0) {
+        QVERIFY(sent.empty());
+    } else {
+        QCOMPARE(sent, (std::vector<std::uint8_t>{0xAA, 0x23, std::uint8_t(byte)}));
+    }
+    // No closing byte: the callers send it.
+    QVERIFY(std::find(sent.begin(), sent.end(), 0x0A) == sent.end());
+}
+
+void TestController::shortAnswersAreNotDecoded_data() {
+    QTest::addColumn<int>("arrive"); // bytes of the block that arrive
+    QTest::newRow("silent") << 0;
+    QTest::newRow("1 byte") << 1;
+    QTest::newRow("33 bytes") << 33;
+    QTest::newRow("36 bytes") << 36;
+}
+
+void TestController::shortAnswersAreNotDecoded() {
+    QFETCH(int, arrive);
+    // The buffer holds an older block whose ignition differs from the controller's state.
+    const QByteArray stale = block(0, 0, 0xFF, 0);
+    const QByteArray fresh = block(4, 0, 0x00, 1);
+
+    LinkRig r;
+    for (int i = 0; i < 37; ++i)
+        r.ch.setAnswerByte(i, quint8(stale[i]));
+    Answers a;
+    a.blk = fresh.left(arrive);
+    r.port.responder = a;
+    r.ctl.setIgnitionIndex(1);
+    r.ctl.setFlags(0x42);
+
+    QVERIFY(!r.ctl.ReadIgnition());
+    QCOMPARE(r.ctl.ignitionIndex(), 1);
+    QCOMPARE(r.ctl.ignitionConstant(), 9600);
+    QCOMPARE(int(r.ctl.flags()), 0x42);
+    QCOMPARE(r.ctl.probeKind(), 0);
+
+    QVERIFY(!r.ctl.ReadParameterBlock().has_value());
+    QCOMPARE(r.ctl.ignitionIndex(), 1);
+    QCOMPARE(int(r.ctl.flags()), 0x42);
+
+    // The whole block decodes.
+    a.blk = fresh;
+    r.port.responder = a;
+    QVERIFY(r.ctl.ReadIgnition());
+    QCOMPARE(r.ctl.ignitionIndex(), 4);
+    QCOMPARE(r.ctl.ignitionConstant(), 3200);
+}
+
+void TestController::thresholdKeptWithoutAnswer_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("threshold");
+    QTest::newRow("silent") << QByteArray() << "120";
+    QTest::newRow("one byte") << QByteArray("\x00", 1) << "120";
+    QTest::newRow("two bytes") << QByteArray("\x00\xFA", 2) << "250";
+    QTest::newRow("zero") << QByteArray("\x09\x00", 2) << "0";
+}
+
+void TestController::thresholdKeptWithoutAnswer() {
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, threshold);
+    LinkRig r;
+    r.ch.setAnswerByte(1, 99); // stale
+    Answers a;
+    a.threshold = answer;
+    r.port.responder = a;
+    r.ctl.setAnalogThreshold(QStringLiteral("120"));
+    QVERIFY(r.ch.OpenPort());
+    r.ctl.ReadAnalogThreshold();
+    QCOMPARE(r.ctl.analogThreshold(), threshold);
+    // The closing byte goes out whatever arrived.
+    QCOMPARE(r.port.sentBytes().back(), std::uint8_t(0x0A));
+}
+
+void TestController::buildText() {
+    QCOMPARE(Controller::buildText(0, 94), QStringLiteral("94)"));
+    QCOMPARE(Controller::buildText(1, 2), QStringLiteral("65538)"));
+    QCOMPARE(Controller::buildText(-1, 0), QStringLiteral("?.?"));
+    QCOMPARE(Controller::defaultBuildText(),
+             Controller::buildText(QUENDRIX_VERSION_PATCH, QUENDRIX_VERSION_TWEAK));
+}
+
+QTEST_GUILESS_MAIN(TestController)
+#include "tst_controller.moc"

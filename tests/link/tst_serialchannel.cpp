@@ -1,0 +1,236 @@
+#include "LinkRig.h"
+
+#include <QTimer>
+#include <QtTest>
+
+class TestSerialChannel : public QObject {
+    Q_OBJECT
+private slots:
+    void oversizedAnswerIsTakenInTwoReceives();
+    void silentReceiveKeepsBufferAndShowsNoAnswer();
+    void silentPollLimit();
+    void openFailureReportsOnceProbeSilently();
+    void permissionDeniedNamesDialoutGroup();
+    void failedOpenLeavesNoPortOpen();
+    void closedPortSendsAndReceivesNothing();
+    void everyByteIsFollowedByThreeMs();
+    void devicePaths_data();
+    void devicePaths();
+    void stopPollingStopsEveryTimer();
+};
+
+void TestSerialChannel::oversizedAnswerIsTakenInTwoReceives() {
+    LinkRig r;
+    QVERIFY(r.ch.OpenPort());
+    QByteArray data;
+    for (int i = 0; i < 300; ++i)
+        data.append(char((i * 7 + 3) & 0xFF));
+    r.port.inject(data);
+
+    SerialChannel::Receive first = r.ch.ReceiveAnswer();
+    QVERIFY(first.ok);
+    QCOMPARE(first.count, 256);
+    for (int i = 0; i < 256; ++i)
+        QCOMPARE(int(r.ch.AnswerByte(i)), int(quint8(data[i])));
+
+    SerialChannel::Receive second = r.ch.ReceiveAnswer();
+    QCOMPARE(second.count, 44);
+    for (int i = 0; i < 44; ++i)
+        QCOMPARE(int(r.ch.AnswerByte(i)), int(quint8(data[256 + i])));
+    for (int i = 44; i < 256; ++i)
+        QCOMPARE(int(r.ch.AnswerByte(i)), int(quint8(data[i])));
+    QCOMPARE(r.port.bytesWaiting(), 0);
+}
+
+void TestSerialChannel::silentReceiveKeepsBufferAndShowsNoAnswer() {
+    LinkRig r;
+    QVERIFY(r.ch.OpenPort());
+    QByteArray data;
+    for (int i = 0; i < 256; ++i)
+        data.append(char(255 - i));
+    r.port.inject(data);
+    r.ch.ReceiveAnswer();
+    QCOMPARE(r.obs.panel.last(), QString());
+    const auto before = r.ch.buffer();
+
+    const SerialChannel::Receive silent = r.ch.ReceiveAnswer();
+    QVERIFY(silent.ok);
+    QCOMPARE(silent.count, 0);
+    QVERIFY(r.ch.buffer() == before);
+    QCOMPARE(r.obs.panel.last(), QStringLiteral("Brak odpowiedzi"));
+
+    r.port.inject(QByteArray("\x05", 1));
+    QCOMPARE(r.ch.ReceiveAnswer().count, 1);
+    QCOMPARE(r.obs.panel.last(), QString());
+    QCOMPARE(int(r.ch.AnswerByte(0)), 5);
+    QCOMPARE(int(r.ch.AnswerByte(1)), 254);
+}
+
+void TestSerialChannel::silentPollLimit() {
+    LinkRig r;
+    QVERIFY(r.ch.OpenPort());
+    for (int i = 1; i <= 20; ++i) {
+        QCOMPARE(r.ch.ReceivePolled().count, 0);
+        QCOMPARE(r.ch.silenceCounter(), i);
+    }
+    QVERIFY(!r.obs.label.contains(QStringLiteral("Brak odpowiedzi")));
+
+    r.ch.ReceivePolled();
+    QCOMPARE(r.obs.label.last(), QStringLiteral("Brak odpowiedzi"));
+    r.ch.ReceivePolled();
+    QCOMPARE(r.obs.label.last(), QStringLiteral("Brak odpowiedzi"));
+
+    r.port.inject(QByteArray(9, '\x01'));
+    QCOMPARE(r.ch.ReceivePolled().count, 9);
+    QCOMPARE(r.obs.label.last(), QString());
+    QCOMPARE(r.ch.silenceCounter(), 0);
+
+    // The count starts again: twenty more silent polls do not show the label.
+    r.obs.label.clear();
+    for (int i = 0; i < 20; ++i)
+        r.ch.ReceivePolled();
+    QVERIFY(!r.obs.label.contains(QStringLiteral("Brak odpowiedzi")));
+    // A plain receive does not count.
+    r.ch.ReceiveAnswer();
+    QCOMPARE(r.ch.silenceCounter(), 20);
+    r.ch.ReceivePolled();
+    QCOMPARE(r.obs.label.last(), QStringLiteral("Brak odpowiedzi"));
+}
+
+void TestSerialChannel::openFailureReportsOnceProbeSilently() {
+    LinkRig r;
+    QVERIFY(!r.ch.OpenPort(QStringLiteral("com2")));
+    QCOMPARE(r.obs.boxes.size(), 1);
+    const QString box = r.obs.boxes.first();
+    QVERIFY(box.startsWith(QStringLiteral("Nie można otworzyć portu")));
+    QVERIFY(box.contains(QStringLiteral("/dev/ttyS1")));
+    QVERIFY(box.contains(QStringLiteral("No such file or directory")));
+    QVERIFY(!box.contains(QStringLiteral("dialout")));
+    QVERIFY(!r.ch.isOpen());
+
+    QVERIFY(!r.ch.ProbePort(QStringLiteral("com2")));
+    QCOMPARE(r.obs.boxes.size(), 1);
+    QVERIFY(r.ch.ProbePort(QStringLiteral("com1")));
+    QCOMPARE(r.obs.boxes.size(), 1);
+}
+
+void TestSerialChannel::permissionDeniedNamesDialoutGroup() {
+    LinkRig r;
+    r.port.denied << QStringLiteral("/dev/ttyUSB0");
+    r.ch.setDevicePath(1, QStringLiteral("/dev/ttyUSB0"));
+    QVERIFY(!r.ch.OpenPort());
+    QCOMPARE(r.obs.boxes.size(), 1);
+    const QStringList lines = r.obs.boxes.first().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.first(), QStringLiteral("Nie można otworzyć portu"));
+    QVERIFY(lines.size() >= 2);
+    QVERIFY(lines.at(1).contains(QStringLiteral("/dev/ttyUSB0")));
+    QVERIFY(lines.at(1).contains(QStringLiteral("Permission denied")));
+#ifndef Q_OS_WIN
+    QVERIFY(r.obs.boxes.first().contains(QStringLiteral("dialout")));
+#endif
+}
+
+void TestSerialChannel::failedOpenLeavesNoPortOpen() {
+    LinkRig r;
+    QVERIFY(r.ch.OpenPort(QStringLiteral("com1")));
+    QVERIFY(!r.ch.OpenPort(QStringLiteral("com5")));
+    QVERIFY(!r.ch.isOpen());
+    QVERIFY(!r.ch.SendByte(0x02));
+}
+
+void TestSerialChannel::closedPortSendsAndReceivesNothing() {
+    LinkRig r;
+    QVERIFY(r.ch.OpenPort());
+    r.port.inject(QByteArray("\x07\x08", 2));
+    r.ch.ClosePort();
+    QVERIFY(!r.ch.isOpen());
+    QVERIFY(!r.ch.SendByte(0x01));
+    const SerialChannel::Receive rx = r.ch.ReceiveAnswer();
+    QVERIFY(!rx.ok);
+    QCOMPARE(rx.count, 0);
+    QCOMPARE(int(r.ch.AnswerByte(0)), 0);
+    QCOMPARE(r.obs.panel.last(), QStringLiteral("Brak odpowiedzi"));
+    QVERIFY(!r.ch.ReceivePolled().ok);
+    QCOMPARE(r.ch.silenceCounter(), 1);
+}
+
+void TestSerialChannel::everyByteIsFollowedByThreeMs() {
+    LinkRig r;
+    QVERIFY(r.ch.OpenPort());
+    r.clearLog();
+    const qint64 t0 = r.clock.nowUs();
+    QVERIFY(r.ch.SendByte(0xAA));
+    QVERIFY(r.ch.SendByte(0x22));
+    QCOMPARE(r.events(), QStringList({"tx AA", "sleep 3", "tx 22", "sleep 3"}));
+    QCOMPARE(r.clock.nowUs() - t0, qint64(6000));
+    // The pause is kept even when the byte could not be sent.
+    r.ch.ClosePort();
+    r.clearLog();
+    r.ch.SendByte(0x01);
+    QCOMPARE(r.events(), QStringList({"sleep 3"}));
+}
+
+void TestSerialChannel::devicePaths_data() {
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("mapping"); // "n=path" or empty
+    QTest::addColumn<QString>("device");
+#ifdef Q_OS_WIN
+    QTest::newRow("com1") << "com1"
+                          << ""
+                          << "COM1";
+    QTest::newRow("com8") << "com8"
+                          << ""
+                          << "COM8";
+#else
+    for (int n = 1; n <= 8; ++n)
+        QTest::newRow(qPrintable(QStringLiteral("com%1").arg(n)))
+            << QStringLiteral("com%1").arg(n) << QString() << QStringLiteral("/dev/ttyS%1").arg(n - 1);
+    QTest::newRow("upper case name") << "COM3"
+                                     << ""
+                                     << "/dev/ttyS2";
+#endif
+    QTest::newRow("mapped") << "com1"
+                            << "1=/dev/ttyUSB0"
+                            << "/dev/ttyUSB0";
+    QTest::newRow("other port mapped") << "com2"
+                                       << "1=/dev/ttyUSB0"
+#ifdef Q_OS_WIN
+                                       << "COM2";
+#else
+                                       << "/dev/ttyS1";
+#endif
+}
+
+void TestSerialChannel::devicePaths() {
+    QFETCH(QString, port);
+    QFETCH(QString, mapping);
+    QFETCH(QString, device);
+    LinkRig r;
+    if (!mapping.isEmpty()) r.ch.setDevicePath(mapping.section('=', 0, 0).toInt(), mapping.section('=', 1));
+    QCOMPARE(r.ch.devicePath(port), device);
+    r.port.existing = QStringList{device};
+    r.ch.setSelectedPort(port);
+    QCOMPARE(r.ch.selectedPort(), port.toLower());
+    r.clearLog();
+    QVERIFY(r.ch.OpenPort());
+    QCOMPARE(r.events(), QStringList{QStringLiteral("open ") + device});
+}
+
+void TestSerialChannel::stopPollingStopsEveryTimer() {
+    LinkRig r;
+    std::vector<QTimer*> timers;
+    std::vector<std::unique_ptr<QTimer>> owned;
+    for (int i = 0; i < 10; ++i) {
+        owned.push_back(std::make_unique<QTimer>());
+        owned.back()->start(50 + i);
+        timers.push_back(owned.back().get());
+    }
+    timers.push_back(nullptr);
+    r.ch.setPollingTimers(timers);
+    r.ch.StopPolling();
+    for (const auto& t : owned)
+        QVERIFY(!t->isActive());
+}
+
+QTEST_GUILESS_MAIN(TestSerialChannel)
+#include "tst_serialchannel.moc"
