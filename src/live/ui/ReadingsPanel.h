@@ -2,6 +2,8 @@
 #include <QGroupBox>
 
 class Session;
+class QLabel;
+class TLedBar;
 
 // The readings panel GroupBox1 of the parameters page, fed by TimerParamOdcz.
 class ReadingsPanel : public QGroupBox {
@@ -9,6 +11,34 @@ class ReadingsPanel : public QGroupBox {
 public:
     explicit ReadingsPanel(Session& session, QWidget* parent = nullptr);
 
+    // LEDMeter2's range and zones by the probe kind (the parameters page calls
+    // this on entry, after its parameter read).
+    void applyProbeKindScaling();
+    void applyProbeKindScaling(int probeKind);
+    // ZmiennaTemperatura and its label (the version-dependent controls).
+    void showTemperatureInstruments(bool visible);
+    // Petrol/gas caption again in the current language.
+    void refreshPetrolGasCaption();
+
+public slots:
+    void TimerParamOdczTimer();
+
 private:
     Session& session_;
+    QLabel* LambdaLabel;
+    QLabel* ZmiennaLambda;
+    TLedBar* LEDMeter2;
+    QLabel* ZmiennaTPSLabel;
+    QLabel* ZmiennaTPS;
+    QLabel* ZmiennaTemperaturaLabel;
+    QLabel* ZmiennaTemperatura;
+    QLabel* ZmiennaPoziomGazuLabel;
+    QLabel* ZmiennaPoziomGazu;
+    QLabel* ZmiennaObrotyLabel;
+    QLabel* ZmiennaObroty;
+    QLabel* ZmiennaSilnikKrokowyLabel;
+    QLabel* ZmiennaSilnikKrokowy;
+    QLabel* aktZasilanieLabel;
+    QLabel* ZmiennaGazBenzyna;
+    int upperEnd_ = 50;
 };

@@ -1,9 +1,491 @@
 #include "live/ui/WizualizacjaPage.h"
 
+#include "link/Numeric.h"
+#include "live/ui/Instruments.h"
+#include "live/ui/LiveViews.h"
+#include "params/BlockCodec.h"
 #include "shell/Session.h"
+#include "widgets/TColor.h"
+#include "widgets/TGauge.h"
+#include "widgets/TGradientPanel.h"
+#include "widgets/THalfRoundMeter.h"
+#include "widgets/TLedBar.h"
+#include "widgets/TLedLamp.h"
+#include "widgets/TRoundMeter.h"
+#include "widgets/TSweepChart.h"
+#include "widgets/TTankGauge.h"
+#include "widgets/TThermometer.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+
+namespace {
+constexpr unsigned ChartBackground = 0xCAFFFF;
+constexpr unsigned GridShown = 0xC0C0C0;
+constexpr unsigned LampOn = 43008;
+// Chart geometry inside GroupBox10: 8 × 4 grid squares of 54 pixels.
+constexpr int ChartX = 150;
+constexpr int ChartY = 5;
+constexpr int ChartW = 432;
+constexpr int ChartH = 216;
+
+QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& text, int x, int y, bool checked) {
+    auto* c = new QCheckBox(text, parent);
+    c->setObjectName(name);
+    c->setGeometry(x, y, 96, 22);
+    QFont f = c->font();
+    f.setBold(true);
+    c->setFont(f);
+    c->setChecked(checked);
+    return c;
+}
+} // namespace
 
 WizualizacjaPage::WizualizacjaPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
     setObjectName(QStringLiteral("WizualizacjaTab"));
+    LiveViews::of(session_).live = this;
+
+    AbGradient2 = new TGradientPanel(this);
+    AbGradient2->setObjectName(QStringLiteral("AbGradient2"));
+    AbGradient2->setGeometry(0, 0, 795, 480);
+    liveui::setLightGradient(AbGradient2);
+    buildInstruments(AbGradient2);
+
+    GroupBox10 = new QGroupBox(AbGradient2);
+    GroupBox10->setObjectName(QStringLiteral("GroupBox10"));
+    GroupBox10->setGeometry(4, 250, 787, 228);
+    buildChart(GroupBox10);
+
+    // Over the chart, which is frozen anyway while the controller is silent.
+    TranserrorLabel = new QLabel(AbGradient2);
+    TranserrorLabel->setObjectName(QStringLiteral("TranserrorLabel"));
+    TranserrorLabel->setGeometry(4 + ChartX, 250 + 60, ChartW, 60);
+    TranserrorLabel->setAlignment(Qt::AlignCenter);
+    TranserrorLabel->setWordWrap(true);
+    TranserrorLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont ef = TranserrorLabel->font();
+    ef.setPointSize(18);
+    ef.setBold(true);
+    TranserrorLabel->setFont(ef);
+    QPalette ep = TranserrorLabel->palette();
+    ep.setColor(QPalette::WindowText, tColor(live::ColorRed));
+    TranserrorLabel->setPalette(ep);
+    TranserrorLabel->raise();
+
+    session_.setTransmissionError = [this](const QString& t) {
+        liveui::setTextIfChanged(TranserrorLabel, t);
+    };
+
+    applyProbeKindScaling(-1);
+    refreshPetrolGasCaption();
+    if (session_.timers.TimerWiz)
+        connect(session_.timers.TimerWiz, &QTimer::timeout, this, &WizualizacjaPage::TimerWizTimer);
 }
 
-void WizualizacjaPage::enterPage() {}
+WizualizacjaPage::~WizualizacjaPage() {
+    session_.setTransmissionError = nullptr;
+}
+
+void WizualizacjaPage::buildInstruments(QWidget* a) {
+    // Lambda: LED bar with the lean label above and the rich label below.
+    Label75 =
+        liveui::makeLabel(a, QStringLiteral("Label75"), QStringLiteral("Lambda"), 4, 4, 90, 20, 10, true);
+    Label71 =
+        liveui::makeLabel(a, QStringLiteral("Label71"), QStringLiteral("Uboga"), 4, 26, 90, 18, 9, true);
+    LEDMeter1 = new TLedBar(a);
+    LEDMeter1->setObjectName(QStringLiteral("LEDMeter1"));
+    LEDMeter1->setGeometry(31, 46, 36, 144);
+    LEDMeter1->setNumDigits(20);
+    LEDMeter1->setSingleLED(true);
+    LEDMeter1->setDirection(Direction::mdUp);
+    Label30 =
+        liveui::makeLabel(a, QStringLiteral("Label30"), QStringLiteral("Bogata"), 4, 192, 90, 18, 9, true);
+    label71DesignTop_ = Label71->y();
+    label30DesignTop_ = Label30->y();
+    ledDesignHeight_ = LEDMeter1->height();
+    Panel6 = liveui::makePanel(a, QStringLiteral("Panel6"), 9, 214, 80, 30, 13);
+    Panel6->setText(QStringLiteral("0.00"));
+
+    // TPS.
+    Gauge4 = new THalfRoundMeter(a);
+    Gauge4->setObjectName(QStringLiteral("Gauge4"));
+    Gauge4->setGeometry(98, 20, 172, 150);
+    {
+        auto& s = Gauge4->signalSettings();
+        s.DigitalFrom = 0;
+        s.DigitalTo = 240;
+        s.ValueFrom = 0;
+        s.ValueTo = 12;
+        s.ValueFormat = QStringLiteral("##0.0");
+        s.ValueUnit = QStringLiteral("V");
+        s.Name1 = QStringLiteral("TPS");
+        auto& sec = Gauge4->sectorSettings();
+        sec.Sector1From = 0;
+        sec.Sector1To = 1000;
+        // One sector over the whole scale: the other two are empty.
+        sec.Sector2From = sec.Sector2To = sec.Sector3From = sec.Sector3To = 1001;
+        Gauge4->scaleSettings().Steps = 6;
+        Gauge4->setOptions(opName1 | opUnit | opSector);
+    }
+    Panel5 = liveui::makePanel(a, QStringLiteral("Panel5"), 139, 178, 90, 30, 13);
+    Panel5->setText(QStringLiteral("0.00"));
+
+    // Engine speed.
+    obrotomierz = new TRoundMeter(a);
+    obrotomierz->setObjectName(QStringLiteral("obrotomierz"));
+    obrotomierz->setGeometry(274, 2, 200, 200);
+    liveui::setupSpeedMeter(obrotomierz, QStringLiteral("Obroty"));
+    Panel1 = liveui::makePanel(a, QStringLiteral("Panel1"), 324, 208, 100, 32, 14);
+    Panel1->setText(QStringLiteral("0"));
+
+    // Stepper: tank, open/closed marks, position and the petrol/gas lamp.
+    Label25 = liveui::makeLabel(a, QStringLiteral("Label25"), QStringLiteral("Silnik krokowy"), 478, 4, 150,
+                                20, 10, true);
+    Gauge2 = new TTankGauge(a);
+    Gauge2->setObjectName(QStringLiteral("Gauge2"));
+    Gauge2->setGeometry(488, 26, 64, 142);
+    {
+        auto& s = Gauge2->signalSettings();
+        s.DigitalFrom = 0;
+        s.DigitalTo = 255;
+        s.ValueFrom = 0;
+        s.ValueTo = 255;
+        s.ValueFormat = QStringLiteral("0");
+        s.ValueUnit = QStringLiteral("STEPS");
+    }
+    Label47 =
+        liveui::makeLabel(a, QStringLiteral("Label47"), QStringLiteral("Otwarty"), 556, 26, 74, 18, 9, false);
+    Label47->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Label27 = liveui::makeLabel(a, QStringLiteral("Label27"), QStringLiteral("Zamknięty"), 556, 150, 74, 18,
+                                9, false);
+    Label27->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Panel4 = liveui::makePanel(a, QStringLiteral("Panel4"), 485, 174, 70, 30, 13);
+    Panel4->setText(QStringLiteral("0"));
+    AbLED1 = new TLedLamp(a);
+    AbLED1->setObjectName(QStringLiteral("AbLED1"));
+    AbLED1->setGeometry(478, 210, 150, 30);
+    AbLED1->setColorOn(tColor(LampOn));
+    AbLED1->setColorOff(tColor(live::ColorRed));
+    AbLED1->setLedHeight(25);
+    {
+        QFont f = AbLED1->font();
+        f.setPointSize(11);
+        f.setBold(true);
+        AbLED1->setFont(f);
+    }
+
+    // Reducer temperature.
+    Label42 = liveui::makeLabel(a, QStringLiteral("Label42"), QStringLiteral("Temperatura reduktora"), 630, 0,
+                                84, 40, 8, true);
+    Label42->setWordWrap(true);
+    AbThermometer1 = new TThermometer(a);
+    AbThermometer1->setObjectName(QStringLiteral("AbThermometer1"));
+    AbThermometer1->setGeometry(640, 40, 64, 166);
+    {
+        auto& s = AbThermometer1->signalSettings();
+        s.DigitalFrom = 96;
+        s.DigitalTo = 155;
+        s.ValueFrom = -30;
+        s.ValueTo = 90;
+        s.ValueFormat = QStringLiteral("0");
+        s.ValueUnit = QStringLiteral("°C");
+    }
+    paneltemp = liveui::makePanel(a, QStringLiteral("paneltemp"), 637, 210, 70, 30, 13);
+    paneltemp->setText(QStringLiteral("0"));
+
+    // Gas level.
+    Label26 = liveui::makeLabel(a, QStringLiteral("Label26"), QStringLiteral("Poziom gazu w zbiorniku"), 714,
+                                0, 78, 40, 8, true);
+    Label26->setWordWrap(true);
+    Gauge3 = new TGauge(a);
+    Gauge3->setObjectName(QStringLiteral("Gauge3"));
+    Gauge3->setGeometry(733, 40, 40, 200);
+    Gauge3->setForeColor(tColor(live::ColorGreen));
+    {
+        QFont f = Gauge3->font();
+        f.setPointSize(10);
+        f.setBold(true);
+        Gauge3->setFont(f);
+    }
+}
+
+QWidget* WizualizacjaPage::buildScalePanel(QWidget* parent, const QString& name, int x,
+                                           const std::array<QString, 5>& values, const QString& caption,
+                                           std::array<QLabel*, 5>* labels,
+                                           const std::array<QString, 5>& labelNames) {
+    auto* panel = new QWidget(parent);
+    panel->setObjectName(name);
+    panel->setGeometry(x, 0, 36, 228);
+    QFont f = panel->font();
+    f.setPointSize(8);
+    f.setBold(true);
+    for (int i = 0; i < 5; ++i) {
+        // Level with the grid lines: bottom, quarters, top of the chart.
+        const int y = ChartY + ChartH - i * ChartH / 4;
+        auto* l = new QLabel(values[static_cast<std::size_t>(i)], panel);
+        if (labels) {
+            l->setObjectName(labelNames[static_cast<std::size_t>(i)]);
+            (*labels)[static_cast<std::size_t>(i)] = l;
+        }
+        l->setFont(f);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        l->setGeometry(0, std::clamp(y - 7, 0, 228 - 14), 33, 14);
+    }
+    if (!caption.isEmpty()) {
+        auto* c = new QLabel(caption, panel);
+        c->setFont(f);
+        c->setAlignment(Qt::AlignCenter);
+        // Between the top two scale numbers.
+        c->setGeometry(0, ChartY + ChartH / 8 - 7, 36, 14);
+    }
+    return panel;
+}
+
+void WizualizacjaPage::buildChart(QGroupBox* box) {
+    AbGradient3 = new TGradientPanel(box);
+    AbGradient3->setObjectName(QStringLiteral("AbGradient3"));
+    AbGradient3->setGeometry(0, 0, box->width(), box->height());
+    liveui::setLightGradient(AbGradient3);
+
+    QWidget* g = AbGradient3;
+    Panel2 = buildScalePanel(
+        g, QStringLiteral("Panel2"), 4, live::probeScale(0).scale, QStringLiteral("V"), &WykresLambdaY,
+        {QStringLiteral("WykresLambdaY1"), QStringLiteral("WykresLambdaY2"), QStringLiteral("WykresLambdaY3"),
+         QStringLiteral("WykresLambdaY4"), QStringLiteral("WykresLambdaY5")});
+    Panel7 =
+        buildScalePanel(g, QStringLiteral("Panel7"), 40, {"0", "3", "6", "9", "12"}, QStringLiteral("TPS"));
+    Panel3 =
+        buildScalePanel(g, QStringLiteral("Panel3"), 76, {"0", "2", "4", "6", "8"}, QStringLiteral("RPM"));
+    Panel8 = buildScalePanel(g, QStringLiteral("Panel8"), 112, {"0", "64", "128", "192", "255"},
+                             QStringLiteral("STEP"));
+
+    Scope1 = new TSweepChart(g);
+    Scope1->setObjectName(QStringLiteral("Scope1"));
+    Scope1->setGeometry(ChartX, ChartY, ChartW, ChartH);
+    // The chart covers its whole rectangle: nothing beneath it needs repainting.
+    Scope1->setAttribute(Qt::WA_OpaquePaintEvent);
+    Scope1->Color = tColor(ChartBackground);
+    Scope1->Gridcolor = tColor(GridShown);
+    Scope1->Gridsize = 54;
+    Scope1->Linecolor_a = tColor(0x0000FF);
+    Scope1->Linecolor_b = tColor(0xFF00FF);
+    Scope1->Linecolor_c = tColor(0x4080FF);
+    Scope1->Linecolor_d = tColor(0xFFFF00);
+    Scope1->Position_a = Scope1->Position_b = Scope1->Position_c = Scope1->Position_d = 1;
+    Scope1->setInterval(5);
+
+    const int cx = ChartX + ChartW + 8;
+    CheckBox39 = makeCheck(g, QStringLiteral("CheckBox39"), QStringLiteral("&LAMBDA"), cx, 6, true);
+    CheckBox40 = makeCheck(g, QStringLiteral("CheckBox40"), QStringLiteral("&TPS"), cx, 30, false);
+    CheckBox41 = makeCheck(g, QStringLiteral("CheckBox41"), QStringLiteral("&RPM"), cx, 54, false);
+    CheckBox42 = makeCheck(g, QStringLiteral("CheckBox42"), QStringLiteral("&STEP"), cx, 78, false);
+    CheckBox10 = makeCheck(g, QStringLiteral("CheckBox10"), QStringLiteral("S&IATKA"), cx + 100, 6, true);
+    SpeedButton4 = new QToolButton(g);
+    SpeedButton4->setObjectName(QStringLiteral("SpeedButton4"));
+    SpeedButton4->setText(QStringLiteral("&PAUZA"));
+    SpeedButton4->setCheckable(true);
+    SpeedButton4->setGeometry(cx + 100, 32, 86, 26);
+
+    UpDown1 = new QSpinBox(g);
+    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    UpDown1->setRange(1, 4);
+    UpDown1->setWrapping(false);
+    UpDown1->setValue(1);
+    UpDown1->setGeometry(cx, 112, 44, 26);
+    WykresLambdaX = liveui::makeLabel(g, QStringLiteral("WykresLambdaX"), live::timeBase(1).text, cx + 50,
+                                      112, 130, 26, 10, true);
+    WykresLambdaX->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    PodpisWykresLambda = liveui::makeLabel(g, QStringLiteral("PodpisWykresLambda"),
+                                           QStringLiteral("CZASY LAMBDA:"), cx, 150, 190, 20, 10, true);
+    PodpisWykresLambda->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Label67 =
+        liveui::makeLabel(g, QStringLiteral("Label67"), QStringLiteral("TH: "), cx, 174, 40, 20, 10, true);
+    Label43 =
+        liveui::makeLabel(g, QStringLiteral("Label43"), lambdaTimes_.highText(), cx + 40, 174, 80, 20, 10);
+    Label28 =
+        liveui::makeLabel(g, QStringLiteral("Label28"), QStringLiteral("TL: "), cx, 198, 40, 20, 10, true);
+    Label44 =
+        liveui::makeLabel(g, QStringLiteral("Label44"), lambdaTimes_.lowText(), cx + 40, 198, 80, 20, 10);
+    for (QLabel* l : {Label67, Label43, Label28, Label44})
+        l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    connect(CheckBox39, &QCheckBox::toggled, this, &WizualizacjaPage::CheckBox39Click);
+    connect(CheckBox40, &QCheckBox::toggled, this, &WizualizacjaPage::CheckBox40Click);
+    connect(CheckBox41, &QCheckBox::toggled, this, &WizualizacjaPage::CheckBox41Click);
+    connect(CheckBox42, &QCheckBox::toggled, this, &WizualizacjaPage::CheckBox42Click);
+    connect(CheckBox10, &QCheckBox::toggled, this, &WizualizacjaPage::CheckBox10Click);
+    connect(SpeedButton4, &QToolButton::toggled, this, &WizualizacjaPage::SpeedButton4Click);
+    connect(UpDown1, &QSpinBox::valueChanged, this, &WizualizacjaPage::UpDown1Click);
+    CheckBox39Click();
+    CheckBox40Click();
+    CheckBox41Click();
+    CheckBox42Click();
+}
+
+void WizualizacjaPage::applyProbeKindScaling() {
+    applyProbeKindScaling(currentProbeKind(session_));
+}
+
+void WizualizacjaPage::applyProbeKindScaling(int probeKind) {
+    const live::ProbeScale s = live::probeScale(probeKind);
+    upperEnd_ = s.upperEnd;
+    LEDMeter1->setMin(0);
+    LEDMeter1->setMax(s.upperEnd);
+    LEDMeter1->setStartColor2(s.startColor2);
+    LEDMeter1->setStartColor3(s.startColor3);
+    if (s.ledColor1) LEDMeter1->setColorLED1(tColor(*s.ledColor1));
+    if (s.ledColor3) LEDMeter1->setColorLED3(tColor(*s.ledColor3));
+    if (s.labels != live::ProbeScale::Labels::Unchanged) {
+        // The layout scales the bar with the window; its height gives the factor in force.
+        const double factor = static_cast<double>(LEDMeter1->height()) / ledDesignHeight_;
+        const bool swapped = s.labels == live::ProbeScale::Labels::Swapped;
+        const int top30 =
+            static_cast<int>(roundEven((swapped ? label71DesignTop_ : label30DesignTop_) * factor));
+        const int top71 =
+            static_cast<int>(roundEven((swapped ? label30DesignTop_ : label71DesignTop_) * factor));
+        Label30->move(Label30->x(), top30);
+        Label71->move(Label71->x(), top71);
+    }
+    applyChartScale(s);
+}
+
+void WizualizacjaPage::applyChartScale(const live::ProbeScale& scale) {
+    for (std::size_t i = 0; i < WykresLambdaY.size(); ++i)
+        liveui::setTextIfChanged(WykresLambdaY[i], scale.scale[i]);
+}
+
+void WizualizacjaPage::showTemperatureInstruments(bool visible) {
+    AbThermometer1->setVisible(visible);
+    paneltemp->setVisible(visible);
+    Label42->setVisible(visible);
+}
+
+void WizualizacjaPage::setThermometerDigit(int digit) {
+    AbThermometer1->setDigit(digit);
+}
+
+void WizualizacjaPage::refreshPetrolGasCaption() {
+    const bool petrol = LiveViews::of(session_).petrol;
+    AbLED1->setChecked(!petrol);
+    AbLED1->setCaption(petrol ? petrolText(session_) : gasText(session_));
+    const QColor c = petrol ? tColor(live::ColorRed) : Label47->palette().color(QPalette::WindowText);
+    AbLED1->setCaptionColor(c);
+}
+
+void WizualizacjaPage::enterPage() {
+    if (!session_.written && session_.collectAndWriteParameters) session_.collectAndWriteParameters();
+    readParameters(session_.controller, session_.params);
+    applyProbeKindScaling();
+    ::applyVersionDependentControls(session_);
+    session_.channel.OpenPort();
+    session_.written = true;
+    if (session_.timers.TimerWiz) session_.timers.TimerWiz->start();
+    CheckBox41->setFocus();
+}
+
+void WizualizacjaPage::TimerWizTimer() {
+    Controller& c = session_.controller;
+    if (!c.PollLiveFrame()) return; // every display keeps its state
+    std::array<std::uint8_t, 7> frame{};
+    for (int i = 0; i < 7; ++i)
+        frame[static_cast<std::size_t>(i)] = c.frameByte(i);
+    const int period = session_.periodFilter.push(live::enginePeriod(frame[4], frame[5]));
+    live::FrameContext ctx;
+    ctx.temperatureCapable = session_.temperatureCapable;
+    ctx.probeKind = currentProbeKind(session_);
+    ctx.reserveSensorKind = currentReserveSensorKind(session_);
+    ctx.ignitionConstant = c.ignitionConstant();
+    const live::Readings r = live::decodeFrame(frame, period, ctx);
+
+    Scope1->Position_a = r.lambdaTrace;
+    if (lambdaTimes_.update(r.lambdaTrace)) {
+        liveui::setTextIfChanged(Label43, lambdaTimes_.highText());
+        liveui::setTextIfChanged(Label44, lambdaTimes_.lowText());
+    }
+    liveui::setTextIfChanged(Panel6, r.lambdaVolts);
+    LEDMeter1->setPosition(live::lambdaLedPosition(upperEnd_, r.lambdaRaw));
+
+    liveui::setTextIfChanged(Panel5, r.tpsVolts);
+    Gauge4->setDigit(r.tpsRaw);
+    Scope1->Position_b = r.tpsTrace;
+
+    if (r.temperature) {
+        AbThermometer1->setDigit(*r.temperatureRaw);
+        liveui::setTextIfChanged(paneltemp, QString::number(*r.temperature));
+    }
+    if (r.gas) {
+        Gauge3->setProgress(r.gas->percent);
+        Gauge3->setForeColor(tColor(r.gas->low ? live::ColorRed : live::ColorGreen));
+    }
+    if (r.speed) {
+        obrotomierz->setDigit(*r.speed);
+        Scope1->Position_c = *r.speedTrace;
+        liveui::setTextIfChanged(Panel1, QString::number(*r.speedPanel));
+    }
+    Gauge2->setDigit(r.stepper);
+    liveui::setTextIfChanged(Panel4, QString::number(r.stepper));
+    Scope1->Position_d = r.stepperTrace;
+
+    const bool petrol = Gauge2->digit() == 0;
+    if (petrol != LiveViews::of(session_).petrol || AbLED1->caption().isEmpty()) {
+        LiveViews::of(session_).petrol = petrol;
+        refreshPetrolGasCaption();
+    }
+}
+
+void WizualizacjaPage::UpDown1Click() {
+    const live::TimeBase t = live::timeBase(UpDown1->value());
+    liveui::setTextIfChanged(WykresLambdaX, t.text);
+    Scope1->setInterval(t.interval);
+}
+
+void WizualizacjaPage::CheckBox39Click() {
+    Scope1->channel_a = CheckBox39->isChecked();
+    Panel2->setVisible(CheckBox39->isChecked());
+}
+
+void WizualizacjaPage::CheckBox40Click() {
+    Scope1->channel_b = CheckBox40->isChecked();
+    Panel7->setVisible(CheckBox40->isChecked());
+}
+
+void WizualizacjaPage::CheckBox41Click() {
+    Scope1->channel_c = CheckBox41->isChecked();
+    Panel3->setVisible(CheckBox41->isChecked());
+}
+
+void WizualizacjaPage::CheckBox42Click() {
+    Scope1->channel_d = CheckBox42->isChecked();
+    Panel8->setVisible(CheckBox42->isChecked());
+}
+
+void WizualizacjaPage::CheckBox10Click() {
+    Scope1->Gridcolor = tColor(CheckBox10->isChecked() ? GridShown : ChartBackground);
+    Scope1->clearChart();
+}
+
+void WizualizacjaPage::SpeedButton4Click() {
+    updateChartSampling();
+}
+
+void WizualizacjaPage::updateChartSampling() {
+    // A chart nobody can see need not draw: it samples while the page is shown
+    // and the pause button is up.
+    Scope1->setActive(isVisible() && !SpeedButton4->isChecked());
+}
+
+void WizualizacjaPage::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    updateChartSampling();
+}
+
+void WizualizacjaPage::hideEvent(QHideEvent* e) {
+    QWidget::hideEvent(e);
+    updateChartSampling();
+}

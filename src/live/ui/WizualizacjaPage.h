@@ -1,16 +1,121 @@
 #pragma once
+#include "live/LiveDecode.h"
 #include "shell/PageHooks.h"
 
 #include <QWidget>
+#include <array>
 
 class Session;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QSpinBox;
+class QToolButton;
+class QWidget;
+class TGauge;
+class TGradientPanel;
+class THalfRoundMeter;
+class TLedBar;
+class TLedLamp;
+class TRoundMeter;
+class TSweepChart;
+class TTankGauge;
+class TThermometer;
 
+// The live page WizualizacjaTab: every live reading on an instrument, and the
+// four-trace chart, polled by TimerWiz every 50 ms.
 class WizualizacjaPage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
     explicit WizualizacjaPage(Session& session, QWidget* parent = nullptr);
+    ~WizualizacjaPage() override;
     void enterPage() override;
 
+    // LEDMeter1, Label30/Label71 and the chart's lambda scale by the probe kind.
+    void applyProbeKindScaling();
+    void applyProbeKindScaling(int probeKind);
+    // The chart's lambda scale labels WykresLambdaY1..Y5.
+    void applyChartScale(const live::ProbeScale& scale);
+    // AbThermometer1, paneltemp and Label42 (the version-dependent controls).
+    void showTemperatureInstruments(bool visible);
+    void setThermometerDigit(int digit);
+    // AbLED1's caption again in the current language (after a language change).
+    void refreshPetrolGasCaption();
+
+public slots:
+    void TimerWizTimer();
+    void UpDown1Click();
+    void CheckBox39Click();
+    void CheckBox40Click();
+    void CheckBox41Click();
+    void CheckBox42Click();
+    void CheckBox10Click();
+    void SpeedButton4Click();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
 private:
+    void updateChartSampling();
+    void buildInstruments(QWidget* area);
+    void buildChart(QGroupBox* box);
+    QWidget* buildScalePanel(QWidget* parent, const QString& name, int x,
+                             const std::array<QString, 5>& values, const QString& caption,
+                             std::array<QLabel*, 5>* labels = nullptr,
+                             const std::array<QString, 5>& labelNames = {});
+
     Session& session_;
+    live::LambdaTimes lambdaTimes_;
+    int upperEnd_ = 50;
+
+    TGradientPanel* AbGradient2;
+    TGradientPanel* AbGradient3;
+    QLabel* Label75;
+    QLabel* Label30;
+    QLabel* Label71;
+    TLedBar* LEDMeter1;
+    QLabel* Panel6;
+    THalfRoundMeter* Gauge4;
+    QLabel* Panel5;
+    TRoundMeter* obrotomierz;
+    QLabel* Panel1;
+    QLabel* Label25;
+    TTankGauge* Gauge2;
+    QLabel* Label47;
+    QLabel* Label27;
+    QLabel* Panel4;
+    TLedLamp* AbLED1;
+    QLabel* Label42;
+    TThermometer* AbThermometer1;
+    QLabel* paneltemp;
+    QLabel* Label26;
+    TGauge* Gauge3;
+    QLabel* TranserrorLabel;
+
+    QGroupBox* GroupBox10;
+    TSweepChart* Scope1;
+    QWidget* Panel2;
+    QWidget* Panel7;
+    QWidget* Panel3;
+    QWidget* Panel8;
+    std::array<QLabel*, 5> WykresLambdaY{};
+    QCheckBox* CheckBox39;
+    QCheckBox* CheckBox40;
+    QCheckBox* CheckBox41;
+    QCheckBox* CheckBox42;
+    QCheckBox* CheckBox10;
+    QToolButton* SpeedButton4;
+    QSpinBox* UpDown1;
+    QLabel* WykresLambdaX;
+    QLabel* PodpisWykresLambda;
+    QLabel* Label67;
+    QLabel* Label43;
+    QLabel* Label28;
+    QLabel* Label44;
+
+    // Design tops of the lean/rich labels, swapped by the probe kind.
+    int label30DesignTop_ = 0;
+    int label71DesignTop_ = 0;
+    int ledDesignHeight_ = 1;
 };

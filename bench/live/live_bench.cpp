@@ -1,0 +1,194 @@
+// live_bench [--seconds N] [--shot DIR]
+// Runs the live page WizualizacjaTab against quendrix-sim for N seconds (30 by
+// default) offscreen, and prints as the last line
+//   polls_per_s=… cpu_pct=… rss_mb=… paint_ms_p99=…
+// CPU and memory are this process's own; the emulator runs in its own process.
+// With --shot, ObrotyTab and WizualizacjaTab are also saved as PNG files.
+#include "link/Clock.h"
+#include "link/LinkObserver.h"
+#include "link/QtSerialPort.h"
+#include "live/ui/ObrotyPage.h"
+#include "live/ui/WizualizacjaPage.h"
+#include "shell/Session.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+class TimingApp : public QApplication {
+public:
+    using QApplication::QApplication;
+    std::vector<double> frameMs;
+    bool measuring = false;
+    bool notify(QObject* o, QEvent* e) override {
+        // A top-level's update request repaints every dirty widget of the window:
+        // its duration is the cost of one frame.
+        if (!measuring || e->type() != QEvent::UpdateRequest || !o->isWidgetType())
+            return QApplication::notify(o, e);
+        QElapsedTimer t;
+        t.start();
+        const bool r = QApplication::notify(o, e);
+        frameMs.push_back(t.nsecsElapsed() / 1e6);
+        return r;
+    }
+};
+
+struct Bridge : LinkObserver {
+    Session* s = nullptr;
+    void transmissionErrorText(const QString& t) override {
+        if (s->setTransmissionError) s->setTransmissionError(t);
+    }
+    QString languageText(int key) const override { return s->text(key); }
+};
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+double rssMb() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+QString simPath(const QString& appDir) {
+    const QString env = qEnvironmentVariable("QUENDRIX_SIM");
+    if (!env.isEmpty()) return env;
+    return QDir(appDir).absoluteFilePath(QStringLiteral("../src/quendrix-sim"));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    TimingApp app(argc, argv);
+    int seconds = 30;
+    QString shotDir;
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--seconds") && i + 1 < args.size()) seconds = args[++i].toInt();
+        if (args[i] == QLatin1String("--shot") && i + 1 < args.size()) shotDir = args[++i];
+    }
+
+    QProcess sim;
+    sim.setProcessChannelMode(QProcess::SeparateChannels);
+    sim.start(simPath(QCoreApplication::applicationDirPath()),
+              {QStringLiteral("--version-code"), QStringLiteral("5")});
+    if (!sim.waitForStarted(5000)) {
+        std::fprintf(stderr, "live_bench: cannot start quendrix-sim (%s)\n", qPrintable(sim.program()));
+        return 1;
+    }
+    QString pty;
+    QElapsedTimer wait;
+    wait.start();
+    while (pty.isEmpty() && wait.elapsed() < 5000) {
+        sim.waitForReadyRead(200);
+        while (sim.canReadLine()) {
+            const QString line = QString::fromUtf8(sim.readLine()).trimmed();
+            if (line.startsWith(QLatin1String("pty: "))) pty = line.mid(5);
+        }
+    }
+    if (pty.isEmpty()) {
+        std::fprintf(stderr, "live_bench: quendrix-sim printed no pty\n");
+        return 1;
+    }
+    auto command = [&](const QByteArray& c) { sim.write(c + '\n'); };
+    command("throttle 0.3");
+
+    QtSerialPort port;
+    SystemClock clock;
+    Session session(port, clock);
+    Bridge bridge;
+    bridge.s = &session;
+    session.channel.setObserver(&bridge);
+    session.channel.setDevicePath(1, pty);
+    std::vector<std::unique_ptr<QTimer>> timers;
+    Timers& t = session.timers;
+    std::vector<QTimer*> order;
+    for (QTimer** slot :
+         {&t.TimerObr, &t.TimerWiz, &t.TimerAdaptTerm, &t.TimerUstTpsProg, &t.TimerKalibSonda,
+          &t.TimerPrzedRed, &t.TimerRR, &t.TimerMinMax1, &t.TimerMinMax2, &t.TimerParamOdcz}) {
+        timers.push_back(std::make_unique<QTimer>());
+        *slot = timers.back().get();
+        (*slot)->setInterval(100);
+        order.push_back(*slot);
+    }
+    t.TimerWiz->setInterval(50);
+    t.TimerParamOdcz->setInterval(200);
+    session.channel.setPollingTimers(order);
+
+    QWidget window;
+    window.resize(795, 480);
+    auto* page = new WizualizacjaPage(session, &window);
+    page->setGeometry(0, 0, 795, 480);
+    auto* obroty = new ObrotyPage(session, nullptr);
+    obroty->resize(795, 480);
+    window.show();
+
+    page->enterPage();
+    int polls = 0;
+    QObject::connect(t.TimerWiz, &QTimer::timeout, [&] { ++polls; });
+
+    // The fitter blips the throttle: every instrument keeps moving.
+    QTimer driver;
+    int step = 0;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        static const char* const throttles[] = {"0.2", "0.5", "0.8", "0.4", "0.1", "0.6"};
+        command(QByteArray("throttle ") + throttles[step++ % 6]);
+    });
+    driver.start(2000);
+
+    QElapsedTimer run;
+    const double cpu0 = cpuSeconds();
+    run.start();
+    app.measuring = true;
+    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
+    app.exec();
+    app.measuring = false;
+    const double elapsed = run.nsecsElapsed() / 1e9;
+    const double cpu = cpuSeconds() - cpu0;
+    const double rss = rssMb();
+    driver.stop();
+
+    if (!shotDir.isEmpty()) {
+        QDir().mkpath(shotDir);
+        page->grab().save(QDir(shotDir).filePath(QStringLiteral("wizualizacja.png")));
+        session.channel.StopPolling();
+        session.channel.ClosePort();
+        obroty->enterPage();
+        t.TimerObr->stop();
+        for (int i = 0; i < 6; ++i)
+            obroty->TimerObrTimer();
+        obroty->grab().save(QDir(shotDir).filePath(QStringLiteral("obroty.png")));
+    }
+    session.channel.StopPolling();
+    session.channel.ClosePort();
+    command("quit");
+    sim.waitForFinished(2000);
+
+    std::vector<double> f = app.frameMs;
+    std::sort(f.begin(), f.end());
+    const double p99 = f.empty() ? 0.0 : f[std::min(f.size() - 1, static_cast<std::size_t>(f.size() * 0.99))];
+    const double p50 = f.empty() ? 0.0 : f[f.size() / 2];
+    const double worst = f.empty() ? 0.0 : f.back();
+    std::printf("frames=%zu seconds=%.1f cpu_s=%.2f paint_ms_p50=%.3f paint_ms_max=%.3f\n", f.size(), elapsed,
+                cpu, p50, worst);
+    std::printf("polls_per_s=%.2f cpu_pct=%.2f rss_mb=%.1f paint_ms_p99=%.3f\n", polls / elapsed,
+                100.0 * cpu / elapsed, rss, p99);
+    delete obroty;
+    return 0;
+}

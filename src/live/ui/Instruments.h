@@ -1,0 +1,25 @@
+#pragma once
+// Setup shared by the live pages: the instrument configurations of the window
+// definition and the numeric read-out panels.
+#include <QString>
+
+class QLabel;
+class QWidget;
+class TRoundMeter;
+class TGradientPanel;
+
+namespace liveui {
+
+// A numeric read-out: sunken panel, bold centred text.
+QLabel* makePanel(QWidget* parent, const QString& name, int x, int y, int w, int h, int pointSize = 12);
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y, int w, int h,
+                  int pointSize = 9, bool bold = false);
+// Engine-speed round meter: 0-8000 digits as 0-8.0, "##0.0", sectors 0-80,
+// 80-820, 820-1000, limits 0.6 and 6.5, 8 steps of 2 sub-steps.
+void setupSpeedMeter(TRoundMeter* meter, const QString& caption);
+// The window definition's light page background (skins may change it).
+void setLightGradient(TGradientPanel* panel);
+// Sets a label's text only when it differs, so unchanged read-outs never repaint.
+void setTextIfChanged(QLabel* label, const QString& text);
+
+} // namespace liveui

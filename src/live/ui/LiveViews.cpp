@@ -1,0 +1,62 @@
+#include "live/ui/LiveViews.h"
+
+#include "live/IgnitionPage.h"
+#include "live/ui/ObrotyPage.h"
+#include "live/ui/ReadingsPanel.h"
+#include "live/ui/WizualizacjaPage.h"
+#include "shell/Session.h"
+
+#include <QHash>
+#include <QVariant>
+#include <QWidget>
+
+LiveViews& LiveViews::of(Session& session) {
+    static QHash<const Session*, LiveViews> views;
+    return views[&session];
+}
+
+bool temperatureSensorChecked(Session& session) {
+    LiveViews& v = LiveViews::of(session);
+    for (QWidget* w : {static_cast<QWidget*>(v.readings.data()), static_cast<QWidget*>(v.live.data()),
+                       static_cast<QWidget*>(v.obroty.data())}) {
+        if (!w) continue;
+        if (QObject* box = w->window()->findChild<QObject*>(QStringLiteral("CheckBox22_2"))) {
+            const QVariant checked = box->property("checked");
+            if (checked.isValid()) return checked.toBool();
+        }
+    }
+    return session.params[ParamId::TempSensorOn] == QLatin1String("1");
+}
+
+void applyVersionDependentControls(Session& session) {
+    const int version = session.controller.ReadFeatureVersion();
+    const live::VersionFeatures f = live::versionFeatures(version, temperatureSensorChecked(session));
+    session.temperatureCapable = f.temperatureCapable;
+    if (session.showTemperatureFeatures) session.showTemperatureFeatures(f.temperatureControls);
+    LiveViews& v = LiveViews::of(session);
+    if (v.live) v.live->showTemperatureInstruments(f.temperatureInstruments);
+    if (v.readings) v.readings->showTemperatureInstruments(f.temperatureInstruments);
+}
+
+QString petrolText(const Session& session) {
+    const QString t = session.text(10408);
+    return t.isEmpty() ? QStringLiteral("Benzyna") : t;
+}
+
+QString gasText(const Session& session) {
+    const QString t = session.text(10409);
+    return t.isEmpty() ? QStringLiteral("Gaz") : t;
+}
+
+int currentProbeKind(const Session& session) {
+    bool ok = false;
+    const int k = session.params[ParamId::ProbeKind].toInt(&ok);
+    return ok ? k : session.controller.probeKind();
+}
+
+int currentReserveSensorKind(const Session& session) {
+    bool ok = false;
+    const int k = session.params[ParamId::ReserveSensorKind].toInt(&ok);
+    if (ok) return k;
+    return (session.controller.flags() & 0x80) ? 0 : 1;
+}
