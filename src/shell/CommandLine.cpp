@@ -1,5 +1,7 @@
 #include "shell/CommandLine.h"
 
+#include "link/PortMap.h"
+
 #include <QCommandLineParser>
 
 namespace shell {
@@ -49,11 +51,9 @@ CommandLine parseCommandLine(const QStringList& args) {
     r.demo = p.isSet(demo);
     r.ports = p.values(port);
     for (const QString& m : r.ports) {
-        const int eq = m.indexOf(QLatin1Char('='));
-        const QString com = eq > 0 ? m.left(eq).trimmed().toLower() : QString();
-        bool numOk = false;
-        const int n = com.startsWith(QLatin1String("com")) ? com.mid(3).toInt(&numOk) : 0;
-        if (!numOk || n < 1 || n > 8 || eq + 1 >= m.size()) {
+        int com = 0;
+        QString path;
+        if (!parsePortOption(m, &com, &path)) {
             r.ok = false;
             r.error = QStringLiteral("--port expects COMn=PATH with n from 1 to 8, not \"%1\"").arg(m);
             return r;

@@ -9,10 +9,7 @@
 
 #include "emulator/Emulator.h"
 
-#if __has_include("link/PortMap.h")
 #include "link/PortMap.h"
-#define QUENDRIX_HAVE_PORTMAP 1
-#endif
 
 #include <QApplication>
 #include <QMessageBox>
@@ -23,20 +20,6 @@
 #include <memory>
 
 namespace {
-
-void applyPorts(const QStringList& ports, SerialChannel& channel) {
-#ifdef QUENDRIX_HAVE_PORTMAP
-    applyPortOptions(ports, channel);
-#else
-    for (const QString& m : ports) {
-        const int eq = m.indexOf(QLatin1Char('='));
-        const int n = SerialChannel::comNumber(m.left(eq));
-        if (eq <= 0 || n <= 0) continue;
-        channel.setDevicePath(n, m.mid(eq + 1));
-        channel.setSelectedPort(QStringLiteral("com%1").arg(n));
-    }
-#endif
-}
 
 void printErr(const QString& text) {
     std::fputs(qPrintable(text), stderr);
@@ -112,7 +95,7 @@ int runQuendrix(int argc, char** argv) {
 
     TForm1::Setup setup;
     setup.configureLink = [&](Session& s) {
-        applyPorts(cl.ports, s.channel);
+        applyPortOptions(cl.ports, s.channel);
         if (emulator) {
             s.channel.setDevicePath(1, QString::fromStdString(emulator->devicePath()));
             s.channel.setSelectedPort(QStringLiteral("com1"));

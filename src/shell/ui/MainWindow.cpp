@@ -15,10 +15,7 @@
 #include "shell/ui/Artwork.h"
 #include "shell/ui/HelpWindow.h"
 
-#if __has_include("link/PortMap.h")
 #include "link/PortMap.h"
-#define QUENDRIX_HAVE_PORTMAP 1
-#endif
 
 #include <QAction>
 #include <QActionGroup>
@@ -335,9 +332,7 @@ void TForm1::FormCreate() {
 
 void TForm1::loadSettings() {
     auto settings = shell::openSettings();
-#ifdef QUENDRIX_HAVE_PORTMAP
     loadPortMap(*settings, session_->channel);
-#endif
 }
 
 void TForm1::saveSettings() {
