@@ -11,13 +11,20 @@ public:
     virtual qint64 nowUs() const = 0;
 };
 
-// Waits the full time and barely more: the kernel's sleep overshoots by up to a
-// scheduler tick, which on 14 polls of 23 ms adds up, so the last stretch of
-// every wait is spent yielding on the clock instead of sleeping.
+// Waits the full time and barely more: the kernel's sleep is asked for an
+// absolute deadline with the least timer slack. An optional last stretch can be
+// spent watching the clock; it is off by default because on a busy two-core
+// machine a spinning thread loses the core to others and comes back late,
+// while a sleeping one is woken at once.
 class SystemClock : public Clock {
 public:
-    // Part of each wait (µs) that is not left to the kernel's sleep.
-    static constexpr qint64 SpinUs = 250;
+    SystemClock();
     void sleepMs(int ms) override;
     qint64 nowUs() const override;
+    // Part of each wait (µs) not left to the kernel's sleep.
+    void setSpinUs(int us) { spinUs_ = us < 0 ? 0 : us; }
+    int spinUs() const { return spinUs_; }
+
+private:
+    int spinUs_ = 0;
 };
