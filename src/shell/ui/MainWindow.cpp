@@ -346,7 +346,7 @@ void TForm1::saveSettings() {
 void TForm1::centreOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
-    const QRect g = screen->availableGeometry();
+    const QRect g = screen->geometry();
     move(g.left() + roundEven(g.width() * 0.5) - roundEven(width() * 0.5),
          g.top() + roundEven(g.height() * 0.5) - roundEven(height() * 0.5));
 }
