@@ -21,7 +21,7 @@ ObrotyPage::ObrotyPage(Session& session, QWidget* parent) : QWidget(parent), ses
     // Backgrounds: the whole page, the choice column and the meter column.
     AbGradient1 = new TGradientPanel(this);
     AbGradient1->setObjectName(QStringLiteral("AbGradient1"));
-    AbGradient1->setGeometry(0, 0, 795, 480);
+    AbGradient1->setGeometry(0, 0, 795, 490);
     AbGradient4 = new TGradientPanel(AbGradient1);
     AbGradient4->setObjectName(QStringLiteral("AbGradient4"));
     AbGradient4->setGeometry(10, 10, 380, 460);
@@ -56,6 +56,10 @@ ObrotyPage::ObrotyPage(Session& session, QWidget* parent) : QWidget(parent), ses
     OdczytUkladuButt->setObjectName(QStringLiteral("OdczytUkladuButt"));
     OdczytUkladuButt->setText(QStringLiteral("Odczyt układu zapłonowego"));
     OdczytUkladuButt->setGeometry(15, 222, 260, 44);
+    QFont bf = OdczytUkladuButt->font();
+    bf.setPointSize(10);
+    bf.setBold(true);
+    OdczytUkladuButt->setFont(bf);
     connect(OdczytUkladuButt, &TColorButton::clicked, this, &ObrotyPage::OdczytUkladuButtClick);
 
     GroupBoxAnalog = new QGroupBox(left);

@@ -52,7 +52,7 @@ WizualizacjaPage::WizualizacjaPage(Session& session, QWidget* parent) : QWidget(
 
     AbGradient2 = new TGradientPanel(this);
     AbGradient2->setObjectName(QStringLiteral("AbGradient2"));
-    AbGradient2->setGeometry(0, 0, 795, 480);
+    AbGradient2->setGeometry(0, 0, 795, 490);
     liveui::setLightGradient(AbGradient2);
     buildInstruments(AbGradient2);
 
