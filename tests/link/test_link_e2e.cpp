@@ -56,6 +56,7 @@ private slots:
     void portTakesAtMost256BytesPerReceive();
     void byteGoesOutWithoutEventLoop();
     void missingDevice();
+    void portIsOpenedExclusively();
 
 private:
     std::unique_ptr<qsim::Emulator> emu_;
@@ -246,6 +247,17 @@ void TestLinkE2e::missingDevice() {
     QVERIFY(obs_.boxes.first().contains(QStringLiteral("/dev/quendrix-no-such-port")));
     QVERIFY(!ch_->ProbePort(QStringLiteral("com2")));
     QCOMPARE(obs_.boxes.size(), 1);
+}
+
+void TestLinkE2e::portIsOpenedExclusively() {
+    QVERIFY(ch_->OpenPort());
+    QtSerialPort second;
+    QString reason;
+    bool denied = false;
+    QVERIFY(!second.open(QString::fromStdString(emu_->devicePath()), &reason, &denied));
+    QVERIFY(!reason.isEmpty());
+    ch_->ClosePort();
+    QVERIFY(second.open(QString::fromStdString(emu_->devicePath()), &reason, &denied));
 }
 
 QTEST_GUILESS_MAIN(TestLinkE2e)
