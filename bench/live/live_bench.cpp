@@ -1,4 +1,4 @@
-// live_bench [--seconds N] [--shot DIR]
+// live_bench [--seconds N] [--shot DIR] [--widgets]
 // Runs the live page WizualizacjaTab against quendrix-sim for N seconds (30 by
 // default) offscreen, and prints as the last line
 //   polls_per_s=… cpu_pct=… rss_mb=… paint_ms_p99=…
@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 #include <QTimer>
 #include <algorithm>
@@ -29,8 +30,20 @@ class TimingApp : public QApplication {
 public:
     using QApplication::QApplication;
     std::vector<double> frameMs;
+    // Paint time per widget (--widgets): where a frame's time goes.
+    bool perWidget = false;
+    QHash<QString, std::vector<double>> widgetMs;
     bool measuring = false;
     bool notify(QObject* o, QEvent* e) override {
+        if (measuring && perWidget && e->type() == QEvent::Paint) {
+            QElapsedTimer t;
+            t.start();
+            const bool r = QApplication::notify(o, e);
+            widgetMs[o->objectName().isEmpty() ? QString::fromLatin1(o->metaObject()->className())
+                                               : o->objectName()]
+                .push_back(t.nsecsElapsed() / 1e6);
+            return r;
+        }
         // A top-level's update request repaints every dirty widget of the window:
         // its duration is the cost of one frame.
         if (!measuring || e->type() != QEvent::UpdateRequest || !o->isWidgetType())
@@ -82,6 +95,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--seconds") && i + 1 < args.size()) seconds = args[++i].toInt();
         if (args[i] == QLatin1String("--shot") && i + 1 < args.size()) shotDir = args[++i];
+        if (args[i] == QLatin1String("--widgets")) app.perWidget = true;
     }
 
     QProcess sim;
@@ -180,6 +194,15 @@ int main(int argc, char** argv) {
     command("quit");
     sim.waitForFinished(2000);
 
+    for (auto it = app.widgetMs.begin(); it != app.widgetMs.end(); ++it) {
+        std::vector<double> w = it.value();
+        std::sort(w.begin(), w.end());
+        double sum = 0;
+        for (double v : w)
+            sum += v;
+        std::printf("  %-22s paints=%5zu total_ms=%8.1f p50=%.3f max=%.3f\n", qPrintable(it.key()), w.size(),
+                    sum, w[w.size() / 2], w.back());
+    }
     std::vector<double> f = app.frameMs;
     std::sort(f.begin(), f.end());
     const double p99 = f.empty() ? 0.0 : f[std::min(f.size() - 1, static_cast<std::size_t>(f.size() * 0.99))];

@@ -54,7 +54,8 @@ ReadingsPanel::ReadingsPanel(Session& session, QWidget* parent) : QGroupBox(pare
     LEDMeter2->setNumDigits(20);
     LEDMeter2->setSingleLED(true);
     LEDMeter2->setDirection(Direction::mdRight);
-    LEDMeter2->setMinimumHeight(16);
+    LEDMeter2->setFixedHeight(18);
+    LEDMeter2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     grid->addWidget(LEDMeter2, row++, 0, 1, 2);
     addRow(ZmiennaTPSLabel, ZmiennaTPS, "ZmiennaTPSLabel", QStringLiteral("TPS"), "ZmiennaTPS");
     ZmiennaTPS->setText(QStringLiteral("0.00"));
@@ -93,6 +94,11 @@ void ReadingsPanel::applyProbeKindScaling(int probeKind) {
     if (s.ledColor1) LEDMeter2->setColorLED1(tColor(*s.ledColor1));
     if (s.ledColor3) LEDMeter2->setColorLED3(tColor(*s.ledColor3));
     if (WizualizacjaPage* live = LiveViews::of(session_).live) live->applyChartScale(s);
+}
+
+void ReadingsPanel::showEvent(QShowEvent* e) {
+    QGroupBox::showEvent(e);
+    applyProbeKindScaling();
 }
 
 void ReadingsPanel::showTemperatureInstruments(bool visible) {

@@ -23,6 +23,11 @@ public:
 public slots:
     void TimerParamOdczTimer();
 
+protected:
+    // The parameters page shows the panel once its entry read is done: the
+    // bar then follows the probe kind just read.
+    void showEvent(QShowEvent* e) override;
+
 private:
     Session& session_;
     QLabel* LambdaLabel;
