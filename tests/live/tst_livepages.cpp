@@ -28,6 +28,8 @@ private slots:
     void silentControllerFreezesAndShowsError();
     void wrongChecksumChangesNothing();
     void readingsPanelShowsTheFrame();
+    void temperatureInstrumentsFollowVersion_data();
+    void temperatureInstrumentsFollowVersion();
     void listChangeChangesNextPoll();
     void leavingWritesIgnition();
     void leavingWritesChosenThresholdOnVersion8();
@@ -145,6 +147,39 @@ void TestLivePages::readingsPanelShowsTheFrame() {
     QVERIFY(text(panel, "ZmiennaPoziomGazu").endsWith(QStringLiteral(" %")));
     const bool petrol = rig.session.controller.frameByte(6) == 255;
     QCOMPARE(text(panel, "ZmiennaGazBenzyna"), petrol ? QStringLiteral("Benzyna") : QStringLiteral("Gaz"));
+}
+
+void TestLivePages::temperatureInstrumentsFollowVersion_data() {
+    QTest::addColumn<int>("version");
+    QTest::addColumn<bool>("sensorOn");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("3 sensor on") << 3 << true << false;
+    QTest::newRow("4 sensor off") << 4 << false << false;
+    QTest::newRow("5 sensor on") << 5 << true << true;
+}
+
+void TestLivePages::temperatureInstrumentsFollowVersion() {
+    QFETCH(int, version);
+    QFETCH(bool, sensorOn);
+    QFETCH(bool, shown);
+    LiveRig rig(version, 2);
+    QVERIFY(rig.ok);
+    rig.steadyEngine(3000, 0.3, 2, 60);
+    rig.model([&](qsim::ControllerModel& m) {
+        auto b = m.block();
+        b[8] = static_cast<std::uint8_t>(sensorOn ? (b[8] | 0x08) : (b[8] & ~0x08));
+        m.setBlock(b);
+    });
+    WizualizacjaPage page(rig.session);
+    rig.commonPageChangeSteps();
+    page.enterPage();
+    rig.session.timers.TimerWiz->stop();
+    QCOMPARE(rig.session.temperatureCapable, version >= 4);
+    for (const char* name : {"AbThermometer1", "paneltemp", "Label42"})
+        QCOMPARE(page.findChild<QWidget*>(QString::fromLatin1(name))->isHidden(), !shown);
+    page.TimerWizTimer();
+    // Without temperature capability byte 2 is the gas level: nothing reaches the thermometer.
+    if (version < 4) QCOMPARE(digit(page, "AbThermometer1"), 0);
 }
 
 void TestLivePages::listChangeChangesNextPoll() {

@@ -34,6 +34,14 @@ void applyVersionDependentControls(Session& session) {
     session.temperatureCapable = f.temperatureCapable;
     if (session.showTemperatureFeatures) session.showTemperatureFeatures(f.temperatureControls);
     LiveViews& v = LiveViews::of(session);
+    // The wizard's sensor switch on its temperature step, wherever the window holds it.
+    for (QWidget* page : {static_cast<QWidget*>(v.obroty.data()), static_cast<QWidget*>(v.live.data())}) {
+        if (!page) continue;
+        for (const char* name : {"WlCzujtTempAd", "WlCzujtTempCheckAd"})
+            if (QWidget* w = page->window()->findChild<QWidget*>(QString::fromLatin1(name)))
+                w->setVisible(f.temperatureControls);
+        break;
+    }
     if (v.live) v.live->showTemperatureInstruments(f.temperatureInstruments);
     if (v.readings) v.readings->showTemperatureInstruments(f.temperatureInstruments);
 }
