@@ -1,6 +1,9 @@
 #include "live/ui/Instruments.h"
 
+#include "live/LiveDecode.h"
+#include "widgets/TColor.h"
 #include "widgets/TGradientPanel.h"
+#include "widgets/TLedBar.h"
 #include "widgets/TRoundMeter.h"
 
 #include <QLabel>
@@ -39,15 +42,20 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int
     return l;
 }
 
+void setSignal(TAnalogGauge* gauge, int digitalFrom, int digitalTo, double valueFrom, double valueTo,
+               const QString& format, const QString& unit, const QString& name1) {
+    auto& s = gauge->signalSettings();
+    s.DigitalFrom = digitalFrom;
+    s.DigitalTo = digitalTo;
+    s.ValueFrom = valueFrom;
+    s.ValueTo = valueTo;
+    s.ValueFormat = format;
+    s.ValueUnit = unit;
+    if (!name1.isNull()) s.Name1 = name1;
+}
+
 void setupSpeedMeter(TRoundMeter* m, const QString& caption) {
-    auto& s = m->signalSettings();
-    s.DigitalFrom = 0;
-    s.DigitalTo = 8000;
-    s.ValueFrom = 0;
-    s.ValueTo = 8.0f;
-    s.ValueFormat = QStringLiteral("##0.0");
-    s.ValueUnit = QStringLiteral("RPM");
-    s.Name1 = caption;
+    setSignal(m, 0, 8000, 0, 8.0, QStringLiteral("##0.0"), QStringLiteral("RPM"), caption);
     auto& sec = m->sectorSettings();
     sec.Sector1From = 0;
     sec.Sector1To = 80;
@@ -70,6 +78,15 @@ void setLightGradient(TGradientPanel* panel) {
 
 void setTextIfChanged(QLabel* label, const QString& text) {
     if (label->text() != text) label->setText(text);
+}
+
+void applyLedScale(TLedBar* bar, const live::ProbeScale& s) {
+    bar->setMin(0);
+    bar->setMax(s.upperEnd);
+    bar->setStartColor2(s.startColor2);
+    bar->setStartColor3(s.startColor3);
+    if (s.ledColor1) bar->setColorLED1(tColor(*s.ledColor1));
+    if (s.ledColor3) bar->setColorLED3(tColor(*s.ledColor3));
 }
 
 } // namespace liveui

@@ -3,8 +3,13 @@
 // definition and the numeric read-out panels.
 #include <QString>
 
+namespace live {
+struct ProbeScale;
+}
 class QLabel;
+class TLedBar;
 class QWidget;
+class TAnalogGauge;
 class TRoundMeter;
 class TGradientPanel;
 
@@ -14,11 +19,16 @@ namespace liveui {
 QLabel* makePanel(QWidget* parent, const QString& name, int x, int y, int w, int h, int pointSize = 12);
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y, int w, int h,
                   int pointSize = 9, bool bold = false);
+// Raw range, engineering range, read-out format, unit and caption of an analog instrument.
+void setSignal(TAnalogGauge* gauge, int digitalFrom, int digitalTo, double valueFrom, double valueTo,
+               const QString& format, const QString& unit, const QString& name1 = QString());
 // Engine-speed round meter: 0-8000 digits as 0-8.0, "##0.0", sectors 0-80,
 // 80-820, 820-1000, limits 0.6 and 6.5, 8 steps of 2 sub-steps.
 void setupSpeedMeter(TRoundMeter* meter, const QString& caption);
 // The window definition's light page background (skins may change it).
 void setLightGradient(TGradientPanel* panel);
+// The lambda LED bar's range, zone starts and zone colours for a probe kind.
+void applyLedScale(TLedBar* bar, const live::ProbeScale& scale);
 // Sets a label's text only when it differs, so unchanged read-outs never repaint.
 void setTextIfChanged(QLabel* label, const QString& text);
 

@@ -87,12 +87,7 @@ void ReadingsPanel::applyProbeKindScaling() {
 void ReadingsPanel::applyProbeKindScaling(int probeKind) {
     const live::ProbeScale s = live::probeScale(probeKind);
     upperEnd_ = s.upperEnd;
-    LEDMeter2->setMin(0);
-    LEDMeter2->setMax(s.upperEnd);
-    LEDMeter2->setStartColor2(s.startColor2);
-    LEDMeter2->setStartColor3(s.startColor3);
-    if (s.ledColor1) LEDMeter2->setColorLED1(tColor(*s.ledColor1));
-    if (s.ledColor3) LEDMeter2->setColorLED3(tColor(*s.ledColor3));
+    liveui::applyLedScale(LEDMeter2, s);
     if (WizualizacjaPage* live = LiveViews::of(session_).live) live->applyChartScale(s);
 }
 

@@ -116,14 +116,8 @@ void WizualizacjaPage::buildInstruments(QWidget* a) {
     Gauge4->setObjectName(QStringLiteral("Gauge4"));
     Gauge4->setGeometry(98, 20, 172, 150);
     {
-        auto& s = Gauge4->signalSettings();
-        s.DigitalFrom = 0;
-        s.DigitalTo = 240;
-        s.ValueFrom = 0;
-        s.ValueTo = 12;
-        s.ValueFormat = QStringLiteral("##0.0");
-        s.ValueUnit = QStringLiteral("V");
-        s.Name1 = QStringLiteral("TPS");
+        liveui::setSignal(Gauge4, 0, 240, 0, 12, QStringLiteral("##0.0"), QStringLiteral("V"),
+                          QStringLiteral("TPS"));
         auto& sec = Gauge4->sectorSettings();
         sec.Sector1From = 0;
         sec.Sector1To = 1000;
@@ -149,15 +143,7 @@ void WizualizacjaPage::buildInstruments(QWidget* a) {
     Gauge2 = new TTankGauge(a);
     Gauge2->setObjectName(QStringLiteral("Gauge2"));
     Gauge2->setGeometry(488, 26, 64, 142);
-    {
-        auto& s = Gauge2->signalSettings();
-        s.DigitalFrom = 0;
-        s.DigitalTo = 255;
-        s.ValueFrom = 0;
-        s.ValueTo = 255;
-        s.ValueFormat = QStringLiteral("0");
-        s.ValueUnit = QStringLiteral("STEPS");
-    }
+    liveui::setSignal(Gauge2, 0, 255, 0, 255, QStringLiteral("0"), QStringLiteral("STEPS"));
     Label47 =
         liveui::makeLabel(a, QStringLiteral("Label47"), QStringLiteral("Otwarty"), 556, 26, 74, 18, 9, false);
     Label47->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -186,15 +172,7 @@ void WizualizacjaPage::buildInstruments(QWidget* a) {
     AbThermometer1 = new TThermometer(a);
     AbThermometer1->setObjectName(QStringLiteral("AbThermometer1"));
     AbThermometer1->setGeometry(640, 40, 64, 166);
-    {
-        auto& s = AbThermometer1->signalSettings();
-        s.DigitalFrom = 96;
-        s.DigitalTo = 155;
-        s.ValueFrom = -30;
-        s.ValueTo = 90;
-        s.ValueFormat = QStringLiteral("0");
-        s.ValueUnit = QStringLiteral("°C");
-    }
+    liveui::setSignal(AbThermometer1, 96, 155, -30, 90, QStringLiteral("0"), QStringLiteral("°C"));
     paneltemp = liveui::makePanel(a, QStringLiteral("paneltemp"), 637, 210, 70, 30, 13);
     paneltemp->setText(QStringLiteral("0"));
 
@@ -335,12 +313,7 @@ void WizualizacjaPage::applyProbeKindScaling() {
 void WizualizacjaPage::applyProbeKindScaling(int probeKind) {
     const live::ProbeScale s = live::probeScale(probeKind);
     upperEnd_ = s.upperEnd;
-    LEDMeter1->setMin(0);
-    LEDMeter1->setMax(s.upperEnd);
-    LEDMeter1->setStartColor2(s.startColor2);
-    LEDMeter1->setStartColor3(s.startColor3);
-    if (s.ledColor1) LEDMeter1->setColorLED1(tColor(*s.ledColor1));
-    if (s.ledColor3) LEDMeter1->setColorLED3(tColor(*s.ledColor3));
+    liveui::applyLedScale(LEDMeter1, s);
     if (s.labels != live::ProbeScale::Labels::Unchanged) {
         // The layout scales the bar with the window; its height gives the factor in force.
         const double factor = static_cast<double>(LEDMeter1->height()) / ledDesignHeight_;
