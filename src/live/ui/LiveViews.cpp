@@ -68,3 +68,17 @@ int currentReserveSensorKind(const Session& session) {
     if (ok) return k;
     return (session.controller.flags() & 0x80) ? 0 : 1;
 }
+
+live::Readings decodeReceivedFrame(Session& session) {
+    Controller& c = session.controller;
+    std::array<std::uint8_t, 7> frame{};
+    for (int i = 0; i < 7; ++i)
+        frame[static_cast<std::size_t>(i)] = c.frameByte(i);
+    const int period = session.periodFilter.push(live::enginePeriod(frame[4], frame[5]));
+    live::FrameContext ctx;
+    ctx.temperatureCapable = session.temperatureCapable;
+    ctx.probeKind = currentProbeKind(session);
+    ctx.reserveSensorKind = currentReserveSensorKind(session);
+    ctx.ignitionConstant = c.ignitionConstant();
+    return live::decodeFrame(frame, period, ctx);
+}

@@ -1,4 +1,6 @@
 #pragma once
+#include "live/LiveDecode.h"
+
 #include <QPointer>
 
 class Session;
@@ -35,3 +37,8 @@ QString gasText(const Session& session);
 // choice index, else what the controller's block said.
 int currentProbeKind(const Session& session);
 int currentReserveSensorKind(const Session& session);
+
+// The live frame in the receive buffer decoded with the session's probe kind,
+// reserve sensor, ignition constant and temperature capability; the engine
+// period goes through the shared period filter.
+live::Readings decodeReceivedFrame(Session& session);

@@ -113,19 +113,9 @@ void ReadingsPanel::refreshPetrolGasCaption() {
 }
 
 void ReadingsPanel::TimerParamOdczTimer() {
-    Controller& c = session_.controller;
     // Shown whatever the poll reports: this panel decodes the buffer as it is.
-    c.PollLiveFrame();
-    std::array<std::uint8_t, 7> frame{};
-    for (int i = 0; i < 7; ++i)
-        frame[static_cast<std::size_t>(i)] = c.frameByte(i);
-    const int period = session_.periodFilter.push(live::enginePeriod(frame[4], frame[5]));
-    live::FrameContext ctx;
-    ctx.temperatureCapable = session_.temperatureCapable;
-    ctx.probeKind = currentProbeKind(session_);
-    ctx.reserveSensorKind = currentReserveSensorKind(session_);
-    ctx.ignitionConstant = c.ignitionConstant();
-    const live::Readings r = live::decodeFrame(frame, period, ctx);
+    session_.controller.PollLiveFrame();
+    const live::Readings r = decodeReceivedFrame(session_);
 
     liveui::setTextIfChanged(ZmiennaLambda, r.lambdaVolts);
     LEDMeter2->setPosition(live::lambdaLedPosition(upperEnd_, r.lambdaRaw));

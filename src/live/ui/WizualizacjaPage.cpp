@@ -363,18 +363,8 @@ void WizualizacjaPage::enterPage() {
 }
 
 void WizualizacjaPage::TimerWizTimer() {
-    Controller& c = session_.controller;
-    if (!c.PollLiveFrame()) return; // every display keeps its state
-    std::array<std::uint8_t, 7> frame{};
-    for (int i = 0; i < 7; ++i)
-        frame[static_cast<std::size_t>(i)] = c.frameByte(i);
-    const int period = session_.periodFilter.push(live::enginePeriod(frame[4], frame[5]));
-    live::FrameContext ctx;
-    ctx.temperatureCapable = session_.temperatureCapable;
-    ctx.probeKind = currentProbeKind(session_);
-    ctx.reserveSensorKind = currentReserveSensorKind(session_);
-    ctx.ignitionConstant = c.ignitionConstant();
-    const live::Readings r = live::decodeFrame(frame, period, ctx);
+    if (!session_.controller.PollLiveFrame()) return; // every display keeps its state
+    const live::Readings r = decodeReceivedFrame(session_);
 
     Scope1->Position_a = r.lambdaTrace;
     if (lambdaTimes_.update(r.lambdaTrace)) {
