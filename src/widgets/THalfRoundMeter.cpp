@@ -1,12 +1,10 @@
 #include "widgets/THalfRoundMeter.h"
 
-#include "widgets/DialPaint.h"
 #include "widgets/InstrumentPaint.h"
 
-#include <QLinearGradient>
 #include <QPainter>
-#include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 THalfRoundMeter::THalfRoundMeter(QWidget* parent) : TAnalogGauge(parent) {
     scale_.Steps = 6;
@@ -14,29 +12,46 @@ THalfRoundMeter::THalfRoundMeter(QWidget* parent) : TAnalogGauge(parent) {
     scale_.ValueFormat = QStringLiteral("0");
 }
 
-void THalfRoundMeter::paintGauge(QPainter& p) {
+THalfRoundMeter::Layout THalfRoundMeter::layout() const {
+    Layout l;
     const QRectF area = QRectF(rect()).adjusted(1, 1, -1, -1);
-    if (area.width() < 10 || area.height() < 10) return;
+    if (area.width() < 10 || area.height() < 10) return l;
+    l.ok = true;
     // Body: the upper half of the dial plus a strip for the read-out.
     const double r = std::min(area.width() / 2.3, area.height() / 1.66);
     const double bodyW = r * 2.3, bodyH = r * 1.66;
-    const QRectF body(area.center().x() - bodyW / 2, area.center().y() - bodyH / 2, bodyW, bodyH);
-    ipaint::panelFrame(p, body, ipaint::legibleFace(face_, scale_.FontColor));
+    l.body = QRectF(area.center().x() - bodyW / 2, area.center().y() - bodyH / 2, bodyW, bodyH);
+    l.g.radius = r;
+    l.g.centre = QPointF(l.body.center().x(), l.body.top() + r * 1.17);
+    l.g.startDeg = 180;
+    l.g.sweepDeg = -180;
+    return l;
+}
 
-    dial::Geometry g;
-    g.radius = r;
-    g.centre = QPointF(body.center().x(), body.top() + r * 1.17);
-    g.startDeg = 180;
-    g.sweepDeg = -180;
-    dial::scale(p, g, model_, scale_);
+double THalfRoundMeter::indicatorTravel() const {
+    const Layout l = layout();
+    return l.ok ? l.g.radius * 0.93 * std::fabs(l.g.sweepDeg) * M_PI / 180.0 : 0.0;
+}
 
-    const QPointF c = g.centre;
+void THalfRoundMeter::paintStatic(QPainter& p) {
+    const Layout l = layout();
+    if (!l.ok) return;
+    ipaint::panelFrame(p, l.body, ipaint::legibleFace(face_, scale_.FontColor));
+    dial::scale(p, l.g, model_, scale_);
+    const QPointF c = l.g.centre;
+    const double r = l.g.radius;
     if (model_.has(opName1)) {
         ipaint::caption(p, QRectF(c.x() - r * 0.35, c.y() - r * 0.42, r * 0.7, r * 0.2), model_.signal.Name1,
                         fontUnit_, fontUnitColor_, r * 0.19);
     }
+}
+
+void THalfRoundMeter::paintDynamic(QPainter& p) {
+    const Layout l = layout();
+    if (!l.ok) return;
+    const QPointF c = l.g.centre;
+    const double r = l.g.radius;
     const QRectF box(c.x() - r * 0.45, c.y() + r * 0.14, r * 0.9, r * 0.28);
     ipaint::readout(p, box, valueText(), font_, fontColor_, alarm());
-
-    dial::pointer(p, g, pointerFraction(), r * 0.93, r * 0.12, scale_);
+    dial::pointer(p, l.g, pointerFraction(), r * 0.93, r * 0.12, scale_);
 }

@@ -1,6 +1,9 @@
 #pragma once
 // Half-round meter: 180° scale over a digital read-out.
+#include "widgets/DialPaint.h"
 #include "widgets/TAnalogGauge.h"
+
+#include <QRectF>
 
 class THalfRoundMeter : public TAnalogGauge {
     Q_OBJECT
@@ -9,5 +12,15 @@ public:
     QSize sizeHint() const override { return QSize(220, 150); }
 
 protected:
-    void paintGauge(QPainter& p) override;
+    void paintStatic(QPainter& p) override;
+    void paintDynamic(QPainter& p) override;
+    double indicatorTravel() const override;
+
+private:
+    struct Layout {
+        bool ok = false;
+        QRectF body;
+        dial::Geometry g;
+    };
+    Layout layout() const;
 };

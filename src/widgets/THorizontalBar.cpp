@@ -2,6 +2,7 @@
 
 #include "widgets/InstrumentPaint.h"
 
+#include <QDataStream>
 #include <QLinearGradient>
 #include <QPainter>
 #include <algorithm>
@@ -15,58 +16,107 @@ THorizontalBar::THorizontalBar(QWidget* parent) : TAnalogGauge(parent) {
 }
 
 void THorizontalBar::setBarStyle(BarStyle s) {
+    if (bar_.Style == s) return;
     bar_.Style = s;
-    update();
+    invalidateStatic();
 }
 
 void THorizontalBar::setBarColor(const QColor& c) {
+    if (bar_.Color == c) return;
     bar_.Color = c;
-    update();
+    invalidateStatic();
 }
 
 void THorizontalBar::setBarBkColor(const QColor& c) {
+    if (bar_.BkColor == c) return;
     bar_.BkColor = c;
-    update();
+    invalidateStatic();
 }
 
-void THorizontalBar::paintGauge(QPainter& p) {
-    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    if (area.width() < 8 || area.height() < 6) return;
-    QRectF inner = ipaint::panelFrame(p, area, face_);
+void THorizontalBar::writeStaticKey(QDataStream& s) const {
+    s << int(bar_.Style) << bar_.Color << bar_.BkColor << bar_.minHeight << bar_.minWidth;
+}
+
+THorizontalBar::Layout THorizontalBar::layout() const {
+    Layout l;
+    l.area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (l.area.width() < 8 || l.area.height() < 6) return l;
+    l.ok = true;
+    // Same inner rectangle the frame painter returns.
+    const double bw = std::clamp(std::min(l.area.width(), l.area.height()) * 0.04, 1.5, 5.0);
+    QRectF inner = l.area.adjusted(bw, bw, -bw, -bw);
+    l.inner = inner;
     const double h = inner.height();
-    const double pad = std::max(1.5, h * 0.1);
+    l.pad = std::max(1.5, h * 0.1);
+    const double pad = l.pad;
     inner.adjust(pad, pad, -pad, -pad);
 
     // Caption on the left, value read-out on the right, when there is room.
     if (model_.has(opName1) && !model_.signal.Name1.isEmpty() && inner.width() > h * 5) {
         const double cw = std::min(inner.width() * 0.2, h * 2.6);
-        ipaint::caption(p, QRectF(inner.left(), inner.top(), cw, inner.height()), model_.signal.Name1,
-                        fontUnit_, fontUnitColor_, h * 0.55, Qt::AlignLeft | Qt::AlignVCenter);
+        l.caption = QRectF(inner.left(), inner.top(), cw, inner.height());
         inner.setLeft(inner.left() + cw + pad);
     }
     if (inner.width() > h * 3.2) {
         const double rw = std::min(inner.width() * 0.3, h * 2.8);
-        const QRectF box(inner.right() - rw, inner.top(), rw, inner.height());
-        ipaint::readout(p, box, valueText(), fontValue_, fontValueColor_, alarm());
-        inner.setRight(box.left() - pad);
+        l.readout = QRectF(inner.right() - rw, inner.top(), rw, inner.height());
+        inner.setRight(l.readout.left() - pad);
     }
 
-    QRectF track = inner;
+    l.track = inner;
     const bool strip = model_.has(opSector);
-    const double stripH = strip ? std::max(2.0, track.height() * 0.2 + model_.sectors.WidthOffset) : 0.0;
-    if (strip) track.setBottom(track.bottom() - stripH - std::max(1.0, pad * 0.5) - model_.sectors.Offset);
+    const double stripH = strip ? std::max(2.0, l.track.height() * 0.2 + model_.sectors.WidthOffset) : 0.0;
+    if (strip) {
+        l.track.setBottom(l.track.bottom() - stripH - std::max(1.0, pad * 0.5) - model_.sectors.Offset);
+        l.strip =
+            QRectF(l.track.left(), l.track.bottom() + std::max(1.0, pad * 0.5), l.track.width(), stripH);
+    }
+    l.in = l.track.adjusted(1, 1, -1, -1);
+    const double segW = std::max(3.0, l.in.height() * 0.45);
+    l.segments = std::max(1, int(l.in.width() / segW));
+    return l;
+}
 
+double THorizontalBar::indicatorTravel() const {
+    const Layout l = layout();
+    return l.ok ? l.in.width() : 0.0;
+}
+
+qint64 THorizontalBar::indicatorStep() const {
+    if (bar_.Style != bsLED_Bar) return TAnalogGauge::indicatorStep();
+    const Layout l = layout();
+    return l.ok ? std::lround(pointerFraction() * l.segments) : 0;
+}
+
+void THorizontalBar::paintStatic(QPainter& p) {
+    const Layout l = layout();
+    if (!l.ok) return;
+    ipaint::panelFrame(p, l.area, face_);
+    if (!l.caption.isEmpty()) {
+        ipaint::caption(p, l.caption, model_.signal.Name1, fontUnit_, fontUnitColor_, l.inner.height() * 0.55,
+                        Qt::AlignLeft | Qt::AlignVCenter);
+    }
     p.save();
     p.setPen(QPen(QColor(20, 22, 26), 1.0));
     p.setBrush(bar_.BkColor);
-    p.drawRect(track);
-    const QRectF in = track.adjusted(1, 1, -1, -1);
+    p.drawRect(l.track);
+    p.restore();
+}
+
+void THorizontalBar::paintDynamic(QPainter& p) {
+    const Layout l = layout();
+    if (!l.ok) return;
+    if (!l.readout.isEmpty())
+        ipaint::readout(p, l.readout, valueText(), fontValue_, fontValueColor_, alarm());
+
+    p.save();
+    const QRectF& in = l.in;
     const double f = pointerFraction();
     const QColor fill = indicatorColor(bar_.Color);
+    const bool strip = model_.has(opSector);
     p.setPen(Qt::NoPen);
     if (bar_.Style == bsLED_Bar) {
-        const double segW = std::max(3.0, in.height() * 0.45);
-        const int n = std::max(1, int(in.width() / segW));
+        const int n = l.segments;
         const double w = in.width() / n;
         const int lit = int(std::lround(f * n));
         for (int i = 0; i < n; ++i) {
@@ -86,16 +136,27 @@ void THorizontalBar::paintGauge(QPainter& p) {
         p.setBrush(g);
         p.drawRect(fr);
     }
-    // Limit marks across the track.
+    p.restore();
+}
+
+bool THorizontalBar::hasStaticOverlay() const {
+    return model_.has(opLimit) || model_.has(opSector);
+}
+
+void THorizontalBar::paintStaticOverlay(QPainter& p) {
+    const Layout l = layout();
+    if (!l.ok) return;
+    p.save();
+    // Limit marks across the track, over the bar.
     if (model_.has(opLimit)) {
-        p.setPen(QPen(QColor(230, 20, 20), std::max(1.5, in.height() * 0.08)));
+        p.setPen(QPen(QColor(230, 20, 20), std::max(1.5, l.in.height() * 0.08)));
         for (double v : {model_.limitLower, model_.limitUpper}) {
-            const double x = in.left() + in.width() * model_.fractionForValue(v);
-            p.drawLine(QPointF(x, track.top() - pad * 0.5), QPointF(x, track.bottom() + pad * 0.5));
+            const double x = l.in.left() + l.in.width() * model_.fractionForValue(v);
+            p.drawLine(QPointF(x, l.track.top() - l.pad * 0.5), QPointF(x, l.track.bottom() + l.pad * 0.5));
         }
     }
-    if (strip) {
-        const QRectF sr(track.left(), track.bottom() + std::max(1.0, pad * 0.5), track.width(), stripH);
+    if (!l.strip.isEmpty()) {
+        const QRectF& sr = l.strip;
         p.setPen(Qt::NoPen);
         for (int s = 1; s <= 3; ++s) {
             const double f0 = std::clamp(model_.sectors.from(s) / 1000.0, 0.0, 1.0);

@@ -1,6 +1,9 @@
 #pragma once
 // Round meter: 270° scale, pointer, caption and digital read-out.
+#include "widgets/DialPaint.h"
 #include "widgets/TAnalogGauge.h"
+
+#include <QRectF>
 
 class TRoundMeter : public TAnalogGauge {
     Q_OBJECT
@@ -9,5 +12,17 @@ public:
     QSize sizeHint() const override { return QSize(200, 200); }
 
 protected:
-    void paintGauge(QPainter& p) override;
+    void paintStatic(QPainter& p) override;
+    void paintDynamic(QPainter& p) override;
+    double indicatorTravel() const override;
+
+private:
+    struct Layout {
+        bool ok = false;
+        QRectF outer;
+        double ring = 0;
+        QRectF face;
+        dial::Geometry g;
+    };
+    Layout layout() const;
 };

@@ -2,6 +2,7 @@
 
 #include "widgets/InstrumentPaint.h"
 
+#include <QDataStream>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -13,68 +14,112 @@ TTankGauge::TTankGauge(QWidget* parent) : TAnalogGauge(parent) {
 }
 
 void TTankGauge::setTankColor(const QColor& c) {
+    if (tank_.Color == c) return;
     tank_.Color = c;
-    update();
+    invalidateStatic();
 }
 
-void TTankGauge::paintGauge(QPainter& p) {
-    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    if (area.width() < 12 || area.height() < 16) return;
-    const QRectF inner = ipaint::panelFrame(p, area, face_);
-    const double u = std::min(inner.width(), inner.height());
-    const double pad = u * 0.08;
+void TTankGauge::writeStaticKey(QDataStream& s) const {
+    s << int(tank_.Style) << tank_.Color << tank_.BkColor << tank_.PenColor << tank_.PenWidth
+      << tank_.CraterWidth << pph_;
+}
+
+TTankGauge::Layout TTankGauge::layout() const {
+    Layout l;
+    l.area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (l.area.width() < 12 || l.area.height() < 16) return l;
+    l.ok = true;
+    // Same inner rectangle the frame painter returns.
+    const double bw = std::clamp(std::min(l.area.width(), l.area.height()) * 0.04, 1.5, 5.0);
+    const QRectF inner = l.area.adjusted(bw, bw, -bw, -bw);
+    l.u = std::min(inner.width(), inner.height());
+    l.pad = l.u * 0.08;
+    const double pad = l.pad;
 
     // Read-out below the tank, caption above it.
-    const double boxH = std::clamp(inner.height() * 0.18, 8.0, u * 0.3);
-    QRectF box(inner.left() + pad, inner.bottom() - pad * 0.7 - boxH, inner.width() - 2 * pad, boxH);
-    ipaint::readout(p, box, valueText(), fontValue_, fontValueColor_, alarm());
+    const double boxH = std::clamp(inner.height() * 0.18, 8.0, l.u * 0.3);
+    l.readout = QRectF(inner.left() + pad, inner.bottom() - pad * 0.7 - boxH, inner.width() - 2 * pad, boxH);
     double top = inner.top() + pad * 0.6;
     if (model_.has(opName1) && !model_.signal.Name1.isEmpty()) {
-        const QRectF cap(inner.left() + pad, top, inner.width() - 2 * pad, boxH * 0.8);
-        ipaint::caption(p, cap, model_.signal.Name1, fontUnit_, fontUnitColor_, boxH * 0.7);
-        top = cap.bottom() + pad * 0.3;
+        l.caption = QRectF(inner.left() + pad, top, inner.width() - 2 * pad, boxH * 0.8);
+        top = l.caption.bottom() + pad * 0.3;
     }
-    const double neckH = u * 0.07;
-    QRectF tank(inner.left() + pad * 1.4, top + neckH, inner.width() - pad * 2.8,
-                box.top() - pad * 0.7 - (top + neckH));
-    if (tank.height() < 6) return;
+    l.neckH = l.u * 0.07;
+    l.tank = QRectF(inner.left() + pad * 1.4, top + l.neckH, inner.width() - pad * 2.8,
+                    l.readout.top() - pad * 0.7 - (top + l.neckH));
+    l.tankOk = l.tank.height() >= 6;
+    l.pw = std::max(1.0, double(tank_.PenWidth) * l.u / 120.0);
+    return l;
+}
 
-    p.save();
-    const double pw = std::max(1.0, double(tank_.PenWidth) * u / 120.0);
-    // Filler neck.
-    const double neckW = tank.width() * std::clamp(tank_.CraterWidth, 5, 90) / 100.0;
-    const QRectF neck(tank.center().x() - neckW / 2, tank.top() - neckH, neckW, neckH + pw);
-    p.setPen(QPen(tank_.PenColor, pw));
-    p.setBrush(tank_.BkColor.darker(110));
-    p.drawRect(neck);
+double TTankGauge::indicatorTravel() const {
+    const Layout l = layout();
+    return l.tankOk ? l.tank.height() : 0.0;
+}
 
+static QPainterPath tankBody(const QRectF& tank) {
     const double rad = std::min(tank.width(), tank.height()) * 0.08;
     QPainterPath body;
     body.addRoundedRect(tank, rad, rad);
+    return body;
+}
+
+void TTankGauge::paintStatic(QPainter& p) {
+    const Layout l = layout();
+    if (!l.ok) return;
+    ipaint::panelFrame(p, l.area, face_);
+    if (!l.caption.isEmpty())
+        ipaint::caption(p, l.caption, model_.signal.Name1, fontUnit_, fontUnitColor_,
+                        l.readout.height() * 0.7);
+    if (!l.tankOk) return;
+
+    p.save();
+    const QRectF& tank = l.tank;
+    // Filler neck.
+    const double neckW = tank.width() * std::clamp(tank_.CraterWidth, 5, 90) / 100.0;
+    const QRectF neck(tank.center().x() - neckW / 2, tank.top() - l.neckH, neckW, l.neckH + l.pw);
+    p.setPen(QPen(tank_.PenColor, l.pw));
+    p.setBrush(tank_.BkColor.darker(110));
+    p.drawRect(neck);
     p.setBrush(tank_.BkColor);
-    p.drawPath(body);
+    p.drawPath(tankBody(tank));
+    p.restore();
+}
+
+void TTankGauge::paintDynamic(QPainter& p) {
+    const Layout l = layout();
+    if (!l.ok) return;
+    ipaint::readout(p, l.readout, valueText(), fontValue_, fontValueColor_, alarm());
+    if (!l.tankOk) return;
 
     const double f = pointerFraction();
+    if (f <= 0) return;
     const QColor fill = indicatorColor(tank_.Color);
-    if (f > 0) {
-        const QRectF inside = tank.adjusted(pw / 2, pw / 2, -pw / 2, -pw / 2);
-        const QRectF lvl(inside.left(), inside.bottom() - inside.height() * f, inside.width(),
-                         inside.height() * f);
-        QLinearGradient g(lvl.topLeft(), lvl.topRight());
-        g.setColorAt(0, fill.darker(125));
-        g.setColorAt(0.35, fill.lighter(135));
-        g.setColorAt(1, fill.darker(140));
-        p.save();
-        p.setClipPath(body);
-        p.setPen(Qt::NoPen);
-        p.setBrush(g);
-        p.drawRect(lvl);
-        p.setPen(QPen(fill.lighter(170), std::max(1.0, pw * 0.8)));
-        p.drawLine(lvl.topLeft(), lvl.topRight());
-        p.restore();
-    }
-    // Quarter marks on the wall.
-    p.setPen(QPen(pph_, std::max(1.0, pw * 0.7)));
+    const double pw = l.pw;
+    const QRectF inside = l.tank.adjusted(pw / 2, pw / 2, -pw / 2, -pw / 2);
+    const QRectF lvl(inside.left(), inside.bottom() - inside.height() * f, inside.width(),
+                     inside.height() * f);
+    QLinearGradient g(lvl.topLeft(), lvl.topRight());
+    g.setColorAt(0, fill.darker(125));
+    g.setColorAt(0.35, fill.lighter(135));
+    g.setColorAt(1, fill.darker(140));
+    p.save();
+    p.setClipPath(tankBody(l.tank));
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawRect(lvl);
+    p.setPen(QPen(fill.lighter(170), std::max(1.0, pw * 0.8)));
+    p.drawLine(lvl.topLeft(), lvl.topRight());
+    p.restore();
+}
+
+void TTankGauge::paintStaticOverlay(QPainter& p) {
+    const Layout l = layout();
+    if (!l.tankOk) return;
+    const QRectF& tank = l.tank;
+    p.save();
+    // Quarter marks on the wall, over the level.
+    p.setPen(QPen(pph_, std::max(1.0, l.pw * 0.7)));
     for (int i = 1; i < 4; ++i) {
         const double y = tank.bottom() - tank.height() * i / 4.0;
         const double len = tank.width() * (i == 2 ? 0.2 : 0.12);
@@ -82,7 +127,7 @@ void TTankGauge::paintGauge(QPainter& p) {
         p.drawLine(QPointF(tank.right() - len, y), QPointF(tank.right(), y));
     }
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(tank_.PenColor, pw));
-    p.drawPath(body);
+    p.setPen(QPen(tank_.PenColor, l.pw));
+    p.drawPath(tankBody(tank));
     p.restore();
 }

@@ -2,6 +2,7 @@
 
 #include "widgets/InstrumentPaint.h"
 
+#include <QDataStream>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
@@ -19,73 +20,85 @@ TThermometer::TThermometer(QWidget* parent) : TAnalogGauge(parent) {
 }
 
 void TThermometer::setBarColor(const QColor& c) {
+    if (bar_.Color == c) return;
     bar_.Color = c;
-    update();
+    invalidateStatic();
 }
 
 void TThermometer::setScaleSpacing(int s) {
+    if (spacing_ == s) return;
     spacing_ = s;
-    update();
+    invalidateStatic();
 }
 
-void TThermometer::paintGauge(QPainter& p) {
-    const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    if (area.width() < 12 || area.height() < 30) return;
-    QRectF inner = ipaint::panelFrame(p, area, ipaint::legibleFace(face_, scale_.FontColor));
+void TThermometer::writeStaticKey(QDataStream& s) const {
+    s << int(bar_.Style) << bar_.Color << bar_.BkColor << bar_.minHeight << bar_.minWidth << spacing_;
+}
+
+TThermometer::Layout TThermometer::layout() const {
+    Layout l;
+    l.area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (l.area.width() < 12 || l.area.height() < 30) return l;
+    l.ok = true;
+    // Same inner rectangle the frame painter returns.
+    const double bw = std::clamp(std::min(l.area.width(), l.area.height()) * 0.04, 1.5, 5.0);
+    l.inner = l.area.adjusted(bw, bw, -bw, -bw);
+    const QRectF& inner = l.inner;
     const double unit = std::min(inner.width() / 2.6, inner.height() / 8.0);
+    l.unit = unit;
 
     // Read-out on top, caption above it when asked for.
     double top = inner.top() + unit * 0.2;
     if (model_.has(opName1) && !model_.signal.Name1.isEmpty()) {
-        const QRectF cap(inner.left() + 2, top, inner.width() - 4, unit * 0.6);
-        ipaint::caption(p, cap, model_.signal.Name1, fontUnit_, fontUnitColor_, unit * 0.55);
-        top = cap.bottom() + unit * 0.1;
+        l.caption = QRectF(inner.left() + 2, top, inner.width() - 4, unit * 0.6);
+        top = l.caption.bottom() + unit * 0.1;
     }
-    const QRectF box(inner.left() + inner.width() * 0.1, top, inner.width() * 0.8, unit * 0.75);
-    ipaint::readout(p, box, valueText(), fontValue_, fontValueColor_, alarm());
-    top = box.bottom() + unit * 0.45;
+    l.readout = QRectF(inner.left() + inner.width() * 0.1, top, inner.width() * 0.8, unit * 0.75);
+    l.top = l.readout.bottom() + unit * 0.45;
 
-    const double tubeW = unit * 0.42;
-    const double bulbR = unit * 0.5;
-    const double tubeX = inner.left() + inner.width() * 0.34 - tubeW / 2;
-    const QPointF bulbC(tubeX + tubeW / 2, inner.bottom() - unit * 0.2 - bulbR);
-    const double colTop = top;
-    const double colBottom = bulbC.y() - bulbR * 0.9; // scale runs over this span
-    const double scaleTop = colTop + tubeW * 0.6;
+    l.tubeW = unit * 0.42;
+    l.bulbR = unit * 0.5;
+    l.tubeX = inner.left() + inner.width() * 0.34 - l.tubeW / 2;
+    l.bulbC = QPointF(l.tubeX + l.tubeW / 2, inner.bottom() - unit * 0.2 - l.bulbR);
+    l.colBottom = l.bulbC.y() - l.bulbR * 0.9;
+    l.scaleTop = l.top + l.tubeW * 0.6;
+    return l;
+}
+
+double TThermometer::indicatorTravel() const {
+    const Layout l = layout();
+    return l.ok ? l.colBottom - l.scaleTop : 0.0;
+}
+
+void TThermometer::paintStatic(QPainter& p) {
+    const Layout l = layout();
+    if (!l.ok) return;
+    ipaint::panelFrame(p, l.area, ipaint::legibleFace(face_, scale_.FontColor));
+    const QRectF& inner = l.inner;
+    const double unit = l.unit;
+    if (!l.caption.isEmpty())
+        ipaint::caption(p, l.caption, model_.signal.Name1, fontUnit_, fontUnitColor_, unit * 0.55);
+
+    const double tubeW = l.tubeW, tubeX = l.tubeX;
+    const QPointF bulbC = l.bulbC;
+    const double colBottom = l.colBottom, scaleTop = l.scaleTop;
 
     p.save();
     // Glass.
     QPainterPath glass;
-    glass.addRoundedRect(QRectF(tubeX, colTop, tubeW, bulbC.y() - colTop), tubeW / 2, tubeW / 2);
-    glass.addEllipse(bulbC, bulbR, bulbR);
+    glass.addRoundedRect(QRectF(tubeX, l.top, tubeW, bulbC.y() - l.top), tubeW / 2, tubeW / 2);
+    glass.addEllipse(bulbC, l.bulbR, l.bulbR);
     glass.setFillRule(Qt::WindingFill);
     p.setPen(QPen(QColor(90, 95, 105), std::max(1.0, unit * 0.04)));
     p.setBrush(bar_.BkColor);
     p.drawPath(glass.simplified());
-
-    // Liquid column.
-    const QColor liquid = indicatorColor(bar_.Color);
-    const double f = pointerFraction();
-    const double level = colBottom - (colBottom - scaleTop) * f;
-    const double lw = tubeW * 0.5;
-    QLinearGradient lg(QPointF(bulbC.x() - lw / 2, 0), QPointF(bulbC.x() + lw / 2, 0));
-    lg.setColorAt(0, liquid.darker(130));
-    lg.setColorAt(0.4, liquid.lighter(140));
-    lg.setColorAt(1, liquid.darker(150));
-    p.setPen(Qt::NoPen);
-    p.setBrush(lg);
-    p.drawRect(QRectF(bulbC.x() - lw / 2, level, lw, bulbC.y() - level));
-    QRadialGradient bg(bulbC - QPointF(bulbR * 0.3, bulbR * 0.3), bulbR * 1.2);
-    bg.setColorAt(0, liquid.lighter(160));
-    bg.setColorAt(1, liquid.darker(140));
-    p.setBrush(bg);
-    p.drawEllipse(bulbC, bulbR * 0.78, bulbR * 0.78);
 
     // Scale to the right of the column.
     const int steps = std::max(1, scale_.Steps);
     const int sub = std::max(1, scale_.SubSteps);
     const double x0 = tubeX + tubeW + spacing_ + unit * 0.08;
     const double lineW = std::max(1.0, unit * 0.05);
+    p.setPen(Qt::NoPen);
     if (model_.has(opSector)) {
         for (int s = 1; s <= 3; ++s) {
             const double f0 = std::clamp(model_.sectors.from(s) / 1000.0, 0.0, 1.0);
@@ -133,5 +146,33 @@ void TThermometer::paintGauge(QPainter& p) {
             p.drawLine(QPointF(tubeX - unit * 0.12, y), QPointF(tubeX, y));
         }
     }
+    p.restore();
+}
+
+void TThermometer::paintDynamic(QPainter& p) {
+    const Layout l = layout();
+    if (!l.ok) return;
+    ipaint::readout(p, l.readout, valueText(), fontValue_, fontValueColor_, alarm());
+
+    // Liquid column and bulb.
+    const QPointF bulbC = l.bulbC;
+    const double bulbR = l.bulbR;
+    const QColor liquid = indicatorColor(bar_.Color);
+    const double f = pointerFraction();
+    const double level = l.colBottom - (l.colBottom - l.scaleTop) * f;
+    const double lw = l.tubeW * 0.5;
+    p.save();
+    QLinearGradient lg(QPointF(bulbC.x() - lw / 2, 0), QPointF(bulbC.x() + lw / 2, 0));
+    lg.setColorAt(0, liquid.darker(130));
+    lg.setColorAt(0.4, liquid.lighter(140));
+    lg.setColorAt(1, liquid.darker(150));
+    p.setPen(Qt::NoPen);
+    p.setBrush(lg);
+    p.drawRect(QRectF(bulbC.x() - lw / 2, level, lw, bulbC.y() - level));
+    QRadialGradient bg(bulbC - QPointF(bulbR * 0.3, bulbR * 0.3), bulbR * 1.2);
+    bg.setColorAt(0, liquid.lighter(160));
+    bg.setColorAt(1, liquid.darker(140));
+    p.setBrush(bg);
+    p.drawEllipse(bulbC, bulbR * 0.78, bulbR * 0.78);
     p.restore();
 }

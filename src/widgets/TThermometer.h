@@ -2,6 +2,9 @@
 // Thermometer: glass column with bulb, scale beside it and read-out on top.
 #include "widgets/TAnalogGauge.h"
 
+#include <QPointF>
+#include <QRectF>
+
 class TThermometer : public TAnalogGauge {
     Q_OBJECT
 public:
@@ -15,9 +18,26 @@ public:
     void setScaleSpacing(int s);
 
 protected:
-    void paintGauge(QPainter& p) override;
+    void paintStatic(QPainter& p) override;
+    void paintDynamic(QPainter& p) override;
+    void writeStaticKey(QDataStream& s) const override;
+    double indicatorTravel() const override;
 
 private:
+    struct Layout {
+        bool ok = false;
+        QRectF area;
+        QRectF inner;
+        double unit = 0;
+        QRectF caption; // empty when there is no caption
+        QRectF readout;
+        double top = 0; // top of the glass
+        double tubeW = 0, bulbR = 0, tubeX = 0;
+        QPointF bulbC;
+        double colBottom = 0, scaleTop = 0; // the scale runs over this span
+    };
+    Layout layout() const;
+
     BarSettings bar_;
     int spacing_ = 2;
 };
