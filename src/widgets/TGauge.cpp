@@ -22,11 +22,13 @@ void TGauge::setForeColor(const QColor& c) {
 }
 
 void TGauge::setBackColor(const QColor& c) {
+    if (c == back_) return;
     back_ = c;
     update();
 }
 
 void TGauge::setShowText(bool on) {
+    if (on == showText_) return;
     showText_ = on;
     update();
 }

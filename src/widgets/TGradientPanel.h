@@ -1,6 +1,9 @@
 #pragma once
 // Background panel filled with a gradient; a container for other controls.
+// The gradient is drawn once per size into a pixmap: the panel is repainted
+// beneath every transparent instrument on it whenever one of them changes.
 #include <QColor>
+#include <QPixmap>
 #include <QWidget>
 
 enum GradientStyle { gsHorizontal1 };
@@ -19,8 +22,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void invalidate();
+
+    QPixmap cache_;
     QColor from_ = QColor(0, 0, 128);
     QColor to_ = QColor(0, 0, 0);
     GradientStyle style_ = gsHorizontal1;

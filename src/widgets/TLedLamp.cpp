@@ -74,28 +74,34 @@ void TLedLamp::setCaption(const QString& text) {
 }
 
 void TLedLamp::setCaptionColor(const QColor& c) {
+    if (captionColorSet_ && captionColor_ == c) return;
     captionColor_ = c;
     captionColorSet_ = true;
     update();
 }
 
 void TLedLamp::setColorOn(const QColor& c) {
+    if (on_ == c) return;
     on_ = c;
     update();
 }
 
 void TLedLamp::setColorOff(const QColor& c) {
+    if (off_ == c) return;
     off_ = c;
     update();
 }
 
 void TLedLamp::setLedHeight(int h) {
-    ledHeight_ = std::max(2, h);
+    h = std::max(2, h);
+    if (ledHeight_ == h) return;
+    ledHeight_ = h;
     updateGeometry();
     update();
 }
 
 void TLedLamp::setSpacing(int s) {
+    if (spacing_ == s) return;
     spacing_ = s;
     update();
 }

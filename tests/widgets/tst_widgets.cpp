@@ -1,5 +1,6 @@
 // Rules of the instrument widgets: value mapping, sectors, markers, LED bar
-// zones, chart sweep geometry, button hover colours, lamp flashing, and a
+// zones, chart sweep geometry, button hover colours, lamp flashing, the
+// cached static parts of the meters, repaints only on visible change, and a
 // painting smoke test of every widget.
 #include "widgets/GaugeModel.h"
 #include "widgets/InstrumentPaint.h"
@@ -59,6 +60,45 @@ int countDifferent(const QImage& img, QRgb background) {
     return n;
 }
 
+int countColour(const QImage& img, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if ((img.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF)) ++n;
+    return n;
+}
+
+QImage shot(QWidget& w) {
+    QImage img(w.size(), QImage::Format_RGB32);
+    img.fill(Qt::white);
+    w.render(&img);
+    return img;
+}
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+    // Delivers pending update requests and returns the paints they caused.
+    int settle() {
+        paints = 0;
+        QTest::qWait(30);
+        return paints;
+    }
+};
+
+TAnalogGauge* makeGauge(const QString& kind) {
+    if (kind == "round") return new TRoundMeter;
+    if (kind == "half") return new THalfRoundMeter;
+    if (kind == "thermo") return new TThermometer;
+    if (kind == "tank") return new TTankGauge;
+    return new THorizontalBar;
+}
+
 } // namespace
 
 class TstWidgets : public QObject {
@@ -86,6 +126,11 @@ private slots:
     void lampsShareOneFlashTimer();
     void gaugeProgressLimited();
     void skinFontsStayLegible();
+    void cachedMeterFollowsSettings_data();
+    void cachedMeterFollowsSettings();
+    void meterRepaintsOnlyWhenShownChanges();
+    void sameValueDoesNotRepaint();
+    void gradientPanelFollowsColoursAndSize();
     void paintSmoke_data();
     void paintSmoke();
 };
@@ -608,6 +653,177 @@ void TstWidgets::paintSmoke() {
     w->resize(1, 1);
     QImage tiny(1, 1, QImage::Format_RGB32);
     w->render(&tiny);
+}
+
+void TstWidgets::cachedMeterFollowsSettings_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("round") << "round" << QSize(220, 220);
+    QTest::newRow("half") << "half" << QSize(220, 150);
+    QTest::newRow("thermo") << "thermo" << QSize(90, 240);
+    QTest::newRow("bar") << "bar" << QSize(260, 44);
+    QTest::newRow("tank") << "tank" << QSize(130, 160);
+}
+
+void TstWidgets::cachedMeterFollowsSettings() {
+    QFETCH(QString, kind);
+    QFETCH(QSize, size);
+    std::unique_ptr<TAnalogGauge> g(makeGauge(kind));
+    setupSpeed(*g);
+    g->setOptions(opSector | opName1 | opUnit | opLimit);
+    g->resize(size);
+    g->setDigit(3000);
+    const QImage a = shot(*g);
+    const int renders = g->staticRenderCount();
+    QVERIFY(renders >= 1);
+    // Nothing changed: the cached parts are reused and the picture is the same.
+    QCOMPARE(shot(*g), a);
+    QCOMPARE(g->staticRenderCount(), renders);
+
+    // An announced change of a static part is drawn.
+    const QRgb blue = qRgb(0, 0, 255);
+    auto* tank = dynamic_cast<TTankGauge*>(g.get());
+    if (tank)
+        tank->tankSettings().BkColor = QColor(blue);
+    else
+        g->sectorSettings().Sector2Color = QColor(blue);
+    QCOMPARE(countColour(a, blue), 0);
+    g->settingsChanged();
+    const QImage b = shot(*g);
+    QVERIFY(b != a);
+    QVERIFY2(countColour(b, blue) > 20, qPrintable(QString::number(countColour(b, blue))));
+    QCOMPARE(g->staticRenderCount(), renders + 1);
+
+    // A change made through the settings without announcing it is noticed too.
+    if (tank)
+        tank->tankSettings().PenColor = QColor(255, 0, 255);
+    else
+        g->sectorSettings().Sector1Color = QColor(255, 0, 255);
+    const QImage c = shot(*g);
+    QVERIFY(c != b);
+    QCOMPARE(g->staticRenderCount(), renders + 2);
+
+    // A new end of the scale moves the numbers (and the pointer).
+    g->signalSettings().ValueTo = 16.0;
+    g->settingsChanged();
+    QVERIFY(shot(*g) != c);
+
+    // A new size is drawn at that size, not stretched from the old one.
+    g->resize(size * 2);
+    const QImage big = shot(*g);
+    QCOMPARE(big.size(), size * 2);
+    QVERIFY(countColour(big, blue) > countColour(b, blue) * 2);
+}
+
+void TstWidgets::meterRepaintsOnlyWhenShownChanges() {
+    TRoundMeter m;
+    setupSpeed(m);
+    m.setOptions(opName1 | opUnit | opSector | opLimit);
+    m.resize(200, 200);
+    m.setDigit(3000);
+    m.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m));
+    PaintCounter counter;
+    m.installEventFilter(&counter);
+    counter.settle();
+
+    m.setDigit(3000);
+    QCOMPARE(counter.settle(), 0);
+    // One rpm: the same read-out and a pointer shift far below a pixel.
+    m.setDigit(3001);
+    QCOMPARE(counter.settle(), 0);
+    QCOMPARE(m.digit(), 3001);
+    m.setDigit(3000);
+    QCOMPARE(counter.settle(), 0);
+
+    // Small steps that each look the same add up to a visible move.
+    int paints = 0;
+    for (int d = 3001; d <= 3040; ++d) {
+        m.setDigit(d);
+        paints += counter.settle();
+    }
+    QVERIFY(paints > 0);
+    QVERIFY2(paints < 20, qPrintable(QString::number(paints)));
+
+    // A new read-out is painted at once.
+    m.setDigit(3100);
+    QVERIFY(counter.settle() > 0);
+    QCOMPARE(m.valueText(), QStringLiteral("3.1 RPM"));
+    // So is a settings change, and a value written directly.
+    m.settingsChanged();
+    QVERIFY(counter.settle() > 0);
+    m.setValue(5.0);
+    QVERIFY(counter.settle() > 0);
+    m.setValue(5.0);
+    QCOMPARE(counter.settle(), 0);
+    // Same limit again: nothing to draw.
+    m.setLimitUpper(6.5);
+    QCOMPARE(counter.settle(), 0);
+    m.setLimitUpper(7.0);
+    QVERIFY(counter.settle() > 0);
+}
+
+void TstWidgets::sameValueDoesNotRepaint() {
+    QWidget top;
+    top.resize(400, 300);
+    auto* bar = new TLedBar(&top);
+    bar->setGeometry(0, 0, 30, 200);
+    auto* gauge = new TGauge(&top);
+    gauge->setGeometry(40, 0, 40, 160);
+    auto* lamp = new TLedLamp(&top);
+    lamp->setGeometry(90, 0, 150, 30);
+    auto* tank = new TTankGauge(&top);
+    tank->setGeometry(250, 0, 64, 142);
+    tank->signalSettings().DigitalTo = 255;
+    tank->signalSettings().ValueTo = 255;
+    top.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&top));
+    PaintCounter counter;
+    for (QWidget* w : std::initializer_list<QWidget*>{bar, gauge, lamp, tank})
+        w->installEventFilter(&counter);
+    bar->setPosition(40);
+    gauge->setProgress(50);
+    lamp->setCaption("Gaz");
+    tank->setDigit(100);
+    QVERIFY(counter.settle() > 0);
+
+    // What a live poll writes every tick when nothing changed.
+    bar->setPosition(40);
+    gauge->setProgress(50);
+    gauge->setForeColor(gauge->foreColor());
+    gauge->setBackColor(gauge->backColor());
+    lamp->setCaption("Gaz");
+    lamp->setChecked(lamp->isChecked());
+    lamp->setColorOn(lamp->colorOn());
+    lamp->setColorOff(lamp->colorOff());
+    lamp->setCaptionColor(QColor(10, 10, 10));
+    counter.settle();
+    lamp->setCaptionColor(QColor(10, 10, 10));
+    tank->setDigit(100);
+    tank->setLimitLower(tank->limitLower());
+    tank->setOptions(tank->options());
+    QCOMPARE(counter.settle(), 0);
+
+    tank->setDigit(200);
+    QVERIFY(counter.settle() > 0);
+}
+
+void TstWidgets::gradientPanelFollowsColoursAndSize() {
+    TGradientPanel p;
+    p.resize(100, 40);
+    p.setColorFrom(QColor(255, 0, 0));
+    p.setColorTo(QColor(0, 0, 255));
+    const QImage a = shot(p);
+    QVERIFY(a.pixelColor(2, 20).red() > 240);
+    QVERIFY(a.pixelColor(97, 20).blue() > 240);
+    p.setColorTo(QColor(0, 255, 0));
+    const QImage b = shot(p);
+    QVERIFY(b.pixelColor(97, 20).green() > 240);
+    // Wider: the gradient still ends at the new right edge.
+    p.resize(300, 40);
+    const QImage c = shot(p);
+    QVERIFY(c.pixelColor(297, 20).green() > 240);
+    QVERIFY(c.pixelColor(150, 20).green() < 160);
 }
 
 QTEST_MAIN(TstWidgets)
