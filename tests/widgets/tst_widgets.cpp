@@ -22,6 +22,7 @@
 
 #include <QEnterEvent>
 #include <QImage>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -129,6 +130,8 @@ private slots:
     void cachedMeterFollowsSettings_data();
     void cachedMeterFollowsSettings();
     void meterRepaintsOnlyWhenShownChanges();
+    void screenMatchesFullRepaint_data();
+    void screenMatchesFullRepaint();
     void sameValueDoesNotRepaint();
     void gradientPanelFollowsColoursAndSize();
     void paintSmoke_data();
@@ -761,6 +764,49 @@ void TstWidgets::meterRepaintsOnlyWhenShownChanges() {
     QCOMPARE(counter.settle(), 0);
     m.setLimitUpper(7.0);
     QVERIFY(counter.settle() > 0);
+}
+
+void TstWidgets::screenMatchesFullRepaint_data() {
+    QTest::addColumn<bool>("half");
+    QTest::newRow("round") << false;
+    QTest::newRow("half") << true;
+}
+
+void TstWidgets::screenMatchesFullRepaint() {
+    // Skipped repaints must not leave a stale picture: after a run of values
+    // the screen equals a full repaint of the final state.
+    QFETCH(bool, half);
+    QWidget top;
+    top.resize(240, 240);
+    top.setAutoFillBackground(true);
+    std::unique_ptr<TAnalogGauge> owner(half ? static_cast<TAnalogGauge*>(new THalfRoundMeter)
+                                             : static_cast<TAnalogGauge*>(new TRoundMeter));
+    TAnalogGauge* m = owner.release();
+    m->setParent(&top);
+    setupSpeed(*m);
+    m->setOptions(opName1 | opUnit | opSector | opLimit | opOverflow);
+    m->setGeometry(10, 10, 220, 200);
+    top.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&top));
+    PaintCounter counter;
+    for (int d : {0, 8000, 7000, 3000, 3010, 600, 9000, 4000, -500, 5000, 2500, 2540}) {
+        m->setDigit(d);
+        counter.settle();
+    }
+    const QImage onScreen =
+        top.screen()->grabWindow(top.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage full = top.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(onScreen.size(), full.size());
+    int differing = 0;
+    for (int y = 0; y < full.height(); ++y)
+        for (int x = 0; x < full.width(); ++x) {
+            const QColor a = onScreen.pixelColor(x, y), b = full.pixelColor(x, y);
+            if (std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                    std::abs(a.blue() - b.blue()) >
+                6)
+                ++differing;
+        }
+    QCOMPARE(differing, 0);
 }
 
 void TstWidgets::sameValueDoesNotRepaint() {
