@@ -183,4 +183,37 @@ Checked checkField(const FieldRule& rule, const QString& text, bool enter,
     return paired;
 }
 
+LeaveResult leaveChecks(const QString& lowerLimit, const QString& upperLimit, const QString& startPosition,
+                        const QString& startDelay, const QString& lambdaThreshold, const QString& opening) {
+    // A field that holds no number (nothing read from a controller yet) takes
+    // no part: the write skips such texts, and refusing would keep the fitter
+    // on the page with no way to fill them from a controller.
+    const auto lower = readWhole(lowerLimit);
+    const auto upper = readWhole(upperLimit);
+    const auto start = readWhole(startPosition);
+    const auto delay = readWhole(startDelay);
+    const auto lambda = readNumber(lambdaThreshold);
+    const auto open = readWhole(opening);
+
+    LeaveResult r;
+    auto refuse = [&r](int key, const QString& suffix = QString()) {
+        r.messages.push_back({key, suffix});
+        r.allowed = false;
+        return r;
+    };
+    bool startAtLimit = false;
+    if (start && ((lower && *start == *lower) || (upper && *start == *upper))) {
+        r.messages.push_back({30014, QString()});
+        startAtLimit = true;
+    }
+    if (delay && *delay <= 0) return refuse(30009);
+    if (lambda && *lambda < 0.1) return refuse(30010);
+    if (open && *open < 3) return refuse(30011);
+    if (!startAtLimit && lower && upper && start && !(*lower < *start && *start < *upper) &&
+        *upper - 1 <= *lower + 1)
+        return refuse(30013, QStringLiteral(" [") + QString::number(*lower - 1) + QStringLiteral(" ... ") +
+                                 QString::number(*lower + 1) + QStringLiteral("]"));
+    return r;
+}
+
 } // namespace validation

@@ -82,4 +82,18 @@ Checked rangeCheck(const FieldRule& rule, const QString& text);
 Checked checkField(const FieldRule& rule, const QString& text, bool enter,
                    const std::function<QString(const QString&)>& textOf);
 
+// The checks made when a tab click leaves the parameters page, in their order.
+// Each message is a language text, with a suffix for the range hint; allowed is
+// false when the page must stay active. Fields that hold no number take no part.
+struct LeaveMessage {
+    int textKey;
+    QString suffix;
+};
+struct LeaveResult {
+    std::vector<LeaveMessage> messages;
+    bool allowed = true;
+};
+LeaveResult leaveChecks(const QString& lowerLimit, const QString& upperLimit, const QString& startPosition,
+                        const QString& startDelay, const QString& lambdaThreshold, const QString& opening);
+
 } // namespace validation

@@ -29,6 +29,8 @@ private slots:
     void pageKeyTargets_data();
     void pageKeyTargets();
     void labelTargets();
+    void leaveChecks_data();
+    void leaveChecks();
 };
 
 void TestEntryRules::filters_data() {
@@ -416,6 +418,42 @@ void TestEntryRules::labelTargets() {
         QVERIFY2(keyboard::entryControl(t), qPrintable(l));
     }
     QCOMPARE(keyboard::captionLabels().size(), 26);
+}
+
+void TestEntryRules::leaveChecks_data() {
+    // Fields: lower, upper, start, start delay, lambda threshold, opening.
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<QStringList>("messages"); // key or key+suffix, in order
+    QTest::addColumn<bool>("allowed");
+    QTest::newRow("defaults") << QStringList{"10", "200", "100", "1", "0,50", "30"} << QStringList{} << true;
+    QTest::newRow("start at minimum still leaves")
+        << QStringList{"10", "200", "10", "1", "0,50", "30"} << QStringList{"30014"} << true;
+    QTest::newRow("start at maximum then opening refuses")
+        << QStringList{"10", "200", "200", "1", "0,50", "2"} << QStringList{"30014", "30011"} << false;
+    QTest::newRow("delay zero refuses before lambda")
+        << QStringList{"10", "200", "100", "0", "0,05", "30"} << QStringList{"30009"} << false;
+    QTest::newRow("lambda below 0,1") << QStringList{"10", "200", "100", "1", "0,09", "30"}
+                                      << QStringList{"30010"} << false;
+    QTest::newRow("opening 2") << QStringList{"10", "200", "100", "1", "0,50", "2"} << QStringList{"30011"}
+                               << false;
+    QTest::newRow("limits too close, start outside")
+        << QStringList{"10", "11", "5", "1", "0,50", "30"} << QStringList{"30013 [9 ... 11]"} << false;
+    QTest::newRow("start outside but limits wide apart")
+        << QStringList{"10", "200", "5", "1", "0,50", "30"} << QStringList{} << true;
+    QTest::newRow("empty page takes no part") << QStringList{"", "", "", "", "", ""} << QStringList{} << true;
+}
+
+void TestEntryRules::leaveChecks() {
+    QFETCH(QStringList, fields);
+    QFETCH(QStringList, messages);
+    QFETCH(bool, allowed);
+    const validation::LeaveResult r =
+        validation::leaveChecks(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]);
+    QStringList got;
+    for (const validation::LeaveMessage& m : r.messages)
+        got << QString::number(m.textKey) + m.suffix;
+    QCOMPARE(got, messages);
+    QCOMPARE(r.allowed, allowed);
 }
 
 QTEST_APPLESS_MAIN(TestEntryRules)

@@ -620,42 +620,13 @@ bool ParametryPage::leaveByTab() {
     if (auto* le = qobject_cast<QLineEdit*>(QApplication::focusWidget()); le && isAncestorOf(le))
         if (!checkOnLeave(le)) return false;
 
-    // A field that holds no number (nothing read from a controller yet) takes
-    // no part in the checks: the write skips such texts, and refusing would
-    // keep the fitter on this page with no way to fill them from a controller.
-    const QString caption = QStringLiteral("Quendrix");
-    const auto lower = validation::readWhole(textOf(QStringLiteral("Edit11_1")));
-    const auto upper = validation::readWhole(textOf(QStringLiteral("Edit11_2")));
-    const auto start = validation::readWhole(textOf(QStringLiteral("Edit12")));
-    const auto delay = validation::readWhole(textOf(QStringLiteral("Edit14")));
-    const auto lambda = validation::readNumber(textOf(QStringLiteral("Edit2")));
-    const auto opening = validation::readWhole(textOf(QStringLiteral("Edit18")));
-
-    bool startAtLimit = false;
-    if (start && ((lower && *start == *lower) || (upper && *start == *upper))) {
-        showMessage(QMessageBox::Critical, caption, session_.text(30014));
-        startAtLimit = true;
-    }
-    if (delay && *delay <= 0) {
-        showMessage(QMessageBox::Critical, caption, session_.text(30009));
-        return false;
-    }
-    if (lambda && *lambda < 0.1) {
-        showMessage(QMessageBox::Critical, caption, session_.text(30010));
-        return false;
-    }
-    if (opening && *opening < 3) {
-        showMessage(QMessageBox::Critical, caption, session_.text(30011));
-        return false;
-    }
-    if (!startAtLimit && lower && upper && start && !(*lower < *start && *start < *upper) &&
-        *upper - 1 <= *lower + 1) {
-        showMessage(QMessageBox::Critical, caption,
-                    session_.text(30013) + QStringLiteral(" [") + QString::number(*lower - 1) +
-                        QStringLiteral(" ... ") + QString::number(*lower + 1) + QStringLiteral("]"));
-        return false;
-    }
-    return true;
+    const validation::LeaveResult r =
+        validation::leaveChecks(textOf(QStringLiteral("Edit11_1")), textOf(QStringLiteral("Edit11_2")),
+                                textOf(QStringLiteral("Edit12")), textOf(QStringLiteral("Edit14")),
+                                textOf(QStringLiteral("Edit2")), textOf(QStringLiteral("Edit18")));
+    for (const validation::LeaveMessage& m : r.messages)
+        showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"), session_.text(m.textKey) + m.suffix);
+    return r.allowed;
 }
 
 // ---------------------------------------------------------------- focus and keys
