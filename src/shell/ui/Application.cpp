@@ -72,10 +72,19 @@ int runQuendrix(int argc, char** argv) {
             QMessageBox::critical(nullptr, QStringLiteral("Quendrix"), msg);
             return 1;
         }
+        // The demo car starts with a short run above the switch-over speed, then
+        // idles: within a few seconds it runs on gas as a warmed-up car would.
         emulator->withModel([](qsim::ControllerModel& m) {
             m.inputs().engineOn = true;
-            m.inputs().throttle = 0.15;
+            m.inputs().throttle = 0.0;
+            m.inputs().forcedRpm = 2500;
             return 0;
+        });
+        QTimer::singleShot(2000, [emu = emulator.get()] {
+            emu->withModel([](qsim::ControllerModel& m) {
+                m.inputs().forcedRpm = -1;
+                return 0;
+            });
         });
     }
 
