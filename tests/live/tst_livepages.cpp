@@ -19,6 +19,15 @@ int digit(QWidget& page, const char* name) {
     TAnalogGauge* g = page.findChild<TAnalogGauge*>(QString::fromLatin1(name));
     return g ? g->digit() : -1;
 }
+// Enters the live page as a page change does, then polls by hand (the timer
+// stays stopped so each poll is the test's own) until the filter is full.
+void enterAndPoll(LiveRig& rig, WizualizacjaPage& page) {
+    rig.commonPageChangeSteps();
+    page.enterPage();
+    rig.session.timers.TimerWiz->stop();
+    for (int i = 0; i < 5; ++i)
+        page.TimerWizTimer();
+}
 } // namespace
 
 class TestLivePages : public QObject {
@@ -67,11 +76,7 @@ void TestLivePages::silentControllerFreezesAndShowsError() {
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2);
     WizualizacjaPage page(rig.session);
-    rig.commonPageChangeSteps();
-    page.enterPage();
-    rig.session.timers.TimerWiz->stop();
-    for (int i = 0; i < 5; ++i)
-        page.TimerWizTimer();
+    enterAndPoll(rig, page);
     QCOMPARE(text(page, "Panel5"), QStringLiteral("1.70"));
 
     rig.model([](qsim::ControllerModel& m) {
@@ -105,11 +110,7 @@ void TestLivePages::wrongChecksumChangesNothing() {
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2);
     WizualizacjaPage page(rig.session);
-    rig.commonPageChangeSteps();
-    page.enterPage();
-    rig.session.timers.TimerWiz->stop();
-    for (int i = 0; i < 5; ++i)
-        page.TimerWizTimer();
+    enterAndPoll(rig, page);
     const QString lambda = text(page, "Panel6");
     rig.model([](qsim::ControllerModel& m) {
         m.faults().wrongChecksum = true;
