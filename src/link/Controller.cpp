@@ -11,8 +11,7 @@ constexpr std::uint8_t CmdThresholdRead = 0x22;
 constexpr std::uint8_t CmdThresholdWrite = 0x23;
 } // namespace
 
-Controller::Controller(SerialChannel& channel, QString buildText)
-    : ch_(channel), build_(std::move(buildText)) {}
+Controller::Controller(SerialChannel& channel) : ch_(channel) {}
 
 QString Controller::buildText(int patch, int tweak) {
     if (patch < 0 || tweak < 0) return QStringLiteral("?.?");
@@ -58,10 +57,6 @@ int Controller::probeKindFrom(std::uint8_t byte31, std::uint8_t flags) {
     }
 }
 
-QString Controller::languageText(int key) const {
-    return ch_.observer() ? ch_.observer()->languageText(key) : QString();
-}
-
 ParameterBlock Controller::blockFromBuffer() const {
     ParameterBlock b{};
     for (int i = 0; i < BlockSize; ++i)
@@ -77,18 +72,9 @@ void Controller::ReadVersion() {
     // A missing answer must read as "no controller", not as the last answer.
     ch_.setAnswerByte(0, 0);
     ch_.ReceiveAnswer();
-    const int v = ch_.AnswerByte(0);
-    const QString head = QStringLiteral("Quendrix wersja 4.3 (Build ") + build_ + QStringLiteral(" - ");
-    if (v != 0) {
-        version_ = v;
-        present_ = true;
-        caption_ = head + languageText(LinkText::CaptionController) + QLatin1Char(' ') + QString::number(v);
-    } else {
-        caption_ = head + languageText(LinkText::CaptionNoController);
-        version_ = 0;
-        present_ = false;
-    }
-    if (ch_.observer()) ch_.observer()->captionChanged(caption_);
+    version_ = ch_.AnswerByte(0);
+    present_ = version_ != 0;
+    if (ch_.observer()) ch_.observer()->versionRead(version_);
     ch_.ClosePort();
 }
 
@@ -99,7 +85,7 @@ bool Controller::ReadAnalogCapability() {
     ch_.sleepMs(200);
     ch_.ReceiveAnswer();
     analogCapable_ = ch_.AnswerByte(0) > 7;
-    if (ch_.observer()) ch_.observer()->analogGroupVisible(analogCapable_);
+    if (ch_.observer()) ch_.observer()->analogCapability(analogCapable_);
     return analogCapable_;
 }
 
@@ -175,14 +161,14 @@ std::optional<ParameterBlock> Controller::ReadParameterBlock() {
 }
 
 bool Controller::PollLiveFrame() {
-    const int length = frameLength();
-    (void)length;
     bool answered = false;
+    lastPollReceived_ = 0;
     for (int attempt = 1; attempt <= PollAttempts; ++attempt) {
         ch_.SendByte(CmdLive);
         ch_.sleepMs(20);
         const SerialChannel::Receive r = ch_.ReceivePolled();
         if (r.count > 0) {
+            lastPollReceived_ = r.count;
             answered = attempt <= AnsweredAttempts;
             break;
         }

@@ -16,11 +16,11 @@ public:
     static constexpr int PollAttempts = 14;
     static constexpr int AnsweredAttempts = 9;
 
-    explicit Controller(SerialChannel& channel, QString buildText = defaultBuildText());
+    explicit Controller(SerialChannel& channel);
 
     SerialChannel& channel() const { return ch_; }
 
-    // "94)" for version 4.3.0.94, as the caption shows it.
+    // "94)" for version 4.3.0.94, as the window caption shows it.
     static QString defaultBuildText();
     static QString buildText(int patch, int tweak);
 
@@ -45,7 +45,6 @@ public:
     int probeKind() const { return probeKind_; }
     QString analogThreshold() const { return analogThreshold_; }
     void setAnalogThreshold(const QString& text) { analogThreshold_ = text; }
-    QString caption() const { return caption_; }
     bool analogCapable() const { return analogCapable_; }
     int frameLength() const { return version_ < 5 ? 8 : 9; }
 
@@ -62,17 +61,17 @@ public:
     // (the caller then keeps every parameter as it is).
     std::optional<ParameterBlock> ReadParameterBlock();
     bool PollLiveFrame();
+    // Bytes the last live poll received (0 when every attempt was silent).
+    int lastPollReceived() const { return lastPollReceived_; }
     void WriteIgnition(int index);
 
     // Bytes 0..frameLength()-1 of the receive buffer.
     std::uint8_t frameByte(int i) const { return ch_.AnswerByte(i); }
 
 private:
-    QString languageText(int key) const;
     ParameterBlock blockFromBuffer() const;
 
     SerialChannel& ch_;
-    QString build_;
     int version_ = 0;
     bool present_ = false;
     std::uint8_t flags_ = 0;
@@ -80,6 +79,6 @@ private:
     int ignitionConstant_ = 4800;
     int probeKind_ = 0;
     QString analogThreshold_ = QStringLiteral("1");
-    QString caption_ = QStringLiteral("Quendrix 4.3");
     bool analogCapable_ = false;
+    int lastPollReceived_ = 0;
 };

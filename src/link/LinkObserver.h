@@ -1,24 +1,31 @@
 #pragma once
+#include <QMetaType>
 #include <QString>
 
-// How the link reaches the window without knowing about widgets. Every method
-// has a do-nothing default so tests implement only what they look at.
+// A port that could not be opened: which COM name, the device behind it and
+// the system's own words for why.
+struct PortError {
+    QString port;   // "com1"
+    QString device; // "/dev/ttyUSB0"
+    QString reason;
+    bool permissionDenied = false;
+};
+Q_DECLARE_METATYPE(PortError)
+
+// What the link reports while it works. It knows no window: the shell turns
+// these into the status panel, the transmission-error label, message boxes
+// and the caption. Every method has a do-nothing default.
 class LinkObserver {
 public:
     virtual ~LinkObserver() = default;
-    // Status-bar panel 0: empty while answers arrive, the no-answer text after a silent receive.
-    virtual void linkStateText(const QString& text) { (void)text; }
-    // The transmission-error label of the live page.
-    virtual void transmissionErrorText(const QString& text) { (void)text; }
-    // A port that cannot be opened: the message box (error icon, OK).
-    virtual void portOpenFailed(const QString& message) { (void)message; }
-    // The window caption, rebuilt by every version read.
-    virtual void captionChanged(const QString& caption) { (void)caption; }
-    // The analog-threshold group is shown exactly when the controller has the threshold.
-    virtual void analogGroupVisible(bool visible) { (void)visible; }
-    // A language text by key; empty when there is none.
-    virtual QString languageText(int key) const {
-        (void)key;
-        return {};
-    }
+    // A receive found bytes waiting (true) or nothing (false).
+    virtual void answerStatus(bool answered) { (void)answered; }
+    // Consecutive live-poll receives that found nothing; 0 after an answer.
+    virtual void silentPolls(int count) { (void)count; }
+    virtual void portOpenFailed(const PortError& error) { (void)error; }
+    virtual void portOpened(const QString& port) { (void)port; }
+    // A version read finished: the code (0 = no controller answered).
+    virtual void versionRead(int code) { (void)code; }
+    // The analog-threshold check finished.
+    virtual void analogCapability(bool capable) { (void)capable; }
 };

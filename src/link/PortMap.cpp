@@ -25,25 +25,40 @@ bool parsePortOption(const QString& arg, int* comNumber, QString* path) {
     return true;
 }
 
-void loadPortMap(QSettings& s, SerialChannel& ch) {
+PortMapping readPortMap(QSettings& s) {
+    PortMapping map;
     s.beginGroup(QStringLiteral("Ports"));
     for (int n = FirstCom; n <= LastCom; ++n) {
         const QString key = QStringLiteral("COM%1").arg(n);
         QString path = s.value(key).toString().trimmed();
         if (path.isEmpty()) path = s.value(key.toLower()).toString().trimmed();
-        if (!path.isEmpty()) ch.setDevicePath(n, path);
+        if (!path.isEmpty()) map.insert(n, path);
     }
     s.endGroup();
+    return map;
 }
 
-void applyPortOptions(const QStringList& values, SerialChannel& ch) {
-    int last = 0;
+void loadPortMap(QSettings& s, SerialChannel& ch) {
+    const PortMapping map = readPortMap(s);
+    for (auto it = map.constBegin(); it != map.constEnd(); ++it)
+        ch.setDevicePath(it.key(), it.value());
+}
+
+PortOptions parsePortOptions(const QStringList& values) {
+    PortOptions o;
     for (const QString& v : values) {
         int n = 0;
         QString path;
         if (!parsePortOption(v, &n, &path)) continue;
-        ch.setDevicePath(n, path);
-        last = n;
+        o.map.insert(n, path);
+        o.lastCom = n;
     }
-    if (last > 0) ch.setSelectedPort(QStringLiteral("com%1").arg(last));
+    return o;
+}
+
+void applyPortOptions(const QStringList& values, SerialChannel& ch) {
+    const PortOptions o = parsePortOptions(values);
+    for (auto it = o.map.constBegin(); it != o.map.constEnd(); ++it)
+        ch.setDevicePath(it.key(), it.value());
+    if (o.lastCom > 0) ch.setSelectedPort(QStringLiteral("com%1").arg(o.lastCom));
 }

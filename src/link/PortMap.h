@@ -1,4 +1,5 @@
 #pragma once
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -12,8 +13,20 @@ class SerialChannel;
 // False for anything else: no "=", an empty path, or a port outside COM1 ... COM8.
 bool parsePortOption(const QString& arg, int* comNumber, QString* path);
 
+// COM number -> device path.
+using PortMapping = QMap<int, QString>;
+
+// Keys COM1 ... COM8 of the group "Ports" that hold a path.
+PortMapping readPortMap(QSettings& s);
 // Reads keys COM1 ... COM8 of the group "Ports"; keys that are missing or empty keep the mapping.
 void loadPortMap(QSettings& s, SerialChannel& ch);
 
+// Every valid --port value, in order (a later one wins), and the COM number of
+// the last valid one (0 when none).
+struct PortOptions {
+    PortMapping map;
+    int lastCom = 0;
+};
+PortOptions parsePortOptions(const QStringList& values);
 // Applies every valid mapping in order; the last valid one's COMn becomes the selected port.
 void applyPortOptions(const QStringList& values, SerialChannel& ch);

@@ -1,7 +1,5 @@
 #include "link/SerialChannel.h"
 
-#include <QTimer>
-
 SerialChannel::SerialChannel(SerialPort& port, Clock& clock, LinkObserver* observer)
     : port_(port), clock_(clock), observer_(observer) {}
 
@@ -20,16 +18,17 @@ void SerialChannel::setDevicePath(int comNumber, const QString& path) {
 QString SerialChannel::devicePath(const QString& portName) const {
     const int n = comNumber(portName);
     if (n > 0 && devices_.contains(n)) return devices_.value(n);
+    return defaultDevicePath(portName);
+}
+
+QString SerialChannel::defaultDevicePath(const QString& portName) {
+    const int n = comNumber(portName);
 #ifdef Q_OS_WIN
-    return portName.toUpper();
+    return n > 0 ? portName.toUpper() : portName;
 #else
     if (n > 0) return QStringLiteral("/dev/ttyS%1").arg(n - 1);
     return portName;
 #endif
-}
-
-QString SerialChannel::text(int key) const {
-    return observer_ ? observer_->languageText(key) : QString();
 }
 
 bool SerialChannel::openDevice(const QString& portName, bool report) {
@@ -37,19 +36,11 @@ bool SerialChannel::openDevice(const QString& portName, bool report) {
     const QString device = devicePath(portName);
     QString reason;
     bool denied = false;
-    if (port_.open(device, &reason, &denied)) return true;
-    if (report && observer_) {
-        QString msg = text(LinkText::PortOpenFailed);
-        if (!msg.isEmpty()) msg += QStringLiteral("\n\n");
-        msg += device;
-        if (!reason.isEmpty()) msg += QStringLiteral(": ") + reason;
-#ifndef Q_OS_WIN
-        if (denied)
-            msg += QStringLiteral("\n\nThe user must be a member of the 'dialout' group "
-                                  "(sudo usermod -aG dialout $USER, then log in again).");
-#endif
-        observer_->portOpenFailed(msg);
+    if (port_.open(device, &reason, &denied)) {
+        if (observer_) observer_->portOpened(portName);
+        return true;
     }
+    if (report && observer_) observer_->portOpenFailed({portName, device, reason, denied});
     return false;
 }
 
@@ -77,10 +68,10 @@ SerialChannel::Receive SerialChannel::ReceiveAnswer() {
     r.ok = waiting >= 0;
     const int n = waiting > 0 ? waiting : 0;
     if (n > 0) {
-        if (observer_) observer_->linkStateText(QString());
+        if (observer_) observer_->answerStatus(true);
         r.count = port_.readNow(buffer_.data(), n < BufferSize ? n : BufferSize);
     } else {
-        if (observer_) observer_->linkStateText(text(LinkText::NoAnswer));
+        if (observer_) observer_->answerStatus(false);
     }
     if (r.ok) port_.waitTransmitIdle();
     return r;
@@ -88,18 +79,7 @@ SerialChannel::Receive SerialChannel::ReceiveAnswer() {
 
 SerialChannel::Receive SerialChannel::ReceivePolled() {
     const Receive r = ReceiveAnswer();
-    if (r.count > 0) {
-        if (observer_) observer_->transmissionErrorText(QString());
-        silence_ = 0;
-    } else {
-        ++silence_;
-        if (silence_ > SilentPollLimit && observer_)
-            observer_->transmissionErrorText(text(LinkText::NoAnswer));
-    }
+    silence_ = r.count > 0 ? 0 : silence_ + 1;
+    if (observer_) observer_->silentPolls(silence_);
     return r;
-}
-
-void SerialChannel::StopPolling() {
-    for (QTimer* t : timers_)
-        if (t) t->stop();
 }

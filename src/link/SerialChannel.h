@@ -7,17 +7,6 @@
 #include <QString>
 #include <array>
 #include <cstdint>
-#include <vector>
-
-class QTimer;
-
-// Language texts the link shows.
-namespace LinkText {
-constexpr int NoAnswer = 10390;
-constexpr int PortOpenFailed = 30012;
-constexpr int CaptionController = 30000;
-constexpr int CaptionNoController = 30001;
-} // namespace LinkText
 
 // The program's one connection to the controller. Synchronous: every byte sent
 // is followed by 3 ms, receives take only what is already waiting, and the
@@ -40,7 +29,8 @@ public:
 
     // "com1" ... "com8".
     QString selectedPort() const { return selected_; }
-    void setSelectedPort(const QString& name) { selected_ = name.toLower(); }
+    // COM names are kept in lower case; any other name is a device path and kept as it is.
+    void setSelectedPort(const QString& name) { selected_ = comNumber(name) > 0 ? name.toLower() : name; }
 
     // Where each COMn lives on this machine. On Windows COMn itself; elsewhere
     // /dev/ttyS(n-1) unless mapped.
@@ -69,15 +59,13 @@ public:
     int silenceCounter() const { return silence_; }
     void resetSilenceCounter() { silence_ = 0; }
 
-    // The ten polling timers in the order they are stopped.
-    void setPollingTimers(std::vector<QTimer*> timers) { timers_ = std::move(timers); }
-    void StopPolling();
-
     static int comNumber(const QString& portName); // "com3" -> 3, 0 when not a COM name
+    // Where a port lives when nothing maps it: COMn itself on Windows,
+    // /dev/ttyS(n-1) elsewhere; any other name is taken as a device path.
+    static QString defaultDevicePath(const QString& portName);
 
 private:
     bool openDevice(const QString& portName, bool report);
-    QString text(int key) const;
 
     SerialPort& port_;
     Clock& clock_;
@@ -86,5 +74,4 @@ private:
     QMap<int, QString> devices_;
     std::array<std::uint8_t, BufferSize> buffer_{};
     int silence_ = 0;
-    std::vector<QTimer*> timers_;
 };

@@ -20,4 +20,11 @@ void LanguageTexts::loadDefaults() {
     set(30012, QStringLiteral("Nie można otworzyć portu szeregowego."));
     set(30013, QStringLiteral("Pozycja startowa silnika krokowego musi leżeć między minimum a maksimum"));
     set(30014, QStringLiteral("Pozycja startowa silnika krokowego jest równa minimum lub maksimum."));
+    // Texts of our own beyond the design's keys.
+    set(31000, QStringLiteral("Nie odczytano parametrów - brak odpowiedzi sterownika"));
+    set(31001, QStringLiteral("Parametry nie zostały odczytane ze sterownika - nie zapisano ich samoczynnie."));
+    set(31002, QStringLiteral("Parametry domyślne nie są zapisywane samoczynnie - użyj „Zapisz parametry”."));
+    set(31003, QStringLiteral("Nie zapisano samoczynnie: zaznaczone pola nie pokazują wartości sterownika."));
+    set(10408, QStringLiteral("Benzyna"));
+    set(10409, QStringLiteral("Gaz"));
 }

@@ -1,8 +1,11 @@
 #include "shell/Navigator.h"
 
-#include "shell/Session.h"
-
-#include <QTimer>
+#include "link/ControllerLink.h"
+#include "live/LiveModel.h"
+#include "params/ParameterJobs.h"
+#include "params/ParameterModel.h"
+#include "shell/PollTimers.h"
+#include "shell/ShellTexts.h"
 
 namespace shell {
 
@@ -18,10 +21,6 @@ constexpr PageNames kNames[PageCount] = {
     {"AutoadaptacjaTab", "autoadaptacja"},
     {"DrukowanieTab", "drukowanie"},
 };
-
-bool running(const QTimer* t) {
-    return t && t->isActive();
-}
 } // namespace
 
 QString pageObjectName(Page page) {
@@ -39,21 +38,26 @@ std::optional<Page> pageFromOptionName(const QString& name) {
     return std::nullopt;
 }
 
-Navigator::Navigator(Session& session) : s_(session) {}
+Navigator::Navigator(Models models) : m_(models) {}
 
 void Navigator::selectFromMenu(Page page) {
-    current_ = page;
-    if (showPage) showPage(page);
-    pagecontrol1Change();
+    m_.link.whenIdle(nullptr, [this, page] { switchTo(page); });
 }
 
-bool Navigator::tabClicked(Page page) {
-    if (page == current_) return false;
-    if (!pagecontrol1Changing()) return false;
+void Navigator::tabClicked(Page page) {
+    m_.link.whenIdle(nullptr, [this, page] {
+        if (page == current_) return;
+        if (!pagecontrol1Changing()) return;
+        switchTo(page);
+    });
+}
+
+void Navigator::switchTo(Page page) {
+    const Page leaving = current_;
     current_ = page;
     if (showPage) showPage(page);
-    pagecontrol1Change();
-    return true;
+    pagecontrol1Change(leaving);
+    if (changed) changed();
 }
 
 bool Navigator::pagecontrol1Changing() {
@@ -62,53 +66,66 @@ bool Navigator::pagecontrol1Changing() {
     return leaving ? leaving->leaveByTab() : true;
 }
 
-void Navigator::writeIgnitionIfPolling() {
-    // A leave step of the page may have closed the port (the analog threshold
-    // write does); the ignition choice must still reach the controller.
-    const bool obr = running(s_.timers.TimerObr);
-    const bool term = running(s_.timers.TimerAdaptTerm);
-    if ((obr || term) && !s_.channel.isOpen()) s_.channel.OpenPort();
-    if (obr)
-        s_.controller.WriteIgnition(s_.chosenIgnitionIndex ? s_.chosenIgnitionIndex()
-                                                           : s_.controller.ignitionIndex());
-    if (term)
-        s_.controller.WriteIgnition(s_.chosenWizardIgnitionIndex ? s_.chosenWizardIgnitionIndex()
-                                                                 : s_.controller.ignitionIndex());
+void Navigator::commonSteps(Page leaving) {
+    // Frames and results still on their way belong to the page being left.
+    m_.link.supersede();
+    if (PageHooks* p = page(leaving)) p->leaveSteps();
+
+    const bool obr = m_.link.isPolling(polltimer::name(polltimer::Obr));
+    const bool term = m_.link.isPolling(polltimer::name(polltimer::AdaptTerm));
+    const int obrIndex = m_.live.ignitionChoice();
+    const int termIndex = m_.live.wizardIgnitionChoice();
+    m_.link.stopAllPolling();
+    m_.live.resetPeriodFilter();
+    m_.link.run(nullptr, [obr, term, obrIndex, termIndex](Controller& c) {
+        // A leave step may have closed the port; the ignition choice must still
+        // reach the controller.
+        if ((obr || term) && !c.channel().isOpen()) c.channel().OpenPort();
+        if (obr) c.WriteIgnition(obrIndex);
+        if (term) c.WriteIgnition(termIndex);
+        c.ReadVersion();
+        c.channel().ClosePort();
+    });
+    m_.shell.setMessage(QString());
 }
 
-void Navigator::commonSteps() {
-    writeIgnitionIfPolling();
-    s_.periodFilter.reset();
-    s_.controller.ReadVersion();
-    s_.channel.StopPolling();
-    s_.channel.ClosePort();
-    s_.message(QString());
+void Navigator::automaticWrite() {
+    ParameterModel& p = m_.params;
+    if (p.written()) return;
+    if (!p.automaticWriteAllowed()) {
+        m_.shell.setMessage(writeBlockText(m_.shell, p.automaticWriteBlock()));
+        return;
+    }
+    params::postWrite(m_.link, nullptr, p.collect(), [this](const std::vector<WriteMessage>& messages) {
+        if (showWriteMessages && !messages.empty()) {
+            std::vector<std::pair<QString, QString>> boxes;
+            for (const WriteMessage& m : messages)
+                boxes.emplace_back(m.text, m.caption);
+            showWriteMessages(boxes);
+        }
+    });
+    p.setWritten(true);
 }
 
-void Navigator::pagecontrol1Change() {
-    commonSteps();
+void Navigator::pagecontrol1Change(Page leaving) {
+    commonSteps(leaving);
     const Page entering = current_;
     switch (entering) {
     case Page::Obroty:
     case Page::Wizualizacja:
-        // The parameters page may hold values the controller does not have yet.
-        // Until the page has been filled from the controller it holds nothing
-        // the fitter chose, and writing it would replace the controller's own
-        // settings with the page's design values.
-        if (!s_.written && s_.paramsVisited && s_.collectAndWriteParameters) s_.collectAndWriteParameters();
+        automaticWrite();
         break;
     case Page::Parametry:
-        s_.paramsVisited = true;
+        m_.shell.paramsVisited = true;
         if (setPrintTabVisible) setPrintTabVisible(true);
-        s_.written = false;
+        m_.params.setWritten(false);
         break;
     case Page::Autoadaptacja:
     case Page::Drukowanie:
-        s_.written = false;
+        m_.params.setWritten(false);
         break;
     }
     if (PageHooks* p = page(entering)) p->enterPage();
-    if (entering == Page::Obroty || entering == Page::Wizualizacja) s_.written = true;
 }
 
 } // namespace shell

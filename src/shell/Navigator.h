@@ -1,12 +1,11 @@
 #pragma once
 #include "shell/PageHooks.h"
+#include "shell/ShellModel.h"
 
 #include <QString>
 #include <array>
 #include <functional>
 #include <optional>
-
-class Session;
 
 namespace shell {
 
@@ -21,18 +20,19 @@ QString pageOptionName(Page page);
 std::optional<Page> pageFromOptionName(const QString& name);
 
 // Switching between the main pages. The window only shows pages; this class
-// runs what a change does to the controller link and the shell flags, so it
-// can be tested without widgets:
+// runs what a change does to the controller link and the models, so it can be
+// tested without widgets:
 //  - a tab click asks the page being left (leaveByTab) and may be refused;
 //  - a menu selection switches without asking;
-//  - both then run the common steps (ignition writes of a polling ignition
-//    page, filter reset, version read, timers stopped, port closed, panel 1
-//    cleared), the flag rules of the page being entered, and its enterPage().
-// Entering the engine-speed or live page writes the parameters first when the
-// written flag is clear and the parameters page has been filled at least once.
+//  - both then run the common steps (the page's leave steps, ignition writes
+//    of a polling ignition page, filter reset, version read, polling stopped,
+//    port closed, panel 1 cleared), the flag rules of the page being entered,
+//    the automatic write, and its enterPage().
+// A change asked for while the link is busy waits until it is idle, so a
+// change during a write runs after the write.
 class Navigator {
 public:
-    explicit Navigator(Session& session);
+    explicit Navigator(Models models);
 
     void setPage(Page page, PageHooks* hooks) { pages_[static_cast<int>(page)] = hooks; }
     PageHooks* page(Page page) const { return pages_[static_cast<int>(page)]; }
@@ -41,6 +41,10 @@ public:
     std::function<void(Page)> showPage;
     // Shows or hides the tab of the printout page.
     std::function<void(bool)> setPrintTabVisible;
+    // Shows the messages of the automatic write's failed checks.
+    std::function<void(const std::vector<std::pair<QString, QString>>&)> showWriteMessages;
+    // Runs after a change's steps have been posted.
+    std::function<void()> changed;
 
     Page current() const { return current_; }
     // The page shown at start, before any change has run.
@@ -49,22 +53,23 @@ public:
     // Menu items ParButton ... DruButton: select the page, then pagecontrol1Change.
     void selectFromMenu(Page page);
     // A tab click: pagecontrol1Changing on the page being left, then (when
-    // allowed) the switch and pagecontrol1Change. Returns whether it switched.
-    bool tabClicked(Page page);
+    // allowed) the switch and pagecontrol1Change.
+    void tabClicked(Page page);
 
     // pagecontrol1Changing: false keeps the current page.
     bool pagecontrol1Changing();
-    // pagecontrol1Change: runs for the current page.
-    void pagecontrol1Change();
+    // pagecontrol1Change: runs for the current page, `leaving` was the one before.
+    void pagecontrol1Change(Page leaving);
 
     // How many times the leave checks ran (pagecontrol1Changing).
     int leaveChecks() const { return leaveChecks_; }
 
 private:
-    void commonSteps();
-    void writeIgnitionIfPolling();
+    void switchTo(Page page);
+    void commonSteps(Page leaving);
+    void automaticWrite();
 
-    Session& s_;
+    Models m_;
     std::array<PageHooks*, PageCount> pages_{};
     Page current_ = Page::Obroty;
     int leaveChecks_ = 0;

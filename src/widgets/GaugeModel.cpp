@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-using widgets::roundEven;
+using widgets::roundPx;
 
 int SectorSettings::from(int sector) const {
     return sector == 1 ? Sector1From : sector == 2 ? Sector2From : Sector3From;
@@ -91,7 +91,7 @@ double GaugeModel::valueForDigit(int d) const {
 int GaugeModel::perMilleForDigit(int d) const {
     const double span = double(signal.DigitalTo) - double(signal.DigitalFrom);
     if (span == 0.0) return 0;
-    return roundEven(1000.0 * (double(d) - signal.DigitalFrom) / span);
+    return roundPx(1000.0 * (double(d) - signal.DigitalFrom) / span);
 }
 
 int GaugeModel::sectorIndexForPerMille(int pm) const {
@@ -128,7 +128,7 @@ bool GaugeModel::underLimit() const {
 int GaugeModel::markerPosition() const {
     const double span = double(signal.DigitalTo) - double(signal.DigitalFrom);
     if (span == 0.0) return 0;
-    return std::clamp(roundEven((double(digit_) - signal.DigitalFrom) * 1000.0 / span), 0, 1000);
+    return std::clamp(roundPx((double(digit_) - signal.DigitalFrom) * 1000.0 / span), 0, 1000);
 }
 
 void GaugeModel::resetMarkers() {

@@ -4,18 +4,18 @@
 
 #include <algorithm>
 
-using widgets::roundEven;
+using widgets::roundPx;
 
 int LedBarModel::litCount() const {
     const double span = double(Max) - double(Min);
     if (span <= 0 || NumDigits <= 0) return 0;
-    return std::clamp(roundEven(double(NumDigits) * Position / span), 0, NumDigits);
+    return std::clamp(roundPx(double(NumDigits) * Position / span), 0, NumDigits);
 }
 
 int LedBarModel::startFor(int value) const {
     const double span = double(Max) - double(Min);
     if (span <= 0 || value <= 0) return 0;
-    return roundEven(double(NumDigits) * value / span);
+    return roundPx(double(NumDigits) * value / span);
 }
 
 int LedBarModel::zone2Start() const {

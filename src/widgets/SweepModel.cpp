@@ -3,7 +3,7 @@
 #include "widgets/WidgetMath.h"
 
 int SweepModel::yFor(int height, int position) {
-    return height - widgets::roundEven(height * position / 100.0);
+    return height - widgets::roundPx(height * position / 100.0);
 }
 
 SweepStep SweepModel::tick(int width, int height, const std::array<int, 4>& positions,

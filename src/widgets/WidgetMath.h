@@ -1,12 +1,11 @@
 #pragma once
-#include <cmath>
+#include "link/Numeric.h"
 
 namespace widgets {
 
-// Scaled values are rounded to the nearest integer with ties to even, as the
-// controller software always did (banker's rounding).
-inline int roundEven(double v) {
-    return static_cast<int>(std::nearbyint(v));
+// Pixel positions and sizes: the program's one rounding (ties to even), as int.
+inline int roundPx(double v) {
+    return static_cast<int>(::roundEven(v));
 }
 
 } // namespace widgets

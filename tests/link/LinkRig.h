@@ -1,6 +1,7 @@
 #pragma once
 // A channel and a controller over the in-memory port, with an observer that
-// records what the window would be told.
+// records what the link reports: "panel" is the link-state panel as the window
+// shows it, "label" the transmission-error label.
 #include "link/Controller.h"
 #include "link/SerialChannel.h"
 #include "support/FakeLink.h"
@@ -8,27 +9,20 @@
 #include <QStringList>
 
 struct RecordingObserver : LinkObserver {
-    QStringList panel, label, boxes, captions;
+    QStringList panel, label;
+    QList<PortError> failures;
+    QStringList opened;
+    QList<int> versions;
     QList<bool> analogGroup;
-    void linkStateText(const QString& t) override { panel << t; }
-    void transmissionErrorText(const QString& t) override { label << t; }
-    void portOpenFailed(const QString& m) override { boxes << m; }
-    void captionChanged(const QString& c) override { captions << c; }
-    void analogGroupVisible(bool v) override { analogGroup << v; }
-    QString languageText(int key) const override {
-        switch (key) {
-        case 10390:
-            return QStringLiteral("Brak odpowiedzi");
-        case 30000:
-            return QStringLiteral("sterownik wersja");
-        case 30001:
-            return QStringLiteral("brak sterownika");
-        case 30012:
-            return QStringLiteral("Nie można otworzyć portu");
-        default:
-            return {};
-        }
+    void answerStatus(bool answered) override { panel << (answered ? QString() : QStringLiteral("Brak odpowiedzi")); }
+    void silentPolls(int count) override {
+        if (count == 0) label << QString();
+        if (count > SerialChannel::SilentPollLimit) label << QStringLiteral("Brak odpowiedzi");
     }
+    void portOpenFailed(const PortError& e) override { failures << e; }
+    void portOpened(const QString& port) override { opened << port; }
+    void versionRead(int code) override { versions << code; }
+    void analogCapability(bool capable) override { analogGroup << capable; }
 };
 
 struct LinkRig {

@@ -15,9 +15,8 @@
 namespace {
 
 struct Observer : LinkObserver {
-    QStringList boxes;
-    void portOpenFailed(const QString& m) override { boxes << m; }
-    QString languageText(int key) const override { return QString::number(key); }
+    QList<PortError> boxes;
+    void portOpenFailed(const PortError& e) override { boxes << e; }
 };
 
 // A pseudo-terminal whose master side the test drives by hand.
@@ -91,7 +90,6 @@ void TestLinkE2e::readVersion() {
     QVERIFY(obs_.boxes.isEmpty());
     QCOMPARE(ctl_->versionCode(), 5);
     QVERIFY(ctl_->controllerPresent());
-    QVERIFY(ctl_->caption().endsWith(QStringLiteral(" - 30000 5")));
     QVERIFY(!ch_->isOpen());
 }
 
@@ -155,7 +153,6 @@ void TestLinkE2e::silentController() {
     ctl_->ReadVersion();
     QCOMPARE(ctl_->versionCode(), 0);
     QVERIFY(!ctl_->controllerPresent());
-    QVERIFY(ctl_->caption().endsWith(QStringLiteral(" - 30001")));
 
     QVERIFY(!ctl_->ReadIgnition());
     QCOMPARE(ctl_->ignitionIndex(), 2);
@@ -243,8 +240,8 @@ void TestLinkE2e::missingDevice() {
     ch_->setDevicePath(2, QStringLiteral("/dev/quendrix-no-such-port"));
     QVERIFY(!ch_->OpenPort(QStringLiteral("com2")));
     QCOMPARE(obs_.boxes.size(), 1);
-    QVERIFY(obs_.boxes.first().startsWith(QStringLiteral("30012\n")));
-    QVERIFY(obs_.boxes.first().contains(QStringLiteral("/dev/quendrix-no-such-port")));
+    QCOMPARE(obs_.boxes.first().device, QStringLiteral("/dev/quendrix-no-such-port"));
+    QVERIFY(!obs_.boxes.first().reason.isEmpty());
     QVERIFY(!ch_->ProbePort(QStringLiteral("com2")));
     QCOMPARE(obs_.boxes.size(), 1);
 }

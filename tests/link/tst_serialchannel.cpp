@@ -16,7 +16,6 @@ private slots:
     void everyByteIsFollowedByThreeMs();
     void devicePaths_data();
     void devicePaths();
-    void stopPollingStopsEveryTimer();
 };
 
 void TestSerialChannel::oversizedAnswerIsTakenInTwoReceives() {
@@ -100,18 +99,19 @@ void TestSerialChannel::silentPollLimit() {
 void TestSerialChannel::openFailureReportsOnceProbeSilently() {
     LinkRig r;
     QVERIFY(!r.ch.OpenPort(QStringLiteral("com2")));
-    QCOMPARE(r.obs.boxes.size(), 1);
-    const QString box = r.obs.boxes.first();
-    QVERIFY(box.startsWith(QStringLiteral("Nie można otworzyć portu")));
-    QVERIFY(box.contains(QStringLiteral("/dev/ttyS1")));
-    QVERIFY(box.contains(QStringLiteral("No such file or directory")));
-    QVERIFY(!box.contains(QStringLiteral("dialout")));
+    QCOMPARE(r.obs.failures.size(), 1);
+    const PortError e = r.obs.failures.first();
+    QCOMPARE(e.port, QStringLiteral("com2"));
+    QCOMPARE(e.device, QStringLiteral("/dev/ttyS1"));
+    QCOMPARE(e.reason, QStringLiteral("No such file or directory"));
+    QVERIFY(!e.permissionDenied);
     QVERIFY(!r.ch.isOpen());
 
     QVERIFY(!r.ch.ProbePort(QStringLiteral("com2")));
-    QCOMPARE(r.obs.boxes.size(), 1);
+    QCOMPARE(r.obs.failures.size(), 1);
     QVERIFY(r.ch.ProbePort(QStringLiteral("com1")));
-    QCOMPARE(r.obs.boxes.size(), 1);
+    QCOMPARE(r.obs.failures.size(), 1);
+    QCOMPARE(r.obs.opened, QStringList{QStringLiteral("com1")});
 }
 
 void TestSerialChannel::permissionDeniedNamesDialoutGroup() {
@@ -119,15 +119,10 @@ void TestSerialChannel::permissionDeniedNamesDialoutGroup() {
     r.port.denied << QStringLiteral("/dev/ttyUSB0");
     r.ch.setDevicePath(1, QStringLiteral("/dev/ttyUSB0"));
     QVERIFY(!r.ch.OpenPort());
-    QCOMPARE(r.obs.boxes.size(), 1);
-    const QStringList lines = r.obs.boxes.first().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.first(), QStringLiteral("Nie można otworzyć portu"));
-    QVERIFY(lines.size() >= 2);
-    QVERIFY(lines.at(1).contains(QStringLiteral("/dev/ttyUSB0")));
-    QVERIFY(lines.at(1).contains(QStringLiteral("Permission denied")));
-#ifndef Q_OS_WIN
-    QVERIFY(r.obs.boxes.first().contains(QStringLiteral("dialout")));
-#endif
+    QCOMPARE(r.obs.failures.size(), 1);
+    QCOMPARE(r.obs.failures.first().device, QStringLiteral("/dev/ttyUSB0"));
+    QCOMPARE(r.obs.failures.first().reason, QStringLiteral("Permission denied"));
+    QVERIFY(r.obs.failures.first().permissionDenied);
 }
 
 void TestSerialChannel::failedOpenLeavesNoPortOpen() {
@@ -214,22 +209,6 @@ void TestSerialChannel::devicePaths() {
     r.clearLog();
     QVERIFY(r.ch.OpenPort());
     QCOMPARE(r.events(), QStringList{QStringLiteral("open ") + device});
-}
-
-void TestSerialChannel::stopPollingStopsEveryTimer() {
-    LinkRig r;
-    std::vector<QTimer*> timers;
-    std::vector<std::unique_ptr<QTimer>> owned;
-    for (int i = 0; i < 10; ++i) {
-        owned.push_back(std::make_unique<QTimer>());
-        owned.back()->start(50 + i);
-        timers.push_back(owned.back().get());
-    }
-    timers.push_back(nullptr);
-    r.ch.setPollingTimers(timers);
-    r.ch.StopPolling();
-    for (const auto& t : owned)
-        QVERIFY(!t->isActive());
 }
 
 QTEST_GUILESS_MAIN(TestSerialChannel)

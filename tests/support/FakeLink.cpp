@@ -104,3 +104,25 @@ QStringList describe(const std::vector<LinkEvent>& log, bool withGaps) {
     }
     return out;
 }
+
+bool RecordingPort::open(const QString& device, QString* reason, bool* permissionDenied) {
+    const bool ok = inner_->open(device, reason, permissionDenied);
+    log_->push_back({ok ? LinkEvent::Open : LinkEvent::OpenFailed, 0, 0, device});
+    return ok;
+}
+
+void RecordingPort::close() {
+    if (inner_->isOpen()) log_->push_back({LinkEvent::Close, 0, 0, {}});
+    inner_->close();
+}
+
+bool RecordingPort::sendImmediate(std::uint8_t byte) {
+    if (inner_->isOpen()) log_->push_back({LinkEvent::Tx, 0, byte, {}});
+    return inner_->sendImmediate(byte);
+}
+
+int RecordingPort::readNow(std::uint8_t* dst, int max) {
+    const int n = inner_->readNow(dst, max);
+    log_->push_back({LinkEvent::Rx, 0, n, {}});
+    return n;
+}

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <vector>
 
 struct LinkEvent {
@@ -73,3 +74,66 @@ private:
 
 // Readable dump of a timeline: "open /dev/ttyS0", "tx 01", "sleep 20", "rx 2", "close".
 QStringList describe(const std::vector<LinkEvent>& log, bool withGaps = true);
+
+// The link's worker thread makes its own port and clock; these hand it ones
+// that forward to objects the test owns (and reads once the link is idle).
+class PortProxy : public SerialPort {
+public:
+    explicit PortProxy(SerialPort& target) : t_(target) {}
+    bool open(const QString& device, QString* reason, bool* permissionDenied) override {
+        return t_.open(device, reason, permissionDenied);
+    }
+    void close() override { t_.close(); }
+    bool isOpen() const override { return t_.isOpen(); }
+    bool sendImmediate(std::uint8_t byte) override { return t_.sendImmediate(byte); }
+    int bytesWaiting() override { return t_.bytesWaiting(); }
+    int readNow(std::uint8_t* dst, int max) override { return t_.readNow(dst, max); }
+    void waitTransmitIdle() override { t_.waitTransmitIdle(); }
+
+private:
+    SerialPort& t_;
+};
+
+class ClockProxy : public Clock {
+public:
+    explicit ClockProxy(Clock& target) : t_(target) {}
+    void sleepMs(int ms) override { t_.sleepMs(ms); }
+    qint64 nowUs() const override { return t_.nowUs(); }
+
+private:
+    Clock& t_;
+};
+
+// Records a real port's opens, closes, bytes sent and received, and the
+// clock's sleeps, in the same timeline format as FakePort and FakeClock.
+class RecordingPort : public SerialPort {
+public:
+    RecordingPort(std::unique_ptr<SerialPort> inner, std::vector<LinkEvent>* log)
+        : inner_(std::move(inner)), log_(log) {}
+    bool open(const QString& device, QString* reason, bool* permissionDenied) override;
+    void close() override;
+    bool isOpen() const override { return inner_->isOpen(); }
+    bool sendImmediate(std::uint8_t byte) override;
+    int bytesWaiting() override { return inner_->bytesWaiting(); }
+    int readNow(std::uint8_t* dst, int max) override;
+    void waitTransmitIdle() override { inner_->waitTransmitIdle(); }
+
+private:
+    std::unique_ptr<SerialPort> inner_;
+    std::vector<LinkEvent>* log_;
+};
+
+class RecordingClock : public Clock {
+public:
+    RecordingClock(std::unique_ptr<Clock> inner, std::vector<LinkEvent>* log)
+        : inner_(std::move(inner)), log_(log) {}
+    void sleepMs(int ms) override {
+        log_->push_back({LinkEvent::Sleep, inner_->nowUs(), ms, {}});
+        inner_->sleepMs(ms);
+    }
+    qint64 nowUs() const override { return inner_->nowUs(); }
+
+private:
+    std::unique_ptr<Clock> inner_;
+    std::vector<LinkEvent>* log_;
+};

@@ -1,11 +1,13 @@
 #include "adapt/ui/AutoadaptacjaPage.h"
 
-#include "shell/Session.h"
+#include "link/ControllerLink.h"
+#include "live/LiveJobs.h"
+#include "shell/PollTimers.h"
 
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-AutoadaptacjaPage::AutoadaptacjaPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+AutoadaptacjaPage::AutoadaptacjaPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
     setObjectName(QStringLiteral("AutoadaptacjaTab"));
     pageControl2_ = new QTabWidget(this);
     pageControl2_->setObjectName(QStringLiteral("PageControl2"));
@@ -17,4 +19,13 @@ AutoadaptacjaPage::AutoadaptacjaPage(Session& session, QWidget* parent) : QWidge
     lay->addWidget(pageControl2_);
 }
 
-void AutoadaptacjaPage::enterPage() {}
+void AutoadaptacjaPage::enterPage() {
+    m_.link.run(nullptr, [](Controller& c) {
+        c.channel().OpenPort();
+        c.channel().ClosePort();
+    });
+    live::postReadIgnition(m_.link, m_.live, this);
+    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
+    // Each tick of the first step polls twice: the temperature, then the speed.
+    m_.link.startPolling(polltimer::name(polltimer::AdaptTerm), polltimer::AdaptTerm.intervalMs, 2);
+}

@@ -1,9 +1,9 @@
 #pragma once
 #include "shell/PageHooks.h"
+#include "shell/ShellModel.h"
 
 #include <QWidget>
 
-class Session;
 class QTabWidget;
 
 // The autoadaptation page: the wizard's own page control PageControl2 with
@@ -11,11 +11,11 @@ class QTabWidget;
 class AutoadaptacjaPage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
-    explicit AutoadaptacjaPage(Session& session, QWidget* parent = nullptr);
+    explicit AutoadaptacjaPage(Models models, QWidget* parent = nullptr);
     void enterPage() override;
     QTabWidget* wizardPages() const { return pageControl2_; }
 
 private:
-    Session& session_;
+    Models m_;
     QTabWidget* pageControl2_;
 };

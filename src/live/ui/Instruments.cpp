@@ -55,7 +55,8 @@ void setSignal(TAnalogGauge* gauge, int digitalFrom, int digitalTo, double value
 }
 
 void setupSpeedMeter(TRoundMeter* m, const QString& caption) {
-    setSignal(m, 0, 8000, 0, 8.0, QStringLiteral("##0.0"), QStringLiteral("RPM"), caption);
+    // The dial reads 0-8 in thousands: the unit says so, or 0.8 would read as 0.8 rpm.
+    setSignal(m, 0, 8000, 0, 8.0, QStringLiteral("##0.0"), QStringLiteral("x1000 rpm"), caption);
     auto& sec = m->sectorSettings();
     sec.Sector1From = 0;
     sec.Sector1To = 80;

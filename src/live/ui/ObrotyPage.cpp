@@ -1,9 +1,12 @@
 #include "live/ui/ObrotyPage.h"
 
+#include "link/ControllerLink.h"
 #include "live/IgnitionPage.h"
+#include "live/LiveJobs.h"
+#include "live/LiveModel.h"
 #include "live/ui/Instruments.h"
-#include "live/ui/LiveViews.h"
-#include "shell/Session.h"
+#include "params/ParameterModel.h"
+#include "shell/PollTimers.h"
 #include "widgets/TColorButton.h"
 #include "widgets/TGradientPanel.h"
 #include "widgets/TRoundMeter.h"
@@ -12,26 +15,24 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 
-ObrotyPage::ObrotyPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
     setObjectName(QStringLiteral("ObrotyTab"));
-    LiveViews::of(session_).obroty = this;
 
     // Backgrounds: the whole page, the choice column and the meter column.
-    AbGradient1 = new TGradientPanel(this);
-    AbGradient1->setObjectName(QStringLiteral("AbGradient1"));
-    AbGradient1->setGeometry(0, 0, 795, 490);
-    AbGradient4 = new TGradientPanel(AbGradient1);
-    AbGradient4->setObjectName(QStringLiteral("AbGradient4"));
-    AbGradient4->setGeometry(10, 10, 380, 460);
-    AbGradient5 = new TGradientPanel(AbGradient1);
-    AbGradient5->setObjectName(QStringLiteral("AbGradient5"));
-    AbGradient5->setGeometry(400, 10, 385, 460);
-    for (TGradientPanel* g : {AbGradient1, AbGradient4, AbGradient5})
+    GradPanel1 = new TGradientPanel(this);
+    GradPanel1->setObjectName(QStringLiteral("GradPanel1"));
+    GradPanel1->setGeometry(0, 0, 795, 490);
+    GradPanel4 = new TGradientPanel(GradPanel1);
+    GradPanel4->setObjectName(QStringLiteral("GradPanel4"));
+    GradPanel4->setGeometry(10, 10, 380, 460);
+    GradPanel5 = new TGradientPanel(GradPanel1);
+    GradPanel5->setObjectName(QStringLiteral("GradPanel5"));
+    GradPanel5->setGeometry(400, 10, 385, 460);
+    for (TGradientPanel* g : {GradPanel1, GradPanel4, GradPanel5})
         liveui::setLightGradient(g);
 
-    QWidget* left = AbGradient4;
+    QWidget* left = GradPanel4;
     Label91 = liveui::makeLabel(left, QStringLiteral("Label91"), QStringLiteral("Wybor ukladu zapłonowego"),
                                 15, 12, 350, 32, 15, true);
     ComboBox2 = new QComboBox(left);
@@ -41,7 +42,7 @@ ObrotyPage::ObrotyPage(Session& session, QWidget* parent) : QWidget(parent), ses
     QFont cf = ComboBox2->font();
     cf.setPointSize(11);
     ComboBox2->setFont(cf);
-    ComboBox2->setCurrentIndex(session_.controller.ignitionIndex());
+    ComboBox2->setCurrentIndex(m_.live.ignitionChoice());
 
     WyborUkladuLabel = liveui::makeLabel(
         left, QStringLiteral("WyborUkladuLabel"),
@@ -60,7 +61,8 @@ ObrotyPage::ObrotyPage(Session& session, QWidget* parent) : QWidget(parent), ses
     bf.setPointSize(10);
     bf.setBold(true);
     OdczytUkladuButt->setFont(bf);
-    connect(OdczytUkladuButt, &TColorButton::clicked, this, &ObrotyPage::OdczytUkladuButtClick);
+    connect(OdczytUkladuButt, &TColorButton::clicked, this,
+            [this] { m_.link.whenIdle(this, [this] { OdczytUkladuButtClick(); }); });
 
     GroupBoxAnalog = new QGroupBox(left);
     GroupBoxAnalog->setObjectName(QStringLiteral("GroupBoxAnalog"));
@@ -74,89 +76,77 @@ ObrotyPage::ObrotyPage(Session& session, QWidget* parent) : QWidget(parent), ses
     Edit23->lineEdit()->setMaxLength(3);
     Edit23->setInsertPolicy(QComboBox::NoInsert);
     Edit23->setGeometry(12, 42, 120, 26);
-    Edit23->setEditText(session_.controller.analogThreshold());
+    Edit23->setEditText(m_.params.pageValue(ParamId::AnalogThreshold));
     GroupBoxAnalog->setVisible(false);
 
-    gauge1 = new TRoundMeter(AbGradient5);
+    gauge1 = new TRoundMeter(GradPanel5);
     gauge1->setObjectName(QStringLiteral("gauge1"));
     gauge1->setGeometry(22, 10, 340, 340);
     liveui::setupSpeedMeter(gauge1, QStringLiteral("Obroty"));
-    Panelobroty = liveui::makePanel(AbGradient5, QStringLiteral("Panelobroty"), 102, 366, 180, 50, 22);
+    Panelobroty = liveui::makePanel(GradPanel5, QStringLiteral("Panelobroty"), 102, 366, 180, 50, 22);
     Panelobroty->setText(QStringLiteral("0"));
 
-    // Hooks through which the other pages and the window reach this page.
-    session_.showIgnitionIndex = [this](int index) { ComboBox2->setCurrentIndex(index); };
-    session_.chosenIgnitionIndex = [this] { return ComboBox2->currentIndex(); };
-    session_.analogThresholdText = [this] { return Edit23->currentText(); };
-    session_.setAnalogThresholdText = [this](const QString& t) { Edit23->setEditText(t); };
-    session_.showAnalogGroup = [this](bool v) { GroupBoxAnalog->setVisible(v); };
-
-    if (session_.timers.TimerObr)
-        connect(session_.timers.TimerObr, &QTimer::timeout, this, &ObrotyPage::TimerObrTimer);
+    // The fitter's choices go to the models; the controller gets them when the page is left.
+    connect(ComboBox2, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_.live.setIgnitionChoice(index);
+        // Every poll of this page converts with the constant of the list's choice.
+        if (index >= 0 && index <= 5) m_.link.run(nullptr, [index](Controller& c) { c.setIgnitionIndex(index); });
+    });
+    connect(Edit23, &QComboBox::editTextChanged, this,
+            [this](const QString& t) { m_.params.setPageValue(ParamId::AnalogThreshold, t); });
+    connect(&m_.live, &LiveModel::ignitionChoiceChanged, this, &ObrotyPage::showIgnitionChoice);
+    connect(&m_.params, &ParameterModel::pageValueChanged, this, [this](ParamId id) {
+        if (id != ParamId::AnalogThreshold) return;
+        const QString t = m_.params.pageValue(id);
+        if (Edit23->currentText() != t) Edit23->setEditText(t);
+    });
+    connect(&m_.params, &ParameterModel::filled, this, [this] {
+        const QString t = m_.params.pageValue(ParamId::AnalogThreshold);
+        if (!t.isEmpty() && Edit23->currentText() != t) Edit23->setEditText(t);
+    });
+    connect(&m_.link, &ControllerLink::stateChanged, this,
+            [this](const LinkState& s) { GroupBoxAnalog->setVisible(s.analogCapable); });
+    connect(&m_.link, &ControllerLink::framesPolled, this, &ObrotyPage::onFrames);
 }
 
-ObrotyPage::~ObrotyPage() {
-    // The hooks capture this page; nobody may call them once it is gone.
-    session_.showIgnitionIndex = nullptr;
-    session_.chosenIgnitionIndex = nullptr;
-    session_.analogThresholdText = nullptr;
-    session_.setAnalogThresholdText = nullptr;
-    session_.showAnalogGroup = nullptr;
-}
-
-void ObrotyPage::readIgnitionIntoCombos() {
-    session_.controller.ReadIgnition();
-    ComboBox2->setCurrentIndex(session_.controller.ignitionIndex());
-    if (session_.showWizardIgnitionIndex) session_.showWizardIgnitionIndex(ComboBox2->currentIndex());
-}
-
-void ObrotyPage::analogThresholdStartup() {
-    const bool available = session_.controller.ReadAnalogCapability();
-    GroupBoxAnalog->setVisible(available);
-    if (!available) return;
-    session_.controller.ReadAnalogThreshold();
-    Edit23->setEditText(session_.controller.analogThreshold());
-}
-
-void ObrotyPage::applyVersionDependentControls() {
-    ::applyVersionDependentControls(session_);
+void ObrotyPage::showIgnitionChoice(int index) {
+    if (ComboBox2->currentIndex() != index) ComboBox2->setCurrentIndex(index);
 }
 
 void ObrotyPage::enterPage() {
-    if (!session_.written && session_.collectAndWriteParameters) session_.collectAndWriteParameters();
-    readIgnitionIntoCombos();
-    session_.channel.OpenPort();
-    if (session_.timers.TimerObr) session_.timers.TimerObr->start();
-    session_.written = true;
+    live::postReadIgnition(m_.link, m_.live, this);
+    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
+    m_.link.startPolling(polltimer::name(polltimer::Obr), polltimer::Obr.intervalMs);
     ComboBox2->setFocus();
-    analogThresholdStartup();
+    live::postAnalogThreshold(m_.link, m_.params, this);
 }
 
-bool ObrotyPage::leaveByTab() {
-    const QString threshold = Edit23->currentText().trimmed();
-    if (live::writeThresholdOnLeave(session_.controller, threshold))
-        session_.params[ParamId::AnalogThreshold] = threshold;
-    GroupBoxAnalog->setVisible(session_.controller.analogCapable());
-    // The port stays open: the page change's ignition write follows.
-    return true;
+void ObrotyPage::leaveSteps() {
+    // On a controller with the threshold, the fitter's choice in Edit23 reaches
+    // it however the page is left, before the ignition write.
+    if (m_.link.state().analogCapable) live::postThresholdOnLeave(m_.link, m_.params, Edit23->currentText());
 }
 
-void ObrotyPage::TimerObrTimer() {
-    const std::optional<live::SpeedReadout> r =
-        live::pollEngineSpeed(session_.controller, session_.periodFilter, ComboBox2->currentIndex());
-    if (!r) return;
-    gauge1->setDigit(r->digit);
-    liveui::setTextIfChanged(Panelobroty, r->panel);
+void ObrotyPage::onFrames(const QString& timer, const QVector<LiveFrame>& frames) {
+    if (timer != polltimer::name(polltimer::Obr) || frames.isEmpty()) return;
+    // The constant follows the list's choice; an index outside it keeps the last one.
+    const int index = ComboBox2->currentIndex();
+    const int constant = index >= 0 && index <= 5 ? Controller::ignitionConstantForIndex(index)
+                                                  : m_.link.state().ignitionConstant;
+    const live::Readings r = m_.live.decode(frames.last(), constant);
+    if (!r.speed) return;
+    gauge1->setDigit(*r.speed);
+    liveui::setTextIfChanged(Panelobroty, QString::number(*r.speedPanel));
 }
 
 void ObrotyPage::OdczytUkladuButtClick() {
-    if (session_.timers.TimerObr) session_.timers.TimerObr->stop();
-    analogThresholdStartup();
-    session_.channel.ClosePort();
-    applyVersionDependentControls();
-    session_.controller.ReadVersion();
-    readIgnitionIntoCombos();
-    session_.channel.OpenPort();
-    if (session_.timers.TimerObr) session_.timers.TimerObr->start();
+    m_.link.stopPolling(polltimer::name(polltimer::Obr));
+    live::postAnalogThreshold(m_.link, m_.params, this);
+    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
+    live::postVersionFeatures(m_.link, m_.live, this);
+    m_.link.run(nullptr, [](Controller& c) { c.ReadVersion(); });
+    live::postReadIgnition(m_.link, m_.live, this);
+    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
+    m_.link.startPolling(polltimer::name(polltimer::Obr), polltimer::Obr.intervalMs);
     ComboBox2->setFocus();
 }

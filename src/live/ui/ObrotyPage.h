@@ -1,9 +1,11 @@
 #pragma once
+#include "link/LinkState.h"
 #include "shell/PageHooks.h"
+#include "shell/ShellModel.h"
 
+#include <QVector>
 #include <QWidget>
 
-class Session;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -17,24 +19,20 @@ class TGradientPanel;
 class ObrotyPage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
-    explicit ObrotyPage(Session& session, QWidget* parent = nullptr);
-    ~ObrotyPage() override;
+    explicit ObrotyPage(Models models, QWidget* parent = nullptr);
     void enterPage() override;
-    bool leaveByTab() override;
-    // Start-up steps the main window runs in its creation sequence.
-    void applyVersionDependentControls();
-    void analogThresholdStartup();
-    void readIgnitionIntoCombos();
+    void leaveSteps() override;
 
-public slots:
-    void TimerObrTimer();
     void OdczytUkladuButtClick();
 
 private:
-    Session& session_;
-    TGradientPanel* AbGradient1;
-    TGradientPanel* AbGradient4;
-    TGradientPanel* AbGradient5;
+    void onFrames(const QString& timer, const QVector<LiveFrame>& frames);
+    void showIgnitionChoice(int index);
+
+    Models m_;
+    TGradientPanel* GradPanel1;
+    TGradientPanel* GradPanel4;
+    TGradientPanel* GradPanel5;
     QLabel* Label91;
     QComboBox* ComboBox2;
     QLabel* WyborUkladuLabel;

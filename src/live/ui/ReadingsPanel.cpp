@@ -1,10 +1,12 @@
 #include "live/ui/ReadingsPanel.h"
 
+#include "link/ControllerLink.h"
 #include "live/LiveDecode.h"
+#include "live/LiveModel.h"
 #include "live/ui/Instruments.h"
-#include "live/ui/LiveViews.h"
-#include "live/ui/WizualizacjaPage.h"
-#include "shell/Session.h"
+#include "params/ParameterModel.h"
+#include "shell/PollTimers.h"
+#include "shell/ShellTexts.h"
 #include "widgets/TColor.h"
 #include "widgets/TLedBar.h"
 
@@ -30,9 +32,8 @@ QLabel* value(QWidget* parent, const QString& name) {
 }
 } // namespace
 
-ReadingsPanel::ReadingsPanel(Session& session, QWidget* parent) : QGroupBox(parent), session_(session) {
+ReadingsPanel::ReadingsPanel(Models models, QWidget* parent) : QGroupBox(parent), m_(models) {
     setObjectName(QStringLiteral("GroupBox1"));
-    LiveViews::of(session_).readings = this;
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 6, 8, 6);
@@ -75,35 +76,40 @@ ReadingsPanel::ReadingsPanel(Session& session, QWidget* parent) : QGroupBox(pare
     grid->setRowStretch(row, 1);
     refreshPetrolGasCaption();
     applyProbeKindScaling(-1);
+    applyFeatures(m_.live.features());
 
-    if (session_.timers.TimerParamOdcz)
-        connect(session_.timers.TimerParamOdcz, &QTimer::timeout, this, &ReadingsPanel::TimerParamOdczTimer);
+    connect(&m_.link, &ControllerLink::framesPolled, this, [this](const QString& timer, const QVector<LiveFrame>& f) {
+        if (timer != polltimer::name(polltimer::ParamOdcz)) return;
+        for (const LiveFrame& frame : f)
+            TimerParamOdczTimer(frame);
+    });
+    // The bar follows the probe kind of every fill of the page and every change of the list.
+    connect(&m_.params, &ParameterModel::filled, this, [this] { applyProbeKindScaling(); });
+    connect(&m_.live, &LiveModel::probeScalingRequested, this, [this](int kind) { applyProbeKindScaling(kind); });
+    connect(&m_.live, &LiveModel::featuresChanged, this, &ReadingsPanel::applyFeatures);
+    connect(&m_.live, &LiveModel::petrolChanged, this, [this] { refreshPetrolGasCaption(); });
+    connect(&m_.shell, &ShellModel::textsChanged, this, [this] { refreshPetrolGasCaption(); });
 }
 
 void ReadingsPanel::applyProbeKindScaling() {
-    applyProbeKindScaling(currentProbeKind(session_));
+    applyProbeKindScaling(m_.live.probeKind());
 }
 
 void ReadingsPanel::applyProbeKindScaling(int probeKind) {
     const live::ProbeScale s = live::probeScale(probeKind);
     upperEnd_ = s.upperEnd;
     liveui::applyLedScale(LEDMeter2, s);
-    if (WizualizacjaPage* live = LiveViews::of(session_).live) live->applyChartScale(s);
 }
 
-void ReadingsPanel::showEvent(QShowEvent* e) {
-    QGroupBox::showEvent(e);
-    applyProbeKindScaling();
-}
-
-void ReadingsPanel::showTemperatureInstruments(bool visible) {
-    ZmiennaTemperatura->setVisible(visible);
-    ZmiennaTemperaturaLabel->setVisible(visible);
+void ReadingsPanel::applyFeatures(const live::VersionFeatures& f) {
+    ZmiennaTemperatura->setVisible(f.temperatureInstruments);
+    ZmiennaTemperaturaLabel->setVisible(f.temperatureInstruments);
 }
 
 void ReadingsPanel::refreshPetrolGasCaption() {
-    const bool petrol = LiveViews::of(session_).petrol;
-    liveui::setTextIfChanged(ZmiennaGazBenzyna, petrol ? petrolText(session_) : gasText(session_));
+    const bool petrol = m_.live.petrol();
+    liveui::setTextIfChanged(ZmiennaGazBenzyna, petrol ? m_.shell.text(textkey::Petrol, QStringLiteral("Benzyna"))
+                                                       : m_.shell.text(textkey::Gas, QStringLiteral("Gaz")));
     const QColor colour = tColor(petrol ? live::ColorRed : live::ColorGreen);
     if (ZmiennaGazBenzyna->palette().color(QPalette::WindowText) != colour) {
         QPalette p = ZmiennaGazBenzyna->palette();
@@ -112,23 +118,17 @@ void ReadingsPanel::refreshPetrolGasCaption() {
     }
 }
 
-void ReadingsPanel::TimerParamOdczTimer() {
+void ReadingsPanel::TimerParamOdczTimer(const LiveFrame& frame) {
     // Shown whatever the poll reports: this panel decodes the buffer as it is.
-    session_.controller.PollLiveFrame();
-    const live::Readings r = decodeReceivedFrame(session_);
+    const live::Readings r = m_.live.decode(frame, m_.link.state().ignitionConstant);
 
     liveui::setTextIfChanged(ZmiennaLambda, r.lambdaVolts);
     LEDMeter2->setPosition(live::lambdaLedPosition(upperEnd_, r.lambdaRaw));
     liveui::setTextIfChanged(ZmiennaTPS, r.tpsVolts);
-    if (r.temperature) {
-        if (WizualizacjaPage* live = LiveViews::of(session_).live)
-            live->setThermometerDigit(*r.temperatureRaw);
-        liveui::setTextIfChanged(ZmiennaTemperatura, QString::number(*r.temperature));
-    }
+    if (r.temperature) liveui::setTextIfChanged(ZmiennaTemperatura, QString::number(*r.temperature));
     if (r.gas)
         liveui::setTextIfChanged(ZmiennaPoziomGazu, QString::number(r.gas->percent) + QStringLiteral(" %"));
     if (r.speedPanel) liveui::setTextIfChanged(ZmiennaObroty, QString::number(*r.speedPanel));
     liveui::setTextIfChanged(ZmiennaSilnikKrokowy, QString::number(r.stepper));
-    LiveViews::of(session_).petrol = r.petrol;
-    refreshPetrolGasCaption();
+    m_.live.setPetrol(r.petrol);
 }

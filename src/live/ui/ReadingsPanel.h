@@ -1,7 +1,11 @@
 #pragma once
-#include <QGroupBox>
+#include "link/LinkState.h"
+#include "live/IgnitionPage.h"
+#include "shell/ShellModel.h"
 
-class Session;
+#include <QGroupBox>
+#include <QVector>
+
 class QLabel;
 class TLedBar;
 
@@ -9,27 +13,23 @@ class TLedBar;
 class ReadingsPanel : public QGroupBox {
     Q_OBJECT
 public:
-    explicit ReadingsPanel(Session& session, QWidget* parent = nullptr);
+    explicit ReadingsPanel(Models models, QWidget* parent = nullptr);
 
-    // LEDMeter2's range and zones by the probe kind (the parameters page calls
-    // this on entry, after its parameter read).
+    // LEDMeter2's range and zones by the probe kind: after every fill of the
+    // parameters page, so the bar follows the probe kind just read.
     void applyProbeKindScaling();
     void applyProbeKindScaling(int probeKind);
-    // ZmiennaTemperatura and its label (the version-dependent controls).
-    void showTemperatureInstruments(bool visible);
     // Petrol/gas caption again in the current language.
     void refreshPetrolGasCaption();
 
 public slots:
-    void TimerParamOdczTimer();
-
-protected:
-    // The parameters page shows the panel once its entry read is done: the
-    // bar then follows the probe kind just read.
-    void showEvent(QShowEvent* e) override;
+    // One readings-panel poll of TimerParamOdcz.
+    void TimerParamOdczTimer(const LiveFrame& frame);
 
 private:
-    Session& session_;
+    void applyFeatures(const live::VersionFeatures& f);
+
+    Models m_;
     QLabel* LambdaLabel;
     QLabel* ZmiennaLambda;
     TLedBar* LEDMeter2;

@@ -1,10 +1,14 @@
 #include "live/ui/WizualizacjaPage.h"
 
+#include "link/ControllerLink.h"
 #include "link/Numeric.h"
+#include "live/LiveJobs.h"
+#include "live/LiveModel.h"
 #include "live/ui/Instruments.h"
-#include "live/ui/LiveViews.h"
-#include "params/BlockCodec.h"
-#include "shell/Session.h"
+#include "params/ParameterJobs.h"
+#include "params/ParameterModel.h"
+#include "shell/PollTimers.h"
+#include "shell/ShellTexts.h"
 #include "widgets/TColor.h"
 #include "widgets/TGauge.h"
 #include "widgets/TGradientPanel.h"
@@ -46,23 +50,22 @@ QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& text, 
 }
 } // namespace
 
-WizualizacjaPage::WizualizacjaPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+WizualizacjaPage::WizualizacjaPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
     setObjectName(QStringLiteral("WizualizacjaTab"));
-    LiveViews::of(session_).live = this;
 
-    AbGradient2 = new TGradientPanel(this);
-    AbGradient2->setObjectName(QStringLiteral("AbGradient2"));
-    AbGradient2->setGeometry(0, 0, 795, 490);
-    liveui::setLightGradient(AbGradient2);
-    buildInstruments(AbGradient2);
+    GradPanel2 = new TGradientPanel(this);
+    GradPanel2->setObjectName(QStringLiteral("GradPanel2"));
+    GradPanel2->setGeometry(0, 0, 795, 490);
+    liveui::setLightGradient(GradPanel2);
+    buildInstruments(GradPanel2);
 
-    GroupBox10 = new QGroupBox(AbGradient2);
+    GroupBox10 = new QGroupBox(GradPanel2);
     GroupBox10->setObjectName(QStringLiteral("GroupBox10"));
     GroupBox10->setGeometry(4, 250, 787, 228);
     buildChart(GroupBox10);
 
     // Over the chart, which is frozen anyway while the controller is silent.
-    TranserrorLabel = new QLabel(AbGradient2);
+    TranserrorLabel = new QLabel(GradPanel2);
     TranserrorLabel->setObjectName(QStringLiteral("TranserrorLabel"));
     TranserrorLabel->setGeometry(4 + ChartX, 250 + 60, ChartW, 60);
     TranserrorLabel->setAlignment(Qt::AlignCenter);
@@ -77,18 +80,19 @@ WizualizacjaPage::WizualizacjaPage(Session& session, QWidget* parent) : QWidget(
     TranserrorLabel->setPalette(ep);
     TranserrorLabel->raise();
 
-    session_.setTransmissionError = [this](const QString& t) {
-        liveui::setTextIfChanged(TranserrorLabel, t);
-    };
-
     applyProbeKindScaling(-1);
     refreshPetrolGasCaption();
-    if (session_.timers.TimerWiz)
-        connect(session_.timers.TimerWiz, &QTimer::timeout, this, &WizualizacjaPage::TimerWizTimer);
-}
+    applyFeatures(m_.live.features());
 
-WizualizacjaPage::~WizualizacjaPage() {
-    session_.setTransmissionError = nullptr;
+    connect(&m_.link, &ControllerLink::framesPolled, this, &WizualizacjaPage::onFrames);
+    connect(&m_.live, &LiveModel::transmissionErrorChanged, this, [this](bool shown) {
+        liveui::setTextIfChanged(TranserrorLabel, shown ? m_.shell.text(textkey::NoAnswer) : QString());
+    });
+    connect(&m_.live, &LiveModel::petrolChanged, this, [this] { refreshPetrolGasCaption(); });
+    connect(&m_.live, &LiveModel::featuresChanged, this, &WizualizacjaPage::applyFeatures);
+    connect(&m_.live, &LiveModel::probeScalingRequested, this,
+            [this](int kind) { applyProbeKindScaling(kind); });
+    connect(&m_.shell, &ShellModel::textsChanged, this, [this] { refreshPetrolGasCaption(); });
 }
 
 void WizualizacjaPage::buildInstruments(QWidget* a) {
@@ -152,27 +156,27 @@ void WizualizacjaPage::buildInstruments(QWidget* a) {
     Label27->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Panel4 = liveui::makePanel(a, QStringLiteral("Panel4"), 485, 174, 70, 30, 13);
     Panel4->setText(QStringLiteral("0"));
-    AbLED1 = new TLedLamp(a);
-    AbLED1->setObjectName(QStringLiteral("AbLED1"));
-    AbLED1->setGeometry(478, 210, 150, 30);
-    AbLED1->setColorOn(tColor(LampOn));
-    AbLED1->setColorOff(tColor(live::ColorRed));
-    AbLED1->setLedHeight(25);
+    GasLed = new TLedLamp(a);
+    GasLed->setObjectName(QStringLiteral("GasLed"));
+    GasLed->setGeometry(478, 210, 150, 30);
+    GasLed->setColorOn(tColor(LampOn));
+    GasLed->setColorOff(tColor(live::ColorRed));
+    GasLed->setLedHeight(25);
     {
-        QFont f = AbLED1->font();
+        QFont f = GasLed->font();
         f.setPointSize(11);
         f.setBold(true);
-        AbLED1->setFont(f);
+        GasLed->setFont(f);
     }
 
     // Reducer temperature.
     Label42 = liveui::makeLabel(a, QStringLiteral("Label42"), QStringLiteral("Temperatura reduktora"), 630, 0,
                                 84, 40, 8, true);
     Label42->setWordWrap(true);
-    AbThermometer1 = new TThermometer(a);
-    AbThermometer1->setObjectName(QStringLiteral("AbThermometer1"));
-    AbThermometer1->setGeometry(640, 40, 64, 166);
-    liveui::setSignal(AbThermometer1, 96, 155, -30, 90, QStringLiteral("0"), QStringLiteral("°C"));
+    Thermometer1 = new TThermometer(a);
+    Thermometer1->setObjectName(QStringLiteral("Thermometer1"));
+    Thermometer1->setGeometry(640, 40, 64, 166);
+    liveui::setSignal(Thermometer1, 96, 155, -30, 90, QStringLiteral("0"), QStringLiteral("°C"));
     paneltemp = liveui::makePanel(a, QStringLiteral("paneltemp"), 637, 210, 70, 30, 13);
     paneltemp->setText(QStringLiteral("0"));
 
@@ -225,12 +229,12 @@ QWidget* WizualizacjaPage::buildScalePanel(QWidget* parent, const QString& name,
 }
 
 void WizualizacjaPage::buildChart(QGroupBox* box) {
-    AbGradient3 = new TGradientPanel(box);
-    AbGradient3->setObjectName(QStringLiteral("AbGradient3"));
-    AbGradient3->setGeometry(0, 0, box->width(), box->height());
-    liveui::setLightGradient(AbGradient3);
+    GradPanel3 = new TGradientPanel(box);
+    GradPanel3->setObjectName(QStringLiteral("GradPanel3"));
+    GradPanel3->setGeometry(0, 0, box->width(), box->height());
+    liveui::setLightGradient(GradPanel3);
 
-    QWidget* g = AbGradient3;
+    QWidget* g = GradPanel3;
     Panel2 = buildScalePanel(
         g, QStringLiteral("Panel2"), 4, live::probeScale(0).scale, QStringLiteral("V"), &WykresLambdaY,
         {QStringLiteral("WykresLambdaY1"), QStringLiteral("WykresLambdaY2"), QStringLiteral("WykresLambdaY3"),
@@ -307,7 +311,7 @@ void WizualizacjaPage::buildChart(QGroupBox* box) {
 }
 
 void WizualizacjaPage::applyProbeKindScaling() {
-    applyProbeKindScaling(currentProbeKind(session_));
+    applyProbeKindScaling(m_.live.probeKind());
 }
 
 void WizualizacjaPage::applyProbeKindScaling(int probeKind) {
@@ -333,38 +337,43 @@ void WizualizacjaPage::applyChartScale(const live::ProbeScale& scale) {
         liveui::setTextIfChanged(WykresLambdaY[i], scale.scale[i]);
 }
 
-void WizualizacjaPage::showTemperatureInstruments(bool visible) {
-    AbThermometer1->setVisible(visible);
-    paneltemp->setVisible(visible);
-    Label42->setVisible(visible);
-}
-
-void WizualizacjaPage::setThermometerDigit(int digit) {
-    AbThermometer1->setDigit(digit);
+void WizualizacjaPage::applyFeatures(const live::VersionFeatures& f) {
+    Thermometer1->setVisible(f.temperatureInstruments);
+    paneltemp->setVisible(f.temperatureInstruments);
+    Label42->setVisible(f.temperatureInstruments);
 }
 
 void WizualizacjaPage::refreshPetrolGasCaption() {
-    const bool petrol = LiveViews::of(session_).petrol;
-    AbLED1->setChecked(!petrol);
-    AbLED1->setCaption(petrol ? petrolText(session_) : gasText(session_));
+    const bool petrol = m_.live.petrol();
+    GasLed->setChecked(!petrol);
+    GasLed->setCaption(petrol ? m_.shell.text(textkey::Petrol, QStringLiteral("Benzyna"))
+                              : m_.shell.text(textkey::Gas, QStringLiteral("Gaz")));
     const QColor c = petrol ? tColor(live::ColorRed) : Label47->palette().color(QPalette::WindowText);
-    AbLED1->setCaptionColor(c);
+    GasLed->setCaptionColor(c);
 }
 
 void WizualizacjaPage::enterPage() {
-    if (!session_.written && session_.collectAndWriteParameters) session_.collectAndWriteParameters();
-    readParameters(session_.controller, session_.params);
-    applyProbeKindScaling();
-    ::applyVersionDependentControls(session_);
-    session_.channel.OpenPort();
-    session_.written = true;
-    if (session_.timers.TimerWiz) session_.timers.TimerWiz->start();
+    // The block read sets the probe kind, reserve sensor and ignition constant
+    // the decoding needs.
+    params::postRead(m_.link, this, [this](const params::ReadResult& r) {
+        if (r.ok) m_.params.setFromController(r.set);
+        applyProbeKindScaling();
+    });
+    live::postVersionFeatures(m_.link, m_.live, this);
+    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
+    m_.link.startPolling(polltimer::name(polltimer::Wiz), polltimer::Wiz.intervalMs);
     CheckBox41->setFocus();
 }
 
-void WizualizacjaPage::TimerWizTimer() {
-    if (!session_.controller.PollLiveFrame()) return; // every display keeps its state
-    const live::Readings r = decodeReceivedFrame(session_);
+void WizualizacjaPage::onFrames(const QString& timer, const QVector<LiveFrame>& frames) {
+    if (timer != polltimer::name(polltimer::Wiz)) return;
+    for (const LiveFrame& f : frames)
+        TimerWizTimer(f);
+}
+
+void WizualizacjaPage::TimerWizTimer(const LiveFrame& frame) {
+    if (!frame.ok) return; // every display keeps its state
+    const live::Readings r = m_.live.decode(frame, m_.link.state().ignitionConstant);
 
     Scope1->Position_a = r.lambdaTrace;
     if (lambdaTimes_.update(r.lambdaTrace)) {
@@ -379,7 +388,7 @@ void WizualizacjaPage::TimerWizTimer() {
     Scope1->Position_b = r.tpsTrace;
 
     if (r.temperature) {
-        AbThermometer1->setDigit(*r.temperatureRaw);
+        Thermometer1->setDigit(*r.temperatureRaw);
         liveui::setTextIfChanged(paneltemp, QString::number(*r.temperature));
     }
     if (r.gas) {
@@ -395,11 +404,7 @@ void WizualizacjaPage::TimerWizTimer() {
     liveui::setTextIfChanged(Panel4, QString::number(r.stepper));
     Scope1->Position_d = r.stepperTrace;
 
-    const bool petrol = Gauge2->digit() == 0;
-    if (petrol != LiveViews::of(session_).petrol || AbLED1->caption().isEmpty()) {
-        LiveViews::of(session_).petrol = petrol;
-        refreshPetrolGasCaption();
-    }
+    m_.live.setPetrol(Gauge2->digit() == 0);
 }
 
 void WizualizacjaPage::UpDown1Click() {

@@ -1,11 +1,14 @@
 #pragma once
+#include "link/LinkState.h"
+#include "live/IgnitionPage.h"
 #include "live/LiveDecode.h"
 #include "shell/PageHooks.h"
+#include "shell/ShellModel.h"
 
+#include <QVector>
 #include <QWidget>
 #include <array>
 
-class Session;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -27,8 +30,7 @@ class TThermometer;
 class WizualizacjaPage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
-    explicit WizualizacjaPage(Session& session, QWidget* parent = nullptr);
-    ~WizualizacjaPage() override;
+    explicit WizualizacjaPage(Models models, QWidget* parent = nullptr);
     void enterPage() override;
 
     // LEDMeter1, Label30/Label71 and the chart's lambda scale by the probe kind.
@@ -36,14 +38,12 @@ public:
     void applyProbeKindScaling(int probeKind);
     // The chart's lambda scale labels WykresLambdaY1..Y5.
     void applyChartScale(const live::ProbeScale& scale);
-    // AbThermometer1, paneltemp and Label42 (the version-dependent controls).
-    void showTemperatureInstruments(bool visible);
-    void setThermometerDigit(int digit);
-    // AbLED1's caption again in the current language (after a language change).
+    // GasLed's caption again in the current language (after a language change).
     void refreshPetrolGasCaption();
 
 public slots:
-    void TimerWizTimer();
+    // One live poll of TimerWiz.
+    void TimerWizTimer(const LiveFrame& frame);
     void UpDown1Click();
     void CheckBox39Click();
     void CheckBox40Click();
@@ -57,6 +57,8 @@ protected:
     void hideEvent(QHideEvent* e) override;
 
 private:
+    void onFrames(const QString& timer, const QVector<LiveFrame>& frames);
+    void applyFeatures(const live::VersionFeatures& f);
     void updateChartSampling();
     void buildInstruments(QWidget* area);
     void buildChart(QGroupBox* box);
@@ -65,12 +67,12 @@ private:
                              std::array<QLabel*, 5>* labels = nullptr,
                              const std::array<QString, 5>& labelNames = {});
 
-    Session& session_;
+    Models m_;
     live::LambdaTimes lambdaTimes_;
     int upperEnd_ = 50;
 
-    TGradientPanel* AbGradient2;
-    TGradientPanel* AbGradient3;
+    TGradientPanel* GradPanel2;
+    TGradientPanel* GradPanel3;
     QLabel* Label75;
     QLabel* Label30;
     QLabel* Label71;
@@ -85,9 +87,9 @@ private:
     QLabel* Label47;
     QLabel* Label27;
     QLabel* Panel4;
-    TLedLamp* AbLED1;
+    TLedLamp* GasLed;
     QLabel* Label42;
-    TThermometer* AbThermometer1;
+    TThermometer* Thermometer1;
     QLabel* paneltemp;
     QLabel* Label26;
     TGauge* Gauge3;

@@ -1,8 +1,6 @@
 #include "params/ui/DrukowaniePage.h"
 
-#include "shell/Session.h"
-
-DrukowaniePage::DrukowaniePage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+DrukowaniePage::DrukowaniePage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
     setObjectName(QStringLiteral("DrukowanieTab"));
 }
 

@@ -1,16 +1,16 @@
 #pragma once
 #include "shell/PageHooks.h"
+#include "shell/ShellModel.h"
 
 #include <QWidget>
 
-class Session;
-
+// The printout page DrukowanieTab.
 class DrukowaniePage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
-    explicit DrukowaniePage(Session& session, QWidget* parent = nullptr);
+    explicit DrukowaniePage(Models models, QWidget* parent = nullptr);
     void enterPage() override;
 
 private:
-    Session& session_;
+    Models m_;
 };

@@ -1,13 +1,17 @@
 #include "params/ui/ParametryPage.h"
 
+#include "link/ControllerLink.h"
 #include "live/IgnitionPage.h"
+#include "live/LiveJobs.h"
+#include "live/LiveModel.h"
 #include "live/ui/ReadingsPanel.h"
-#include "params/BlockCodec.h"
 #include "params/KeyboardMap.h"
 #include "params/ParamTable.h"
+#include "params/ParameterJobs.h"
+#include "params/ParameterModel.h"
 #include "params/Validation.h"
-#include "params/WriteSequence.h"
-#include "shell/Session.h"
+#include "shell/PollTimers.h"
+#include "shell/ShellTexts.h"
 #include "widgets/TColor.h"
 #include "widgets/TColorButton.h"
 
@@ -22,7 +26,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTimer>
 #include <QVBoxLayout>
 
 using keyboard::ControlKind;
@@ -127,36 +130,19 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// The write sequence's failed checks become plain OK boxes without an icon.
-class PageWriteMessages : public WriteMessageSink {
-public:
-    explicit PageWriteMessages(ParametryPage& page) : page_(page) {}
-    void writeMessage(const QString& text, const QString& caption) override {
-        page_.showMessage(QMessageBox::NoIcon, caption, text);
-    }
-
-private:
-    ParametryPage& page_;
-};
-
 } // namespace
 
-ParametryPage::ParametryPage(Session& session, QWidget* parent) : QWidget(parent), session_(session) {
+ParametryPage::ParametryPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
     setObjectName(QStringLiteral("ParametryTab"));
     buildControls();
     buildLayout();
     connectReactions();
     setTabOrderChain();
+    fillFrom(m_.params.page());
+    applyFeatures(m_.live.features());
 
-    session_.collectAndWriteParameters = [this] { writeAll(); };
-    session_.fillParameterPage = [this] { fillFromSet(); };
-    session_.showTemperatureFeatures = [this](bool show) { showTemperatureFeatures(show); };
-}
-
-ParametryPage::~ParametryPage() {
-    session_.collectAndWriteParameters = nullptr;
-    session_.fillParameterPage = nullptr;
-    session_.showTemperatureFeatures = nullptr;
+    connect(&m_.params, &ParameterModel::filled, this, [this] { fillFrom(m_.params.page()); });
+    connect(&m_.live, &LiveModel::featuresChanged, this, &ParametryPage::applyFeatures);
 }
 
 // ---------------------------------------------------------------- building
@@ -244,7 +230,7 @@ void ParametryPage::buildControls() {
     commentsLabel->setBuddy(commentsOff_);
     commentsLabel->installEventFilter(this);
 
-    readings_ = new ReadingsPanel(session_, this);
+    readings_ = new ReadingsPanel(m_, this);
 }
 
 void ParametryPage::buildLayout() {
@@ -350,25 +336,35 @@ void ParametryPage::connectReactions() {
         const QString t = on ? QStringLiteral("0") : QStringLiteral("500");
         edit(QStringLiteral("Edit13_1"))->setText(t);
         edit(QStringLiteral("Edit13_2"))->setText(t);
-        session_.params[ParamId::LambdaBosch] = on ? QStringLiteral("1") : QStringLiteral("0");
-        session_.written = false;
+        m_.params.setValue(ParamId::LambdaBosch, on ? QStringLiteral("1") : QStringLiteral("0"));
+        m_.params.setWritten(false);
     });
     connect(checkBox(QStringLiteral("CheckBox15")), &QCheckBox::toggled, this, [this](bool on) {
         edit(QStringLiteral("Edit16"))->setEnabled(on);
         edit(QStringLiteral("Edit17"))->setEnabled(on);
-        session_.params[ParamId::CutoffOn] = on ? QStringLiteral("1") : QStringLiteral("0");
-        session_.written = false;
+        m_.params.setValue(ParamId::CutoffOn, on ? QStringLiteral("1") : QStringLiteral("0"));
+        m_.params.setWritten(false);
     });
     connect(checkBox(QStringLiteral("CheckBox22_2")), &QCheckBox::toggled, this, [this](bool on) {
-        // Without temperature capability byte 2 of the frame is the gas level,
-        // so there is no temperature to show.
-        showTemperatureReadout(on && session_.temperatureCapable);
-        const std::uint8_t f = session_.controller.flags();
-        session_.controller.setFlags(on ? (f | 0x08) : (f & ~0x08));
-        session_.written = false;
+        // The temperature read-out follows the switch (on a temperature-capable
+        // controller); the sensor bit goes out with the next write.
+        m_.params.setValue(ParamId::TempSensorOn, on ? QStringLiteral("1") : QStringLiteral("0"));
+        m_.live.setSensorChecked(on);
+        m_.params.setWritten(false);
     });
     connect(checkBox(QStringLiteral("CheckBox8_2")), &QCheckBox::toggled, this,
-            [this](bool) { session_.written = false; });
+            [this](bool) { m_.params.setWritten(false); });
+
+    // The model follows every control of the page.
+    for (const Binding& b : kBindings) {
+        const QString name = QString::fromLatin1(b.control);
+        if (QLineEdit* le = edit(name))
+            connect(le, &QLineEdit::textChanged, this, [this, name] { pushToModel(name); });
+        else if (QComboBox* cb = combo(name))
+            connect(cb, &QComboBox::currentIndexChanged, this, [this, name] { pushToModel(name); });
+        else if (QCheckBox* box = checkBox(name))
+            connect(box, &QCheckBox::toggled, this, [this, name] { pushToModel(name); });
+    }
 
     for (const keyboard::EntryControl& e : keyboard::entryControls())
         if (e.kind == ControlKind::List) {
@@ -380,12 +376,13 @@ void ParametryPage::connectReactions() {
         if (off) info_->clear();
     });
 
+    // Each button's exchanges wait for anything the link is still doing.
     connect(buttons_.value(QStringLiteral("odczButPic")), &QAbstractButton::clicked, this,
-            [this] { odczButPicClick(); });
+            [this] { m_.link.whenIdle(this, [this] { odczButPicClick(); }); });
     connect(buttons_.value(QStringLiteral("ZapButPic")), &QAbstractButton::clicked, this,
-            [this] { ZapButPicClick(); });
+            [this] { m_.link.whenIdle(this, [this] { ZapButPicClick(); }); });
     connect(buttons_.value(QStringLiteral("ResButt")), &QAbstractButton::clicked, this,
-            [this] { ResButtClick(); });
+            [this] { m_.link.whenIdle(this, [this] { ResButtClick(); }); });
 }
 
 void ParametryPage::setTabOrderChain() {
@@ -441,6 +438,7 @@ void ParametryPage::showMessage(QMessageBox::Icon icon, const QString& caption, 
 // ---------------------------------------------------------------- transfers
 
 void ParametryPage::fillFrom(const ParameterSet& set) {
+    filling_ = true;
     // Check boxes first: their reactions set dependent fields (the Bosch box
     // sets both lambda times), and the values of the set must win over them.
     for (const Binding& b : kBindings) {
@@ -458,85 +456,85 @@ void ParametryPage::fillFrom(const ParameterSet& set) {
             cb->setCurrentIndex(ok && index >= 0 && index < cb->count() ? index : -1);
         }
     }
-    if (session_.setAnalogThresholdText && !set[ParamId::AnalogThreshold].isEmpty())
-        session_.setAnalogThresholdText(set[ParamId::AnalogThreshold]);
     edit(QStringLiteral("Edit10"))->setEnabled(combo(QStringLiteral("ComboBox9"))->currentIndex() > 0);
     const bool cutoff = set[ParamId::CutoffOn] == QLatin1String("1");
     edit(QStringLiteral("Edit16"))->setEnabled(cutoff);
     edit(QStringLiteral("Edit17"))->setEnabled(cutoff);
+    filling_ = false;
+    for (const Binding& b : kBindings)
+        pushToModel(QString::fromLatin1(b.control));
 }
 
-void ParametryPage::fillFromSet() {
-    const ParameterSet set = session_.params; // the check box reactions write into the set
-    fillFrom(set);
-}
-
-void ParametryPage::takeToSet() {
-    ParameterSet& set = session_.params;
+void ParametryPage::pushToModel(const QString& name) {
+    // While the page is being filled the controls pass through values the set
+    // does not hold (a check box's reaction); the model takes the end result.
+    if (filling_) return;
     for (const Binding& b : kBindings) {
-        const QString name = QString::fromLatin1(b.control);
+        if (name != QLatin1String(b.control)) continue;
+        QString value;
         if (QLineEdit* le = edit(name))
-            set[b.id] = le->text();
+            value = le->text();
         else if (QComboBox* cb = combo(name))
-            set[b.id] = QString::number(cb->currentIndex());
+            value = QString::number(cb->currentIndex());
         else if (QCheckBox* box = checkBox(name))
-            set[b.id] = box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+            value = box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+        m_.params.setPageValue(b.id, value);
+        return;
     }
-    if (session_.analogThresholdText) set[ParamId::AnalogThreshold] = session_.analogThresholdText();
 }
 
 void ParametryPage::loadDefaults() {
-    fillFrom(defaultParameterSet());
-    takeToSet();
+    ParameterSet defaults = defaultParameterSet();
+    // The analog threshold lives on the engine-speed page and keeps its value.
+    defaults[ParamId::AnalogThreshold] = m_.params.pageValue(ParamId::AnalogThreshold);
+    m_.params.fill(defaults, ParameterModel::Origin::Defaults);
 }
 
 // ---------------------------------------------------------------- exchanges
 
 void ParametryPage::stopReadingsPoll() {
-    if (session_.timers.TimerParamOdcz) session_.timers.TimerParamOdcz->stop();
+    m_.link.stopPolling(polltimer::name(polltimer::ParamOdcz));
 }
 
 void ParametryPage::restartReadingsPoll() {
-    if (session_.timers.TimerParamOdcz) session_.timers.TimerParamOdcz->start();
+    m_.link.startPolling(polltimer::name(polltimer::ParamOdcz), polltimer::ParamOdcz.intervalMs);
+}
+
+void ParametryPage::showWriteMessages(const std::vector<WriteMessage>& messages) {
+    for (const WriteMessage& m : messages)
+        showMessage(QMessageBox::NoIcon, m.caption, m.text);
 }
 
 void ParametryPage::writeAll() {
-    WaitCursor wait;
-    takeToSet();
-    PageWriteMessages sink(*this);
-    WriteParameters(session_.controller, session_.params, &sink);
-    session_.written = true;
+    params::postWrite(m_.link, this, m_.params.collect(),
+                      [this](const std::vector<WriteMessage>& messages) { showWriteMessages(messages); });
+    m_.params.setWritten(true);
 }
 
-void ParametryPage::showTemperatureFeatures(bool show) {
+void ParametryPage::applyFeatures(const live::VersionFeatures& f) {
     for (const char* name : {"CheckBox22_2", "Edit22_1"})
-        control(QString::fromLatin1(name))->setVisible(show);
+        control(QString::fromLatin1(name))->setVisible(f.temperatureControls);
     for (const char* name : {"checkbox22_2_label", "minprzelbgLabel"})
-        labels_.value(QString::fromLatin1(name))->setVisible(show);
+        labels_.value(QString::fromLatin1(name))->setVisible(f.temperatureControls);
 }
 
-void ParametryPage::showTemperatureReadout(bool show) {
-    for (const char* name : {"ZmiennaTemperatura", "ZmiennaTemperaturaLabel"})
-        if (QWidget* w = readings_->findChild<QWidget*>(QString::fromLatin1(name))) w->setVisible(show);
-}
-
-void ParametryPage::applyVersionDependentControls() {
-    const int version = session_.controller.ReadFeatureVersion();
-    const live::VersionFeatures f =
-        live::versionFeatures(version, checkBox(QStringLiteral("CheckBox22_2"))->isChecked());
-    session_.temperatureCapable = f.temperatureCapable;
-    showTemperatureFeatures(f.temperatureControls);
-    showTemperatureReadout(f.temperatureInstruments);
+void ParametryPage::postReadAndFill(bool announce) {
+    params::postRead(m_.link, this, [this, announce](const params::ReadResult& r) {
+        if (!r.ok) {
+            // Nothing arrived that could be shown: the page keeps what it
+            // showed, and the set is not taken as read.
+            m_.shell.setMessage(m_.shell.text(textkey::ReadFailed));
+            return;
+        }
+        m_.params.fill(r.set, ParameterModel::Origin::Controller);
+        if (announce) m_.shell.setMessage(m_.shell.text(textkey::Read));
+    });
 }
 
 void ParametryPage::enterPage() {
-    WaitCursor wait;
-    session_.paramsVisited = true;
-    session_.written = false;
-    readParameters(session_.controller, session_.params);
-    applyVersionDependentControls();
-    fillFromSet();
-    session_.channel.OpenPort();
+    postReadAndFill(false);
+    live::postVersionFeatures(m_.link, m_.live, this);
+    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
     restartReadingsPoll();
     QWidget* first = control(QStringLiteral("ComboBox1"));
     if (first->hasFocus())
@@ -546,52 +544,47 @@ void ParametryPage::enterPage() {
 }
 
 void ParametryPage::odczButPicClick() {
-    WaitCursor wait;
     stopReadingsPoll();
-    session_.channel.ClosePort();
-    applyVersionDependentControls();
-    session_.controller.ReadVersion();
-    session_.channel.ClosePort();
-    if (!session_.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
-    readParameters(session_.controller, session_.params);
-    fillFromSet();
-    session_.channel.OpenPort();
+    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
+    live::postVersionFeatures(m_.link, m_.live, this);
+    m_.link.run(nullptr, [](Controller& c) {
+        c.ReadVersion();
+        c.channel().ClosePort();
+    });
+    if (!m_.shell.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+    postReadAndFill(true);
+    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
     restartReadingsPoll();
-    session_.message(session_.text(30007));
-    session_.keyboardFlag = false;
+    m_.shell.keyboardFlag = false;
 }
 
 void ParametryPage::ZapButPicClick() {
-    WaitCursor wait;
     stopReadingsPoll();
-    session_.channel.ClosePort();
-    if (!session_.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
+    if (!m_.shell.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
     writeAll();
-    session_.channel.OpenPort();
+    m_.link.run(this, [](Controller& c) { c.channel().OpenPort(); },
+                [this] { m_.shell.setMessage(m_.shell.text(textkey::Written)); });
     restartReadingsPoll();
-    session_.message(session_.text(30006));
-    session_.keyboardFlag = false;
+    m_.shell.keyboardFlag = false;
 }
 
 void ParametryPage::ResButtClick() {
-    WaitCursor wait;
     stopReadingsPoll();
-    if (!session_.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
-    session_.channel.ClosePort();
+    if (!m_.shell.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
     loadDefaults();
-    session_.channel.OpenPort();
+    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
     restartReadingsPoll();
-    session_.message(session_.text(30008));
+    m_.shell.setMessage(m_.shell.text(textkey::Reset));
     ZapButPicClick();
-    session_.keyboardFlag = false;
+    m_.shell.keyboardFlag = false;
 }
 
 void ParametryPage::DefaultOptionClick() {
-    WaitCursor wait;
-    session_.channel.ClosePort();
-    readParameters(session_.controller, session_.params);
-    fillFromSet();
-    session_.channel.OpenPort();
+    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
+    postReadAndFill(false);
+    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
 }
 
 // ---------------------------------------------------------------- checks
@@ -625,7 +618,7 @@ bool ParametryPage::leaveByTab() {
                                 textOf(QStringLiteral("Edit12")), textOf(QStringLiteral("Edit14")),
                                 textOf(QStringLiteral("Edit2")), textOf(QStringLiteral("Edit18")));
     for (const validation::LeaveMessage& m : r.messages)
-        showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"), session_.text(m.textKey) + m.suffix);
+        showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"), m_.shell.text(m.textKey) + m.suffix);
     return r.allowed;
 }
 
@@ -644,7 +637,7 @@ void ParametryPage::highlightLabels(const QString& name) {
     for (const QString& label : e->highlight)
         if (QLabel* l = labels_.value(label)) {
             QPalette p = l->palette();
-            p.setColor(QPalette::Window, tColor(session_.labelHighlight));
+            p.setColor(QPalette::Window, tColor(m_.shell.labelHighlight));
             l->setPalette(p);
             l->setAutoFillBackground(true);
         }
@@ -660,7 +653,7 @@ void ParametryPage::focusDisplay(const QString& name) {
     focused_ = name;
     QString comment;
     if (e->commentKey) {
-        comment = session_.text(e->commentKey);
+        comment = m_.shell.text(e->commentKey);
         if (comment.isEmpty()) comment = e->comment;
     }
     if (commentsOn())
@@ -672,16 +665,16 @@ void ParametryPage::focusDisplay(const QString& name) {
 
     switch (e->panel) {
     case keyboard::PanelRule::Comment:
-        session_.message(comment);
+        m_.shell.setMessage(comment);
         break;
     case keyboard::PanelRule::Clear:
-        session_.message(QString());
+        m_.shell.setMessage(QString());
         break;
     case keyboard::PanelRule::Keep:
         break;
     }
     lastList_ = e->listNumber;
-    if (name == QLatin1String("ComboBox20") || name == QLatin1String("ComboBox21")) session_.written = false;
+    if (name == QLatin1String("ComboBox20") || name == QLatin1String("ComboBox21")) m_.params.setWritten(false);
 }
 
 void ParametryPage::moveByPageKey(QWidget* from, bool down) {
@@ -701,7 +694,7 @@ void ParametryPage::moveByPageKey(QWidget* from, bool down) {
 }
 
 void ParametryPage::listActivated(QComboBox* list) {
-    session_.written = false;
+    m_.params.setWritten(false);
     if (list->objectName() == QLatin1String("ComboBox9"))
         edit(QStringLiteral("Edit10"))->setEnabled(list->currentIndex() != 0);
 }
@@ -712,12 +705,12 @@ void ParametryPage::closingEnter(QComboBox* list) {
     if (highlighted >= 0) list->setCurrentIndex(highlighted);
     // The highlighted item is the fitter's choice, as a selection with the mouse is.
     listActivated(list);
-    session_.keyboardFlag = true;
-    ZapButPicClick();
+    m_.shell.keyboardFlag = true;
+    m_.link.whenIdle(this, [this] { ZapButPicClick(); });
     moveByPageKey(list, true);
     openList_ = false;
     // ComboBox4 clears the flag on every character typed into it, this Enter included.
-    if (list->objectName() == QLatin1String("ComboBox4")) session_.written = false;
+    if (list->objectName() == QLatin1String("ComboBox4")) m_.params.setWritten(false);
 }
 
 void ParametryPage::labelClicked(const QString& label) {
@@ -747,9 +740,9 @@ void ParametryPage::dalejPressed() {
     }
     if (QLineEdit* le = edit(name))
         if (!checkOnEnter(le)) return;
-    session_.keyboardFlag = true;
+    m_.shell.keyboardFlag = true;
     openList_ = false;
-    ZapButPicClick();
+    m_.link.whenIdle(this, [this] { ZapButPicClick(); });
     moveByPageKey(name.isEmpty() ? nullptr : fw, true);
 }
 
@@ -811,7 +804,7 @@ bool ParametryPage::handleEntryKey(QWidget* w, QKeyEvent* key) {
         const QString text = key->text();
         if (text.isEmpty() || text.at(0) == QLatin1Char('\t')) return false;
         // Typing does not select an item in these lists.
-        if (e->control == QLatin1String("ComboBox4")) session_.written = false;
+        if (e->control == QLatin1String("ComboBox4")) m_.params.setWritten(false);
         return text.at(0) != QLatin1Char('\r');
     }
     case ControlKind::Check:
@@ -863,7 +856,7 @@ bool ParametryPage::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     case QEvent::MouseButtonPress:
-        if (qobject_cast<QLineEdit*>(w)) session_.written = false;
+        if (qobject_cast<QLineEdit*>(w)) m_.params.setWritten(false);
         break;
     case QEvent::KeyPress:
         if (handleEntryKey(w, static_cast<QKeyEvent*>(event))) return true;

@@ -1,6 +1,8 @@
 #pragma once
+#include "params/Encoding.h"
 #include "params/ParameterSet.h"
 #include "shell/PageHooks.h"
+#include "shell/ShellModel.h"
 
 #include <QHash>
 #include <QMessageBox>
@@ -13,8 +15,10 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QAbstractButton;
-class Session;
 class ReadingsPanel;
+namespace live {
+struct VersionFeatures;
+}
 
 // The parameters page "Parametry systemu": the 27 entry controls of the
 // parameter set in six group boxes, the read / write / reset buttons, the
@@ -24,8 +28,7 @@ class ReadingsPanel;
 class ParametryPage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
-    explicit ParametryPage(Session& session, QWidget* parent = nullptr);
-    ~ParametryPage() override;
+    explicit ParametryPage(Models models, QWidget* parent = nullptr);
 
     void enterPage() override;
     bool leaveByTab() override;
@@ -34,9 +37,7 @@ public:
     void dalejPressed();
     void cofnijPressed();
 
-    // The three transfers between the parameter set and the page.
-    void fillFromSet();
-    void takeToSet();
+    // Loads the default values into the page (and the set).
     void loadDefaults();
 
     // Buttons.
@@ -46,6 +47,8 @@ public:
     // The parameter side of the "Domyślne ustawienia" menu command: block read,
     // page filled, port opened. Nothing is written.
     void DefaultOptionClick();
+    // Shows the messages of a write's failed checks, in order.
+    void showWriteMessages(const std::vector<WriteMessage>& messages);
 
     bool commentsOn() const;
     // The highlight colour may change with the skin; re-applies it to the focused field's label.
@@ -77,9 +80,10 @@ private:
     QString textOf(const QString& name) const;
 
     void fillFrom(const ParameterSet& set);
-    void showTemperatureFeatures(bool show);
-    void applyVersionDependentControls();
-    void showTemperatureReadout(bool show);
+    void pushToModel(const QString& control);
+    void applyFeatures(const live::VersionFeatures& f);
+    // Posts the block read; the page is filled when a whole block arrived.
+    void postReadAndFill(bool announce);
 
     // Field checks; false when the text could not be read (a message was shown).
     bool checkOnLeave(QLineEdit* field);
@@ -99,9 +103,10 @@ private:
 
     void restartReadingsPoll();
     void stopReadingsPoll();
+    // Takes the set from the page and posts the full write.
     void writeAll();
 
-    Session& session_;
+    Models m_;
     QHash<QString, QWidget*> controls_;
     QHash<QString, QLabel*> labels_;
     QHash<QString, QAbstractButton*> buttons_;
@@ -113,5 +118,6 @@ private:
     bool openList_ = false;
     int lastList_ = 0;
     bool checking_ = false;
+    bool filling_ = false;
     MessageHandler messageHandler_;
 };

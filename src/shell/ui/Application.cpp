@@ -1,11 +1,10 @@
 #include "shell/ui/Application.h"
 
 #include "shell/CommandLine.h"
-#include "shell/Session.h"
 #include "shell/SingleInstance.h"
 #include "shell/ui/DemoCarWindow.h"
 #include "shell/ui/MainWindow.h"
-#include "shell/ui/Splash.h"
+#include "shell/ui/SplashScreen.h"
 
 #include "emulator/Emulator.h"
 
@@ -49,7 +48,7 @@ int runQuendrix(int argc, char** argv) {
     shell::SingleInstance instance;
     const bool alone = instance.acquire();
 
-    auto splash = std::make_unique<TLogo>();
+    auto splash = std::make_unique<SplashScreen>();
     splash->showFor(1000);
 
     if (!alone) {
@@ -102,15 +101,18 @@ int runQuendrix(int argc, char** argv) {
         boxCloser.start(300);
     }
 
-    TForm1::Setup setup;
-    setup.configureLink = [&](Session& s) {
-        applyPortOptions(cl.ports, s.channel);
+    MainWindow::Setup setup;
+    setup.configureLink = [&](ControllerLink& link) {
+        const PortOptions options = parsePortOptions(cl.ports);
+        for (auto it = options.map.constBegin(); it != options.map.constEnd(); ++it)
+            link.setDevicePath(it.key(), it.value());
+        if (options.lastCom > 0) link.setSelectedPort(QStringLiteral("com%1").arg(options.lastCom));
         if (emulator) {
-            s.channel.setDevicePath(1, QString::fromStdString(emulator->devicePath()));
-            s.channel.setSelectedPort(QStringLiteral("com1"));
+            link.setDevicePath(1, QString::fromStdString(emulator->devicePath()));
+            link.setSelectedPort(QStringLiteral("com1"));
         }
     };
-    TForm1 form1(setup);
+    MainWindow form1(setup);
     form1.show();
     splash->hide();
     splash.reset();

@@ -1,21 +1,24 @@
 #include "shell/ui/MainWindow.h"
 
 #include "adapt/ui/AutoadaptacjaPage.h"
+#include "link/Autodetect.h"
+#include "link/Numeric.h"
+#include "link/PortMap.h"
 #include "link/QtSerialPort.h"
+#include "live/LiveModel.h"
 #include "live/ui/ObrotyPage.h"
 #include "live/ui/WizualizacjaPage.h"
+#include "params/ParameterModel.h"
 #include "params/ui/DrukowaniePage.h"
 #include "params/ui/ParametryPage.h"
-#include "shell/Autodetect.h"
 #include "shell/DataPaths.h"
-#include "shell/Session.h"
+#include "shell/PollTimers.h"
 #include "shell/SettingsFile.h"
+#include "shell/ShellTexts.h"
 #include "shell/Startup.h"
-#include "shell/ui/AboutBox.h"
+#include "shell/ui/AboutDialog.h"
 #include "shell/ui/Artwork.h"
 #include "shell/ui/HelpWindow.h"
-
-#include "link/PortMap.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -26,12 +29,12 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
-#include <cmath>
 
 using shell::Page;
 
@@ -39,15 +42,17 @@ namespace {
 constexpr int ClientWidth = 799;
 constexpr int ClientHeight = 540;
 constexpr int ExitQuestion = 30005;
+// A procedure shorter than this shows no wait cursor: it would only flicker.
+constexpr int BusyCursorDelayMs = 150;
 
-int roundEven(double v) {
-    return static_cast<int>(std::nearbyint(v));
+int roundInt(double v) {
+    return static_cast<int>(roundEven(v));
 }
 } // namespace
 
-TForm1::TForm1() : TForm1(Setup{}) {}
+MainWindow::MainWindow() : MainWindow(Setup{}) {}
 
-TForm1::TForm1(Setup setup, QWidget* parent) : QMainWindow(parent), setup_(std::move(setup)) {
+MainWindow::MainWindow(Setup setup, QWidget* parent) : QMainWindow(parent), setup_(std::move(setup)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Quendrix 4.3"));
     setWindowIcon(artwork::windowIcon());
@@ -55,29 +60,21 @@ TForm1::TForm1(Setup setup, QWidget* parent) : QMainWindow(parent), setup_(std::
     f.setPixelSize(11);
     setFont(f);
 
-    SerialPort* port = setup_.port;
-    if (!port) {
-        ownPort_ = std::make_unique<QtSerialPort>();
-        port = ownPort_.get();
-    }
-    Clock* clock = setup_.clock;
-    if (!clock) {
-        ownClock_ = std::make_unique<SystemClock>();
-        clock = ownClock_.get();
-    }
-    session_ = std::make_unique<Session>(*port, *clock);
-    session_->channel.setObserver(this);
-    session_->setMessagePanel = [this](const QString& t) {
-        if (panel1_) panel1_->setText(t);
-    };
-    session_->messagePanel = [this]() { return panel1_ ? panel1_->text() : QString(); };
-    navigator_ = std::make_unique<shell::Navigator>(*session_);
+    ControllerLink::PortFactory makePort = setup_.makePort;
+    if (!makePort) makePort = [] { return std::make_unique<QtSerialPort>(); };
+    ControllerLink::ClockFactory makeClock = setup_.makeClock;
+    if (!makeClock) makeClock = [] { return std::make_unique<SystemClock>(); };
+    link_ = std::make_unique<ControllerLink>(std::move(makePort), std::move(makeClock));
+    shell_ = std::make_unique<ShellModel>();
+    params_ = std::make_unique<ParameterModel>();
+    live_ = std::make_unique<LiveModel>(*link_, *params_);
+    navigator_ = std::make_unique<shell::Navigator>(models());
 
     buildStatusBar();
-    buildTimers(); // before the pages: they connect to them
     buildPages();
     buildMenu();
-    form3_ = new TForm3(this);
+    connectLink();
+    form3_ = new AboutDialog(this);
     form3_->hide();
 
     // Fixed border: the client area is the designed 799 x 540 below the menu.
@@ -85,52 +82,80 @@ TForm1::TForm1(Setup setup, QWidget* parent) : QMainWindow(parent), setup_(std::
     FormCreate();
 }
 
-TForm1::~TForm1() {
-    // The pages hold references to the session; they go before it does.
+MainWindow::~MainWindow() {
+    // The tab widget goes before the window's own children; nothing may ask it
+    // for its tab bar while it is being destroyed.
+    if (pages_) {
+        pages_->tabBar()->removeEventFilter(this);
+        pages_->removeEventFilter(this);
+    }
+    disconnect(pages_, nullptr, this, nullptr);
+    link_->stopAllPolling();
+    // The pages observe the models and the link; they go first.
     delete pages_;
     pages_ = nullptr;
-    session_->channel.StopPolling();
-    session_->channel.setObserver(nullptr);
 }
 
-void TForm1::buildTimers() {
-    struct Def {
-        QTimer* Timers::*slot;
-        const char* name;
-        int interval;
-    };
-    static const Def defs[] = {
-        {&Timers::TimerObr, "TimerObr", 100},
-        {&Timers::TimerParamOdcz, "TimerParamOdcz", 200},
-        {&Timers::TimerWiz, "TimerWiz", 50},
-        {&Timers::TimerAdaptTerm, "TimerAdaptTerm", 100},
-        {&Timers::TimerUstTpsProg, "TimerUstTpsProg", 100},
-        {&Timers::TimerKalibSonda, "TimerKalibSonda", 100},
-        {&Timers::TimerPrzedRed, "TimerPrzedRed", 100},
-        {&Timers::TimerRR, "TimerRR", 100},
-        {&Timers::TimerMinMax1, "TimerMinMax1", 100},
-        {&Timers::TimerMinMax2, "TimerMinMax2", 100},
-    };
-    Timers& t = session_->timers;
-    for (const Def& d : defs) {
-        auto* timer = new QTimer(this);
-        timer->setObjectName(QString::fromLatin1(d.name));
-        timer->setInterval(d.interval);
-        t.*d.slot = timer;
-    }
-    session_->channel.setPollingTimers({t.TimerObr, t.TimerWiz, t.TimerAdaptTerm, t.TimerUstTpsProg,
-                                        t.TimerKalibSonda, t.TimerPrzedRed, t.TimerRR, t.TimerMinMax1,
-                                        t.TimerMinMax2, t.TimerParamOdcz});
+Models MainWindow::models() {
+    return Models{*link_, *params_, *live_, *shell_};
 }
 
-void TForm1::buildPages() {
+void MainWindow::connectLink() {
+    ControllerLink& l = *link_;
+    connect(&l, &ControllerLink::answerStatusChanged, this, [this](bool answered) {
+        panel0_->setText(answered ? QString() : shell_->text(textkey::NoAnswer));
+    });
+    connect(&l, &ControllerLink::silentPollsChanged, live_.get(), &LiveModel::setSilentPolls);
+    connect(&l, &ControllerLink::portOpenFailed, this, &MainWindow::showPortError);
+    connect(&l, &ControllerLink::portOpened, this, [this](const QString& port) {
+        // The port works again: a later failure is a new episode and gets its box.
+        if (port == portBoxShownFor_) portBoxShownFor_.clear();
+    });
+    connect(&l, &ControllerLink::versionRead, this,
+            [this](int code) { setWindowTitle(shell::windowCaption(code, *shell_)); });
+    connect(&l, &ControllerLink::busyChanged, this, [this](bool busy) {
+        if (busy) {
+            busyDelay_->start();
+        } else {
+            busyDelay_->stop();
+            setBusyShown(false);
+        }
+    });
+    connect(shell_.get(), &ShellModel::messageChanged, this, [this](const QString& t) { panel1_->setText(t); });
+}
+
+void MainWindow::setBusyShown(bool shown) {
+    if (shown == busyShown_) return;
+    busyShown_ = shown;
+    busyBar_->setVisible(shown);
+    if (shown)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::showPortError(const PortError& e) {
+    // One box per failure episode: until the port opens again or another port
+    // is chosen, the status bar keeps telling.
+    panel0_->setText(e.device + QStringLiteral(": ") + e.reason);
+    if (portBoxShownFor_ == e.port) return;
+    portBoxShownFor_ = e.port;
+    const QString msg = portErrorMessage(e, *shell_);
+    // A wait cursor over a message box would hide that the program waits for the fitter.
+    const bool busy = busyShown_;
+    if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    QMessageBox::critical(this, QStringLiteral("Quendrix"), msg, QMessageBox::Ok);
+    if (busy) QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::buildPages() {
     pages_ = new QTabWidget(this);
     pages_->setObjectName(QStringLiteral("pagecontrol1"));
-    obroty_ = new ObrotyPage(*session_, pages_);
-    parametry_ = new ParametryPage(*session_, pages_);
-    wizualizacja_ = new WizualizacjaPage(*session_, pages_);
-    autoadaptacja_ = new AutoadaptacjaPage(*session_, pages_);
-    drukowanie_ = new DrukowaniePage(*session_, pages_);
+    obroty_ = new ObrotyPage(models(), pages_);
+    parametry_ = new ParametryPage(models(), pages_);
+    wizualizacja_ = new WizualizacjaPage(models(), pages_);
+    autoadaptacja_ = new AutoadaptacjaPage(models(), pages_);
+    drukowanie_ = new DrukowaniePage(models(), pages_);
     pages_->addTab(obroty_, QStringLiteral("Obroty"));
     pages_->addTab(parametry_, QStringLiteral("Parametry systemu"));
     pages_->addTab(wizualizacja_, QStringLiteral("Wizualizacja"));
@@ -145,16 +170,23 @@ void TForm1::buildPages() {
     navigator_->setPrintTabVisible = [this](bool v) {
         pages_->setTabVisible(static_cast<int>(Page::Drukowanie), v);
     };
+    navigator_->showWriteMessages = [this](const std::vector<std::pair<QString, QString>>& boxes) {
+        std::vector<WriteMessage> messages;
+        for (const auto& [text, caption] : boxes)
+            messages.push_back({text, caption});
+        parametry_->showWriteMessages(messages);
+    };
+    navigator_->changed = [this] { updateStepShortcuts(); };
     setCentralWidget(pages_);
 
     // A tab click must be seen before the switch, while the old page is still
     // the active one, so that it can refuse; menu selection bypasses this.
     pages_->tabBar()->installEventFilter(this);
     pages_->installEventFilter(this);
-    connect(pages_, &QTabWidget::currentChanged, this, &TForm1::onCurrentChanged);
+    connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::onCurrentChanged);
 }
 
-QAction* TForm1::addItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key) {
+QAction* MainWindow::addItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key) {
     auto* a = new QAction(caption, this);
     a->setObjectName(name);
     if (!key.isEmpty()) a->setShortcut(key);
@@ -162,7 +194,7 @@ QAction* TForm1::addItem(QMenu* menu, const QString& name, const QString& captio
     return a;
 }
 
-void TForm1::buildMenu() {
+void MainWindow::buildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     auto submenu = [this](QMenu* parentMenu, const QString& name, const QString& caption) {
@@ -196,13 +228,13 @@ void TForm1::buildMenu() {
         a->setVisible(true);
         addAction(a);
     }
-    connect(back, &QAction::triggered, this, &TForm1::a1Click);
-    connect(next, &QAction::triggered, this, &TForm1::Dalej1Click);
-    connect(version, &QAction::triggered, this, &TForm1::wersjasterownika1Click);
+    connect(back, &QAction::triggered, this, &MainWindow::a1Click);
+    connect(next, &QAction::triggered, this, &MainWindow::Dalej1Click);
+    connect(version, &QAction::triggered, this, &MainWindow::wersjasterownika1Click);
 
     menu->addSeparator()->setObjectName(QStringLiteral("N2"));
     connect(addItem(menu, QStringLiteral("DefaultOption"), QStringLiteral("Domyślne ustawienia")),
-            &QAction::triggered, this, &TForm1::DefaultOptionClick);
+            &QAction::triggered, this, &MainWindow::DefaultOptionClick);
 
     QMenu* portMenu = submenu(nullptr, QStringLiteral("PortGroup"), QStringLiteral("Port"));
     portGroup_ = new QActionGroup(this);
@@ -216,7 +248,7 @@ void TForm1::buildMenu() {
     }
     portMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
     connect(addItem(portMenu, QStringLiteral("AutodetekcjaMenu"), QStringLiteral("Autodetekcja")),
-            &QAction::triggered, this, &TForm1::AutodetekcjaMenuClick);
+            &QAction::triggered, this, &MainWindow::AutodetekcjaMenuClick);
 
     // Language, layout and skin choices: the items and their radio groups. The
     // language files, screen-size layouts and skins attach to these items.
@@ -265,16 +297,16 @@ void TForm1::buildMenu() {
 
     QAction* help = addItem(nullptr, QStringLiteral("PomocButton"), QStringLiteral("Pomoc"), Qt::Key_F1);
     bar->addAction(help);
-    connect(help, &QAction::triggered, this, &TForm1::PomocButtonClick);
+    connect(help, &QAction::triggered, this, &MainWindow::PomocButtonClick);
     QAction* quit = addItem(nullptr, QStringLiteral("KoniecButton"), QStringLiteral("Koniec"));
     bar->addAction(quit);
-    connect(quit, &QAction::triggered, this, &TForm1::KoniecButtonClick);
+    connect(quit, &QAction::triggered, this, &MainWindow::KoniecButtonClick);
     QAction* about = addItem(nullptr, QStringLiteral("oprogramiebutton"), QStringLiteral("o programie"));
     bar->addAction(about);
-    connect(about, &QAction::triggered, this, &TForm1::oprogramiebuttonClick);
+    connect(about, &QAction::triggered, this, &MainWindow::oprogramiebuttonClick);
 }
 
-void TForm1::buildStatusBar() {
+void MainWindow::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
@@ -283,7 +315,9 @@ void TForm1::buildStatusBar() {
     f.setPixelSize(13);
     panel0_ = new QLabel(bar);
     panel0_->setObjectName(QStringLiteral("StatusPanel0"));
-    panel0_->setFixedWidth(150);
+    // 150 pixels wide as designed, wider when the link state needs it: the
+    // no-answer text must be read whole.
+    panel0_->setMinimumWidth(150);
     panel1_ = new QLabel(bar);
     panel1_->setObjectName(QStringLiteral("StatusPanel1"));
     panel1_->setMinimumWidth(50);
@@ -293,28 +327,43 @@ void TForm1::buildStatusBar() {
     }
     bar->addWidget(panel0_);
     bar->addWidget(panel1_, 1);
+
+    busyBar_ = new QProgressBar(bar);
+    busyBar_->setObjectName(QStringLiteral("BusyIndicator"));
+    busyBar_->setRange(0, 0); // no end known: it only says the program is working
+    busyBar_->setFixedWidth(70);
+    busyBar_->setMaximumHeight(14);
+    busyBar_->setTextVisible(false);
+    busyBar_->setToolTip(QStringLiteral("Trwa wymiana danych ze sterownikiem"));
+    busyBar_->hide();
+    bar->addPermanentWidget(busyBar_);
+    busyDelay_ = new QTimer(this);
+    busyDelay_->setSingleShot(true);
+    busyDelay_->setInterval(BusyCursorDelayMs);
+    connect(busyDelay_, &QTimer::timeout, this, [this] { setBusyShown(link_->busy()); });
 }
 
-QAction* TForm1::menuItem(const QString& name) const {
+QAction* MainWindow::menuItem(const QString& name) const {
     return findChild<QAction*>(name);
 }
 
-void TForm1::FormCreate() {
-    shell::resetRuntimeState(*session_);
+void MainWindow::FormCreate() {
+    Models m = models();
+    shell::resetRuntimeState(m);
     // Initial folder of the parameter-file dialogs: <working folder>/param
     // (shell::parameterDialogFolder(), taken by the dialogs when they open).
     pages_->setTabVisible(static_cast<int>(Page::Drukowanie), false);
-    session_->paramsVisited = false;
-    session_->languageCode = QStringLiteral("PL");
-    session_->languageFile = QStringLiteral("polish.lng");
-    session_->channel.setSelectedPort(QStringLiteral("com1"));
+    shell_->paramsVisited = false;
+    shell_->languageCode = QStringLiteral("PL");
+    shell_->languageFile = QStringLiteral("polish.lng");
+    link_->setSelectedPort(QStringLiteral("com1"));
     if (QAction* a = menuItem(QStringLiteral("PamOstRozdz"))) a->setChecked(false);
-    session_->written = true;
-    session_->helpFile = QStringLiteral("help/quendrix_pl.html");
+    params_->setWritten(true);
+    shell_->helpFile = QStringLiteral("help/quendrix_pl.html");
 
     loadSettings();
-    if (setup_.configureLink) setup_.configureLink(*session_);
-    const int n = SerialChannel::comNumber(session_->channel.selectedPort());
+    if (setup_.configureLink) setup_.configureLink(*link_);
+    const int n = SerialChannel::comNumber(link_->selectedPort());
     if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(n))) a->setChecked(true);
 
     panel0_->clear();
@@ -322,20 +371,18 @@ void TForm1::FormCreate() {
 
     navigator_->setCurrent(Page::Obroty);
     showPage(Page::Obroty);
-    shell::StartupSteps steps;
-    steps.versionDependentControls = [this] { obroty_->applyVersionDependentControls(); };
-    steps.analogThreshold = [this] { obroty_->analogThresholdStartup(); };
-    steps.readIgnition = [this] { obroty_->readIgnitionIntoCombos(); };
-    shell::runStartupExchanges(*session_, steps);
+    shell::runStartupExchanges(m);
     updateStepShortcuts();
 }
 
-void TForm1::loadSettings() {
+void MainWindow::loadSettings() {
     auto settings = shell::openSettings();
-    loadPortMap(*settings, session_->channel);
+    const PortMapping map = readPortMap(*settings);
+    for (auto it = map.constBegin(); it != map.constEnd(); ++it)
+        link_->setDevicePath(it.key(), it.value());
 }
 
-void TForm1::saveSettings() {
+void MainWindow::saveSettings() {
     // Every close passes here; the settings of the port map ("Ports") are only
     // ever read, so nothing of them is rewritten.
     ++saves_;
@@ -343,22 +390,22 @@ void TForm1::saveSettings() {
     settings->sync();
 }
 
-void TForm1::centreOnScreen() {
+void MainWindow::centreOnScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect g = screen->geometry();
-    move(g.left() + roundEven(g.width() * 0.5) - roundEven(width() * 0.5),
-         g.top() + roundEven(g.height() * 0.5) - roundEven(height() * 0.5));
+    move(g.left() + roundInt(g.width() * 0.5) - roundInt(width() * 0.5),
+         g.top() + roundInt(g.height() * 0.5) - roundInt(height() * 0.5));
 }
 
-void TForm1::showPage(Page page) {
+void MainWindow::showPage(Page page) {
     programmaticSwitch_ = true;
     pages_->setCurrentIndex(static_cast<int>(page));
     programmaticSwitch_ = false;
     updateStepShortcuts();
 }
 
-void TForm1::updateStepShortcuts() {
+void MainWindow::updateStepShortcuts() {
     // Enter and Backspace belong to the hidden items only where a page gives
     // them a meaning; elsewhere they keep their ordinary use in the widgets.
     const PageHooks* page = navigator_->page(navigator_->current());
@@ -367,19 +414,17 @@ void TForm1::updateStepShortcuts() {
     if (QAction* a = menuItem(QStringLiteral("a1"))) a->setEnabled(used);
 }
 
-void TForm1::selectPageFromMenu(Page page) {
+void MainWindow::selectPageFromMenu(Page page) {
     navigator_->selectFromMenu(page);
-    updateStepShortcuts();
 }
 
-void TForm1::tabRequested(int index) {
+void MainWindow::tabRequested(int index) {
     if (index < 0 || index >= shell::PageCount || index == pages_->currentIndex()) return;
     if (!pages_->isTabVisible(index) || !pages_->isTabEnabled(index)) return;
     navigator_->tabClicked(static_cast<Page>(index));
-    updateStepShortcuts();
 }
 
-int TForm1::neighbourTab(int from, int step, bool wrap) const {
+int MainWindow::neighbourTab(int from, int step, bool wrap) const {
     const int n = pages_->count();
     int i = from;
     for (int k = 0; k < n; ++k) {
@@ -393,7 +438,7 @@ int TForm1::neighbourTab(int from, int step, bool wrap) const {
     return from;
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     QTabBar* bar = pages_ ? pages_->tabBar() : nullptr;
     if (bar && watched == bar) {
         switch (event->type()) {
@@ -440,7 +485,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::onCurrentChanged(int index) {
+void MainWindow::onCurrentChanged(int index) {
     if (programmaticSwitch_) return;
     // Any other way the page control switched on its own: go back to the page
     // that is still current and let the change run as a tab click.
@@ -452,29 +497,29 @@ void TForm1::onCurrentChanged(int index) {
     tabRequested(index);
 }
 
-void TForm1::KoniecButtonClick() {
-    const auto answer = QMessageBox::question(this, QStringLiteral("Quendrix"), session_->text(ExitQuestion),
+void MainWindow::KoniecButtonClick() {
+    const auto answer = QMessageBox::question(this, QStringLiteral("Quendrix"), shell_->text(ExitQuestion),
                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
-    session_->channel.StopPolling();
+    link_->stopAllPolling();
     saveSettings();
     settingsSavedOnExit_ = true;
     close();
 }
 
-void TForm1::FormClose() {
-    session_->channel.StopPolling();
+void MainWindow::FormClose() {
+    link_->stopAllPolling();
     if (!settingsSavedOnExit_) saveSettings();
     settingsSavedOnExit_ = true;
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     FormClose();
     if (help_) help_->close();
     QMainWindow::closeEvent(event);
 }
 
-bool TForm1::event(QEvent* e) {
+bool MainWindow::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate) {
         // FormActivate: the ignition list gets the focus when it can take it.
         if (QWidget* combo = obroty_ ? obroty_->findChild<QWidget*>(QStringLiteral("ComboBox2")) : nullptr)
@@ -484,57 +529,75 @@ bool TForm1::event(QEvent* e) {
     return QMainWindow::event(e);
 }
 
-void TForm1::DefaultOptionClick() {
-    Session& s = *session_;
-    s.channel.ClosePort();
-    s.channel.setSelectedPort(QStringLiteral("com1"));
-    if (QAction* a = menuItem(QStringLiteral("PCOM1"))) a->setChecked(true);
-    s.languageCode = QStringLiteral("PL");
-    s.languageFile = QStringLiteral("polish.lng");
-    if (QAction* a = menuItem(QStringLiteral("JPolski"))) a->setChecked(true);
-    if (QAction* a = menuItem(QStringLiteral("skorkaZwy"))) {
-        a->setChecked(true);
-        a->trigger();
-    }
-    // The parameter side: block read, parameters page filled, port opened.
-    parametry_->DefaultOptionClick();
+void MainWindow::DefaultOptionClick() {
+    link_->whenIdle(this, [this] {
+        link_->run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
+        link_->setSelectedPort(QStringLiteral("com1"));
+        portBoxShownFor_.clear();
+        if (QAction* a = menuItem(QStringLiteral("PCOM1"))) a->setChecked(true);
+        shell_->languageCode = QStringLiteral("PL");
+        shell_->languageFile = QStringLiteral("polish.lng");
+        if (QAction* a = menuItem(QStringLiteral("JPolski"))) a->setChecked(true);
+        if (QAction* a = menuItem(QStringLiteral("skorkaZwy"))) {
+            a->setChecked(true);
+            a->trigger();
+        }
+        // The parameter side: block read, parameters page filled, port opened.
+        parametry_->DefaultOptionClick();
+    });
 }
 
-void TForm1::PomocButtonClick() {
-    const QString file = shell::resolveDataPath(session_->helpFile);
+void MainWindow::PomocButtonClick() {
+    const QString file = shell::resolveDataPath(shell_->helpFile);
     if (!help_) help_ = new HelpWindow(this);
     if (!help_->showTopic(file, QStringLiteral("IDH_210")))
         QMessageBox::warning(this, QStringLiteral("Quendrix"),
                              QStringLiteral("Nie można otworzyć pliku pomocy:\n%1").arg(file));
 }
 
-void TForm1::oprogramiebuttonClick() {
+void MainWindow::oprogramiebuttonClick() {
     form3_->setBuildDate(QStringLiteral("30.VI.2005"));
     form3_->setCaptionCopy(windowTitle());
     form3_->exec();
 }
 
-void TForm1::wersjasterownika1Click() {
+void MainWindow::wersjasterownika1Click() {
     if (navigator_->current() != Page::Parametry) return;
-    // The version read closes the port; the readings poll of this page goes on
-    // on a port reopened for it, or it would find nothing until the next change.
-    const bool wasOpen = session_->channel.isOpen();
-    session_->controller.ReadVersion();
-    if (wasOpen) session_->channel.OpenPort();
-}
-
-void TForm1::PCOMClick(int n) {
-    session_->channel.setSelectedPort(QStringLiteral("com%1").arg(n));
-    if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(n))) a->setChecked(true);
-}
-
-void TForm1::AutodetekcjaMenuClick() {
-    shell::autodetectController(*session_, [this](int n) {
-        if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(n))) a->setChecked(true);
+    link_->whenIdle(this, [this] {
+        // The version read closes the port; the readings poll of this page goes
+        // on on a port reopened for it, or it would find nothing until the next change.
+        link_->run(nullptr, [](Controller& c) {
+            const bool wasOpen = c.channel().isOpen();
+            c.ReadVersion();
+            if (wasOpen) c.channel().OpenPort();
+        });
     });
 }
 
-void TForm1::Dalej1Click() {
+void MainWindow::PCOMClick(int n) {
+    link_->setSelectedPort(QStringLiteral("com%1").arg(n));
+    portBoxShownFor_.clear();
+    if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(n))) a->setChecked(true);
+}
+
+void MainWindow::AutodetekcjaMenuClick() {
+    link_->whenIdle(this, [this] {
+        link_->call<AutodetectResult>(
+            this, [](Controller& c) { return autodetect(c, autodetectComPorts()); },
+            [this](const AutodetectResult& r) {
+                constexpr int Found = 10388, NotFound = 10389, NoController = 30001;
+                for (const AutodetectStep& step : r.steps)
+                    shell_->setMessage(shell_->text(step.found ? Found : NotFound) + QLatin1Char(' ') +
+                                       step.port);
+                if (r.found.isEmpty()) shell_->setMessage(shell_->text(NoController));
+                link_->setSelectedPort(r.selected);
+                const int n = SerialChannel::comNumber(r.selected);
+                if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(n))) a->setChecked(true);
+            });
+    });
+}
+
+void MainWindow::Dalej1Click() {
     if (navigator_->current() == Page::Parametry) {
         parametry_->dalejPressed();
     } else if (PageHooks* page = navigator_->page(navigator_->current()); page && page->usesStepKeys()) {
@@ -542,34 +605,10 @@ void TForm1::Dalej1Click() {
     }
 }
 
-void TForm1::a1Click() {
+void MainWindow::a1Click() {
     if (navigator_->current() == Page::Parametry) {
         parametry_->cofnijPressed();
     } else if (PageHooks* page = navigator_->page(navigator_->current()); page && page->usesStepKeys()) {
         page->stepBack();
     }
-}
-
-void TForm1::linkStateText(const QString& text) {
-    if (panel0_) panel0_->setText(text);
-}
-
-void TForm1::transmissionErrorText(const QString& text) {
-    if (session_->setTransmissionError) session_->setTransmissionError(text);
-}
-
-void TForm1::portOpenFailed(const QString& message) {
-    QMessageBox::critical(this, QStringLiteral("Quendrix"), message, QMessageBox::Ok);
-}
-
-void TForm1::captionChanged(const QString& caption) {
-    setWindowTitle(caption);
-}
-
-void TForm1::analogGroupVisible(bool visible) {
-    if (session_->showAnalogGroup) session_->showAnalogGroup(visible);
-}
-
-QString TForm1::languageText(int key) const {
-    return session_->text(key);
 }

@@ -1,18 +1,19 @@
 #pragma once
-#include "link/LinkObserver.h"
+#include "link/ControllerLink.h"
 #include "shell/Navigator.h"
+#include "shell/ShellModel.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <memory>
 
-class Clock;
-class SerialPort;
-class Session;
+class ParameterModel;
+class LiveModel;
 class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QTabWidget;
 class QTimer;
 class ObrotyPage;
@@ -20,33 +21,38 @@ class ParametryPage;
 class WizualizacjaPage;
 class AutoadaptacjaPage;
 class DrukowaniePage;
-class TForm3;
+class AboutDialog;
 class HelpWindow;
 
-// The main window Form1: menus, the five pages, the status bar and the ten
-// timers. It only wires things together; the page-change rules are in
-// shell::Navigator and every page is its own class.
-class TForm1 : public QMainWindow, public LinkObserver {
+// The main window Form1: menus, the five pages and the status bar. It creates
+// the models and the controller link and wires them together; the page-change
+// rules are in shell::Navigator and every page is its own class.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     struct Setup {
-        // The serial port and clock; the real ones when null (tests pass fakes).
-        SerialPort* port = nullptr;
-        Clock* clock = nullptr;
+        // The serial port and clock, made on the link's thread; the real ones
+        // when empty (tests pass fakes).
+        ControllerLink::PortFactory makePort;
+        ControllerLink::ClockFactory makeClock;
         // Runs after the settings are loaded and before the first exchange:
         // where the command line maps ports (--port, --demo).
-        std::function<void(Session&)> configureLink;
+        std::function<void(ControllerLink&)> configureLink;
     };
 
-    TForm1();
-    explicit TForm1(Setup setup, QWidget* parent = nullptr);
-    ~TForm1() override;
+    MainWindow();
+    explicit MainWindow(Setup setup, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    Session& session() { return *session_; }
+    ControllerLink& link() { return *link_; }
+    ParameterModel& params() { return *params_; }
+    LiveModel& live() { return *live_; }
+    ShellModel& shell() { return *shell_; }
+    Models models();
     shell::Navigator& navigator() { return *navigator_; }
     QTabWidget* pageControl() const { return pages_; }
     QAction* menuItem(const QString& name) const;
-    TForm3* aboutBox() const { return form3_; }
+    AboutDialog* aboutBox() const { return form3_; }
     HelpWindow* helpWindow() const { return help_; }
 
     // Handlers of the menu items.
@@ -65,24 +71,16 @@ public:
     void saveSettings();
     int settingsSaveCount() const { return saves_; }
 
-    // LinkObserver
-    void linkStateText(const QString& text) override;
-    void transmissionErrorText(const QString& text) override;
-    void portOpenFailed(const QString& message) override;
-    void captionChanged(const QString& caption) override;
-    void analogGroupVisible(bool visible) override;
-    QString languageText(int key) const override;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildTimers();
     void buildPages();
     void buildMenu();
     void buildStatusBar();
+    void connectLink();
     void FormCreate();
     void loadSettings();
     void centreOnScreen();
@@ -92,13 +90,16 @@ private:
     int neighbourTab(int from, int step, bool wrap) const;
     void onCurrentChanged(int index);
     void FormClose();
+    void showPortError(const PortError& error);
+    void setBusyShown(bool shown);
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key = {});
 
-    std::unique_ptr<SerialPort> ownPort_;
-    std::unique_ptr<Clock> ownClock_;
-    std::unique_ptr<Session> session_;
-    std::unique_ptr<shell::Navigator> navigator_;
     Setup setup_;
+    std::unique_ptr<ControllerLink> link_;
+    std::unique_ptr<ShellModel> shell_;
+    std::unique_ptr<ParameterModel> params_;
+    std::unique_ptr<LiveModel> live_;
+    std::unique_ptr<shell::Navigator> navigator_;
 
     QTabWidget* pages_ = nullptr;
     ObrotyPage* obroty_ = nullptr;
@@ -108,10 +109,14 @@ private:
     DrukowaniePage* drukowanie_ = nullptr;
     QLabel* panel0_ = nullptr;
     QLabel* panel1_ = nullptr;
+    QProgressBar* busyBar_ = nullptr;
+    QTimer* busyDelay_ = nullptr;
     QActionGroup* portGroup_ = nullptr;
-    TForm3* form3_ = nullptr;
+    AboutDialog* form3_ = nullptr;
     HelpWindow* help_ = nullptr;
 
+    QString portBoxShownFor_; // the port whose open failure has been reported
+    bool busyShown_ = false;
     bool programmaticSwitch_ = false;
     bool settingsSavedOnExit_ = false;
     int saves_ = 0;

@@ -1,4 +1,4 @@
-#include "shell/ui/AboutBox.h"
+#include "shell/ui/AboutDialog.h"
 
 #include "shell/ui/Artwork.h"
 
@@ -40,7 +40,7 @@ QGroupBox* colouredBox(const QString& name, QWidget* parent) {
 }
 } // namespace
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::Tool) {
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral(" "));
     setFixedSize(314, 254);
@@ -88,27 +88,27 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::Tool) {
     lay->addWidget(timeBox);
     lay->addWidget(www_);
     lay->addWidget(email_);
-    setStyleSheet(QStringLiteral("TForm3 { background: #000040; }"));
+    setStyleSheet(QStringLiteral("AboutDialog { background: #000040; }"));
 }
 
-void TForm3::setCaptionCopy(const QString& caption) {
+void AboutDialog::setCaptionCopy(const QString& caption) {
     labelQuen_->setText(caption);
 }
 
-void TForm3::setBuildDate(const QString& date) {
+void AboutDialog::setBuildDate(const QString& date) {
     czasLabel_->setText(date);
 }
 
-void TForm3::wwwLabelClick() {
+void AboutDialog::wwwLabelClick() {
     QDesktopServices::openUrl(QUrl(QString::fromLatin1(WebAddress)));
 }
 
-void TForm3::emailLabelClick() {
+void AboutDialog::emailLabelClick() {
     QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + QString::fromLatin1(SupportAddress) +
                                    QStringLiteral("?subject=Quendrix")));
 }
 
-bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
     const bool isLink = watched == www_ || watched == email_;
     bool activate = false;
     if (isLink && event->type() == QEvent::MouseButtonRelease)

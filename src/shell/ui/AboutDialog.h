@@ -5,13 +5,13 @@ class QLabel;
 
 // The about box Form3: the program's picture, the main window caption, the
 // build date and the maker's web and e-mail links.
-class TForm3 : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* WebAddress = "https://www.quendrix.example";
     static constexpr const char* SupportAddress = "serwis@quendrix.example";
 
-    explicit TForm3(QWidget* parent = nullptr);
+    explicit AboutDialog(QWidget* parent = nullptr);
     void setCaptionCopy(const QString& caption);
     void setBuildDate(const QString& date);
 

@@ -4,10 +4,10 @@
 class QLabel;
 
 // The splash window Logo: navy, borderless, a picture and "Ładowanie programu ...".
-class TLogo : public QWidget {
+class SplashScreen : public QWidget {
     Q_OBJECT
 public:
-    explicit TLogo(QWidget* parent = nullptr);
+    explicit SplashScreen(QWidget* parent = nullptr);
     // Centres the window on the screen and every control horizontally in it.
     void centre();
     // Shows the window, lets it paint, then waits for ms milliseconds.

@@ -1,5 +1,6 @@
-#include "shell/ui/Splash.h"
+#include "shell/ui/SplashScreen.h"
 
+#include "link/Numeric.h"
 #include "shell/ui/Artwork.h"
 
 #include <QApplication>
@@ -7,16 +8,8 @@
 #include <QLabel>
 #include <QScreen>
 #include <QThread>
-#include <cmath>
 
-namespace {
-// Halves to even, like every rounding of the window geometry.
-int roundEven(double v) {
-    return static_cast<int>(std::nearbyint(v));
-}
-} // namespace
-
-TLogo::TLogo(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
+SplashScreen::SplashScreen(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("Logo"));
     setFixedSize(536, 260);
     setAutoFillBackground(true);
@@ -41,17 +34,17 @@ TLogo::TLogo(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::Frameless
     centre();
 }
 
-void TLogo::centre() {
+void SplashScreen::centre() {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect g = screen->geometry();
-        move(g.left() + roundEven(g.width() * 0.5 - width() * 0.5),
-             g.top() + roundEven(g.height() * 0.5 - height() * 0.5));
+        move(g.left() + static_cast<int>(roundEven(g.width() * 0.5 - width() * 0.5)),
+             g.top() + static_cast<int>(roundEven(g.height() * 0.5 - height() * 0.5)));
     }
     for (QLabel* c : {image_, label_})
-        c->move(roundEven(width() * 0.5 - c->width() * 0.5), c->y());
+        c->move(static_cast<int>(roundEven(width() * 0.5 - c->width() * 0.5)), c->y());
 }
 
-void TLogo::showFor(int ms) {
+void SplashScreen::showFor(int ms) {
     centre();
     show();
     QElapsedTimer t;

@@ -1,0 +1,36 @@
+#pragma once
+#include <QMetaType>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+// What the link knows about the controller after its last job; the GUI keeps
+// a copy so that pages read it without reaching the worker thread.
+struct LinkState {
+    QString selectedPort = QStringLiteral("com1");
+    bool portOpen = false;
+    int versionCode = 0;
+    bool controllerPresent = false;
+    int ignitionIndex = 2;
+    int ignitionConstant = 4800;
+    std::uint8_t flags = 0;
+    int probeKind = 0;
+    QString analogThreshold = QStringLiteral("1");
+    bool analogCapable = false;
+
+    bool operator==(const LinkState&) const = default;
+};
+Q_DECLARE_METATYPE(LinkState)
+
+// One live poll as it arrived: the first bytes of the receive buffer after
+// the poll, how many bytes this poll received and the poll's own verdict
+// (answered in time, or the checksum of a version-5 frame).
+struct LiveFrame {
+    std::array<std::uint8_t, 9> bytes{};
+    int length = 8; // 8, or 9 from version code 5 on
+    int received = 0;
+    bool ok = false;
+
+    std::uint8_t operator[](int i) const { return bytes[static_cast<std::size_t>(i)]; }
+};
+Q_DECLARE_METATYPE(LiveFrame)

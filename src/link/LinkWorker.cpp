@@ -1,0 +1,104 @@
+#include "link/LinkWorker.h"
+
+#include <QThread>
+#include <QTimer>
+
+LinkWorker::LinkWorker(PortFactory makePort, ClockFactory makeClock)
+    : makePort_(std::move(makePort)), makeClock_(std::move(makeClock)) {}
+
+LinkWorker::~LinkWorker() = default;
+
+void LinkWorker::init() {
+    // The port is created here, on the worker thread, which alone uses it.
+    port_ = makePort_();
+    clock_ = makeClock_();
+    channel_ = std::make_unique<SerialChannel>(*port_, *clock_, &reporter_);
+    controller_ = std::make_unique<Controller>(*channel_);
+    publishState();
+}
+
+void LinkWorker::execute(quint64 id, const Work& work) {
+    if (work) work(*controller_);
+    publishState();
+    emit jobFinished(id);
+}
+
+void LinkWorker::publishState() {
+    LinkState s;
+    s.selectedPort = channel_->selectedPort();
+    s.portOpen = channel_->isOpen();
+    s.versionCode = controller_->versionCode();
+    s.controllerPresent = controller_->controllerPresent();
+    s.ignitionIndex = controller_->ignitionIndex();
+    s.ignitionConstant = controller_->ignitionConstant();
+    s.flags = controller_->flags();
+    s.probeKind = controller_->probeKind();
+    s.analogThreshold = controller_->analogThreshold();
+    s.analogCapable = controller_->analogCapable();
+    if (publishedOnce_ && s == published_) return;
+    published_ = s;
+    publishedOnce_ = true;
+    emit stateChanged(s);
+}
+
+void LinkWorker::startPoll(const QString& name, int intervalMs, int framesPerTick, quint64 run) {
+    Poll& p = polls_[name];
+    if (!p.timer) {
+        p.timer = new QTimer(this);
+        p.timer->setObjectName(name);
+        // Coarse timers would stretch a 50 ms poll by up to 5 %.
+        p.timer->setTimerType(Qt::PreciseTimer);
+        connect(p.timer, &QTimer::timeout, this, [this, name] { tick(name); });
+    }
+    p.framesPerTick = framesPerTick < 1 ? 1 : framesPerTick;
+    p.run = run;
+    p.timer->start(intervalMs);
+}
+
+void LinkWorker::stopPoll(const QString& name) {
+    auto it = polls_.find(name);
+    if (it != polls_.end() && it->timer) it->timer->stop();
+}
+
+void LinkWorker::stopAllPolls() {
+    for (Poll& p : polls_)
+        if (p.timer) p.timer->stop();
+}
+
+void LinkWorker::tick(const QString& name) {
+    auto it = polls_.find(name);
+    if (it == polls_.end() || !it->timer || !it->timer->isActive()) return;
+    const int n = it->framesPerTick;
+    const quint64 run = it->run;
+    QVector<LiveFrame> frames;
+    frames.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        LiveFrame f;
+        f.ok = controller_->PollLiveFrame();
+        f.length = controller_->frameLength();
+        f.received = controller_->lastPollReceived();
+        for (int b = 0; b < f.length; ++b)
+            f.bytes[static_cast<std::size_t>(b)] = channel_->AnswerByte(b);
+        frames.push_back(f);
+    }
+    emit framesPolled(name, run, frames);
+}
+
+void LinkWorker::shutdown() {
+    stopAllPolls();
+    if (channel_) channel_->ClosePort();
+    QThread::currentThread()->quit();
+}
+
+void LinkWorker::Reporter::answerStatus(bool answered) {
+    const int v = answered ? 1 : 0;
+    if (v == w.lastAnswer_) return;
+    w.lastAnswer_ = v;
+    emit w.answerStatusChanged(answered);
+}
+
+void LinkWorker::Reporter::silentPolls(int count) {
+    if (count == w.lastSilence_) return;
+    w.lastSilence_ = count;
+    emit w.silentPollsChanged(count);
+}

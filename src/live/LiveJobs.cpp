@@ -1,0 +1,60 @@
+#include "live/LiveJobs.h"
+
+#include "link/ControllerLink.h"
+#include "live/IgnitionPage.h"
+#include "live/LiveModel.h"
+#include "params/ParameterModel.h"
+
+namespace live {
+
+void postVersionFeatures(ControllerLink& link, LiveModel& model, QObject* receiver) {
+    link.call<int>(
+        receiver, [](Controller& c) { return c.ReadFeatureVersion(); },
+        [&model](const int& code) { model.setVersionCode(code); });
+}
+
+void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* receiver) {
+    struct Result {
+        bool capable = false;
+        QString threshold;
+    };
+    link.call<Result>(
+        receiver,
+        [](Controller& c) {
+            Result r;
+            r.capable = c.ReadAnalogCapability();
+            if (r.capable) {
+                c.ReadAnalogThreshold();
+                r.threshold = c.analogThreshold();
+            }
+            return r;
+        },
+        [&params](const Result& r) {
+            if (r.capable) params.setValue(ParamId::AnalogThreshold, r.threshold);
+        });
+}
+
+void postReadIgnition(ControllerLink& link, LiveModel& model, QObject* receiver) {
+    struct Result {
+        bool ok = false;
+        int index = 0;
+    };
+    link.call<Result>(
+        receiver, [](Controller& c) { return Result{c.ReadIgnition(), c.ignitionIndex()}; },
+        [&model](const Result& r) {
+            if (!r.ok) return;
+            model.setIgnitionChoice(r.index);
+            model.setWizardIgnitionChoice(r.index);
+        });
+}
+
+void postThresholdOnLeave(ControllerLink& link, ParameterModel& params, const QString& thresholdText) {
+    const QString text = thresholdText.trimmed();
+    link.call<bool>(
+        nullptr, [text](Controller& c) { return writeThresholdOnLeave(c, text); },
+        [&params, text](const bool& written) {
+            if (written) params.setValue(ParamId::AnalogThreshold, text);
+        });
+}
+
+} // namespace live

@@ -1,0 +1,30 @@
+#pragma once
+// The live subsystem's exchanges as jobs of the controller link, with what
+// their results change in the models.
+#include <QString>
+
+class ControllerLink;
+class LiveModel;
+class ParameterModel;
+class QObject;
+
+namespace live {
+
+// ReadFeatureVersion; the version-dependent controls then follow its code.
+void postVersionFeatures(ControllerLink& link, LiveModel& model, QObject* receiver);
+
+// The analog-threshold check and, on a controller that has the threshold, its
+// read into Edit23 (the set's AnalogThreshold). The group's visibility follows
+// the link state's analogCapable.
+void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* receiver);
+
+// ReadIgnition: the controller's stored ignition system selects both
+// ignition lists (ComboBox2 and ComboTerm). A read that got no whole block
+// leaves both as they are.
+void postReadIgnition(ControllerLink& link, LiveModel& model, QObject* receiver);
+
+// Leaving the engine-speed page: on a controller with the analog threshold the
+// fitter's threshold is written in command mode (see writeThresholdOnLeave).
+void postThresholdOnLeave(ControllerLink& link, ParameterModel& params, const QString& thresholdText);
+
+} // namespace live

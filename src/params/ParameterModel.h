@@ -1,0 +1,77 @@
+#pragma once
+#include "params/ParameterSet.h"
+
+#include <QObject>
+#include <QString>
+
+// The parameter set and what the parameters page shows, with where the page's
+// values came from and whether the controller holds them. One owner creates
+// it; the parameters page keeps `page` current, the shell decides automatic
+// writes through automaticWriteAllowed(), the printout reads `set`.
+class ParameterModel : public QObject {
+    Q_OBJECT
+public:
+    enum class Origin {
+        None,       // nothing filled the page yet: it shows design values
+        Controller, // a read of the controller's block
+        File,       // a parameter file
+        Defaults    // the default values
+    };
+
+    explicit ParameterModel(QObject* parent = nullptr);
+
+    // The parameter set: as last read from the controller or collected for the last write.
+    const ParameterSet& set() const { return set_; }
+    // What the parameters page shows now.
+    const ParameterSet& page() const { return page_; }
+    QString pageValue(ParamId id) const { return page_[id]; }
+
+    // The page reports every change of a control; nothing else changes.
+    void setPageValue(ParamId id, const QString& text);
+    // A value that is part of the set at once (the Bosch, cut-off and
+    // temperature-sensor check boxes and the analog threshold of the
+    // engine-speed page): page and set both.
+    void setValue(ParamId id, const QString& text);
+    // The set read from the controller, without filling the page (the live
+    // page's block read).
+    void setFromController(const ParameterSet& set);
+    // Fills the page: set and page become `values`, the page shows them.
+    void fill(const ParameterSet& values, Origin origin, const QString& fileName = {});
+    // Takes the set from the page (before every write).
+    const ParameterSet& collect();
+
+    Origin origin() const { return origin_; }
+    QString fileName() const { return fileName_; }
+
+    // True while the controller holds what the page shows.
+    bool written() const { return written_; }
+    void setWritten(bool written);
+
+    // Fields whose values the page cannot show as the controller holds them;
+    // while any is marked no automatic write runs.
+    int markedFields() const { return marked_; }
+    void setMarkedFields(int count);
+
+    // The one rule for every automatic write (page change, wizard's end): the
+    // page holds unwritten values that came from the controller or a file,
+    // and no field is marked. Writes the fitter asks for are not bound by it.
+    bool automaticWriteAllowed() const;
+    // Why an automatic write may not run although the page may hold unwritten values.
+    enum class WriteBlock { None, NotRead, Defaults, Marked };
+    WriteBlock automaticWriteBlock() const;
+
+signals:
+    void filled();
+    void pageValueChanged(ParamId id);
+    void writtenChanged(bool written);
+    void originChanged();
+    void markedFieldsChanged(int count);
+
+private:
+    ParameterSet set_;
+    ParameterSet page_;
+    Origin origin_ = Origin::None;
+    QString fileName_;
+    bool written_ = true;
+    int marked_ = 0;
+};

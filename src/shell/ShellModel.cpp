@@ -1,0 +1,6 @@
+#include "shell/ShellModel.h"
+
+void ShellModel::setMessage(const QString& text) {
+    message_ = text;
+    emit messageChanged(message_);
+}

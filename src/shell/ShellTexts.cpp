@@ -1,0 +1,28 @@
+#include "shell/ShellTexts.h"
+
+QString writeBlockText(const ShellModel& shell, ParameterModel::WriteBlock block) {
+    switch (block) {
+    case ParameterModel::WriteBlock::None:
+        return {};
+    case ParameterModel::WriteBlock::NotRead:
+        return shell.text(textkey::AutoWriteNotRead);
+    case ParameterModel::WriteBlock::Defaults:
+        return shell.text(textkey::AutoWriteDefaults);
+    case ParameterModel::WriteBlock::Marked:
+        return shell.text(textkey::AutoWriteMarked);
+    }
+    return {};
+}
+
+QString portErrorMessage(const PortError& e, const ShellModel& shell) {
+    QString msg = shell.text(textkey::PortOpenFailed);
+    if (!msg.isEmpty()) msg += QStringLiteral("\n\n");
+    msg += e.device;
+    if (!e.reason.isEmpty()) msg += QStringLiteral(": ") + e.reason;
+#ifndef Q_OS_WIN
+    if (e.permissionDenied)
+        msg += QStringLiteral("\n\nThe user must be a member of the 'dialout' group "
+                              "(sudo usermod -aG dialout $USER, then log in again).");
+#endif
+    return msg;
+}

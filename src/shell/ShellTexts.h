@@ -1,0 +1,28 @@
+#pragma once
+#include "link/LinkObserver.h"
+#include "params/ParameterModel.h"
+#include "shell/ShellModel.h"
+
+// Keys of the language texts the program adds to the design's own.
+namespace textkey {
+constexpr int NoAnswer = 10390;
+constexpr int PortOpenFailed = 30012;
+constexpr int CaptionController = 30000;
+constexpr int CaptionNoController = 30001;
+constexpr int Written = 30006;
+constexpr int Read = 30007;
+constexpr int Reset = 30008;
+constexpr int ReadFailed = 31000;
+constexpr int AutoWriteNotRead = 31001;
+constexpr int AutoWriteDefaults = 31002;
+constexpr int AutoWriteMarked = 31003;
+constexpr int Petrol = 10408;
+constexpr int Gas = 10409;
+} // namespace textkey
+
+// Status-bar text for why an automatic write did not run.
+QString writeBlockText(const ShellModel& shell, ParameterModel::WriteBlock block);
+
+// The message box of a port that cannot be opened: the language text, the
+// device with the system's reason, and what to do when access was refused.
+QString portErrorMessage(const PortError& error, const ShellModel& shell);

@@ -1,0 +1,241 @@
+// The controller link's worker thread and its GUI facade over the in-memory
+// port: order of jobs, results on the GUI thread, held actions, superseded
+// results, polling, and that the worker sends exactly what the synchronous
+// protocol sends.
+#include "link/ControllerLink.h"
+#include "support/FakeLink.h"
+
+#include <QSemaphore>
+#include <QTest>
+#include <QThread>
+
+namespace {
+
+// One link over a fake port and clock that the test owns.
+struct Rig {
+    std::vector<LinkEvent> log;
+    FakeClock clock{&log};
+    FakePort port{clock, &log};
+    ControllerLink link{[this] { return std::make_unique<PortProxy>(port); },
+                        [this] { return std::make_unique<ClockProxy>(clock); }};
+
+    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!link.busy() && link.heldActions() == 0, 5000); }
+};
+
+QByteArray frame9(int first) {
+    QByteArray f;
+    int sum = 0;
+    for (int i = 0; i < 7; ++i) {
+        f.append(char(first + i));
+        sum += first + i;
+    }
+    f.append(char(sum & 0xFF));
+    f.append('\0');
+    return f;
+}
+
+} // namespace
+
+class TestControllerLink : public QObject {
+    Q_OBJECT
+private slots:
+    void jobsRunInOrderOnTheWorker();
+    void heldActionsWaitForEverythingBefore();
+    void supersededResultsAreDropped();
+    void pollingDeliversFramesUntilStopped();
+    void workerSendsWhatTheProtocolSends();
+    void destructionFinishesPostedJobs();
+};
+
+void TestControllerLink::jobsRunInOrderOnTheWorker() {
+    Rig r;
+    QStringList ran, done;
+    QThread* gui = QThread::currentThread();
+    bool workOffGui = true, doneOnGui = true;
+    for (int i = 0; i < 3; ++i) {
+        r.link.run(
+            this,
+            [&, i](Controller&) {
+                ran << QString::number(i);
+                workOffGui = workOffGui && QThread::currentThread() != gui;
+            },
+            [&, i] {
+                done << QString::number(i);
+                doneOnGui = doneOnGui && QThread::currentThread() == gui;
+            });
+    }
+    QVERIFY(r.link.busy());
+    r.waitIdle();
+    QCOMPARE(ran, (QStringList{"0", "1", "2"}));
+    QCOMPARE(done, ran);
+    QVERIFY(workOffGui);
+    QVERIFY(doneOnGui);
+
+    // A result travels back with the job.
+    int version = -1;
+    r.port.responder = [](std::uint8_t b) { return b == 0x01 ? QByteArray("\x07\0", 2) : QByteArray(); };
+    r.link.call<int>(
+        this,
+        [](Controller& c) {
+            c.ReadVersion();
+            return c.versionCode();
+        },
+        [&](const int& v) { version = v; });
+    r.waitIdle();
+    QCOMPARE(version, 7);
+    QCOMPARE(r.link.state().versionCode, 7);
+    QVERIFY(r.link.state().controllerPresent);
+}
+
+void TestControllerLink::heldActionsWaitForEverythingBefore() {
+    Rig r;
+    QSemaphore gate;
+    QStringList order;
+    r.link.run(this, [&](Controller&) { gate.acquire(); }, [&] { order << "job"; });
+    r.link.whenIdle(this, [&] {
+        order << "first";
+        // An action's own jobs keep the next action waiting too.
+        r.link.run(this, [&](Controller&) { gate.acquire(); }, [&] { order << "first's job"; });
+    });
+    r.link.whenIdle(this, [&] { order << "second"; });
+    QTest::qWait(50);
+    QVERIFY(order.isEmpty());
+    QCOMPARE(r.link.heldActions(), 2);
+    gate.release();
+    QTRY_COMPARE(order, (QStringList{"job", "first"}));
+    QTest::qWait(50);
+    QCOMPARE(order.size(), 2);
+    gate.release();
+    r.waitIdle();
+    QCOMPARE(order, (QStringList{"job", "first", "first's job", "second"}));
+
+    // Idle: an action runs at once.
+    bool ran = false;
+    r.link.whenIdle(this, [&] { ran = true; });
+    QVERIFY(ran);
+}
+
+void TestControllerLink::supersededResultsAreDropped() {
+    Rig r;
+    QSemaphore gate;
+    bool oldDelivered = false, newDelivered = false, workRan = false;
+    r.link.run(
+        this,
+        [&](Controller&) {
+            gate.acquire();
+            workRan = true;
+        },
+        [&] { oldDelivered = true; });
+    r.link.supersede();
+    r.link.run(this, {}, [&] { newDelivered = true; });
+    gate.release();
+    r.waitIdle();
+    QVERIFY(workRan); // the exchange itself is never skipped
+    QVERIFY(!oldDelivered);
+    QVERIFY(newDelivered);
+
+    // A receiver that has gone gets nothing either.
+    bool delivered = false;
+    auto* receiver = new QObject;
+    r.link.run(receiver, [&](Controller&) { gate.acquire(); }, [&] { delivered = true; });
+    delete receiver;
+    gate.release();
+    r.waitIdle();
+    QVERIFY(!delivered);
+}
+
+void TestControllerLink::pollingDeliversFramesUntilStopped() {
+    Rig r;
+    r.port.responder = [](std::uint8_t b) {
+        if (b == 0x01) return QByteArray("\x05\0", 2);
+        if (b == 0x02) return frame9(10);
+        return QByteArray();
+    };
+    r.link.run(nullptr, [](Controller& c) {
+        c.ReadVersion();
+        c.channel().OpenPort();
+    });
+    QList<QVector<LiveFrame>> got;
+    connect(&r.link, &ControllerLink::framesPolled, this, [&](const QString& name, const QVector<LiveFrame>& f) {
+        if (name == QLatin1String("TimerTest")) got << f;
+    });
+    r.link.startPolling(QStringLiteral("TimerTest"), 5, 2);
+    QVERIFY(r.link.isPolling(QStringLiteral("TimerTest")));
+    QTRY_VERIFY(got.size() >= 3);
+    QVERIFY(!r.link.busy()); // polling is not a procedure
+    const QVector<LiveFrame> tick = got.first();
+    QCOMPARE(tick.size(), 2);
+    for (const LiveFrame& f : tick) {
+        QCOMPARE(f.length, 9);
+        QVERIFY(f.ok);
+        QCOMPARE(f.received, 9);
+        QCOMPARE(int(f[0]), 10);
+        QCOMPARE(int(f[6]), 16);
+    }
+
+    r.link.stopPolling(QStringLiteral("TimerTest"));
+    QVERIFY(!r.link.isPolling(QStringLiteral("TimerTest")));
+    const int n = got.size();
+    QTest::qWait(100);
+    QCOMPARE(got.size(), n); // nothing after the stop, not even frames already on their way
+}
+
+void TestControllerLink::workerSendsWhatTheProtocolSends() {
+    // The same exchanges on the worker and called directly give the same
+    // timeline of bytes, pauses, opens and closes.
+    auto script = [](Controller& c) {
+        c.ReadFeatureVersion();
+        if (c.ReadAnalogCapability()) c.ReadAnalogThreshold();
+        c.ReadVersion();
+        c.ReadIgnition();
+        c.channel().ClosePort();
+        c.channel().OpenPort();
+        c.PollLiveFrame();
+        c.WriteIgnition(4);
+        c.ReadParameterBlock();
+    };
+    auto responder = [](std::uint8_t b) {
+        if (b == 0x01) return QByteArray("\x08\0\0\0\0\0\0\0", 8);
+        if (b == 0x02) return frame9(1);
+        if (b == 0x09) return QByteArray(37, '\x02');
+        if (b == 0x22) return QByteArray("\0\x82", 2);
+        return QByteArray();
+    };
+
+    std::vector<LinkEvent> direct;
+    {
+        FakeClock clock(&direct);
+        FakePort port(clock, &direct);
+        port.responder = responder;
+        SerialChannel ch(port, clock);
+        Controller c(ch);
+        script(c);
+    }
+
+    Rig r;
+    r.port.responder = responder;
+    r.link.run(nullptr, script);
+    r.waitIdle();
+    QCOMPARE(describe(r.log), describe(direct));
+    QVERIFY(describe(direct).size() > 40);
+}
+
+void TestControllerLink::destructionFinishesPostedJobs() {
+    std::vector<LinkEvent> log;
+    FakeClock clock(&log);
+    FakePort port(clock, &log);
+    {
+        ControllerLink link([&] { return std::make_unique<PortProxy>(port); },
+                            [&] { return std::make_unique<ClockProxy>(clock); });
+        link.run(nullptr, [](Controller& c) {
+            c.channel().OpenPort();
+            c.WriteIgnition(3);
+        });
+    }
+    // A write already posted reaches the line although the window closed.
+    QCOMPARE(port.sentBytes(), (std::vector<std::uint8_t>{0x1F, 3, 0}));
+    QVERIFY(!port.isOpen());
+}
+
+QTEST_GUILESS_MAIN(TestControllerLink)
+#include "tst_controllerlink.moc"
