@@ -15,8 +15,16 @@ endfunction()
 
 # quendrix_test(<name> SOURCES ... LIBS ... [TIMEOUT s] [LABELS ...])
 # One Qt Test executable, registered with CTest, run headless.
+# Every suite is named tst_<unit> and carries one label: unit, emulator (uses the
+# emulator or a pseudo-terminal) or gui.
 function(quendrix_test name)
   cmake_parse_arguments(Q "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(NOT name MATCHES "^tst_")
+    message(FATAL_ERROR "test ${name}: suites are named tst_<unit>")
+  endif()
+  if(NOT Q_LABELS MATCHES "^(unit|emulator|gui)$")
+    message(FATAL_ERROR "test ${name}: LABELS must be unit, emulator or gui")
+  endif()
   add_executable(${name} ${Q_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${Q_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
@@ -27,9 +35,7 @@ function(quendrix_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${Q_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUENDRIX_SIM=$<TARGET_FILE:quendrix-sim>;QUENDRIX_BIN=${PROJECT_BINARY_DIR}/src;QUENDRIX_SOURCE=${PROJECT_SOURCE_DIR}"
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
-  if(Q_LABELS)
-    set_tests_properties(${name} PROPERTIES LABELS "${Q_LABELS}")
-  endif()
+  set_tests_properties(${name} PROPERTIES LABELS "${Q_LABELS}")
 endfunction()
 
 # Adds every immediate subdirectory of the current source dir that has a CMakeLists.txt.

@@ -106,9 +106,9 @@ int main(int argc, char** argv) {
     QtSerialPort port;
     struct : LinkObserver {
         int failures = 0;
-        void portOpenFailed(const QString& m) override {
+        void portOpenFailed(const PortError& e) override {
             ++failures;
-            std::fprintf(stderr, "link_bench: %s\n", qPrintable(m));
+            std::fprintf(stderr, "link_bench: %s: %s\n", qPrintable(e.device), qPrintable(e.reason));
         }
     } observer;
     SerialChannel ch(port, clock, &observer);

@@ -5,23 +5,24 @@
 // CPU and memory are this process's own; the emulator runs in its own process.
 // With --shot, ObrotyTab and WizualizacjaTab are also saved as PNG files.
 #include "link/Clock.h"
-#include "link/LinkObserver.h"
+#include "link/ControllerLink.h"
 #include "link/QtSerialPort.h"
+#include "live/LiveModel.h"
 #include "live/ui/ObrotyPage.h"
 #include "live/ui/WizualizacjaPage.h"
-#include "shell/Session.h"
+#include "params/ParameterModel.h"
+#include "shell/PollTimers.h"
+#include "shell/ShellModel.h"
+#include "support/SimProcess.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QHash>
-#include <QProcess>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -56,34 +57,6 @@ public:
     }
 };
 
-struct Bridge : LinkObserver {
-    Session* s = nullptr;
-    void transmissionErrorText(const QString& t) override {
-        if (s->setTransmissionError) s->setTransmissionError(t);
-    }
-    QString languageText(int key) const override { return s->text(key); }
-};
-
-double cpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-double rssMb() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
-QString simPath(const QString& appDir) {
-    const QString env = qEnvironmentVariable("QUENDRIX_SIM");
-    if (!env.isEmpty()) return env;
-    return QDir(appDir).absoluteFilePath(QStringLiteral("../src/quendrix-sim"));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -98,64 +71,34 @@ int main(int argc, char** argv) {
         if (args[i] == QLatin1String("--widgets")) app.perWidget = true;
     }
 
-    QProcess sim;
-    sim.setProcessChannelMode(QProcess::SeparateChannels);
-    sim.start(simPath(QCoreApplication::applicationDirPath()),
-              {QStringLiteral("--version-code"), QStringLiteral("5")});
-    if (!sim.waitForStarted(5000)) {
-        std::fprintf(stderr, "live_bench: cannot start quendrix-sim (%s)\n", qPrintable(sim.program()));
+    SimProcess sim;
+    if (!sim.start(QCoreApplication::applicationDirPath(), {QStringLiteral("--version-code"), QStringLiteral("5")}))
         return 1;
-    }
-    QString pty;
-    QElapsedTimer wait;
-    wait.start();
-    while (pty.isEmpty() && wait.elapsed() < 5000) {
-        sim.waitForReadyRead(200);
-        while (sim.canReadLine()) {
-            const QString line = QString::fromUtf8(sim.readLine()).trimmed();
-            if (line.startsWith(QLatin1String("pty: "))) pty = line.mid(5);
-        }
-    }
-    if (pty.isEmpty()) {
-        std::fprintf(stderr, "live_bench: quendrix-sim printed no pty\n");
-        return 1;
-    }
-    auto command = [&](const QByteArray& c) { sim.write(c + '\n'); };
+    auto command = [&](const QByteArray& c) { sim.command(c); };
     command("throttle 0.3");
 
-    QtSerialPort port;
-    SystemClock clock;
-    Session session(port, clock);
-    Bridge bridge;
-    bridge.s = &session;
-    session.channel.setObserver(&bridge);
-    session.channel.setDevicePath(1, pty);
-    std::vector<std::unique_ptr<QTimer>> timers;
-    Timers& t = session.timers;
-    std::vector<QTimer*> order;
-    for (QTimer** slot :
-         {&t.TimerObr, &t.TimerWiz, &t.TimerAdaptTerm, &t.TimerUstTpsProg, &t.TimerKalibSonda,
-          &t.TimerPrzedRed, &t.TimerRR, &t.TimerMinMax1, &t.TimerMinMax2, &t.TimerParamOdcz}) {
-        timers.push_back(std::make_unique<QTimer>());
-        *slot = timers.back().get();
-        (*slot)->setInterval(100);
-        order.push_back(*slot);
-    }
-    t.TimerWiz->setInterval(50);
-    t.TimerParamOdcz->setInterval(200);
-    session.channel.setPollingTimers(order);
+    ControllerLink link([] { return std::make_unique<QtSerialPort>(); },
+                        [] { return std::make_unique<SystemClock>(); });
+    ShellModel shell;
+    ParameterModel params;
+    LiveModel live(link, params);
+    const Models models{link, params, live, shell};
+    link.setDevicePath(1, sim.pty());
+    link.setSelectedPort(QStringLiteral("com1"));
 
     QWidget window;
     window.resize(795, 480);
-    auto* page = new WizualizacjaPage(session, &window);
+    auto* page = new WizualizacjaPage(models, &window);
     page->setGeometry(0, 0, 795, 480);
-    auto* obroty = new ObrotyPage(session, nullptr);
+    auto* obroty = new ObrotyPage(models, nullptr);
     obroty->resize(795, 480);
     window.show();
 
     page->enterPage();
     int polls = 0;
-    QObject::connect(t.TimerWiz, &QTimer::timeout, [&] { ++polls; });
+    QObject::connect(&link, &ControllerLink::framesPolled, [&](const QString& name, const QVector<LiveFrame>&) {
+        if (name == polltimer::name(polltimer::Wiz)) ++polls;
+    });
 
     // The fitter blips the throttle: every instrument keeps moving.
     QTimer driver;
@@ -175,24 +118,21 @@ int main(int argc, char** argv) {
     app.measuring = false;
     const double elapsed = run.nsecsElapsed() / 1e9;
     const double cpu = cpuSeconds() - cpu0;
-    const double rss = rssMb();
+    const double rss = rssKb() / 1024.0;
     driver.stop();
 
     if (!shotDir.isEmpty()) {
         QDir().mkpath(shotDir);
         page->grab().save(QDir(shotDir).filePath(QStringLiteral("wizualizacja.png")));
-        session.channel.StopPolling();
-        session.channel.ClosePort();
+        link.stopAllPolling();
         obroty->enterPage();
-        t.TimerObr->stop();
-        for (int i = 0; i < 6; ++i)
-            obroty->TimerObrTimer();
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 1500)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         obroty->grab().save(QDir(shotDir).filePath(QStringLiteral("obroty.png")));
     }
-    session.channel.StopPolling();
-    session.channel.ClosePort();
-    command("quit");
-    sim.waitForFinished(2000);
+    link.stopAllPolling();
 
     for (auto it = app.widgetMs.begin(); it != app.widgetMs.end(); ++it) {
         std::vector<double> w = it.value();

@@ -5,7 +5,29 @@
 #include "params/ParameterModel.h"
 
 LiveModel::LiveModel(const ControllerLink& link, const ParameterModel& params, QObject* parent)
-    : QObject(parent), link_(link), params_(params) {}
+    : QObject(parent), link_(link), params_(params) {
+    connect(&link, &ControllerLink::silentPollsChanged, this, &LiveModel::setSilentPolls);
+    connect(&params, &ParameterModel::setChanged, this, &LiveModel::refreshFeatures);
+    connect(&params, &ParameterModel::pageValueChanged, this, [this](ParamId id) {
+        if (id == ParamId::TempSensorOn) refreshFeatures();
+    });
+}
+
+bool LiveModel::sensorChecked() const {
+    const ParamId id = ParamId::TempSensorOn;
+    if (params_.origin() != ParameterModel::Origin::None) return params_.pageValue(id) == QLatin1String("1");
+    return params_.set()[id] == QLatin1String("1");
+}
+
+void LiveModel::refreshFeatures() {
+    const live::VersionFeatures f = live::versionFeatures(versionCode_, sensorChecked());
+    if (f.temperatureCapable == features_.temperatureCapable &&
+        f.temperatureControls == features_.temperatureControls &&
+        f.temperatureInstruments == features_.temperatureInstruments)
+        return;
+    features_ = f;
+    emit featuresChanged(features_);
+}
 
 int LiveModel::probeKind() const {
     bool ok = false;
@@ -35,14 +57,8 @@ live::Readings LiveModel::decode(const LiveFrame& frame, int ignitionConstant) {
 
 void LiveModel::setVersionCode(int versionCode) {
     versionCode_ = versionCode;
-    features_ = live::versionFeatures(versionCode_, sensorChecked_);
-    emit featuresChanged(features_);
-}
-
-void LiveModel::setSensorChecked(bool checked) {
-    if (sensorChecked_ == checked) return;
-    sensorChecked_ = checked;
-    features_ = live::versionFeatures(versionCode_, sensorChecked_);
+    // Pages show or hide their controls on every feature read, changed or not.
+    features_ = live::versionFeatures(versionCode_, sensorChecked());
     emit featuresChanged(features_);
 }
 

@@ -31,10 +31,11 @@ public:
     int probeKind() const;
     int reserveSensorKind() const;
 
-    // The version-dependent controls, from a feature-version read.
+    // The version-dependent controls, from a feature-version read. The
+    // temperature instruments also follow the temperature-sensor switch: the
+    // parameters page's check box once the page has been filled, until then
+    // what the controller's block said.
     void setVersionCode(int versionCode);
-    // The temperature-sensor switch changed (instruments follow it).
-    void setSensorChecked(bool checked);
     const live::VersionFeatures& features() const { return features_; }
     bool temperatureCapable() const { return features_.temperatureCapable; }
 
@@ -52,24 +53,22 @@ public:
     int wizardIgnitionChoice() const { return wizardIgnitionChoice_; }
     void setWizardIgnitionChoice(int index);
 
-    // The probe-kind scaling was asked for (entering the live or parameters page).
-    void requestProbeScaling() { emit probeScalingRequested(probeKind()); }
-
 signals:
     void featuresChanged(const live::VersionFeatures& features);
     void petrolChanged(bool petrol);
     void transmissionErrorChanged(bool shown);
     void ignitionChoiceChanged(int index);
     void wizardIgnitionChoiceChanged(int index);
-    void probeScalingRequested(int probeKind);
 
 private:
+    void refreshFeatures();
+    bool sensorChecked() const;
+
     const ControllerLink& link_;
     const ParameterModel& params_;
     PeriodFilter filter_;
     live::VersionFeatures features_{false, false, false};
     int versionCode_ = 0;
-    bool sensorChecked_ = false;
     bool petrol_ = true;
     bool transmissionError_ = false;
     int ignitionChoice_ = 2;

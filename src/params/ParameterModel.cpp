@@ -13,10 +13,12 @@ void ParameterModel::setPageValue(ParamId id, const QString& text) {
 void ParameterModel::setValue(ParamId id, const QString& text) {
     set_[id] = text;
     setPageValue(id, text);
+    emit setChanged();
 }
 
 void ParameterModel::setFromController(const ParameterSet& set) {
     set_ = set;
+    emit setChanged();
 }
 
 void ParameterModel::fill(const ParameterSet& values, Origin origin, const QString& fileName) {
@@ -25,12 +27,14 @@ void ParameterModel::fill(const ParameterSet& values, Origin origin, const QStri
     const bool originChange = origin_ != origin || fileName_ != fileName;
     origin_ = origin;
     fileName_ = fileName;
+    emit setChanged();
     emit filled();
     if (originChange) emit originChanged();
 }
 
 const ParameterSet& ParameterModel::collect() {
     set_ = page_;
+    emit setChanged();
     return set_;
 }
 

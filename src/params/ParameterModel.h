@@ -61,6 +61,8 @@ public:
     WriteBlock automaticWriteBlock() const;
 
 signals:
+    // The parameter set changed (a read, a fill, a collect, a value set at once).
+    void setChanged();
     void filled();
     void pageValueChanged(ParamId id);
     void writtenChanged(bool written);

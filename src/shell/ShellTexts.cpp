@@ -26,3 +26,16 @@ QString portErrorMessage(const PortError& e, const ShellModel& shell) {
 #endif
     return msg;
 }
+
+QString autodetectStepText(const AutodetectStep& step, const ShellModel& shell) {
+    constexpr int Found = 10388, NotFound = 10389;
+    return shell.text(step.found ? Found : NotFound) + QLatin1Char(' ') + step.port;
+}
+
+QString autodetectResultText(const AutodetectResult& result, const ShellModel& shell) {
+    constexpr int NoController = 30001;
+    if (result.found.isEmpty()) return shell.text(NoController);
+    for (const AutodetectStep& step : result.steps)
+        if (step.found) return autodetectStepText(step, shell);
+    return {};
+}

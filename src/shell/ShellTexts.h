@@ -1,4 +1,5 @@
 #pragma once
+#include "link/Autodetect.h"
 #include "link/LinkObserver.h"
 #include "params/ParameterModel.h"
 #include "shell/ShellModel.h"
@@ -26,3 +27,8 @@ QString writeBlockText(const ShellModel& shell, ParameterModel::WriteBlock block
 // The message box of a port that cannot be opened: the language text, the
 // device with the system's reason, and what to do when access was refused.
 QString portErrorMessage(const PortError& error, const ShellModel& shell);
+
+// Status panel 1 during and after autodetection: "Sterownik znaleziono na com3",
+// "Sterownika nie znaleziono na com1", and language text 30001 when no port had one.
+QString autodetectStepText(const AutodetectStep& step, const ShellModel& shell);
+QString autodetectResultText(const AutodetectResult& result, const ShellModel& shell);

@@ -1,9 +1,11 @@
 // The live page's own controls, without a controller: probe-kind scaling and
 // the chart's check boxes, pause button and time base.
-#include "live/ui/LiveViews.h"
+#include "link/ControllerLink.h"
+#include "live/LiveModel.h"
 #include "live/ui/ReadingsPanel.h"
 #include "live/ui/WizualizacjaPage.h"
-#include "shell/Session.h"
+#include "params/ParamTable.h"
+#include "params/ParameterModel.h"
 #include "support/FakeLink.h"
 #include "widgets/TColor.h"
 #include "widgets/TLedBar.h"
@@ -21,7 +23,12 @@ struct Rig {
     std::vector<LinkEvent> log;
     FakeClock clock{&log};
     FakePort port{clock, &log};
-    Session session{port, clock};
+    ControllerLink link{[this] { return std::make_unique<PortProxy>(port); },
+                        [this] { return std::make_unique<ClockProxy>(clock); }};
+    ShellModel shell;
+    ParameterModel params;
+    LiveModel live{link, params};
+    Models models() { return Models{link, params, live, shell}; }
 };
 template <class T> T* child(QWidget& w, const char* name) {
     return w.findChild<T*>(QString::fromLatin1(name));
@@ -33,7 +40,7 @@ class TestLiveControls : public QObject {
 private slots:
     void probeKindScaling_data();
     void probeKindScaling();
-    void readingsPanelScalesItsBarAndTheChart();
+    void readingsPanelScalesItsBarOnEveryFill();
     void traceCheckBoxes();
     void gridAndPause();
     void timeBase();
@@ -60,7 +67,7 @@ void TestLiveControls::probeKindScaling() {
     QFETCH(int, start2);
     QFETCH(QString, y5);
     Rig rig;
-    WizualizacjaPage page(rig.session);
+    WizualizacjaPage page(rig.models());
     // Design: "Uboga" (Label71) above the bar, "Bogata" (Label30) below it.
     page.applyProbeKindScaling(1);
     const int lean = child<QLabel>(page, "Label71")->y();
@@ -85,21 +92,24 @@ void TestLiveControls::probeKindScaling() {
     QCOMPARE(bar->max(), 50);
 }
 
-void TestLiveControls::readingsPanelScalesItsBarAndTheChart() {
+void TestLiveControls::readingsPanelScalesItsBarOnEveryFill() {
     Rig rig;
-    WizualizacjaPage page(rig.session);
-    ReadingsPanel panel(rig.session);
-    rig.session.params[ParamId::ProbeKind] = QStringLiteral("3");
-    panel.applyProbeKindScaling();
-    QCOMPARE(child<TLedBar>(panel, "LEDMeter2")->max(), 96);
-    QCOMPARE(child<QLabel>(page, "WykresLambdaY5")->text(), QStringLiteral("1,6"));
-    // The live page's own bar is not touched by the panel.
+    WizualizacjaPage page(rig.models());
+    ReadingsPanel panel(rig.models());
+    panel.show(); // shown before the read, as the parameters page is
+    ParameterSet set = defaultParameterSet();
+    for (const auto& [kind, max] : {std::pair{"3", 96}, std::pair{"1", 290}, std::pair{"4", 50}}) {
+        set[ParamId::ProbeKind] = QString::fromLatin1(kind);
+        rig.params.fill(set, ParameterModel::Origin::Controller);
+        QCOMPARE(child<TLedBar>(panel, "LEDMeter2")->max(), max);
+    }
+    // The live page's own bar is scaled on its own entry, not by the panel.
     QCOMPARE(child<TLedBar>(page, "LEDMeter1")->max(), 50);
 }
 
 void TestLiveControls::traceCheckBoxes() {
     Rig rig;
-    WizualizacjaPage page(rig.session);
+    WizualizacjaPage page(rig.models());
     auto* chart = child<TSweepChart>(page, "Scope1");
     QVERIFY(child<QCheckBox>(page, "CheckBox39")->isChecked());
     QVERIFY(chart->channel_a);
@@ -127,7 +137,7 @@ void TestLiveControls::traceCheckBoxes() {
 
 void TestLiveControls::gridAndPause() {
     Rig rig;
-    WizualizacjaPage page(rig.session);
+    WizualizacjaPage page(rig.models());
     page.resize(795, 490);
     page.show();
     auto* chart = child<TSweepChart>(page, "Scope1");
@@ -149,7 +159,7 @@ void TestLiveControls::gridAndPause() {
 
 void TestLiveControls::timeBase() {
     Rig rig;
-    WizualizacjaPage page(rig.session);
+    WizualizacjaPage page(rig.models());
     auto* chart = child<TSweepChart>(page, "Scope1");
     auto* updown = child<QSpinBox>(page, "UpDown1");
     QCOMPARE(chart->interval(), 5);
@@ -165,17 +175,18 @@ void TestLiveControls::timeBase() {
 
 void TestLiveControls::petrolCaptionFollowsLanguage() {
     Rig rig;
-    WizualizacjaPage page(rig.session);
-    LiveViews::of(rig.session).petrol = true;
-    rig.session.texts.set(10408, QStringLiteral("Petrol"));
-    page.refreshPetrolGasCaption();
-    auto* lamp = child<TLedLamp>(page, "AbLED1");
+    WizualizacjaPage page(rig.models());
+    // Petrol until a frame says gas.
+    QVERIFY(rig.live.petrol());
+    auto* lamp = child<TLedLamp>(page, "GasLed");
+    QCOMPARE(lamp->caption(), QStringLiteral("Benzyna"));
+    rig.shell.texts().set(10408, QStringLiteral("Petrol"));
+    rig.shell.textsReloaded();
     QCOMPARE(lamp->caption(), QStringLiteral("Petrol"));
     QVERIFY(!lamp->isChecked());
     QCOMPARE(lamp->captionColor(), tColor(0x0000FF));
-    LiveViews::of(rig.session).petrol = false;
-    rig.session.texts.set(10409, QStringLiteral("LPG"));
-    page.refreshPetrolGasCaption();
+    rig.shell.texts().set(10409, QStringLiteral("LPG"));
+    rig.live.setPetrol(false);
     QCOMPARE(lamp->caption(), QStringLiteral("LPG"));
     QVERIFY(lamp->isChecked());
     QCOMPARE(lamp->captionColor(), child<QLabel>(page, "Label47")->palette().color(QPalette::WindowText));

@@ -1,6 +1,6 @@
 // The live pages against the emulator over a pty, driven by object names.
-#include "LiveRig.h"
 #include "live/LiveDecode.h"
+#include "support/EmulatorRig.h"
 #include "live/ui/ObrotyPage.h"
 #include "live/ui/ReadingsPanel.h"
 #include "live/ui/WizualizacjaPage.h"
@@ -19,14 +19,18 @@ int digit(QWidget& page, const char* name) {
     TAnalogGauge* g = page.findChild<TAnalogGauge*>(QString::fromLatin1(name));
     return g ? g->digit() : -1;
 }
-// Enters the live page as a page change does, then polls by hand (the timer
-// stays stopped so each poll is the test's own) until the filter is full.
-void enterAndPoll(LiveRig& rig, WizualizacjaPage& page) {
+// Enters the live page as a page change does, then polls by hand (the
+// page's own polling stopped so each poll is the test's) until the filter is full.
+void enter(EmulatorRig& rig, PageHooks& page) {
     rig.commonPageChangeSteps();
     page.enterPage();
-    rig.session.timers.TimerWiz->stop();
+    rig.waitIdle();
+    rig.link.stopAllPolling();
+}
+void enterAndPoll(EmulatorRig& rig, WizualizacjaPage& page) {
+    enter(rig, page);
     for (int i = 0; i < 5; ++i)
-        page.TimerWizTimer();
+        page.TimerWizTimer(rig.poll());
 }
 } // namespace
 
@@ -45,37 +49,37 @@ private slots:
 };
 
 void TestLivePages::liveShowsEmulatorValues() {
-    LiveRig rig(5, 2);
+    EmulatorRig rig(5, 2);
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2, 60);
-    WizualizacjaPage page(rig.session);
+    WizualizacjaPage page(rig.models());
     rig.commonPageChangeSteps();
     page.enterPage();
-    QVERIFY(rig.session.timers.TimerWiz->isActive());
-    QVERIFY(rig.session.channel.isOpen());
-    QVERIFY(rig.session.written);
-    rig.session.timers.TimerWiz->stop();
-    QVERIFY(rig.session.temperatureCapable);
+    rig.waitIdle();
+    QCOMPARE(rig.link.activePolls(), QStringList{QStringLiteral("TimerWiz")});
+    QVERIFY(rig.link.state().portOpen);
+    rig.link.stopAllPolling();
+    QVERIFY(rig.live.temperatureCapable());
+    LiveFrame last;
     for (int i = 0; i < 6; ++i)
-        page.TimerWizTimer();
+        page.TimerWizTimer(last = rig.poll());
 
     QCOMPARE(text(page, "Panel5"), QStringLiteral("1.70"));
     QCOMPARE(digit(page, "Gauge4"), 34);
     QCOMPARE(text(page, "Panel1"), QStringLiteral("3000"));
     QCOMPARE(digit(page, "obrotomierz"), 3000);
     QCOMPARE(text(page, "paneltemp"), QStringLiteral("61"));
-    QCOMPARE(digit(page, "AbThermometer1"), 142);
-    const Controller& c = rig.session.controller;
-    QCOMPARE(text(page, "Panel6"), live::lambdaVoltsText(c.frameByte(0)));
-    QCOMPARE(text(page, "Panel4"), QString::number(255 - c.frameByte(6)));
-    QCOMPARE(digit(page, "Gauge2"), 255 - c.frameByte(6));
+    QCOMPARE(digit(page, "Thermometer1"), 142);
+    QCOMPARE(text(page, "Panel6"), live::lambdaVoltsText(last[0]));
+    QCOMPARE(text(page, "Panel4"), QString::number(255 - last[6]));
+    QCOMPARE(digit(page, "Gauge2"), 255 - last[6]);
 }
 
 void TestLivePages::silentControllerFreezesAndShowsError() {
-    LiveRig rig(5, 2);
+    EmulatorRig rig(5, 2);
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2);
-    WizualizacjaPage page(rig.session);
+    WizualizacjaPage page(rig.models());
     enterAndPoll(rig, page);
     QCOMPARE(text(page, "Panel5"), QStringLiteral("1.70"));
 
@@ -85,31 +89,31 @@ void TestLivePages::silentControllerFreezesAndShowsError() {
         m.inputs().forcedRpm = 5000;
     });
     // One silent poll is 14 empty receives: no error yet.
-    page.TimerWizTimer();
-    QCOMPARE(rig.session.channel.silenceCounter(), 14);
+    page.TimerWizTimer(rig.poll());
+    QCOMPARE(rig.silenceCounter(), 14);
     QCOMPARE(text(page, "TranserrorLabel"), QString());
     QCOMPARE(text(page, "Panel5"), QStringLiteral("1.70"));
     QCOMPARE(text(page, "Panel1"), QStringLiteral("3000"));
     // The 21st empty receive shows the label.
-    page.TimerWizTimer();
-    QVERIFY(rig.session.channel.silenceCounter() > 20);
-    QCOMPARE(text(page, "TranserrorLabel"), rig.session.text(10390));
-    QVERIFY(!rig.session.text(10390).isEmpty());
+    page.TimerWizTimer(rig.poll());
+    QVERIFY(rig.silenceCounter() > 20);
+    QTRY_COMPARE(text(page, "TranserrorLabel"), rig.shell.text(10390));
+    QVERIFY(!rig.shell.text(10390).isEmpty());
     QCOMPARE(text(page, "Panel5"), QStringLiteral("1.70"));
     QCOMPARE(text(page, "Panel1"), QStringLiteral("3000"));
 
     rig.model([](qsim::ControllerModel& m) { m.faults().silent = false; });
-    page.TimerWizTimer();
-    QCOMPARE(text(page, "TranserrorLabel"), QString());
-    page.TimerWizTimer();
+    page.TimerWizTimer(rig.poll());
+    QTRY_COMPARE(text(page, "TranserrorLabel"), QString());
+    page.TimerWizTimer(rig.poll());
     QCOMPARE(text(page, "Panel5"), QStringLiteral("4.10"));
 }
 
 void TestLivePages::wrongChecksumChangesNothing() {
-    LiveRig rig(5, 2);
+    EmulatorRig rig(5, 2);
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2);
-    WizualizacjaPage page(rig.session);
+    WizualizacjaPage page(rig.models());
     enterAndPoll(rig, page);
     const QString lambda = text(page, "Panel6");
     rig.model([](qsim::ControllerModel& m) {
@@ -118,35 +122,41 @@ void TestLivePages::wrongChecksumChangesNothing() {
         m.inputs().forcedRpm = 5000;
     });
     for (int i = 0; i < 3; ++i)
-        page.TimerWizTimer();
+        page.TimerWizTimer(rig.poll());
     QCOMPARE(text(page, "Panel5"), QStringLiteral("1.70"));
     QCOMPARE(text(page, "Panel1"), QStringLiteral("3000"));
     QCOMPARE(text(page, "Panel6"), lambda);
     QCOMPARE(digit(page, "Gauge4"), 34);
     QCOMPARE(text(page, "TranserrorLabel"), QString()); // the frames did arrive
     rig.model([](qsim::ControllerModel& m) { m.faults().wrongChecksum = false; });
-    page.TimerWizTimer();
+    page.TimerWizTimer(rig.poll());
     QCOMPARE(text(page, "Panel5"), QStringLiteral("4.10"));
 }
 
 void TestLivePages::readingsPanelShowsTheFrame() {
-    LiveRig rig(4, 2);
+    EmulatorRig rig(4, 2);
     QVERIFY(rig.ok);
     rig.steadyEngine(2000, 0.3, 2, 60);
-    rig.session.temperatureCapable = true;
-    rig.session.params[ParamId::ReserveSensorKind] = QStringLiteral("1");
-    rig.session.controller.setIgnitionIndex(2);
-    ReadingsPanel panel(rig.session);
+    rig.live.setVersionCode(4);
+    ParameterSet set;
+    set[ParamId::ReserveSensorKind] = QStringLiteral("1");
+    rig.params.setFromController(set);
+    ReadingsPanel panel(rig.models());
     rig.commonPageChangeSteps();
-    rig.session.channel.OpenPort();
+    rig.link.run(nullptr, [](Controller& c) {
+        c.setIgnitionIndex(2);
+        c.channel().OpenPort();
+    });
+    rig.waitIdle();
+    LiveFrame last;
     for (int i = 0; i < 5; ++i)
-        panel.TimerParamOdczTimer();
+        panel.TimerParamOdczTimer(last = rig.poll());
     QCOMPARE(text(panel, "ZmiennaTPS"), QStringLiteral("1.70"));
     QCOMPARE(text(panel, "ZmiennaObroty"), QStringLiteral("2000"));
     QCOMPARE(text(panel, "ZmiennaTemperatura"), QStringLiteral("61"));
-    QCOMPARE(text(panel, "ZmiennaSilnikKrokowy"), QString::number(255 - rig.session.controller.frameByte(6)));
+    QCOMPARE(text(panel, "ZmiennaSilnikKrokowy"), QString::number(255 - last[6]));
     QVERIFY(text(panel, "ZmiennaPoziomGazu").endsWith(QStringLiteral(" %")));
-    const bool petrol = rig.session.controller.frameByte(6) == 255;
+    const bool petrol = last[6] == 255;
     QCOMPARE(text(panel, "ZmiennaGazBenzyna"), petrol ? QStringLiteral("Benzyna") : QStringLiteral("Gaz"));
 }
 
@@ -163,7 +173,7 @@ void TestLivePages::temperatureInstrumentsFollowVersion() {
     QFETCH(int, version);
     QFETCH(bool, sensorOn);
     QFETCH(bool, shown);
-    LiveRig rig(version, 2);
+    EmulatorRig rig(version, 2);
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2, 60);
     rig.model([&](qsim::ControllerModel& m) {
@@ -171,78 +181,92 @@ void TestLivePages::temperatureInstrumentsFollowVersion() {
         b[8] = static_cast<std::uint8_t>(sensorOn ? (b[8] | 0x08) : (b[8] & ~0x08));
         m.setBlock(b);
     });
-    WizualizacjaPage page(rig.session);
-    rig.commonPageChangeSteps();
-    page.enterPage();
-    rig.session.timers.TimerWiz->stop();
-    QCOMPARE(rig.session.temperatureCapable, version >= 4);
-    for (const char* name : {"AbThermometer1", "paneltemp", "Label42"})
+    WizualizacjaPage page(rig.models());
+    enter(rig, page);
+    QCOMPARE(rig.live.temperatureCapable(), version >= 4);
+    for (const char* name : {"Thermometer1", "paneltemp", "Label42"})
         QCOMPARE(page.findChild<QWidget*>(QString::fromLatin1(name))->isHidden(), !shown);
-    page.TimerWizTimer();
+    page.TimerWizTimer(rig.poll());
     // Without temperature capability byte 2 is the gas level: nothing reaches the thermometer.
-    if (version < 4) QCOMPARE(digit(page, "AbThermometer1"), 0);
+    if (version < 4) QCOMPARE(digit(page, "Thermometer1"), 0);
 }
 
 void TestLivePages::listChangeChangesNextPoll() {
-    LiveRig rig(5, 2);
+    EmulatorRig rig(5, 2);
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2);
-    ObrotyPage page(rig.session);
+    ObrotyPage page(rig.models());
     rig.commonPageChangeSteps();
     page.enterPage();
-    QVERIFY(rig.session.timers.TimerObr->isActive());
-    rig.session.timers.TimerObr->stop();
+    rig.waitIdle();
+    QCOMPARE(rig.link.activePolls(), QStringList{QStringLiteral("TimerObr")});
+    rig.link.stopAllPolling();
     auto* combo = page.findChild<QComboBox*>(QStringLiteral("ComboBox2"));
     QVERIFY(combo);
     QCOMPARE(combo->currentIndex(), 2);
     QVERIFY(page.findChild<QGroupBox*>(QStringLiteral("GroupBoxAnalog"))->isHidden());
-    page.TimerObrTimer();
-    page.TimerObrTimer();
+    page.TimerObrTimer(rig.poll());
+    page.TimerObrTimer(rig.poll());
     QCOMPARE(text(page, "Panelobroty"), QStringLiteral("3000"));
     QCOMPARE(digit(page, "gauge1"), 3000);
     combo->setCurrentIndex(0); // 19200 instead of 4800
-    page.TimerObrTimer();
+    page.TimerObrTimer(rig.poll());
     QCOMPARE(text(page, "Panelobroty"), QStringLiteral("12000"));
     QCOMPARE(digit(page, "gauge1"), 12000);
     // The controller keeps its setting until the page is left.
-    QCOMPARE(rig.emu.withModel([](qsim::ControllerModel& m) { return m.storedIgnition(); }), 2);
+    QCOMPARE(rig.storedIgnition(), 2);
+}
+
+// The page change's first steps, as the navigator runs them when the page is left.
+static void leave(EmulatorRig& rig, ObrotyPage& page) {
+    rig.link.supersede();
+    page.leaveSteps();
+    const int index = rig.live.ignitionChoice();
+    rig.link.stopAllPolling();
+    rig.link.run(nullptr, [index](Controller& c) {
+        if (!c.channel().isOpen()) c.channel().OpenPort();
+        c.WriteIgnition(index);
+    });
+    rig.waitIdle();
 }
 
 void TestLivePages::leavingWritesIgnition() {
-    LiveRig rig(5, 2);
+    EmulatorRig rig(5, 2);
     QVERIFY(rig.ok);
-    ObrotyPage page(rig.session);
+    ObrotyPage page(rig.models());
     rig.commonPageChangeSteps();
     page.enterPage();
+    rig.waitIdle();
     auto* combo = page.findChild<QComboBox*>(QStringLiteral("ComboBox2"));
     combo->setCurrentIndex(4);
-    QVERIFY(page.leaveByTab());
-    // The page change's first step, as the main window runs it.
-    QVERIFY(rig.session.channel.isOpen());
-    QVERIFY(rig.session.timers.TimerObr->isActive());
-    rig.session.controller.WriteIgnition(rig.session.chosenIgnitionIndex());
-    QTRY_COMPARE(rig.emu.withModel([](qsim::ControllerModel& m) { return m.storedIgnition(); }), 4);
+    QCOMPARE(rig.live.ignitionChoice(), 4);
+    leave(rig, page);
+    QTRY_COMPARE(rig.storedIgnition(), 4);
+    // Below version 8 there is no threshold to write.
+    const std::vector<uint8_t> got = rig.emu.received();
+    const std::vector<uint8_t> thresholdWrite{0xAA, 0x23};
+    QVERIFY(std::search(got.begin(), got.end(), thresholdWrite.begin(), thresholdWrite.end()) == got.end());
 }
 
 void TestLivePages::leavingWritesChosenThresholdOnVersion8() {
-    LiveRig rig(8, 1);
+    EmulatorRig rig(8, 1);
     QVERIFY(rig.ok);
     rig.model([](qsim::ControllerModel& m) { m.setAnalogThreshold(40); });
-    ObrotyPage page(rig.session);
+    ObrotyPage page(rig.models());
     rig.commonPageChangeSteps();
     page.enterPage();
+    rig.waitIdle();
     QVERIFY(!page.findChild<QGroupBox*>(QStringLiteral("GroupBoxAnalog"))->isHidden());
-    QCOMPARE(rig.session.analogThresholdText(), QStringLiteral("40"));
+    auto* edit23 = page.findChild<QComboBox*>(QStringLiteral("Edit23"));
+    QCOMPARE(edit23->currentText(), QStringLiteral("40"));
     auto* combo = page.findChild<QComboBox*>(QStringLiteral("ComboBox2"));
     QCOMPARE(combo->currentIndex(), 1);
     combo->setCurrentIndex(5);
-    page.findChild<QComboBox*>(QStringLiteral("Edit23"))->setEditText(QStringLiteral("120"));
-    QVERIFY(page.leaveByTab());
-    QVERIFY(rig.session.channel.isOpen());
-    rig.session.controller.WriteIgnition(rig.session.chosenIgnitionIndex());
+    edit23->setEditText(QStringLiteral("120"));
+    leave(rig, page);
     QTRY_COMPARE(rig.emu.withModel([](qsim::ControllerModel& m) { return int(m.analogThreshold()); }), 120);
-    QTRY_COMPARE(rig.emu.withModel([](qsim::ControllerModel& m) { return m.storedIgnition(); }), 5);
-    QCOMPARE(rig.session.params[ParamId::AnalogThreshold], QStringLiteral("120"));
+    QTRY_COMPARE(rig.storedIgnition(), 5);
+    QCOMPARE(rig.params.set()[ParamId::AnalogThreshold], QStringLiteral("120"));
 }
 
 QTEST_MAIN(TestLivePages)

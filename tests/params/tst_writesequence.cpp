@@ -96,7 +96,7 @@ struct Recorder : WriteMessageSink {
 };
 
 struct OpenFailures : LinkObserver {
-    void portOpenFailed(const QString&) override { ++count; }
+    void portOpenFailed(const PortError&) override { ++count; }
     int count = 0;
 };
 

@@ -1,9 +1,10 @@
 // The real main window against the emulated controller on a pseudo-terminal,
 // driven by object names and shortcuts.
 #include "emulator/Emulator.h"
+#include "live/LiveModel.h"
+#include "params/ParameterModel.h"
 #include "params/ui/ParametryPage.h"
-#include "shell/Session.h"
-#include "shell/ui/AboutBox.h"
+#include "shell/ui/AboutDialog.h"
 #include "shell/ui/DemoCarWindow.h"
 #include "shell/ui/HelpWindow.h"
 #include "shell/ui/MainWindow.h"
@@ -35,7 +36,7 @@ using Bytes = std::vector<uint8_t>;
 
 struct Rig {
     std::unique_ptr<qsim::Emulator> emu;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<MainWindow> form;
     QStringList messages;
 
     explicit Rig(int version = 8, bool silent = false) {
@@ -47,18 +48,28 @@ struct Rig {
             m.inputs().engineOn = true;
             return 0;
         });
-        TForm1::Setup setup;
+        MainWindow::Setup setup;
         const QString path = QString::fromStdString(emu->devicePath());
-        setup.configureLink = [path](Session& s) {
-            s.channel.setDevicePath(1, path);
-            s.channel.setSelectedPort(QStringLiteral("com1"));
+        setup.configureLink = [path](ControllerLink& link) {
+            link.setDevicePath(1, path);
+            link.setSelectedPort(QStringLiteral("com1"));
         };
-        form = std::make_unique<TForm1>(setup);
+        form = std::make_unique<MainWindow>(setup);
         // Message boxes of the parameters page (write checks) are recorded, not shown.
         form->findChild<ParametryPage*>()->setMessageHandler(
             [this](QMessageBox::Icon, const QString&, const QString& text) { messages << text; });
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        waitIdle(); // the start-up exchanges
+    }
+    void waitIdle() const {
+        QTRY_VERIFY_WITH_TIMEOUT(!form->link().busy() && form->link().heldActions() == 0, 10000);
+    }
+    bool polling(const char* timer) const { return form->link().isPolling(QString::fromLatin1(timer)); }
+    // A key or menu command, and everything it started.
+    void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(form.get(), k, m);
+        waitIdle();
     }
     ~Rig() {
         form.reset();
@@ -80,6 +91,7 @@ struct Rig {
     void clickTab(int index) {
         QTabBar* bar = form->pageControl()->tabBar();
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+        waitIdle();
     }
 };
 
@@ -152,22 +164,23 @@ void TestMainWindow::startupExchangesAndCaption() {
     QCOMPARE(hex(r.untilFirstPoll()), hex(expected));
     const QString caption = r.form->windowTitle();
     QVERIFY2(caption.startsWith(QStringLiteral("Quendrix wersja 4.3 (Build 94) - ")), qPrintable(caption));
-    QVERIFY2(caption.endsWith(r.form->session().text(30000) + QStringLiteral(" 8")), qPrintable(caption));
-    QVERIFY(r.form->findChild<QTimer*>("TimerObr")->isActive());
+    QVERIFY2(caption.endsWith(r.form->shell().text(30000) + QStringLiteral(" 8")), qPrintable(caption));
+    QVERIFY(r.polling("TimerObr"));
     QCOMPARE(r.current(), QStringLiteral("ObrotyTab"));
-    QCOMPARE(r.form->session().controller.ignitionIndex(), 3);
+    QCOMPARE(r.form->link().state().ignitionIndex, 3);
+    QCOMPARE(r.form->live().ignitionChoice(), 3);
 }
 
 void TestMainWindow::captionWithoutController() {
     Rig r(5, true);
     QCOMPARE(r.form->windowTitle(),
-             QStringLiteral("Quendrix wersja 4.3 (Build 94) - ") + r.form->session().text(30001));
-    QCOMPARE(r.form->findChild<QLabel*>("StatusPanel0")->text(), r.form->session().text(10390));
+             QStringLiteral("Quendrix wersja 4.3 (Build 94) - ") + r.form->shell().text(30001));
+    QTRY_COMPARE(r.form->findChild<QLabel*>("StatusPanel0")->text(), r.form->shell().text(10390));
 }
 
 void TestMainWindow::windowFrame() {
     Rig r;
-    TForm1& f = *r.form;
+    MainWindow& f = *r.form;
     QCOMPARE(f.width(), 799);
     QCOMPARE(f.height() - f.menuBar()->height(), 540);
     QCOMPARE(f.minimumSize(), f.maximumSize()); // not resizable
@@ -184,20 +197,12 @@ void TestMainWindow::windowFrame() {
     }
     QVERIFY(f.findChild<QTabWidget*>("PageControl2"));
     QVERIFY(f.findChild<QWidget*>("adaptterm"));
-    const std::pair<const char*, int> timers[] = {
-        {"TimerObr", 100},        {"TimerParamOdcz", 200},  {"TimerWiz", 50},       {"TimerAdaptTerm", 100},
-        {"TimerUstTpsProg", 100}, {"TimerKalibSonda", 100}, {"TimerPrzedRed", 100}, {"TimerRR", 100},
-        {"TimerMinMax1", 100},    {"TimerMinMax2", 100}};
-    for (const auto& [name, interval] : timers) {
-        QTimer* t = f.findChild<QTimer*>(QString::fromLatin1(name));
-        QVERIFY2(t, name);
-        QCOMPARE(t->interval(), interval);
-        QCOMPARE(t->isActive(), QLatin1String(name) == QLatin1String("TimerObr"));
-    }
+    // Only the start page's timer polls.
+    QCOMPARE(f.link().activePolls(), QStringList{QStringLiteral("TimerObr")});
     QStatusBar* sb = f.findChild<QStatusBar*>("StatusBar1");
     QVERIFY(sb);
     QCOMPARE(sb->height(), 20);
-    QCOMPARE(f.findChild<QLabel*>("StatusPanel0")->width(), 150);
+    QVERIFY(f.findChild<QLabel*>("StatusPanel0")->width() >= 150);
     QVERIFY(f.findChild<QLabel*>("StatusPanel1")->width() >= 50);
 }
 
@@ -288,22 +293,28 @@ void TestMainWindow::hiddenItemsAreShortcutsOnly() {
 void TestMainWindow::pageChangeRunsCommonSteps() {
     Rig r;
     QTRY_VERIFY(!r.received().empty());
-    r.form->session().controller.setIgnitionIndex(1);
+    r.form->findChild<QComboBox*>("ComboBox2")->setCurrentIndex(1);
     r.emu->clearReceived();
-    QTest::keyClick(r.form.get(), Qt::Key_F3);
+    r.key(Qt::Key_F3);
     QCOMPARE(r.current(), QStringLiteral("WizualizacjaTab"));
-    QTRY_VERIFY(r.received().size() >= 4);
+    QTRY_VERIFY(r.received().size() >= 10);
     const Bytes b = r.received();
-    const int chosen = r.form->session().chosenIgnitionIndex ? r.form->session().chosenIgnitionIndex() : 1;
-    // ignition write of the page being left, then the version request
-    QCOMPARE(hex(Bytes(b.begin(), b.begin() + 4)), hex(Bytes{0x1F, uint8_t(chosen), 0x00, 0x01}));
+    const int chosen = 1;
+    // On a version-8 controller the page's analog threshold goes first (check,
+    // then command mode), then the ignition write of the page being left, then
+    // the version request.
+    const auto ign = std::find(b.begin(), b.end(), uint8_t(0x1F));
+    QVERIFY(ign != b.end());
+    QCOMPARE(hex(Bytes(b.begin(), ign)), hex(Bytes{0x01, 0xAA, 0xAA, 0x23, 0x01, 0x0A}));
+    QCOMPARE(hex(Bytes(ign, ign + 4)), hex(Bytes{0x1F, uint8_t(chosen), 0x00, 0x01}));
     QTRY_COMPARE(r.emu->withModel([](qsim::ControllerModel& m) { return m.storedIgnition(); }), chosen);
-    QVERIFY(!r.form->findChild<QTimer*>("TimerObr")->isActive());
-    QCOMPARE(r.form->findChild<QLabel*>("StatusPanel1")->text(), QString());
+    QVERIFY(!r.polling("TimerObr"));
+    QVERIFY(r.polling("TimerWiz"));
 
     // Leaving a page that does not poll the ignition writes none.
     r.emu->clearReceived();
-    QTest::keyClick(r.form.get(), Qt::Key_F9);
+    r.key(Qt::Key_F9);
+    QCOMPARE(r.form->findChild<QLabel*>("StatusPanel1")->text(), QString());
     QTRY_VERIFY(!r.received().empty());
     QCOMPARE(int(r.received().front()), 0x01);
 }
@@ -311,10 +322,11 @@ void TestMainWindow::pageChangeRunsCommonSteps() {
 void TestMainWindow::menuSelectionSkipsLeaveChecksTabClickRunsThem() {
     Rig r;
     shell::Navigator& nav = r.form->navigator();
-    QTest::keyClick(r.form.get(), Qt::Key_F2);
+    r.key(Qt::Key_F2);
     QCOMPARE(r.current(), QStringLiteral("ParametryTab"));
     QCOMPARE(nav.leaveChecks(), 0);
     r.item("WizButton")->trigger();
+    r.waitIdle();
     QCOMPARE(r.current(), QStringLiteral("WizualizacjaTab"));
     QCOMPARE(nav.leaveChecks(), 0);
 
@@ -322,7 +334,7 @@ void TestMainWindow::menuSelectionSkipsLeaveChecksTabClickRunsThem() {
     QCOMPARE(nav.leaveChecks(), 1);
     QCOMPARE(r.current(), QStringLiteral("ObrotyTab"));
     QCOMPARE(nav.current(), shell::Page::Obroty);
-    QVERIFY(r.form->findChild<QTimer*>("TimerObr")->isActive());
+    QVERIFY(r.polling("TimerObr"));
 
     // Clicking the tab that is already shown runs nothing.
     r.clickTab(0);
@@ -331,6 +343,7 @@ void TestMainWindow::menuSelectionSkipsLeaveChecksTabClickRunsThem() {
     // Keyboard switching on the tab bar is a tab change too.
     r.form->pageControl()->tabBar()->setFocus();
     QTest::keyClick(r.form->pageControl()->tabBar(), Qt::Key_Right);
+    r.waitIdle();
     QCOMPARE(nav.leaveChecks(), 2);
     QCOMPARE(r.current(), QStringLiteral("ParametryTab"));
 }
@@ -339,30 +352,30 @@ void TestMainWindow::printTabAppearsAfterParametersPage() {
     Rig r;
     QTabWidget* pc = r.form->pageControl();
     QVERIFY(!pc->isTabVisible(4));
-    QTest::keyClick(r.form.get(), Qt::Key_F3);
-    QTest::keyClick(r.form.get(), Qt::Key_F5);
+    r.key(Qt::Key_F3);
+    r.key(Qt::Key_F5);
     QVERIFY(!pc->isTabVisible(4));
-    QVERIFY(!r.form->session().paramsVisited);
-    QTest::keyClick(r.form.get(), Qt::Key_F2);
+    QVERIFY(!r.form->shell().paramsVisited);
+    r.key(Qt::Key_F2);
     QVERIFY(pc->isTabVisible(4));
-    QVERIFY(r.form->session().paramsVisited);
+    QVERIFY(r.form->shell().paramsVisited);
     r.clickTab(4);
     QCOMPARE(r.current(), QStringLiteral("DrukowanieTab"));
-    QVERIFY(!r.form->session().written);
+    QVERIFY(!r.form->params().written());
 }
 
 void TestMainWindow::stepKeysOnlyOnParametersPage() {
     Rig r;
     QVERIFY(!r.item("Dalej1")->isEnabled());
     QVERIFY(!r.item("a1")->isEnabled());
-    QTest::keyClick(r.form.get(), Qt::Key_F2);
+    r.key(Qt::Key_F2);
     QVERIFY(r.item("Dalej1")->isEnabled());
     QVERIFY(r.item("a1")->isEnabled());
-    QTest::keyClick(r.form.get(), Qt::Key_F4);
+    r.key(Qt::Key_F4);
     QVERIFY(!r.item("Dalej1")->isEnabled());
 
     // Elsewhere Enter reaches the focused widget.
-    QTest::keyClick(r.form.get(), Qt::Key_F3);
+    r.key(Qt::Key_F3);
     auto* edit = new QLineEdit(r.form->pageControl()->currentWidget());
     edit->show();
     edit->setFocus();
@@ -376,22 +389,22 @@ void TestMainWindow::stepKeysOnlyOnParametersPage() {
 void TestMainWindow::versionItemOnlyOnParametersPage() {
     Rig r;
     QTRY_VERIFY(!r.received().empty());
-    r.form->findChild<QTimer*>("TimerObr")->stop();
+    r.form->link().stopAllPolling();
     QTest::qWait(100);
     r.emu->clearReceived();
     r.item("wersjasterownika1")->trigger();
     QTest::qWait(100);
     QVERIFY(r.received().empty());
 
-    QTest::keyClick(r.form.get(), Qt::Key_F2);
-    r.form->findChild<QTimer*>("TimerParamOdcz")->stop();
+    r.key(Qt::Key_F2);
+    r.form->link().stopAllPolling();
     QTest::qWait(100);
     r.emu->withModel([](qsim::ControllerModel& m) {
         m.setVersionCode(6);
         return 0;
     });
     r.emu->clearReceived();
-    QTest::keyClick(r.form.get(), Qt::Key_F1, Qt::ControlModifier | Qt::ShiftModifier);
+    r.key(Qt::Key_F1, Qt::ControlModifier | Qt::ShiftModifier);
     QTRY_VERIFY(!r.received().empty());
     QCOMPARE(hex(r.received()), QStringLiteral("01"));
     QVERIFY(r.form->windowTitle().endsWith(QStringLiteral(" 6")));
@@ -400,7 +413,7 @@ void TestMainWindow::versionItemOnlyOnParametersPage() {
 void TestMainWindow::portItemsSelectPort() {
     Rig r;
     r.item("PCOM3")->trigger();
-    QCOMPARE(r.form->session().channel.selectedPort(), QStringLiteral("com3"));
+    QCOMPARE(r.form->link().selectedPort(), QStringLiteral("com3"));
     QVERIFY(r.item("PCOM3")->isChecked());
     QVERIFY(!r.item("PCOM1")->isChecked());
 }
@@ -413,7 +426,7 @@ void TestMainWindow::exitAsksAndNoKeepsRunning() {
     QCOMPARE(question, QStringLiteral("Czy zakończyć program ?"));
     QVERIFY(r.form->isVisible());
     QCOMPARE(r.form->settingsSaveCount(), 0);
-    QVERIFY(r.form->findChild<QTimer*>("TimerObr")->isActive());
+    QVERIFY(r.polling("TimerObr"));
 }
 
 void TestMainWindow::exitYesSavesAndCloses() {
@@ -422,9 +435,7 @@ void TestMainWindow::exitYesSavesAndCloses() {
     r.item("KoniecButton")->trigger();
     QVERIFY(!r.form->isVisible());
     QCOMPARE(r.form->settingsSaveCount(), 1);
-    for (QTimer* t : r.form->findChildren<QTimer*>())
-        if (t->objectName().startsWith(QLatin1String("Timer")))
-            QVERIFY2(!t->isActive(), qPrintable(t->objectName()));
+    QVERIFY(r.form->link().activePolls().isEmpty());
 }
 
 void TestMainWindow::closeBoxSavesWithoutAsking() {
@@ -440,7 +451,7 @@ void TestMainWindow::closeBoxSavesWithoutAsking() {
     QTest::qWait(250);
     QVERIFY(!asked);
     QCOMPARE(r.form->settingsSaveCount(), 1);
-    QVERIFY(!r.form->findChild<QTimer*>("TimerObr")->isActive());
+    QVERIFY(!r.polling("TimerObr"));
 }
 
 void TestMainWindow::aboutBoxCopiesCaptionAndOpensLinks() {
@@ -450,7 +461,7 @@ void TestMainWindow::aboutBoxCopiesCaptionAndOpensLinks() {
     QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &sink, "open");
     QString quen, date;
     QTimer::singleShot(150, [&] {
-        TForm3* box = r.form->aboutBox();
+        AboutDialog* box = r.form->aboutBox();
         QVERIFY(box->isVisible());
         quen = box->findChild<QLabel*>("LabelQuen")->text();
         date = box->findChild<QLabel*>("CzasLabel")->text();
@@ -482,18 +493,18 @@ void TestMainWindow::helpOpensAtTopic() {
     QCOMPARE(src.fragment(), QStringLiteral("IDH_210"));
     QVERIFY(help->browser()->toPlainText().contains(QStringLiteral("Obroty")));
     // The language switch changes the file; F1 follows it.
-    r.form->session().helpFile = QStringLiteral("help/quendrix_en.html");
+    r.form->shell().helpFile = QStringLiteral("help/quendrix_en.html");
     QTest::keyClick(r.form.get(), Qt::Key_F1);
     QVERIFY(help->browser()->source().path().endsWith(QStringLiteral("quendrix_en.html")));
 }
 
 void TestMainWindow::printPageFromMenuBeforeParametersVisited() {
     Rig r;
-    QTest::keyClick(r.form.get(), Qt::Key_F9);
+    r.key(Qt::Key_F9);
     QCOMPARE(r.form->navigator().current(), shell::Page::Drukowanie);
     QCOMPARE(r.current(), QStringLiteral("DrukowanieTab"));
     QVERIFY(!r.form->pageControl()->isTabVisible(4)); // the tab itself stays hidden
-    QTest::keyClick(r.form.get(), Qt::Key_F4);
+    r.key(Qt::Key_F4);
     QCOMPARE(r.current(), QStringLiteral("ObrotyTab"));
 }
 
@@ -501,16 +512,17 @@ void TestMainWindow::defaultSettingsRestorePortAndReadBlock() {
     Rig r;
     r.item("JAngielski")->setChecked(true);
     r.item("PCOM3")->trigger();
-    r.form->findChild<QTimer*>("TimerObr")->stop();
+    r.form->link().stopAllPolling();
     QTest::qWait(100);
     r.emu->clearReceived();
     r.item("DefaultOption")->trigger();
-    QCOMPARE(r.form->session().channel.selectedPort(), QStringLiteral("com1"));
+    r.waitIdle();
+    QCOMPARE(r.form->link().selectedPort(), QStringLiteral("com1"));
     QVERIFY(r.item("PCOM1")->isChecked());
     QVERIFY(r.item("JPolski")->isChecked());
     QVERIFY(r.item("skorkaZwy")->isChecked());
     QTRY_VERIFY(r.count(0x09) == 1); // the block was read from the controller on COM1
-    QVERIFY(r.form->session().channel.isOpen());
+    QVERIFY(r.form->link().state().portOpen);
 }
 
 void TestMainWindow::demoCarDrivesTheModel() {

@@ -1,11 +1,19 @@
-#include "shell/Autodetect.h"
+// Page changes over the link's worker with an in-memory port: the common
+// steps' bytes, the flag rules, the one automatic-write rule, held changes,
+// the start-up exchanges, autodetection and the shell's texts.
+#include "link/Autodetect.h"
+#include "link/ControllerLink.h"
+#include "live/LiveModel.h"
+#include "params/ParamTable.h"
+#include "params/ParameterModel.h"
 #include "shell/Navigator.h"
-#include "shell/Session.h"
+#include "shell/PollTimers.h"
+#include "shell/ShellTexts.h"
 #include "shell/Startup.h"
 #include "support/FakeLink.h"
 
+#include <QSemaphore>
 #include <QTest>
-#include <QTimer>
 
 using shell::Page;
 
@@ -17,7 +25,7 @@ struct FakePage : PageHooks {
     QStringList* calls;
     bool allowLeave = true;
     std::function<void()> onEnter;
-    std::function<void()> onLeave;
+    std::function<void()> onLeaveSteps;
     FakePage(QString n, QStringList* c) : name(std::move(n)), calls(c) {}
     void enterPage() override {
         *calls << QStringLiteral("enter ") + name;
@@ -25,8 +33,10 @@ struct FakePage : PageHooks {
     }
     bool leaveByTab() override {
         *calls << QStringLiteral("leave ") + name;
-        if (onLeave) onLeave();
         return allowLeave;
+    }
+    void leaveSteps() override {
+        if (onLeaveSteps) onLeaveSteps();
     }
 };
 
@@ -34,16 +44,17 @@ struct Rig {
     std::vector<LinkEvent> log;
     FakeClock clock{&log};
     FakePort port{clock, &log};
-    Session session{port, clock};
-    shell::Navigator nav{session};
+    ControllerLink link{[this] { return std::make_unique<PortProxy>(port); },
+                        [this] { return std::make_unique<ClockProxy>(clock); }};
+    ShellModel shell;
+    ParameterModel params;
+    LiveModel live{link, params};
+    shell::Navigator nav{Models{link, params, live, shell}};
     QStringList calls;
     std::vector<std::unique_ptr<FakePage>> pages;
-    std::vector<std::unique_ptr<QTimer>> timers;
-    QString panel1 = QStringLiteral("old message");
     int version = 5;
     QList<Page> shown;
     int printTabShows = 0;
-    int writes = 0;
 
     Rig() {
         port.responder = [this](std::uint8_t b) -> QByteArray {
@@ -55,35 +66,32 @@ struct Rig {
             pages.push_back(std::make_unique<FakePage>(QString::fromLatin1(names[i]), &calls));
             nav.setPage(static_cast<Page>(i), pages.back().get());
         }
-        Timers& t = session.timers;
-        for (QTimer** slot :
-             {&t.TimerObr, &t.TimerWiz, &t.TimerAdaptTerm, &t.TimerUstTpsProg, &t.TimerKalibSonda,
-              &t.TimerPrzedRed, &t.TimerRR, &t.TimerMinMax1, &t.TimerMinMax2, &t.TimerParamOdcz}) {
-            timers.push_back(std::make_unique<QTimer>());
-            timers.back()->setInterval(100);
-            *slot = timers.back().get();
-        }
-        session.channel.setPollingTimers({t.TimerObr, t.TimerWiz, t.TimerAdaptTerm, t.TimerUstTpsProg,
-                                          t.TimerKalibSonda, t.TimerPrzedRed, t.TimerRR, t.TimerMinMax1,
-                                          t.TimerMinMax2, t.TimerParamOdcz});
-        session.setMessagePanel = [this](const QString& s) { panel1 = s; };
-        session.chosenIgnitionIndex = [] { return 4; };
-        session.chosenWizardIgnitionIndex = [] { return 0x0102; };
-        session.collectAndWriteParameters = [this] {
-            ++writes;
-            calls << QStringLiteral("write parameters");
-        };
+        live.setIgnitionChoice(4);
+        live.setWizardIgnitionChoice(0x0102);
+        shell.setMessage(QStringLiteral("old message"));
         nav.showPage = [this](Page p) { shown << p; };
         nav.setPrintTabVisible = [this](bool v) {
             if (v) ++printTabShows;
         };
     }
     FakePage& page(Page p) { return *pages[static_cast<size_t>(p)]; }
+    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!link.busy() && link.heldActions() == 0, 5000); }
     QStringList events() { return describe(log, false); }
-    bool anyTimerRunning() const {
-        for (const auto& t : timers)
-            if (t->isActive()) return true;
-        return false;
+    void openPort() {
+        link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
+        waitIdle();
+        log.clear();
+    }
+    // A polling timer that never ticks in the test: only its running state counts.
+    void polling(const polltimer::Def& d) { link.startPolling(polltimer::name(d), 1000000); }
+    // The page holds a set read from the controller and the fitter has edited it.
+    void readAndEdited() {
+        params.fill(defaultParameterSet(), ParameterModel::Origin::Controller);
+        params.setWritten(false);
+    }
+    bool wroteParameters() const {
+        const auto sent = port.sentBytes();
+        return std::find(sent.begin(), sent.end(), std::uint8_t(0xAA)) != sent.end();
     }
 };
 
@@ -99,15 +107,17 @@ private slots:
     void nothingPollingWritesNoIgnition();
     void menuSelectionSkipsLeaveChecks();
     void tabClickRunsLeaveChecksAndMayBeRefused();
-    void tabClickOnCurrentTabDoesNothing();
     void writtenFlagRules_data();
     void writtenFlagRules();
+    void automaticWriteOnlyForReadOrLoadedSets_data();
+    void automaticWriteOnlyForReadOrLoadedSets();
+    void changeDuringWriteWaitsForIt();
     void parametersPageShowsPrintTab();
-    void noAutomaticWriteBeforeParametersPageWasFilled();
     void startupExchangesInOrder();
     void autodetectFindsFirstAnsweringPort();
     void autodetectWithoutPorts();
     void autodetectSilentPortsKeepsLastOpened();
+    void captionAndPortMessage();
 };
 
 void TestNavigator::pageNames() {
@@ -122,21 +132,21 @@ void TestNavigator::pageNames() {
 
 void TestNavigator::leavingIgnitionPageWritesIgnitionThenReadsVersion() {
     Rig r;
-    r.session.channel.OpenPort();
-    r.session.timers.TimerObr->start();
-    r.session.periodFilter.push(1000);
-    r.log.clear();
+    r.openPort();
+    r.polling(polltimer::Obr);
+    r.live.periodFilter().push(1000);
     r.nav.selectFromMenu(Page::Wizualizacja);
+    r.waitIdle();
     const QStringList ev = r.events();
     // ignition index 4 as 16-bit little-endian, on the open port, then the version read
     const QStringList expectedStart{"tx 1F", "tx 04",    "tx 00", "close", "open /dev/ttyS0",
                                     "tx 01", "sleep 20", "rx 2",  "close"};
     QCOMPARE(ev.mid(0, expectedStart.size()), expectedStart);
-    QVERIFY(!r.anyTimerRunning());
-    QVERIFY(!r.session.channel.isOpen());
-    QCOMPARE(r.session.periodFilter.count(), 0);
-    QCOMPARE(r.panel1, QString());
-    QCOMPARE(r.session.controller.versionCode(), 5);
+    QVERIFY(r.link.activePolls().isEmpty());
+    QVERIFY(!r.link.state().portOpen);
+    QCOMPARE(r.live.periodFilter().count(), 0);
+    QCOMPARE(r.shell.message(), QString());
+    QCOMPARE(r.link.state().versionCode, 5);
     QCOMPARE(r.calls, QStringList{"enter Wizualizacja"});
     QCOMPARE(r.nav.current(), Page::Wizualizacja);
     QCOMPARE(r.shown, QList<Page>{Page::Wizualizacja});
@@ -144,42 +154,45 @@ void TestNavigator::leavingIgnitionPageWritesIgnitionThenReadsVersion() {
 
 void TestNavigator::ignitionWriteReopensPortClosedByLeaveStep() {
     Rig r;
-    r.session.channel.OpenPort();
-    r.session.timers.TimerObr->start();
-    // The leave step of the ignition page closes the port (the threshold exchange does).
-    r.page(Page::Obroty).onLeave = [&] { r.session.channel.ClosePort(); };
-    r.log.clear();
-    QVERIFY(r.nav.tabClicked(Page::Parametry));
-    const QStringList ev = r.events();
-    QCOMPARE(ev.mid(0, 5), (QStringList{"close", "open /dev/ttyS0", "tx 1F", "tx 04", "tx 00"}));
+    r.openPort();
+    r.polling(polltimer::Obr);
+    // A leave step of the ignition page closes the port (the threshold exchange does).
+    r.page(Page::Obroty).onLeaveSteps = [&] { r.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); }); };
+    r.nav.tabClicked(Page::Parametry);
+    r.waitIdle();
+    QCOMPARE(r.events().mid(0, 5), (QStringList{"close", "open /dev/ttyS0", "tx 1F", "tx 04", "tx 00"}));
 }
 
 void TestNavigator::wizardFirstStepWritesItsOwnChoice() {
     Rig r;
-    r.session.channel.OpenPort();
-    r.session.timers.TimerAdaptTerm->start();
-    r.session.timers.TimerRR->start();
-    r.log.clear();
+    r.openPort();
+    r.polling(polltimer::AdaptTerm);
+    r.polling(polltimer::RR);
     r.nav.selectFromMenu(Page::Obroty);
+    r.waitIdle();
     QCOMPARE(r.events().mid(0, 4), (QStringList{"tx 1F", "tx 02", "tx 01", "close"}));
-    QVERIFY(!r.anyTimerRunning());
+    QVERIFY(r.link.activePolls().isEmpty());
 }
 
 void TestNavigator::nothingPollingWritesNoIgnition() {
     Rig r;
     r.nav.setCurrent(Page::Drukowanie);
     r.nav.selectFromMenu(Page::Wizualizacja);
-    const auto sent = r.port.sentBytes();
-    QCOMPARE(sent, std::vector<std::uint8_t>{0x01});
+    r.waitIdle();
+    QCOMPARE(r.port.sentBytes(), std::vector<std::uint8_t>{0x01});
 }
 
 void TestNavigator::menuSelectionSkipsLeaveChecks() {
     Rig r;
     r.nav.setCurrent(Page::Parametry);
     r.page(Page::Parametry).allowLeave = false;
+    bool leaveSteps = false;
+    r.page(Page::Parametry).onLeaveSteps = [&] { leaveSteps = true; };
     r.nav.selectFromMenu(Page::Obroty);
+    r.waitIdle();
     QCOMPARE(r.nav.leaveChecks(), 0);
     QCOMPARE(r.nav.current(), Page::Obroty);
+    QVERIFY(leaveSteps); // leave steps run on every leave, the checks only on a tab click
     QVERIFY(!r.calls.contains(QStringLiteral("leave Parametry")));
     QVERIFY(r.calls.contains(QStringLiteral("enter Obroty")));
 }
@@ -187,27 +200,26 @@ void TestNavigator::menuSelectionSkipsLeaveChecks() {
 void TestNavigator::tabClickRunsLeaveChecksAndMayBeRefused() {
     Rig r;
     r.nav.setCurrent(Page::Parametry);
-    r.session.paramsVisited = true;
-    r.session.written = false;
+    r.readAndEdited();
     r.page(Page::Parametry).allowLeave = false;
-    QVERIFY(!r.nav.tabClicked(Page::Wizualizacja));
+    r.nav.tabClicked(Page::Wizualizacja);
+    r.waitIdle();
     QCOMPARE(r.calls, QStringList{"leave Parametry"});
     QCOMPARE(r.nav.current(), Page::Parametry);
     QVERIFY(r.shown.isEmpty());
     QVERIFY(r.port.sentBytes().empty()); // refused: no common steps at all
-    QCOMPARE(r.writes, 0);
 
     r.page(Page::Parametry).allowLeave = true;
-    QVERIFY(r.nav.tabClicked(Page::Wizualizacja));
-    QCOMPARE(r.calls,
-             (QStringList{"leave Parametry", "leave Parametry", "write parameters", "enter Wizualizacja"}));
+    r.nav.tabClicked(Page::Wizualizacja);
+    r.waitIdle();
+    QCOMPARE(r.calls, (QStringList{"leave Parametry", "leave Parametry", "enter Wizualizacja"}));
     QCOMPARE(r.nav.current(), Page::Wizualizacja);
-}
+    QVERIFY(r.wroteParameters());
 
-void TestNavigator::tabClickOnCurrentTabDoesNothing() {
-    Rig r;
-    QVERIFY(!r.nav.tabClicked(Page::Obroty));
-    QVERIFY(r.calls.isEmpty());
+    // A click on the tab that is already current does nothing.
+    r.log.clear();
+    r.nav.tabClicked(Page::Wizualizacja);
+    r.waitIdle();
     QVERIFY(r.port.sentBytes().empty());
 }
 
@@ -215,124 +227,219 @@ void TestNavigator::writtenFlagRules_data() {
     QTest::addColumn<int>("page");
     QTest::addColumn<bool>("writtenBefore");
     QTest::addColumn<bool>("writtenAfter");
-    QTest::addColumn<int>("writes");
-    QTest::newRow("obroty after edits writes") << int(Page::Obroty) << false << true << 1;
-    QTest::newRow("obroty when written") << int(Page::Obroty) << true << true << 0;
-    QTest::newRow("wizualizacja after edits writes") << int(Page::Wizualizacja) << false << true << 1;
-    QTest::newRow("wizualizacja when written") << int(Page::Wizualizacja) << true << true << 0;
-    QTest::newRow("parametry clears") << int(Page::Parametry) << true << false << 0;
-    QTest::newRow("autoadaptacja clears") << int(Page::Autoadaptacja) << true << false << 0;
-    QTest::newRow("drukowanie clears") << int(Page::Drukowanie) << true << false << 0;
+    QTest::addColumn<bool>("writes");
+    QTest::newRow("obroty after edits writes") << int(Page::Obroty) << false << true << true;
+    QTest::newRow("obroty when written") << int(Page::Obroty) << true << true << false;
+    QTest::newRow("wizualizacja after edits writes") << int(Page::Wizualizacja) << false << true << true;
+    QTest::newRow("wizualizacja when written") << int(Page::Wizualizacja) << true << true << false;
+    QTest::newRow("parametry clears") << int(Page::Parametry) << true << false << false;
+    QTest::newRow("autoadaptacja clears") << int(Page::Autoadaptacja) << true << false << false;
+    QTest::newRow("drukowanie clears") << int(Page::Drukowanie) << true << false << false;
 }
 
 void TestNavigator::writtenFlagRules() {
     QFETCH(int, page);
     QFETCH(bool, writtenBefore);
     QFETCH(bool, writtenAfter);
-    QFETCH(int, writes);
+    QFETCH(bool, writes);
     Rig r;
     r.nav.setCurrent(page == int(Page::Obroty) ? Page::Drukowanie : Page::Obroty);
-    r.session.written = writtenBefore;
-    r.session.paramsVisited = true;
+    r.params.fill(defaultParameterSet(), ParameterModel::Origin::Controller);
+    r.params.setWritten(writtenBefore);
     bool flagAtEntry = !writtenBefore;
-    r.page(static_cast<Page>(page)).onEnter = [&] { flagAtEntry = r.session.written; };
+    r.page(static_cast<Page>(page)).onEnter = [&] { flagAtEntry = r.params.written(); };
     r.nav.selectFromMenu(static_cast<Page>(page));
-    QCOMPARE(r.session.written, writtenAfter);
-    QCOMPARE(r.writes, writes);
-    // The automatic write happens before the page's own entry steps.
-    if (writes) QCOMPARE(r.calls.indexOf(QStringLiteral("write parameters")), 0);
+    r.waitIdle();
+    QCOMPARE(r.params.written(), writtenAfter);
+    QCOMPARE(r.wroteParameters(), writes);
+    // The automatic write goes out before the page's own entry steps.
+    if (writes) {
+        const QStringList ev = r.events();
+        QVERIFY(ev.indexOf(QStringLiteral("tx AA")) > ev.indexOf(QStringLiteral("tx 01")));
+    }
     // Editing pages see the flag cleared already when they enter.
     if (page == int(Page::Parametry) || page == int(Page::Autoadaptacja) || page == int(Page::Drukowanie))
         QVERIFY(!flagAtEntry);
 }
 
+void TestNavigator::automaticWriteOnlyForReadOrLoadedSets_data() {
+    QTest::addColumn<int>("origin");
+    QTest::addColumn<int>("marked");
+    QTest::addColumn<bool>("writes");
+    QTest::addColumn<int>("messageKey");
+    QTest::newRow("never read") << int(ParameterModel::Origin::None) << 0 << false << textkey::AutoWriteNotRead;
+    QTest::newRow("defaults") << int(ParameterModel::Origin::Defaults) << 0 << false << textkey::AutoWriteDefaults;
+    QTest::newRow("read") << int(ParameterModel::Origin::Controller) << 0 << true << 0;
+    QTest::newRow("file") << int(ParameterModel::Origin::File) << 0 << true << 0;
+    QTest::newRow("read, a field marked") << int(ParameterModel::Origin::Controller) << 1 << false
+                                          << textkey::AutoWriteMarked;
+}
+
+void TestNavigator::automaticWriteOnlyForReadOrLoadedSets() {
+    QFETCH(int, origin);
+    QFETCH(int, marked);
+    QFETCH(bool, writes);
+    QFETCH(int, messageKey);
+    // Both pages that write on entry ask the same rule.
+    for (Page target : {Page::Obroty, Page::Wizualizacja}) {
+        Rig r;
+        r.nav.setCurrent(Page::Autoadaptacja);
+        if (origin != int(ParameterModel::Origin::None))
+            r.params.fill(defaultParameterSet(), static_cast<ParameterModel::Origin>(origin));
+        r.params.setMarkedFields(marked);
+        r.params.setWritten(false);
+        r.nav.selectFromMenu(target);
+        r.waitIdle();
+        QCOMPARE(r.wroteParameters(), writes);
+        QCOMPARE(r.params.written(), writes);
+        QCOMPARE(r.shell.message(), messageKey ? r.shell.text(messageKey) : QString());
+        if (!writes) QVERIFY(!r.shell.message().isEmpty());
+    }
+}
+
+void TestNavigator::changeDuringWriteWaitsForIt() {
+    Rig r;
+    r.nav.setCurrent(Page::Parametry);
+    QSemaphore gate;
+    QStringList order;
+    // A write the fitter started is still on the line.
+    r.link.run(nullptr, [&](Controller&) { gate.acquire(); }, [&] { order << "write done"; });
+    r.page(Page::Obroty).onEnter = [&] { order << "enter Obroty"; };
+    r.nav.selectFromMenu(Page::Obroty);
+    r.nav.tabClicked(Page::Wizualizacja);
+    QTest::qWait(30);
+    QVERIFY(order.isEmpty());
+    QCOMPARE(r.nav.current(), Page::Parametry);
+    gate.release();
+    r.waitIdle();
+    QCOMPARE(order, (QStringList{"write done", "enter Obroty"}));
+    QCOMPARE(r.nav.current(), Page::Wizualizacja);
+}
+
 void TestNavigator::parametersPageShowsPrintTab() {
     Rig r;
     r.nav.selectFromMenu(Page::Drukowanie);
+    r.waitIdle();
     QCOMPARE(r.printTabShows, 0);
-    QVERIFY(!r.session.paramsVisited);
+    QVERIFY(!r.shell.paramsVisited);
     r.nav.selectFromMenu(Page::Parametry);
+    r.waitIdle();
     QCOMPARE(r.printTabShows, 1);
-    QVERIFY(r.session.paramsVisited);
+    QVERIFY(r.shell.paramsVisited);
     r.nav.selectFromMenu(Page::Obroty);
-    QVERIFY(r.session.paramsVisited); // stays set
-}
-
-void TestNavigator::noAutomaticWriteBeforeParametersPageWasFilled() {
-    Rig r;
-    // The wizard or the print page clears the flag without the parameters page
-    // ever having been read from the controller.
-    r.nav.selectFromMenu(Page::Autoadaptacja);
-    QVERIFY(!r.session.written);
-    r.nav.selectFromMenu(Page::Obroty);
-    QCOMPARE(r.writes, 0);
-    QVERIFY(r.session.written);
-    r.nav.selectFromMenu(Page::Parametry);
-    r.nav.selectFromMenu(Page::Wizualizacja);
-    QCOMPARE(r.writes, 1);
+    r.waitIdle();
+    QVERIFY(r.shell.paramsVisited); // stays set
 }
 
 void TestNavigator::startupExchangesInOrder() {
     Rig r;
-    QStringList order;
-    shell::StartupSteps steps;
-    steps.versionDependentControls = [&] { order << QStringLiteral("features"); };
-    steps.analogThreshold = [&] { order << QStringLiteral("threshold"); };
-    steps.readIgnition = [&] {
-        order << QStringLiteral("ignition");
-        QCOMPARE(r.session.controller.versionCode(), 5); // the version read came first
+    r.version = 8;
+    r.port.responder = [&](std::uint8_t b) -> QByteArray {
+        if (b == 0x01) return QByteArray(1, char(r.version)) + QByteArray(7, '\0');
+        if (b == 0x22) return QByteArray("\0\x28", 2);
+        if (b == 0x09) {
+            QByteArray block(37, '\0');
+            block[32] = 4;
+            return block;
+        }
+        return {};
     };
-    r.session.channel.setSelectedPort(QStringLiteral("com1"));
-    shell::runStartupExchanges(r.session, steps);
-    QCOMPARE(order, (QStringList{"features", "threshold", "ignition"}));
-    QVERIFY(r.session.timers.TimerObr->isActive());
-    QVERIFY(r.session.channel.isOpen());
-    int others = 0;
-    for (const auto& t : r.timers)
-        others += t->isActive();
-    QCOMPARE(others, 1);
-    QCOMPARE(r.events().mid(r.events().size() - 1), QStringList{"open /dev/ttyS0"});
-    QVERIFY(r.session.controller.caption().startsWith(QStringLiteral("Quendrix wersja 4.3 (Build ")));
+    Models m{r.link, r.params, r.live, r.shell};
+    shell::runStartupExchanges(m);
+    r.waitIdle();
+    const QStringList ev = r.events();
+    auto at = [&](const QString& e, int from = 0) { return ev.indexOf(e, from); };
+    // feature version (400 ms), capability (200 ms), threshold, version (20 ms), ignition (100 ms)
+    const int features = at("sleep 400");
+    const int capability = at("sleep 200");
+    const int threshold = at("tx 22");
+    const int version = at("sleep 20", threshold);
+    const int ignition = at("tx 09");
+    QVERIFY(features >= 0 && features < capability && capability < threshold && threshold < version &&
+            version < ignition);
+    QCOMPARE(ev.last(), QStringLiteral("open /dev/ttyS0"));
+    QCOMPARE(r.link.activePolls(), QStringList{QStringLiteral("TimerObr")});
+    QCOMPARE(r.live.ignitionChoice(), 4);
+    QCOMPARE(r.live.wizardIgnitionChoice(), 4);
+    QCOMPARE(r.params.pageValue(ParamId::AnalogThreshold), QStringLiteral("40"));
+    QVERIFY(r.live.features().temperatureCapable);
+    QVERIFY(r.link.state().analogCapable);
 }
 
 void TestNavigator::autodetectFindsFirstAnsweringPort() {
-    Rig r;
-    r.port.existing = {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
-    QString device;
-    r.port.responder = [&](std::uint8_t b) -> QByteArray {
-        if (b == 0x01 && r.session.channel.devicePath(r.session.channel.selectedPort()) == "/dev/ttyS2")
-            return QByteArray("\x05\x00", 2);
+    std::vector<LinkEvent> log;
+    FakeClock clock(&log);
+    FakePort port(clock, &log);
+    SerialChannel ch(port, clock);
+    Controller c(ch);
+    port.existing = {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+    port.responder = [&](std::uint8_t b) -> QByteArray {
+        if (b == 0x01 && ch.devicePath(ch.selectedPort()) == "/dev/ttyS2") return QByteArray("\x05\x00", 2);
         return {};
     };
-    QList<int> checked;
-    QVERIFY(shell::autodetectController(r.session, [&](int n) { checked << n; }));
-    QCOMPARE(r.session.channel.selectedPort(), QStringLiteral("com3"));
-    QCOMPARE(checked.last(), 3);
-    QCOMPARE(r.panel1, QStringLiteral("Sterownik znaleziono na com3"));
-    for (const QString& e : r.events())
+    QStringList progress;
+    const AutodetectResult res =
+        autodetect(c, autodetectComPorts(), [&](const AutodetectStep& s) { progress << s.port; });
+    QCOMPARE(res.found, QStringLiteral("com3"));
+    QCOMPARE(res.selected, QStringLiteral("com3"));
+    QCOMPARE(progress, (QStringList{"com1", "com2", "com3"}));
+    for (const QString& e : describe(log))
         QVERIFY2(!e.contains("ttyS3"), qPrintable(e)); // COM4 never opened
-    QVERIFY(!r.session.channel.isOpen());
+    QVERIFY(!ch.isOpen());
+    ShellModel shell;
+    QCOMPARE(autodetectResultText(res, shell), QStringLiteral("Sterownik znaleziono na com3"));
 }
 
 void TestNavigator::autodetectWithoutPorts() {
-    Rig r;
-    r.port.existing.clear();
-    r.session.channel.setSelectedPort(QStringLiteral("com2"));
-    QVERIFY(!shell::autodetectController(r.session, [](int) { QFAIL("no item may be checked"); }));
-    QCOMPARE(r.panel1, r.session.text(30001));
-    QCOMPARE(r.session.channel.selectedPort(), QStringLiteral("com2"));
-    QVERIFY(r.port.sentBytes().empty());
+    std::vector<LinkEvent> log;
+    FakeClock clock(&log);
+    FakePort port(clock, &log);
+    SerialChannel ch(port, clock);
+    Controller c(ch);
+    port.existing.clear();
+    ch.setSelectedPort(QStringLiteral("com2"));
+    const AutodetectResult res = autodetect(c, autodetectComPorts());
+    QVERIFY(res.found.isEmpty());
+    QCOMPARE(res.selected, QStringLiteral("com2"));
+    QCOMPARE(int(res.steps.size()), 8);
+    QVERIFY(port.sentBytes().empty());
+    ShellModel shell;
+    QCOMPARE(autodetectResultText(res, shell), shell.text(30001));
 }
 
 void TestNavigator::autodetectSilentPortsKeepsLastOpened() {
-    Rig r;
-    r.port.existing = {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
-    r.port.responder = [](std::uint8_t) { return QByteArray(); };
-    r.session.channel.setAnswerByte(0, 7); // stale byte must not look like a controller
-    QVERIFY(!shell::autodetectController(r.session, {}));
-    QCOMPARE(r.session.channel.selectedPort(), QStringLiteral("com4"));
-    QCOMPARE(r.panel1, r.session.text(30001));
-    QVERIFY(!r.session.controller.controllerPresent());
+    std::vector<LinkEvent> log;
+    FakeClock clock(&log);
+    FakePort port(clock, &log);
+    SerialChannel ch(port, clock);
+    Controller c(ch);
+    port.existing = {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyS2", "/dev/ttyS3"};
+    ch.setAnswerByte(0, 7); // a stale byte must not look like a controller
+    const AutodetectResult res = autodetect(c, autodetectComPorts());
+    QCOMPARE(res.selected, QStringLiteral("com4"));
+    QVERIFY(res.found.isEmpty());
+    QVERIFY(!c.controllerPresent());
+}
+
+void TestNavigator::captionAndPortMessage() {
+    ShellModel shell;
+    shell.texts().set(30000, QStringLiteral("sterownik wersja"));
+    shell.texts().set(30001, QStringLiteral("brak sterownika"));
+    QCOMPARE(shell::windowCaption(0, shell), QStringLiteral("Quendrix wersja 4.3 (Build 94) - brak sterownika"));
+    QCOMPARE(shell::windowCaption(6, shell),
+             QStringLiteral("Quendrix wersja 4.3 (Build 94) - sterownik wersja 6"));
+
+    shell.texts().set(30012, QStringLiteral("Nie można otworzyć portu"));
+    const QString missing =
+        portErrorMessage({QStringLiteral("com2"), QStringLiteral("/dev/ttyS1"), QStringLiteral("No such file"), false},
+                         shell);
+    QCOMPARE(missing, QStringLiteral("Nie można otworzyć portu\n\n/dev/ttyS1: No such file"));
+    const QString denied = portErrorMessage(
+        {QStringLiteral("com1"), QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Permission denied"), true}, shell);
+    QVERIFY(denied.startsWith(QStringLiteral("Nie można otworzyć portu\n\n/dev/ttyUSB0: Permission denied")));
+#ifndef Q_OS_WIN
+    QVERIFY(denied.contains(QStringLiteral("dialout")));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestNavigator)

@@ -128,12 +128,17 @@ void ObrotyPage::leaveSteps() {
 }
 
 void ObrotyPage::onFrames(const QString& timer, const QVector<LiveFrame>& frames) {
-    if (timer != polltimer::name(polltimer::Obr) || frames.isEmpty()) return;
+    if (timer != polltimer::name(polltimer::Obr)) return;
+    for (const LiveFrame& f : frames)
+        TimerObrTimer(f);
+}
+
+void ObrotyPage::TimerObrTimer(const LiveFrame& frame) {
     // The constant follows the list's choice; an index outside it keeps the last one.
     const int index = ComboBox2->currentIndex();
     const int constant = index >= 0 && index <= 5 ? Controller::ignitionConstantForIndex(index)
                                                   : m_.link.state().ignitionConstant;
-    const live::Readings r = m_.live.decode(frames.last(), constant);
+    const live::Readings r = m_.live.decode(frame, constant);
     if (!r.speed) return;
     gauge1->setDigit(*r.speed);
     liveui::setTextIfChanged(Panelobroty, QString::number(*r.speedPanel));

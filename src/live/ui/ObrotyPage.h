@@ -24,6 +24,8 @@ public:
     void leaveSteps() override;
 
     void OdczytUkladuButtClick();
+    // One poll of TimerObr.
+    void TimerObrTimer(const LiveFrame& frame);
 
 private:
     void onFrames(const QString& timer, const QVector<LiveFrame>& frames);

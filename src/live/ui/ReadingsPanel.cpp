@@ -83,9 +83,8 @@ ReadingsPanel::ReadingsPanel(Models models, QWidget* parent) : QGroupBox(parent)
         for (const LiveFrame& frame : f)
             TimerParamOdczTimer(frame);
     });
-    // The bar follows the probe kind of every fill of the page and every change of the list.
+    // The bar follows the probe kind of every fill of the page.
     connect(&m_.params, &ParameterModel::filled, this, [this] { applyProbeKindScaling(); });
-    connect(&m_.live, &LiveModel::probeScalingRequested, this, [this](int kind) { applyProbeKindScaling(kind); });
     connect(&m_.live, &LiveModel::featuresChanged, this, &ReadingsPanel::applyFeatures);
     connect(&m_.live, &LiveModel::petrolChanged, this, [this] { refreshPetrolGasCaption(); });
     connect(&m_.shell, &ShellModel::textsChanged, this, [this] { refreshPetrolGasCaption(); });

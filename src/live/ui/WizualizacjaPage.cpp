@@ -90,8 +90,6 @@ WizualizacjaPage::WizualizacjaPage(Models models, QWidget* parent) : QWidget(par
     });
     connect(&m_.live, &LiveModel::petrolChanged, this, [this] { refreshPetrolGasCaption(); });
     connect(&m_.live, &LiveModel::featuresChanged, this, &WizualizacjaPage::applyFeatures);
-    connect(&m_.live, &LiveModel::probeScalingRequested, this,
-            [this](int kind) { applyProbeKindScaling(kind); });
     connect(&m_.shell, &ShellModel::textsChanged, this, [this] { refreshPetrolGasCaption(); });
 }
 

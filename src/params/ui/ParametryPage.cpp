@@ -349,7 +349,6 @@ void ParametryPage::connectReactions() {
         // The temperature read-out follows the switch (on a temperature-capable
         // controller); the sensor bit goes out with the next write.
         m_.params.setValue(ParamId::TempSensorOn, on ? QStringLiteral("1") : QStringLiteral("0"));
-        m_.live.setSensorChecked(on);
         m_.params.setWritten(false);
     });
     connect(checkBox(QStringLiteral("CheckBox8_2")), &QCheckBox::toggled, this,
@@ -484,10 +483,7 @@ void ParametryPage::pushToModel(const QString& name) {
 }
 
 void ParametryPage::loadDefaults() {
-    ParameterSet defaults = defaultParameterSet();
-    // The analog threshold lives on the engine-speed page and keeps its value.
-    defaults[ParamId::AnalogThreshold] = m_.params.pageValue(ParamId::AnalogThreshold);
-    m_.params.fill(defaults, ParameterModel::Origin::Defaults);
+    m_.params.fill(defaultParameterSet(), ParameterModel::Origin::Defaults);
 }
 
 // ---------------------------------------------------------------- exchanges
@@ -563,9 +559,11 @@ void ParametryPage::ZapButPicClick() {
     m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
     if (!m_.shell.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
     writeAll();
-    m_.link.run(this, [](Controller& c) { c.channel().OpenPort(); },
-                [this] { m_.shell.setMessage(m_.shell.text(textkey::Written)); });
+    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
     restartReadingsPoll();
+    // Reported as the write is handed to the link: the controller sends no
+    // acknowledgement to wait for, and the next field's comment follows it.
+    m_.shell.setMessage(m_.shell.text(textkey::Written));
     m_.shell.keyboardFlag = false;
 }
 

@@ -105,7 +105,6 @@ void MainWindow::connectLink() {
     connect(&l, &ControllerLink::answerStatusChanged, this, [this](bool answered) {
         panel0_->setText(answered ? QString() : shell_->text(textkey::NoAnswer));
     });
-    connect(&l, &ControllerLink::silentPollsChanged, live_.get(), &LiveModel::setSilentPolls);
     connect(&l, &ControllerLink::portOpenFailed, this, &MainWindow::showPortError);
     connect(&l, &ControllerLink::portOpened, this, [this](const QString& port) {
         // The port works again: a later failure is a new episode and gets its box.
@@ -585,11 +584,7 @@ void MainWindow::AutodetekcjaMenuClick() {
         link_->call<AutodetectResult>(
             this, [](Controller& c) { return autodetect(c, autodetectComPorts()); },
             [this](const AutodetectResult& r) {
-                constexpr int Found = 10388, NotFound = 10389, NoController = 30001;
-                for (const AutodetectStep& step : r.steps)
-                    shell_->setMessage(shell_->text(step.found ? Found : NotFound) + QLatin1Char(' ') +
-                                       step.port);
-                if (r.found.isEmpty()) shell_->setMessage(shell_->text(NoController));
+                shell_->setMessage(autodetectResultText(r, *shell_));
                 link_->setSelectedPort(r.selected);
                 const int n = SerialChannel::comNumber(r.selected);
                 if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(n))) a->setChecked(true);
