@@ -95,6 +95,10 @@ int main(int argc, char** argv) {
     window.show();
 
     page->enterPage();
+    // The entry's reads finish before the measurement starts, as they did when
+    // they blocked the window.
+    while (link.busy())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     int polls = 0;
     QObject::connect(&link, &ControllerLink::framesPolled, [&](const QString& name, const QVector<LiveFrame>&) {
         if (name == polltimer::name(polltimer::Wiz)) ++polls;
