@@ -130,8 +130,9 @@ void TpsStep::enter() {
 }
 
 void TpsStep::entryPolled(const LiveFrame& frame) {
-    // A failed poll leaves the idle reading to the first good tick.
-    if (!frame.ok) return;
+    // A failed poll leaves the idle reading to the first good tick (and a tick
+    // that took it is not overruled by a late answer).
+    if (!frame.ok || idleReading) return;
     idleReading = frame[1];
     view.idleText = live::tpsVoltsText(*idleReading);
 }

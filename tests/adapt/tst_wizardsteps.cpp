@@ -367,27 +367,39 @@ void TestWizardSteps::backLandsOnPreviousStep_data() {
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("timer"); // started by the re-entered step, -1 none
     QTest::addColumn<bool>("setup");
-    QTest::newRow("4 presses tpsbutton") << 4 << int(Timer::KalibSonda) << false;
-    QTest::newRow("5 presses SondButton") << 5 << -1 << false;
-    QTest::newRow("6 presses ParSamButton") << 6 << -1 << false;
-    QTest::newRow("7 presses OczkaButton") << 7 << int(Timer::PrzedRed) << true;
-    QTest::newRow("8 presses przedreduktbutton") << 8 << int(Timer::RR) << false;
+    QTest::addColumn<bool>("ignition");
+    QTest::newRow("2 starts step 1 afresh") << 2 << int(Timer::AdaptTerm) << false << false;
+    QTest::newRow("3 presses termbutton") << 3 << int(Timer::UstTpsProg) << false << true;
+    QTest::newRow("4 presses tpsbutton") << 4 << int(Timer::KalibSonda) << false << false;
+    QTest::newRow("5 presses SondButton") << 5 << -1 << false << false;
+    QTest::newRow("6 presses ParSamButton") << 6 << -1 << false << false;
+    QTest::newRow("7 presses OczkaButton") << 7 << int(Timer::PrzedRed) << true << false;
+    QTest::newRow("8 presses przedreduktbutton") << 8 << int(Timer::RR) << false << false;
 }
 
 void TestWizardSteps::backLandsOnPreviousStep() {
     QFETCH(int, from);
     QFETCH(int, timer);
     QFETCH(bool, setup);
+    QFETCH(bool, ignition);
     Rig rig;
     rig.toStep(from);
     QCOMPARE(rig.w.step(), from);
+    QCOMPARE(rig.w.view().tps.idleText.isEmpty(), from == 2); // step 2 read its idle TPS
     const Reaction r = rig.run(rig.w.back());
     QCOMPARE(rig.w.step(), from - 1);
     QCOMPARE(r.actions.front().kind, Kind::StopPolling);
     for (int t = 0; t < TimerCount; ++t)
         QCOMPARE(rig.w.timerEnabled(Timer(t)), t == timer);
     QCOMPARE(sendsCommand(r, 0x12), setup);
-    QVERIFY(!sendsCommand(r, 0x1F));
+    QCOMPARE(r.sentBytes() == (Bytes{0x1F, 2, 0}), ignition);
+    QCOMPARE(has(r, Kind::ReadIgnition), from == 2);
+    if (from != 3) return;
+    // Step 2 again from its beginning.
+    const TpsView& v = rig.w.view().tps;
+    QVERIFY(v.idleText.isEmpty() && v.speedText.isEmpty() && v.thresholdText.isEmpty());
+    QVERIFY(!v.lamp && !v.forwardEnabled && !v.doneShown);
+    QVERIFY(has(r, Kind::PollEntry));
 }
 
 void TestWizardSteps::probeCalibration() {
