@@ -59,7 +59,11 @@ std::string hexByte(uint8_t b) {
 }
 
 constexpr double kTickMs = 10.0;
-constexpr int kMixtureDelayTicks = 25; // gas transport delay seen by the probe, ~250 ms
+// Gas transport delay seen by the probe: shorter the more gas flows.
+constexpr int kMinDelayTicks = 10;
+constexpr int kMaxDelayTicks = 60;
+constexpr double kDelayFlowTicks = 1600.0; // delay = 10 + this / (reducer gain x stepper) ticks
+constexpr double kIdleGasNeed = 65.0;      // stepper steps the idling engine needs at reducer gain 1
 constexpr double kIdleRpm = 800.0;
 constexpr double kFullThrottleRpm = 6000.0;
 constexpr double kWarmC = 82.0;
@@ -341,13 +345,27 @@ void ControllerModel::advance(double nowMs) {
     }
 }
 
-int ControllerModel::idealStepper() const {
-    const int lo = std::min(stepMin(), stepMax()), hi = std::max(stepMin(), stepMax());
-    return lo + rnd((hi - lo) * (0.25 + 0.5 * std::clamp(inputs_.throttle, 0.0, 1.0)));
+// Reducer pressure: how much gas one stepper step lets through (1 at the middle setting).
+double ControllerModel::reducerGain() const {
+    return 0.25 + 1.5 * std::clamp(inputs_.reducer, 0.0, 1.0);
+}
+
+// The stepper position at which the mixture is right: the engine's gas need,
+// growing with speed and load, over what one step lets through. It does not
+// care about the stored limits; those only bound where the controller can go.
+double ControllerModel::idealStepper() const {
+    const double throttle = std::clamp(inputs_.throttle, 0.0, 1.0);
+    const double need = kIdleGasNeed * std::pow(std::max(rpm_, 300.0) / kIdleRpm, 0.6) * (1.0 + throttle);
+    return need / reducerGain();
+}
+
+int ControllerModel::mixtureDelayTicks() const {
+    const double flow = std::max(1.0, reducerGain() * stepper_);
+    return std::clamp(kMinDelayTicks + rnd(kDelayFlowTicks / flow), kMinDelayTicks, kMaxDelayTicks);
 }
 
 bool ControllerModel::switchConditionsHold() const {
-    if (!running_ || !reachedSwitchRpm_) return false;
+    if (!inputs_.gasSwitch || !running_ || !reachedSwitchRpm_) return false;
     const double startDelayMs = block_[22] * 200.0; // fifths of a second
     if (simMs_ - runningSinceMs_ < startDelayMs) return false;
     if ((block_[8] & 0x08) && tempC_ < 2.0 * block_[0] - 222.0) return false;
@@ -396,10 +414,14 @@ void ControllerModel::step(double dt) {
     if (running_ && period() <= switchPeriod) reachedSwitchRpm_ = true;
 
     const int lo = std::min(stepMin(), stepMax()), hi = std::max(stepMin(), stepMax());
+    if (onGas_ && !inputs_.gasSwitch) {
+        onGas_ = false;
+        note("switched to petrol");
+    }
     if (!onGas_ && switchConditionsHold()) {
         onGas_ = true;
         stepper_ = std::clamp(255 - block_[12], lo, hi);
-        mixtureDelay_.assign(kMixtureDelayTicks, stepper_);
+        mixtureDelay_.assign(kMaxDelayTicks, stepper_);
         stepAccuMs_ = 0;
         note("switched to gas");
     }
@@ -408,9 +430,11 @@ void ControllerModel::step(double dt) {
         lambdaV_ = 0.0;
     } else if (onGas_) {
         mixtureDelay_.push_back(stepper_);
-        while (static_cast<int>(mixtureDelay_.size()) > kMixtureDelayTicks)
+        while (static_cast<int>(mixtureDelay_.size()) > kMaxDelayTicks)
             mixtureDelay_.pop_front();
-        const double mixture = (mixtureDelay_.front() - idealStepper()) / 4.0; // > 0 rich
+        // The probe sees the gas the stepper let through some ticks ago.
+        const int seen = mixtureDelay_[mixtureDelay_.size() - static_cast<size_t>(mixtureDelayTicks())];
+        const double mixture = (seen - idealStepper()) / 4.0; // > 0 rich
         lambdaV_ = 0.5 + 0.4 * std::tanh(2.0 * mixture) + noise(rng_) * 0.005;
 
         // Regulation: one step per (slow-down factor × 10 ms), towards the threshold crossing.

@@ -34,6 +34,11 @@ struct EngineInputs {
     double ambientC = 20.0;
     double gasLevel = 0.6;      // 0..1
     double forcedTempC = -1000; // < -273 = model
+    // Reducer screw, 0 (lean) .. 1 (rich): the gas one stepper step lets through.
+    // At 0.5 the engine idles on gas with the stepper near 65.
+    double reducer = 0.5;
+    // The dashboard switch: false holds the car on petrol whatever the controller decides.
+    bool gasSwitch = true;
 };
 
 struct EngineState {
@@ -121,7 +126,9 @@ private:
     int period() const;
     int stepMin() const { return 255 - block_[10]; }
     int stepMax() const { return 255 - block_[11]; }
-    int idealStepper() const;
+    double reducerGain() const;
+    double idealStepper() const;
+    int mixtureDelayTicks() const;
 
     // Stored state
     std::array<uint8_t, 37> block_{};

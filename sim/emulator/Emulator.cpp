@@ -310,6 +310,8 @@ std::string Emulator::helpText() {
            "  ambient C\n"
            "  ignition N        ignition system actually fitted (0..5)\n"
            "  gas X             tank level 0..1\n"
+           "  reducer X         reducer screw 0 (lean) .. 1 (rich)\n"
+           "  switch petrol|auto  dashboard switch: hold on petrol / let the controller switch\n"
            "  silent on|off     answer nothing\n"
            "  every N           answer only every Nth request (0 = all)\n"
            "  truncate K|off    send only the first K bytes of answers\n"
@@ -334,6 +336,7 @@ std::string Emulator::statusText() {
         o << "engine=" << (m.inputs().engineOn ? "on" : "off") << " rpm=" << std::lround(s.rpm)
           << " throttle=" << m.inputs().throttle << " temp=" << s.tempC << "C lambda=" << s.lambdaVolts
           << "V tps=" << s.tpsVolts << "V stepper=" << s.stepper << (s.onGas ? " gas" : " petrol")
+          << " reducer=" << m.inputs().reducer << " switch=" << (m.inputs().gasSwitch ? "auto" : "petrol")
           << " version=" << m.versionCode() << " ignition=" << m.inputs().trueIgnition
           << " stored-ignition=" << m.storedIgnition() << " threshold=" << int(m.analogThreshold())
           << " faults:" << (f.silent ? " silent" : "") << " every=" << f.answerEveryN
@@ -400,6 +403,16 @@ bool Emulator::handleCommandLine(const std::string& line, std::string* reply) {
             withModel([&](ControllerModel& m) { m.inputs().gasLevel = d; });
         else
             fail("gas needs 0..1");
+    } else if (cmd == "reducer") {
+        if (parseNumber(arg, &d) && d >= 0 && d <= 1)
+            withModel([&](ControllerModel& m) { m.inputs().reducer = d; });
+        else
+            fail("reducer needs a value 0..1");
+    } else if (cmd == "switch") {
+        if (arg == "petrol" || arg == "auto")
+            withModel([&](ControllerModel& m) { m.inputs().gasSwitch = arg == "auto"; });
+        else
+            fail("switch petrol|auto");
     } else if (cmd == "silent") {
         if (parseOnOff(arg, &b))
             withModel([&](ControllerModel& m) { m.faults().silent = b; });
