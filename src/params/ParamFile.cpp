@@ -1,10 +1,10 @@
 #include "params/ParamFile.h"
 
+#include "params/AtomicFile.h"
 #include "params/Encoding.h"
 #include "params/ParamTable.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -132,47 +132,39 @@ QByteArray parameterFileBytes(const ParameterSet& shown) {
 }
 
 bool saveParameterFile(const QString& path, const ParameterSet& shown, QString* error) {
-    QSaveFile file(path);
-    auto fail = [&](const QString& reason) {
-        file.cancelWriting();
-        if (error) *error = QStringLiteral("Cannot save \"%1\": %2.").arg(path, reason);
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-    const QByteArray bytes = parameterFileBytes(shown);
-    if (file.write(bytes) != bytes.size()) return fail(file.errorString());
-    if (!file.commit()) return fail(file.errorString());
-    return true;
+    return writeFileAtomically(path, parameterFileBytes(shown), error);
 }
 
 ParamFileLoad parseParameterFile(const QByteArray& bytes, const QString& path) {
     ParamFileLoad result;
     result.contents.path = path;
-    if (bytes.size() > MaxParamFileSize) {
-        result.error =
+    // A file with an error gives nothing to apply.
+    auto fail = [&](const QString& message) {
+        result.error = message;
+        result.contents.entries.clear();
+        result.contents.shortLines.clear();
+        return result;
+    };
+    if (bytes.size() > MaxParamFileSize)
+        return fail(
             QStringLiteral("Cannot load \"%1\": the file is larger than %2 bytes. Nothing was loaded.")
                 .arg(path)
-                .arg(MaxParamFileSize);
-        return result;
-    }
+                .arg(MaxParamFileSize));
     const QString text = QString::fromLatin1(bytes);
     int lineNo = 0;
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        const bool lastWithoutEnd = end < 0;
-        if (lastWithoutEnd) end = text.size();
+        if (end < 0) end = text.size(); // a last line without its line end counts too
         QString line = text.mid(start, end - start);
         start = end + 1;
         ++lineNo;
         if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
 
-        if (line.size() > MaxFileLineLength) {
-            result.error =
+        if (line.size() > MaxFileLineLength)
+            return fail(
                 loadError(path, lineNo, line,
-                          QStringLiteral("the line is longer than %1 characters").arg(MaxFileLineLength));
-            return result;
-        }
+                          QStringLiteral("the line is longer than %1 characters").arg(MaxFileLineLength)));
         // Too short to hold a key and its separator: reported, and the load goes on.
         if (line.size() <= 2) {
             result.contents.shortLines.push_back(lineNo);
@@ -182,17 +174,12 @@ ParamFileLoad parseParameterFile(const QByteArray& bytes, const QString& path) {
 
         const QString keyText = line.left(3);
         const WholeNumber key = wholeNumber(keyText);
-        if (!key.ok()) {
-            result.error = loadError(path, lineNo, line, notInteger(keyText));
-            return result;
-        }
+        if (!key.ok()) return fail(loadError(path, lineNo, line, notInteger(keyText)));
         const ParamDef* d = paramByFileNo(key.value);
         if (!d) continue; // 125, 099 and every other key carry nothing
         const QString value = line.mid(4);
-        if ((d->kind == ParamDef::Choice || d->kind == ParamDef::Flag) && !wholeNumber(value).ok()) {
-            result.error = loadError(path, lineNo, line, notInteger(value));
-            return result;
-        }
+        if ((d->kind == ParamDef::Choice || d->kind == ParamDef::Flag) && !wholeNumber(value).ok())
+            return fail(loadError(path, lineNo, line, notInteger(value)));
         result.contents.entries.push_back({lineNo, key.value, value});
     }
     result.ok = true;

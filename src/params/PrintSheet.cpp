@@ -1,8 +1,10 @@
 #include "params/PrintSheet.h"
 
+#include "params/AtomicFile.h"
 #include "params/ParamFile.h"
 #include "params/ParamTable.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -10,7 +12,6 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace {
 
@@ -235,22 +236,20 @@ bool printSheet(QPaintDevice& device, const PrintSheet& sheet) {
 }
 
 bool saveSheetPdf(const QString& path, const PrintSheet& sheet, QString* error) {
-    QSaveFile file(path);
-    auto fail = [&](const QString& reason) {
-        file.cancelWriting();
-        if (error) *error = QStringLiteral("Cannot save \"%1\": %2.").arg(path, reason);
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
+    // Drawn in memory first, so the file is written in one checked piece.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter pdf(&file);
+        QPdfWriter pdf(&buffer);
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         pdf.setResolution(SheetDesignDpi);
         pdf.setTitle(sheet.title);
         pdf.setCreator(QStringLiteral("Quendrix"));
-        if (!printSheet(pdf, sheet)) return fail(QStringLiteral("the PDF could not be drawn"));
+        if (!printSheet(pdf, sheet)) {
+            if (error) *error = QStringLiteral("Cannot save \"%1\": the PDF could not be drawn.").arg(path);
+            return false;
+        }
     }
-    if (!file.commit()) return fail(file.errorString());
-    return true;
+    return writeFileAtomically(path, buffer.data(), error);
 }
