@@ -94,18 +94,13 @@ private:
 
     // The port of --port, else of the settings: "PortDevice" (a device path)
     // when present, else "Port" ("COM1" ... "COM8"; anything else is COM1).
-    bool selectPort(Link& l) {
+    void selectPort(Link& l) {
         SerialChannel& ch = l.channel;
         QString device;
         int com = 0;
         std::unique_ptr<QSettings> settings = shell::openSettings();
         if (!o_.port.isEmpty()) {
-            com = comName(o_.port);
-            if (com < 0) {
-                fail(Usage,
-                     QStringLiteral("--port: only COM1 ... COM8 are COM ports; give a device path instead"));
-                return false;
-            }
+            com = comName(o_.port); // COM names outside COM1 ... COM8 were refused with the arguments
             if (com == 0) device = o_.port;
         } else {
             device = settings->value(QStringLiteral("PortDevice")).toString().trimmed();
@@ -125,13 +120,12 @@ private:
             ch.setSelectedPort(name);
             l.label = QStringLiteral("COM%1 (%2)").arg(com).arg(ch.devicePath(name));
         }
-        return true;
     }
 
     // Opens the chosen port once, so a port that cannot be opened stops the
     // command before any exchange.
     bool openLink(Link& l) {
-        if (!selectPort(l)) return false;
+        selectPort(l);
         const bool ok = l.channel.OpenPort();
         l.channel.ClosePort();
         if (!ok) {
@@ -466,6 +460,9 @@ Options parseArguments(const QStringList& args) {
         } else if (is(a, "--port")) {
             if (value(i, QStringLiteral("--port"), &v)) o.port = v.trimmed();
             if (o.error.isEmpty() && o.port.isEmpty()) o.error = QStringLiteral("--port needs a value");
+            if (comName(o.port) < 0)
+                o.error =
+                    QStringLiteral("--port: the COM ports are COM1 ... COM8; give a device path instead");
         } else if (is(a, "--seconds")) {
             if (value(i, QStringLiteral("--seconds"), &v)) {
                 bool ok = false;
