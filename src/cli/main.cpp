@@ -1,0 +1,28 @@
+// quendrix-cli: see cli/Cli.h and --help.
+#include "cli/Cli.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const cli::Options options = cli::parseArguments(args);
+
+    // Only the sheet draws: it needs the font database of a GUI application,
+    // which runs without a display on the offscreen platform.
+    std::unique_ptr<QCoreApplication> app;
+    if (options.command == QLatin1String("sheet")) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return cli::run(options, out, err);
+}

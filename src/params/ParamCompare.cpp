@@ -1,0 +1,54 @@
+#include "params/ParamCompare.h"
+
+#include "params/Encoding.h"
+#include "params/ParamFile.h"
+#include "params/ParamTable.h"
+#include "params/Volts.h"
+
+namespace {
+
+bool sameValue(const ParamDef& d, const QString& a, const QString& b) {
+    switch (d.kind) {
+    case ParamDef::Choice:
+        return shownListIndex(d.id, a) == shownListIndex(d.id, b);
+    case ParamDef::Flag:
+        return shownChecked(a) == shownChecked(b);
+    case ParamDef::Volts: {
+        const int ha = voltsHundredths(a), hb = voltsHundredths(b);
+        if (ha >= 0 && hb >= 0) return ha == hb;
+        return a == b;
+    }
+    case ParamDef::Number: {
+        const WholeNumber na = wholeNumber(a), nb = wholeNumber(b);
+        if (na.ok() && nb.ok()) return na.value == nb.value;
+        return a == b;
+    }
+    }
+    return a == b;
+}
+
+QString shown(const ParamDef& d, const QString& text) {
+    if (d.kind == ParamDef::Choice) {
+        const int i = shownListIndex(d.id, text);
+        return i >= 0 ? d.items.at(i) : QString();
+    }
+    if (d.kind == ParamDef::Flag) return shownChecked(text) ? QStringLiteral("1") : QStringLiteral("0");
+    return text;
+}
+
+} // namespace
+
+std::vector<ParamDifference> compareParameterSets(const ParameterSet& page, const ParameterSet& controller,
+                                                  const std::function<QString(ParamId)>& caption) {
+    std::vector<ParamDifference> out;
+    const bool limitOff =
+        shownChecked(page[ParamId::MaxGasRpmOff]) && shownChecked(controller[ParamId::MaxGasRpmOff]);
+    for (const ParamDef& d : paramTable()) {
+        if (d.id == ParamId::LambdaBosch) continue;
+        if (d.id == ParamId::MaxGasRpm && limitOff) continue;
+        if (sameValue(d, page[d.id], controller[d.id])) continue;
+        out.push_back(
+            {d.id, caption ? caption(d.id) : d.label, shown(d, page[d.id]), shown(d, controller[d.id])});
+    }
+    return out;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// What the parameters page holds that the controller does not: the page's set
+// against the set decoded from the controller's block.
+#include "params/ParameterSet.h"
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+struct ParamDifference {
+    ParamId id;
+    QString caption;         // the parameter's caption in the current language
+    QString pageValue;       // as the page shows it: list item text, "1"/"0", edit text
+    QString controllerValue; // the same for the controller's set
+};
+
+// Every parameter whose page value differs from the controller's, in table
+// order. Values are compared as the controller takes them: lists by index,
+// check boxes by state, numbers by value ("0500" equals "500") and volts by
+// hundredths ("0,5" equals "0,50"); texts that are no number compare as texts.
+// Left out: LambdaBosch, which the controller does not store (it follows from
+// the lambda times, which are compared), and MaxGasRpm while both sides have
+// the speed limit switched off. `caption` gives a parameter's caption; without
+// it the built-in label is used.
+std::vector<ParamDifference> compareParameterSets(const ParameterSet& page, const ParameterSet& controller,
+                                                  const std::function<QString(ParamId)>& caption = {});
