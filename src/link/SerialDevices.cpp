@@ -52,7 +52,8 @@ QList<SerialDevice> serialDevices(const QList<PortReport>& reports, const QStrin
         const QString canonical = QFileInfo(d.systemPath).canonicalFilePath();
         d.path = stable.value(canonical.isEmpty() ? d.systemPath : canonical, d.systemPath);
 #endif
-        d.description = r.description.trimmed().isEmpty() ? r.manufacturer.trimmed() : r.description.trimmed();
+        d.description =
+            r.description.trimmed().isEmpty() ? r.manufacturer.trimmed() : r.description.trimmed();
         d.comNumber = comNumberOf(r);
         out.append(d);
     }
@@ -60,7 +61,7 @@ QList<SerialDevice> serialDevices(const QList<PortReport>& reports, const QStrin
         const bool ac = a.comNumber > 0, bc = b.comNumber > 0;
         if (ac != bc) return ac;
         if (ac) return a.comNumber < b.comNumber;
-        return a.path < b.path;
+        return a.systemPath < b.systemPath;
     });
     return out;
 }
@@ -72,11 +73,16 @@ QList<PortReport> systemPortReports() {
     return out;
 }
 
-QList<SerialDevice> serialDevices() { return serialDevices(systemPortReports()); }
+QList<SerialDevice> serialDevices() {
+    return serialDevices(systemPortReports());
+}
 
 bool comPortListed(int n, const QList<PortReport>& reports) {
     if (n < 1 || n > 8) return false;
-    return std::any_of(reports.begin(), reports.end(), [n](const PortReport& r) { return comNumberOf(r) == n; });
+    return std::any_of(reports.begin(), reports.end(),
+                       [n](const PortReport& r) { return comNumberOf(r) == n; });
 }
 
-bool comPortListed(int n) { return comPortListed(n, systemPortReports()); }
+bool comPortListed(int n) {
+    return comPortListed(n, systemPortReports());
+}

@@ -8,10 +8,10 @@
 // across replugging.
 
 struct SerialDevice {
-    QString path;         // what to open: the by-id name where it exists, else the system location
-    QString systemPath;   // the system location (/dev/ttyUSB0, COM3)
-    QString description;  // the adapter's description, or its manufacturer; may be empty
-    int comNumber = 0;    // n for COMn (Windows) or the default-mapped /dev/ttyS(n-1); 0 otherwise
+    QString path;        // what to open: the by-id name where it exists, else the system location
+    QString systemPath;  // the system location (/dev/ttyUSB0, COM3)
+    QString description; // the adapter's description, or its manufacturer; may be empty
+    int comNumber = 0;   // n for COMn (Windows) or the default-mapped /dev/ttyS(n-1); 0 otherwise
 };
 
 // What the system reports of one port (QSerialPortInfo in the program).
@@ -23,7 +23,7 @@ struct PortReport {
 };
 
 // Devices of the reports, ordered: COM1 ... COM8 first by number, then the
-// others by path. byIdDir is searched for symbolic links to each device.
+// others by system location. byIdDir is searched for symbolic links to each device.
 QList<SerialDevice> serialDevices(const QList<PortReport>& reports,
                                   const QString& byIdDir = QStringLiteral("/dev/serial/by-id"));
 // The devices the system lists now.

@@ -12,7 +12,9 @@ namespace {
 LineHandlers collect(LanguageFileContents& out, Charset cs) {
     LineHandlers h;
     h.shortLine = [&out](int number) { out.lines.append({LanguageLine::Kind::Short, number, 0, {}}); };
-    h.comment = [&out](const NumberedLine& l) { out.lines.append({LanguageLine::Kind::Comment, l.number, 0, {}}); };
+    h.comment = [&out](const NumberedLine& l) {
+        out.lines.append({LanguageLine::Kind::Comment, l.number, 0, {}});
+    };
     h.keyed = [&out, cs](int key, const NumberedLine& l) {
         out.lines.append({LanguageLine::Kind::Text, l.number, key, decode(cs, l.value())});
         return QString();

@@ -1,8 +1,8 @@
 #include "shell/LanguageKeys.h"
 
 #include <QHash>
-#include <algorithm>
 #include <QStringList>
+#include <algorithm>
 
 namespace shell::lang {
 namespace {
@@ -190,10 +190,13 @@ constexpr Row Rows[] = {
 // Keys that only fill language texts.
 QList<int> textKeys() {
     QList<int> keys;
-    for (int k = 10350; k <= 10372; ++k) keys << k; // parameter comments
+    for (int k = 10350; k <= 10372; ++k)
+        keys << k; // parameter comments
     keys << 10388 << 10389 << 10390 << 10408 << 10409;
-    for (int k = 20001; k <= 20005; ++k) keys << k;
-    for (int k = 30000; k <= 30014; ++k) keys << k;
+    for (int k = 20001; k <= 20005; ++k)
+        keys << k;
+    for (int k = 30000; k <= 30014; ++k)
+        keys << k;
     keys << ReadFailedText << SettingsUnsavedText;
     return keys;
 }
@@ -201,8 +204,10 @@ QList<int> textKeys() {
 const QHash<int, QList<Target>>& table() {
     static const QHash<int, QList<Target>> t = [] {
         QHash<int, QList<Target>> h;
-        for (const Row& r : Rows) h[r.key].append(Target{r.kind, QString::fromLatin1(r.name), r.item});
-        for (int k : textKeys()) h[k].append(Target{TargetKind::Text, QString(), 0});
+        for (const Row& r : Rows)
+            h[r.key].append(Target{r.kind, QString::fromLatin1(r.name), r.item});
+        for (int k : textKeys())
+            h[k].append(Target{TargetKind::Text, QString(), 0});
         return h;
     }();
     return t;
@@ -210,7 +215,9 @@ const QHash<int, QList<Target>>& table() {
 
 } // namespace
 
-QList<Target> targets(int key) { return table().value(key); }
+QList<Target> targets(int key) {
+    return table().value(key);
+}
 
 QList<int> allKeys() {
     QList<int> keys = table().keys();

@@ -28,19 +28,19 @@ QList<Target> targets(int key);
 QList<int> allKeys();
 
 // Keys of our own beyond the shared table (31000 up).
-constexpr int ReadFailedText = 31000;   // "odczyt parametrów" got no answer
+constexpr int ReadFailedText = 31000;      // "odczyt parametrów" got no answer
 constexpr int SettingsUnsavedText = 31001; // the settings store could not be written
 
 // Texts of the languages' names, put on the language menu items after every file.
 struct LanguageChoice {
-    const char* code;       // the "Lang" setting
-    const char* file;       // the "LangNazw" setting, in lang/
-    const char* menuItem;   // radio item of the "Język" menu
-    int nameKey;            // its caption's language text
+    const char* code;     // the "Lang" setting
+    const char* file;     // the "LangNazw" setting, in lang/
+    const char* menuItem; // radio item of the "Język" menu
+    int nameKey;          // its caption's language text
 };
-const QList<LanguageChoice>& languageChoices(); // PL, EN, CZ, RU, IT order of the name keys
-const LanguageChoice* choiceByCode(const QString& code);       // exact match
-const LanguageChoice* choiceByFile(const QString& fileName);   // exact match
+const QList<LanguageChoice>& languageChoices();              // PL, EN, CZ, RU, IT order of the name keys
+const LanguageChoice* choiceByCode(const QString& code);     // exact match
+const LanguageChoice* choiceByFile(const QString& fileName); // exact match
 
 // Help file (relative to the working folder) that goes with a language file;
 // empty for an unknown name, which leaves the help file unchanged.

@@ -84,10 +84,13 @@ int itemWidth(int item) {
     return item >= 1 && item <= 6 ? widths[item - 1] : 800;
 }
 
-Layout forItem(int item) { return forWidth(itemWidth(item)); }
+Layout forItem(int item) {
+    return forWidth(itemWidth(item));
+}
 
 QString menuItem(int item) {
-    static const char* const names[] = {"CzcionkaMala", "CzcionkaSrednia", "CzcionkaDuza", "N1024", "N1152", "N1280"};
+    static const char* const names[] = {"CzcionkaMala", "CzcionkaSrednia", "CzcionkaDuza",
+                                        "N1024",        "N1152",           "N1280"};
     return item >= 1 && item <= 6 ? QString::fromLatin1(names[item - 1]) : QString();
 }
 
@@ -156,7 +159,9 @@ ParamPageMetrics paramPageMetrics(int font) {
     return m;
 }
 
-int rightColumnLeft(int referenceWidth) { return roundHalfEven(referenceWidth * 25.0 / 57.0); }
+int rightColumnLeft(int referenceWidth) {
+    return roundHalfEven(referenceWidth * 25.0 / 57.0);
+}
 
 GroupHeights groupHeights(int font) {
     const double f = real48(paramPageMetrics(font).groupFactor);
@@ -173,12 +178,19 @@ GroupHeights groupHeights(int font) {
 namespace {
 
 const QSet<QString>& titleLabels() {
-    static const QSet<QString> s = {
-        QStringLiteral("Label105"), QStringLiteral("WlCzujtTempAd"), QStringLiteral("Label106"),
-        QStringLiteral("Label56"),  QStringLiteral("Label107"),      QStringLiteral("Label87"),
-        QStringLiteral("Label84"),  QStringLiteral("Label108"),      QStringLiteral("NastapiloPrzejscieBGLABEL"),
-        QStringLiteral("Label109"), QStringLiteral("Label70"),       QStringLiteral("Label76"),
-        QStringLiteral("KomunikatKoncowy")};
+    static const QSet<QString> s = {QStringLiteral("Label105"),
+                                    QStringLiteral("WlCzujtTempAd"),
+                                    QStringLiteral("Label106"),
+                                    QStringLiteral("Label56"),
+                                    QStringLiteral("Label107"),
+                                    QStringLiteral("Label87"),
+                                    QStringLiteral("Label84"),
+                                    QStringLiteral("Label108"),
+                                    QStringLiteral("NastapiloPrzejscieBGLABEL"),
+                                    QStringLiteral("Label109"),
+                                    QStringLiteral("Label70"),
+                                    QStringLiteral("Label76"),
+                                    QStringLiteral("KomunikatKoncowy")};
     return s;
 }
 
@@ -201,20 +213,24 @@ const QHash<QString, int>& scaledFontLabels() {
 std::optional<ControlKind> kindByName(const QString& n) {
     static const QHash<QString, ControlKind> h = [] {
         QHash<QString, ControlKind> k;
-        for (int i = 3; i <= 7; ++i) k.insert(QStringLiteral("SRCheckBox%1").arg(i), ControlKind::PositionOnly);
+        for (int i = 3; i <= 7; ++i)
+            k.insert(QStringLiteral("SRCheckBox%1").arg(i), ControlKind::PositionOnly);
         k.insert(QStringLiteral("SRCheckBox10"), ControlKind::FlatCheckBox);
         k.insert(QStringLiteral("SRCheckBox11"), ControlKind::FlatCheckBox);
         k.insert(QStringLiteral("Gauge4"), ControlKind::HalfMeter);
-        for (const char* m : {"obrotomierz", "ObrTerm", "AdaptObr1", "ObrSondy", "ObrPrzedRed", "ObrMinMax", "gauge1"})
+        for (const char* m :
+             {"obrotomierz", "ObrTerm", "AdaptObr1", "ObrSondy", "ObrPrzedRed", "ObrMinMax", "gauge1"})
             k.insert(QString::fromLatin1(m), ControlKind::RoundMeter);
         k.insert(QStringLiteral("Gauge3"), ControlKind::VerticalGauge);
         k.insert(QStringLiteral("Thermometer1"), ControlKind::Thermometer);
         k.insert(QStringLiteral("AdaptTherm"), ControlKind::Thermometer);
         for (const char* m : {"GasLed", "DbLed4", "led980", "LedPrzedRed", "LedRR", "LedMin", "LedMax"})
             k.insert(QString::fromLatin1(m), ControlKind::Lamp);
-        for (const char* m : {"ComboTerm", "ComboBox2", "Edit23"}) k.insert(QString::fromLatin1(m), ControlKind::Combo);
-        for (const char* m : {"Gauge2", "LEDMeter1", "Scope1", "UpDown1", "GradPanel1", "GradPanel2", "GradPanel3",
-                              "lambdabar", "miernik", "LambdabarRR", "LambdaBarObr1", "LambdaBarObr2"})
+        for (const char* m : {"ComboTerm", "ComboBox2", "Edit23"})
+            k.insert(QString::fromLatin1(m), ControlKind::Combo);
+        for (const char* m :
+             {"Gauge2", "LEDMeter1", "Scope1", "UpDown1", "GradPanel1", "GradPanel2", "GradPanel3",
+              "lambdabar", "miernik", "LambdabarRR", "LambdaBarObr1", "LambdaBarObr2"})
             k.insert(QString::fromLatin1(m), ControlKind::NoFont);
         return k;
     }();
@@ -228,11 +244,14 @@ FontSizes fontsFor(ControlKind kind, const QString& name, const Layout& l) {
     const int base = l.baseFont;
     switch (kind) {
     case ControlKind::Label:
-        if (titleLabels().contains(name)) f.main = l.titleFont;
+        if (titleLabels().contains(name))
+            f.main = l.titleFont;
         else if (const auto it = scaledFontLabels().constFind(name); it != scaledFontLabels().constEnd())
             f.main = roundHalfEven(l.scale * *it);
-        else if (name == QLatin1String("TranserrorLabel")) f.main = 2 * base;
-        else f.main = base;
+        else if (name == QLatin1String("TranserrorLabel"))
+            f.main = 2 * base;
+        else
+            f.main = base;
         f.plain = f.main < 10;
         break;
     case ControlKind::Group:

@@ -70,7 +70,7 @@ struct ParamPageMetrics {
     int font = 12;
     int s = 0, r = 3, p = 0, q = 2; // font offsets: fields, combo boxes, long labels, check-box labels
     double groupFactor = 1.05;
-    QSize window;       // the page's window size for this font
+    QSize window; // the page's window size for this font
     int leftColumn = 20;
     int infoFont = 16;
     int infoRightGap = 30; // info stretches to this many pixels short of the window's right edge
@@ -109,11 +109,11 @@ enum class ControlKind {
 
 // Font sizes in points; 0 leaves that font as it is.
 struct FontSizes {
-    int main = 0;  // caption, value read-out or text
-    int unit = 0;  // meters' FontUnit
-    int scale = 0; // meters' ScaleSettings.Font
-    bool plain = false;  // labels below 10 points lose their bold
-    int lampHeight = 0;  // lamps only
+    int main = 0;       // caption, value read-out or text
+    int unit = 0;       // meters' FontUnit
+    int scale = 0;      // meters' ScaleSettings.Font
+    bool plain = false; // labels below 10 points lose their bold
+    int lampHeight = 0; // lamps only
 };
 FontSizes fontsFor(ControlKind kind, const QString& objectName, const Layout& l);
 // Kinds decided by name alone (the rest follow the widget's class).

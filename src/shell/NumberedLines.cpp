@@ -6,11 +6,15 @@
 namespace shell {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 QByteArrayView trimmed(QByteArrayView v) {
-    while (!v.isEmpty() && isBlank(v.front())) v = v.sliced(1);
-    while (!v.isEmpty() && (isBlank(v.back()) || v.back() == '\r')) v.chop(1);
+    while (!v.isEmpty() && isBlank(v.front()))
+        v = v.sliced(1);
+    while (!v.isEmpty() && (isBlank(v.back()) || v.back() == '\r'))
+        v.chop(1);
     return v;
 }
 
@@ -21,7 +25,8 @@ QString stopMessage(const QString& fileName, int line, const QString& problem) {
 } // namespace
 
 std::optional<int> parseLineKey(QByteArrayView field) {
-    while (!field.isEmpty() && field.front() == ' ') field = field.sliced(1);
+    while (!field.isEmpty() && field.front() == ' ')
+        field = field.sliced(1);
     if (field.isEmpty()) return std::nullopt;
     int key = 0;
     for (const char c : field) {
@@ -46,10 +51,14 @@ std::optional<qint32> parseSkinValue(QByteArrayView text) {
         quint32 bits = 0;
         for (const char c : v) {
             int d;
-            if (c >= '0' && c <= '9') d = c - '0';
-            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-            else return std::nullopt;
+            if (c >= '0' && c <= '9')
+                d = c - '0';
+            else if (c >= 'a' && c <= 'f')
+                d = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F')
+                d = c - 'A' + 10;
+            else
+                return std::nullopt;
             bits = (bits << 4) | quint32(d);
         }
         const auto value = static_cast<qint32>(bits);
@@ -79,8 +88,8 @@ ReadOutcome readNumberedLines(QByteArrayView data, const QString& fileName, cons
         if (raw.size() > MaxLineLength) {
             out.status = ReadOutcome::Status::LineTooLong;
             out.lineNumber = number;
-            out.message = stopMessage(fileName, number,
-                                      QStringLiteral("the line is longer than %1 characters").arg(MaxLineLength));
+            out.message = stopMessage(
+                fileName, number, QStringLiteral("the line is longer than %1 characters").arg(MaxLineLength));
             return out;
         }
         if (raw.endsWith('\r')) raw.chop(1);

@@ -120,7 +120,8 @@ StartPlan SettingsStore::load() {
     bool wrote = false;
 
     const QStringList values = {Lang, LangNazw, Port, WielkCzcionki, Skin, Comments, Dimension};
-    plan.firstRun = std::none_of(values.begin(), values.end(), [&](const QString& v) { return s->contains(v); });
+    plan.firstRun =
+        std::none_of(values.begin(), values.end(), [&](const QString& v) { return s->contains(v); });
     if (plan.firstRun) {
         s->setValue(Lang, QStringLiteral("PL"));
         s->setValue(LangNazw, QStringLiteral("polish.lng"));

@@ -10,10 +10,10 @@ namespace shell {
 // the check marks of the language, port, skin and layout menus, the comments
 // check box and the language code.
 struct ShellSettings {
-    QString languageCode = QStringLiteral("PL");        // picks the language file loaded at start
+    QString languageCode = QStringLiteral("PL");         // picks the language file loaded at start
     QString languageFile = QStringLiteral("polish.lng"); // file of the checked language item
     int comPort = 1;                                     // checked PCOM1 ... PCOM8
-    QString portDevice;      // a device outside COM1 ... COM8 chosen from the Port menu; empty for COMn
+    QString portDevice; // a device outside COM1 ... COM8 chosen from the Port menu; empty for COMn
     QString skin = QStringLiteral("ord"); // code of the checked skin item: "ord", "col", "sil", "nak"
     bool commentsOff = false;             // WylaczkomentarzeCheck
     int layoutItem = 2;                   // checked layout item, 1 = 640x480 ... 6 = 1280x1024

@@ -10,7 +10,9 @@ namespace {
 using P = Property;
 using Table = QHash<int, QList<Target>>;
 
-void add(Table& t, int key, P p, const char* name) { t[key].append(Target{p, QString::fromLatin1(name)}); }
+void add(Table& t, int key, P p, const char* name) {
+    t[key].append(Target{p, QString::fromLatin1(name)});
+}
 
 void grad(Table& t, int key, const char* name) {
     add(t, key, P::Visible, name);
@@ -29,12 +31,18 @@ void field(Table& t, int key, const char* name) {
     add(t, key + 1, P::FieldBack, name);
 }
 
-void font(Table& t, int key, const char* name) { add(t, key, P::FontColor, name); }
-void back(Table& t, int key, const char* name) { add(t, key, P::BackColor, name); }
+void font(Table& t, int key, const char* name) {
+    add(t, key, P::FontColor, name);
+}
+void back(Table& t, int key, const char* name) {
+    add(t, key, P::BackColor, name);
+}
 
 template <std::size_t N>
-void stepped(Table& t, int first, int step, const char* const (&names)[N], void (*kind)(Table&, int, const char*)) {
-    for (std::size_t i = 0; i < N; ++i) kind(t, first + int(i) * step, names[i]);
+void stepped(Table& t, int first, int step, const char* const (&names)[N],
+             void (*kind)(Table&, int, const char*)) {
+    for (std::size_t i = 0; i < N; ++i)
+        kind(t, first + int(i) * step, names[i]);
 }
 
 Table build() {
@@ -58,20 +66,19 @@ Table build() {
     grad(t, 12000, "GradPanel23");
     grad(t, 12100, "GradPanel24");
     grad(t, 12110, "GradPanelPanelDol");
-    static const char* const paramLabels[] = {"Label1",  "Label2",  "Label3",  "Label4",  "Label5",  "Label6",
-                                              "Label7",  "Label8",  "Label9",  "Label10", "Label12", "Label13",
-                                              "Label14", "Label16", "Label17", "Label18", "Label19", "Label20",
-                                              "Label21", "Label22", "Label23"};
+    static const char* const paramLabels[] = {
+        "Label1",  "Label2",  "Label3",  "Label4",  "Label5",  "Label6",  "Label7",
+        "Label8",  "Label9",  "Label10", "Label12", "Label13", "Label14", "Label16",
+        "Label17", "Label18", "Label19", "Label20", "Label21", "Label22", "Label23"};
     stepped(t, 12201, 100, paramLabels, font);
     font(t, 14202, "minprzelbgLabel");
     static const char* const checkLabels[] = {"CheckBox8_2_label", "CheckBox13_3_Label", "checkbox22_2_label",
                                               "CheckBox15_Label"};
     stepped(t, 14401, 100, checkLabels, font);
-    static const char* const fields[] = {"ComboBox1", "ComboBox4", "ComboBox9", "ComboBox20", "ComboBox21",
-                                         "Edit2",     "Edit3",     "Edit5",     "Edit6",      "Edit7",
-                                         "Edit8_1",   "Edit10",    "Edit11_1",  "Edit11_2",   "Edit12",
-                                         "Edit14",    "Edit13_1",  "Edit13_2",  "Edit16",     "Edit17",
-                                         "Edit18",    "Edit19",    "Edit22_1"};
+    static const char* const fields[] = {
+        "ComboBox1", "ComboBox4", "ComboBox9", "ComboBox20", "ComboBox21", "Edit2",    "Edit3",   "Edit5",
+        "Edit6",     "Edit7",     "Edit8_1",   "Edit10",     "Edit11_1",   "Edit11_2", "Edit12",  "Edit14",
+        "Edit13_1",  "Edit13_2",  "Edit16",    "Edit17",     "Edit18",     "Edit19",   "Edit22_1"};
     stepped(t, 14800, 100, fields, field);
     static const char* const paramButtons[] = {"ResButt", "ZapButPic", "odczButPic", "OdczytButtPlik",
                                                "ZapiszButtPlik"};
@@ -99,7 +106,8 @@ Table build() {
     static const char* const chartScale[] = {"Label52", "Label53", "Label52", "Label51",
                                              "Label50", "Label49", "Label48"};
     stepped(t, 18227, 1, chartScale, font);
-    static const char* const wizardMeters[] = {"ObrTerm", "AdaptObr1", "ObrSondy", "ObrPrzedRed", "ObrMinMax"};
+    static const char* const wizardMeters[] = {"ObrTerm", "AdaptObr1", "ObrSondy", "ObrPrzedRed",
+                                               "ObrMinMax"};
     for (std::size_t i = 0; i < std::size(wizardMeters); ++i)
         add(t, 18236 + int(i), P::MeterScaleFont, wizardMeters[i]);
     // Wizard: engine temperature.
@@ -116,7 +124,8 @@ Table build() {
     button(t, 19100, "tpsbutton");
     button(t, 19103, "CofnijAD2");
     grad(t, 19106, "GradPanelTPSRamka");
-    for (const char* name : {"Label59", "Label60", "Label61", "Label80", "Label81", "Label82"}) font(t, 19109, name);
+    for (const char* name : {"Label59", "Label60", "Label61", "Label80", "Label81", "Label82"})
+        font(t, 19109, name);
     // Wizard: lambda probe.
     grad(t, 19200, "GradPanel10");
     grad(t, 19300, "GradPanel17");
@@ -125,7 +134,8 @@ Table build() {
     button(t, 19600, "SondButton");
     button(t, 19603, "CofnijAD3");
     grad(t, 19606, "GradPanelSonda");
-    for (const char* name : {"Label62", "Label63", "Label64"}) font(t, 19609, name);
+    for (const char* name : {"Label62", "Label63", "Label64"})
+        font(t, 19609, name);
     // Wizard: car description.
     grad(t, 19700, "GradPanel11");
     grad(t, 19800, "GradPanel18");
@@ -186,10 +196,10 @@ Table build() {
                                         "Napis13", "Napis14", "Napis15", "Napis16", "Napis17", "Napis18",
                                         "Napis19", "Napis20", "Napis21", "Napis22", "Napis23"};
     stepped(t, 22601, 100, napis, font);
-    static const char* const par[] = {"Par01",   "Par02", "Par04",   "Par05", "Par06", "Par07",
-                                      "Par08",   "Par09", "Par10",   "Par11_1", "Par11_2", "Par12",
-                                      "Par13_1", "Par13_2", "Par14", "Par15", "Par16", "Par17",
-                                      "Par18",   "Par19", "Par20",   "Par21", "Par22", "Par23"};
+    static const char* const par[] = {"Par01",   "Par02",   "Par04", "Par05",   "Par06",   "Par07",
+                                      "Par08",   "Par09",   "Par10", "Par11_1", "Par11_2", "Par12",
+                                      "Par13_1", "Par13_2", "Par14", "Par15",   "Par16",   "Par17",
+                                      "Par18",   "Par19",   "Par20", "Par21",   "Par22",   "Par23"};
     stepped(t, 24901, 100, par, font);
     button(t, 27300, "DrukujButt");
     font(t, 27401, "Par03");
@@ -203,7 +213,9 @@ const Table& table() {
 
 } // namespace
 
-QList<Target> targets(int key) { return table().value(key); }
+QList<Target> targets(int key) {
+    return table().value(key);
+}
 
 QList<int> allKeys() {
     QList<int> keys = table().keys();
@@ -256,6 +268,8 @@ const SkinChoice* choiceByMenuItem(const QString& menuItem) {
     return nullptr;
 }
 
-QString badLineMessage() { return QStringLiteral("Blad w Pliku Ze skorkami"); }
+QString badLineMessage() {
+    return QStringLiteral("Blad w Pliku Ze skorkami");
+}
 
 } // namespace shell::skin
