@@ -3,6 +3,11 @@
 void LanguageTexts::loadDefaults() {
     texts_.clear();
     // Defaults the main window gives at start.
+    set(10408, QStringLiteral("Benzyna"));
+    set(10409, QStringLiteral("Gaz"));
+    set(30002, QStringLiteral("Błąd w pliku"));
+    set(30003, QStringLiteral("Błąd w pliku z językami"));
+    set(30004, QStringLiteral("Brak plików z językami, proszę przeinstalować program"));
     set(30005, QStringLiteral("Czy zakończyć program ?"));
     set(30006, QStringLiteral("Zapisano parametry"));
     set(30007, QStringLiteral("Odczytano parametry"));
@@ -20,11 +25,16 @@ void LanguageTexts::loadDefaults() {
     set(30012, QStringLiteral("Nie można otworzyć portu szeregowego."));
     set(30013, QStringLiteral("Pozycja startowa silnika krokowego musi leżeć między minimum a maksimum"));
     set(30014, QStringLiteral("Pozycja startowa silnika krokowego jest równa minimum lub maksimum."));
-    // Texts of our own beyond the design's keys.
+    // Texts of our own (31000 up).
     set(31000, QStringLiteral("Nie odczytano parametrów - brak odpowiedzi sterownika"));
-    set(31001, QStringLiteral("Parametry nie zostały odczytane ze sterownika - nie zapisano ich samoczynnie."));
-    set(31002, QStringLiteral("Parametry domyślne nie są zapisywane samoczynnie - użyj „Zapisz parametry”."));
-    set(31003, QStringLiteral("Nie zapisano samoczynnie: zaznaczone pola nie pokazują wartości sterownika."));
-    set(10408, QStringLiteral("Benzyna"));
-    set(10409, QStringLiteral("Gaz"));
+    set(31001, QStringLiteral("Nie można zapisać ustawień programu"));
+    set(31002, QStringLiteral("Parametry nie zostały odczytane ze sterownika - nie zapisano ich samoczynnie."));
+    set(31003, QStringLiteral("Parametry domyślne nie są zapisywane samoczynnie - użyj „Zapisz parametry”."));
+    set(31004, QStringLiteral("Nie zapisano samoczynnie: zaznaczone pola nie pokazują wartości sterownika."));
+    // Names of the languages on the language menu.
+    set(20001, QStringLiteral("polski"));
+    set(20002, QStringLiteral("angielski"));
+    set(20003, QStringLiteral("czeski"));
+    set(20004, QStringLiteral("rosyjski"));
+    set(20005, QStringLiteral("wloski"));
 }

@@ -14,9 +14,10 @@ constexpr int Written = 30006;
 constexpr int Read = 30007;
 constexpr int Reset = 30008;
 constexpr int ReadFailed = 31000;
-constexpr int AutoWriteNotRead = 31001;
-constexpr int AutoWriteDefaults = 31002;
-constexpr int AutoWriteMarked = 31003;
+constexpr int SettingsUnwritable = 31001;
+constexpr int AutoWriteNotRead = 31002;
+constexpr int AutoWriteDefaults = 31003;
+constexpr int AutoWriteMarked = 31004;
 constexpr int Petrol = 10408;
 constexpr int Gas = 10409;
 } // namespace textkey

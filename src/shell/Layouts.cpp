@@ -1,0 +1,290 @@
+#include "shell/Layouts.h"
+
+#include <QHash>
+#include <QSet>
+#include <cmath>
+
+namespace shell::layout {
+
+double real48(double x) {
+    if (x == 0.0 || !std::isfinite(x)) return x;
+    int exp = 0;
+    const double m = std::frexp(x, &exp); // 0.5 <= |m| < 1
+    return std::ldexp(std::nearbyint(std::ldexp(m, 40)), exp - 40);
+}
+
+int roundHalfEven(double x) {
+    const double r = std::nearbyint(x); // the default rounding mode: to nearest, ties to even
+    return static_cast<int>(r);
+}
+
+QRect scaled(const QRect& d, double f) {
+    return QRect(roundHalfEven(d.x() * f), roundHalfEven(d.y() * f), roundHalfEven(d.width() * f),
+                 roundHalfEven(d.height() * f));
+}
+
+namespace {
+
+Layout make(int width, int item, double scale, int base, int title, std::optional<ParamPageNumbers> pp,
+            std::optional<QRect> pc1, std::optional<QRect> pc2, QSize window) {
+    Layout l;
+    l.width = width;
+    l.item = item;
+    l.scale = real48(scale);
+    l.baseFont = base;
+    l.titleFont = title;
+    l.paramPage = pp;
+    l.pageControl1 = pc1;
+    l.pageControl2 = pc2;
+    l.window = window;
+    return l;
+}
+
+QRect pc1Scaled(double scale, int w, int h) {
+    const double f = real48(scale);
+    return QRect(2, 0, roundHalfEven(f * w), roundHalfEven(f * h));
+}
+
+} // namespace
+
+Layout forWidth(int width) {
+    switch (width) {
+    case 640:
+        return make(640, 1, 0.7, 8, 14, ParamPageNumbers{8, 160, 240, 640}, QRect(2, 0, 632, 390),
+                    QRect(8, 25, 609, 330), QSize(640, 460));
+    case 720:
+        // The 720 layout places the parameters page against the 640 reference.
+        return make(720, 2, 0.9, 8, 16, ParamPageNumbers{8, 160, 240, 640}, QRect(2, 0, 717, 490),
+                    QRect(8, 25, 690, 420), QSize(730, 560));
+    case 800:
+        return make(800, 3, 1.0, 12, 18, ParamPageNumbers{12, 236, 316, 800}, std::nullopt, std::nullopt,
+                    QSize(800, 580));
+    case 1024:
+        return make(1024, 4, 1.3, 16, 20, ParamPageNumbers{16, 310, 420, 1024}, pc1Scaled(1.3, 781, 520),
+                    QRect(25, 49, 960, 555), QSize(1024, 745));
+    case 1152:
+        return make(1152, 5, 1.468, 16, 20, ParamPageNumbers{16, 300, 470, 1152}, pc1Scaled(1.468, 781, 520),
+                    QRect(25, 49, 1085, 630), QSize(1124, 860));
+    case 1280:
+        return make(1280, 6, 1.608, 16, 20, ParamPageNumbers{21, 415, 534, 1280}, pc1Scaled(1.608, 811, 580),
+                    QRect(25, 49, 1235, 850), QSize(1260, 1000));
+    case 1600: {
+        Layout l = forWidth(1280);
+        l.width = 1600;
+        l.window = QSize(1278, 1000);
+        return l;
+    }
+    default:
+        return make(0, 3, 1.0, 12, 18, std::nullopt, std::nullopt, std::nullopt, QSize());
+    }
+}
+
+int itemWidth(int item) {
+    static const int widths[] = {640, 720, 800, 1024, 1152, 1280};
+    return item >= 1 && item <= 6 ? widths[item - 1] : 800;
+}
+
+Layout forItem(int item) {
+    return forWidth(itemWidth(item));
+}
+
+QString menuItem(int item) {
+    static const char* const names[] = {"CzcionkaMala", "CzcionkaSrednia", "CzcionkaDuza",
+                                        "N1024",        "N1152",           "N1280"};
+    return item >= 1 && item <= 6 ? QString::fromLatin1(names[item - 1]) : QString();
+}
+
+WindowRule windowRule(int w, QSize screen) {
+    WindowRule r;
+    const Layout l = forWidth(w);
+    if (w == 1600) {
+        r.mode = WindowRule::Mode::Centred;
+        r.size = l.window;
+        r.position = QPoint(roundHalfEven(screen.width() * 0.5 - r.size.width() * 0.5),
+                            roundHalfEven(screen.height() * 0.5 - r.size.height() * 0.5));
+        return r;
+    }
+    if (l.width == 0) return r; // any other width: unchanged
+    if (screen.width() == w) {
+        r.mode = WindowRule::Mode::FullScreen;
+        return r;
+    }
+    r.mode = WindowRule::Mode::Fixed;
+    r.size = l.window;
+    return r;
+}
+
+QRect fullScreenGeometry(QSize screen, const QRect& workArea) {
+    return QRect(2, 2, screen.width(), workArea.y() + workArea.height());
+}
+
+QPoint centred(QSize screen, QSize window) {
+    return QPoint(roundHalfEven(screen.width() * 0.5) - roundHalfEven(window.width() * 0.5),
+                  roundHalfEven(screen.height() * 0.5) - roundHalfEven(window.height() * 0.5));
+}
+
+ParamPageMetrics paramPageMetrics(int font) {
+    ParamPageMetrics m;
+    m.font = font;
+    switch (font) {
+    case 8:
+        m.s = -2, m.r = -2, m.p = 0, m.q = 1;
+        m.groupFactor = 0.9;
+        m.window = QSize(644, 460);
+        m.leftColumn = 4;
+        m.infoRightGap = 20;
+        m.groupGap = 2;
+        break;
+    case 16:
+        m.s = 4, m.r = 5, m.p = 0, m.q = 3;
+        m.groupFactor = 1.28;
+        m.window = QSize(1000, 760);
+        m.groupGap = 8;
+        break;
+    case 21:
+        m.s = 6, m.r = 7, m.p = 5, m.q = 5;
+        m.groupFactor = 1.707;
+        m.window = QSize(1260, 1024);
+        m.groupGap = 10;
+        break;
+    default: // 12
+        m.font = 12;
+        m.s = 0, m.r = 3, m.p = 0, m.q = 2;
+        m.groupFactor = 1.05;
+        m.window = QSize(800, 590);
+        m.groupGap = 6;
+        break;
+    }
+    m.infoFont = m.font == 21 ? m.font + 2 : m.font + 4;
+    return m;
+}
+
+int rightColumnLeft(int referenceWidth) {
+    return roundHalfEven(referenceWidth * 25.0 / 57.0);
+}
+
+GroupHeights groupHeights(int font) {
+    const double f = real48(paramPageMetrics(font).groupFactor);
+    GroupHeights g{};
+    const int left[] = {115, 70, 216};
+    const int right[] = {150, 95, 70};
+    for (int i = 0; i < 3; ++i) {
+        g.left[i] = roundHalfEven(left[i] * f);
+        g.right[i] = roundHalfEven(right[i] * f);
+    }
+    return g;
+}
+
+namespace {
+
+const QSet<QString>& titleLabels() {
+    static const QSet<QString> s = {QStringLiteral("Label105"),
+                                    QStringLiteral("WlCzujtTempAd"),
+                                    QStringLiteral("Label106"),
+                                    QStringLiteral("Label56"),
+                                    QStringLiteral("Label107"),
+                                    QStringLiteral("Label87"),
+                                    QStringLiteral("Label84"),
+                                    QStringLiteral("Label108"),
+                                    QStringLiteral("NastapiloPrzejscieBGLABEL"),
+                                    QStringLiteral("Label109"),
+                                    QStringLiteral("Label70"),
+                                    QStringLiteral("Label76"),
+                                    QStringLiteral("KomunikatKoncowy")};
+    return s;
+}
+
+// Labels whose font scales from its design size.
+const QHash<QString, int>& scaledFontLabels() {
+    static const QHash<QString, int> h = {
+        {QStringLiteral("Label48"), 8},           {QStringLiteral("Label49"), 8},
+        {QStringLiteral("Label50"), 8},           {QStringLiteral("Label51"), 8},
+        {QStringLiteral("Label52"), 8},           {QStringLiteral("Label53"), 8},
+        {QStringLiteral("Label11"), 18},          {QStringLiteral("Label89"), 20},
+        {QStringLiteral("Label66"), 20},          {QStringLiteral("Label91"), 20},
+        {QStringLiteral("WyborUkladuLabel"), 20}, {QStringLiteral("SRCheckBox1Label"), 14},
+        {QStringLiteral("srcheckbox2Label"), 14}, {QStringLiteral("SRCheckbox8Label"), 14},
+        {QStringLiteral("srcheckbox9Label"), 14}, {QStringLiteral("ProgAnalogTxt"), 10}};
+    return h;
+}
+
+} // namespace
+
+std::optional<ControlKind> kindByName(const QString& n) {
+    static const QHash<QString, ControlKind> h = [] {
+        QHash<QString, ControlKind> k;
+        for (int i = 3; i <= 7; ++i)
+            k.insert(QStringLiteral("SRCheckBox%1").arg(i), ControlKind::PositionOnly);
+        k.insert(QStringLiteral("SRCheckBox10"), ControlKind::FlatCheckBox);
+        k.insert(QStringLiteral("SRCheckBox11"), ControlKind::FlatCheckBox);
+        k.insert(QStringLiteral("Gauge4"), ControlKind::HalfMeter);
+        for (const char* m :
+             {"obrotomierz", "ObrTerm", "AdaptObr1", "ObrSondy", "ObrPrzedRed", "ObrMinMax", "gauge1"})
+            k.insert(QString::fromLatin1(m), ControlKind::RoundMeter);
+        k.insert(QStringLiteral("Gauge3"), ControlKind::VerticalGauge);
+        k.insert(QStringLiteral("Thermometer1"), ControlKind::Thermometer);
+        k.insert(QStringLiteral("AdaptTherm"), ControlKind::Thermometer);
+        for (const char* m : {"GasLed", "DbLed4", "led980", "LedPrzedRed", "LedRR", "LedMin", "LedMax"})
+            k.insert(QString::fromLatin1(m), ControlKind::Lamp);
+        for (const char* m : {"ComboTerm", "ComboBox2", "Edit23"})
+            k.insert(QString::fromLatin1(m), ControlKind::Combo);
+        for (const char* m :
+             {"Gauge2", "LEDMeter1", "Scope1", "UpDown1", "GradPanel1", "GradPanel2", "GradPanel3",
+              "lambdabar", "miernik", "LambdabarRR", "LambdaBarObr1", "LambdaBarObr2"})
+            k.insert(QString::fromLatin1(m), ControlKind::NoFont);
+        return k;
+    }();
+    const auto it = h.constFind(n);
+    if (it == h.constEnd()) return std::nullopt;
+    return *it;
+}
+
+FontSizes fontsFor(ControlKind kind, const QString& name, const Layout& l) {
+    FontSizes f;
+    const int base = l.baseFont;
+    switch (kind) {
+    case ControlKind::Label:
+        if (titleLabels().contains(name))
+            f.main = l.titleFont;
+        else if (const auto it = scaledFontLabels().constFind(name); it != scaledFontLabels().constEnd())
+            f.main = roundHalfEven(l.scale * *it);
+        else if (name == QLatin1String("TranserrorLabel"))
+            f.main = 2 * base;
+        else
+            f.main = base;
+        f.plain = f.main < 10;
+        break;
+    case ControlKind::Group:
+    case ControlKind::CheckBox:
+    case ControlKind::ColourButton:
+    case ControlKind::Combo:
+    case ControlKind::FlatCheckBox:
+        f.main = base;
+        break;
+    case ControlKind::HalfMeter:
+        f.main = base;
+        f.scale = base;
+        f.unit = base - 1;
+        break;
+    case ControlKind::RoundMeter:
+        f.main = name == QLatin1String("obrotomierz") ? base + 2 : base;
+        f.unit = f.main - 1;
+        break;
+    case ControlKind::VerticalGauge:
+        f.main = base + 2;
+        break;
+    case ControlKind::Thermometer:
+        f.scale = base;
+        break;
+    case ControlKind::Lamp:
+        f.main = base;
+        f.lampHeight = roundHalfEven(l.scale * 25);
+        break;
+    case ControlKind::PositionOnly:
+    case ControlKind::NoFont:
+        break;
+    }
+    return f;
+}
+
+} // namespace shell::layout

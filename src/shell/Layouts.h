@@ -1,0 +1,122 @@
+#pragma once
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <optional>
+
+// Screen-size layouts of the main window: the numbers of each layout and the
+// rules that place the window and size the fonts. The window is designed for
+// 800 x 600; every scaled control is placed at its design bounds times the
+// layout's factor.
+namespace shell::layout {
+
+// The factors are kept with a 40-bit mantissa, as the controller software's
+// original 48-bit reals, so that products that land near .5 round the same way.
+double real48(double x);
+int roundHalfEven(double x);
+// Left, top, width and height each times the factor, rounded.
+QRect scaled(const QRect& design, double factor);
+
+struct ParamPageNumbers {
+    int font;           // F
+    int fieldColumn;    // E
+    int groupWidth;     // C
+    int referenceWidth; // R
+};
+
+struct Layout {
+    int width = 0; // 640 ... 1280 and 1600; 0 for any other screen width
+    int item = 3;  // layout menu item it checks: 1 = 640x480 ... 6 = 1280x1024
+    double scale = 1.0;
+    int baseFont = 12;
+    int titleFont = 18;
+    std::optional<ParamPageNumbers> paramPage; // none for any other width
+    std::optional<QRect> pageControl1;         // none: design bounds
+    std::optional<QRect> pageControl2;         // none: design bounds
+    QSize window;                              // when the screen is wider; invalid: unchanged
+};
+
+// The layout for a width (the screen width when the caller passes 0 on).
+Layout forWidth(int width);
+// The layout of a menu item 1 ... 6.
+Layout forItem(int item);
+// Object names of the layout menu items 1 ... 6.
+QString menuItem(int item);
+// Width of a layout menu item 1 ... 6.
+int itemWidth(int item);
+
+// How the window is shown after a layout for width w on a screen.
+struct WindowRule {
+    enum class Mode {
+        FullScreen, // zoom box on, window zoomed to the screen (screen width equals w)
+        Fixed,      // no zoom box, normal state, window of the layout's size
+        Centred,    // 1600 only: normal state, 1278 x 1000, centred on the screen
+        Unchanged,  // any other width: neither border icons nor size change
+    };
+    Mode mode = Mode::Unchanged;
+    QSize size;
+    QPoint position; // Centred only
+};
+WindowRule windowRule(int w, QSize screen);
+// Geometry of a full-screen window on every resize: (2, 2), the screen's width
+// and the bottom edge of the work area as height.
+QRect fullScreenGeometry(QSize screen, const QRect& workArea);
+// round(screen / 2) - round(window / 2) on each axis (menu commands, start).
+QPoint centred(QSize screen, QSize window);
+
+// The parameters page's own placement by font size F (8, 12, 16, 21).
+struct ParamPageMetrics {
+    int font = 12;
+    int s = 0, r = 3, p = 0, q = 2; // font offsets: fields, combo boxes, long labels, check-box labels
+    double groupFactor = 1.05;
+    QSize window; // the page's window size for this font
+    int leftColumn = 20;
+    int infoFont = 16;
+    int infoRightGap = 30; // info stretches to this many pixels short of the window's right edge
+    int groupGap = 6;      // vertical gap between stacked groups
+    int fieldFont() const { return font - s; }
+    int comboFont() const { return font - r; }
+    int longLabelFont() const { return font - p; } // Label8, Label18
+    int checkLabelFont() const { return font - q; }
+};
+ParamPageMetrics paramPageMetrics(int font);
+int rightColumnLeft(int referenceWidth); // round(R * 25 / 57)
+// Heights of the groups: left column GroupBox20, GroupBox9, GroupBox14; right
+// column GroupBox22, GroupBox8, GroupBox21.
+struct GroupHeights {
+    int left[3];
+    int right[3];
+};
+GroupHeights groupHeights(int font);
+
+// The scaled controls by kind, and what a layout does to their fonts.
+enum class ControlKind {
+    Label,
+    Group,        // group boxes and panels
+    CheckBox,     // check boxes and speed buttons
+    PositionOnly, // SRCheckBox3 ... SRCheckBox7: moved, neither resized nor refonted
+    HalfMeter,    // Gauge4
+    RoundMeter,
+    VerticalGauge, // Gauge3
+    Thermometer,
+    Lamp,
+    ColourButton,
+    Combo,
+    FlatCheckBox, // SRCheckBox10, SRCheckBox11
+    NoFont,       // pictures, tank, LED bars, chart, spin buttons, gradients, bars
+};
+
+// Font sizes in points; 0 leaves that font as it is.
+struct FontSizes {
+    int main = 0;       // caption, value read-out or text
+    int unit = 0;       // meters' FontUnit
+    int scale = 0;      // meters' ScaleSettings.Font
+    bool plain = false; // labels below 10 points lose their bold
+    int lampHeight = 0; // lamps only
+};
+FontSizes fontsFor(ControlKind kind, const QString& objectName, const Layout& l);
+// Kinds decided by name alone (the rest follow the widget's class).
+std::optional<ControlKind> kindByName(const QString& objectName);
+
+} // namespace shell::layout

@@ -1,0 +1,57 @@
+#pragma once
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace shell {
+
+// The numbered-line text format shared by the language and skin files: a
+// five-digit key in columns 1-5, one separator character, the value from
+// column 7; "#" in column 1 marks a comment; lines end with CR LF.
+struct NumberedLine {
+    int number = 0;     // 1-based, counting every line of the file
+    QByteArray content; // the line without its CR LF (or bare LF)
+    bool isComment() const { return content.startsWith('#'); }
+    QByteArray value() const { return content.mid(6); }
+};
+
+// At most this many characters before the line feed, carriage return included.
+constexpr int MaxLineLength = 1000;
+// Lines shorter than this (without their line end) cannot hold a key.
+constexpr int MinLineLength = 5;
+
+// The key of columns 1-5: decimal digits, leading blanks allowed.
+std::optional<int> parseLineKey(QByteArrayView field);
+// A skin value: decimal or "$" hexadecimal, optional sign, blanks around it
+// ignored. Hexadecimal takes up to eight digits as a 32-bit pattern, so
+// $FF00000F is negative like the platform's system colours.
+std::optional<qint32> parseSkinValue(QByteArrayView text);
+
+struct ReadOutcome {
+    enum class Status { Complete, CannotOpen, LineTooLong, BadKey, Stopped };
+    Status status = Status::Complete;
+    int lineNumber = 0; // the line that stopped the file
+    QString message;    // names the file and the line; empty when complete
+    bool complete() const { return status == Status::Complete; }
+};
+
+struct LineHandlers {
+    // A line too short to hold a key: the caller shows its bad-line message.
+    std::function<void(int lineNumber)> shortLine;
+    std::function<void(const NumberedLine&)> comment;
+    // A line with a valid key. Returns a problem text to stop the file there
+    // (a value that is not a number), or an empty string to go on.
+    std::function<QString(int key, const NumberedLine&)> keyed;
+};
+
+// Reads every line that ends in a line feed; text after the last line feed is
+// ignored. A line ending in a bare LF reads exactly like the same line ending
+// in CR LF. A comment line is a comment whatever its length. A too-long line
+// or a bad key stops the file; the lines before it stay handled.
+ReadOutcome readNumberedLines(QByteArrayView data, const QString& fileName, const LineHandlers& handlers);
+// The same over a file; an unreadable file stops before any line.
+ReadOutcome readNumberedFile(const QString& path, const LineHandlers& handlers);
+
+} // namespace shell

@@ -1,0 +1,159 @@
+#include "shell/ui/LanguageApplier.h"
+
+#include "shell/LanguageKeys.h"
+#include "shell/LanguageTexts.h"
+#include "shell/ui/NamedObjects.h"
+#include "widgets/TAnalogGauge.h"
+#include "widgets/TColor.h"
+#include "widgets/TLedLamp.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QTabWidget>
+
+namespace {
+
+using shell::lang::Target;
+using shell::lang::TargetKind;
+
+void setCaption(QObject* o, const QString& text) {
+    if (auto* l = qobject_cast<QLabel*>(o))
+        l->setText(text);
+    else if (auto* b = qobject_cast<QAbstractButton*>(o))
+        b->setText(text);
+    else if (auto* g = qobject_cast<QGroupBox*>(o))
+        g->setTitle(text);
+    else if (auto* lamp = qobject_cast<TLedLamp*>(o))
+        lamp->setCaption(text);
+    else if (auto* a = qobject_cast<QAction*>(o))
+        a->setText(text);
+    else if (auto* m = qobject_cast<QMenu*>(o))
+        m->setTitle(text);
+    else if (o->metaObject()->indexOfProperty("text") >= 0)
+        o->setProperty("text", text);
+}
+
+void setTabCaption(QWidget* page, const QString& text) {
+    for (QWidget* w = page->parentWidget(); w; w = w->parentWidget())
+        if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+            const int i = tabs->indexOf(page);
+            if (i >= 0) {
+                tabs->setTabText(i, text);
+                return;
+            }
+        }
+}
+
+void applyKey(const NamedObjects& named, LanguageTexts* texts, int key, const QString& text) {
+    for (const Target& t : shell::lang::targets(key)) {
+        switch (t.kind) {
+        case TargetKind::Caption:
+            for (QObject* o : named.all(t.objectName))
+                if (o->isWidgetType()) setCaption(o, text);
+            break;
+        case TargetKind::MenuItem:
+            for (QAction* a : named.of<QAction>(t.objectName))
+                a->setText(text);
+            break;
+        case TargetKind::TabCaption:
+            for (QWidget* page : named.of<QWidget>(t.objectName))
+                setTabCaption(page, text);
+            break;
+        case TargetKind::ComboItem:
+            for (QComboBox* c : named.of<QComboBox>(t.objectName))
+                if (t.item < c->count()) c->setItemText(t.item, text);
+            break;
+        case TargetKind::MeterCaption:
+            for (TAnalogGauge* g : named.of<TAnalogGauge>(t.objectName)) {
+                g->signalSettings().Name1 = text;
+                g->settingsChanged();
+            }
+            break;
+        case TargetKind::Text:
+            if (texts) texts->set(key, text);
+            break;
+        }
+    }
+}
+
+} // namespace
+
+LanguageApplier::LanguageApplier(QWidget* root, LanguageTexts* texts) : root_(root), texts_(texts) {}
+
+void LanguageApplier::applyText(int key, const QString& text) {
+    const NamedObjects named(root_);
+    applyKey(named, texts_, key, text);
+}
+
+LanguageApplier::Result LanguageApplier::loadFile(const QString& path) {
+    return apply(shell::readLanguageFile(path), QFileInfo(path).fileName());
+}
+
+LanguageApplier::Result LanguageApplier::apply(const shell::LanguageFileContents& contents,
+                                               const QString& fileName) {
+    const NamedObjects named(root_);
+    // Replacing item texts must not lose what the fitter chose in these lists.
+    QList<QPair<QComboBox*, int>> kept;
+    for (const QString& name : shell::lang::keptSelections())
+        for (QComboBox* c : named.of<QComboBox>(name))
+            kept.append({c, c->currentIndex()});
+
+    for (const shell::LanguageLine& line : contents.lines) {
+        switch (line.kind) {
+        case shell::LanguageLine::Kind::Short:
+            if (showBadLine) showBadLine(texts_ ? texts_->text(30003) : QString());
+            continue; // a bad line is not applied
+        case shell::LanguageLine::Kind::Comment:
+            break;
+        case shell::LanguageLine::Kind::Text:
+            applyKey(named, texts_, line.key, line.text);
+            break;
+        }
+        if (afterEachLine) afterEachLine();
+    }
+
+    Result r;
+    r.complete = contents.outcome.complete();
+    r.error = contents.outcome.message;
+    r.helpFile = shell::lang::helpFileFor(fileName);
+    if (!r.complete && showError) showError(r.error);
+
+    if (texts_)
+        for (const shell::lang::LanguageChoice& c : shell::lang::languageChoices())
+            for (QAction* a : named.of<QAction>(QString::fromLatin1(c.menuItem)))
+                a->setText(texts_->text(c.nameKey));
+
+    for (const auto& [combo, index] : kept) {
+        const QSignalBlocker block(combo); // a program's selection runs no change reaction
+        combo->setCurrentIndex(index);
+    }
+    return r;
+}
+
+void LanguageApplier::showPetrolGas(QWidget* root, const LanguageTexts& texts, bool petrol) {
+    if (!root) return;
+    auto* label = root->findChild<QLabel*>(QStringLiteral("ZmiennaGazBenzyna"));
+    auto* lamp = root->findChild<TLedLamp*>(QStringLiteral("GasLed"));
+    const QString text = texts.text(petrol ? 10408 : 10409);
+    QColor labelColour = petrol ? tColor(255) : tColor(32768);
+    QColor lampColour = tColor(255);
+    if (!petrol) {
+        auto* ref = root->findChild<QLabel*>(QStringLiteral("Label47"));
+        lampColour = ref ? ref->palette().color(QPalette::WindowText) : QColor(Qt::black);
+    }
+    if (label) {
+        label->setText(text);
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, labelColour);
+        label->setPalette(p);
+    }
+    if (lamp) {
+        lamp->setCaption(text);
+        lamp->setCaptionColor(lampColour);
+    }
+}

@@ -1,0 +1,418 @@
+#include "shell/ui/LayoutApplier.h"
+
+#include "widgets/TAnalogGauge.h"
+#include "widgets/TColorButton.h"
+#include "widgets/TFlatCheckBox.h"
+#include "widgets/TGauge.h"
+#include "widgets/TGradientPanel.h"
+#include "widgets/THalfRoundMeter.h"
+#include "widgets/TLedLamp.h"
+#include "widgets/TRoundMeter.h"
+#include "widgets/TThermometer.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QStackedWidget>
+#include <QTabWidget>
+
+using namespace shell::layout;
+
+namespace {
+
+const QString ParamPage = QStringLiteral("ParametryTab");
+const QString PrintPage = QStringLiteral("DrukowanieTab");
+const QString WizardTabs = QStringLiteral("PageControl2");
+
+bool isContainer(const QWidget* w) {
+    const QMetaObject* m = w->metaObject();
+    return m == &QWidget::staticMetaObject || m == &QFrame::staticMetaObject ||
+           qobject_cast<const QGroupBox*>(w) || qobject_cast<const TGradientPanel*>(w) ||
+           qobject_cast<const QStackedWidget*>(w);
+}
+
+// Page backgrounds: a control covering its parent exactly, or a gradient panel
+// at the corner of a tab page (the tab widget sizes its pages itself). The
+// gradients named in the layout table are scaled instead.
+bool fillsParent(const QWidget* w) {
+    const QWidget* parent = w->parentWidget();
+    if (kindByName(w->objectName())) return false;
+    if (!parent->rect().isEmpty() && w->geometry() == parent->rect()) return true;
+    const bool onTabPage = qobject_cast<const QStackedWidget*>(parent->parentWidget()) &&
+                           qobject_cast<const QTabWidget*>(parent->parentWidget()->parentWidget());
+    return onTabPage && qobject_cast<const TGradientPanel*>(w) && w->pos() == QPoint(0, 0);
+}
+
+ControlKind classify(const QWidget* w) {
+    if (const auto k = kindByName(w->objectName())) return *k;
+    if (qobject_cast<const THalfRoundMeter*>(w)) return ControlKind::HalfMeter;
+    if (qobject_cast<const TRoundMeter*>(w)) return ControlKind::RoundMeter;
+    if (qobject_cast<const TThermometer*>(w)) return ControlKind::Thermometer;
+    if (qobject_cast<const TGauge*>(w)) return ControlKind::VerticalGauge;
+    if (qobject_cast<const TLedLamp*>(w)) return ControlKind::Lamp;
+    if (qobject_cast<const TColorButton*>(w)) return ControlKind::ColourButton;
+    if (qobject_cast<const QAbstractButton*>(w)) return ControlKind::CheckBox;
+    if (qobject_cast<const QComboBox*>(w) || qobject_cast<const QLineEdit*>(w)) return ControlKind::Combo;
+    if (const auto* l = qobject_cast<const QLabel*>(w))
+        return l->pixmap().isNull() ? ControlKind::Label : ControlKind::NoFont;
+    if (qobject_cast<const QGroupBox*>(w)) return ControlKind::Group;
+    if (isContainer(w)) return ControlKind::Group;
+    return ControlKind::NoFont; // instruments without a font, pictures, spin buttons, charts
+}
+
+void setPointSize(QWidget* w, int size, bool bold) {
+    QFont f = w->font();
+    f.setPointSize(size);
+    f.setBold(bold);
+    w->setFont(f);
+}
+
+// Parameter rows: caption label and its fields, top to bottom.
+struct Row {
+    const char* label;
+    const char* fields[2];
+};
+constexpr Row ParamRows[] = {
+    {"Label1", {"ComboBox1", nullptr}},    {"Label2", {"Edit2", nullptr}},
+    {"Label3", {"Edit3", nullptr}},        {"Label4", {"ComboBox4", nullptr}},
+    {"Label5", {"Edit5", nullptr}},        {"Label6", {"Edit6", nullptr}},
+    {"Label7", {"Edit7", nullptr}},        {"Label8", {"Edit8_1", nullptr}},
+    {"Label9", {"ComboBox9", nullptr}},    {"Label10", {"Edit10", nullptr}},
+    {"Label12", {"Edit11_1", "Edit11_2"}}, {"Label13", {"Edit12", nullptr}},
+    {"Label14", {"Edit13_1", "Edit13_2"}}, {"Label16", {"Edit14", nullptr}},
+    {"Label17", {"CheckBox15", nullptr}},  {"Label18", {"Edit16", nullptr}},
+    {"Label19", {"Edit17", nullptr}},      {"Label20", {"Edit18", nullptr}},
+    {"Label21", {"Edit19", nullptr}},      {"Label22", {"ComboBox20", nullptr}},
+    {"Label23", {"ComboBox21", nullptr}},  {"minprzelbgLabel", {"Edit22_1", nullptr}},
+};
+// Check boxes at the left edge with their labels beside them.
+constexpr std::pair<const char*, const char*> LeftChecks[] = {
+    {"CheckBox8_2", "CheckBox8_2_label"},
+    {"CheckBox13_3", "CheckBox13_3_Label"},
+    {"CheckBox22_2", "checkbox22_2_label"},
+};
+constexpr const char* ParamLabels[] = {"Label1",
+                                       "Label2",
+                                       "Label3",
+                                       "Label4",
+                                       "Label5",
+                                       "Label6",
+                                       "Label7",
+                                       "Label8",
+                                       "Label9",
+                                       "Label10",
+                                       "Label12",
+                                       "Label13",
+                                       "Label14",
+                                       "Label16",
+                                       "Label17",
+                                       "Label18",
+                                       "Label19",
+                                       "Label20",
+                                       "Label21",
+                                       "Label22",
+                                       "Label23",
+                                       "checkbox22_2_label",
+                                       "CheckBox13_3_Label",
+                                       "CheckBox8_2_label",
+                                       "CheckBox15_Label",
+                                       "minprzelbgLabel"};
+constexpr const char* LeftGroups[] = {"GroupBox20", "GroupBox9", "GroupBox14"};
+constexpr const char* RightGroups[] = {"GroupBox22", "GroupBox8", "GroupBox21"};
+constexpr const char* ParamButtons[] = {"ResButt", "ZapButPic", "odczButPic", "OdczytButtPlik",
+                                        "ZapiszButtPlik"};
+
+} // namespace
+
+LayoutApplier::LayoutApplier(QMainWindow* window) : QObject(window), window_(window) {}
+
+QWidget* LayoutApplier::named(const QString& name) const {
+    return window_->findChild<QWidget*>(name);
+}
+
+QRect LayoutApplier::paramDesign(const QString& name) const {
+    return paramDesign_.value(name);
+}
+
+QRect LayoutApplier::designBounds(const QWidget* w) const {
+    if (!w) return {};
+    if (w == pages_) return pagesDesign_;
+    if (w == wizardPages_) return wizardDesign_;
+    for (const Scaled& s : scaled_)
+        if (s.widget == w) return s.design;
+    return paramDesign_.value(w->objectName());
+}
+
+void LayoutApplier::addFiller(QWidget* w) {
+    fillers_.append(w);
+    w->parentWidget()->installEventFilter(this);
+}
+
+void LayoutApplier::walk(QWidget* parent, bool record) {
+    const bool laidOut = parent->layout() != nullptr;
+    for (QObject* o : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w || w->isWindow()) continue;
+        if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+            if (w->objectName() == WizardTabs) {
+                wizardPages_ = tabs;
+                wizardDesign_ = tabs->geometry();
+            } else if (record && !laidOut) {
+                scaled_.append({w, w->geometry(), ControlKind::NoFont, false});
+            }
+            for (int i = 0; i < tabs->count(); ++i)
+                walk(tabs->widget(i), record);
+            continue;
+        }
+        if (!laidOut) {
+            if (fillsParent(w))
+                addFiller(w);
+            else if (record)
+                scaled_.append({w, w->geometry(), classify(w), w->font().bold()});
+        }
+        if (isContainer(w)) walk(w, record);
+    }
+}
+
+void LayoutApplier::recordDesignBounds() {
+    if (recorded_) return;
+    recorded_ = true;
+    pages_ = window_->findChild<QTabWidget*>(QStringLiteral("pagecontrol1"));
+    if (!pages_) return;
+    pagesDesign_ = pages_->geometry();
+    for (int i = 0; i < pages_->count(); ++i) {
+        QWidget* page = pages_->widget(i);
+        const bool own = page->objectName() == ParamPage || page->objectName() == PrintPage;
+        walk(page, !own);
+        if (own)
+            for (QWidget* w : page->findChildren<QWidget*>())
+                if (!w->objectName().isEmpty()) {
+                    paramDesign_.insert(w->objectName(), w->geometry());
+                }
+    }
+}
+
+bool LayoutApplier::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize)
+        for (const QPointer<QWidget>& f : std::as_const(fillers_))
+            if (f && f->parentWidget() == watched) f->setGeometry(f->parentWidget()->rect());
+    return QObject::eventFilter(watched, event);
+}
+
+void LayoutApplier::setZoomBox(bool on) {
+    if (window_->windowFlags().testFlag(Qt::WindowMaximizeButtonHint) == on) return;
+    const bool visible = window_->isVisible();
+    window_->setWindowFlag(Qt::WindowMaximizeButtonHint, on);
+    if (visible) window_->show();
+}
+
+void LayoutApplier::checkItem(int item) {
+    checkedItem_ = item;
+    if (auto* a = window_->findChild<QAction*>(menuItem(item))) a->setChecked(true);
+}
+
+void LayoutApplier::placeScaled(const Scaled& s, const Layout& l) {
+    QWidget* w = s.widget;
+    if (!w) return;
+    if (s.kind == ControlKind::PositionOnly) {
+        const QRect r = scaled(s.design, l.scale);
+        w->move(r.topLeft());
+        return;
+    }
+    w->setGeometry(scaled(s.design, l.scale));
+    const FontSizes f = fontsFor(s.kind, w->objectName(), l);
+    switch (s.kind) {
+    case ControlKind::HalfMeter:
+    case ControlKind::RoundMeter:
+    case ControlKind::Thermometer:
+        if (auto* g = qobject_cast<TAnalogGauge*>(w)) {
+            if (f.main) g->valueFont().setPointSize(f.main);
+            if (f.unit > 0) g->fontUnit().setPointSize(f.unit);
+            if (f.scale) g->scaleSettings().Font.setPointSize(f.scale);
+            g->settingsChanged(); // the cached face is drawn again at the new size
+        }
+        break;
+    case ControlKind::Lamp:
+        setPointSize(w, f.main, w->font().bold());
+        if (auto* lamp = qobject_cast<TLedLamp*>(w)) lamp->setLedHeight(f.lampHeight);
+        break;
+    case ControlKind::Label:
+        // Below 10 points a label is plain; from 10 up it keeps its design weight.
+        setPointSize(w, f.main, s.designBold && !f.plain);
+        break;
+    case ControlKind::NoFont:
+    case ControlKind::PositionOnly:
+        break;
+    default:
+        if (f.main) setPointSize(w, f.main, w->font().bold());
+        break;
+    }
+}
+
+Layout LayoutApplier::applyLayout(int w, const Screen& screen) {
+    scale_ = 1.0;
+    if (w == 0) w = screen.size.width();
+    const Layout l = forWidth(w);
+    checkItem(l.item);
+    if (l.paramPage) applyParamPage(*l.paramPage);
+    if (pages_) pages_->setGeometry(l.pageControl1.value_or(pagesDesign_));
+    if (wizardPages_) wizardPages_->setGeometry(l.pageControl2.value_or(wizardDesign_));
+
+    const WindowRule rule = windowRule(w, screen.size);
+    switch (rule.mode) {
+    case WindowRule::Mode::FullScreen:
+        setZoomBox(true);
+        fullScreen_ = true;
+        window_->setWindowState(Qt::WindowMaximized);
+        break;
+    case WindowRule::Mode::Fixed:
+        setZoomBox(false);
+        fullScreen_ = false;
+        window_->setWindowState(Qt::WindowNoState);
+        window_->resize(rule.size);
+        break;
+    case WindowRule::Mode::Centred:
+        setZoomBox(false);
+        fullScreen_ = false;
+        window_->setWindowState(Qt::WindowNoState);
+        window_->resize(rule.size);
+        window_->move(rule.position);
+        break;
+    case WindowRule::Mode::Unchanged:
+        break;
+    }
+
+    scale_ = l.scale;
+    for (const Scaled& s : std::as_const(scaled_))
+        placeScaled(s, l);
+    for (const QPointer<QWidget>& f : std::as_const(fillers_))
+        if (f) f->setGeometry(f->parentWidget()->rect());
+    return l;
+}
+
+void LayoutApplier::layoutMenuCommand(int item, const Screen& screen) {
+    if (item < 1 || item > 6) return;
+    if (pages_) pages_->hide();
+    if (item <= 3) setZoomBox(false);
+    setParamLabelsBold(item != 1);
+    const Layout l = forItem(item);
+    // For 800x600 the size layout runs first, so its window ends at the
+    // parameter page's 800 x 590.
+    if (item != 3 && l.paramPage) applyParamPage(*l.paramPage);
+    checkItem(item);
+    applyLayout(itemWidth(item), screen);
+    if (item == 3 && l.paramPage) applyParamPage(*l.paramPage);
+    if (!fullScreen_) window_->move(centred(screen.size, window_->size()));
+    if (pages_) pages_->show();
+}
+
+void LayoutApplier::setParamLabelsBold(bool bold) {
+    for (const char* name : ParamLabels)
+        if (QWidget* w = named(QString::fromLatin1(name))) {
+            QFont f = w->font();
+            f.setBold(bold);
+            w->setFont(f);
+        }
+}
+
+void LayoutApplier::applyParamPage(const ParamPageNumbers& n) {
+    const ParamPageMetrics m = paramPageMetrics(n.font);
+    // Rows are spaced by the group factor against the design (800 x 600, factor 1.05).
+    const double k = real48(m.groupFactor) / real48(1.05);
+    auto vert = [k](int v) { return roundHalfEven(v * k); };
+    const int F = m.font;
+    const int fieldRoom = n.groupWidth - n.fieldColumn - 8;
+
+    for (const Row& row : ParamRows) {
+        const QString labelName = QString::fromLatin1(row.label);
+        if (QWidget* label = named(labelName)) {
+            const QRect d = paramDesign(labelName);
+            const bool longLabel =
+                labelName == QLatin1String("Label8") || labelName == QLatin1String("Label18");
+            label->setGeometry(5, vert(d.y()), std::max(10, n.fieldColumn - 10), vert(d.height()));
+            setPointSize(label, longLabel ? m.longLabelFont() : F, label->font().bold());
+        }
+        int nextLeft = n.fieldColumn;
+        for (const char* fieldName : row.fields) {
+            if (!fieldName) break;
+            const QString name = QString::fromLatin1(fieldName);
+            QWidget* field = named(name);
+            if (!field) continue;
+            const QRect d = paramDesign(name);
+            if (name == QLatin1String("CheckBox15")) {
+                field->move(n.fieldColumn, vert(d.y()));
+                if (QWidget* l = named(QStringLiteral("CheckBox15_Label"))) {
+                    const QRect ld = paramDesign(l->objectName());
+                    l->setGeometry(n.fieldColumn + 20, vert(ld.y()), ld.width(), vert(ld.height()));
+                    setPointSize(l, m.checkLabelFont(), l->font().bold());
+                }
+                continue;
+            }
+            const bool pair = row.fields[1] != nullptr;
+            const int width = std::min(vert(d.width()), pair ? (fieldRoom - 4) / 2 : fieldRoom);
+            field->setGeometry(nextLeft, vert(d.y()), std::max(16, width), vert(d.height()));
+            nextLeft += std::max(16, width) + 4;
+            const bool combo = qobject_cast<QComboBox*>(field) != nullptr;
+            setPointSize(field, combo ? m.comboFont() : m.fieldFont(), field->font().bold());
+        }
+    }
+    for (const auto& [box, labelName] : LeftChecks) {
+        if (QWidget* b = named(QString::fromLatin1(box))) b->move(5, vert(paramDesign(b->objectName()).y()));
+        if (QWidget* l = named(QString::fromLatin1(labelName))) {
+            const QRect d = paramDesign(l->objectName());
+            l->setGeometry(25, vert(d.y()), std::max(10, n.groupWidth - 30), vert(d.height()));
+            setPointSize(l, m.checkLabelFont(), l->font().bold());
+        }
+    }
+
+    // Two columns of groups, stacked from the top.
+    const GroupHeights heights = groupHeights(F);
+    auto stack = [&](const char* const(&names)[3], const int(&h)[3], int left) {
+        int top = m.groupGap;
+        for (int i = 0; i < 3; ++i) {
+            if (QWidget* g = named(QString::fromLatin1(names[i]))) {
+                g->setGeometry(left, top, n.groupWidth, h[i]);
+                setPointSize(g, F, g->font().bold());
+            }
+            top += h[i] + m.groupGap;
+        }
+        return top;
+    };
+    const int leftBottom = stack(LeftGroups, heights.left, m.leftColumn);
+    const int rightBottom = stack(RightGroups, heights.right, rightColumnLeft(n.referenceWidth));
+
+    // Buttons in a row under the groups, then the comment switch and the comment.
+    int y = std::max(leftBottom, rightBottom);
+    int x = m.leftColumn;
+    int rowHeight = 0;
+    for (const char* name : ParamButtons)
+        if (QWidget* b = named(QString::fromLatin1(name))) {
+            const QRect d = paramDesign(b->objectName());
+            const QRect r(x, y, vert(d.width()), vert(d.height()));
+            b->setGeometry(r);
+            setPointSize(b, F, b->font().bold());
+            x += r.width() + m.groupGap;
+            rowHeight = std::max(rowHeight, r.height());
+        }
+    if (QWidget* c = named(QStringLiteral("WylaczkomentarzeCheck"))) {
+        c->move(x, y + 2);
+        if (QWidget* l = named(QStringLiteral("WylaczkomentarzeCheckLabel"))) {
+            l->move(x + 20, y);
+            setPointSize(l, m.checkLabelFont(), l->font().bold());
+        }
+    }
+    y += rowHeight + m.groupGap;
+    if (QWidget* info = named(QStringLiteral("info"))) {
+        const int width = std::max(40, m.window.width() - m.infoRightGap - m.leftColumn);
+        info->setGeometry(m.leftColumn, y, width, vert(paramDesign(info->objectName()).height()));
+        setPointSize(info, m.infoFont, info->font().bold());
+    }
+    if (QWidget* print = named(QStringLiteral("DrukujButt"))) print->move(450, 10);
+    if (!fullScreen_) window_->resize(m.window);
+}
