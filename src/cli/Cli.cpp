@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "link/Clock.h"
+#include "link/Autodetect.h"
 #include "link/Controller.h"
 #include "link/LinkObserver.h"
 #include "link/PortMap.h"
@@ -44,7 +45,7 @@ int comName(const QString& text) {
 // The link's reports, kept for the messages of the command.
 class Reports : public LinkObserver {
 public:
-    void portOpenFailed(const QString& message) override { failures << message; }
+    void portOpenFailed(const PortError& e) override { failures << e.device + QStringLiteral(": ") + e.reason; }
     QStringList failures;
 };
 
@@ -199,24 +200,19 @@ private:
         }
         std::unique_ptr<QSettings> settings = shell::openSettings();
         loadPortMap(*settings, l.channel);
-        for (int n = FirstCom; n <= LastCom; ++n) {
-            const QString name = QStringLiteral("com%1").arg(n);
-            const QString label = QStringLiteral("COM%1 (%2)").arg(n).arg(l.channel.devicePath(name));
-            l.channel.ClosePort();
-            if (!l.channel.ProbePort(name)) {
-                out_ << label << ": cannot be opened" << Qt::endl;
-                continue;
-            }
-            l.channel.setSelectedPort(name);
-            l.controller.ReadVersion();
-            if (l.controller.controllerPresent()) {
-                out_ << label << ": controller version " << l.controller.versionCode() << Qt::endl;
-                l.channel.ClosePort();
-                return Ok;
-            }
-            out_ << label << ": no controller" << Qt::endl;
-        }
-        l.channel.ClosePort();
+        const AutodetectResult r =
+            ::autodetect(l.controller, autodetectComPorts(), [&](const AutodetectStep& step) {
+                const int n = SerialChannel::comNumber(step.port);
+                out_ << QStringLiteral("COM%1 (%2)").arg(n).arg(l.channel.devicePath(step.port)) << ": ";
+                if (!step.opened)
+                    out_ << "cannot be opened";
+                else if (step.found)
+                    out_ << "controller version " << l.controller.versionCode();
+                else
+                    out_ << "no controller";
+                out_ << Qt::endl;
+            });
+        if (!r.found.isEmpty()) return Ok;
         return fail(LinkError, QStringLiteral("no controller found on COM1 ... COM8"));
     }
 
