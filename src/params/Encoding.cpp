@@ -56,7 +56,7 @@ template <class F> WriteCommand simpleCommand(std::uint8_t cmd, const ParameterS
     return single(cmd, f(v));
 }
 
-WriteCommand voltsCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, long double (*f)(int)) {
+WriteCommand voltsCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, long long (*f)(int)) {
     WriteCommand out;
     if (s[id].isEmpty()) return out;
     const int h = voltsHundredths(s[id]);
@@ -64,7 +64,19 @@ WriteCommand voltsCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, l
         out.messages.push_back(WriteText::invalidField(id, s[id]));
         return out;
     }
-    return single(cmd, roundEvenExt(f(h)));
+    return single(cmd, f(h));
+}
+
+// numerator / denominator to the nearest integer. The controllers in the field
+// were configured by a tool that scaled in extended precision, where a few
+// exact halves came out just below the half and went down; the listed
+// numerators keep those bytes, every other tie goes to even.
+template <std::size_t N>
+long long roundAsConfigured(long long numerator, long long denominator, const long long (&halvesDown)[N]) {
+    if (2 * (numerator % denominator) == denominator)
+        for (long long n : halvesDown)
+            if (n == numerator) return numerator / denominator;
+    return roundEven(numerator, denominator);
 }
 
 WriteCommand stepSpeed(std::uint8_t cmd, const ParameterSet& s, ParamId id) {
@@ -132,7 +144,7 @@ WriteMessage invalidField(ParamId id, const QString& text) {
 } // namespace WriteText
 
 long long periodOfSpeed(int ignitionConstant, int speed) {
-    return roundEven(ignitionConstant * 800.0 / speed);
+    return roundEven(800LL * ignitionConstant, speed);
 }
 
 std::vector<std::uint8_t> command16(std::uint8_t cmd, long long value) {
@@ -147,9 +159,12 @@ WriteCommand encodeProbeKind(const ParameterSet& s) {
 }
 
 WriteCommand encodeLambdaThreshold(const ParameterSet& s) {
-    // In extended precision 50 x 0.002 x 255 is just below 25.5, so 0,50 goes out
-    // as 25 (in doubles it would be the tie 25.5 and 26); both read back as 0,50.
-    return voltsCommand(0x0F, s, ParamId::LambdaThreshold, [](int h) { return h * 0.002L * 255; });
+    // h x 0.002 x 255 = h x 51 / 100; ties at h = 50 + 100k. 0,50, 2,50 and
+    // 8,50 V went down (0,50 V as 25, not 26); both bytes read back as 0,50.
+    return voltsCommand(0x0F, s, ParamId::LambdaThreshold, [](int h) {
+        static constexpr long long halvesDown[] = {50 * 51, 250 * 51, 850 * 51};
+        return roundAsConfigured(h * 51LL, 100, halvesDown);
+    });
 }
 
 WriteCommand encodeSwitchRpm(const ParameterSet& s, int constant) {
@@ -157,8 +172,8 @@ WriteCommand encodeSwitchRpm(const ParameterSet& s, int constant) {
 }
 
 WriteCommand encodeTpsThreshold(const ParameterSet& s) {
-    // h x 0.002 x 100 is h / 5; the division is exact and never a tie.
-    return voltsCommand(0x07, s, ParamId::TpsThreshold, [](int h) { return h / 5.0L; });
+    // h x 0.002 x 100 is h / 5, never a tie.
+    return voltsCommand(0x07, s, ParamId::TpsThreshold, [](int h) { return roundEven(h, 5); });
 }
 
 WriteCommand encodeMaxGasRpm(const ParameterSet& s, int constant) {
@@ -181,7 +196,7 @@ WriteCommand encodeRpmDelta(const ParameterSet& s, int constant) {
     long long b = static_cast<long long>(a) - delta;
     if (b == 0) b = 1;
     // A delta above the switch speed makes B negative; its low 16 bits are sent.
-    const long long value = roundEven(constant * 800.0 / static_cast<double>(b)) - periodOfSpeed(constant, a);
+    const long long value = roundEven(800LL * constant, b) - periodOfSpeed(constant, a);
     return word(0x16, value);
 }
 
@@ -217,8 +232,8 @@ WriteCommand encodeLambdaTimes(const ParameterSet& s) {
         out.messages.push_back({WriteText::lambdaRange(), WriteText::italianCaption()});
         return out;
     }
-    const std::vector<std::uint8_t> a = command16(0x06, roundEven(l * 244 / 1000.0));
-    const std::vector<std::uint8_t> b = command16(0, roundEven((l + h) * 244 / 1000.0));
+    const std::vector<std::uint8_t> a = command16(0x06, roundEven(l * 244, 1000));
+    const std::vector<std::uint8_t> b = command16(0, roundEven((l + h) * 244, 1000));
     out.bytes = {a[0], a[1], a[2], b[1], b[2]};
     return out;
 }
@@ -266,12 +281,14 @@ WriteCommand encodeSwitchDelay(const ParameterSet& s) {
         out.messages.push_back({WriteText::badValue(), WriteText::errorCaption()});
         return out;
     }
-    return word(0x15, roundEvenExt(n.value * 0.001L * 4000000 / 16384));
+    // value x 0.001 x 4000000 / 16384 = value x 125 / 512; ties at 256 + 512k.
+    static constexpr long long halvesDown[] = {768 * 125, 1792 * 125, 2816 * 125, 4864 * 125, 7936 * 125};
+    return word(0x15, roundAsConfigured(n.value * 125LL, 512, halvesDown));
 }
 
 WriteCommand encodeSwitchTemp(const ParameterSet& s) {
     return simpleCommand(0x05, s, ParamId::SwitchTemp,
-                         [](int v) { return roundEven((v & 0xFF) * 0.5 + 111); });
+                         [](int v) { return roundEven((v & 0xFF) + 222LL, 2); });
 }
 
 WriteCommand encodeFlags(const ParameterSet& s, FlagBit which, std::uint8_t flags, int versionCode) {
