@@ -1,31 +1,41 @@
 #include "params/BlockCodec.h"
 
 #include "link/Numeric.h"
+#include "params/ParamTable.h"
 #include "params/Volts.h"
 
 namespace {
 
-int word(const ParameterBlock& b, int at) {
-    return b[static_cast<std::size_t>(at)] + 256 * b[static_cast<std::size_t>(at + 1)];
+const WireFacts& wire(ParamId id) {
+    return paramDef(id).wire;
 }
 
-BlockValue number(ParamId id, int raw, long long v) {
-    return {id, raw, v, QString::number(v), false};
+// The byte or 16-bit value the block holds for a parameter.
+int rawOf(const ParameterBlock& b, ParamId id) {
+    const WireFacts& w = wire(id);
+    const auto at = static_cast<std::size_t>(w.blockByte);
+    return w.width == 2 ? b[at] + 256 * b[at + 1] : b[at];
 }
 
-// The decoded value, or the fallback text when it lies outside lo..hi.
-BlockValue inRangeOr(ParamId id, int raw, long long v, long long lo, long long hi, const char* fallback) {
-    if (v >= lo && v <= hi) return number(id, raw, v);
-    return {id, raw, v, QString::fromLatin1(fallback), true};
+// The decoded value, or the parameter's fallback text when it lies outside
+// the range the block decoding accepts.
+BlockValue decoded(ParamId id, int raw, long long v) {
+    const WireFacts& w = wire(id);
+    if (w.blockMax < w.blockMin || (v >= w.blockMin && v <= w.blockMax))
+        return {id, raw, v, QString::number(v), false};
+    return {id, raw, v, w.fallback, true};
 }
 
-// Slow-down factor of a step-speed value: round(25 - raw / 2650), "3" outside 1..24.
-BlockValue stepSpeed(ParamId id, int raw) {
-    return inRangeOr(id, raw, roundEven(25LL * 2650 - raw, 2650), 1, 24, "3");
+// Slow-down factor of a step-speed value: round(25 - raw / 2650).
+BlockValue stepSpeed(const ParameterBlock& b, ParamId id) {
+    const int raw = rawOf(b, id);
+    return decoded(id, raw, roundEven(25LL * 2650 - raw, 2650));
 }
 
-BlockValue bit(ParamId id, std::uint8_t flags, int n, bool setMeans = true) {
-    const bool on = ((flags >> n) & 1) != 0;
+// A choice or flag kept as one bit of the flags byte; "1" when the bit is
+// setMeans.
+BlockValue bit(ParamId id, std::uint8_t flags, bool setMeans = true) {
+    const bool on = ((flags >> wire(id).flagBit) & 1) != 0;
     const int v = on == setMeans ? 1 : 0;
     return {id, flags, v, QString::number(v), false};
 }
@@ -41,81 +51,82 @@ int speedOfPeriod(int ignitionConstant, int period) {
 }
 
 std::vector<BlockValue> blockValues(const ParameterBlock& b, int ignitionConstant) {
+    using P = ParamId;
     const long long c800 = 800LL * ignitionConstant;
     std::vector<BlockValue> v(static_cast<std::size_t>(ParamCount));
     auto put = [&v](BlockValue x) { v[static_cast<std::size_t>(x.id)] = std::move(x); };
+    auto at = [&v](ParamId id) -> const BlockValue& { return v[static_cast<std::size_t>(id)]; };
 
-    put(number(ParamId::SwitchTemp, b[0], 2 * b[0] - 222));
+    const int tempRaw = rawOf(b, P::SwitchTemp);
+    put(decoded(P::SwitchTemp, tempRaw, 2 * tempRaw - 222));
 
-    // Bytes 3-4 hold low + high time together; the high time is taken against
-    // the low time before its rounding to 50 ms. raw x 1000 / 244 = raw x 250 / 61.
-    const int lowRaw = word(b, 1);
-    const int sumRaw = word(b, 3);
+    // The second value holds low + high time together; the high time is taken
+    // against the low time before its rounding to 50 ms. raw x 1000 / 244 =
+    // raw x 250 / 61.
+    const int lowRaw = rawOf(b, P::LambdaLowTime);
+    const int sumRaw = rawOf(b, P::LambdaHighTime);
     const long long t1 = roundEven(lowRaw * 250LL, 61);
-    put(inRangeOr(ParamId::LambdaLowTime, lowRaw, roundEven(t1, 50) * 50, 0, 4000, "500"));
-    put(inRangeOr(ParamId::LambdaHighTime, sumRaw, roundEven(sumRaw * 250LL - 61 * t1, 61 * 50) * 50, 0, 4000,
-                  "500"));
-    const bool bosch = v[static_cast<std::size_t>(ParamId::LambdaLowTime)].text == QLatin1String("0") &&
-                       v[static_cast<std::size_t>(ParamId::LambdaHighTime)].text == QLatin1String("0");
-    put({ParamId::LambdaBosch, 0, bosch ? 1 : 0, bosch ? QStringLiteral("1") : QStringLiteral("0"), false});
+    put(decoded(P::LambdaLowTime, lowRaw, roundEven(t1, 50) * 50));
+    put(decoded(P::LambdaHighTime, sumRaw, roundEven(sumRaw * 250LL - 61 * t1, 61 * 50) * 50));
+    const bool bosch =
+        at(P::LambdaLowTime).text == QLatin1String("0") && at(P::LambdaHighTime).text == QLatin1String("0");
+    put({P::LambdaBosch, 0, bosch ? 1 : 0, bosch ? QStringLiteral("1") : QStringLiteral("0"), false});
 
-    put({ParamId::TpsThreshold, b[5], b[5] * 5LL, voltsText(b[5] * 5), false});
+    const int tpsRaw = rawOf(b, P::TpsThreshold);
+    put({P::TpsThreshold, tpsRaw, tpsRaw * 5LL, voltsText(tpsRaw * 5), false});
 
-    const int switchRaw = word(b, 6);
-    const int switchRpm = speedOfPeriod(ignitionConstant, switchRaw == 0 ? 1 : switchRaw);
-    put(inRangeOr(ParamId::SwitchRpm, switchRaw, switchRpm, 1000, 9000, "5000"));
-    const long long a = switchRpm >= 1000 && switchRpm <= 9000 ? switchRpm : 5000;
+    const int switchRaw = rawOf(b, P::SwitchRpm);
+    put(decoded(P::SwitchRpm, switchRaw, speedOfPeriod(ignitionConstant, switchRaw == 0 ? 1 : switchRaw)));
+    const long long a = at(P::SwitchRpm).text.toLongLong(); // after its fallback
 
-    const std::uint8_t flags = b[8];
-    put(bit(ParamId::TpsKind, flags, 0));
-    put(bit(ParamId::RpmKind, flags, 2));
-    put(bit(ParamId::TempSensorOn, flags, 3));
-    put(bit(ParamId::CutoffOn, flags, 4));
-    put(bit(ParamId::ControllerMode, flags, 6));
-    put(bit(ParamId::ReserveSensorKind, flags, 7, false));
+    const std::uint8_t flags = b[FlagsByte];
+    for (ParamId id : {P::TpsKind, P::RpmKind, P::TempSensorOn, P::CutoffOn, P::ControllerMode})
+        put(bit(id, flags));
+    put(bit(P::ReserveSensorKind, flags, false)); // bit set: item 0, "20K"
 
     // h := round(raw x 500 / 255), then to 5 hundredths.
-    const long long h = roundEven(roundEven(b[9] * 500LL, 255), 5) * 5;
-    put({ParamId::LambdaThreshold, b[9], h, voltsText(static_cast<int>(h)), false});
+    const int thresholdRaw = rawOf(b, P::LambdaThreshold);
+    const long long h = roundEven(roundEven(thresholdRaw * 500LL, 255), 5) * 5;
+    put({P::LambdaThreshold, thresholdRaw, h, voltsText(static_cast<int>(h)), false});
 
-    put(number(ParamId::StepMin, b[10], 255 - b[10]));
-    put(number(ParamId::StepMax, b[11], 255 - b[11]));
-    put(number(ParamId::StepStart, b[12], 255 - b[12]));
+    for (ParamId id : {P::StepMin, P::StepMax, P::StepStart, P::CutoffStep}) {
+        const int raw = rawOf(b, id);
+        put(decoded(id, raw, 255 - raw));
+    }
 
-    const int maxRaw = word(b, 13);
+    // Period 1 is the limit switched off.
+    const int maxRaw = rawOf(b, P::MaxGasRpm);
     if (maxRaw == 1) {
-        put({ParamId::MaxGasRpmOff, maxRaw, 1, QStringLiteral("1"), false});
-        put({ParamId::MaxGasRpm, maxRaw, 5000, QStringLiteral("5000"), false});
+        put({P::MaxGasRpmOff, maxRaw, 1, QStringLiteral("1"), false});
+        put({P::MaxGasRpm, maxRaw, 5000, QStringLiteral("5000"), false});
     } else {
-        put({ParamId::MaxGasRpmOff, maxRaw, 0, QStringLiteral("0"), false});
-        put(inRangeOr(ParamId::MaxGasRpm, maxRaw, speedOfPeriod(ignitionConstant, maxRaw == 0 ? 2 : maxRaw),
-                      0, 9000, "5000"));
+        put({P::MaxGasRpmOff, maxRaw, 0, QStringLiteral("0"), false});
+        put(decoded(P::MaxGasRpm, maxRaw, speedOfPeriod(ignitionConstant, maxRaw == 0 ? 2 : maxRaw)));
     }
 
     // raw x 512 x 0.008 x 0.1 = raw x 4096 / 10000, to 10 ms.
-    const int delayRaw = word(b, 15);
-    put(inRangeOr(ParamId::SwitchDelay, delayRaw, roundEven(delayRaw * 4096LL, 10000) * 10, 1, 10000,
-                  "1000"));
+    const int delayRaw = rawOf(b, P::SwitchDelay);
+    put(decoded(P::SwitchDelay, delayRaw, roundEven(delayRaw * 4096LL, 10000) * 10));
 
     // The delta is the step from the switch speed down to the speed of the
     // period the controller adds to it.
-    const int deltaRaw = word(b, 17);
-    const long long bPeriod = roundEven(c800, a);
-    const long long d = roundEven(c800, deltaRaw + bPeriod);
-    put(inRangeOr(ParamId::RpmDelta, deltaRaw, roundEven(a - d, 100) * 100, 0, 5000, "500"));
+    const int deltaRaw = rawOf(b, P::RpmDelta);
+    const long long d = roundEven(c800, deltaRaw + roundEven(c800, a));
+    put(decoded(P::RpmDelta, deltaRaw, roundEven(a - d, 100) * 100));
 
-    const int cutRaw = word(b, 19);
-    put(inRangeOr(ParamId::CutoffRpm, cutRaw, speedOfPeriod(ignitionConstant, cutRaw == 0 ? 1 : cutRaw), 500,
-                  5000, "2000"));
-    put(number(ParamId::CutoffStep, b[21], 255 - b[21]));
-    put(number(ParamId::StartDelay, b[22], roundEven(b[22], 5))); // fifths of a second
-    put(number(ParamId::StepOpening, b[27], b[27]));
-    put(stepSpeed(ParamId::StepSpeedBelowTps, word(b, 28)));
-    put(number(ParamId::ProbeKind, b[31], probeKindOf(b[31], flags)));
-    put(stepSpeed(ParamId::StepSpeedAboveTps, word(b, 34)));
+    const int cutRaw = rawOf(b, P::CutoffRpm);
+    put(decoded(P::CutoffRpm, cutRaw, speedOfPeriod(ignitionConstant, cutRaw == 0 ? 1 : cutRaw)));
+    const int delayFifths = rawOf(b, P::StartDelay);
+    put(decoded(P::StartDelay, delayFifths, roundEven(delayFifths, 5)));
+    const int openingRaw = rawOf(b, P::StepOpening);
+    put(decoded(P::StepOpening, openingRaw, openingRaw));
+    put(stepSpeed(b, P::StepSpeedBelowTps));
+    put(stepSpeed(b, P::StepSpeedAboveTps));
+    const int probeRaw = rawOf(b, P::ProbeKind);
+    put(decoded(P::ProbeKind, probeRaw, probeKindOf(static_cast<std::uint8_t>(probeRaw), flags)));
 
     // Not in the block.
-    v[static_cast<std::size_t>(ParamId::AnalogThreshold)].id = ParamId::AnalogThreshold;
+    v[static_cast<std::size_t>(P::AnalogThreshold)].id = P::AnalogThreshold;
     return v;
 }
 

@@ -5,10 +5,14 @@
 #include "params/Volts.h"
 
 #include <limits>
+#include <utility>
 
 namespace {
 
-constexpr std::uint8_t CmdFlags = 0x0B;
+// The write command of a parameter (parameter table).
+std::uint8_t commandOf(ParamId id) {
+    return paramDef(id).wire.command;
+}
 
 std::uint8_t low8(long long v) {
     return static_cast<std::uint8_t>(v & 0xFF);
@@ -35,7 +39,7 @@ bool take(const ParameterSet& s, ParamId id, WriteCommand& out, int& value) {
 
 // Engine-speed commands: skipped silently on an empty text; a speed of 0 has
 // no period, so it is reported like a text that is not a number.
-WriteCommand speedCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, int constant) {
+WriteCommand speedCommand(const ParameterSet& s, ParamId id, int constant) {
     WriteCommand out;
     if (s[id].isEmpty()) return out;
     int speed = 0;
@@ -44,19 +48,19 @@ WriteCommand speedCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, i
         out.messages.push_back(WriteText::invalidField(id, s[id]));
         return out;
     }
-    return word(cmd, periodOfSpeed(constant, speed));
+    return word(commandOf(id), periodOfSpeed(constant, speed));
 }
 
 // Commands of the form "255 - value" or "value x k" on one non-empty field.
-template <class F> WriteCommand simpleCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, F f) {
+template <class F> WriteCommand simpleCommand(const ParameterSet& s, ParamId id, F f) {
     WriteCommand out;
     if (s[id].isEmpty()) return out;
     int v = 0;
     if (!take(s, id, out, v)) return out;
-    return single(cmd, f(v));
+    return single(commandOf(id), f(v));
 }
 
-WriteCommand voltsCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, long long (*f)(int)) {
+WriteCommand voltsCommand(const ParameterSet& s, ParamId id, long long (*f)(int)) {
     WriteCommand out;
     if (s[id].isEmpty()) return out;
     const int h = voltsHundredths(s[id]);
@@ -64,7 +68,7 @@ WriteCommand voltsCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, l
         out.messages.push_back(WriteText::invalidField(id, s[id]));
         return out;
     }
-    return single(cmd, f(h));
+    return single(commandOf(id), f(h));
 }
 
 // numerator / denominator to the nearest integer. The controllers in the field
@@ -79,7 +83,7 @@ long long roundAsConfigured(long long numerator, long long denominator, const lo
     return roundEven(numerator, denominator);
 }
 
-WriteCommand stepSpeed(std::uint8_t cmd, const ParameterSet& s, ParamId id) {
+WriteCommand stepSpeed(const ParameterSet& s, ParamId id) {
     WriteCommand out;
     const WholeNumber n = wholeNumber(s[id]);
     // A text that is not a number counts as 0, so the range message follows.
@@ -88,7 +92,7 @@ WriteCommand stepSpeed(std::uint8_t cmd, const ParameterSet& s, ParamId id) {
         out.messages.push_back({WriteText::speedRange(), WriteText::errorCaption()});
         return out;
     }
-    out.bytes = command16(cmd, (25LL - n.value) * 2650);
+    out.bytes = command16(commandOf(id), (25LL - n.value) * 2650);
     return out;
 }
 
@@ -155,30 +159,30 @@ WriteCommand encodeProbeKind(const ParameterSet& s) {
     static const std::uint8_t codes[] = {1, 0, 0, 2, 1};
     const QString& t = s[ParamId::ProbeKind];
     if (t.size() != 1 || t.at(0) < QLatin1Char('0') || t.at(0) > QLatin1Char('4')) return {};
-    return single(0x1E, codes[t.at(0).unicode() - '0']);
+    return single(commandOf(ParamId::ProbeKind), codes[t.at(0).unicode() - '0']);
 }
 
 WriteCommand encodeLambdaThreshold(const ParameterSet& s) {
     // h x 0.002 x 255 = h x 51 / 100; ties at h = 50 + 100k. 0,50, 2,50 and
     // 8,50 V went down (0,50 V as 25, not 26); both bytes read back as 0,50.
-    return voltsCommand(0x0F, s, ParamId::LambdaThreshold, [](int h) {
+    return voltsCommand(s, ParamId::LambdaThreshold, [](int h) {
         static constexpr long long halvesDown[] = {50 * 51, 250 * 51, 850 * 51};
         return roundAsConfigured(h * 51LL, 100, halvesDown);
     });
 }
 
 WriteCommand encodeSwitchRpm(const ParameterSet& s, int constant) {
-    return speedCommand(0x08, s, ParamId::SwitchRpm, constant);
+    return speedCommand(s, ParamId::SwitchRpm, constant);
 }
 
 WriteCommand encodeTpsThreshold(const ParameterSet& s) {
     // h x 0.002 x 100 is h / 5, never a tie.
-    return voltsCommand(0x07, s, ParamId::TpsThreshold, [](int h) { return roundEven(h, 5); });
+    return voltsCommand(s, ParamId::TpsThreshold, [](int h) { return roundEven(h, 5); });
 }
 
 WriteCommand encodeMaxGasRpm(const ParameterSet& s, int constant) {
-    if (s[ParamId::MaxGasRpmOff] == QLatin1String("1")) return word(0x14, 1);
-    return speedCommand(0x14, s, ParamId::MaxGasRpm, constant);
+    if (s[ParamId::MaxGasRpmOff] == QLatin1String("1")) return word(commandOf(ParamId::MaxGasRpm), 1);
+    return speedCommand(s, ParamId::MaxGasRpm, constant);
 }
 
 WriteCommand encodeRpmDelta(const ParameterSet& s, int constant) {
@@ -197,7 +201,7 @@ WriteCommand encodeRpmDelta(const ParameterSet& s, int constant) {
     if (b == 0) b = 1;
     // A delta above the switch speed makes B negative; its low 16 bits are sent.
     const long long value = roundEven(800LL * constant, b) - periodOfSpeed(constant, a);
-    return word(0x16, value);
+    return word(commandOf(ParamId::RpmDelta), value);
 }
 
 WriteCommand encodeStepLimits(const ParameterSet& s) {
@@ -208,12 +212,12 @@ WriteCommand encodeStepLimits(const ParameterSet& s) {
     const bool loOk = take(s, ParamId::StepMin, out, lo);
     const bool hiOk = take(s, ParamId::StepMax, out, hi);
     if (!loOk || !hiOk) return out;
-    out.bytes = {0x12, low8(255LL - lo), low8(255LL - hi)};
+    out.bytes = {commandOf(ParamId::StepMin), low8(255LL - lo), low8(255LL - hi)};
     return out;
 }
 
 WriteCommand encodeStepStart(const ParameterSet& s) {
-    return simpleCommand(0x13, s, ParamId::StepStart, [](int v) { return 255LL - v; });
+    return simpleCommand(s, ParamId::StepStart, [](int v) { return 255LL - v; });
 }
 
 WriteCommand encodeLambdaTimes(const ParameterSet& s) {
@@ -232,7 +236,8 @@ WriteCommand encodeLambdaTimes(const ParameterSet& s) {
         out.messages.push_back({WriteText::lambdaRange(), WriteText::italianCaption()});
         return out;
     }
-    const std::vector<std::uint8_t> a = command16(0x06, roundEven(l * 244, 1000));
+    const std::vector<std::uint8_t> a =
+        command16(commandOf(ParamId::LambdaLowTime), roundEven(l * 244, 1000));
     const std::vector<std::uint8_t> b = command16(0, roundEven((l + h) * 244, 1000));
     out.bytes = {a[0], a[1], a[2], b[1], b[2]};
     return out;
@@ -243,15 +248,15 @@ WriteCommand encodeSecondLambdaPair() {
 }
 
 WriteCommand encodeStartDelay(const ParameterSet& s) {
-    return simpleCommand(0x19, s, ParamId::StartDelay, [](int v) { return v * 5LL; });
+    return simpleCommand(s, ParamId::StartDelay, [](int v) { return v * 5LL; });
 }
 
 WriteCommand encodeCutoffStep(const ParameterSet& s) {
-    return simpleCommand(0x17, s, ParamId::CutoffStep, [](int v) { return 255LL - v; });
+    return simpleCommand(s, ParamId::CutoffStep, [](int v) { return 255LL - v; });
 }
 
 WriteCommand encodeCutoffRpm(const ParameterSet& s, int constant) {
-    return speedCommand(0x18, s, ParamId::CutoffRpm, constant);
+    return speedCommand(s, ParamId::CutoffRpm, constant);
 }
 
 WriteCommand encodeStepOpening(const ParameterSet& s) {
@@ -259,15 +264,15 @@ WriteCommand encodeStepOpening(const ParameterSet& s) {
     int v = 0;
     if (!take(s, ParamId::StepOpening, out, v)) return out;
     if (v < 2 || v > 50) return out;
-    return single(0x1B, v);
+    return single(commandOf(ParamId::StepOpening), v);
 }
 
 WriteCommand encodeStepSpeedAboveTps(const ParameterSet& s) {
-    return stepSpeed(0x20, s, ParamId::StepSpeedAboveTps);
+    return stepSpeed(s, ParamId::StepSpeedAboveTps);
 }
 
 WriteCommand encodeStepSpeedBelowTps(const ParameterSet& s) {
-    return stepSpeed(0x1C, s, ParamId::StepSpeedBelowTps);
+    return stepSpeed(s, ParamId::StepSpeedBelowTps);
 }
 
 WriteCommand encodeSwitchDelay(const ParameterSet& s) {
@@ -283,57 +288,46 @@ WriteCommand encodeSwitchDelay(const ParameterSet& s) {
     }
     // value x 0.001 x 4000000 / 16384 = value x 125 / 512; ties at 256 + 512k.
     static constexpr long long halvesDown[] = {768 * 125, 1792 * 125, 2816 * 125, 4864 * 125, 7936 * 125};
-    return word(0x15, roundAsConfigured(n.value * 125LL, 512, halvesDown));
+    return word(commandOf(ParamId::SwitchDelay), roundAsConfigured(n.value * 125LL, 512, halvesDown));
 }
 
 WriteCommand encodeSwitchTemp(const ParameterSet& s) {
-    return simpleCommand(0x05, s, ParamId::SwitchTemp,
-                         [](int v) { return roundEven((v & 0xFF) + 222LL, 2); });
+    return simpleCommand(s, ParamId::SwitchTemp, [](int v) { return roundEven((v & 0xFF) + 222LL, 2); });
 }
 
 WriteCommand encodeFlags(const ParameterSet& s, FlagBit which, std::uint8_t flags, int versionCode) {
-    auto with = [flags](int bit, bool on) {
-        return static_cast<std::uint8_t>(on ? flags | (1u << bit) : flags & ~(1u << bit));
+    static const std::pair<FlagBit, ParamId> owners[] = {
+        {FlagBit::ProbeInversion, ParamId::ProbeKind},
+        {FlagBit::TpsKind, ParamId::TpsKind},
+        {FlagBit::RpmKind, ParamId::RpmKind},
+        {FlagBit::TempSensor, ParamId::TempSensorOn},
+        {FlagBit::CutoffOn, ParamId::CutoffOn},
+        {FlagBit::ControllerMode, ParamId::ControllerMode},
+        {FlagBit::ReserveSensor, ParamId::ReserveSensorKind},
     };
-    auto flagText = [&s](ParamId id) -> std::optional<bool> {
-        if (s[id] == QLatin1String("1")) return true;
-        if (s[id] == QLatin1String("0")) return false;
-        return std::nullopt;
-    };
-    auto make = [](std::uint8_t f, int times) {
+    ParamId id = ParamId::Count;
+    for (const auto& [bit, owner] : owners)
+        if (bit == which) id = owner;
+    if (id == ParamId::Count) return {};
+    const WireFacts& wire = paramDef(id).wire;
+    const QString& text = s[id];
+
+    auto make = [&](bool on, int times) {
+        const auto mask = static_cast<std::uint8_t>(1u << wire.flagBit);
+        const auto f = static_cast<std::uint8_t>(on ? flags | mask : flags & ~mask);
         WriteCommand out;
         for (int i = 0; i < times; ++i) {
-            out.bytes.push_back(CmdFlags);
+            out.bytes.push_back(FlagsCommand);
             out.bytes.push_back(f);
         }
         out.flags = f;
         return out;
     };
-
-    if (which == FlagBit::ProbeInversion) {
-        const QString& k = s[ParamId::ProbeKind];
-        return make(with(1, k == QLatin1String("2") || k == QLatin1String("4")), 1);
-    }
-    struct Row {
-        FlagBit which;
-        ParamId id;
-        int bit;
-    };
-    static const Row rows[] = {
-        {FlagBit::TpsKind, ParamId::TpsKind, 0},
-        {FlagBit::RpmKind, ParamId::RpmKind, 2},
-        {FlagBit::TempSensor, ParamId::TempSensorOn, 3},
-        {FlagBit::CutoffOn, ParamId::CutoffOn, 4},
-        {FlagBit::ControllerMode, ParamId::ControllerMode, 6},
-        {FlagBit::ReserveSensor, ParamId::ReserveSensorKind, 7},
-    };
-    for (const Row& r : rows) {
-        if (r.which != which) continue;
-        const std::optional<bool> on = flagText(r.id);
-        if (!on) return {};
-        if (which == FlagBit::ReserveSensor) return make(with(r.bit, !*on), 1);
-        if (which == FlagBit::TempSensor) return make(with(r.bit, *on && versionCode != 3), 2);
-        return make(with(r.bit, *on), 1);
-    }
-    return {};
+    if (which == FlagBit::ProbeInversion)
+        return make(text == QLatin1String("2") || text == QLatin1String("4"), 1);
+    if (text != QLatin1String("0") && text != QLatin1String("1")) return {};
+    const bool on = text == QLatin1String("1");
+    if (which == FlagBit::ReserveSensor) return make(!on, 1); // bit 7 set: item 0, "20K"
+    if (which == FlagBit::TempSensor) return make(on && versionCode != 3, 2);
+    return make(on, 1);
 }

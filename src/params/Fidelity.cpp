@@ -21,7 +21,7 @@ int blockNumber(const ParameterBlock& b, int at, int width) {
 }
 
 QString whereInBlock(const WireFacts& w) {
-    if (w.width == 0) return QStringLiteral("bit %1 bajtu 8").arg(w.flagBit);
+    if (w.width == 0) return QStringLiteral("bit %1 bajtu %2").arg(w.flagBit).arg(FlagsByte);
     if (w.width == 1) return QStringLiteral("bajt %1").arg(w.blockByte);
     return QStringLiteral("bajty %1–%2").arg(w.blockByte).arg(w.blockByte + 1);
 }
@@ -59,8 +59,8 @@ QString meaning(const ParamDef& d, const BlockValue& v, const ParameterBlock& b,
             .arg(QString::number((25.0 * 2650 - v.raw) / 2650, 'f', 2)
                      .replace(QLatin1Char('.'), QLatin1Char(',')));
     case ParamId::ProbeKind:
-        if (b[31] > 2) return QStringLiteral("rodzaj sondy nieznany programowi");
-        if (b[31] == 2 && (b[8] & 0x02))
+        if (v.raw > 2) return QStringLiteral("rodzaj sondy nieznany programowi");
+        if (v.raw == 2 && (b[FlagsByte] >> d.wire.flagBit & 1))
             return QStringLiteral("„%1” z odwróceniem, którego ten rodzaj nie zna").arg(d.items.at(3));
         return QStringLiteral("„%1”").arg(d.items.value(static_cast<int>(v.decoded)));
     case ParamId::TempSensorOn:
@@ -103,8 +103,9 @@ std::vector<FieldMark> fidelityMarks(const ParameterBlock& b, int ignitionConsta
 
     // What an unchanged write sends: the value bytes of each command, and the
     // flags byte after the last flags command.
-    const std::vector<WriteStep> plan = planParameterWrite(set, ignitionConstant, b[8], versionCode);
-    std::uint8_t flagsAfter = b[8];
+    const std::uint8_t flags = b[FlagsByte];
+    const std::vector<WriteStep> plan = planParameterWrite(set, ignitionConstant, flags, versionCode);
+    std::uint8_t flagsAfter = flags;
     for (const WriteStep& s : plan)
         if (s.command.flags) flagsAfter = *s.command.flags;
     auto sentFor = [&plan](std::uint8_t command) -> const std::vector<std::uint8_t>* {
@@ -114,6 +115,8 @@ std::vector<FieldMark> fidelityMarks(const ParameterBlock& b, int ignitionConsta
     };
 
     std::vector<FieldMark> marks;
+    const ParamDef& low = paramDef(ParamId::LambdaLowTime);
+    const ParamDef& high = paramDef(ParamId::LambdaHighTime);
     auto lambdaMarked = [&marks] {
         return markOf(marks, ParamId::LambdaLowTime) || markOf(marks, ParamId::LambdaHighTime);
     };
@@ -127,11 +130,12 @@ std::vector<FieldMark> fidelityMarks(const ParameterBlock& b, int ignitionConsta
             if (v.text == QLatin1String("1") && lambdaMarked())
                 marks.push_back(
                     {d.id, FieldMark::Changed,
-                     QStringLiteral("„%1”: sterownik nie ma zerowych czasów sondy (bajty 1–4 = %2 i "
-                                    "%3); zapis wyśle czasy 0 i 0.")
-                         .arg(d.label)
-                         .arg(blockNumber(b, 1, 2))
-                         .arg(blockNumber(b, 3, 2))});
+                     QStringLiteral("„%1”: sterownik nie ma zerowych czasów sondy (%2 = %3, %4 = %5); zapis "
+                                    "wyśle czasy 0 i 0.")
+                         .arg(d.label, whereInBlock(low.wire))
+                         .arg(blockNumber(b, low.wire.blockByte, low.wire.width))
+                         .arg(whereInBlock(high.wire))
+                         .arg(blockNumber(b, high.wire.blockByte, high.wire.width))});
             continue;
         }
 
@@ -167,25 +171,29 @@ std::vector<FieldMark> fidelityMarks(const ParameterBlock& b, int ignitionConsta
                 }
             }
         }
-        if (w.flagBit >= 0 && ((flagsAfter ^ b[8]) >> w.flagBit & 1)) {
+        if (w.flagBit >= 0 && ((flagsAfter ^ flags) >> w.flagBit & 1)) {
             reasons |= FieldMark::Changed;
-            notes << QStringLiteral("zapis ustawi bit %1 bajtu 8 na %2")
+            notes << QStringLiteral("zapis ustawi bit %1 bajtu %2 na %3")
                          .arg(w.flagBit)
+                         .arg(FlagsByte)
                          .arg(flagsAfter >> w.flagBit & 1);
         }
         if (!reasons) continue;
 
-        QString where;
-        if (d.id == ParamId::ProbeKind)
-            where = QStringLiteral("bajt 31 = %1, bit 1 bajtu 8 = %2").arg(b[31]).arg(b[8] >> 1 & 1);
-        else if (w.width == 0)
-            where = QStringLiteral("%1 = %2").arg(whereInBlock(w)).arg(b[8] >> w.flagBit & 1);
-        else
-            where = QStringLiteral("%1 = %2").arg(whereInBlock(w)).arg(blockNumber(b, w.blockByte, w.width));
-        marks.push_back(
-            {d.id, reasons,
-             QStringLiteral("„%1”: sterownik ma %2 (%3); %4.")
-                 .arg(d.label, where, meaning(d, v, b, ignitionConstant), notes.join(QStringLiteral("; ")))});
+        // ProbeKind has both a byte and a bit.
+        QStringList where;
+        if (w.width > 0)
+            where << QStringLiteral("%1 = %2").arg(whereInBlock(w)).arg(blockNumber(b, w.blockByte, w.width));
+        if (w.flagBit >= 0)
+            where << QStringLiteral("%1 = %2")
+                         .arg(whereInBlock({.blockByte = FlagsByte, .flagBit = w.flagBit}))
+                         .arg(flags >> w.flagBit & 1);
+        QString held = where.join(QStringLiteral(", "));
+        const QString means = meaning(d, v, b, ignitionConstant);
+        if (means != QString::number(v.raw)) held += QStringLiteral(" (") + means + QLatin1Char(')');
+        marks.push_back({d.id, reasons,
+                         QStringLiteral("„%1”: sterownik ma %2; %3.")
+                             .arg(d.label, held, notes.join(QStringLiteral("; ")))});
     }
     return marks;
 }

@@ -32,6 +32,11 @@ struct CaptionLabel {
     bool givesFocus = true; // a click gives the focus to its control (minprzelbgLabel: no click action)
 };
 
+// The flags byte: block byte 8, written whole with command 0x0B; several
+// parameters keep one bit each in it.
+constexpr std::uint8_t FlagsCommand = 0x0B;
+constexpr int FlagsByte = 8;
+
 // Where a parameter travels on the wire. Values are the low 8 bits of their
 // number; 16-bit values go low byte first, in the block and in the commands.
 struct WireFacts {
@@ -39,7 +44,12 @@ struct WireFacts {
     int valueOffset = 0;      // its first byte among the command's value bytes
     int blockByte = -1;       // its first byte in the 37-byte block, -1 when not in the block
     int width = 0;            // bytes of the value: 1 or 2; 0 for a bit of the flags byte
-    int flagBit = -1;         // its bit of the flags byte (block byte 8, command 0x0B), -1 for none
+    int flagBit = -1;         // its bit of the flags byte, -1 for none
+    // Block decoding: a decoded value outside blockMin..blockMax is shown as
+    // the fallback text. No fallback when blockMax < blockMin.
+    int blockMin = 0;
+    int blockMax = -1;
+    QString fallback{};
 };
 
 struct ParamDef {
