@@ -88,7 +88,8 @@ WriteCommand stepSpeed(const ParameterSet& s, ParamId id) {
     const WholeNumber n = wholeNumber(s[id]);
     // A text that is not a number counts as 0, so the range message follows.
     if (!n.ok()) out.messages.push_back({WriteText::badValue(), WriteText::errorCaption()});
-    if (n.value < 1 || n.value > 24) {
+    const ParamDef& d = paramDef(id);
+    if (n.value < d.min || n.value > d.max) {
         out.messages.push_back({WriteText::speedRange(), WriteText::errorCaption()});
         return out;
     }
@@ -232,7 +233,8 @@ WriteCommand encodeLambdaTimes(const ParameterSet& s) {
     }
     const long long l = low.value;
     const long long h = high.value;
-    if (l < 0 || h < 0 || l > 4000 || l + h > 4000) {
+    const long long limit = paramDef(ParamId::LambdaLowTime).max; // each time, and both together
+    if (l < 0 || h < 0 || l > limit || l + h > limit) {
         out.messages.push_back({WriteText::lambdaRange(), WriteText::italianCaption()});
         return out;
     }
@@ -263,7 +265,7 @@ WriteCommand encodeStepOpening(const ParameterSet& s) {
     WriteCommand out;
     int v = 0;
     if (!take(s, ParamId::StepOpening, out, v)) return out;
-    if (v < 2 || v > 50) return out;
+    if (v < paramDef(ParamId::StepOpening).min || v > paramDef(ParamId::StepOpening).max) return out;
     return single(commandOf(ParamId::StepOpening), v);
 }
 
@@ -282,7 +284,8 @@ WriteCommand encodeSwitchDelay(const ParameterSet& s) {
         out.messages.push_back(WriteText::invalidField(ParamId::SwitchDelay, s[ParamId::SwitchDelay]));
         return out;
     }
-    if (n.state == WholeNumber::Empty || n.value < 0 || n.value > 10000) {
+    // From 0: the write takes delays the field's own check would raise to 100.
+    if (n.state == WholeNumber::Empty || n.value < 0 || n.value > paramDef(ParamId::SwitchDelay).max) {
         out.messages.push_back({WriteText::badValue(), WriteText::errorCaption()});
         return out;
     }

@@ -128,9 +128,9 @@ ParameterBlock patched(std::initializer_list<std::pair<int, int>> bytes) {
 // neighbours (the faithful periods and the nearest unfaithful ones).
 QList<int> sweep(int at, int constant) {
     QList<int> raws;
-    for (int r = 0; r <= 130; ++r)
+    for (int r = 0; r <= 100; ++r)
         raws << r;
-    for (int r = 131; r < 65536; r += 251)
+    for (int r = 101; r < 65536; r += 401)
         raws << r;
     raws << 65535;
     if (at == 6 || at == 13 || at == 19)
