@@ -135,6 +135,7 @@ bool Controller::ReadIgnition() {
     const ParameterBlock b = blockFromBuffer();
     probeKind_ = probeKindFrom(b[31], b[8]);
     flags_ = b[8];
+    flagsKnown_ = true;
     setIgnitionIndex(b[32] + 256 * b[33]);
     return true;
 }
@@ -156,6 +157,7 @@ std::optional<ParameterBlock> Controller::ReadParameterBlock() {
     if (w == 0x0101) return std::nullopt;
     setIgnitionIndex(w);
     flags_ = b[8];
+    flagsKnown_ = true;
     probeKind_ = probeKindFrom(b[31], b[8]);
     return b;
 }

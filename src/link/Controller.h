@@ -37,7 +37,16 @@ public:
     // Link values.
     int versionCode() const { return version_; }
     bool controllerPresent() const { return present_; }
+    // The flags byte held for writes: the controller's as last read, with the
+    // bits written since. knownFlags() is empty until a whole block has been
+    // read (ReadIgnition, ReadParameterBlock): a write then sends no flags at
+    // all, since the bits it does not manage are unknown. flags() is the held
+    // byte regardless (0 before any read); setFlags changes it but never makes
+    // an unread byte known.
     std::uint8_t flags() const { return flags_; }
+    std::optional<std::uint8_t> knownFlags() const {
+        return flagsKnown_ ? std::optional<std::uint8_t>(flags_) : std::nullopt;
+    }
     void setFlags(std::uint8_t f) { flags_ = f; }
     int ignitionIndex() const { return ignitionIndex_; }
     int ignitionConstant() const { return ignitionConstant_; }
@@ -75,6 +84,7 @@ private:
     int version_ = 0;
     bool present_ = false;
     std::uint8_t flags_ = 0;
+    bool flagsKnown_ = false;
     int ignitionIndex_ = 2;
     int ignitionConstant_ = 4800;
     int probeKind_ = 0;

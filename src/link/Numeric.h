@@ -6,9 +6,17 @@ inline long long roundEven(double x) {
     return static_cast<long long>(std::nearbyint(x));
 }
 
-// The controller's own configuration tool computed its scalings in 80-bit
-// extended precision; where a product lands next to a tie (0,50 V x 0.002 x 255)
-// only the same precision gives the same byte on the wire.
-inline long long roundEvenExt(long double x) {
-    return static_cast<long long>(std::nearbyintl(x));
+// The same rounding of the exact quotient numerator / denominator, worked in
+// whole numbers so that a tie is a tie on every platform whatever its
+// floating-point precision. The denominator must not be 0.
+constexpr long long roundEven(long long numerator, long long denominator) {
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    long long q = numerator / denominator; // towards zero
+    const long long r = numerator % denominator;
+    const long long twice = 2 * (r < 0 ? -r : r);
+    if (twice > denominator || (twice == denominator && q % 2 != 0)) q += r < 0 ? -1 : 1;
+    return q;
 }

@@ -1,29 +1,43 @@
 #include "params/BlockCodec.h"
 
 #include "link/Numeric.h"
+#include "params/ParamTable.h"
 #include "params/Volts.h"
 
 namespace {
 
-int word(const ParameterBlock& b, int at) {
-    return b[static_cast<std::size_t>(at)] + 256 * b[static_cast<std::size_t>(at + 1)];
+const WireFacts& wire(ParamId id) {
+    return paramDef(id).wire;
 }
 
-QString num(long long v) {
-    return QString::number(v);
+// The byte or 16-bit value the block holds for a parameter.
+int rawOf(const ParameterBlock& b, ParamId id) {
+    const WireFacts& w = wire(id);
+    const auto at = static_cast<std::size_t>(w.blockByte);
+    return w.width == 2 ? b[at] + 256 * b[at + 1] : b[at];
 }
 
-QString inRangeOr(long long v, long long lo, long long hi, const char* fallback) {
-    return v >= lo && v <= hi ? num(v) : QString::fromLatin1(fallback);
+// The decoded value, or the parameter's fallback text when it lies outside
+// the range the block decoding accepts.
+BlockValue decoded(ParamId id, int raw, long long v) {
+    const WireFacts& w = wire(id);
+    if (w.blockMax < w.blockMin || (v >= w.blockMin && v <= w.blockMax))
+        return {id, raw, v, QString::number(v), false};
+    return {id, raw, v, w.fallback, true};
 }
 
-// Slow-down factor of a step-speed value: round(25 - raw / 2650), "3" outside 1..24.
-QString stepSpeed(int raw) {
-    return inRangeOr(roundEven(25.0 - raw / 2650.0), 1, 24, "3");
+// Slow-down factor of a step-speed value: round(25 - raw / 2650).
+BlockValue stepSpeed(const ParameterBlock& b, ParamId id) {
+    const int raw = rawOf(b, id);
+    return decoded(id, raw, roundEven(25LL * 2650 - raw, 2650));
 }
 
-QString bit(std::uint8_t flags, int n) {
-    return (flags >> n) & 1 ? QStringLiteral("1") : QStringLiteral("0");
+// A choice or flag kept as one bit of the flags byte; "1" when the bit is
+// setMeans.
+BlockValue bit(ParamId id, std::uint8_t flags, bool setMeans = true) {
+    const bool on = ((flags >> wire(id).flagBit) & 1) != 0;
+    const int v = on == setMeans ? 1 : 0;
+    return {id, flags, v, QString::number(v), false};
 }
 
 } // namespace
@@ -33,77 +47,99 @@ int probeKindOf(std::uint8_t byte31, std::uint8_t flags) {
 }
 
 int speedOfPeriod(int ignitionConstant, int period) {
-    return static_cast<int>(roundEven(roundEven(ignitionConstant * 800.0 / period) / 100.0) * 100);
+    return static_cast<int>(roundEven(roundEven(800LL * ignitionConstant, period), 100) * 100);
 }
 
-void decodeParameterBlock(const ParameterBlock& b, int ignitionConstant, ParameterSet& set) {
-    const int c = ignitionConstant;
+std::vector<BlockValue> blockValues(const ParameterBlock& b, int ignitionConstant) {
+    using P = ParamId;
+    const long long c800 = 800LL * ignitionConstant;
+    std::vector<BlockValue> v(static_cast<std::size_t>(ParamCount));
+    auto put = [&v](BlockValue x) { v[static_cast<std::size_t>(x.id)] = std::move(x); };
+    auto at = [&v](ParamId id) -> const BlockValue& { return v[static_cast<std::size_t>(id)]; };
 
-    set[ParamId::SwitchTemp] = num(2 * b[0] - 222);
+    const int tempRaw = rawOf(b, P::SwitchTemp);
+    put(decoded(P::SwitchTemp, tempRaw, 2 * tempRaw - 222));
 
-    // Bytes 3-4 hold low + high time together.
-    const long long t1 = roundEven(word(b, 1) * 1000.0 / 244);
-    set[ParamId::LambdaLowTime] = inRangeOr(roundEven(t1 / 50.0) * 50, 0, 4000, "500");
-    set[ParamId::LambdaHighTime] =
-        inRangeOr(roundEven((word(b, 3) * 1000.0 / 244 - t1) / 50) * 50, 0, 4000, "500");
-    const bool bosch = set[ParamId::LambdaLowTime] == QLatin1String("0") &&
-                       set[ParamId::LambdaHighTime] == QLatin1String("0");
-    set[ParamId::LambdaBosch] = bosch ? QStringLiteral("1") : QStringLiteral("0");
+    // The second value holds low + high time together; the high time is taken
+    // against the low time before its rounding to 50 ms. raw x 1000 / 244 =
+    // raw x 250 / 61.
+    const int lowRaw = rawOf(b, P::LambdaLowTime);
+    const int sumRaw = rawOf(b, P::LambdaHighTime);
+    const long long t1 = roundEven(lowRaw * 250LL, 61);
+    put(decoded(P::LambdaLowTime, lowRaw, roundEven(t1, 50) * 50));
+    put(decoded(P::LambdaHighTime, sumRaw, roundEven(sumRaw * 250LL - 61 * t1, 61 * 50) * 50));
+    const bool bosch =
+        at(P::LambdaLowTime).text == QLatin1String("0") && at(P::LambdaHighTime).text == QLatin1String("0");
+    put({P::LambdaBosch, 0, bosch ? 1 : 0, bosch ? QStringLiteral("1") : QStringLiteral("0"), false});
 
-    set[ParamId::TpsThreshold] = voltsText(b[5] * 5);
+    const int tpsRaw = rawOf(b, P::TpsThreshold);
+    put({P::TpsThreshold, tpsRaw, tpsRaw * 5LL, voltsText(tpsRaw * 5), false});
 
-    const int switchRaw = word(b, 6) == 0 ? 1 : word(b, 6);
-    const int switchRpm = speedOfPeriod(c, switchRaw);
-    const int a = switchRpm >= 1000 && switchRpm <= 9000 ? switchRpm : 5000;
-    set[ParamId::SwitchRpm] = num(a);
+    const int switchRaw = rawOf(b, P::SwitchRpm);
+    put(decoded(P::SwitchRpm, switchRaw, speedOfPeriod(ignitionConstant, switchRaw == 0 ? 1 : switchRaw)));
+    const long long a = at(P::SwitchRpm).text.toLongLong(); // after its fallback
 
-    const std::uint8_t flags = b[8];
-    set[ParamId::TpsKind] = bit(flags, 0);
-    set[ParamId::RpmKind] = bit(flags, 2);
-    set[ParamId::TempSensorOn] = bit(flags, 3);
-    set[ParamId::CutoffOn] = bit(flags, 4);
-    set[ParamId::ControllerMode] = bit(flags, 6);
-    set[ParamId::ReserveSensorKind] = (flags & 0x80) ? QStringLiteral("0") : QStringLiteral("1");
+    const std::uint8_t flags = b[FlagsByte];
+    for (ParamId id : {P::TpsKind, P::RpmKind, P::TempSensorOn, P::CutoffOn, P::ControllerMode})
+        put(bit(id, flags));
+    put(bit(P::ReserveSensorKind, flags, false)); // bit set: item 0, "20K"
 
-    long long h = roundEven(b[9] * 500.0 / 255);
-    h = roundEven(h / 5.0) * 5;
-    set[ParamId::LambdaThreshold] = voltsText(static_cast<int>(h));
+    // h := round(raw x 500 / 255), then to 5 hundredths.
+    const int thresholdRaw = rawOf(b, P::LambdaThreshold);
+    const long long h = roundEven(roundEven(thresholdRaw * 500LL, 255), 5) * 5;
+    put({P::LambdaThreshold, thresholdRaw, h, voltsText(static_cast<int>(h)), false});
 
-    set[ParamId::StepMin] = num(255 - b[10]);
-    set[ParamId::StepMax] = num(255 - b[11]);
-    set[ParamId::StepStart] = num(255 - b[12]);
-
-    const int maxRaw = word(b, 13);
-    if (maxRaw == 1) {
-        set[ParamId::MaxGasRpmOff] = QStringLiteral("1");
-        set[ParamId::MaxGasRpm] = QStringLiteral("5000");
-    } else {
-        set[ParamId::MaxGasRpmOff] = QStringLiteral("0");
-        set[ParamId::MaxGasRpm] = inRangeOr(speedOfPeriod(c, maxRaw == 0 ? 2 : maxRaw), 0, 9000, "5000");
+    for (ParamId id : {P::StepMin, P::StepMax, P::StepStart, P::CutoffStep}) {
+        const int raw = rawOf(b, id);
+        put(decoded(id, raw, 255 - raw));
     }
 
-    set[ParamId::SwitchDelay] = inRangeOr(roundEven(word(b, 15) * 512 * 0.008 * 0.1) * 10, 1, 10000, "1000");
+    // Period 1 is the limit switched off.
+    const int maxRaw = rawOf(b, P::MaxGasRpm);
+    if (maxRaw == 1) {
+        put({P::MaxGasRpmOff, maxRaw, 1, QStringLiteral("1"), false});
+        put({P::MaxGasRpm, maxRaw, 5000, QStringLiteral("5000"), false});
+    } else {
+        put({P::MaxGasRpmOff, maxRaw, 0, QStringLiteral("0"), false});
+        put(decoded(P::MaxGasRpm, maxRaw, speedOfPeriod(ignitionConstant, maxRaw == 0 ? 2 : maxRaw)));
+    }
+
+    // raw x 512 x 0.008 x 0.1 = raw x 4096 / 10000, to 10 ms.
+    const int delayRaw = rawOf(b, P::SwitchDelay);
+    put(decoded(P::SwitchDelay, delayRaw, roundEven(delayRaw * 4096LL, 10000) * 10));
 
     // The delta is the step from the switch speed down to the speed of the
     // period the controller adds to it.
-    const long long bPeriod = roundEven(800.0 / a * c);
-    const long long d = roundEven(c * 800.0 / static_cast<double>(word(b, 17) + bPeriod));
-    set[ParamId::RpmDelta] = inRangeOr(roundEven((a - d) / 100.0) * 100, 0, 5000, "500");
+    const int deltaRaw = rawOf(b, P::RpmDelta);
+    const long long d = roundEven(c800, deltaRaw + roundEven(c800, a));
+    put(decoded(P::RpmDelta, deltaRaw, roundEven(a - d, 100) * 100));
 
-    const int cutRaw = word(b, 19) == 0 ? 1 : word(b, 19);
-    set[ParamId::CutoffRpm] = inRangeOr(speedOfPeriod(c, cutRaw), 500, 5000, "2000");
-    set[ParamId::CutoffStep] = num(255 - b[21]);
-    set[ParamId::StartDelay] = num(roundEven(b[22] * 0.2));
-    set[ParamId::StepOpening] = num(b[27]);
-    set[ParamId::StepSpeedBelowTps] = stepSpeed(word(b, 28));
-    set[ParamId::ProbeKind] = num(probeKindOf(b[31], flags));
-    set[ParamId::StepSpeedAboveTps] = stepSpeed(word(b, 34));
+    const int cutRaw = rawOf(b, P::CutoffRpm);
+    put(decoded(P::CutoffRpm, cutRaw, speedOfPeriod(ignitionConstant, cutRaw == 0 ? 1 : cutRaw)));
+    const int delayFifths = rawOf(b, P::StartDelay);
+    put(decoded(P::StartDelay, delayFifths, roundEven(delayFifths, 5)));
+    const int openingRaw = rawOf(b, P::StepOpening);
+    put(decoded(P::StepOpening, openingRaw, openingRaw));
+    put(stepSpeed(b, P::StepSpeedBelowTps));
+    put(stepSpeed(b, P::StepSpeedAboveTps));
+    const int probeRaw = rawOf(b, P::ProbeKind);
+    put(decoded(P::ProbeKind, probeRaw, probeKindOf(static_cast<std::uint8_t>(probeRaw), flags)));
+
+    // Not in the block.
+    v[static_cast<std::size_t>(P::AnalogThreshold)].id = P::AnalogThreshold;
+    return v;
 }
 
-bool readParameters(Controller& c, ParameterSet& set) {
-    const std::optional<ParameterBlock> block = c.ReadParameterBlock();
-    if (!block) return false;
-    decodeParameterBlock(*block, c.ignitionConstant(), set);
+void decodeParameterBlock(const ParameterBlock& b, int ignitionConstant, ParameterSet& set) {
+    for (BlockValue& v : blockValues(b, ignitionConstant))
+        if (v.id != ParamId::AnalogThreshold) set[v.id] = std::move(v.text);
+}
+
+bool readParameters(Controller& c, ParameterSet& set, ParameterBlock* block) {
+    const std::optional<ParameterBlock> read = c.ReadParameterBlock();
+    if (!read) return false;
+    decodeParameterBlock(*read, c.ignitionConstant(), set);
     set[ParamId::AnalogThreshold] = c.analogThreshold();
+    if (block) *block = *read;
     return true;
 }

@@ -5,10 +5,14 @@
 #include "params/Volts.h"
 
 #include <limits>
+#include <utility>
 
 namespace {
 
-constexpr std::uint8_t CmdFlags = 0x0B;
+// The write command of a parameter (parameter table).
+std::uint8_t commandOf(ParamId id) {
+    return paramDef(id).wire.command;
+}
 
 std::uint8_t low8(long long v) {
     return static_cast<std::uint8_t>(v & 0xFF);
@@ -35,7 +39,7 @@ bool take(const ParameterSet& s, ParamId id, WriteCommand& out, int& value) {
 
 // Engine-speed commands: skipped silently on an empty text; a speed of 0 has
 // no period, so it is reported like a text that is not a number.
-WriteCommand speedCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, int constant) {
+WriteCommand speedCommand(const ParameterSet& s, ParamId id, int constant) {
     WriteCommand out;
     if (s[id].isEmpty()) return out;
     int speed = 0;
@@ -44,19 +48,19 @@ WriteCommand speedCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, i
         out.messages.push_back(WriteText::invalidField(id, s[id]));
         return out;
     }
-    return word(cmd, periodOfSpeed(constant, speed));
+    return word(commandOf(id), periodOfSpeed(constant, speed));
 }
 
 // Commands of the form "255 - value" or "value x k" on one non-empty field.
-template <class F> WriteCommand simpleCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, F f) {
+template <class F> WriteCommand simpleCommand(const ParameterSet& s, ParamId id, F f) {
     WriteCommand out;
     if (s[id].isEmpty()) return out;
     int v = 0;
     if (!take(s, id, out, v)) return out;
-    return single(cmd, f(v));
+    return single(commandOf(id), f(v));
 }
 
-WriteCommand voltsCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, long double (*f)(int)) {
+WriteCommand voltsCommand(const ParameterSet& s, ParamId id, long long (*f)(int)) {
     WriteCommand out;
     if (s[id].isEmpty()) return out;
     const int h = voltsHundredths(s[id]);
@@ -64,19 +68,32 @@ WriteCommand voltsCommand(std::uint8_t cmd, const ParameterSet& s, ParamId id, l
         out.messages.push_back(WriteText::invalidField(id, s[id]));
         return out;
     }
-    return single(cmd, roundEvenExt(f(h)));
+    return single(commandOf(id), f(h));
 }
 
-WriteCommand stepSpeed(std::uint8_t cmd, const ParameterSet& s, ParamId id) {
+// numerator / denominator to the nearest integer. The controllers in the field
+// were configured by a tool that scaled in extended precision, where a few
+// exact halves came out just below the half and went down; the listed
+// numerators keep those bytes, every other tie goes to even.
+template <std::size_t N>
+long long roundAsConfigured(long long numerator, long long denominator, const long long (&halvesDown)[N]) {
+    if (2 * (numerator % denominator) == denominator)
+        for (long long n : halvesDown)
+            if (n == numerator) return numerator / denominator;
+    return roundEven(numerator, denominator);
+}
+
+WriteCommand stepSpeed(const ParameterSet& s, ParamId id) {
     WriteCommand out;
     const WholeNumber n = wholeNumber(s[id]);
     // A text that is not a number counts as 0, so the range message follows.
     if (!n.ok()) out.messages.push_back({WriteText::badValue(), WriteText::errorCaption()});
-    if (n.value < 1 || n.value > 24) {
+    const ParamDef& d = paramDef(id);
+    if (n.value < d.min || n.value > d.max) {
         out.messages.push_back({WriteText::speedRange(), WriteText::errorCaption()});
         return out;
     }
-    out.bytes = command16(cmd, (25LL - n.value) * 2650);
+    out.bytes = command16(commandOf(id), (25LL - n.value) * 2650);
     return out;
 }
 
@@ -132,7 +149,7 @@ WriteMessage invalidField(ParamId id, const QString& text) {
 } // namespace WriteText
 
 long long periodOfSpeed(int ignitionConstant, int speed) {
-    return roundEven(ignitionConstant * 800.0 / speed);
+    return roundEven(800LL * ignitionConstant, speed);
 }
 
 std::vector<std::uint8_t> command16(std::uint8_t cmd, long long value) {
@@ -143,27 +160,30 @@ WriteCommand encodeProbeKind(const ParameterSet& s) {
     static const std::uint8_t codes[] = {1, 0, 0, 2, 1};
     const QString& t = s[ParamId::ProbeKind];
     if (t.size() != 1 || t.at(0) < QLatin1Char('0') || t.at(0) > QLatin1Char('4')) return {};
-    return single(0x1E, codes[t.at(0).unicode() - '0']);
+    return single(commandOf(ParamId::ProbeKind), codes[t.at(0).unicode() - '0']);
 }
 
 WriteCommand encodeLambdaThreshold(const ParameterSet& s) {
-    // In extended precision 50 x 0.002 x 255 is just below 25.5, so 0,50 goes out
-    // as 25 (in doubles it would be the tie 25.5 and 26); both read back as 0,50.
-    return voltsCommand(0x0F, s, ParamId::LambdaThreshold, [](int h) { return h * 0.002L * 255; });
+    // h x 0.002 x 255 = h x 51 / 100; ties at h = 50 + 100k. 0,50, 2,50 and
+    // 8,50 V went down (0,50 V as 25, not 26); both bytes read back as 0,50.
+    return voltsCommand(s, ParamId::LambdaThreshold, [](int h) {
+        static constexpr long long halvesDown[] = {50 * 51, 250 * 51, 850 * 51};
+        return roundAsConfigured(h * 51LL, 100, halvesDown);
+    });
 }
 
 WriteCommand encodeSwitchRpm(const ParameterSet& s, int constant) {
-    return speedCommand(0x08, s, ParamId::SwitchRpm, constant);
+    return speedCommand(s, ParamId::SwitchRpm, constant);
 }
 
 WriteCommand encodeTpsThreshold(const ParameterSet& s) {
-    // h x 0.002 x 100 is h / 5; the division is exact and never a tie.
-    return voltsCommand(0x07, s, ParamId::TpsThreshold, [](int h) { return h / 5.0L; });
+    // h x 0.002 x 100 is h / 5, never a tie.
+    return voltsCommand(s, ParamId::TpsThreshold, [](int h) { return roundEven(h, 5); });
 }
 
 WriteCommand encodeMaxGasRpm(const ParameterSet& s, int constant) {
-    if (s[ParamId::MaxGasRpmOff] == QLatin1String("1")) return word(0x14, 1);
-    return speedCommand(0x14, s, ParamId::MaxGasRpm, constant);
+    if (s[ParamId::MaxGasRpmOff] == QLatin1String("1")) return word(commandOf(ParamId::MaxGasRpm), 1);
+    return speedCommand(s, ParamId::MaxGasRpm, constant);
 }
 
 WriteCommand encodeRpmDelta(const ParameterSet& s, int constant) {
@@ -181,8 +201,8 @@ WriteCommand encodeRpmDelta(const ParameterSet& s, int constant) {
     long long b = static_cast<long long>(a) - delta;
     if (b == 0) b = 1;
     // A delta above the switch speed makes B negative; its low 16 bits are sent.
-    const long long value = roundEven(constant * 800.0 / static_cast<double>(b)) - periodOfSpeed(constant, a);
-    return word(0x16, value);
+    const long long value = roundEven(800LL * constant, b) - periodOfSpeed(constant, a);
+    return word(commandOf(ParamId::RpmDelta), value);
 }
 
 WriteCommand encodeStepLimits(const ParameterSet& s) {
@@ -193,12 +213,12 @@ WriteCommand encodeStepLimits(const ParameterSet& s) {
     const bool loOk = take(s, ParamId::StepMin, out, lo);
     const bool hiOk = take(s, ParamId::StepMax, out, hi);
     if (!loOk || !hiOk) return out;
-    out.bytes = {0x12, low8(255LL - lo), low8(255LL - hi)};
+    out.bytes = {commandOf(ParamId::StepMin), low8(255LL - lo), low8(255LL - hi)};
     return out;
 }
 
 WriteCommand encodeStepStart(const ParameterSet& s) {
-    return simpleCommand(0x13, s, ParamId::StepStart, [](int v) { return 255LL - v; });
+    return simpleCommand(s, ParamId::StepStart, [](int v) { return 255LL - v; });
 }
 
 WriteCommand encodeLambdaTimes(const ParameterSet& s) {
@@ -213,12 +233,14 @@ WriteCommand encodeLambdaTimes(const ParameterSet& s) {
     }
     const long long l = low.value;
     const long long h = high.value;
-    if (l < 0 || h < 0 || l > 4000 || l + h > 4000) {
+    const long long limit = paramDef(ParamId::LambdaLowTime).max; // each time, and both together
+    if (l < 0 || h < 0 || l > limit || l + h > limit) {
         out.messages.push_back({WriteText::lambdaRange(), WriteText::italianCaption()});
         return out;
     }
-    const std::vector<std::uint8_t> a = command16(0x06, roundEven(l * 244 / 1000.0));
-    const std::vector<std::uint8_t> b = command16(0, roundEven((l + h) * 244 / 1000.0));
+    const std::vector<std::uint8_t> a =
+        command16(commandOf(ParamId::LambdaLowTime), roundEven(l * 244, 1000));
+    const std::vector<std::uint8_t> b = command16(0, roundEven((l + h) * 244, 1000));
     out.bytes = {a[0], a[1], a[2], b[1], b[2]};
     return out;
 }
@@ -228,31 +250,31 @@ WriteCommand encodeSecondLambdaPair() {
 }
 
 WriteCommand encodeStartDelay(const ParameterSet& s) {
-    return simpleCommand(0x19, s, ParamId::StartDelay, [](int v) { return v * 5LL; });
+    return simpleCommand(s, ParamId::StartDelay, [](int v) { return v * 5LL; });
 }
 
 WriteCommand encodeCutoffStep(const ParameterSet& s) {
-    return simpleCommand(0x17, s, ParamId::CutoffStep, [](int v) { return 255LL - v; });
+    return simpleCommand(s, ParamId::CutoffStep, [](int v) { return 255LL - v; });
 }
 
 WriteCommand encodeCutoffRpm(const ParameterSet& s, int constant) {
-    return speedCommand(0x18, s, ParamId::CutoffRpm, constant);
+    return speedCommand(s, ParamId::CutoffRpm, constant);
 }
 
 WriteCommand encodeStepOpening(const ParameterSet& s) {
     WriteCommand out;
     int v = 0;
     if (!take(s, ParamId::StepOpening, out, v)) return out;
-    if (v < 2 || v > 50) return out;
-    return single(0x1B, v);
+    if (v < paramDef(ParamId::StepOpening).min || v > paramDef(ParamId::StepOpening).max) return out;
+    return single(commandOf(ParamId::StepOpening), v);
 }
 
 WriteCommand encodeStepSpeedAboveTps(const ParameterSet& s) {
-    return stepSpeed(0x20, s, ParamId::StepSpeedAboveTps);
+    return stepSpeed(s, ParamId::StepSpeedAboveTps);
 }
 
 WriteCommand encodeStepSpeedBelowTps(const ParameterSet& s) {
-    return stepSpeed(0x1C, s, ParamId::StepSpeedBelowTps);
+    return stepSpeed(s, ParamId::StepSpeedBelowTps);
 }
 
 WriteCommand encodeSwitchDelay(const ParameterSet& s) {
@@ -262,61 +284,53 @@ WriteCommand encodeSwitchDelay(const ParameterSet& s) {
         out.messages.push_back(WriteText::invalidField(ParamId::SwitchDelay, s[ParamId::SwitchDelay]));
         return out;
     }
-    if (n.state == WholeNumber::Empty || n.value < 0 || n.value > 10000) {
+    // From 0: the write takes delays the field's own check would raise to 100.
+    if (n.state == WholeNumber::Empty || n.value < 0 || n.value > paramDef(ParamId::SwitchDelay).max) {
         out.messages.push_back({WriteText::badValue(), WriteText::errorCaption()});
         return out;
     }
-    return word(0x15, roundEvenExt(n.value * 0.001L * 4000000 / 16384));
+    // value x 0.001 x 4000000 / 16384 = value x 125 / 512; ties at 256 + 512k.
+    static constexpr long long halvesDown[] = {768 * 125, 1792 * 125, 2816 * 125, 4864 * 125, 7936 * 125};
+    return word(commandOf(ParamId::SwitchDelay), roundAsConfigured(n.value * 125LL, 512, halvesDown));
 }
 
 WriteCommand encodeSwitchTemp(const ParameterSet& s) {
-    return simpleCommand(0x05, s, ParamId::SwitchTemp,
-                         [](int v) { return roundEven((v & 0xFF) * 0.5 + 111); });
+    return simpleCommand(s, ParamId::SwitchTemp, [](int v) { return roundEven((v & 0xFF) + 222LL, 2); });
 }
 
 WriteCommand encodeFlags(const ParameterSet& s, FlagBit which, std::uint8_t flags, int versionCode) {
-    auto with = [flags](int bit, bool on) {
-        return static_cast<std::uint8_t>(on ? flags | (1u << bit) : flags & ~(1u << bit));
+    static const std::pair<FlagBit, ParamId> owners[] = {
+        {FlagBit::ProbeInversion, ParamId::ProbeKind},
+        {FlagBit::TpsKind, ParamId::TpsKind},
+        {FlagBit::RpmKind, ParamId::RpmKind},
+        {FlagBit::TempSensor, ParamId::TempSensorOn},
+        {FlagBit::CutoffOn, ParamId::CutoffOn},
+        {FlagBit::ControllerMode, ParamId::ControllerMode},
+        {FlagBit::ReserveSensor, ParamId::ReserveSensorKind},
     };
-    auto flagText = [&s](ParamId id) -> std::optional<bool> {
-        if (s[id] == QLatin1String("1")) return true;
-        if (s[id] == QLatin1String("0")) return false;
-        return std::nullopt;
-    };
-    auto make = [](std::uint8_t f, int times) {
+    ParamId id = ParamId::Count;
+    for (const auto& [bit, owner] : owners)
+        if (bit == which) id = owner;
+    if (id == ParamId::Count) return {};
+    const WireFacts& wire = paramDef(id).wire;
+    const QString& text = s[id];
+
+    auto make = [&](bool on, int times) {
+        const auto mask = static_cast<std::uint8_t>(1u << wire.flagBit);
+        const auto f = static_cast<std::uint8_t>(on ? flags | mask : flags & ~mask);
         WriteCommand out;
         for (int i = 0; i < times; ++i) {
-            out.bytes.push_back(CmdFlags);
+            out.bytes.push_back(FlagsCommand);
             out.bytes.push_back(f);
         }
         out.flags = f;
         return out;
     };
-
-    if (which == FlagBit::ProbeInversion) {
-        const QString& k = s[ParamId::ProbeKind];
-        return make(with(1, k == QLatin1String("2") || k == QLatin1String("4")), 1);
-    }
-    struct Row {
-        FlagBit which;
-        ParamId id;
-        int bit;
-    };
-    static const Row rows[] = {
-        {FlagBit::TpsKind, ParamId::TpsKind, 0},
-        {FlagBit::RpmKind, ParamId::RpmKind, 2},
-        {FlagBit::TempSensor, ParamId::TempSensorOn, 3},
-        {FlagBit::CutoffOn, ParamId::CutoffOn, 4},
-        {FlagBit::ControllerMode, ParamId::ControllerMode, 6},
-        {FlagBit::ReserveSensor, ParamId::ReserveSensorKind, 7},
-    };
-    for (const Row& r : rows) {
-        if (r.which != which) continue;
-        const std::optional<bool> on = flagText(r.id);
-        if (!on) return {};
-        if (which == FlagBit::ReserveSensor) return make(with(r.bit, !*on), 1);
-        if (which == FlagBit::TempSensor) return make(with(r.bit, *on && versionCode != 3), 2);
-        return make(with(r.bit, *on), 1);
-    }
-    return {};
+    if (which == FlagBit::ProbeInversion)
+        return make(text == QLatin1String("2") || text == QLatin1String("4"), 1);
+    if (text != QLatin1String("0") && text != QLatin1String("1")) return {};
+    const bool on = text == QLatin1String("1");
+    if (which == FlagBit::ReserveSensor) return make(!on, 1); // bit 7 set: item 0, "20K"
+    if (which == FlagBit::TempSensor) return make(on && versionCode != 3, 2);
+    return make(on, 1);
 }

@@ -2,7 +2,10 @@
 // Keyboard and comment facts of the parameters page without its widgets: the
 // 27 entry controls in tab order, their caption labels, comments and list
 // numbers, which label gives the focus to which control, and where the page
-// keys go.
+// keys go. The facts themselves are rows of the parameter table
+// (params/ParamTable.h); this is the page's view of them.
+#include "params/ParamTable.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -12,12 +15,7 @@ namespace keyboard {
 
 enum class ControlKind { Edit, List, Check };
 
-// What the focus display does with status panel 1 for a control.
-enum class PanelRule {
-    Comment, // panel shows the comment
-    Clear,   // panel emptied (CheckBox15)
-    Keep     // panel left as it was (CheckBox8_2, CheckBox13_3, CheckBox22_2)
-};
+using PanelRule = ::PanelRule;
 
 struct EntryControl {
     QString control;
@@ -28,6 +26,7 @@ struct EntryControl {
     QString comment;       // built-in comment
     PanelRule panel;
     int listNumber; // 1..5 for the five lists, 0 otherwise
+    ParamId id;     // the parameter it shows
 };
 
 // The 27 entry controls in tab order (groups 1 to 6).

@@ -30,7 +30,7 @@ std::optional<int> readWhole(const QString& text) {
     static const QRegularExpression whole(QStringLiteral("^\\s*[+-]?\\d+\\s*$"));
     if (!whole.match(text).hasMatch()) return std::nullopt;
     bool ok = false;
-    const int v = text.trimmed().toInt(&ok);
+    const int v = text.trimmed().toInt(&ok); // fails outside the int range
     if (!ok) return std::nullopt;
     return v;
 }
@@ -88,24 +88,27 @@ QString pairPartner(Pair rule) {
 
 Checked applyPair(Pair rule, const QString& own, const QString& partner) {
     if (rule == Pair::None) return {own, {}};
-    const auto a = readWhole(own);
-    if (!a) return {own, notIntegerMessage(own)};
-    const auto b = readWhole(partner);
-    if (!b) return {own, notIntegerMessage(partner)};
+    const auto ownValue = readWhole(own);
+    if (!ownValue) return {own, notIntegerMessage(own)};
+    const auto partnerValue = readWhole(partner);
+    if (!partnerValue) return {own, notIntegerMessage(partner)};
+    // Partners at the int limits must not overflow the +-100 of S and M.
+    const qint64 a = *ownValue;
+    const qint64 b = *partnerValue;
     switch (rule) {
     case Pair::S:
-        if (*a >= *b) return {QString::number(*b - 100), {}};
+        if (a >= b) return {QString::number(b - 100), {}};
         break;
     case Pair::M:
-        if (*a <= *b) return {QString::number(*b + 100), {}};
+        if (a <= b) return {QString::number(b + 100), {}};
         break;
     case Pair::A:
     case Pair::L:
-        if (*a > *b) return {partner, {}};
+        if (a > b) return {partner, {}};
         break;
     case Pair::B:
     case Pair::H:
-        if (*a < *b) return {partner, {}};
+        if (a < b) return {partner, {}};
         break;
     case Pair::None:
         break;
@@ -114,50 +117,45 @@ Checked applyPair(Pair rule, const QString& own, const QString& partner) {
 }
 
 namespace {
-FieldRule whole(const char* control, int maxLength, int lower, int upper, Pair onLeave = Pair::None,
-                Pair onEnter = Pair::None) {
-    FieldRule r;
-    r.control = QString::fromLatin1(control);
-    r.kind = Kind::Whole;
-    r.maxLength = maxLength;
-    r.lower = lower;
-    r.upper = upper;
-    r.onLeave = onLeave;
-    r.onEnter = onEnter;
-    return r;
-}
-FieldRule decimal(const char* control, const char* lowerText, const char* upperText) {
-    FieldRule r;
-    r.control = QString::fromLatin1(control);
-    r.kind = Kind::Decimal;
-    r.maxLength = 4;
-    r.lowerText = QString::fromLatin1(lowerText);
-    r.upperText = QString::fromLatin1(upperText);
-    return r;
-}
+// The pair rules each field applies on leaving and on Enter.
+struct PairRow {
+    ParamId id;
+    Pair onLeave;
+    Pair onEnter;
+};
+constexpr PairRow kPairs[] = {
+    {ParamId::LambdaLowTime, Pair::None, Pair::L}, {ParamId::LambdaHighTime, Pair::None, Pair::H},
+    {ParamId::SwitchRpm, Pair::S, Pair::S},        {ParamId::MaxGasRpm, Pair::M, Pair::None},
+    {ParamId::StepMin, Pair::A, Pair::A},          {ParamId::StepMax, Pair::B, Pair::B},
+};
 } // namespace
 
 const std::vector<FieldRule>& fieldRules() {
-    static const std::vector<FieldRule> rules = {
-        decimal("Edit2", "0,1", "4,9"),
-        whole("Edit13_1", 5, 0, 4000, Pair::None, Pair::L),
-        whole("Edit13_2", 5, 0, 4000, Pair::None, Pair::H),
-        decimal("Edit5", "0,0", "9,9"),
-        whole("Edit3", 5, 1000, 9000, Pair::S, Pair::S),
-        whole("Edit10", 5, 0, 5000),
-        whole("Edit14", 3, 1, 50),
-        whole("Edit19", 5, 100, 10000),
-        whole("Edit8_1", 5, 1000, 9000, Pair::M, Pair::None),
-        whole("Edit22_1", 2, 0, 100),
-        whole("Edit11_1", 3, 0, 255, Pair::A, Pair::A),
-        whole("Edit11_2", 3, 0, 255, Pair::B, Pair::B),
-        whole("Edit12", 3, 1, 255),
-        whole("Edit7", 2, 1, 24),
-        whole("Edit6", 2, 1, 24),
-        whole("Edit18", 3, 2, 50),
-        whole("Edit16", 3, 1, 255),
-        whole("Edit17", 5, 500, 5000),
-    };
+    static const std::vector<FieldRule> rules = [] {
+        std::vector<FieldRule> out;
+        for (ParamId id : pageTabOrder()) {
+            const ParamDef& d = paramDef(id);
+            if (d.kind != ParamDef::Number && d.kind != ParamDef::Volts) continue;
+            FieldRule r;
+            r.control = d.control;
+            r.id = id;
+            r.kind = d.kind == ParamDef::Volts ? Kind::Decimal : Kind::Whole;
+            r.maxLength = d.maxLength;
+            if (r.kind == Kind::Whole) {
+                r.lower = d.min;
+                r.upper = d.max;
+            }
+            r.lowerText = d.lowerText();
+            r.upperText = d.upperText();
+            for (const PairRow& p : kPairs)
+                if (p.id == id) {
+                    r.onLeave = p.onLeave;
+                    r.onEnter = p.onEnter;
+                }
+            out.push_back(r);
+        }
+        return out;
+    }();
     return rules;
 }
 
@@ -187,7 +185,8 @@ LeaveResult leaveChecks(const QString& lowerLimit, const QString& upperLimit, co
                         const QString& startDelay, const QString& lambdaThreshold, const QString& opening) {
     // A field that holds no number (nothing read from a controller yet) takes
     // no part: the write skips such texts, and refusing would keep the fitter
-    // on the page with no way to fill them from a controller.
+    // on the page with no way to fill them from a controller. Only comparisons
+    // are made, so numbers at the int limits are safe.
     const auto lower = readWhole(lowerLimit);
     const auto upper = readWhole(upperLimit);
     const auto start = readWhole(startPosition);
@@ -209,10 +208,10 @@ LeaveResult leaveChecks(const QString& lowerLimit, const QString& upperLimit, co
     if (delay && *delay <= 0) return refuse(30009);
     if (lambda && *lambda < 0.1) return refuse(30010);
     if (open && *open < 3) return refuse(30011);
-    if (!startAtLimit && lower && upper && start && !(*lower < *start && *start < *upper) &&
-        *upper - 1 <= *lower + 1)
-        return refuse(30013, QStringLiteral(" [") + QString::number(*lower - 1) + QStringLiteral(" ... ") +
-                                 QString::number(*lower + 1) + QStringLiteral("]"));
+    // The stepper starts where the controller may drive it: within its limits.
+    if (!startAtLimit && lower && upper && start && (*start < *lower || *start > *upper))
+        return refuse(30013, QStringLiteral(" [") + QString::number(*lower) + QStringLiteral(" ... ") +
+                                 QString::number(*upper) + QStringLiteral("]"));
     return r;
 }
 

@@ -2,6 +2,10 @@
 // Entry rules of the parameters page without its widgets: which keys a field
 // takes, how a field's text is corrected to the nearest allowed text when it is
 // left or Enter is pressed in it, and the rules that tie pairs of fields.
+// Ranges, lengths and filters are rows of the parameter table
+// (params/ParamTable.h); the field rules here are a view of them.
+#include "params/ParamTable.h"
+
 #include <QChar>
 #include <QString>
 #include <functional>
@@ -10,7 +14,7 @@
 
 namespace validation {
 
-enum class Filter { Digit, Decimal };
+using Filter = KeyFilter; // Digit or Decimal for the edit fields
 
 // Key filter of an edit field. Returns the character to insert (a "." typed in
 // a decimal field becomes ","), or nullopt when the key is discarded. Control
@@ -20,7 +24,8 @@ std::optional<QChar> filterKey(Filter filter, QChar typed);
 
 // Reads a field text as a number with the decimal comma ("12", "0,5", "-3").
 std::optional<double> readNumber(const QString& text);
-// Reads a text as a whole number ("12", "-3"); nullopt for anything else.
+// Reads a text as a whole number ("12", "-3"); nullopt for anything else,
+// also for numbers outside the int range ("99999999999").
 std::optional<int> readWhole(const QString& text);
 
 // Outcome of a check: the corrected text, or a message when the text cannot be
@@ -52,7 +57,8 @@ enum class Pair { None, S, M, A, B, L, H };
 // The field a rule compares against ("Edit8_1" for S ...); empty for None.
 QString pairPartner(Pair rule);
 // The field's text after the rule, given its own text and the partner's text.
-// The result is not held to the field's range again.
+// The result is not held to the field's range again; it is worked out in 64
+// bits, so a partner at the int limits gives "2147483747" or "-2147483748".
 Checked applyPair(Pair rule, const QString& own, const QString& partner);
 
 enum class Kind { Whole, Decimal };
@@ -60,6 +66,7 @@ enum class Kind { Whole, Decimal };
 // One edit field of the page and its checks.
 struct FieldRule {
     QString control;
+    ParamId id = ParamId::Count;
     Kind kind = Kind::Whole;
     int maxLength = 0;
     int lower = 0, upper = 0;     // whole fields
@@ -68,7 +75,7 @@ struct FieldRule {
     Pair onEnter = Pair::None;    // pair rule after the check on Enter
 };
 
-// The 18 edit fields in tab order.
+// The 18 edit fields in tab order, from the parameter table.
 const std::vector<FieldRule>& fieldRules();
 const FieldRule* fieldRule(const QString& control);
 
@@ -82,9 +89,13 @@ Checked rangeCheck(const FieldRule& rule, const QString& text);
 Checked checkField(const FieldRule& rule, const QString& text, bool enter,
                    const std::function<QString(const QString&)>& textOf);
 
-// The checks made when a tab click leaves the parameters page, in their order.
-// Each message is a language text, with a suffix for the range hint; allowed is
-// false when the page must stay active. Fields that hold no number take no part.
+// The checks made when a tab click leaves the parameters page, in their order:
+//  30014 start position equal to a limit (the page may still be left);
+//  30009 start delay <= 0; 30010 lambda threshold < 0,1; 30011 opening < 3;
+//  30013 + " [min ... max]" start position outside [StepMin, StepMax] (unless
+//  30014 fired). Each message is a language text with a suffix for the range
+//  hint; allowed is false when the page must stay active. Fields that hold no
+//  number take no part.
 struct LeaveMessage {
     int textKey;
     QString suffix;

@@ -10,14 +10,16 @@ void show(WriteMessageSink* sink, const WriteMessage& m) {
 }
 } // namespace
 
-std::vector<WriteStep> planParameterWrite(const ParameterSet& s, int constant, std::uint8_t flags,
-                                          int version) {
+std::vector<WriteStep> planParameterWrite(const ParameterSet& s, int constant,
+                                          std::optional<std::uint8_t> flags, int version) {
     std::vector<WriteStep> steps;
     auto add = [&](int n, int pause, WriteCommand cmd) {
         if (cmd.flags) flags = *cmd.flags;
         steps.push_back({n, pause, std::move(cmd)});
     };
-    auto flagStep = [&](FlagBit which) { return encodeFlags(s, which, flags, version); };
+    auto flagStep = [&](FlagBit which) {
+        return flags ? encodeFlags(s, which, *flags, version) : WriteCommand{};
+    };
 
     add(2, 0, encodeProbeKind(s));
     add(3, StepPauseMs, flagStep(FlagBit::ProbeInversion));
@@ -55,7 +57,8 @@ void WriteParameters(Controller& c, const ParameterSet& set, WriteMessageSink* s
     ch.SendByte(Prefix);
 
     // Steps 2-26.
-    for (const WriteStep& step : planParameterWrite(set, c.ignitionConstant(), c.flags(), c.versionCode())) {
+    for (const WriteStep& step :
+         planParameterWrite(set, c.ignitionConstant(), c.knownFlags(), c.versionCode())) {
         if (step.pauseBeforeMs > 0) ch.sleepMs(step.pauseBeforeMs);
         for (const WriteMessage& m : step.command.messages)
             show(sink, m);

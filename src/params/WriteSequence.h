@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // Where the write sequence shows its messages (a message box with one OK
@@ -23,12 +24,16 @@ struct WriteStep {
 };
 
 // Steps 2..26 of the full write for a set, with the flags byte carried from
-// one flags command to the next. Pure.
-std::vector<WriteStep> planParameterWrite(const ParameterSet& set, int ignitionConstant, std::uint8_t flags,
-                                          int versionCode);
+// one flags command to the next: each changes only its parameter's bit, the
+// other bits stay as `flags` holds them. Without a flags byte read from the
+// controller (nullopt) the flags steps send nothing; their pauses stay. Pure.
+std::vector<WriteStep> planParameterWrite(const ParameterSet& set, int ignitionConstant,
+                                          std::optional<std::uint8_t> flags, int versionCode);
 
 // The full write: 0xAA, every parameter command with its pauses, the analog
 // threshold, 0x0A and ClosePort, then 20 ms. The flags byte the controller
-// holds is updated as each flags command goes out. A failed check shows its
-// message and skips only that command; the sequence always reaches 0x0A.
+// holds is updated as each flags command goes out; no flags command goes out
+// while the controller's flags byte has not been read (Controller::knownFlags).
+// A failed check shows its message and skips only that command; the sequence
+// always reaches 0x0A.
 void WriteParameters(Controller& c, const ParameterSet& set, WriteMessageSink* sink);

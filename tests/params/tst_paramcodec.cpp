@@ -7,25 +7,15 @@
 #include "params/ParamTable.h"
 #include "params/Volts.h"
 #include "support/FakeLink.h"
+#include "support/ParamBlocks.h"
 
 #include <QSet>
 #include <QTest>
 
 namespace {
 
-// The block a controller holds after the default set was written with
-// ignition constant 4800 (ignition index 2), worked out by hand.
 ParameterBlock defaultBlock() {
-    ParameterBlock b{};
-    const std::pair<int, int> bytes[] = {
-        {0, 111},   {1, 122},   {2, 0},     {3, 244},   {4, 0},     {5, 25},    {6, 0x80},  {7, 0x07},
-        {8, 0},     {9, 26},    {10, 245},  {11, 55},   {12, 155},  {13, 0x25}, {14, 0x02}, {15, 24},
-        {16, 0},    {17, 0x80}, {18, 0x02}, {19, 0x00}, {20, 0x0A}, {21, 225},  {22, 5},    {27, 30},
-        {28, 0xAE}, {29, 0xC4}, {31, 1},    {32, 2},    {33, 0},    {34, 0xBC}, {35, 0xE3},
-    };
-    for (auto [i, v] : bytes)
-        b[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v);
-    return b;
+    return defaultParameterBlock();
 }
 
 // "Edit3=abc" edits of the default set, by control name.
@@ -116,6 +106,8 @@ private slots:
     void readAcceptsAndRejects();
     void encode_data();
     void encode();
+    void tieRoundings_data();
+    void tieRoundings();
     void flags_data();
     void flags();
     void invalidFieldText();
@@ -511,8 +503,8 @@ void TestParamCodec::encode_data() {
     QTest::newRow("probe kind 5") << QStringList{"ComboBox1=5"} << 4800 << 0x1E << QByteArray() << none;
     QTest::newRow("probe kind empty") << QStringList{"ComboBox1="} << 4800 << 0x1E << QByteArray() << none;
 
-    // 50 x 0.002 x 255 evaluated in extended precision is just below 25.5, so
-    // "0,50" goes out as 25; a controller's 26 and this 25 both read as "0,50".
+    // "0,50" goes out as 25 although 25.5 is a tie (see tieRoundings); a
+    // controller's 26 and this 25 both read as "0,50".
     QTest::newRow("lambda thr 0,50 -> 25") << none << 4800 << 0x0F << QByteArray("\x0F\x19", 2) << none;
     QTest::newRow("lambda thr 4,90 -> 249.9")
         << QStringList{"Edit2=4,90"} << 4800 << 0x0F << QByteArray("\x0F\xFA", 2) << none;
@@ -646,6 +638,91 @@ void TestParamCodec::encode() {
     QCOMPARE(bytesOf(c.bytes).toHex(' '), bytes.toHex(' '));
     QCOMPARE(messagesOf(c), messages);
     QVERIFY(!c.flags);
+}
+
+// Every exact half the encodings meet, with the bytes the controllers in the
+// field were configured with: to even, except five switch-over delays and
+// three lambda thresholds, which went down. The same bytes on every platform.
+void TestParamCodec::tieRoundings_data() {
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("constant");
+    QTest::addColumn<QByteArray>("bytes");
+    const struct {
+        const char* edit;
+        int constant;
+        const char* hex;
+    } rows[] = {
+        // h x 51 / 100 at h = 50 + 100k.
+        {"Edit2=0,50", 4800, "0F 19"}, // 25.5 -> 25
+        {"Edit2=1,50", 4800, "0F 4C"}, // 76.5 -> 76
+        {"Edit2=2,50", 4800, "0F 7F"}, // 127.5 -> 127
+        {"Edit2=3,50", 4800, "0F B2"}, // 178.5 -> 178
+        {"Edit2=4,50", 4800, "0F E6"}, // 229.5 -> 230
+        {"Edit2=5,50", 4800, "0F 18"}, // 280.5 -> 280
+        {"Edit2=6,50", 4800, "0F 4C"}, // 331.5 -> 332
+        {"Edit2=7,50", 4800, "0F 7E"}, // 382.5 -> 382
+        {"Edit2=8,50", 4800, "0F B1"}, // 433.5 -> 433
+        {"Edit2=9,50", 4800, "0F E4"}, // 484.5 -> 484
+        // value x 125 / 512 at 256 + 512k.
+        {"Edit19=256", 4800, "15 3E 00"},  // 62.5 -> 62
+        {"Edit19=768", 4800, "15 BB 00"},  // 187.5 -> 187
+        {"Edit19=1280", 4800, "15 38 01"}, // 312.5 -> 312
+        {"Edit19=1792", 4800, "15 B5 01"}, // 437.5 -> 437
+        {"Edit19=2304", 4800, "15 32 02"}, // 562.5 -> 562
+        {"Edit19=2816", 4800, "15 AF 02"}, // 687.5 -> 687
+        {"Edit19=3328", 4800, "15 2C 03"}, // 812.5 -> 812
+        {"Edit19=3840", 4800, "15 AA 03"}, // 937.5 -> 938
+        {"Edit19=4352", 4800, "15 26 04"}, // 1062.5 -> 1062
+        {"Edit19=4864", 4800, "15 A3 04"}, // 1187.5 -> 1187
+        {"Edit19=5376", 4800, "15 20 05"}, // 1312.5 -> 1312
+        {"Edit19=5888", 4800, "15 9E 05"}, // 1437.5 -> 1438
+        {"Edit19=6400", 4800, "15 1A 06"}, // 1562.5 -> 1562
+        {"Edit19=6912", 4800, "15 98 06"}, // 1687.5 -> 1688
+        {"Edit19=7424", 4800, "15 14 07"}, // 1812.5 -> 1812
+        {"Edit19=7936", 4800, "15 91 07"}, // 1937.5 -> 1937
+        {"Edit19=8448", 4800, "15 0E 08"}, // 2062.5 -> 2062
+        {"Edit19=8960", 4800, "15 8C 08"}, // 2187.5 -> 2188
+        {"Edit19=9472", 4800, "15 08 09"}, // 2312.5 -> 2312
+        {"Edit19=9984", 4800, "15 86 09"}, // 2437.5 -> 2438
+        // ms x 244 / 1000 at 375 + 500k, low and low + high.
+        {"Edit13_1=375 Edit13_2=0", 4800, "06 5C 00 5C 00"},   // 91.5 -> 92
+        {"Edit13_1=875 Edit13_2=0", 4800, "06 D6 00 D6 00"},   // 213.5 -> 214
+        {"Edit13_1=1375 Edit13_2=0", 4800, "06 50 01 50 01"},  // 335.5 -> 336
+        {"Edit13_1=1875 Edit13_2=0", 4800, "06 CA 01 CA 01"},  // 457.5 -> 458
+        {"Edit13_1=2375 Edit13_2=0", 4800, "06 44 02 44 02"},  // 579.5 -> 580
+        {"Edit13_1=2875 Edit13_2=0", 4800, "06 BE 02 BE 02"},  // 701.5 -> 702
+        {"Edit13_1=3375 Edit13_2=0", 4800, "06 38 03 38 03"},  // 823.5 -> 824
+        {"Edit13_1=3875 Edit13_2=0", 4800, "06 B2 03 B2 03"},  // 945.5 -> 946
+        {"Edit13_1=125 Edit13_2=250", 4800, "06 1E 00 5C 00"}, // 30.5 -> 30, 91.5 -> 92
+        // (t + 222) / 2 for odd t.
+        {"Edit22_1=1", 4800, "05 70"},   // 111.5 -> 112
+        {"Edit22_1=3", 4800, "05 70"},   // 112.5 -> 112
+        {"Edit22_1=99", 4800, "05 A0"},  // 160.5 -> 160
+        {"Edit22_1=101", 4800, "05 A2"}, // 161.5 -> 162
+        {"Edit22_1=-1", 4800, "05 EE"},  // t = 255: 238.5 -> 238
+        // constant x 800 / speed.
+        {"Edit3=4096", 4800, "08 AA 03"},   // 937.5 -> 938
+        {"Edit3=2048", 2400, "08 AA 03"},   // 937.5 -> 938
+        {"Edit3=8192", 9600, "08 AA 03"},   // 937.5 -> 938
+        {"Edit3=16384", 19200, "08 AA 03"}, // 937.5 -> 938
+        {"Edit3=2048", 4000, "08 1A 06"},   // 1562.5 -> 1562
+        {"Edit3=8192", 3200, "08 38 01"},   // 312.5 -> 312
+        {"Edit17=8192", 3200, "18 38 01"},
+        {"Edit8_1=4096", 4800, "14 AA 03"},
+        {"Edit3=5000 Edit10=904", 4800, "16 AA 00"}, // B = 4096: 938 - 768
+    };
+    for (const auto& r : rows)
+        QTest::newRow(qPrintable(QStringLiteral("%1 at %2").arg(QString::fromLatin1(r.edit)).arg(r.constant)))
+            << QString::fromLatin1(r.edit) << r.constant << QByteArray::fromHex(r.hex);
+}
+
+void TestParamCodec::tieRoundings() {
+    QFETCH(QString, edit);
+    QFETCH(int, constant);
+    QFETCH(QByteArray, bytes);
+    const WriteCommand c =
+        encodeByCommand(std::uint8_t(bytes[0]), edited(edit.split(QLatin1Char(' '))), constant);
+    QCOMPARE(bytesOf(c.bytes).toHex(' '), bytes.toHex(' '));
 }
 
 void TestParamCodec::flags_data() {

@@ -11,7 +11,7 @@
 namespace {
 
 // The timeline of each step for the default set written with constant 4800 on
-// a controller whose flags byte is 0. "p" is a 20 ms pause, hex pairs are
+// a controller whose flags byte was read as 0. "p" is a 20 ms pause, hex pairs are
 // bytes sent (each followed by its 3 ms), "open"/"close" the port.
 QStringList defaultSteps() {
     return {
@@ -109,15 +109,33 @@ struct Rig {
     Controller controller{channel};
     Recorder sink{log};
 
-    explicit Rig(int version = 4) {
+    // The controller of the given version, its flags byte read as `flags`
+    // (nullopt: never read) with ignition index 2.
+    explicit Rig(int version = 4, std::optional<std::uint8_t> flags = 0) {
         port.responder = [version](std::uint8_t b) -> QByteArray {
             if (b == 0x01) return QByteArray(1, char(version)) + QByteArray(1, '\0');
             return {};
         };
         controller.ReadVersion();
         controller.setIgnitionIndex(2);
+        if (flags) {
+            QVERIFY(readBlock(*flags, 37));
+            QCOMPARE(controller.knownFlags(), flags);
+        }
         port.responder = nullptr;
         log.clear();
+    }
+    // ReadIgnition answered with `length` bytes of a block holding `flags`.
+    bool readBlock(std::uint8_t flags, int length) {
+        QByteArray block(37, '\0');
+        block[8] = char(flags);
+        block[32] = 2;
+        port.responder = [block, length](std::uint8_t b) {
+            return b == 0x09 ? block.left(length) : QByteArray();
+        };
+        const bool whole = controller.ReadIgnition();
+        port.responder = nullptr;
+        return whole;
     }
     QStringList events() const { return describe(log); }
 };
@@ -149,6 +167,8 @@ private slots:
     void messageShownAtItsStep();
     void portCannotBeOpened();
     void planMatchesTheSequence();
+    void flagsNeverReadAreNeverWritten();
+    void onlyWholeBlocksMakeTheFlagsKnown();
 };
 
 void TestWriteSequence::defaultsByteForByteAndPauseForPause() {
@@ -238,8 +258,7 @@ void TestWriteSequence::variants() {
     QFETCH(QStringList, messages);
     QFETCH(int, flagsOut);
 
-    Rig r(version);
-    r.controller.setFlags(static_cast<std::uint8_t>(flagsIn));
+    Rig r(version, static_cast<std::uint8_t>(flagsIn));
     WriteParameters(r.controller, edited(edits), &r.sink);
 
     QStringList steps = defaultSteps();
@@ -293,6 +312,52 @@ void TestWriteSequence::planMatchesTheSequence() {
     }
     QCOMPARE(int(plan[10].command.bytes[0]), 0x06);
     QCOMPARE(int(plan[24].command.bytes[0]), 0x05);
+}
+
+void TestWriteSequence::flagsNeverReadAreNeverWritten() {
+    // No block has arrived: the bits the page does not manage are unknown, so
+    // no 0x0B goes out at all, not even for a bit the fitter set; every other
+    // byte and every pause stays where it was.
+    Rig r(4, std::nullopt);
+    r.controller.setFlags(0x08); // the temperature box clicked before any read
+    WriteParameters(r.controller, edited({"CheckBox22_2=1", "ComboBox21=0"}), &r.sink);
+    QStringList steps = defaultSteps();
+    for (int step : {3, 8, 15, 19, 23, 24, 25})
+        steps[step - 1] = QStringLiteral("p");
+    QCOMPARE(r.events(), expand(steps));
+    QVERIFY(r.sink.shown.empty());
+    QVERIFY(!r.controller.knownFlags());
+
+    // The plan says the same without a controller.
+    const std::vector<WriteStep> plan = planParameterWrite(defaultParameterSet(), 4800, std::nullopt, 4);
+    for (const WriteStep& s : plan) {
+        QVERIFY(!s.command.flags);
+        QVERIFY(s.command.bytes.empty() || s.command.bytes[0] != 0x0B);
+    }
+}
+
+void TestWriteSequence::onlyWholeBlocksMakeTheFlagsKnown() {
+    Rig r(4, std::nullopt);
+    QVERIFY(!r.readBlock(0xA5, 36));
+    QVERIFY(!r.controller.knownFlags());
+    // A rejected block (ignition 0x0101) is not taken either.
+    QByteArray rejected(37, '\0');
+    rejected[8] = char(0xA5);
+    rejected[32] = 1;
+    rejected[33] = 1;
+    r.port.responder = [&](std::uint8_t b) { return b == 0x09 ? rejected : QByteArray(); };
+    QVERIFY(!r.controller.ReadParameterBlock());
+    QVERIFY(!r.controller.knownFlags());
+    rejected[33] = 0;
+    QVERIFY(r.controller.ReadParameterBlock());
+    QCOMPARE(r.controller.knownFlags(), std::optional<std::uint8_t>(0xA5));
+
+    // Once known, each write changes only the managed bits: bit 5 stays the
+    // controller's, and the held byte follows what was sent.
+    r.log.clear();
+    WriteParameters(r.controller, defaultParameterSet(), &r.sink);
+    QCOMPARE(r.controller.knownFlags(), std::optional<std::uint8_t>(0x20));
+    QVERIFY(r.events().contains(QStringLiteral("tx 0B")));
 }
 
 QTEST_GUILESS_MAIN(TestWriteSequence)

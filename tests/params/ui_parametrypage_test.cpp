@@ -1003,7 +1003,7 @@ void TestParametryPage::leaveChecks_data() {
                                       << "0,50"
                                       << "30" << false
                                       << QStringList{"Pozycja startowa silnika krokowego musi leżeć między "
-                                                     "minimum a maksimum [9 ... 11]"};
+                                                     "minimum a maksimum [10 ... 12]"};
     QTest::newRow("nothing read yet") << ""
                                       << ""
                                       << ""
@@ -1022,7 +1022,9 @@ void TestParametryPage::leaveChecks_data() {
                                       << "250"
                                       << "1"
                                       << "0,50"
-                                      << "30" << true << QStringList{};
+                                      << "30" << false
+                                      << QStringList{"Pozycja startowa silnika krokowego musi leżeć między "
+                                                     "minimum a maksimum [10 ... 200]"};
 }
 
 void TestParametryPage::leaveChecks() {

@@ -1,5 +1,6 @@
 // Entry rules of the parameters page without a window: key filters, the
-// whole-number and decimal checks of every field, pair rules and page keys.
+// whole-number and decimal checks of every field, pair rules, page keys and
+// leave checks, and how the page's views come out of the parameter table.
 #include "params/KeyboardMap.h"
 #include "params/Validation.h"
 
@@ -23,9 +24,12 @@ private slots:
     void pairRules_data();
     void pairRules();
     void pairRuleWithUnreadablePartner();
+    void numbersAtTheIntLimits_data();
+    void numbersAtTheIntLimits();
     void leaveAndEnterApplyDifferentPairs_data();
     void leaveAndEnterApplyDifferentPairs();
     void fieldTableMatchesPage();
+    void pageViewsOfTheTable();
     void pageKeyTargets_data();
     void pageKeyTargets();
     void labelTargets();
@@ -296,6 +300,52 @@ void TestEntryRules::pairRuleWithUnreadablePartner() {
     QCOMPARE(r.error, QStringLiteral("'x1' is not a valid integer value"));
 }
 
+// Texts at and beyond the int limits, as a file or a paste may bring them:
+// the +-100 of rules S and M is worked out without overflow, and a number
+// beyond the int range is not an integer (as for the page's own conversion).
+void TestEntryRules::numbersAtTheIntLimits_data() {
+    QTest::addColumn<int>("rule");
+    QTest::addColumn<QString>("own");
+    QTest::addColumn<QString>("partner");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("error");
+    const QString none;
+    QTest::newRow("S below int min") << int(Pair::S) << "2147483647"
+                                     << "-2147483648"
+                                     << "-2147483748" << none;
+    QTest::newRow("S at int max") << int(Pair::S) << "2147483647"
+                                  << "2147483647"
+                                  << "2147483547" << none;
+    QTest::newRow("M above int max") << int(Pair::M) << "-2147483648"
+                                     << "2147483647"
+                                     << "2147483747" << none;
+    QTest::newRow("A int limits") << int(Pair::A) << "2147483647"
+                                  << "-2147483648"
+                                  << "-2147483648" << none;
+    QTest::newRow("H int limits") << int(Pair::H) << "-2147483648"
+                                  << "2147483647"
+                                  << "2147483647" << none;
+    QTest::newRow("own beyond int") << int(Pair::S) << "99999999999"
+                                    << "5000"
+                                    << "99999999999"
+                                    << "'99999999999' is not a valid integer value";
+    QTest::newRow("partner beyond int") << int(Pair::M) << "2000"
+                                        << "-99999999999"
+                                        << "2000"
+                                        << "'-99999999999' is not a valid integer value";
+}
+
+void TestEntryRules::numbersAtTheIntLimits() {
+    QFETCH(int, rule);
+    QFETCH(QString, own);
+    QFETCH(QString, partner);
+    QFETCH(QString, expected);
+    QFETCH(QString, error);
+    const Checked r = applyPair(Pair(rule), own, partner);
+    QCOMPARE(r.text, expected);
+    QCOMPARE(r.error, error);
+}
+
 void TestEntryRules::leaveAndEnterApplyDifferentPairs_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
@@ -361,16 +411,67 @@ void TestEntryRules::leaveAndEnterApplyDifferentPairs() {
 }
 
 void TestEntryRules::fieldTableMatchesPage() {
-    // Every edit entry control has a field rule, and nothing else has one.
+    // Every edit entry control has a field rule, and nothing else has one; the
+    // rule carries its parameter's range, length and filter.
     int edits = 0;
     for (const keyboard::EntryControl& e : keyboard::entryControls()) {
         const bool isEdit = e.kind == keyboard::ControlKind::Edit;
         edits += isEdit;
-        QCOMPARE(fieldRule(e.control) != nullptr, isEdit);
+        const FieldRule* rule = fieldRule(e.control);
+        QCOMPARE(rule != nullptr, isEdit);
+        if (!rule) continue;
+        const ParamDef& d = paramDef(e.id);
+        QCOMPARE(rule->id, e.id);
+        QCOMPARE(rule->maxLength, d.maxLength);
+        QCOMPARE(rule->kind == Kind::Decimal, d.filter == KeyFilter::Decimal);
+        QCOMPARE(rangeCheck(*rule, QString()).text, d.lowerText());
+        QCOMPARE(rangeCheck(*rule, QStringLiteral("99999")).text, d.upperText());
     }
     QCOMPARE(keyboard::entryControls().size(), std::size_t(27));
     QCOMPARE(edits, 18);
     QCOMPARE(fieldRules().size(), std::size_t(18));
+    // Volts bounds keep one decimal, as the checks write them.
+    QCOMPARE(fieldRule("Edit2")->lowerText + fieldRule("Edit2")->upperText, QStringLiteral("0,14,9"));
+    QCOMPARE(fieldRule("Edit5")->lowerText + fieldRule("Edit5")->upperText, QStringLiteral("0,09,9"));
+}
+
+// What the page builds itself from: groups in order along the tab order, the
+// five lists numbered in tab order, each caption label once with its text.
+void TestEntryRules::pageViewsOfTheTable() {
+    int group = 1;
+    QStringList lists;
+    for (const keyboard::EntryControl& e : keyboard::entryControls()) {
+        QVERIFY2(e.group == group || e.group == group + 1, qPrintable(e.control));
+        group = e.group;
+        QCOMPARE(paramDef(e.id).control, e.control);
+        if (e.kind == keyboard::ControlKind::List) {
+            lists << e.control;
+            QCOMPARE(e.listNumber, int(lists.size()));
+            QCOMPARE(paramDef(e.id).items.size(), paramDef(e.id).max + 1);
+        }
+    }
+    QCOMPARE(group, 6);
+    QCOMPARE(lists, (QStringList{"ComboBox1", "ComboBox4", "ComboBox9", "ComboBox20", "ComboBox21"}));
+    QStringList groups;
+    for (const PageGroup& g : pageGroups())
+        groups << g.name;
+    QCOMPARE(groups,
+             (QStringList{"GroupBox20", "GroupBox9", "GroupBox14", "GroupBox22", "GroupBox8", "GroupBox21"}));
+
+    QHash<QString, QString> captions;
+    for (const PageLabel& l : pageLabels()) {
+        QVERIFY2(!captions.contains(l.label.name), qPrintable(l.label.name));
+        QVERIFY(!l.label.text.isEmpty());
+        captions.insert(l.label.name, l.label.text);
+    }
+    QCOMPARE(captions.size(), 26);
+    QCOMPARE(captions.value("Label12"), QStringLiteral("Min. i Max. silnika krok."));
+    QCOMPARE(captions.value("CheckBox8_2_label"), QStringLiteral("Wylacz max obr"));
+    QCOMPARE(keyboard::entryControl("CheckBox15")->highlight, (QStringList{"Label17", "CheckBox15_Label"}));
+    QCOMPARE(keyboard::entryControl("Edit11_2")->highlight, QStringList{"Label12"});
+    // A check box is named by its own caption where it has one.
+    QCOMPARE(paramDef(ParamId::MaxGasRpmOff).label, QStringLiteral("Wyłącz max. obroty"));
+    QCOMPARE(paramDef(ParamId::CutoffOn).label, QStringLiteral("Włączenie cutoff"));
 }
 
 void TestEntryRules::pageKeyTargets_data() {
@@ -432,14 +533,29 @@ void TestEntryRules::leaveChecks_data() {
         << QStringList{"10", "200", "200", "1", "0,50", "2"} << QStringList{"30014", "30011"} << false;
     QTest::newRow("delay zero refuses before lambda")
         << QStringList{"10", "200", "100", "0", "0,05", "30"} << QStringList{"30009"} << false;
-    QTest::newRow("lambda below 0,1") << QStringList{"10", "200", "100", "1", "0,09", "30"}
-                                      << QStringList{"30010"} << false;
+    QTest::newRow("lambda below 0,1")
+        << QStringList{"10", "200", "100", "1", "0,09", "30"} << QStringList{"30010"} << false;
     QTest::newRow("opening 2") << QStringList{"10", "200", "100", "1", "0,50", "2"} << QStringList{"30011"}
                                << false;
-    QTest::newRow("limits too close, start outside")
-        << QStringList{"10", "11", "5", "1", "0,50", "30"} << QStringList{"30013 [9 ... 11]"} << false;
-    QTest::newRow("start outside but limits wide apart")
-        << QStringList{"10", "200", "5", "1", "0,50", "30"} << QStringList{} << true;
+    // The start position must lie within the stepper limits.
+    QTest::newRow("start above the upper limit")
+        << QStringList{"10", "200", "250", "1", "0,50", "30"} << QStringList{"30013 [10 ... 200]"} << false;
+    QTest::newRow("start below the lower limit")
+        << QStringList{"10", "200", "5", "1", "0,50", "30"} << QStringList{"30013 [10 ... 200]"} << false;
+    QTest::newRow("limits close, start outside")
+        << QStringList{"10", "11", "5", "1", "0,50", "30"} << QStringList{"30013 [10 ... 11]"} << false;
+    QTest::newRow("start just inside")
+        << QStringList{"10", "200", "199", "1", "0,50", "30"} << QStringList{} << true;
+    QTest::newRow("start at a limit is allowed even with the limits crossed")
+        << QStringList{"200", "10", "200", "1", "0,50", "30"} << QStringList{"30014"} << true;
+    QTest::newRow("int limits") << QStringList{"-2147483648", "2147483647", "0", "1", "0,50", "30"}
+                                << QStringList{} << true;
+    QTest::newRow("start beyond int takes no part")
+        << QStringList{"10", "200", "99999999999", "1", "0,50", "30"} << QStringList{} << true;
+    QTest::newRow("int max limits") << QStringList{"2147483647", "2147483647", "0", "1", "0,50", "30"}
+                                    << QStringList{"30013 [2147483647 ... 2147483647]"} << false;
+    QTest::newRow("int start outside") << QStringList{"-2147483648", "0", "2147483647", "1", "0,50", "30"}
+                                       << QStringList{"30013 [-2147483648 ... 0]"} << false;
     QTest::newRow("empty page takes no part") << QStringList{"", "", "", "", "", ""} << QStringList{} << true;
 }
 

@@ -1,0 +1,205 @@
+#include "params/Fidelity.h"
+
+#include "link/Numeric.h"
+#include "params/BlockCodec.h"
+#include "params/ParamTable.h"
+#include "params/Volts.h"
+#include "params/WriteSequence.h"
+
+#include <optional>
+
+namespace {
+
+// Hundredths of a volt in full, also past 9,99 V: 1005 -> "10,05".
+QString fullVolts(long long h) {
+    return QStringLiteral("%1,%2").arg(h / 100).arg(h % 100, 2, 10, QLatin1Char('0'));
+}
+
+int blockNumber(const ParameterBlock& b, int at, int width) {
+    const int lo = b[static_cast<std::size_t>(at)];
+    return width == 2 ? lo + 256 * b[static_cast<std::size_t>(at + 1)] : lo;
+}
+
+QString whereInBlock(const WireFacts& w) {
+    if (w.width == 0) return QStringLiteral("bit %1 bajtu %2").arg(w.flagBit).arg(FlagsByte);
+    if (w.width == 1) return QStringLiteral("bajt %1").arg(w.blockByte);
+    return QStringLiteral("bajty %1–%2").arg(w.blockByte).arg(w.blockByte + 1);
+}
+
+// What the controller's value means, unrounded where the decoding rounds, so
+// that the message says what a rounded text hides.
+QString meaning(const ParamDef& d, const BlockValue& v, const ParameterBlock& b, int ignitionConstant) {
+    const long long c800 = 800LL * ignitionConstant;
+    auto speed = [&](int zeroCountsAs) {
+        const int period = v.raw == 0 ? zeroCountsAs : v.raw;
+        return QStringLiteral("okres; ok. %1 obr/min").arg(roundEven(c800, period));
+    };
+    switch (d.id) {
+    case ParamId::SwitchRpm:
+    case ParamId::CutoffRpm:
+        return speed(1);
+    case ParamId::MaxGasRpm:
+        return speed(2);
+    case ParamId::LambdaLowTime:
+        return QStringLiteral("ok. %1 ms").arg(roundEven(v.raw * 250LL, 61));
+    case ParamId::LambdaHighTime:
+        return QStringLiteral("czasy niski i wysoki razem, ok. %1 ms").arg(roundEven(v.raw * 250LL, 61));
+    case ParamId::LambdaThreshold:
+        return QStringLiteral("ok. %1 V").arg(fullVolts(roundEven(v.raw * 500LL, 255)));
+    case ParamId::SwitchDelay:
+        return QStringLiteral("ok. %1 ms").arg(roundEven(v.raw * 4096LL, 1000));
+    case ParamId::StartDelay:
+        return QStringLiteral("%1,%2 s").arg(v.raw / 5).arg(v.raw % 5 * 2);
+    case ParamId::RpmDelta:
+        return QStringLiteral("ok. %1 obr/min").arg(v.decoded);
+    case ParamId::StepSpeedAboveTps:
+    case ParamId::StepSpeedBelowTps:
+        // 25 - raw / 2650, with two decimals.
+        return QStringLiteral("%1 razy wolniej")
+            .arg(QString::number((25.0 * 2650 - v.raw) / 2650, 'f', 2)
+                     .replace(QLatin1Char('.'), QLatin1Char(',')));
+    case ParamId::ProbeKind:
+        if (v.raw > 2) return QStringLiteral("rodzaj sondy nieznany programowi");
+        if (v.raw == 2 && (b[FlagsByte] >> d.wire.flagBit & 1))
+            return QStringLiteral("„%1” z odwróceniem, którego ten rodzaj nie zna").arg(d.items.at(3));
+        return QStringLiteral("„%1”").arg(d.items.value(static_cast<int>(v.decoded)));
+    case ParamId::TempSensorOn:
+        return v.decoded ? QStringLiteral("czujnik temperatury włączony")
+                         : QStringLiteral("czujnik temperatury wyłączony");
+    default:
+        break;
+    }
+    switch (d.kind) {
+    case ParamDef::Volts:
+        return QStringLiteral("%1 V").arg(fullVolts(v.decoded));
+    case ParamDef::Choice:
+        return QStringLiteral("„%1”").arg(d.items.value(static_cast<int>(v.decoded)));
+    case ParamDef::Number:
+    case ParamDef::Flag:
+        break;
+    }
+    return d.unit.isEmpty() ? QString::number(v.decoded)
+                            : QString::number(v.decoded) + QLatin1Char(' ') + d.unit;
+}
+
+// The number the text shows, nullopt for a text that is not one.
+std::optional<long long> shown(const ParamDef& d, const QString& text) {
+    if (d.kind == ParamDef::Volts) {
+        const int h = voltsHundredths(text);
+        return h < 0 ? std::nullopt : std::optional<long long>(h);
+    }
+    bool ok = false;
+    const long long n = text.toLongLong(&ok);
+    return ok ? std::optional<long long>(n) : std::nullopt;
+}
+
+} // namespace
+
+std::vector<FieldMark> fidelityMarks(const ParameterBlock& b, int ignitionConstant, int versionCode) {
+    const std::vector<BlockValue> values = blockValues(b, ignitionConstant);
+    ParameterSet set;
+    for (const BlockValue& v : values)
+        set[v.id] = v.text;
+
+    // What an unchanged write sends: the value bytes of each command, and the
+    // flags byte after the last flags command.
+    const std::uint8_t flags = b[FlagsByte];
+    const std::vector<WriteStep> plan = planParameterWrite(set, ignitionConstant, flags, versionCode);
+    std::uint8_t flagsAfter = flags;
+    for (const WriteStep& s : plan)
+        if (s.command.flags) flagsAfter = *s.command.flags;
+    auto sentFor = [&plan](std::uint8_t command) -> const std::vector<std::uint8_t>* {
+        for (const WriteStep& s : plan)
+            if (s.command.sends() && s.command.bytes[0] == command) return &s.command.bytes;
+        return nullptr;
+    };
+
+    std::vector<FieldMark> marks;
+    const ParamDef& low = paramDef(ParamId::LambdaLowTime);
+    const ParamDef& high = paramDef(ParamId::LambdaHighTime);
+    auto lambdaMarked = [&marks] {
+        return markOf(marks, ParamId::LambdaLowTime) || markOf(marks, ParamId::LambdaHighTime);
+    };
+    for (const ParamDef& d : paramTable()) {
+        const WireFacts& w = d.wire;
+        const BlockValue& v = values[static_cast<std::size_t>(d.id)];
+        // MaxGasRpmOff is checked exactly for period 1, which goes back as 1;
+        // any other period is the speed field's to show.
+        if (d.id == ParamId::MaxGasRpmOff || d.id == ParamId::AnalogThreshold) continue;
+        if (d.id == ParamId::LambdaBosch) {
+            if (v.text == QLatin1String("1") && lambdaMarked())
+                marks.push_back(
+                    {d.id, FieldMark::Changed,
+                     QStringLiteral("„%1”: sterownik nie ma zerowych czasów sondy (%2 = %3, %4 = %5); zapis "
+                                    "wyśle czasy 0 i 0.")
+                         .arg(d.label, whereInBlock(low.wire))
+                         .arg(blockNumber(b, low.wire.blockByte, low.wire.width))
+                         .arg(whereInBlock(high.wire))
+                         .arg(blockNumber(b, high.wire.blockByte, high.wire.width))});
+            continue;
+        }
+
+        unsigned reasons = 0;
+        QStringList notes;
+        if (v.fallback) {
+            reasons |= FieldMark::Fallback;
+            notes << QStringLiteral("odczyt tego nie przyjmuje, pole pokazuje wartość zastępczą „%1”")
+                         .arg(v.text);
+        }
+        if (d.kind == ParamDef::Number || d.kind == ParamDef::Volts) {
+            const std::optional<long long> n = shown(d, v.text);
+            if (!n || *n < d.min || *n > d.max) {
+                reasons |= FieldMark::OutOfRange;
+                notes << QStringLiteral("pole pokazuje „%1”, poza zakresem %2 … %3")
+                             .arg(v.text, d.lowerText(), d.upperText());
+            } else if (!v.fallback && d.kind == ParamDef::Volts && *n != v.decoded) {
+                notes << QStringLiteral("pole pokazuje „%1”").arg(v.text);
+            }
+        }
+        if (w.width > 0) {
+            const std::vector<std::uint8_t>* sent = sentFor(w.command);
+            if (!sent) {
+                reasons |= FieldMark::NotWritten;
+                notes << QStringLiteral("zapis pominie to polecenie");
+            } else {
+                const int held = blockNumber(b, w.blockByte, w.width);
+                const int at = 1 + w.valueOffset;
+                const int out = w.width == 2 ? (*sent)[at] + 256 * (*sent)[at + 1] : (*sent)[at];
+                if (out != held) {
+                    reasons |= FieldMark::Changed;
+                    notes << QStringLiteral("zapis wyśle %1").arg(out);
+                }
+            }
+        }
+        if (w.flagBit >= 0 && ((flagsAfter ^ flags) >> w.flagBit & 1)) {
+            reasons |= FieldMark::Changed;
+            notes << QStringLiteral("zapis ustawi bit %1 bajtu %2 na %3")
+                         .arg(w.flagBit)
+                         .arg(FlagsByte)
+                         .arg(flagsAfter >> w.flagBit & 1);
+        }
+        if (!reasons) continue;
+
+        // ProbeKind has both a byte and a bit.
+        QStringList where;
+        if (w.width > 0)
+            where << QStringLiteral("%1 = %2").arg(whereInBlock(w)).arg(blockNumber(b, w.blockByte, w.width));
+        if (w.flagBit >= 0)
+            where << QStringLiteral("%1 = %2")
+                         .arg(whereInBlock({.blockByte = FlagsByte, .flagBit = w.flagBit}))
+                         .arg(flags >> w.flagBit & 1);
+        QString held = where.join(QStringLiteral(", "));
+        const QString means = meaning(d, v, b, ignitionConstant);
+        if (means != QString::number(v.raw)) held += QStringLiteral(" (") + means + QLatin1Char(')');
+        marks.push_back({d.id, reasons,
+                         QStringLiteral("„%1”: sterownik ma %2; %3.")
+                             .arg(d.label, held, notes.join(QStringLiteral("; ")))});
+    }
+    return marks;
+}
+
+const FieldMark* markOf(const std::vector<FieldMark>& marks, ParamId id) {
+    for (const FieldMark& m : marks)
+        if (m.id == id) return &m;
+    return nullptr;
+}
