@@ -94,7 +94,8 @@ int main(int argc, char** argv) {
         if (args[i] == QLatin1String("--seconds") && i + 1 < args.size()) seconds = args[++i].toInt();
 
     SimProcess sim;
-    if (!sim.start(QCoreApplication::applicationDirPath(), {QStringLiteral("--version-code"), QStringLiteral("5")}))
+    if (!sim.start(QCoreApplication::applicationDirPath(),
+                   {QStringLiteral("--version-code"), QStringLiteral("5")}))
         return 1;
     sim.command("throttle 0.3");
 
@@ -117,9 +118,10 @@ int main(int argc, char** argv) {
 
     Probe probe;
     int polls = 0;
-    QObject::connect(&window.link(), &ControllerLink::framesPolled, [&](const QString& name, const QVector<LiveFrame>&) {
-        if (name == polltimer::name(polltimer::Wiz)) ++polls;
-    });
+    QObject::connect(&window.link(), &ControllerLink::framesPolled,
+                     [&](const QString& name, const QVector<LiveFrame>&) {
+                         if (name == polltimer::name(polltimer::Wiz)) ++polls;
+                     });
 
     // Phase 1: the live page polling.
     window.selectPageFromMenu(shell::Page::Wizualizacja);
@@ -162,9 +164,9 @@ int main(int argc, char** argv) {
     sim.command("silent off");
 
     window.link().stopAllPolling();
-    std::printf("stall_ms_max_live=%.2f stall_ms_max_write=%.2f stall_ms_max_silent=%.2f\n", liveMax, writeMax,
-                silentMax);
-    std::printf("stall_ms_p99_live=%.2f stall_ms_p99_write=%.2f stall_ms_p99_silent=%.2f polls_per_s=%.2f\n", live99,
-                write99, silent99, pollsPerS);
+    std::printf("stall_ms_max_live=%.2f stall_ms_max_write=%.2f stall_ms_max_silent=%.2f\n", liveMax,
+                writeMax, silentMax);
+    std::printf("stall_ms_p99_live=%.2f stall_ms_p99_write=%.2f stall_ms_p99_silent=%.2f polls_per_s=%.2f\n",
+                live99, write99, silent99, pollsPerS);
     return 0;
 }

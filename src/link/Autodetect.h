@@ -11,9 +11,9 @@ class Controller;
 // a message, asked for the version, and the first one that answers is kept.
 // Runs as one job on the link's worker.
 struct AutodetectStep {
-    QString port;   // "com3" or a device path
-    bool opened;    // the probe opened it
-    bool found;     // a controller answered the version request
+    QString port; // "com3" or a device path
+    bool opened;  // the probe opened it
+    bool found;   // a controller answered the version request
 };
 
 struct AutodetectResult {

@@ -27,12 +27,14 @@ ControllerLink::ControllerLink(PortFactory makePort, ClockFactory makeClock, QOb
     connect(worker_, &LinkWorker::versionRead, this, &ControllerLink::versionRead);
 
     thread_->start();
-    QMetaObject::invokeMethod(worker_, [w = worker_] { w->init(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker_, [w = worker_] { w->init(); }, Qt::QueuedConnection);
 }
 
 ControllerLink::~ControllerLink() {
     // Posted after every job already queued, so none of them is cut short.
-    QMetaObject::invokeMethod(worker_, [w = worker_] { w->shutdown(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker_, [w = worker_] { w->shutdown(); }, Qt::QueuedConnection);
     thread_->wait();
 }
 
@@ -81,18 +83,23 @@ void ControllerLink::startPolling(const QString& name, int intervalMs, int frame
     const quint64 run = ++nextRun_;
     polls_.insert(name, run);
     QMetaObject::invokeMethod(
-        worker_, [w = worker_, name, intervalMs, framesPerTick, run] { w->startPoll(name, intervalMs, framesPerTick, run); },
+        worker_,
+        [w = worker_, name, intervalMs, framesPerTick, run] {
+            w->startPoll(name, intervalMs, framesPerTick, run);
+        },
         Qt::QueuedConnection);
 }
 
 void ControllerLink::stopPolling(const QString& name) {
     polls_.remove(name);
-    QMetaObject::invokeMethod(worker_, [w = worker_, name] { w->stopPoll(name); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker_, [w = worker_, name] { w->stopPoll(name); }, Qt::QueuedConnection);
 }
 
 void ControllerLink::stopAllPolling() {
     polls_.clear();
-    QMetaObject::invokeMethod(worker_, [w = worker_] { w->stopAllPolls(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker_, [w = worker_] { w->stopAllPolls(); }, Qt::QueuedConnection);
 }
 
 void ControllerLink::onFramesPolled(const QString& name, quint64 run, const QVector<LiveFrame>& frames) {

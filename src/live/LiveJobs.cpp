@@ -40,7 +40,10 @@ void postReadIgnition(ControllerLink& link, LiveModel& model, QObject* receiver)
         int index = 0;
     };
     link.call<Result>(
-        receiver, [](Controller& c) { return Result{c.ReadIgnition(), c.ignitionIndex()}; },
+        receiver,
+        [](Controller& c) {
+            return Result{c.ReadIgnition(), c.ignitionIndex()};
+        },
         [&model](const Result& r) {
             if (!r.ok) return;
             model.setIgnitionChoice(r.index);

@@ -25,14 +25,17 @@ ReadResult readBlock(Controller& c) {
     r.ok = true;
     r.block = *block;
     r.ignitionConstant = c.ignitionConstant();
+    r.ignitionIndex = c.ignitionIndex();
     r.set = defaultParameterSet();
     decodeParameterBlock(*block, r.ignitionConstant, r.set);
     r.set[ParamId::AnalogThreshold] = c.analogThreshold();
+    r.marks = fidelityMarks(*block, r.ignitionConstant, r.versionCode);
     return r;
 }
 
 void postRead(ControllerLink& link, QObject* receiver, std::function<void(const ReadResult&)> done) {
-    link.call<ReadResult>(receiver, [](Controller& c) { return readBlock(c); }, std::move(done));
+    link.call<ReadResult>(
+        receiver, [](Controller& c) { return readBlock(c); }, std::move(done));
 }
 
 void postWrite(ControllerLink& link, QObject* receiver, const ParameterSet& set,

@@ -4,6 +4,7 @@
 // the GUI thread.
 #include "link/Controller.h"
 #include "params/Encoding.h"
+#include "params/Fidelity.h"
 #include "params/ParameterSet.h"
 
 #include <functional>
@@ -15,11 +16,14 @@ class QObject;
 namespace params {
 
 struct ReadResult {
-    bool ok = false;       // a whole block arrived and was not rejected
-    ParameterSet set;      // decoded, with the analog threshold read with it
+    bool ok = false;  // a whole block arrived and was not rejected
+    ParameterSet set; // decoded, with the analog threshold read with it
     ParameterBlock block{};
     int ignitionConstant = 0;
+    int ignitionIndex = 0;
     int versionCode = 0;
+    // Fields the page cannot show as the block holds them.
+    std::vector<FieldMark> marks;
 };
 
 // ReadParameterBlock and the decoding. When no whole block arrived, ok is false

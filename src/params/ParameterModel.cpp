@@ -2,11 +2,14 @@
 
 #include "params/ParamTable.h"
 
+#include <algorithm>
+
 ParameterModel::ParameterModel(QObject* parent) : QObject(parent), page_(defaultParameterSet()) {}
 
 void ParameterModel::setPageValue(ParamId id, const QString& text) {
     if (page_[id] == text) return;
     page_[id] = text;
+    clearMark(id);
     emit pageValueChanged(id);
 }
 
@@ -21,14 +24,17 @@ void ParameterModel::setFromController(const ParameterSet& set) {
     emit setChanged();
 }
 
-void ParameterModel::fill(const ParameterSet& values, Origin origin, const QString& fileName) {
+void ParameterModel::fill(const ParameterSet& values, Origin origin, const QString& fileName,
+                          std::vector<FieldMark> marks) {
     set_ = values;
     page_ = values;
+    marks_ = std::move(marks);
     const bool originChange = origin_ != origin || fileName_ != fileName;
     origin_ = origin;
     fileName_ = fileName;
     emit setChanged();
     emit filled();
+    emit marksChanged();
     if (originChange) emit originChanged();
 }
 
@@ -44,14 +50,25 @@ void ParameterModel::setWritten(bool written) {
     emit writtenChanged(written_);
 }
 
-void ParameterModel::setMarkedFields(int count) {
-    if (marked_ == count) return;
-    marked_ = count;
-    emit markedFieldsChanged(marked_);
+const FieldMark* ParameterModel::markOf(ParamId id) const {
+    return ::markOf(marks_, id);
+}
+
+void ParameterModel::setMarks(std::vector<FieldMark> marks) {
+    marks_ = std::move(marks);
+    emit marksChanged();
+}
+
+void ParameterModel::clearMark(ParamId id) {
+    const auto it =
+        std::find_if(marks_.begin(), marks_.end(), [id](const FieldMark& m) { return m.id == id; });
+    if (it == marks_.end()) return;
+    marks_.erase(it);
+    emit marksChanged();
 }
 
 bool ParameterModel::automaticWriteAllowed() const {
-    return !written_ && (origin_ == Origin::Controller || origin_ == Origin::File) && marked_ == 0;
+    return !written_ && (origin_ == Origin::Controller || origin_ == Origin::File) && marks_.empty();
 }
 
 ParameterModel::WriteBlock ParameterModel::automaticWriteBlock() const {
@@ -65,5 +82,5 @@ ParameterModel::WriteBlock ParameterModel::automaticWriteBlock() const {
     case Origin::File:
         break;
     }
-    return marked_ > 0 ? WriteBlock::Marked : WriteBlock::None;
+    return marks_.empty() ? WriteBlock::None : WriteBlock::Marked;
 }

@@ -1,8 +1,10 @@
 #pragma once
+#include "params/Fidelity.h"
 #include "params/ParameterSet.h"
 
 #include <QObject>
 #include <QString>
+#include <vector>
 
 // The parameter set and what the parameters page shows, with where the page's
 // values came from and whether the controller holds them. One owner creates
@@ -35,8 +37,10 @@ public:
     // The set read from the controller, without filling the page (the live
     // page's block read).
     void setFromController(const ParameterSet& set);
-    // Fills the page: set and page become `values`, the page shows them.
-    void fill(const ParameterSet& values, Origin origin, const QString& fileName = {});
+    // Fills the page: set and page become `values`, the page shows them, and
+    // `marks` name the fields that cannot show what the controller holds.
+    void fill(const ParameterSet& values, Origin origin, const QString& fileName = {},
+              std::vector<FieldMark> marks = {});
     // Takes the set from the page (before every write).
     const ParameterSet& collect();
 
@@ -48,9 +52,14 @@ public:
     void setWritten(bool written);
 
     // Fields whose values the page cannot show as the controller holds them;
-    // while any is marked no automatic write runs.
-    int markedFields() const { return marked_; }
-    void setMarkedFields(int count);
+    // while any is marked no automatic write runs. A mark goes when the field
+    // changes after the fill (the fitter's own value), or when the fitter
+    // writes the page.
+    const std::vector<FieldMark>& marks() const { return marks_; }
+    const FieldMark* markOf(ParamId id) const;
+    int markedFields() const { return static_cast<int>(marks_.size()); }
+    void setMarks(std::vector<FieldMark> marks);
+    void clearMark(ParamId id);
 
     // The one rule for every automatic write (page change, wizard's end): the
     // page holds unwritten values that came from the controller or a file,
@@ -67,7 +76,7 @@ signals:
     void pageValueChanged(ParamId id);
     void writtenChanged(bool written);
     void originChanged();
-    void markedFieldsChanged(int count);
+    void marksChanged();
 
 private:
     ParameterSet set_;
@@ -75,5 +84,5 @@ private:
     Origin origin_ = Origin::None;
     QString fileName_;
     bool written_ = true;
-    int marked_ = 0;
+    std::vector<FieldMark> marks_;
 };

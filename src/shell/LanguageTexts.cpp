@@ -28,9 +28,12 @@ void LanguageTexts::loadDefaults() {
     // Texts of our own (31000 up).
     set(31000, QStringLiteral("Nie odczytano parametrów - brak odpowiedzi sterownika"));
     set(31001, QStringLiteral("Nie można zapisać ustawień programu"));
-    set(31002, QStringLiteral("Parametry nie zostały odczytane ze sterownika - nie zapisano ich samoczynnie."));
+    set(31002,
+        QStringLiteral("Parametry nie zostały odczytane ze sterownika - nie zapisano ich samoczynnie."));
     set(31003, QStringLiteral("Parametry domyślne nie są zapisywane samoczynnie - użyj „Zapisz parametry”."));
     set(31004, QStringLiteral("Nie zapisano samoczynnie: zaznaczone pola nie pokazują wartości sterownika."));
+    set(31005, QStringLiteral("Odczytano parametry; %1 zaznaczonych pól nie pokazuje wartości sterownika - "
+                              "sprawdź je (podpowiedź pola) przed zapisem."));
     // Names of the languages on the language menu.
     set(20001, QStringLiteral("polski"));
     set(20002, QStringLiteral("angielski"));

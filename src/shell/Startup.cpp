@@ -32,7 +32,8 @@ QString windowCaption(int versionCode, const ShellModel& shell) {
     const QString head = QStringLiteral("Quendrix wersja 4.3 (Build ") + Controller::defaultBuildText() +
                          QStringLiteral(" - ");
     if (versionCode != 0)
-        return head + shell.text(textkey::CaptionController) + QLatin1Char(' ') + QString::number(versionCode);
+        return head + shell.text(textkey::CaptionController) + QLatin1Char(' ') +
+               QString::number(versionCode);
     return head + shell.text(textkey::CaptionNoController);
 }
 

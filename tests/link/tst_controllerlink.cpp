@@ -91,11 +91,13 @@ void TestControllerLink::heldActionsWaitForEverythingBefore() {
     Rig r;
     QSemaphore gate;
     QStringList order;
-    r.link.run(this, [&](Controller&) { gate.acquire(); }, [&] { order << "job"; });
+    r.link.run(
+        this, [&](Controller&) { gate.acquire(); }, [&] { order << "job"; });
     r.link.whenIdle(this, [&] {
         order << "first";
         // An action's own jobs keep the next action waiting too.
-        r.link.run(this, [&](Controller&) { gate.acquire(); }, [&] { order << "first's job"; });
+        r.link.run(
+            this, [&](Controller&) { gate.acquire(); }, [&] { order << "first's job"; });
     });
     r.link.whenIdle(this, [&] { order << "second"; });
     QTest::qWait(50);
@@ -137,7 +139,8 @@ void TestControllerLink::supersededResultsAreDropped() {
     // A receiver that has gone gets nothing either.
     bool delivered = false;
     auto* receiver = new QObject;
-    r.link.run(receiver, [&](Controller&) { gate.acquire(); }, [&] { delivered = true; });
+    r.link.run(
+        receiver, [&](Controller&) { gate.acquire(); }, [&] { delivered = true; });
     delete receiver;
     gate.release();
     r.waitIdle();
@@ -156,9 +159,10 @@ void TestControllerLink::pollingDeliversFramesUntilStopped() {
         c.channel().OpenPort();
     });
     QList<QVector<LiveFrame>> got;
-    connect(&r.link, &ControllerLink::framesPolled, this, [&](const QString& name, const QVector<LiveFrame>& f) {
-        if (name == QLatin1String("TimerTest")) got << f;
-    });
+    connect(&r.link, &ControllerLink::framesPolled, this,
+            [&](const QString& name, const QVector<LiveFrame>& f) {
+                if (name == QLatin1String("TimerTest")) got << f;
+            });
     r.link.startPolling(QStringLiteral("TimerTest"), 5, 2);
     QVERIFY(r.link.isPolling(QStringLiteral("TimerTest")));
     QTRY_VERIFY(got.size() >= 3);

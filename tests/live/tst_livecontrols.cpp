@@ -6,7 +6,7 @@
 #include "live/ui/WizualizacjaPage.h"
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
-#include "support/FakeLink.h"
+#include "support/ModelsRig.h"
 #include "widgets/TColor.h"
 #include "widgets/TLedBar.h"
 #include "widgets/TLedLamp.h"
@@ -19,17 +19,7 @@
 #include <QToolButton>
 
 namespace {
-struct Rig {
-    std::vector<LinkEvent> log;
-    FakeClock clock{&log};
-    FakePort port{clock, &log};
-    ControllerLink link{[this] { return std::make_unique<PortProxy>(port); },
-                        [this] { return std::make_unique<ClockProxy>(clock); }};
-    ShellModel shell;
-    ParameterModel params;
-    LiveModel live{link, params};
-    Models models() { return Models{link, params, live, shell}; }
-};
+using Rig = ModelsRig;
 template <class T> T* child(QWidget& w, const char* name) {
     return w.findChild<T*>(QString::fromLatin1(name));
 }

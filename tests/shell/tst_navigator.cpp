@@ -10,7 +10,7 @@
 #include "shell/PollTimers.h"
 #include "shell/ShellTexts.h"
 #include "shell/Startup.h"
-#include "support/FakeLink.h"
+#include "support/ModelsRig.h"
 
 #include <QSemaphore>
 #include <QTest>
@@ -40,16 +40,8 @@ struct FakePage : PageHooks {
     }
 };
 
-struct Rig {
-    std::vector<LinkEvent> log;
-    FakeClock clock{&log};
-    FakePort port{clock, &log};
-    ControllerLink link{[this] { return std::make_unique<PortProxy>(port); },
-                        [this] { return std::make_unique<ClockProxy>(clock); }};
-    ShellModel shell;
-    ParameterModel params;
-    LiveModel live{link, params};
-    shell::Navigator nav{Models{link, params, live, shell}};
+struct Rig : ModelsRig {
+    shell::Navigator nav{models()};
     QStringList calls;
     std::vector<std::unique_ptr<FakePage>> pages;
     int version = 5;
@@ -75,7 +67,6 @@ struct Rig {
         };
     }
     FakePage& page(Page p) { return *pages[static_cast<size_t>(p)]; }
-    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!link.busy() && link.heldActions() == 0, 5000); }
     QStringList events() { return describe(log, false); }
     void openPort() {
         link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
@@ -157,7 +148,9 @@ void TestNavigator::ignitionWriteReopensPortClosedByLeaveStep() {
     r.openPort();
     r.polling(polltimer::Obr);
     // A leave step of the ignition page closes the port (the threshold exchange does).
-    r.page(Page::Obroty).onLeaveSteps = [&] { r.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); }); };
+    r.page(Page::Obroty).onLeaveSteps = [&] {
+        r.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
+    };
     r.nav.tabClicked(Page::Parametry);
     r.waitIdle();
     QCOMPARE(r.events().mid(0, 5), (QStringList{"close", "open /dev/ttyS0", "tx 1F", "tx 04", "tx 00"}));
@@ -267,12 +260,14 @@ void TestNavigator::automaticWriteOnlyForReadOrLoadedSets_data() {
     QTest::addColumn<int>("marked");
     QTest::addColumn<bool>("writes");
     QTest::addColumn<int>("messageKey");
-    QTest::newRow("never read") << int(ParameterModel::Origin::None) << 0 << false << textkey::AutoWriteNotRead;
-    QTest::newRow("defaults") << int(ParameterModel::Origin::Defaults) << 0 << false << textkey::AutoWriteDefaults;
+    QTest::newRow("never read") << int(ParameterModel::Origin::None) << 0 << false
+                                << textkey::AutoWriteNotRead;
+    QTest::newRow("defaults") << int(ParameterModel::Origin::Defaults) << 0 << false
+                              << textkey::AutoWriteDefaults;
     QTest::newRow("read") << int(ParameterModel::Origin::Controller) << 0 << true << 0;
     QTest::newRow("file") << int(ParameterModel::Origin::File) << 0 << true << 0;
-    QTest::newRow("read, a field marked") << int(ParameterModel::Origin::Controller) << 1 << false
-                                          << textkey::AutoWriteMarked;
+    QTest::newRow("read, a field marked")
+        << int(ParameterModel::Origin::Controller) << 1 << false << textkey::AutoWriteMarked;
 }
 
 void TestNavigator::automaticWriteOnlyForReadOrLoadedSets() {
@@ -286,7 +281,9 @@ void TestNavigator::automaticWriteOnlyForReadOrLoadedSets() {
         r.nav.setCurrent(Page::Autoadaptacja);
         if (origin != int(ParameterModel::Origin::None))
             r.params.fill(defaultParameterSet(), static_cast<ParameterModel::Origin>(origin));
-        r.params.setMarkedFields(marked);
+        std::vector<FieldMark> marks;
+        if (marked) marks.push_back({ParamId::SwitchTemp, FieldMark::OutOfRange, QStringLiteral("-222")});
+        r.params.setMarks(marks);
         r.params.setWritten(false);
         r.nav.selectFromMenu(target);
         r.waitIdle();
@@ -303,7 +300,8 @@ void TestNavigator::changeDuringWriteWaitsForIt() {
     QSemaphore gate;
     QStringList order;
     // A write the fitter started is still on the line.
-    r.link.run(nullptr, [&](Controller&) { gate.acquire(); }, [&] { order << "write done"; });
+    r.link.run(
+        nullptr, [&](Controller&) { gate.acquire(); }, [&] { order << "write done"; });
     r.page(Page::Obroty).onEnter = [&] { order << "enter Obroty"; };
     r.nav.selectFromMenu(Page::Obroty);
     r.nav.tabClicked(Page::Wizualizacja);
@@ -344,7 +342,7 @@ void TestNavigator::startupExchangesInOrder() {
         }
         return {};
     };
-    Models m{r.link, r.params, r.live, r.shell};
+    Models m = r.models();
     shell::runStartupExchanges(m);
     r.waitIdle();
     const QStringList ev = r.events();
@@ -425,17 +423,18 @@ void TestNavigator::captionAndPortMessage() {
     ShellModel shell;
     shell.texts().set(30000, QStringLiteral("sterownik wersja"));
     shell.texts().set(30001, QStringLiteral("brak sterownika"));
-    QCOMPARE(shell::windowCaption(0, shell), QStringLiteral("Quendrix wersja 4.3 (Build 94) - brak sterownika"));
+    QCOMPARE(shell::windowCaption(0, shell),
+             QStringLiteral("Quendrix wersja 4.3 (Build 94) - brak sterownika"));
     QCOMPARE(shell::windowCaption(6, shell),
              QStringLiteral("Quendrix wersja 4.3 (Build 94) - sterownik wersja 6"));
 
     shell.texts().set(30012, QStringLiteral("Nie można otworzyć portu"));
-    const QString missing =
-        portErrorMessage({QStringLiteral("com2"), QStringLiteral("/dev/ttyS1"), QStringLiteral("No such file"), false},
-                         shell);
+    const QString missing = portErrorMessage(
+        {QStringLiteral("com2"), QStringLiteral("/dev/ttyS1"), QStringLiteral("No such file"), false}, shell);
     QCOMPARE(missing, QStringLiteral("Nie można otworzyć portu\n\n/dev/ttyS1: No such file"));
     const QString denied = portErrorMessage(
-        {QStringLiteral("com1"), QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Permission denied"), true}, shell);
+        {QStringLiteral("com1"), QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Permission denied"), true},
+        shell);
     QVERIFY(denied.startsWith(QStringLiteral("Nie można otworzyć portu\n\n/dev/ttyUSB0: Permission denied")));
 #ifndef Q_OS_WIN
     QVERIFY(denied.contains(QStringLiteral("dialout")));

@@ -77,7 +77,8 @@ struct EmulatorRig {
     int silenceCounter() {
         int n = -1;
         link.call<int>(
-            nullptr, [](Controller& c) { return c.channel().silenceCounter(); }, [&](const int& v) { n = v; });
+            nullptr, [](Controller& c) { return c.channel().silenceCounter(); },
+            [&](const int& v) { n = v; });
         waitIdle();
         return n;
     }

@@ -90,7 +90,8 @@ ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(mod
     connect(ComboBox2, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_.live.setIgnitionChoice(index);
         // Every poll of this page converts with the constant of the list's choice.
-        if (index >= 0 && index <= 5) m_.link.run(nullptr, [index](Controller& c) { c.setIgnitionIndex(index); });
+        if (index >= 0 && index <= 5)
+            m_.link.run(nullptr, [index](Controller& c) { c.setIgnitionIndex(index); });
     });
     connect(Edit23, &QComboBox::editTextChanged, this,
             [this](const QString& t) { m_.params.setPageValue(ParamId::AnalogThreshold, t); });

@@ -24,7 +24,7 @@ QLabel* value(QWidget* parent, const QString& name) {
     auto* l = new QLabel(QStringLiteral("0"), parent);
     l->setObjectName(name);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setMinimumWidth(70);
+    l->setMinimumWidth(40);
     QFont f = l->font();
     f.setBold(true);
     l->setFont(f);
@@ -71,18 +71,23 @@ ReadingsPanel::ReadingsPanel(Models models, QWidget* parent) : QGroupBox(parent)
            "ZmiennaObroty");
     addRow(ZmiennaSilnikKrokowyLabel, ZmiennaSilnikKrokowy, "ZmiennaSilnikKrokowyLabel",
            QStringLiteral("Silnik Krokowy"), "ZmiennaSilnikKrokowy");
-    addRow(aktZasilanieLabel, ZmiennaGazBenzyna, "aktZasilanieLabel", QStringLiteral("Aktualne zasilanie"),
-           "ZmiennaGazBenzyna");
+    // The fuel in use under its caption: the panel is narrow and "Benzyna" in bold must fit.
+    aktZasilanieLabel =
+        caption(this, QStringLiteral("aktZasilanieLabel"), QStringLiteral("Aktualne zasilanie"));
+    ZmiennaGazBenzyna = value(this, QStringLiteral("ZmiennaGazBenzyna"));
+    grid->addWidget(aktZasilanieLabel, row++, 0, 1, 2);
+    grid->addWidget(ZmiennaGazBenzyna, row++, 0, 1, 2);
     grid->setRowStretch(row, 1);
     refreshPetrolGasCaption();
     applyProbeKindScaling(-1);
     applyFeatures(m_.live.features());
 
-    connect(&m_.link, &ControllerLink::framesPolled, this, [this](const QString& timer, const QVector<LiveFrame>& f) {
-        if (timer != polltimer::name(polltimer::ParamOdcz)) return;
-        for (const LiveFrame& frame : f)
-            TimerParamOdczTimer(frame);
-    });
+    connect(&m_.link, &ControllerLink::framesPolled, this,
+            [this](const QString& timer, const QVector<LiveFrame>& f) {
+                if (timer != polltimer::name(polltimer::ParamOdcz)) return;
+                for (const LiveFrame& frame : f)
+                    TimerParamOdczTimer(frame);
+            });
     // The bar follows the probe kind of every fill of the page.
     connect(&m_.params, &ParameterModel::filled, this, [this] { applyProbeKindScaling(); });
     connect(&m_.live, &LiveModel::featuresChanged, this, &ReadingsPanel::applyFeatures);
@@ -107,8 +112,9 @@ void ReadingsPanel::applyFeatures(const live::VersionFeatures& f) {
 
 void ReadingsPanel::refreshPetrolGasCaption() {
     const bool petrol = m_.live.petrol();
-    liveui::setTextIfChanged(ZmiennaGazBenzyna, petrol ? m_.shell.text(textkey::Petrol, QStringLiteral("Benzyna"))
-                                                       : m_.shell.text(textkey::Gas, QStringLiteral("Gaz")));
+    liveui::setTextIfChanged(ZmiennaGazBenzyna,
+                             petrol ? m_.shell.text(textkey::Petrol, QStringLiteral("Benzyna"))
+                                    : m_.shell.text(textkey::Gas, QStringLiteral("Gaz")));
     const QColor colour = tColor(petrol ? live::ColorRed : live::ColorGreen);
     if (ZmiennaGazBenzyna->palette().color(QPalette::WindowText) != colour) {
         QPalette p = ZmiennaGazBenzyna->palette();

@@ -32,83 +32,13 @@ using keyboard::ControlKind;
 
 namespace {
 
-// The parameter each entry control shows.
-struct Binding {
-    const char* control;
-    ParamId id;
-};
-constexpr Binding kBindings[] = {
-    {"ComboBox1", ParamId::ProbeKind},
-    {"Edit2", ParamId::LambdaThreshold},
-    {"Edit13_1", ParamId::LambdaLowTime},
-    {"Edit13_2", ParamId::LambdaHighTime},
-    {"CheckBox13_3", ParamId::LambdaBosch},
-    {"ComboBox4", ParamId::TpsKind},
-    {"Edit5", ParamId::TpsThreshold},
-    {"Edit3", ParamId::SwitchRpm},
-    {"ComboBox9", ParamId::RpmKind},
-    {"Edit10", ParamId::RpmDelta},
-    {"Edit14", ParamId::StartDelay},
-    {"Edit19", ParamId::SwitchDelay},
-    {"Edit8_1", ParamId::MaxGasRpm},
-    {"CheckBox8_2", ParamId::MaxGasRpmOff},
-    {"Edit22_1", ParamId::SwitchTemp},
-    {"CheckBox22_2", ParamId::TempSensorOn},
-    {"Edit11_1", ParamId::StepMin},
-    {"Edit11_2", ParamId::StepMax},
-    {"Edit12", ParamId::StepStart},
-    {"Edit7", ParamId::StepSpeedBelowTps},
-    {"Edit6", ParamId::StepSpeedAboveTps},
-    {"Edit18", ParamId::StepOpening},
-    {"CheckBox15", ParamId::CutoffOn},
-    {"Edit16", ParamId::CutoffStep},
-    {"Edit17", ParamId::CutoffRpm},
-    {"ComboBox20", ParamId::ControllerMode},
-    {"ComboBox21", ParamId::ReserveSensorKind},
-};
+// The entry controls in tab order with the parameter each shows.
+const std::vector<ParamId>& bindings() {
+    return pageTabOrder();
+}
 
-struct Caption {
-    const char* name;
-    const char* text;
-};
-constexpr Caption kLabels[] = {
-    {"Label1", "Rodzaj sondy lambda"},
-    {"Label2", "Próg sondy lambda"},
-    {"Label3", "Obroty dla przejścia B/G"},
-    {"Label4", "Typ czujnika TPS"},
-    {"Label5", "Próg czujnika TPS"},
-    {"Label6", "Silnik krok pow. TPS"},
-    {"Label7", "Silnik krok pon. TPS"},
-    {"Label8", "Maksymalne obroty na gazie"},
-    {"Label9", "Rodzaj obrotów"},
-    {"Label10", "Delta obrotów"},
-    {"Label12", "Min. i Max. silnika krok."},
-    {"Label13", "Start. pow. silnika krok."},
-    {"Label14", "Czas sondy Lambda"},
-    {"Label16", "Opóźnienie startowe"},
-    {"Label17", "Włączenie cutoff"},
-    {"Label18", "Silnik krokowy przy cutoff"},
-    {"Label19", "Obroty silnika dla cutoff"},
-    {"Label20", "Otwarcie silnika krokowego"},
-    {"Label21", "czas nakladania paliw"},
-    {"Label22", "Tryb pracy sterownika"},
-    {"Label23", "Typ szkiełka rezerwy"},
-    {"CheckBox8_2_label", "Wylacz max obr"},
-    {"CheckBox13_3_Label", "Lambda - BOSCH"},
-    {"CheckBox15_Label", "Tak/Nie"},
-    {"checkbox22_2_label", "Włącz czujnik temp"},
-    {"minprzelbgLabel", "Min temp przełączenia na gaz"},
-};
-
-QStringList listItems(const QString& control) {
-    auto u = [](const char* s) { return QString::fromUtf8(s); };
-    if (control == QLatin1String("ComboBox1"))
-        return {u("0 - 1 [V]"), u("0 - 5 [V]"), u("5 - 0 [V]"), u("0,8 - 1,6 [V]"), u("1 - 0 [V]")};
-    if (control == QLatin1String("ComboBox4")) return {u("rosnący"), u("malejący")};
-    if (control == QLatin1String("ComboBox9")) return {u("rosnące"), u("malejące")};
-    if (control == QLatin1String("ComboBox20")) return {u("ekonomiczna"), u("dynamiczna")};
-    if (control == QLatin1String("ComboBox21")) return {u("20K"), u("90R")};
-    return {};
+QString controlOf(ParamId id) {
+    return paramDef(id).control;
 }
 
 QString listName(int number) {
@@ -120,15 +50,6 @@ QString listName(int number) {
 bool flagOn(const QString& text) {
     return !text.isEmpty() && text != QLatin1String("0");
 }
-
-// Exchanges with the controller block the window; the wait cursor shows it is busy.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 
@@ -142,15 +63,16 @@ ParametryPage::ParametryPage(Models models, QWidget* parent) : QWidget(parent), 
     applyFeatures(m_.live.features());
 
     connect(&m_.params, &ParameterModel::filled, this, [this] { fillFrom(m_.params.page()); });
+    connect(&m_.params, &ParameterModel::marksChanged, this, &ParametryPage::showMarks);
     connect(&m_.live, &LiveModel::featuresChanged, this, &ParametryPage::applyFeatures);
 }
 
 // ---------------------------------------------------------------- building
 
 void ParametryPage::buildControls() {
-    for (const Caption& c : kLabels) {
-        auto* l = new QLabel(QString::fromUtf8(c.text), this);
-        l->setObjectName(QString::fromLatin1(c.name));
+    for (const PageLabel& c : pageLabels()) {
+        auto* l = new QLabel(c.label.text, this);
+        l->setObjectName(c.label.name);
         l->installEventFilter(this);
         labels_.insert(l->objectName(), l);
     }
@@ -167,7 +89,7 @@ void ParametryPage::buildControls() {
         }
         case ControlKind::List: {
             auto* cb = new QComboBox(this);
-            cb->addItems(listItems(e.control));
+            cb->addItems(paramDef(e.id).items);
             cb->setMinimumWidth(96);
             // Enter in an open list is the closing Enter.
             cb->view()->installEventFilter(this);
@@ -176,14 +98,9 @@ void ParametryPage::buildControls() {
             break;
         }
         case ControlKind::Check: {
-            auto* box = new QCheckBox(this);
-            // The caption label beside the box says what it does; the box's own
-            // caption is its tool tip, so the row fits its column.
-            if (e.control == QLatin1String("CheckBox8_2"))
-                box->setToolTip(QString::fromUtf8("Wyłącz max. obroty"));
-            else if (e.control == QLatin1String("CheckBox22_2"))
-                box->setToolTip(QString::fromUtf8("Włącz czujnik temperatury"));
-            box->setAccessibleName(box->toolTip());
+            // Two boxes carry a caption of their own beside their caption label.
+            auto* box = new QCheckBox(paramDef(e.id).boxCaption, this);
+            box->setAccessibleName(paramDef(e.id).label);
             w = box;
             break;
         }
@@ -234,67 +151,59 @@ void ParametryPage::buildControls() {
 }
 
 void ParametryPage::buildLayout() {
-    auto group = [this](const char* name, const QString& title) {
-        auto* g = new QGroupBox(title, this);
-        g->setObjectName(QString::fromLatin1(name));
+    // Each group box holds its parameters in tab order, one row per caption
+    // label: two fields sharing a label (the stepper limits, the lambda times)
+    // stand on one row, and a check box's own caption label follows it.
+    QHash<int, QGroupBox*> groups;
+    for (const PageGroup& pg : pageGroups()) {
+        auto* g = new QGroupBox(pg.title, this);
+        g->setObjectName(pg.name);
         auto* grid = new QGridLayout(g);
         grid->setContentsMargins(6, 4, 6, 4);
         grid->setHorizontalSpacing(6);
         grid->setVerticalSpacing(3);
         grid->setColumnStretch(0, 1);
-        return g;
-    };
-    auto row = [this](QGroupBox* g, const char* label, std::initializer_list<const char*> widgets) {
+        groups.insert(pg.number, g);
+    }
+    QHash<QString, QHBoxLayout*> rows;
+    for (ParamId id : bindings()) {
+        const ParamDef& d = paramDef(id);
+        QGroupBox* g = groups.value(d.group);
+        if (!g || d.labels.empty()) continue;
         auto* grid = static_cast<QGridLayout*>(g->layout());
-        const int r = grid->rowCount();
-        QLabel* l = labels_.value(QString::fromLatin1(label));
-        l->setParent(g);
-        grid->addWidget(l, r, 0);
-        auto* box = new QHBoxLayout;
-        box->setSpacing(4);
-        for (const char* w : widgets) {
-            QWidget* c = controls_.contains(QString::fromLatin1(w)) ? control(QString::fromLatin1(w))
-                                                                    : labels_.value(QString::fromLatin1(w));
-            c->setParent(g);
-            box->addWidget(c);
+        const QString first = d.labels.front().name;
+        QHBoxLayout* box = rows.value(first);
+        if (!box) {
+            QLabel* l = labels_.value(first);
+            l->setParent(g);
+            const int r = grid->rowCount();
+            grid->addWidget(l, r, 0);
+            box = new QHBoxLayout;
+            box->setSpacing(4);
+            grid->addLayout(box, r, 1);
+            rows.insert(first, box);
         }
+        QWidget* c = control(d.control);
+        c->setParent(g);
+        box->addWidget(c);
+        for (std::size_t i = 1; i < d.labels.size(); ++i) {
+            QLabel* extra = labels_.value(d.labels[i].name);
+            extra->setParent(g);
+            box->addWidget(extra);
+        }
+    }
+    for (QHBoxLayout* box : rows)
         box->addStretch(1);
-        grid->addLayout(box, r, 1);
-    };
-
-    QGroupBox* g1 = group("GroupBox20", QStringLiteral("Sonda lambda"));
-    row(g1, "Label1", {"ComboBox1"});
-    row(g1, "Label2", {"Edit2"});
-    row(g1, "Label14", {"Edit13_1", "Edit13_2"});
-    row(g1, "CheckBox13_3_Label", {"CheckBox13_3"});
-    QGroupBox* g2 = group("GroupBox9", QStringLiteral("Czujnik TPS"));
-    row(g2, "Label4", {"ComboBox4"});
-    row(g2, "Label5", {"Edit5"});
-    QGroupBox* g3 = group("GroupBox14", QString::fromUtf8("Obroty i przełączanie"));
-    row(g3, "Label3", {"Edit3"});
-    row(g3, "Label9", {"ComboBox9"});
-    row(g3, "Label10", {"Edit10"});
-    row(g3, "Label16", {"Edit14"});
-    row(g3, "Label21", {"Edit19"});
-    row(g3, "Label8", {"Edit8_1"});
-    row(g3, "CheckBox8_2_label", {"CheckBox8_2"});
-    row(g3, "minprzelbgLabel", {"Edit22_1"});
-    row(g3, "checkbox22_2_label", {"CheckBox22_2"});
-    static_cast<QGridLayout*>(g3->layout())
-        ->setRowStretch(static_cast<QGridLayout*>(g3->layout())->rowCount(), 1);
-    QGroupBox* g4 = group("GroupBox22", QStringLiteral("Silnik krokowy"));
-    row(g4, "Label12", {"Edit11_1", "Edit11_2"});
-    row(g4, "Label13", {"Edit12"});
-    row(g4, "Label7", {"Edit7"});
-    row(g4, "Label6", {"Edit6"});
-    row(g4, "Label20", {"Edit18"});
-    QGroupBox* g5 = group("GroupBox8", QStringLiteral("Cutoff"));
-    row(g5, "Label17", {"CheckBox15", "CheckBox15_Label"});
-    row(g5, "Label18", {"Edit16"});
-    row(g5, "Label19", {"Edit17"});
-    QGroupBox* g6 = group("GroupBox21", QStringLiteral("Sterownik"));
-    row(g6, "Label22", {"ComboBox20"});
-    row(g6, "Label23", {"ComboBox21"});
+    for (QGroupBox* g : groups) {
+        auto* grid = static_cast<QGridLayout*>(g->layout());
+        grid->setRowStretch(grid->rowCount(), 1);
+    }
+    QGroupBox* g1 = groups.value(1);
+    QGroupBox* g2 = groups.value(2);
+    QGroupBox* g3 = groups.value(3);
+    QGroupBox* g4 = groups.value(4);
+    QGroupBox* g5 = groups.value(5);
+    QGroupBox* g6 = groups.value(6);
 
     // Two columns of group boxes; the buttons, the comment area and the
     // readings panel share the third.
@@ -355,8 +264,8 @@ void ParametryPage::connectReactions() {
             [this](bool) { m_.params.setWritten(false); });
 
     // The model follows every control of the page.
-    for (const Binding& b : kBindings) {
-        const QString name = QString::fromLatin1(b.control);
+    for (ParamId id : bindings()) {
+        const QString name = controlOf(id);
         if (QLineEdit* le = edit(name))
             connect(le, &QLineEdit::textChanged, this, [this, name] { pushToModel(name); });
         else if (QComboBox* cb = combo(name))
@@ -440,13 +349,12 @@ void ParametryPage::fillFrom(const ParameterSet& set) {
     filling_ = true;
     // Check boxes first: their reactions set dependent fields (the Bosch box
     // sets both lambda times), and the values of the set must win over them.
-    for (const Binding& b : kBindings) {
-        const QString name = QString::fromLatin1(b.control);
-        if (QCheckBox* box = checkBox(name)) box->setChecked(flagOn(set[b.id]));
+    for (ParamId id : bindings()) {
+        if (QCheckBox* box = checkBox(controlOf(id))) box->setChecked(flagOn(set[id]));
     }
-    for (const Binding& b : kBindings) {
-        const QString name = QString::fromLatin1(b.control);
-        const QString& value = set[b.id];
+    for (ParamId id : bindings()) {
+        const QString name = controlOf(id);
+        const QString& value = set[id];
         if (QLineEdit* le = edit(name)) {
             le->setText(value);
         } else if (QComboBox* cb = combo(name)) {
@@ -460,16 +368,15 @@ void ParametryPage::fillFrom(const ParameterSet& set) {
     edit(QStringLiteral("Edit16"))->setEnabled(cutoff);
     edit(QStringLiteral("Edit17"))->setEnabled(cutoff);
     filling_ = false;
-    for (const Binding& b : kBindings)
-        pushToModel(QString::fromLatin1(b.control));
+    for (ParamId id : bindings())
+        pushToModel(controlOf(id));
 }
 
 void ParametryPage::pushToModel(const QString& name) {
     // While the page is being filled the controls pass through values the set
     // does not hold (a check box's reaction); the model takes the end result.
     if (filling_) return;
-    for (const Binding& b : kBindings) {
-        if (name != QLatin1String(b.control)) continue;
+    if (const ParamDef* d = paramByControl(name)) {
         QString value;
         if (QLineEdit* le = edit(name))
             value = le->text();
@@ -477,8 +384,7 @@ void ParametryPage::pushToModel(const QString& name) {
             value = QString::number(cb->currentIndex());
         else if (QCheckBox* box = checkBox(name))
             value = box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-        m_.params.setPageValue(b.id, value);
-        return;
+        m_.params.setPageValue(d->id, value);
     }
 }
 
@@ -522,9 +428,42 @@ void ParametryPage::postReadAndFill(bool announce) {
             m_.shell.setMessage(m_.shell.text(textkey::ReadFailed));
             return;
         }
-        m_.params.fill(r.set, ParameterModel::Origin::Controller);
-        if (announce) m_.shell.setMessage(m_.shell.text(textkey::Read));
+        m_.params.fill(r.set, ParameterModel::Origin::Controller, {}, r.marks);
+        // The block's ignition system selects the engine-speed page's list.
+        m_.live.setIgnitionChoice(r.ignitionIndex);
+        if (!r.marks.empty())
+            m_.shell.setMessage(m_.shell.text(textkey::FieldsMarked).arg(r.marks.size()));
+        else if (announce)
+            m_.shell.setMessage(m_.shell.text(textkey::Read));
     });
+}
+
+void ParametryPage::showMarks() {
+    for (ParamId id : bindings()) {
+        QWidget* w = control(controlOf(id));
+        const FieldMark* mark = m_.params.markOf(id);
+        const bool marked = mark != nullptr;
+        if (w->property("marked").toBool() == marked && (!marked || w->toolTip() == mark->message)) continue;
+        w->setProperty("marked", marked);
+        w->setToolTip(marked ? mark->message : QString());
+        // A frame and a warm background stand out under every skin.
+        w->setStyleSheet(marked ? QStringLiteral("background-color: #ffd27f; border: 2px solid #c03000;")
+                                : QString());
+    }
+    if (const keyboard::EntryControl* e = keyboard::entryControl(focused_)) {
+        QString comment;
+        if (e->commentKey) comment = m_.shell.text(e->commentKey, e->comment);
+        showInfo(focused_, comment);
+    }
+}
+
+void ParametryPage::showInfo(const QString& control, const QString& comment) {
+    QString text = commentsOn() ? comment : QString();
+    // A marked field's warning shows whether comments are on or not.
+    if (const ParamDef* d = paramByControl(control))
+        if (const FieldMark* mark = m_.params.markOf(d->id))
+            text = text.isEmpty() ? mark->message : text + QStringLiteral("\n") + mark->message;
+    info_->setText(text);
 }
 
 void ParametryPage::enterPage() {
@@ -555,6 +494,8 @@ void ParametryPage::odczButPicClick() {
 }
 
 void ParametryPage::ZapButPicClick() {
+    // The fitter writes what the page shows: from now on the controller holds it.
+    m_.params.setMarks({});
     stopReadingsPoll();
     m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
     if (!m_.shell.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
@@ -654,10 +595,7 @@ void ParametryPage::focusDisplay(const QString& name) {
         comment = m_.shell.text(e->commentKey);
         if (comment.isEmpty()) comment = e->comment;
     }
-    if (commentsOn())
-        info_->setText(comment);
-    else
-        info_->clear();
+    showInfo(name, comment);
 
     highlightLabels(name);
 
@@ -672,7 +610,8 @@ void ParametryPage::focusDisplay(const QString& name) {
         break;
     }
     lastList_ = e->listNumber;
-    if (name == QLatin1String("ComboBox20") || name == QLatin1String("ComboBox21")) m_.params.setWritten(false);
+    if (name == QLatin1String("ComboBox20") || name == QLatin1String("ComboBox21"))
+        m_.params.setWritten(false);
 }
 
 void ParametryPage::moveByPageKey(QWidget* from, bool down) {

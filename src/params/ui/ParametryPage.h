@@ -82,6 +82,12 @@ private:
     void fillFrom(const ParameterSet& set);
     void pushToModel(const QString& control);
     void applyFeatures(const live::VersionFeatures& f);
+    // Fields that cannot show what the controller holds: highlighted, with the
+    // controller's value in their tool tip and, when focused, in the comment area.
+    void showMarks();
+    // The comment area for a focused control: its comment (when comments are
+    // on) and the warning of a marked field.
+    void showInfo(const QString& control, const QString& comment);
     // Posts the block read; the page is filled when a whole block arrived.
     void postReadAndFill(bool announce);
 

@@ -120,7 +120,8 @@ void MainWindow::connectLink() {
             setBusyShown(false);
         }
     });
-    connect(shell_.get(), &ShellModel::messageChanged, this, [this](const QString& t) { panel1_->setText(t); });
+    connect(shell_.get(), &ShellModel::messageChanged, this,
+            [this](const QString& t) { panel1_->setText(t); });
 }
 
 void MainWindow::setBusyShown(bool shown) {
@@ -185,7 +186,8 @@ void MainWindow::buildPages() {
     connect(pages_, &QTabWidget::currentChanged, this, &MainWindow::onCurrentChanged);
 }
 
-QAction* MainWindow::addItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key) {
+QAction* MainWindow::addItem(QMenu* menu, const QString& name, const QString& caption,
+                             const QKeySequence& key) {
     auto* a = new QAction(caption, this);
     a->setObjectName(name);
     if (!key.isEmpty()) a->setShortcut(key);

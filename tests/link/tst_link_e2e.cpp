@@ -258,4 +258,4 @@ void TestLinkE2e::portIsOpenedExclusively() {
 }
 
 QTEST_GUILESS_MAIN(TestLinkE2e)
-#include "test_link_e2e.moc"
+#include "tst_link_e2e.moc"

@@ -831,4 +831,4 @@ void TestSim::executable() {
 }
 
 QTEST_GUILESS_MAIN(TestSim)
-#include "test_sim.moc"
+#include "tst_sim.moc"

@@ -6,7 +6,8 @@
 #include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
 #include "params/ui/ParametryPage.h"
-#include "support/FakeLink.h"
+#include "support/ModelsRig.h"
+#include "support/ParamBlocks.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -28,46 +29,14 @@ struct Message {
     QString text;
 };
 
-// A parameter block as the controller sends it: the defaults of the page with
+// The block a controller holds after the default set was written with the
 // ignition "4 cylindry" (constant 4800).
 QByteArray defaultBlock() {
-    QByteArray b(37, '\0');
-    b[1] = 122;        // low time 500 ms
-    b[3] = char(244);  // low + high 1000 ms
-    b[5] = 25;         // TPS 1,25
-    b[6] = char(0x80); // 1920 -> 2000 rpm
-    b[7] = 0x07;
-    b[9] = 26;         // 0,50 V
-    b[10] = char(245); // StepMin 10
-    b[11] = 55;        // StepMax 200
-    b[12] = char(155); // StepStart 100
-    b[13] = 0x25;      // 549 -> 7000 rpm
-    b[14] = 0x02;
-    b[15] = 24; // 100 ms
-    b[17] = 0;
-    b[19] = 0x80; // 3840 -> 1000 rpm? (any valid cutoff)
-    b[20] = 0x02;
-    b[21] = char(225); // CutoffStep 30
-    b[22] = 5;         // StartDelay 1 s
-    b[27] = 30;        // StepOpening
-    b[28] = char((19 * 2650) & 0xFF);
-    b[29] = char((19 * 2650) >> 8); // factor 6
-    b[31] = 1;                      // probe 0 - 1 V
-    b[32] = 2;                      // 4 cylinders
-    b[34] = char((22 * 2650) & 0xFF);
-    b[35] = char((22 * 2650) >> 8); // factor 3
-    return b;
+    const ParameterBlock b = defaultParameterBlock();
+    return QByteArray(reinterpret_cast<const char*>(b.data()), int(b.size()));
 }
 
-struct Rig {
-    std::vector<LinkEvent> log;
-    FakeClock clock{&log};
-    FakePort port{clock, &log};
-    ControllerLink link{[this] { return std::make_unique<PortProxy>(port); },
-                        [this] { return std::make_unique<ClockProxy>(clock); }};
-    ShellModel shell;
-    ParameterModel params;
-    LiveModel live{link, params};
+struct Rig : ModelsRig {
     std::vector<Message> messages;
     QByteArray block = defaultBlock();
     int version = 4;
@@ -85,7 +54,7 @@ struct Rig {
         font.setPixelSize(11);
         window->setFont(font);
         window->resize(799, 480);
-        page = new ParametryPage(Models{link, params, live, shell}, window.get());
+        page = new ParametryPage(models(), window.get());
         page->resize(799, 480);
         page->setMessageHandler([this](QMessageBox::Icon i, const QString& c, const QString& t) {
             messages.push_back({i, c, t});
@@ -120,10 +89,6 @@ struct Rig {
         QWidget* x = w<QWidget>(n);
         x->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(x->hasFocus());
-    }
-    void waitIdle() const {
-        QTRY_VERIFY_WITH_TIMEOUT(!link.busy() && link.heldActions() == 0, 5000);
-        QCoreApplication::processEvents();
     }
     // Enters the page as the shell does after its common steps.
     void enter() {
@@ -203,6 +168,8 @@ private slots:
     void writeButtonBytes();
     void resetLoadsDefaultsAndWrites();
     void readButton();
+    void readFailureKeepsThePage();
+    void fieldsTheControllerHoldsOtherwiseAreMarked();
     void automaticWriteHook();
     void enterInCheckBoxWritesAndMovesOn();
     void writeMessagesAfterTheSequence();
@@ -225,7 +192,9 @@ void TestParametryPage::startState() {
     QCOMPARE(r.combo("ComboBox1")->count(), 5);
     QCOMPARE(r.combo("ComboBox1")->itemText(3), QStringLiteral("0,8 - 1,6 [V]"));
     QCOMPARE(r.combo("ComboBox21")->itemText(0), QStringLiteral("20K"));
-    QCOMPARE(r.check("CheckBox8_2")->toolTip(), QString::fromUtf8("Wyłącz max. obroty"));
+    // Two check boxes have captions of their own besides their caption labels.
+    QCOMPARE(r.check("CheckBox8_2")->text(), QString::fromUtf8("Wyłącz max. obroty"));
+    QCOMPARE(r.check("CheckBox22_2")->text(), QString::fromUtf8("Włącz czujnik temperatury"));
     QVERIFY(!r.edit("Edit10")->isEnabled());
     QVERIFY(!r.edit("Edit16")->isEnabled());
     QVERIFY(!r.edit("Edit17")->isEnabled());
@@ -588,7 +557,8 @@ void TestParametryPage::pageKeyWalk() {
     Rig r;
     r.enter();
     r.check("CheckBox15")->setChecked(true);
-    r.params.fill(r.params.set(), ParameterModel::Origin::Controller); // keeps cutoff on; delta needs "malejące"
+    r.params.fill(r.params.set(),
+                  ParameterModel::Origin::Controller); // keeps cutoff on; delta needs "malejące"
     r.combo("ComboBox9")->setCurrentIndex(1);
     r.edit("Edit10")->setEnabled(true);
     const QStringList order = {
@@ -881,13 +851,68 @@ void TestParametryPage::readButton() {
     r.waitIdle();
     QCOMPARE(r.edit("Edit3")->text(), QStringLiteral("5000"));
     QCOMPARE(r.edit("Edit22_1")->text(), QStringLiteral("50"));
-    QCOMPARE(r.shell.message(), QStringLiteral("Odczytano parametry"));
+    // The delta no longer fits the new switch-over speed: the read says so.
+    QVERIFY(r.shell.message().startsWith(QStringLiteral("Odczytano parametry")));
+    QVERIFY(r.edit("Edit10")->property("marked").toBool());
     QVERIFY(r.polling());
     QVERIFY(r.port.isOpen());
     QCOMPARE(r.focused(), QStringLiteral("ComboBox1"));
     // Nothing was written.
     for (auto b : r.sent())
         QVERIFY(b != 0x0B && b != 0x08);
+}
+
+void TestParametryPage::readFailureKeepsThePage() {
+    Rig r;
+    r.enter();
+    r.edit("Edit3")->setText("3000");
+    r.params.fill(r.params.page(), ParameterModel::Origin::Defaults);
+    r.port.responder = nullptr; // the controller is gone
+    QTest::mouseClick(r.w<QAbstractButton>("odczButPic"), Qt::LeftButton);
+    r.waitIdle();
+    QCOMPARE(r.edit("Edit3")->text(), QStringLiteral("3000"));
+    QCOMPARE(r.shell.message(), r.shell.text(31000));
+    QVERIFY(r.shell.message() != QStringLiteral("Odczytano parametry"));
+    QCOMPARE(r.params.origin(), ParameterModel::Origin::Defaults); // not taken as read
+}
+
+void TestParametryPage::fieldsTheControllerHoldsOtherwiseAreMarked() {
+    Rig r;
+    r.block[0] = 0;         // -222 °C: outside the field
+    r.block[5] = char(201); // 10,05 V shows as "1,00"
+    r.live.setIgnitionChoice(0);
+    r.enter();
+    QLineEdit* temp = r.edit("Edit22_1");
+    QLineEdit* tps = r.edit("Edit5");
+    QVERIFY(temp->property("marked").toBool());
+    QVERIFY(tps->property("marked").toBool());
+    QVERIFY(!r.edit("Edit3")->property("marked").toBool());
+    QVERIFY(temp->toolTip().contains(QStringLiteral("-222")));
+    QCOMPARE(r.params.markedFields(), 2);
+    QVERIFY(!r.params.automaticWriteAllowed());
+    QVERIFY(r.shell.message().contains(QStringLiteral("2")));
+    // The block's ignition system is the engine-speed page's choice now.
+    QCOMPARE(r.live.ignitionChoice(), 2);
+    // Focused, the field says what the controller holds, comments on or off.
+    r.check("WylaczkomentarzeCheck")->setChecked(true);
+    r.focus("Edit5");
+    QVERIFY(r.label("info")->text().contains(tps->toolTip()));
+
+    // The fitter's own value takes the mark away.
+    r.focus("Edit22_1");
+    temp->selectAll();
+    QTest::keyClicks(temp, "40");
+    QVERIFY(!temp->property("marked").toBool());
+    QCOMPARE(r.params.markedFields(), 1);
+    // Writing the page is the fitter's decision: what the page shows goes out.
+    r.clearLog();
+    r.page->ZapButPicClick();
+    QCOMPARE(r.params.markedFields(), 0);
+    QVERIFY(!tps->property("marked").toBool());
+    // "1,00" as the page shows it, right after the switch-over speed's 08 80 07.
+    const auto b = r.sent();
+    const std::vector<std::uint8_t> tpsWrite{0x08, 0x80, 0x07, 0x07, 0x14};
+    QVERIFY(std::search(b.begin(), b.end(), tpsWrite.begin(), tpsWrite.end()) != b.end());
 }
 
 void TestParametryPage::automaticWriteHook() {
@@ -1079,4 +1104,4 @@ void TestParametryPage::render() {
 }
 
 QTEST_MAIN(TestParametryPage)
-#include "ui_parametrypage_test.moc"
+#include "tst_parametrypage.moc"

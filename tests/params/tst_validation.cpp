@@ -573,4 +573,4 @@ void TestEntryRules::leaveChecks() {
 }
 
 QTEST_APPLESS_MAIN(TestEntryRules)
-#include "ui_validation_test.moc"
+#include "tst_validation.moc"
