@@ -60,6 +60,16 @@ void Navigator::switchTo(Page page) {
     if (changed) changed();
 }
 
+void Navigator::finishWizard() {
+    current_ = Page::Parametry;
+    m_.link.stopAllPolling();
+    m_.params.setWritten(false);
+    m_.shell.paramsVisited = true;
+    if (setPrintTabVisible) setPrintTabVisible(true);
+    if (showPage) showPage(Page::Parametry);
+    if (changed) changed();
+}
+
 bool Navigator::pagecontrol1Changing() {
     ++leaveChecks_;
     PageHooks* leaving = page(current_);

@@ -56,6 +56,10 @@ public:
     // allowed) the switch and pagecontrol1Change.
     void tabClicked(Page page);
 
+    // The wizard's finishing: the parameters page becomes the current one
+    // without the steps of a page change; its read, fill and write follow.
+    void finishWizard();
+
     // pagecontrol1Changing: false keeps the current page.
     bool pagecontrol1Changing();
     // pagecontrol1Change: runs for the current page, `leaving` was the one before.

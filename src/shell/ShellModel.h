@@ -26,6 +26,10 @@ public:
     QString message() const { return message_; }
     void setMessage(const QString& text);
 
+    // The wizard's last step is done: the window moves to the parameters page,
+    // reads the block and writes it back (the wizard page asks for it here).
+    void finishWizard() { emit wizardFinished(); }
+
     // Set on every entry to the parameters page; the printout needs it.
     bool paramsVisited = false;
     // A read/write/reset was started from the keyboard: the focus stays where it is.
@@ -39,6 +43,7 @@ public:
 
 signals:
     void messageChanged(const QString& text);
+    void wizardFinished();
     void textsChanged();
 
 private:

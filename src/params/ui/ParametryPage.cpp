@@ -520,6 +520,24 @@ void ParametryPage::ResButtClick() {
     m_.shell.keyboardFlag = false;
 }
 
+void ParametryPage::finishWizard() {
+    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
+    postReadAndFill(false);
+    live::postVersionFeatures(m_.link, m_.live, this);
+    // Queued behind the read: decided once the page holds what was read.
+    m_.link.run(this, {}, [this] {
+        m_.shell.keyboardFlag = false;
+        if (m_.params.automaticWriteAllowed()) {
+            ZapButPicClick();
+        } else {
+            m_.shell.setMessage(writeBlockText(m_.shell, m_.params.automaticWriteBlock()));
+            m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
+            restartReadingsPoll();
+        }
+        control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+    });
+}
+
 void ParametryPage::DefaultOptionClick() {
     m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
     postReadAndFill(false);

@@ -47,6 +47,10 @@ public:
     // The parameter side of the "Domyślne ustawienia" menu command: block read,
     // page filled, port opened. Nothing is written.
     void DefaultOptionClick();
+    // The wizard's finishing on this page: block read, version-dependent
+    // controls, fill, then the write of what was read, by the one rule of
+    // automatic writes; the readings poll runs afterwards.
+    void finishWizard();
     // Shows the messages of a write's failed checks, in order.
     void showWriteMessages(const std::vector<WriteMessage>& messages);
 
