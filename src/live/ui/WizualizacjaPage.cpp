@@ -146,6 +146,9 @@ void WizualizacjaPage::buildInstruments(QWidget* a) {
     Gauge2->setObjectName(QStringLiteral("Gauge2"));
     Gauge2->setGeometry(488, 26, 64, 142);
     liveui::setSignal(Gauge2, 0, 255, 0, 255, QStringLiteral("0"), QStringLiteral("STEPS"));
+    // The narrow tank's read-out shows the number alone, large enough to read;
+    // the caption above says what it counts.
+    Gauge2->setOptions(Gauge2->options() & ~opUnit);
     Label47 =
         liveui::makeLabel(a, QStringLiteral("Label47"), QStringLiteral("Otwarty"), 556, 26, 74, 18, 9, false);
     Label47->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -173,8 +176,10 @@ void WizualizacjaPage::buildInstruments(QWidget* a) {
     Label42->setWordWrap(true);
     Thermometer1 = new TThermometer(a);
     Thermometer1->setObjectName(QStringLiteral("Thermometer1"));
-    Thermometer1->setGeometry(640, 40, 64, 166);
+    Thermometer1->setGeometry(632, 40, 80, 166);
     liveui::setSignal(Thermometer1, 96, 155, -30, 90, QStringLiteral("0"), QStringLiteral("°C"));
+    // A number every 30 °C: fewer, larger scale numbers on the slim instrument.
+    Thermometer1->scaleSettings().Steps = 4;
     paneltemp = liveui::makePanel(a, QStringLiteral("paneltemp"), 637, 210, 70, 30, 13);
     paneltemp->setText(QStringLiteral("0"));
 
