@@ -612,8 +612,9 @@ void ParametryPage::loadParameterFile(const QString& path) {
     // The controller no longer holds what the page shows, even after a write
     // that left the flag set and a file whose check boxes changed nothing.
     if (!(state.shown == before)) m_.params.setWritten(false);
-    m_.shell.setMessage(pagetexts::text(m_.shell, pagetexts::FileLoaded, QStringLiteral("Wczytano plik %1"))
-                            .arg(QFileInfo(path).fileName()));
+    m_.shell.setMessage(
+        pagetexts::text(m_.shell, pagetexts::FileLoaded, QString::fromUtf8("Wczytano plik parametrów %1"))
+            .arg(QFileInfo(path).fileName()));
     for (std::size_t i = 0; i < load.contents.shortLines.size(); ++i)
         showMessage(QMessageBox::Warning, QStringLiteral("Quendrix"),
                     m_.shell.text(FileErrorTextKey, fileErrorText()));
