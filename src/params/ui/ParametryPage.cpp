@@ -6,10 +6,15 @@
 #include "live/LiveModel.h"
 #include "live/ui/ReadingsPanel.h"
 #include "params/KeyboardMap.h"
+#include "params/ParamCompare.h"
+#include "params/ParamFile.h"
 #include "params/ParamTable.h"
 #include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
 #include "params/Validation.h"
+#include "params/ui/DifferencesDialog.h"
+#include "params/ui/PageTexts.h"
+#include "shell/DataPaths.h"
 #include "shell/PollTimers.h"
 #include "shell/ShellTexts.h"
 #include "widgets/TColor.h"
@@ -19,6 +24,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -124,9 +131,18 @@ void ParametryPage::buildControls() {
         b->setMinimumHeight(28);
         buttons_.insert(b->objectName(), b);
     }
-    // Loading and saving parameter files have no handler on this page yet.
-    buttons_.value(QStringLiteral("OdczytButtPlik"))->setEnabled(false);
-    buttons_.value(QStringLiteral("ZapiszButtPlik"))->setEnabled(false);
+    // Not one of the five buttons the page's Enter handling names, but Enter
+    // on it runs it all the same.
+    compare_ = new TColorButton(this);
+    compare_->setObjectName(QStringLiteral("PorownajButt"));
+    compare_->setMultiline(true);
+    // As wide as the column of buttons, whatever the caption: a long one wraps.
+    compare_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    compare_->setMinimumHeight(28);
+    buttons_.insert(compare_->objectName(), compare_);
+    compare_->installEventFilter(this);
+    fitCompareCaption();
+    connect(&m_.shell, &ShellModel::textsChanged, this, &ParametryPage::fitCompareCaption);
 
     info_ = new QLabel(this);
     info_->setObjectName(QStringLiteral("info"));
@@ -228,6 +244,7 @@ void ParametryPage::buildLayout() {
     col3->addWidget(readings_);
     for (const QString& name : keyboard::pageButtons())
         col3->addWidget(buttons_.value(name));
+    col3->addWidget(compare_);
     col3->addWidget(info_, 1);
     col3->addLayout(commentsRow);
 
@@ -291,6 +308,14 @@ void ParametryPage::connectReactions() {
             [this] { m_.link.whenIdle(this, [this] { ZapButPicClick(); }); });
     connect(buttons_.value(QStringLiteral("ResButt")), &QAbstractButton::clicked, this,
             [this] { m_.link.whenIdle(this, [this] { ResButtClick(); }); });
+    // Files wait too: a read still on its way would fill the page after a
+    // load, and a save takes the page as the fitter sees it when the dialog shows.
+    connect(buttons_.value(QStringLiteral("OdczytButtPlik")), &QAbstractButton::clicked, this,
+            [this] { m_.link.whenIdle(this, [this] { OdczytButtPlikClick(); }); });
+    connect(buttons_.value(QStringLiteral("ZapiszButtPlik")), &QAbstractButton::clicked, this,
+            [this] { m_.link.whenIdle(this, [this] { ZapiszButtPlikClick(); }); });
+    connect(compare_, &QAbstractButton::clicked, this,
+            [this] { m_.link.whenIdle(this, [this] { PorownajButtClick(); }); });
 }
 
 void ParametryPage::setTabOrderChain() {
@@ -298,6 +323,7 @@ void ParametryPage::setTabOrderChain() {
     for (const keyboard::EntryControl& e : keyboard::entryControls())
         tabOrder_ << e.control;
     tabOrder_ << keyboard::pageButtons();
+    tabOrder_ << compare_->objectName();
     tabOrder_ << commentsOff_->objectName();
     QWidget* prev = nullptr;
     for (const QString& name : tabOrder_) {
@@ -538,6 +564,111 @@ void ParametryPage::finishWizard() {
     });
 }
 
+// ---------------------------------------------------------------- files
+
+QString ParametryPage::chooseFile(FileDialogKind kind) {
+    if (fileChooser_) return fileChooser_(kind);
+    const bool save = kind == FileDialogKind::Save;
+    QAbstractButton* button =
+        buttons_.value(save ? QStringLiteral("ZapiszButtPlik") : QStringLiteral("OdczytButtPlik"));
+    QFileDialog dialog(this, button->text(), shell::parameterDialogFolder(),
+                       QStringLiteral("Pliki Quendrix (*.qx4)"));
+    dialog.setObjectName(save ? QStringLiteral("SaveParametry") : QStringLiteral("OtworzParam"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("qx4"));
+    // The save dialog asks before replacing a file (QFileDialog's default).
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void ParametryPage::ZapiszButtPlikClick() {
+    const QString path = chooseFile(FileDialogKind::Save);
+    if (path.isEmpty()) return;
+    QString error;
+    if (!saveParameterFile(path, m_.params.page(), &error))
+        showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"), error);
+}
+
+void ParametryPage::OdczytButtPlikClick() {
+    const QString path = chooseFile(FileDialogKind::Open);
+    if (path.isEmpty()) return;
+    loadParameterFile(path);
+}
+
+void ParametryPage::loadParameterFile(const QString& path) {
+    // The whole file is checked before anything is applied: a file with an
+    // error leaves the page as it was.
+    const ParamFileLoad load = readParameterFile(path);
+    if (!load.ok) {
+        showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"), load.error);
+        return;
+    }
+    ParamPageState state = pageStateFor(m_.params.page(), m_.live.temperatureCapable());
+    const ParameterSet before = state.shown;
+    applyParameterFile(state, load.contents);
+    // The check boxes' click reactions run as the page shows the new states.
+    m_.params.fill(state.shown, ParameterModel::Origin::File, path);
+    // The controller no longer holds what the page shows, even after a write
+    // that left the flag set and a file whose check boxes changed nothing.
+    if (!(state.shown == before)) m_.params.setWritten(false);
+    m_.shell.setMessage(
+        pagetexts::text(m_.shell, pagetexts::FileLoaded, QString::fromUtf8("Wczytano plik parametrów %1"))
+            .arg(QFileInfo(path).fileName()));
+    for (std::size_t i = 0; i < load.contents.shortLines.size(); ++i)
+        showMessage(QMessageBox::Warning, QStringLiteral("Quendrix"),
+                    m_.shell.text(FileErrorTextKey, fileErrorText()));
+}
+
+// ---------------------------------------------------------------- comparison
+
+void ParametryPage::fitCompareCaption() {
+    const QString caption =
+        pagetexts::text(m_.shell, pagetexts::CompareCaption, QString::fromUtf8("Porównaj ze sterownikiem"));
+    if (compare_->text() != caption) compare_->setText(caption);
+    // A caption longer than the button is wide goes onto more lines: the
+    // button is as tall as they need (its caption sits 6 px in from each side
+    // and 3 px from top and bottom).
+    const int width = std::max(compare_->width(), 120) - 14;
+    const QRect need = compare_->fontMetrics().boundingRect(QRect(0, 0, width, 400),
+                                                            Qt::TextWordWrap | Qt::AlignCenter, caption);
+    compare_->setMinimumHeight(std::max(28, need.height() + 10));
+}
+
+void ParametryPage::PorownajButtClick() {
+    stopReadingsPoll();
+    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
+    params::postRead(m_.link, this, [this](const params::ReadResult& r) {
+        if (!r.ok) {
+            showMessage(QMessageBox::Warning, compare_->text(), m_.shell.text(textkey::ReadFailed));
+            return;
+        }
+        showDifferences(compareParameterSets(m_.params.page(), r.set, [this](ParamId id) {
+            const ParamDef& d = paramDef(id);
+            const QString source = d.labels.empty() ? QString() : d.labels.front().name;
+            return pagetexts::text(m_.shell, pagetexts::captionKey(source), d.label);
+        }));
+    });
+    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
+    restartReadingsPoll();
+}
+
+void ParametryPage::showDifferences(const std::vector<ParamDifference>& differences) {
+    if (differences_) differences_->close();
+    if (differences.empty()) {
+        showMessage(QMessageBox::Information, compare_->text(),
+                    pagetexts::text(m_.shell, pagetexts::CompareSame,
+                                    QString::fromUtf8("Strona pokazuje te same parametry co sterownik.")));
+        return;
+    }
+    const QStringList headers = {
+        pagetexts::text(m_.shell, pagetexts::CompareParameter, QStringLiteral("Parametr")),
+        pagetexts::text(m_.shell, pagetexts::ComparePage, QStringLiteral("Na stronie")),
+        pagetexts::text(m_.shell, pagetexts::CompareController, QStringLiteral("W sterowniku"))};
+    differences_ = makeDifferencesDialog(this, compare_->text(), headers, differences);
+    differences_->show();
+}
+
 void ParametryPage::DefaultOptionClick() {
     m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
     postReadAndFill(false);
@@ -771,6 +902,10 @@ bool ParametryPage::handleEntryKey(QWidget* w, QKeyEvent* key) {
 bool ParametryPage::eventFilter(QObject* watched, QEvent* event) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w) return QWidget::eventFilter(watched, event);
+    if (w == compare_) {
+        if (event->type() == QEvent::Resize) fitCompareCaption();
+        return QWidget::eventFilter(watched, event);
+    }
     const QString name = w->objectName();
 
     if (name.endsWith(QLatin1String("_view"))) {

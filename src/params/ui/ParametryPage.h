@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <functional>
@@ -15,7 +16,10 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QAbstractButton;
+class QDialog;
 class ReadingsPanel;
+class TColorButton;
+struct ParamDifference;
 namespace live {
 struct VersionFeatures;
 }
@@ -44,6 +48,16 @@ public:
     void odczButPicClick();
     void ZapButPicClick();
     void ResButtClick();
+    // Parameter files: the page's contents saved as they stand, or a file
+    // checked whole and then loaded into the page (nothing is sent).
+    void ZapiszButtPlikClick();
+    void OdczytButtPlikClick();
+    void loadParameterFile(const QString& path);
+    // "Porównaj ze sterownikiem": reads the controller's block and lists the
+    // parameters whose page value differs; the page and the controller stay as they are.
+    void PorownajButtClick();
+    // The list of differences last shown (null when none is open).
+    QDialog* differencesDialog() const { return differences_; }
     // The parameter side of the "Domyślne ustawienia" menu command: block read,
     // page filled, port opened. Nothing is written.
     void DefaultOptionClick();
@@ -63,6 +77,12 @@ public:
         std::function<void(QMessageBox::Icon icon, const QString& caption, const QString& text)>;
     void setMessageHandler(MessageHandler handler) { messageHandler_ = std::move(handler); }
     void showMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
+
+    // The file dialogs OtworzParam and SaveParametry; tests replace them. An
+    // empty path means the dialog was cancelled.
+    enum class FileDialogKind { Open, Save };
+    using FileChooser = std::function<QString(FileDialogKind kind)>;
+    void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
 
     // Page state of the keyboard handling (read by tests and the shell).
     bool openListFlag() const { return openList_; }
@@ -111,6 +131,11 @@ private:
     bool filterEditKey(QLineEdit* field, QKeyEvent* key);
     bool handleEntryKey(QWidget* w, QKeyEvent* key);
 
+    QString chooseFile(FileDialogKind kind);
+    void showDifferences(const std::vector<ParamDifference>& differences);
+    // The compare button's caption in the current language, on as many lines as it needs.
+    void fitCompareCaption();
+
     void restartReadingsPoll();
     void stopReadingsPoll();
     // Takes the set from the page and posts the full write.
@@ -124,6 +149,9 @@ private:
     QLabel* info_ = nullptr;
     QCheckBox* commentsOff_ = nullptr;
     ReadingsPanel* readings_ = nullptr;
+    TColorButton* compare_ = nullptr;
+    QPointer<QDialog> differences_;
+    FileChooser fileChooser_;
     QString focused_; // entry control that last received the focus
     bool openList_ = false;
     int lastList_ = 0;
