@@ -23,6 +23,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <mutex>
 
@@ -409,8 +410,16 @@ void TestAutoadaptacjaPage::leavingWritesTheIgnitionOnce() {
     if (fromStep2) r.warmAndForward();
     r.w<QComboBox>("ComboTerm")->setCurrentIndex(5);
     QCOMPARE(r.models.live.wizardIgnitionChoice(), 5);
+    r.car.set([](FakeCar& c) { c.temperature = 140; });
+    QTRY_VERIFY(r.w<QAbstractButton>("termbutton")->isEnabled());
     r.car.clear();
-    r.leave();
+    // The page change waits for a busy link; "Dalej" pressed meanwhile comes
+    // after it and finds the wizard left.
+    r.models.link.run(nullptr, [](Controller&) { QThread::msleep(300); });
+    r.nav.selectFromMenu(Page::Obroty);
+    QCOMPARE(r.models.link.heldActions(), 1);
+    r.key(Qt::Key_Return);
+    r.settle();
     const auto ignition = r.car.commands(0x1F);
     QCOMPARE(ignition.size(), std::size_t(1));
     QCOMPARE(ignition[0].values, (std::vector<std::uint8_t>{5, 0}));
@@ -418,6 +427,7 @@ void TestAutoadaptacjaPage::leavingWritesTheIgnitionOnce() {
     // Written before the page change's version read.
     const auto all = r.car.commands();
     QVERIFY(!all.empty() && all.front().code == 0x1F);
+    QCOMPARE(r.step(), fromStep2 ? 2 : 1);
 }
 
 void TestAutoadaptacjaPage::demoCarOffersTheWizardsControls() {

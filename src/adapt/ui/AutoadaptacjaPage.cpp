@@ -106,7 +106,10 @@ AutoadaptacjaPage::AutoadaptacjaPage(Models models, QWidget* parent) : QWidget(p
     };
     hooks.resume = [this](int token) { return wizard_.resume(token); };
     hooks.markNotWritten = [this] { m_.params.setWritten(false); };
-    hooks.finish = [this] { m_.shell.finishWizard(); };
+    hooks.finish = [this] {
+        active_ = false; // the parameters page takes over without a page change
+        m_.shell.finishWizard();
+    };
     hooks.changed = [this] { showView(); };
     runner_ = new adaptui::ReactionRunner(m_.link, std::move(hooks), this);
 
@@ -130,7 +133,7 @@ void AutoadaptacjaPage::wireControls() {
     }
     connect(pageControl2_, &QTabWidget::currentChanged, this, [this](int index) {
         if (switchingTab_ || index < 0) return;
-        m_.link.whenIdle(this, [this, index] { run(wizard_.selectTab(index + 1)); });
+        act([this, index] { return wizard_.selectTab(index + 1); });
     });
 
     // Step 1: the ignition list and the temperature-sensor switch.
@@ -195,6 +198,7 @@ void AutoadaptacjaPage::wireControls() {
 
 void AutoadaptacjaPage::enterPage() {
     runner_->cancel();
+    active_ = true;
     entering_ = true;
     const int generation = ++entryGeneration_;
     struct EntryRead {
@@ -222,6 +226,7 @@ void AutoadaptacjaPage::enterPage() {
 void AutoadaptacjaPage::leaveSteps() {
     // Whatever the steps still meant to do belongs to the page being left.
     runner_->cancel();
+    active_ = false;
     entering_ = false;
     ++entryGeneration_;
     // The ignition write (while step 1's timer polls) and every step timer
@@ -231,18 +236,25 @@ void AutoadaptacjaPage::leaveSteps() {
     showView();
 }
 
+void AutoadaptacjaPage::act(std::function<adapt::Reaction()> action) {
+    m_.link.whenIdle(this, [this, action = std::move(action)] {
+        // A page change asked for before this action may have run first.
+        if (active_) run(action());
+    });
+}
+
 void AutoadaptacjaPage::stepForward() {
-    m_.link.whenIdle(this, [this] { run(wizard_.pressForward()); });
+    act([this] { return wizard_.pressForward(); });
 }
 
 void AutoadaptacjaPage::stepBack() {
-    m_.link.whenIdle(this, [this] { run(wizard_.back()); });
+    act([this] { return wizard_.back(); });
 }
 
 void AutoadaptacjaPage::press(int step, bool forward) {
-    m_.link.whenIdle(this, [this, step, forward] {
-        if (wizard_.step() != step) return; // a button of a step no longer shown
-        run(forward ? wizard_.pressForward() : wizard_.back());
+    act([this, step, forward] {
+        if (wizard_.step() != step) return adapt::Reaction{}; // a button of a step no longer shown
+        return forward ? wizard_.pressForward() : wizard_.back();
     });
 }
 
@@ -254,7 +266,7 @@ bool AutoadaptacjaPage::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (event->type() == QEvent::KeyPress && enterKey(static_cast<QKeyEvent*>(event))) {
-            m_.link.whenIdle(this, [this] { run(wizard_.comboTermEnter()); });
+            act([this] { return wizard_.comboTermEnter(); });
             return true;
         }
     }
@@ -281,7 +293,7 @@ void AutoadaptacjaPage::run(const adapt::Reaction& reaction) {
 
 void AutoadaptacjaPage::onFrames(const QString& name, const QVector<LiveFrame>& frames) {
     const std::optional<adapt::Timer> timer = adaptui::timerForPoll(name);
-    if (!timer) return;
+    if (!timer || !active_) return;
     // No tick while the wizard's last reaction is still being carried out: its
     // exchanges or its pause come first, and a step left meanwhile must not tick.
     if (reactionRunning()) return;

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QVector>
 #include <QWidget>
+#include <functional>
 
 class QAbstractButton;
 class QCheckBox;
@@ -68,6 +69,8 @@ private:
 
     // Driving the wizard.
     void run(const adapt::Reaction& reaction);
+    // A fitter's action, run once the link is idle, unless the page has been left meanwhile.
+    void act(std::function<adapt::Reaction()> action);
     void press(int step, bool forward); // a step's own button
     void onFrames(const QString& name, const QVector<LiveFrame>& frames);
     bool sensorOnInParameters() const;
@@ -79,6 +82,7 @@ private:
     Models m_;
     adapt::Wizard wizard_;
     adaptui::ReactionRunner* runner_ = nullptr;
+    bool active_ = false;       // the wizard is the main page (from enterPage to its leave or finish)
     bool entering_ = false;     // the entry's port and version exchange is under way
     bool switchingTab_ = false; // PageControl2 changed by the page, not by the fitter
     int entryGeneration_ = 0;

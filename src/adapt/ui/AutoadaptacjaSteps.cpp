@@ -338,16 +338,16 @@ QWidget* AutoadaptacjaPage::buildSensorStep() {
                 QRect(10, 34, 735, 64), Qt::AlignHCenter | Qt::AlignTop);
     Image4 = new SensorPicture(SensorPicture::Kind::Resistive20k, frame);
     Image4->setObjectName(QStringLiteral("Image4"));
-    Image4->setGeometry(86, 104, 260, 170);
+    Image4->setGeometry(86, 110, 260, 166);
     Image5 = new SensorPicture(SensorPicture::Kind::Reed90R, frame);
     Image5->setObjectName(QStringLiteral("Image5"));
-    Image5->setGeometry(409, 104, 260, 170);
+    Image5->setGeometry(409, 110, 260, 166);
     SRCheckBox10 = new TFlatCheckBox(QStringLiteral("20k"), frame);
     SRCheckBox10->setObjectName(QStringLiteral("SRCheckBox10"));
-    SRCheckBox10->setGeometry(176, 282, 120, 32);
+    SRCheckBox10->setGeometry(176, 284, 120, 32);
     SRCheckBox11 = new TFlatCheckBox(QStringLiteral("90R"), frame);
     SRCheckBox11->setObjectName(QStringLiteral("SRCheckBox11"));
-    SRCheckBox11->setGeometry(499, 282, 120, 32);
+    SRCheckBox11->setGeometry(499, 284, 120, 32);
     for (TFlatCheckBox* b : {SRCheckBox10, SRCheckBox11}) {
         b->setFont(sized(b->font(), TextPt, true));
         b->setFocusPolicy(Qt::StrongFocus);
