@@ -80,7 +80,7 @@ AutoadaptacjaPage::AutoadaptacjaPage(Models models, QWidget* parent) : QWidget(p
 
     Label11 = new QLabel(bg);
     Label11->setObjectName(QStringLiteral("Label11"));
-    Label11->setGeometry(12, 2, 771, 34);
+    Label11->setGeometry(25, 2, 745, 34);
     QFont tf = Label11->font();
     tf.setPointSize(18);
     tf.setBold(true);
@@ -89,7 +89,7 @@ AutoadaptacjaPage::AutoadaptacjaPage(Models models, QWidget* parent) : QWidget(p
 
     pageControl2_ = new QTabWidget(bg);
     pageControl2_->setObjectName(QStringLiteral("PageControl2"));
-    pageControl2_->setGeometry(8, 38, 779, 448);
+    pageControl2_->setGeometry(25, 40, 745, 444);
     buildSteps();
 
     adaptui::ReactionRunner::Hooks hooks;
@@ -359,7 +359,8 @@ void AutoadaptacjaPage::showView() {
         forward_[i]->setEnabled(v.forwardEnabled(i + 1));
 
     // Step 1
-    AdaptTherm->setDigit(v.term.thermometer);
+    // Byte 0 is no reading (nothing polled yet, or a silent controller), not -222 °C.
+    if (v.term.thermometer != 0) AdaptTherm->setDigit(v.term.thermometer);
     showSpeed(ObrTerm, PanelTerm, v.term.speed);
     if (ComboTerm->currentIndex() != v.term.ignitionIndex) {
         const QSignalBlocker block(ComboTerm);

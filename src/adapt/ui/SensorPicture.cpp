@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace {
 const QColor Ink(40, 48, 60);
@@ -11,6 +12,7 @@ const QColor LiquidEdge(70, 120, 175);
 const QColor Metal(150, 158, 168);
 const QColor Paper(252, 252, 248);
 const QColor Chosen(0, 150, 60);
+const QSizeF Canvas(250, 160);
 
 // The tank in section with its liquid; returns the surface height.
 double tankSection(QPainter& p, const QRectF& tank, double level) {
@@ -57,7 +59,12 @@ void SensorPicture::mouseReleaseEvent(QMouseEvent* event) {
 void SensorPicture::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF card = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    // Drawn on a 250 x 160 canvas scaled to the widget, texts included, so the
+    // screen-size layouts shrink or grow the picture as a whole.
+    const double k = std::min(width() / Canvas.width(), height() / Canvas.height());
+    p.translate((width() - Canvas.width() * k) / 2, (height() - Canvas.height() * k) / 2);
+    p.scale(k, k);
+    const QRectF card = QRectF(QPointF(0, 0), Canvas).adjusted(1.5, 1.5, -1.5, -1.5);
     p.setPen(QPen(selected_ ? Chosen : QColor(170, 176, 184), selected_ ? 3.0 : 1.0));
     p.setBrush(Paper);
     p.drawRoundedRect(card, 6, 6);
