@@ -4,7 +4,6 @@
 #include "shell/PageHooks.h"
 #include "shell/ShellModel.h"
 
-#include <QHash>
 #include <QVector>
 #include <QWidget>
 #include <functional>
