@@ -177,6 +177,11 @@ void MainWindow::buildPages() {
         parametry_->showWriteMessages(messages);
     };
     navigator_->changed = [this] { updateStepShortcuts(); };
+    // The wizard's last step hands over to the parameters page: read, fill, write back.
+    connect(shell_.get(), &ShellModel::wizardFinished, this, [this] {
+        navigator_->finishWizard();
+        parametry_->finishWizard();
+    });
     setCentralWidget(pages_);
 
     // A tab click must be seen before the switch, while the old page is still
