@@ -34,6 +34,8 @@ void LanguageTexts::loadDefaults() {
     set(31004, QStringLiteral("Nie zapisano samoczynnie: zaznaczone pola nie pokazują wartości sterownika."));
     set(31005, QStringLiteral("Odczytano parametry; %1 zaznaczonych pól nie pokazuje wartości sterownika - "
                               "sprawdź je (podpowiedź pola) przed zapisem."));
+    set(31006, QStringLiteral("Autodetekcję przerwano"));
+    set(31007, QStringLiteral("Przerwij"));
     // Names of the languages on the language menu.
     set(20001, QStringLiteral("polski"));
     set(20002, QStringLiteral("angielski"));

@@ -15,7 +15,12 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QAbstractButton;
+class QGroupBox;
+class QVBoxLayout;
 class ReadingsPanel;
+namespace shell::layout {
+struct ParamPageNumbers;
+}
 namespace live {
 struct VersionFeatures;
 }
@@ -55,6 +60,9 @@ public:
     void showWriteMessages(const std::vector<WriteMessage>& messages);
 
     bool commentsOn() const;
+    // The screen-size layout's numbers: font sizes by control kind, the field
+    // column and the group width; the page's Qt layouts place the rest.
+    void applyLayoutNumbers(const shell::layout::ParamPageNumbers& numbers);
     // The highlight colour may change with the skin; re-applies it to the focused field's label.
     void refreshLabelHighlight();
 
@@ -74,6 +82,7 @@ protected:
 private:
     void buildControls();
     void buildLayout();
+    void sizeFields();
     void connectReactions();
     void setTabOrderChain();
 
@@ -120,6 +129,9 @@ private:
     QHash<QString, QWidget*> controls_;
     QHash<QString, QLabel*> labels_;
     QHash<QString, QAbstractButton*> buttons_;
+    QList<QLabel*> captionColumn_; // the labels in the groups' first column
+    QList<QGroupBox*> groups_;
+    QVBoxLayout* rightColumn_ = nullptr;
     QStringList tabOrder_;
     QLabel* info_ = nullptr;
     QCheckBox* commentsOff_ = nullptr;
