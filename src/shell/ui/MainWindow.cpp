@@ -279,7 +279,9 @@ void MainWindow::buildMenu() {
     }
     // The serial devices present (USB adapters and the like) follow COM1 ...
     // COM8; the list is made again whenever the menu opens.
-    portMenu_->addSeparator()->setObjectName(QStringLiteral("PortDevicesSeparator"));
+    QAction* devicesStart = portMenu_->addSeparator();
+    devicesStart->setObjectName(QStringLiteral("PortDevicesSeparator"));
+    devicesStart->setVisible(false);
     portDevicesEnd_ = portMenu_->addSeparator();
     portDevicesEnd_->setObjectName(QStringLiteral("N1"));
     connect(addItem(portMenu_, QStringLiteral("AutodetekcjaMenu"), QStringLiteral("Autodetekcja")),
