@@ -34,6 +34,8 @@ void LanguageTexts::loadDefaults() {
     set(31004, QStringLiteral("Nie zapisano samoczynnie: zaznaczone pola nie pokazują wartości sterownika."));
     set(31005, QStringLiteral("Odczytano parametry; %1 zaznaczonych pól nie pokazuje wartości sterownika - "
                               "sprawdź je (podpowiedź pola) przed zapisem."));
+    set(31006, QStringLiteral("Autodetekcję przerwano"));
+    set(31007, QStringLiteral("Przerwij"));
     // Parameter files, the comparison with the controller and the printout.
     set(31010, QStringLiteral("Porównaj ze sterownikiem"));
     set(31011, QStringLiteral("Wczytano plik parametrów %1"));

@@ -19,6 +19,8 @@ constexpr int AutoWriteNotRead = 31002;
 constexpr int AutoWriteDefaults = 31003;
 constexpr int AutoWriteMarked = 31004;
 constexpr int FieldsMarked = 31005;
+constexpr int AutodetectStopped = 31006;
+constexpr int AutodetectStop = 31007;
 constexpr int Petrol = 10408;
 constexpr int Gas = 10409;
 } // namespace textkey

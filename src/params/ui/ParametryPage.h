@@ -17,9 +17,14 @@ class QLabel;
 class QLineEdit;
 class QAbstractButton;
 class QDialog;
+class QGroupBox;
+class QVBoxLayout;
 class ReadingsPanel;
 class TColorButton;
 struct ParamDifference;
+namespace shell::layout {
+struct ParamPageNumbers;
+}
 namespace live {
 struct VersionFeatures;
 }
@@ -69,6 +74,9 @@ public:
     void showWriteMessages(const std::vector<WriteMessage>& messages);
 
     bool commentsOn() const;
+    // The screen-size layout's numbers: font sizes by control kind, the field
+    // column and the group width; the page's Qt layouts place the rest.
+    void applyLayoutNumbers(const shell::layout::ParamPageNumbers& numbers);
     // The highlight colour may change with the skin; re-applies it to the focused field's label.
     void refreshLabelHighlight();
 
@@ -94,6 +102,7 @@ protected:
 private:
     void buildControls();
     void buildLayout();
+    void sizeFields();
     void connectReactions();
     void setTabOrderChain();
 
@@ -145,6 +154,9 @@ private:
     QHash<QString, QWidget*> controls_;
     QHash<QString, QLabel*> labels_;
     QHash<QString, QAbstractButton*> buttons_;
+    QList<QLabel*> captionColumn_; // the labels in the groups' first column
+    QList<QGroupBox*> groups_;
+    QVBoxLayout* rightColumn_ = nullptr;
     QStringList tabOrder_;
     QLabel* info_ = nullptr;
     QCheckBox* commentsOff_ = nullptr;
