@@ -4,6 +4,7 @@
 // controller.
 #include "link/SerialDevices.h"
 #include "live/LiveModel.h"
+#include "params/PrintSheet.h"
 #include "shell/LanguageKeys.h"
 #include "shell/Layouts.h"
 #include "shell/SkinKeys.h"
@@ -268,8 +269,12 @@ private slots:
         QCOMPARE(r.w<QComboBox>("ComboBox21")->currentIndex(), 0);
         QCOMPARE(r.w<QComboBox>("ComboBox2")->currentIndex(), 4);
         QCOMPARE(r.w<QComboBox>("ComboBox2")->itemText(4), QStringLiteral("6 cylinders"));
-        // Pages that build captions from the texts were told (the printout page refills).
+        // The printout page refills its captions from the parameters page's keys.
         QVERIFY(reloaded.count() >= 1);
+        QCOMPARE(r.w<QLabel>("LabelPS")->text(), r.item("ParButton")->text());
+        QCOMPARE(r.w<QLabel>("LabelPS")->text(), QStringLiteral("System parameters"));
+        for (const SheetRowDef& row : sheetRowDefs())
+            QCOMPARE(r.w<QLabel>(qPrintable(row.captionLabel))->text(), r.w<QLabel>(qPrintable(row.source))->text());
         // The petrol/gas indicator in the new language.
         const QString fuel = r.form->live().petrol() ? QStringLiteral("Petrol") : QStringLiteral("Gas");
         QCOMPARE(r.w<QLabel>("ZmiennaGazBenzyna")->text(), fuel);
