@@ -198,9 +198,7 @@ void MainWindow::buildPages() {
     navigator_->setPage(Page::Autoadaptacja, autoadaptacja_);
     navigator_->setPage(Page::Drukowanie, drukowanie_);
     navigator_->showPage = [this](Page p) { showPage(p); };
-    navigator_->setPrintTabVisible = [this](bool v) {
-        pages_->setTabVisible(static_cast<int>(Page::Drukowanie), v);
-    };
+    navigator_->setPrintTabVisible = [this](bool v) { setPrintTabVisible(v); };
     navigator_->showWriteMessages = [this](const std::vector<std::pair<QString, QString>>& boxes) {
         std::vector<WriteMessage> messages;
         for (const auto& [text, caption] : boxes)
@@ -431,7 +429,7 @@ void MainWindow::FormCreate() {
     shell::resetRuntimeState(m);
     // Initial folder of the parameter-file dialogs: <working folder>/param
     // (shell::parameterDialogFolder(), taken by the dialogs when they open).
-    pages_->setTabVisible(static_cast<int>(Page::Drukowanie), false);
+    setPrintTabVisible(false);
     shell_->paramsVisited = false;
     shell_->texts().loadDefaults();
     shell_->languageCode = QStringLiteral("PL");
@@ -561,6 +559,14 @@ void MainWindow::shellMessage(QMessageBox::Icon icon, const QString& text) {
     }
     QMessageBox box(icon, QStringLiteral("Quendrix"), text, QMessageBox::Ok, this);
     box.exec();
+}
+
+void MainWindow::setPrintTabVisible(bool visible) {
+    const int index = static_cast<int>(Page::Drukowanie);
+    pages_->setTabVisible(index, visible);
+    // F9 shows the page while its tab is still hidden; the tab bar would then
+    // draw the hidden tab's caption squeezed into its corner.
+    pages_->tabBar()->setTabTextColor(index, visible ? QColor() : QColor(Qt::transparent));
 }
 
 void MainWindow::showPage(Page page) {
