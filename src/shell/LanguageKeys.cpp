@@ -197,7 +197,7 @@ QList<int> textKeys() {
         keys << k;
     for (int k = 30000; k <= 30014; ++k)
         keys << k;
-    keys << ReadFailedText << SettingsUnsavedText;
+    keys << ReadFailedText << SettingsUnsavedText << NotFloatText << NotIntegerText;
     return keys;
 }
 

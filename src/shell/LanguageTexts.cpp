@@ -34,6 +34,9 @@ void LanguageTexts::loadDefaults() {
     set(31004, QStringLiteral("Nie zapisano samoczynnie: zaznaczone pola nie pokazują wartości sterownika."));
     set(31005, QStringLiteral("Odczytano parametry; %1 zaznaczonych pól nie pokazuje wartości sterownika - "
                               "sprawdź je (podpowiedź pola) przed zapisem."));
+    // A field's text the checks cannot read ("%1" the text).
+    set(31020, QString::fromUtf8("'%1' nie jest poprawną liczbą"));
+    set(31021, QString::fromUtf8("'%1' nie jest poprawną liczbą całkowitą"));
     // Names of the languages on the language menu.
     set(20001, QStringLiteral("polski"));
     set(20002, QStringLiteral("angielski"));

@@ -19,6 +19,9 @@ constexpr int AutoWriteNotRead = 31002;
 constexpr int AutoWriteDefaults = 31003;
 constexpr int AutoWriteMarked = 31004;
 constexpr int FieldsMarked = 31005;
+// A field's text that is no number / no whole number ("%1" the text).
+constexpr int NotFloat = 31020;
+constexpr int NotInteger = 31021;
 constexpr int Petrol = 10408;
 constexpr int Gas = 10409;
 } // namespace textkey
