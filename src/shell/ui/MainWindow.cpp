@@ -552,8 +552,7 @@ void MainWindow::PomocButtonClick() {
     const QString file = shell::resolveDataPath(shell_->helpFile);
     if (!help_) help_ = new HelpWindow(this);
     if (!help_->showTopic(file, QStringLiteral("IDH_210")))
-        QMessageBox::warning(this, QStringLiteral("Quendrix"),
-                             QStringLiteral("Nie można otworzyć pliku pomocy:\n%1").arg(file));
+        QMessageBox::warning(this, QStringLiteral("Quendrix"), help_->lastError());
 }
 
 void MainWindow::oprogramiebuttonClick() {
