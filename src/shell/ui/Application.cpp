@@ -11,6 +11,7 @@
 #include "link/PortMap.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
@@ -42,6 +43,25 @@ int runQuendrix(int argc, char** argv) {
     if (cl.showHelp) {
         std::fputs(qPrintable(cl.helpText), stdout);
         return 0;
+    }
+
+    // A headless render must never wait for a click: in --screenshot runs every
+    // box (a port that cannot be opened, a second instance, ...) is reported on
+    // stderr and closed with its default answer.
+    QTimer boxCloser;
+    if (!cl.screenshot.isEmpty()) {
+        QObject::connect(&boxCloser, &QTimer::timeout, [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                printErr(QStringLiteral("quendrix: message closed for the screenshot: ") + box->text());
+                box->done(box->defaultButton() ? box->standardButton(box->defaultButton()) : QMessageBox::Ok);
+            } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                printErr(QStringLiteral("quendrix: dialog closed for the screenshot: ") +
+                         dialog->windowTitle());
+                dialog->reject();
+            }
+        });
+        boxCloser.start(300);
     }
 
     // Taken before the splash shows, reported after it, as the program always did.
@@ -85,20 +105,6 @@ int runQuendrix(int argc, char** argv) {
                 return 0;
             });
         });
-    }
-
-    // A headless render must never wait for a click: in --screenshot runs a
-    // message box (a port that cannot be opened, say) is reported on stderr
-    // and closed with its default answer.
-    QTimer boxCloser;
-    if (!cl.screenshot.isEmpty()) {
-        QObject::connect(&boxCloser, &QTimer::timeout, [] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            printErr(QStringLiteral("quendrix: message closed for the screenshot: ") + box->text());
-            box->done(box->defaultButton() ? box->standardButton(box->defaultButton()) : QMessageBox::Ok);
-        });
-        boxCloser.start(300);
     }
 
     MainWindow::Setup setup;
