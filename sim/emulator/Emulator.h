@@ -41,7 +41,13 @@ public:
         return f(model_);
     }
 
-    std::vector<uint8_t> received() const; // every byte received since start/clearReceived
+    // The bytes received since start/clearReceived, and the model's commands():
+    // a running emulator keeps at least the last kReceivedKept bytes and
+    // kCommandsKept commands and forgets older ones in chunks, so that a demo
+    // left running all day holds a bounded history.
+    static constexpr std::size_t kReceivedKept = 64 * 1024;
+    static constexpr std::size_t kCommandsKept = 4096;
+    std::vector<uint8_t> received() const;
     void clearReceived();
     // Drops answer bytes not yet sent and those sent but not yet read on the other side.
     void discardPendingOutput();
