@@ -45,8 +45,8 @@ public:
     // a running emulator keeps at least the last kReceivedKept bytes and
     // kCommandsKept commands and forgets older ones in chunks, so that a demo
     // left running all day holds a bounded history.
-    static constexpr std::size_t kReceivedKept = 64 * 1024;
-    static constexpr std::size_t kCommandsKept = 4096;
+    static constexpr std::size_t kReceivedKept = 16 * 1024;
+    static constexpr std::size_t kCommandsKept = 1024;
     std::vector<uint8_t> received() const;
     void clearReceived();
     // Drops answer bytes not yet sent and those sent but not yet read on the other side.
