@@ -197,7 +197,9 @@ QList<int> textKeys() {
         keys << k;
     for (int k = 30000; k <= 30014; ++k)
         keys << k;
-    keys << ReadFailedText << SettingsUnsavedText << NotFloatText << NotIntegerText;
+    for (int k = ReadFailedText; k <= LastOwnText; ++k)
+        keys << k;
+    keys << NotFloatText << NotIntegerText;
     return keys;
 }
 

@@ -32,6 +32,9 @@ constexpr int ReadFailedText = 31000;      // "odczyt parametrów" got no answer
 constexpr int SettingsUnsavedText = 31001; // the settings store could not be written
 constexpr int NotFloatText = 31020;        // a field's text is no number ("%1" the text)
 constexpr int NotIntegerText = 31021;      // a field's text is no whole number
+// 31002-31005: why an automatic write did not run, fields marked after a read
+// (shell/ShellTexts.h); 31006, 31007: autodetection stopped, its stop button.
+constexpr int LastOwnText = 31007;
 
 // Texts of the languages' names, put on the language menu items after every file.
 struct LanguageChoice {

@@ -34,6 +34,18 @@ void LanguageTexts::loadDefaults() {
     set(31004, QStringLiteral("Nie zapisano samoczynnie: zaznaczone pola nie pokazują wartości sterownika."));
     set(31005, QStringLiteral("Odczytano parametry; %1 zaznaczonych pól nie pokazuje wartości sterownika - "
                               "sprawdź je (podpowiedź pola) przed zapisem."));
+    set(31006, QStringLiteral("Autodetekcję przerwano"));
+    set(31007, QStringLiteral("Przerwij"));
+    // Parameter files, the comparison with the controller and the printout.
+    set(31010, QStringLiteral("Porównaj ze sterownikiem"));
+    set(31011, QStringLiteral("Wczytano plik parametrów %1"));
+    set(31012, QStringLiteral("Strona pokazuje te same parametry co sterownik."));
+    set(31013, QStringLiteral("Parametr"));
+    set(31014, QStringLiteral("Na stronie"));
+    set(31015, QStringLiteral("W sterowniku"));
+    set(31016, QStringLiteral("Zapisz PDF"));
+    set(31017, QStringLiteral("Zapisano plik PDF %1"));
+    set(31018, QStringLiteral("Nie można drukować: %1"));
     // A field's text the checks cannot read ("%1" the text).
     set(31020, QString::fromUtf8("'%1' nie jest poprawną liczbą"));
     set(31021, QString::fromUtf8("'%1' nie jest poprawną liczbą całkowitą"));

@@ -19,6 +19,8 @@ constexpr int AutoWriteNotRead = 31002;
 constexpr int AutoWriteDefaults = 31003;
 constexpr int AutoWriteMarked = 31004;
 constexpr int FieldsMarked = 31005;
+constexpr int AutodetectStopped = 31006;
+constexpr int AutodetectStop = 31007;
 // A field's text that is no number / no whole number ("%1" the text).
 constexpr int NotFloat = 31020;
 constexpr int NotInteger = 31021;

@@ -756,6 +756,7 @@ void TestSim::ptyEndToEnd() {
 // bounded, and the newest are always there.
 void TestSim::ptyLongRunKeepsBoundedHistory() {
     qsim::Emulator e;
+    e.boundHistory();
     QVERIFY(e.openPty());
     QVERIFY(e.start());
     PtyClient c;

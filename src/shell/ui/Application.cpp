@@ -82,6 +82,7 @@ int runQuendrix(int argc, char** argv) {
     std::unique_ptr<qsim::Emulator> emulator;
     if (cl.demo) {
         emulator = std::make_unique<qsim::Emulator>(5, 2);
+        emulator->boundHistory(); // the demo may run all day
         std::string err;
         if (!emulator->openPty(&err) || !emulator->start()) {
             splash.reset();
