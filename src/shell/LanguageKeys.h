@@ -30,6 +30,8 @@ QList<int> allKeys();
 // Keys of our own beyond the shared table (31000 up).
 constexpr int ReadFailedText = 31000;      // "odczyt parametrów" got no answer
 constexpr int SettingsUnsavedText = 31001; // the settings store could not be written
+constexpr int NotFloatText = 31020;        // a field's text is no number ("%1" the text)
+constexpr int NotIntegerText = 31021;      // a field's text is no whole number
 // The others from 31002 up are the built-in texts of LanguageTexts: every one of
 // them is a key the language files must hold.
 

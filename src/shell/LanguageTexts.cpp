@@ -46,6 +46,9 @@ void LanguageTexts::loadDefaults() {
     set(31016, QStringLiteral("Zapisz PDF"));
     set(31017, QStringLiteral("Zapisano plik PDF %1"));
     set(31018, QStringLiteral("Nie można drukować: %1"));
+    // A field's text the checks cannot read ("%1" the text).
+    set(31020, QString::fromUtf8("'%1' nie jest poprawną liczbą"));
+    set(31021, QString::fromUtf8("'%1' nie jest poprawną liczbą całkowitą"));
     // Names of the languages on the language menu.
     set(20001, QStringLiteral("polski"));
     set(20002, QStringLiteral("angielski"));

@@ -21,6 +21,9 @@ constexpr int AutoWriteMarked = 31004;
 constexpr int FieldsMarked = 31005;
 constexpr int AutodetectStopped = 31006;
 constexpr int AutodetectStop = 31007;
+// A field's text that is no number / no whole number ("%1" the text).
+constexpr int NotFloat = 31020;
+constexpr int NotInteger = 31021;
 constexpr int Petrol = 10408;
 constexpr int Gas = 10409;
 } // namespace textkey

@@ -103,11 +103,13 @@ MainWindow::~MainWindow() {
     // A search in progress stops at its next port instead of trying them all.
     if (autodetectCancel_) autodetectCancel_->store(true);
     // The tab widget goes before the window's own children; nothing may ask it
-    // for its tab bar while it is being destroyed.
+    // for its tab bar while it is being destroyed, and no event of a widget
+    // being destroyed reaches this half-destroyed window's filter.
     if (pages_) {
         pages_->tabBar()->removeEventFilter(this);
         pages_->removeEventFilter(this);
     }
+    if (client_) client_->removeEventFilter(this);
     disconnect(pages_, nullptr, this, nullptr);
     link_->stopAllPolling();
     // The pages observe the models and the link; they go first.
@@ -722,8 +724,7 @@ void MainWindow::PomocButtonClick() {
     const QString file = shell::resolveDataPath(shell_->helpFile);
     if (!help_) help_ = new HelpWindow(this);
     if (!help_->showTopic(file, QStringLiteral("IDH_210")))
-        QMessageBox::warning(this, QStringLiteral("Quendrix"),
-                             QStringLiteral("Nie można otworzyć pliku pomocy:\n%1").arg(file));
+        QMessageBox::warning(this, QStringLiteral("Quendrix"), help_->lastError());
 }
 
 void MainWindow::oprogramiebuttonClick() {
