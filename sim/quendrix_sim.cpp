@@ -27,6 +27,8 @@ void usage(std::FILE* to) {
                  "usage: quendrix-sim [options]\n"
                  "Emulates the controller on a new pseudo-terminal and prints 'pty: PATH' first.\n"
                  "  --device PATH        use an existing serial device instead (prints 'device: PATH')\n"
+                 "  --link PATH          also a symbolic link PATH to the pty that stays across\n"
+                 "                       unplug/replug (prints 'link: PATH' second)\n"
                  "  --version-code N     version code (default 5)\n"
                  "  --ignition N         stored ignition index (default 2)\n"
                  "  --true-ignition N    ignition system actually fitted (default: the stored one)\n"
@@ -64,7 +66,7 @@ bool toDouble(const char* s, double* out) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string device, logFile;
+    std::string device, logFile, link;
     int version = 5, ignition = 2, trueIgnition = -1;
     double byteTime = 1.04;
     qsim::Faults faults;
@@ -92,6 +94,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (a == "--device") {
             device = value("--device");
+        } else if (a == "--link") {
+            link = value("--link");
         } else if (a == "--version-code") {
             version = intValue("--version-code", 0, 255);
         } else if (a == "--ignition") {
@@ -134,7 +138,7 @@ int main(int argc, char** argv) {
 
     std::string error;
     const bool opened = device.empty() ? emu.openPty(&error) : emu.attach(device, &error);
-    if (!opened) {
+    if (!opened || (!link.empty() && !emu.setStablePath(link, &error))) {
         std::fprintf(stderr, "quendrix-sim: %s\n", error.c_str());
         return 1;
     }
@@ -161,6 +165,7 @@ int main(int argc, char** argv) {
     }
 
     std::printf("%s: %s\n", device.empty() ? "pty" : "device", emu.devicePath().c_str());
+    if (!link.empty()) std::printf("link: %s\n", link.c_str());
     std::fflush(stdout);
 
     std::string pending;

@@ -83,8 +83,9 @@ bool Controller::ReadAnalogCapability() {
     ch_.OpenPort();
     ch_.SendByte(CmdVersion);
     ch_.sleepMs(200);
-    ch_.ReceiveAnswer();
-    analogCapable_ = ch_.AnswerByte(0) > 7;
+    const SerialChannel::Receive r = ch_.ReceiveAnswer();
+    // Without an answer the buffer holds some older answer's first byte.
+    analogCapable_ = r.count > 0 && ch_.AnswerByte(0) > 7;
     if (ch_.observer()) ch_.observer()->analogCapability(analogCapable_);
     return analogCapable_;
 }
@@ -98,15 +99,19 @@ int Controller::ReadFeatureVersion() {
     return ch_.AnswerByte(0);
 }
 
-void Controller::ReadAnalogThreshold() {
+bool Controller::ReadAnalogThreshold() {
     ch_.SendByte(Prefix);
     ch_.sleepMs(50);
     ch_.SendByte(CmdThresholdRead);
     ch_.sleepMs(50);
     const SerialChannel::Receive r = ch_.ReceiveAnswer();
-    // The threshold is written back later; a stale byte must not become it.
-    if (r.count >= 2) analogThreshold_ = QString::number(ch_.AnswerByte(1));
+    // The threshold is written back later: a stale byte, or one of an answer
+    // out of step (late, cut short, with noise), must not become it.
+    const bool ok = r.count == ThresholdAnswerSize;
+    thresholdRead_ = ok;
+    if (ok) analogThreshold_ = QString::number(ch_.AnswerByte(1));
     ch_.SendByte(CmdClose);
+    return ok;
 }
 
 bool Controller::WriteAnalogThreshold() {
@@ -130,8 +135,9 @@ bool Controller::ReadIgnition() {
     ch_.sleepMs(100);
     const SerialChannel::Receive r = ch_.ReceiveAnswer();
     ch_.ClosePort();
-    // Stale bytes decoded as the ignition system would later be written back.
-    if (r.count < BlockSize) return false;
+    // Stale bytes, or a block out of step with its bytes, decoded as the
+    // ignition system would later be written back.
+    if (r.count != BlockSize) return false;
     const ParameterBlock b = blockFromBuffer();
     probeKind_ = probeKindFrom(b[31], b[8]);
     flags_ = b[8];
@@ -150,7 +156,9 @@ std::optional<ParameterBlock> Controller::ReadParameterBlock() {
     ch_.sleepMs(300);
     const SerialChannel::Receive r = ch_.ReceiveAnswer();
     ch_.ClosePort();
-    if (r.count < BlockSize) return std::nullopt;
+    // Exactly the block's bytes: with late bytes of an earlier answer in front
+    // every field would be decoded out of step, and then written back.
+    if (r.count != BlockSize) return std::nullopt;
 
     const ParameterBlock b = blockFromBuffer();
     const int w = b[32] + 256 * b[33];
@@ -175,6 +183,9 @@ bool Controller::PollLiveFrame() {
             break;
         }
     }
+    // A frame is only what this poll received, whole: a short answer leaves
+    // older bytes in the buffer, a longer one is out of step.
+    if (lastPollReceived_ != frameLength()) return false;
     if (version_ == 5) {
         int sum = 0;
         for (int i = 0; i <= 6; ++i)

@@ -27,6 +27,7 @@ void LinkWorker::publishState() {
     LinkState s;
     s.selectedPort = channel_->selectedPort();
     s.portOpen = channel_->isOpen();
+    s.portDown = channel_->reopenWanted();
     s.versionCode = controller_->versionCode();
     s.controllerPresent = controller_->controllerPresent();
     s.ignitionIndex = controller_->ignitionIndex();
@@ -65,9 +66,21 @@ void LinkWorker::stopAllPolls() {
         if (p.timer) p.timer->stop();
 }
 
+bool LinkWorker::portReady() {
+    if (!channel_->reopenWanted()) return true;
+    if (sinceRetry_.isValid() && sinceRetry_.elapsed() < RetryMs) return false;
+    sinceRetry_.start();
+    const bool opened = channel_->reopen();
+    if (opened) sinceRetry_.invalidate();
+    publishState();
+    return opened;
+}
+
 void LinkWorker::tick(const QString& name) {
     auto it = polls_.find(name);
     if (it == polls_.end() || !it->timer || !it->timer->isActive()) return;
+    // Nothing can go out on a port that is not there: no polls until it is back.
+    if (!portReady()) return;
     const int n = it->framesPerTick;
     const quint64 run = it->run;
     QVector<LiveFrame> frames;
@@ -82,6 +95,8 @@ void LinkWorker::tick(const QString& name) {
         frames.push_back(f);
     }
     emit framesPolled(name, run, frames);
+    // A poll that found the port gone leaves it closed; the state says so.
+    if (channel_->reopenWanted()) publishState();
 }
 
 void LinkWorker::shutdown() {

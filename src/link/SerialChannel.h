@@ -45,6 +45,16 @@ public:
     void ClosePort();
     bool isOpen() const { return port_.isOpen(); }
 
+    // The port ought to be open but is not: its last open failed, or the device
+    // went away under it (then it was closed and the observer told). Only a
+    // ClosePort ends this; reopen() tries the same port again without a message.
+    bool reopenWanted() const { return wantOpen_ && !port_.isOpen(); }
+    bool reopen();
+
+    // Bytes that are waiting when a byte goes out arrived outside any
+    // exchange's window (answers follow their command): they are dropped
+    // first, so they never count for the answer still to come. Nothing extra
+    // goes on the wire.
     bool SendByte(std::uint8_t byte);
     Receive ReceiveAnswer();
     Receive ReceivePolled();
@@ -66,11 +76,15 @@ public:
 
 private:
     bool openDevice(const QString& portName, bool report);
+    // The open device stopped working: close it and say so, once.
+    void deviceLost();
 
     SerialPort& port_;
     Clock& clock_;
     LinkObserver* observer_;
     QString selected_ = QStringLiteral("com1");
+    QString lastPort_ = QStringLiteral("com1"); // the port the last open was for
+    bool wantOpen_ = false;
     QMap<int, QString> devices_;
     std::array<std::uint8_t, BufferSize> buffer_{};
     int silence_ = 0;

@@ -2,6 +2,7 @@
 // The live subsystem's exchanges as jobs of the controller link, with what
 // their results change in the models.
 #include <QString>
+#include <functional>
 
 class ControllerLink;
 class LiveModel;
@@ -14,9 +15,11 @@ namespace live {
 void postVersionFeatures(ControllerLink& link, LiveModel& model, QObject* receiver);
 
 // The analog-threshold check and, on a controller that has the threshold, its
-// read into Edit23 (the set's AnalogThreshold). The group's visibility follows
-// the link state's analogCapable.
-void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* receiver);
+// read into Edit23 (the set's AnalogThreshold) when its answer arrived whole.
+// The group's visibility follows the link state's analogCapable. `read` is
+// told whether a threshold was taken from the controller.
+void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* receiver,
+                         std::function<void(bool)> read = {});
 
 // ReadIgnition: the controller's stored ignition system selects both
 // ignition lists (ComboBox2 and ComboTerm). A read that got no whole block

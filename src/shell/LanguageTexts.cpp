@@ -34,6 +34,11 @@ void LanguageTexts::loadDefaults() {
     set(31004, QStringLiteral("Nie zapisano samoczynnie: zaznaczone pola nie pokazują wartości sterownika."));
     set(31005, QStringLiteral("Odczytano parametry; %1 zaznaczonych pól nie pokazuje wartości sterownika - "
                               "sprawdź je (podpowiedź pola) przed zapisem."));
+    set(31006, QStringLiteral("Utracono połączenie z portem %1 o %2"));
+    set(31007, QStringLiteral("Połączenie z portem %1 przywrócone o %2 (brak połączenia od %3)"));
+    set(31008, QStringLiteral("Brak połączenia z portem %1 od %2"));
+    set(31009, QStringLiteral("Zapis parametrów przerwany - port przestał działać. Nie zapisano: %1"));
+    set(31010, QStringLiteral("Błędne dane ze sterownika"));
     // Names of the languages on the language menu.
     set(20001, QStringLiteral("polski"));
     set(20002, QStringLiteral("angielski"));

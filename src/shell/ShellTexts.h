@@ -2,6 +2,7 @@
 #include "link/Autodetect.h"
 #include "link/LinkObserver.h"
 #include "params/ParameterModel.h"
+#include "params/WriteSequence.h"
 #include "shell/ShellModel.h"
 
 // Keys of the language texts the program adds to the design's own.
@@ -19,6 +20,11 @@ constexpr int AutoWriteNotRead = 31002;
 constexpr int AutoWriteDefaults = 31003;
 constexpr int AutoWriteMarked = 31004;
 constexpr int FieldsMarked = 31005;
+constexpr int PortLost = 31006;      // %1 port, %2 time
+constexpr int PortBack = 31007;      // %1 port, %2 time, %3 time it went down
+constexpr int PortDownSince = 31008; // %1 port, %2 time
+constexpr int WriteStopped = 31009;  // %1 the parameters not written
+constexpr int BadFrame = 31010;
 constexpr int Petrol = 10408;
 constexpr int Gas = 10409;
 } // namespace textkey
@@ -29,6 +35,16 @@ QString writeBlockText(const ShellModel& shell, ParameterModel::WriteBlock block
 // The message box of a port that cannot be opened: the language text, the
 // device with the system's reason, and what to do when access was refused.
 QString portErrorMessage(const PortError& error, const ShellModel& shell);
+// Status panel 0 while a port is down: the device and the system's reason.
+QString portErrorPanelText(const PortError& error);
+
+// A text cut to at most maxChars characters, the middle given up for " … ":
+// a device name from the settings may be any length, and laying out a
+// megabyte of text freezes the window.
+QString shortened(const QString& text, int maxChars = 400);
+
+// A full write the port failed under: which parameters did not reach the controller.
+QString writeStoppedText(const WriteOutcome& outcome, const ShellModel& shell);
 
 // Status panel 1 during and after autodetection: "Sterownik znaleziono na com3",
 // "Sterownika nie znaleziono na com1", and language text 30001 when no port had one.

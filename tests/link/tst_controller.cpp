@@ -90,6 +90,7 @@ private slots:
     void shortAnswersAreNotDecoded();
     void thresholdKeptWithoutAnswer_data();
     void thresholdKeptWithoutAnswer();
+    void lateBytesDoNotShiftTheBlock();
     void buildText();
 };
 
@@ -119,7 +120,7 @@ void TestController::timelines_data() {
         << Block << false << QStringList{open,       "tx AA",   "sleep 3",   "sleep 50", "tx 22", "sleep 3",
                                          "sleep 50", "rx 2",    "tx 0A",     "sleep 3",  "close", open,
                                          "tx 09",    "sleep 3", "sleep 300", "rx 37",    "close"};
-    QTest::newRow("PollLiveFrame") << Poll << true << QStringList{"tx 02", "sleep 3", "sleep 20", "rx 9"};
+    QTest::newRow("PollLiveFrame") << Poll << true << QStringList{"tx 02", "sleep 3", "sleep 20", "rx 8"};
     QTest::newRow("WriteIgnition") << IgnitionWrite << true
                                    << QStringList{"tx 1F", "sleep 3", "tx 03", "sleep 3", "tx 00", "sleep 3"};
 }
@@ -129,7 +130,9 @@ void TestController::timelines() {
     QFETCH(bool, startOpen);
     QFETCH(QStringList, expected);
     LinkRig r;
-    r.port.responder = Answers();
+    Answers answers;
+    answers.frame = answers.frame.left(8); // no version read: 8-byte frames
+    r.port.responder = answers;
     r.ctl.setAnalogThreshold(QStringLiteral("120"));
     if (startOpen) QVERIFY(r.ch.OpenPort());
     r.clearLog();
@@ -236,6 +239,13 @@ void TestController::checksum_data() {
     QTest::newRow("v5 wrong") << 5 << sumFrame(0x00) << false;
     QTest::newRow("v6 no test") << 6 << sumFrame(0x00) << true;
     QTest::newRow("v4 no test") << 4 << sumFrame(0x00).left(8) << true;
+    // Only exactly one frame's bytes make a frame: a short one leaves older
+    // bytes in the buffer, a longer one (noise before or after) is out of step.
+    QTest::newRow("v5 short") << 5 << sumFrame(0xFF).left(7) << false;
+    QTest::newRow("v6 short") << 6 << sumFrame(0x00).left(5) << false;
+    QTest::newRow("v4 nine bytes") << 4 << sumFrame(0x00) << false;
+    QTest::newRow("v6 noise after") << 6 << sumFrame(0x00) + QByteArray("\x11\x22\x33", 3) << false;
+    QTest::newRow("v5 noise before") << 5 << QByteArray("\x11\x22\x33", 3) + sumFrame(0xFF) << false;
 }
 
 void TestController::checksum() {
@@ -249,8 +259,13 @@ void TestController::checksum() {
     r.port.responder = a;
     r.ctl.ReadVersion();
     QVERIFY(r.ch.OpenPort());
+    // An earlier good frame in the buffer must not make a short one whole.
+    const QByteArray earlier = sumFrame(0xFF);
+    for (int i = 0; i < earlier.size(); ++i)
+        r.ch.setAnswerByte(i, quint8(earlier[i]));
     QCOMPARE(r.ctl.PollLiveFrame(), result);
-    for (int i = 0; i < r.ctl.frameLength(); ++i)
+    QCOMPARE(r.ctl.lastPollReceived(), int(frame.size()));
+    for (int i = 0; i < qMin(int(frame.size()), r.ctl.frameLength()); ++i)
         QCOMPARE(int(r.ctl.frameByte(i)), int(quint8(frame[i])));
 }
 
@@ -268,8 +283,8 @@ void TestController::pollAttempts_data() {
     QTest::newRow("v4 tenth") << 4 << 10 << true << false << 10;
     QTest::newRow("v5 tenth good sum") << 5 << 10 << true << true << 10;
     QTest::newRow("v5 first bad sum") << 5 << 1 << false << false << 1;
-    // Nothing arrived, but the stale frame in the buffer has a matching sum.
-    QTest::newRow("v5 never stale good sum") << 5 << 0 << true << true << 14;
+    // Nothing arrived: the stale frame in the buffer is no frame, whatever its sum.
+    QTest::newRow("v5 never stale good sum") << 5 << 0 << true << false << 14;
 }
 
 void TestController::pollAttempts() {
@@ -407,8 +422,8 @@ void TestController::analogCapability_data() {
     QTest::newRow("7") << QByteArray(8, '\x07') << 0 << false;
     QTest::newRow("8") << QByteArray(8, '\x08') << 0 << true;
     QTest::newRow("255") << QByteArray(8, '\xFF') << 0 << true;
-    // A silent controller: the last answer in the buffer decides.
-    QTest::newRow("silent, stale 9") << QByteArray() << 9 << true;
+    // A silent controller: the last answer in the buffer is not its answer.
+    QTest::newRow("silent, stale 9") << QByteArray() << 9 << false;
     QTest::newRow("silent, stale 0") << QByteArray() << 0 << false;
 }
 
@@ -463,15 +478,23 @@ void TestController::thresholdWrite() {
 }
 
 void TestController::shortAnswersAreNotDecoded_data() {
-    QTest::addColumn<int>("arrive"); // bytes of the block that arrive
-    QTest::newRow("silent") << 0;
-    QTest::newRow("1 byte") << 1;
-    QTest::newRow("33 bytes") << 33;
-    QTest::newRow("36 bytes") << 36;
+    QTest::addColumn<int>("arrive");       // bytes of the block that arrive
+    QTest::addColumn<QByteArray>("noise"); // before the block (negative count below: after it)
+    QTest::addColumn<bool>("before");
+    QTest::newRow("silent") << 0 << QByteArray() << true;
+    QTest::newRow("1 byte") << 1 << QByteArray() << true;
+    QTest::newRow("33 bytes") << 33 << QByteArray() << true;
+    QTest::newRow("36 bytes") << 36 << QByteArray() << true;
+    // Out of step: every field would be decoded from its neighbour's byte.
+    QTest::newRow("3 noise bytes before") << 37 << QByteArray("\x80\x00\x19", 3) << true;
+    QTest::newRow("2 late bytes before") << 37 << QByteArray("\x00\x78", 2) << true;
+    QTest::newRow("3 noise bytes after") << 37 << QByteArray("\x80\x00\x19", 3) << false;
 }
 
 void TestController::shortAnswersAreNotDecoded() {
     QFETCH(int, arrive);
+    QFETCH(QByteArray, noise);
+    QFETCH(bool, before);
     // The buffer holds an older block whose ignition differs from the controller's state.
     const QByteArray stale = block(0, 0, 0xFF, 0);
     const QByteArray fresh = block(4, 0, 0x00, 1);
@@ -480,7 +503,7 @@ void TestController::shortAnswersAreNotDecoded() {
     for (int i = 0; i < 37; ++i)
         r.ch.setAnswerByte(i, quint8(stale[i]));
     Answers a;
-    a.blk = fresh.left(arrive);
+    a.blk = before ? noise + fresh.left(arrive) : fresh.left(arrive) + noise;
     r.port.responder = a;
     r.ctl.setIgnitionIndex(1);
     r.ctl.setFlags(0x42);
@@ -510,6 +533,7 @@ void TestController::thresholdKeptWithoutAnswer_data() {
     QTest::newRow("one byte") << QByteArray("\x00", 1) << "120";
     QTest::newRow("two bytes") << QByteArray("\x00\xFA", 2) << "250";
     QTest::newRow("zero") << QByteArray("\x09\x00", 2) << "0";
+    QTest::newRow("noise before") << QByteArray("\x55\x00\xFA", 3) << "120";
 }
 
 void TestController::thresholdKeptWithoutAnswer() {
@@ -522,10 +546,44 @@ void TestController::thresholdKeptWithoutAnswer() {
     r.port.responder = a;
     r.ctl.setAnalogThreshold(QStringLiteral("120"));
     QVERIFY(r.ch.OpenPort());
-    r.ctl.ReadAnalogThreshold();
+    QCOMPARE(r.ctl.ReadAnalogThreshold(), threshold != QLatin1String("120"));
+    QCOMPARE(r.ctl.thresholdRead(), threshold != QLatin1String("120"));
     QCOMPARE(r.ctl.analogThreshold(), threshold);
     // The closing byte goes out whatever arrived.
     QCOMPARE(r.port.sentBytes().back(), std::uint8_t(0x0A));
+}
+
+void TestController::lateBytesDoNotShiftTheBlock() {
+    // Every answer comes 54 ms late: the threshold's after its 50 ms wait,
+    // still on the line when the block is asked for. Those two bytes used to
+    // end up in front of the block, and the block was decoded (and later
+    // written back) one field out of step.
+    const QByteArray fresh = block(4, 0, 0x42, 1);
+    LinkRig r;
+    Answers a;
+    a.blk = fresh;
+    r.port.responder = a;
+    r.port.answerDelayUs = 54000;
+    r.port.recordSilentRx = true;
+    r.clearLog();
+    const std::optional<ParameterBlock> b = r.ctl.ReadParameterBlock();
+    QVERIFY(b.has_value());
+    for (int i = 0; i < 37; ++i)
+        QCOMPARE(int((*b)[i]), int(quint8(fresh[i])));
+    QCOMPARE(r.ctl.ignitionIndex(), 4);
+    QCOMPARE(int(r.ctl.flags()), 0x42);
+    QVERIFY(!r.ctl.thresholdRead());
+
+    // The wire is as in a normal read: the late bytes are only dropped.
+    const QString open = QStringLiteral("open /dev/ttyS0");
+    const QStringList expected{open,       "tx AA", "sleep 3", "sleep 50",  "tx 22", "sleep 3",
+                               "sleep 50", "rx 0",  "tx 0A",   "sleep 3",   "close", open,
+                               "drop 2",   "tx 09", "sleep 3", "sleep 300", "rx 37", "close"};
+    QCOMPARE(r.events(), expected);
+
+    // Late by more than the block's wait leaves: two bytes too many, not decoded.
+    r.port.answerDelayUs = 100000;
+    QVERIFY(!r.ctl.ReadParameterBlock().has_value());
 }
 
 void TestController::buildText() {

@@ -6,6 +6,7 @@
 #include "support/FakeLink.h"
 
 #include <QSemaphore>
+#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 
@@ -45,6 +46,7 @@ private slots:
     void pollingDeliversFramesUntilStopped();
     void workerSendsWhatTheProtocolSends();
     void destructionFinishesPostedJobs();
+    void pollingWaitsForAPortThatWentAway();
 };
 
 void TestControllerLink::jobsRunInOrderOnTheWorker() {
@@ -239,6 +241,56 @@ void TestControllerLink::destructionFinishesPostedJobs() {
     // A write already posted reaches the line although the window closed.
     QCOMPARE(port.sentBytes(), (std::vector<std::uint8_t>{0x1F, 3, 0}));
     QVERIFY(!port.isOpen());
+}
+
+void TestControllerLink::pollingWaitsForAPortThatWentAway() {
+    Rig r;
+    r.port.responder = [](std::uint8_t b) {
+        if (b == 0x01) return QByteArray("\x05\0", 2);
+        if (b == 0x02) return frame9(10);
+        return QByteArray();
+    };
+    r.link.run(nullptr, [](Controller& c) {
+        c.ReadVersion();
+        c.channel().OpenPort();
+    });
+    QSignalSpy lost(&r.link, &ControllerLink::portLost);
+    QSignalSpy opened(&r.link, &ControllerLink::portOpened);
+    QSignalSpy failed(&r.link, &ControllerLink::portOpenFailed);
+    int frames = 0;
+    connect(&r.link, &ControllerLink::framesPolled, this, [&](const QString&, const QVector<LiveFrame>& f) {
+        for (const LiveFrame& one : f)
+            frames += one.ok ? 1 : 0;
+    });
+    r.link.startPolling(QStringLiteral("TimerTest"), 5);
+    QTRY_VERIFY(frames > 0);
+    r.waitIdle();
+    opened.clear();
+
+    // The adapter is pulled out (on the worker, which alone touches the port).
+    r.link.run(nullptr, [&](Controller&) { r.port.unplug(); });
+    QTRY_COMPARE(lost.size(), 1);
+    QTRY_VERIFY(r.link.state().portDown);
+    QVERIFY(!r.link.state().portOpen);
+    QCOMPARE(lost.first().first().value<PortError>().port, QStringLiteral("com1"));
+    QTest::qWait(50);
+    const int before = frames;
+    QTest::qWait(1500);
+    QCOMPARE(frames, before);  // nothing polled into a port that is not there
+    QVERIFY(failed.isEmpty()); // tries are silent: the loss was reported once
+
+    // Back at the same path: polling goes on by itself within about a second.
+    r.link.run(nullptr, [&](Controller&) { r.port.plugIn(); });
+    QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, 3000);
+    QTRY_VERIFY(frames > before);
+    QVERIFY(!r.link.state().portDown);
+    QCOMPARE(lost.size(), 1);
+    r.link.stopAllPolling();
+    r.waitIdle();
+    // About one try a second while it was gone, not one per tick.
+    const long tries = std::count_if(r.log.begin(), r.log.end(),
+                                     [](const LinkEvent& e) { return e.kind == LinkEvent::OpenFailed; });
+    QVERIFY2(tries >= 1 && tries <= 3, qPrintable(QString::number(tries)));
 }
 
 QTEST_GUILESS_MAIN(TestControllerLink)

@@ -24,6 +24,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -103,13 +104,33 @@ Models MainWindow::models() {
 void MainWindow::connectLink() {
     ControllerLink& l = *link_;
     connect(&l, &ControllerLink::answerStatusChanged, this, [this](bool answered) {
-        panel0_->setText(answered ? QString() : shell_->text(textkey::NoAnswer));
+        answered_ = answered;
+        refreshLinkPanel();
     });
     connect(&l, &ControllerLink::portOpenFailed, this, &MainWindow::showPortError);
-    connect(&l, &ControllerLink::portOpened, this, [this](const QString& port) {
-        // The port works again: a later failure is a new episode and gets its box.
-        if (port == portBoxShownFor_) portBoxShownFor_.clear();
+    connect(&l, &ControllerLink::portLost, this, [this](const PortError& e) {
+        // No box: the adapter was pulled or the line died under a running
+        // page. The status bar says when, and polling tries the port again.
+        lastPortError_ = e;
+        portBoxShownFor_ = e.port;
+        shell_->setMessage(shell_->text(textkey::PortLost)
+                               .arg(shortened(e.port, 80), clockText(QDateTime::currentDateTime())));
+        refreshLinkPanel();
     });
+    connect(&l, &ControllerLink::portOpened, this, [this](const QString& port) {
+        // The port works again: say since when it did not. A later failure is
+        // a new episode and gets its box.
+        if (port == portBoxShownFor_) {
+            shell_->setMessage(shell_->text(textkey::PortBack)
+                                   .arg(shortened(port, 80), clockText(QDateTime::currentDateTime()),
+                                        clockText(live_->portDownSince())));
+            resetPortEpisode();
+        }
+        refreshLinkPanel();
+    });
+    connect(live_.get(), &LiveModel::transmissionErrorChanged, this, &MainWindow::refreshLinkPanel);
+    connect(live_.get(), &LiveModel::frameErrorChanged, this, &MainWindow::refreshLinkPanel);
+    connect(shell_.get(), &ShellModel::textsChanged, this, &MainWindow::refreshLinkPanel);
     connect(&l, &ControllerLink::versionRead, this,
             [this](int code) { setWindowTitle(shell::windowCaption(code, *shell_)); });
     connect(&l, &ControllerLink::busyChanged, this, [this](bool busy) {
@@ -121,7 +142,7 @@ void MainWindow::connectLink() {
         }
     });
     connect(shell_.get(), &ShellModel::messageChanged, this,
-            [this](const QString& t) { panel1_->setText(t); });
+            [this](const QString& t) { panel1_->setText(shortened(t)); });
 }
 
 void MainWindow::setBusyShown(bool shown) {
@@ -134,10 +155,33 @@ void MainWindow::setBusyShown(bool shown) {
         QApplication::restoreOverrideCursor();
 }
 
+void MainWindow::refreshLinkPanel() {
+    // The port's trouble comes first, then bad data, then silence.
+    QString text;
+    if (live_->portDown() && lastPortError_)
+        text = portErrorPanelText(*lastPortError_);
+    else if (live_->frameError())
+        text = shell_->text(textkey::BadFrame);
+    else if (!answered_ || live_->portDown())
+        text = shell_->text(textkey::NoAnswer);
+    if (panel0_->text() != text) panel0_->setText(text);
+}
+
+void MainWindow::resetPortEpisode() {
+    portBoxShownFor_.clear();
+    lastPortError_.reset();
+    refreshLinkPanel();
+}
+
+QString MainWindow::clockText(const QDateTime& t) {
+    return t.toString(QStringLiteral("HH:mm:ss"));
+}
+
 void MainWindow::showPortError(const PortError& e) {
     // One box per failure episode: until the port opens again or another port
     // is chosen, the status bar keeps telling.
-    panel0_->setText(e.device + QStringLiteral(": ") + e.reason);
+    lastPortError_ = e;
+    refreshLinkPanel();
     if (portBoxShownFor_ == e.port) return;
     portBoxShownFor_ = e.port;
     const QString msg = portErrorMessage(e, *shell_);
@@ -534,7 +578,7 @@ void MainWindow::DefaultOptionClick() {
     link_->whenIdle(this, [this] {
         link_->run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
         link_->setSelectedPort(QStringLiteral("com1"));
-        portBoxShownFor_.clear();
+        resetPortEpisode();
         if (QAction* a = menuItem(QStringLiteral("PCOM1"))) a->setChecked(true);
         shell_->languageCode = QStringLiteral("PL");
         shell_->languageFile = QStringLiteral("polish.lng");
@@ -577,7 +621,7 @@ void MainWindow::wersjasterownika1Click() {
 
 void MainWindow::PCOMClick(int n) {
     link_->setSelectedPort(QStringLiteral("com%1").arg(n));
-    portBoxShownFor_.clear();
+    resetPortEpisode();
     if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(n))) a->setChecked(true);
 }
 
@@ -588,6 +632,7 @@ void MainWindow::AutodetekcjaMenuClick() {
             [this](const AutodetectResult& r) {
                 shell_->setMessage(autodetectResultText(r, *shell_));
                 link_->setSelectedPort(r.selected);
+                resetPortEpisode();
                 const int n = SerialChannel::comNumber(r.selected);
                 if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(n))) a->setChecked(true);
             });
