@@ -70,8 +70,15 @@ bool LinkWorker::portReady() {
     if (!channel_->reopenWanted()) return true;
     if (sinceRetry_.isValid() && sinceRetry_.elapsed() < RetryMs) return false;
     sinceRetry_.start();
-    const bool opened = channel_->reopen();
-    if (opened) sinceRetry_.invalidate();
+    bool opened = channel_->reopen();
+    if (opened) {
+        sinceRetry_.invalidate();
+        // Another controller may be on the line now, or the first one never
+        // answered: the frames' length and checksum follow its version.
+        const QString port = channel_->lastPort();
+        controller_->ReadVersion();
+        opened = channel_->ProbePort(port);
+    }
     publishState();
     return opened;
 }

@@ -69,7 +69,8 @@ private:
 
     void tick(const QString& name);
     // A poll on a port that ought to be open but is not (gone, or its open
-    // failed) tries to open it again, at most once per RetryMs; true when open.
+    // failed) tries to open it again, at most once per RetryMs, and reads the
+    // version on it before polling goes on; true when open.
     bool portReady();
     void publishState();
 

@@ -79,12 +79,20 @@ void SerialChannel::ClosePort() {
 bool SerialChannel::SendByte(std::uint8_t byte) {
     bool ok = false;
     if (port_.isOpen()) {
-        port_.discardInput();
+        dropStrayInput();
         ok = port_.sendImmediate(byte);
         if (!ok && port_.lost()) deviceLost();
     }
     clock_.sleepMs(ByteGapMs);
     return ok;
+}
+
+void SerialChannel::dropStrayInput() {
+    if (port_.discardInput() <= 0) return;
+    for (int waited = 0; waited < StrayDrainMaxMs; waited += StrayQuietMs) {
+        clock_.sleepMs(StrayQuietMs);
+        if (port_.discardInput() <= 0) return;
+    }
 }
 
 SerialChannel::Receive SerialChannel::ReceiveAnswer() {

@@ -13,8 +13,7 @@ void postVersionFeatures(ControllerLink& link, LiveModel& model, QObject* receiv
         [&model](const int& code) { model.setVersionCode(code); });
 }
 
-void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* receiver,
-                         std::function<void(bool)> read) {
+void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* receiver) {
     struct Result {
         bool read = false;
         QString threshold;
@@ -29,10 +28,9 @@ void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* 
             }
             return r;
         },
-        [&params, read = std::move(read)](const Result& r) {
+        [&params](const Result& r) {
             // Only a threshold that arrived may be shown, and so written back later.
             if (r.read) params.setValue(ParamId::AnalogThreshold, r.threshold);
-            if (read) read(r.read);
         });
 }
 

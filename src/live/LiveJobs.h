@@ -2,7 +2,6 @@
 // The live subsystem's exchanges as jobs of the controller link, with what
 // their results change in the models.
 #include <QString>
-#include <functional>
 
 class ControllerLink;
 class LiveModel;
@@ -16,10 +15,8 @@ void postVersionFeatures(ControllerLink& link, LiveModel& model, QObject* receiv
 
 // The analog-threshold check and, on a controller that has the threshold, its
 // read into Edit23 (the set's AnalogThreshold) when its answer arrived whole.
-// The group's visibility follows the link state's analogCapable. `read` is
-// told whether a threshold was taken from the controller.
-void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* receiver,
-                         std::function<void(bool)> read = {});
+// The group's visibility follows the link state's analogCapable.
+void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* receiver);
 
 // ReadIgnition: the controller's stored ignition system selects both
 // ignition lists (ComboBox2 and ComboTerm). A read that got no whole block

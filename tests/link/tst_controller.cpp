@@ -574,11 +574,12 @@ void TestController::lateBytesDoNotShiftTheBlock() {
     QCOMPARE(int(r.ctl.flags()), 0x42);
     QVERIFY(!r.ctl.thresholdRead());
 
-    // The wire is as in a normal read: the late bytes are only dropped.
+    // The wire carries what a normal read sends: the late bytes are only
+    // dropped, and the line watched until it is quiet before the block is asked for.
     const QString open = QStringLiteral("open /dev/ttyS0");
-    const QStringList expected{open,       "tx AA", "sleep 3", "sleep 50",  "tx 22", "sleep 3",
-                               "sleep 50", "rx 0",  "tx 0A",   "sleep 3",   "close", open,
-                               "drop 2",   "tx 09", "sleep 3", "sleep 300", "rx 37", "close"};
+    const QStringList expected{open,    "tx AA",    "sleep 3", "sleep 50", "tx 22",     "sleep 3", "sleep 50",
+                               "rx 0",  "tx 0A",    "sleep 3", "close",    open,        "drop 2",  "sleep 10",
+                               "tx 09", "sleep 3", "sleep 300", "rx 37",   "close"};
     QCOMPARE(r.events(), expected);
 
     // Late by more than the block's wait leaves: two bytes too many, not decoded.

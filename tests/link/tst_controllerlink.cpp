@@ -281,7 +281,7 @@ void TestControllerLink::pollingWaitsForAPortThatWentAway() {
 
     // Back at the same path: polling goes on by itself within about a second.
     r.link.run(nullptr, [&](Controller&) { r.port.plugIn(); });
-    QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!opened.isEmpty(), 3000);
     QTRY_VERIFY(frames > before);
     QVERIFY(!r.link.state().portDown);
     QCOMPARE(lost.size(), 1);

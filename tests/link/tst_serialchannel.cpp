@@ -225,12 +225,21 @@ void TestSerialChannel::bytesWaitingBeforeASendAreDropped() {
     const SerialChannel::Receive got = r.ch.ReceiveAnswer();
     QCOMPARE(got.count, 2);
     QCOMPARE(int(r.ch.AnswerByte(0)), 5);
-    // Dropping sends nothing: the wire carries the command alone.
-    QCOMPARE(r.events(), (QStringList{"drop 3", "tx 01", "sleep 3", "rx 2"}));
+    // Dropping sends nothing: the wire carries the command alone, once the
+    // line has been quiet long enough for the rest of a stray answer to go.
+    QCOMPARE(r.events(), (QStringList{"drop 3", "sleep 10", "tx 01", "sleep 3", "rx 2"}));
     // Nothing waiting: nothing dropped, nothing recorded.
     r.clearLog();
     QVERIFY(r.ch.SendByte(0x0A));
     QCOMPARE(r.events(), (QStringList{"tx 0A", "sleep 3"}));
+    // The tail of an answer still coming is dropped with it.
+    r.clearLog();
+    r.port.inject(QByteArray("\x11\x22", 2));
+    for (int i = 0; i < 3; ++i) // three more stray bytes, 4 ms apart
+        r.port.injectAfter(QByteArray(1, char(0x30 + i)), 4000 * (i + 1));
+    QVERIFY(r.ch.SendByte(0x01));
+    QCOMPARE(r.events(), (QStringList{"drop 2", "sleep 10", "drop 2", "sleep 10", "drop 1", "sleep 10", "tx 01",
+                                      "sleep 3"}));
 }
 
 void TestSerialChannel::lostDeviceIsClosedReportedAndReopened() {

@@ -8,7 +8,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -145,6 +147,7 @@ private slots:
 
     void ptyEndToEnd();
     void ptyPacingAndDelay();
+    void unplugAndReplugAtStablePath();
     void executable();
 };
 
@@ -786,6 +789,50 @@ void TestSim::ptyPacingAndDelay() {
     QVERIFY(text.contains("answer to 0x01"));
     QVERIFY(text.contains("0x55"));
     f.remove();
+}
+
+void TestSim::unplugAndReplugAtStablePath() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::string stable = dir.filePath("ttyUSB-stable").toStdString();
+    qsim::Emulator e(5, 2);
+    std::string error;
+    QVERIFY(e.openPty(&error));
+    QVERIFY2(e.setStablePath(stable, &error), error.c_str());
+    QVERIFY(e.start());
+    e.withModel([](ControllerModel& m) { m.setAnalogThreshold(77); });
+
+    PtyClient c;
+    QVERIFY(c.open(stable));
+    QVERIFY(c.send(0x01));
+    QCOMPARE(int(c.readFor(20, 8).size()), 8);
+
+    // Pulled out: the open handle fails, the path is gone, nothing answers.
+    std::string reply;
+    QVERIFY(e.handleCommandLine("unplug", &reply));
+    QCOMPARE(reply, std::string("ok"));
+    QVERIFY(e.isUnplugged());
+    QVERIFY(!c.send(0x01) || c.drain(50).empty());
+    PtyClient other;
+    QVERIFY(!other.open(stable));
+    QVERIFY(!e.handleCommandLine("unplug", &reply));
+    c.close();
+
+    // Back at the same path, the same controller behind it.
+    QVERIFY(e.handleCommandLine("replug", &reply));
+    QCOMPARE(reply, "ok " + stable);
+    QVERIFY(!e.isUnplugged());
+    QVERIFY(c.open(stable));
+    QVERIFY(c.send(0xAA));
+    QTest::qWait(3);
+    QVERIFY(c.send(0x22));
+    const Bytes threshold = c.readFor(50, 2);
+    QCOMPARE(int(threshold.size()), 2);
+    QCOMPARE(int(threshold[1]), 77);
+    QVERIFY(!e.handleCommandLine("replug", &reply));
+    c.close();
+    e.stop();
+    QVERIFY(QFileInfo(QString::fromStdString(stable)).isSymLink());
 }
 
 void TestSim::executable() {

@@ -10,6 +10,11 @@ void FakePort::inject(const QByteArray& bytes) {
         queue_.push_back({clock_.nowUs(), static_cast<std::uint8_t>(c)});
 }
 
+void FakePort::injectAfter(const QByteArray& bytes, qint64 afterUs) {
+    for (char c : bytes)
+        queue_.push_back({clock_.nowUs() + afterUs, static_cast<std::uint8_t>(c)});
+}
+
 std::vector<std::uint8_t> FakePort::sentBytes() const {
     std::vector<std::uint8_t> out;
     if (!log_) return out;

@@ -50,8 +50,9 @@ public:
     // COM numbers whose default device the system does not list as a serial port.
     QList<int> unlistedComs;
 
-    // Puts bytes into the receive queue, readable at once.
+    // Puts bytes into the receive queue, readable at once, or after afterUs.
     void inject(const QByteArray& bytes);
+    void injectAfter(const QByteArray& bytes, qint64 afterUs);
     std::vector<std::uint8_t> sentBytes() const;
 
     bool open(const QString& device, QString* reason, bool* permissionDenied) override;

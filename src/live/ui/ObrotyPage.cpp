@@ -95,8 +95,8 @@ ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(mod
     });
     connect(Edit23, &QComboBox::editTextChanged, this,
             [this](const QString& t) { m_.params.setPageValue(ParamId::AnalogThreshold, t); });
-    connect(Edit23->lineEdit(), &QLineEdit::textEdited, this, [this] { thresholdKnown_ = true; });
-    connect(Edit23, &QComboBox::activated, this, [this] { thresholdKnown_ = true; });
+    connect(Edit23->lineEdit(), &QLineEdit::textEdited, this, [this] { thresholdEdited_ = true; });
+    connect(Edit23, &QComboBox::activated, this, [this] { thresholdEdited_ = true; });
     connect(&m_.live, &LiveModel::ignitionChoiceChanged, this, &ObrotyPage::showIgnitionChoice);
     connect(&m_.params, &ParameterModel::pageValueChanged, this, [this](ParamId id) {
         if (id != ParamId::AnalogThreshold) return;
@@ -105,12 +105,7 @@ ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(mod
     });
     connect(&m_.params, &ParameterModel::filled, this, [this] {
         const QString t = m_.params.pageValue(ParamId::AnalogThreshold);
-        if (t.isEmpty()) return;
-        // A threshold read with the block, or loaded from the fitter's file.
-        const ParameterModel::Origin o = m_.params.origin();
-        if (o == ParameterModel::Origin::Controller || o == ParameterModel::Origin::File)
-            thresholdKnown_ = true;
-        if (Edit23->currentText() != t) Edit23->setEditText(t);
+        if (!t.isEmpty() && Edit23->currentText() != t) Edit23->setEditText(t);
     });
     connect(&m_.link, &ControllerLink::stateChanged, this,
             [this](const LinkState& s) { GroupBoxAnalog->setVisible(s.analogCapable); });
@@ -126,14 +121,16 @@ void ObrotyPage::enterPage() {
     m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
     m_.link.startPolling(polltimer::name(polltimer::Obr), polltimer::Obr.intervalMs);
     ComboBox2->setFocus();
-    live::postAnalogThreshold(m_.link, m_.params, this, [this](bool read) { thresholdKnown_ |= read; });
+    live::postAnalogThreshold(m_.link, m_.params, this);
 }
 
 void ObrotyPage::leaveSteps() {
     // On a controller with the threshold, the fitter's choice in Edit23 reaches
-    // it however the page is left, before the ignition write. A threshold that
-    // was never read nor chosen is only the list's start item: not written.
-    if (m_.link.state().analogCapable && thresholdKnown_)
+    // it however the page is left, before the ignition write. A threshold
+    // never read (the set holds none), loaded nor typed is only the list's
+    // start item: not written.
+    const bool known = thresholdEdited_ || !m_.params.set()[ParamId::AnalogThreshold].isEmpty();
+    if (m_.link.state().analogCapable && known)
         live::postThresholdOnLeave(m_.link, m_.params, Edit23->currentText());
 }
 
@@ -158,7 +155,7 @@ void ObrotyPage::TimerObrTimer(const LiveFrame& frame) {
 
 void ObrotyPage::OdczytUkladuButtClick() {
     m_.link.stopPolling(polltimer::name(polltimer::Obr));
-    live::postAnalogThreshold(m_.link, m_.params, this, [this](bool read) { thresholdKnown_ |= read; });
+    live::postAnalogThreshold(m_.link, m_.params, this);
     m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
     live::postVersionFeatures(m_.link, m_.live, this);
     m_.link.run(nullptr, [](Controller& c) { c.ReadVersion(); });

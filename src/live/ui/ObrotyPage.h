@@ -32,9 +32,8 @@ private:
     void showIgnitionChoice(int index);
 
     Models m_;
-    // Edit23 holds a threshold read from the controller or chosen by the
-    // fitter; only then is it written when the page is left.
-    bool thresholdKnown_ = false;
+    // The fitter changed Edit23 by hand.
+    bool thresholdEdited_ = false;
     TGradientPanel* GradPanel1;
     TGradientPanel* GradPanel4;
     TGradientPanel* GradPanel5;
