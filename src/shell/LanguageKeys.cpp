@@ -197,7 +197,8 @@ QList<int> textKeys() {
         keys << k;
     for (int k = 30000; k <= 30014; ++k)
         keys << k;
-    keys << ReadFailedText << SettingsUnsavedText;
+    for (int k = ReadFailedText; k <= LastOwnText; ++k)
+        keys << k;
     return keys;
 }
 

@@ -30,6 +30,9 @@ QList<int> allKeys();
 // Keys of our own beyond the shared table (31000 up).
 constexpr int ReadFailedText = 31000;      // "odczyt parametrów" got no answer
 constexpr int SettingsUnsavedText = 31001; // the settings store could not be written
+// 31002-31005: why an automatic write did not run, fields marked after a read
+// (shell/ShellTexts.h); 31006, 31007: autodetection stopped, its stop button.
+constexpr int LastOwnText = 31007;
 
 // Texts of the languages' names, put on the language menu items after every file.
 struct LanguageChoice {

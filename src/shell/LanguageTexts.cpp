@@ -34,11 +34,24 @@ void LanguageTexts::loadDefaults() {
     set(31004, QStringLiteral("Nie zapisano samoczynnie: zaznaczone pola nie pokazują wartości sterownika."));
     set(31005, QStringLiteral("Odczytano parametry; %1 zaznaczonych pól nie pokazuje wartości sterownika - "
                               "sprawdź je (podpowiedź pola) przed zapisem."));
-    set(31006, QStringLiteral("Utracono połączenie z portem %1 o %2"));
-    set(31007, QStringLiteral("Połączenie z portem %1 przywrócone o %2 (brak połączenia od %3)"));
-    set(31008, QStringLiteral("Brak połączenia z portem %1 od %2"));
-    set(31009, QStringLiteral("Zapis parametrów przerwany - port przestał działać. Nie zapisano: %1"));
-    set(31010, QStringLiteral("Błędne dane ze sterownika"));
+    set(31006, QStringLiteral("Autodetekcję przerwano"));
+    set(31007, QStringLiteral("Przerwij"));
+    // Parameter files, the comparison with the controller and the printout.
+    set(31010, QStringLiteral("Porównaj ze sterownikiem"));
+    set(31011, QStringLiteral("Wczytano plik parametrów %1"));
+    set(31012, QStringLiteral("Strona pokazuje te same parametry co sterownik."));
+    set(31013, QStringLiteral("Parametr"));
+    set(31014, QStringLiteral("Na stronie"));
+    set(31015, QStringLiteral("W sterowniku"));
+    set(31016, QStringLiteral("Zapisz PDF"));
+    set(31017, QStringLiteral("Zapisano plik PDF %1"));
+    set(31018, QStringLiteral("Nie można drukować: %1"));
+    // The line: lost and back, a write cut short, bad frames.
+    set(31030, QStringLiteral("Utracono połączenie z portem %1 o %2"));
+    set(31031, QStringLiteral("Połączenie z portem %1 przywrócone o %2 (brak połączenia od %3)"));
+    set(31032, QStringLiteral("Brak połączenia z portem %1 od %2"));
+    set(31033, QStringLiteral("Zapis parametrów przerwany - port przestał działać. Nie zapisano: %1"));
+    set(31034, QStringLiteral("Błędne dane ze sterownika"));
     // Names of the languages on the language menu.
     set(20001, QStringLiteral("polski"));
     set(20002, QStringLiteral("angielski"));

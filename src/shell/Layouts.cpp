@@ -196,15 +196,28 @@ const QSet<QString>& titleLabels() {
 
 // Labels whose font scales from its design size.
 const QHash<QString, int>& scaledFontLabels() {
-    static const QHash<QString, int> h = {
-        {QStringLiteral("Label48"), 8},           {QStringLiteral("Label49"), 8},
-        {QStringLiteral("Label50"), 8},           {QStringLiteral("Label51"), 8},
-        {QStringLiteral("Label52"), 8},           {QStringLiteral("Label53"), 8},
-        {QStringLiteral("Label11"), 18},          {QStringLiteral("Label89"), 20},
-        {QStringLiteral("Label66"), 20},          {QStringLiteral("Label91"), 20},
-        {QStringLiteral("WyborUkladuLabel"), 20}, {QStringLiteral("SRCheckBox1Label"), 14},
-        {QStringLiteral("srcheckbox2Label"), 14}, {QStringLiteral("SRCheckbox8Label"), 14},
-        {QStringLiteral("srcheckbox9Label"), 14}, {QStringLiteral("ProgAnalogTxt"), 10}};
+    static const QHash<QString, int> h = {{QStringLiteral("Label48"), 8},
+                                          {QStringLiteral("Label49"), 8},
+                                          {QStringLiteral("Label50"), 8},
+                                          {QStringLiteral("Label51"), 8},
+                                          {QStringLiteral("Label52"), 8},
+                                          {QStringLiteral("Label53"), 8},
+                                          // The chart's lambda scale, beside the other scale labels.
+                                          {QStringLiteral("WykresLambdaY1"), 8},
+                                          {QStringLiteral("WykresLambdaY2"), 8},
+                                          {QStringLiteral("WykresLambdaY3"), 8},
+                                          {QStringLiteral("WykresLambdaY4"), 8},
+                                          {QStringLiteral("WykresLambdaY5"), 8},
+                                          {QStringLiteral("Label11"), 18},
+                                          {QStringLiteral("Label89"), 20},
+                                          {QStringLiteral("Label66"), 20},
+                                          {QStringLiteral("Label91"), 20},
+                                          {QStringLiteral("WyborUkladuLabel"), 20},
+                                          {QStringLiteral("SRCheckBox1Label"), 14},
+                                          {QStringLiteral("srcheckbox2Label"), 14},
+                                          {QStringLiteral("SRCheckbox8Label"), 14},
+                                          {QStringLiteral("srcheckbox9Label"), 14},
+                                          {QStringLiteral("ProgAnalogTxt"), 10}};
     return h;
 }
 

@@ -20,11 +20,14 @@ constexpr int AutoWriteNotRead = 31002;
 constexpr int AutoWriteDefaults = 31003;
 constexpr int AutoWriteMarked = 31004;
 constexpr int FieldsMarked = 31005;
-constexpr int PortLost = 31006;      // %1 port, %2 time
-constexpr int PortBack = 31007;      // %1 port, %2 time, %3 time it went down
-constexpr int PortDownSince = 31008; // %1 port, %2 time
-constexpr int WriteStopped = 31009;  // %1 the parameters not written
-constexpr int BadFrame = 31010;
+constexpr int AutodetectStopped = 31006;
+constexpr int AutodetectStop = 31007;
+// The line's state (built-in texts; 31010-31018 belong to the parameter pages).
+constexpr int PortLost = 31030;      // %1 port, %2 time
+constexpr int PortBack = 31031;      // %1 port, %2 time, %3 time it went down
+constexpr int PortDownSince = 31032; // %1 port, %2 time
+constexpr int WriteStopped = 31033;  // %1 the parameters not written
+constexpr int BadFrame = 31034;
 constexpr int Petrol = 10408;
 constexpr int Gas = 10409;
 } // namespace textkey

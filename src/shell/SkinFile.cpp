@@ -1,5 +1,7 @@
 #include "shell/SkinFile.h"
 
+#include <QFileInfo>
+
 namespace shell {
 namespace {
 
@@ -25,12 +27,14 @@ LineHandlers collect(SkinFileContents& out) {
 
 SkinFileContents parseSkinFile(QByteArrayView data, const QString& fileName) {
     SkinFileContents out;
+    out.fileName = QFileInfo(fileName).fileName();
     out.outcome = readNumberedLines(data, fileName, collect(out));
     return out;
 }
 
 SkinFileContents readSkinFile(const QString& path) {
     SkinFileContents out;
+    out.fileName = QFileInfo(path).fileName();
     out.outcome = readNumberedFile(path, collect(out));
     return out;
 }

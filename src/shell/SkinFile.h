@@ -17,6 +17,7 @@ struct SkinLine {
 struct SkinFileContents {
     QList<SkinLine> lines; // every line read before the file ended or stopped
     ReadOutcome outcome;   // a value that is not a number stops the file too
+    QString fileName;      // without its folder, for messages
 };
 
 SkinFileContents parseSkinFile(QByteArrayView data, const QString& fileName);

@@ -17,6 +17,14 @@ QSize TColorButton::sizeHint() const {
     return QSize(br.width() + 24, br.height() + 14);
 }
 
+int TColorButton::heightForWidth(int width) const {
+    const QFontMetrics fm(font());
+    // The caption's rectangle is 6 pixels in from each side (paintEvent).
+    const QRect br = fm.boundingRect(QRect(0, 0, std::max(1, width - 12), 2000),
+                                     multiline_ ? Qt::TextWordWrap : 0, text());
+    return br.height() + 14;
+}
+
 void TColorButton::setBackColor(const QColor& c) {
     colors_.back = c;
     update();

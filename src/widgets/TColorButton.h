@@ -10,6 +10,9 @@ class TColorButton : public QAbstractButton {
 public:
     explicit TColorButton(QWidget* parent = nullptr);
     QSize sizeHint() const override;
+    // A multi-line caption takes as many lines as the width leaves it.
+    bool hasHeightForWidth() const override { return multiline_; }
+    int heightForWidth(int width) const override;
 
     void setBackColor(const QColor& c);
     QColor backColor() const { return colors_.back; }

@@ -2,6 +2,7 @@
 
 #include "widgets/InstrumentPaint.h"
 
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <algorithm>
@@ -62,11 +63,17 @@ void TGauge::paintEvent(QPaintEvent*) {
         const QRectF tb(in.left() + 1, in.center().y() - in.width() * 0.4, in.width() - 2, in.width() * 0.8);
         QFont f = font();
         f.setBold(true);
-        p.setFont(ipaint::fitted(f, t, tb, std::max(8.0, in.width() * 0.42)));
-        // Text readable over both the filled and the empty part.
-        p.setPen(QColor(255, 255, 255, 200));
-        p.drawText(tb.translated(1, 1), Qt::AlignCenter, t);
+        const QFont tf = ipaint::fitted(f, t, tb, std::max(8.0, in.width() * 0.42));
+        p.setFont(tf);
+        // On a plate of its own, so that neither the level nor the middle
+        // quarter mark runs into the figures.
+        const QFontMetricsF fm(tf);
+        const double pw = std::min(in.width() - 2, fm.horizontalAdvance(t) + 6);
+        const QRectF plate(in.center().x() - pw / 2, in.center().y() - fm.height() / 2 - 1, pw, fm.height() + 2);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 255, 255, 215));
+        p.drawRoundedRect(plate, 3, 3);
         p.setPen(QColor(10, 10, 10));
-        p.drawText(tb, Qt::AlignCenter, t);
+        p.drawText(plate, Qt::AlignCenter, t);
     }
 }

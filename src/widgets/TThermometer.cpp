@@ -58,7 +58,7 @@ TThermometer::Layout TThermometer::layout() const {
 
     l.tubeW = unit * 0.42;
     l.bulbR = unit * 0.5;
-    l.tubeX = inner.left() + inner.width() * 0.34 - l.tubeW / 2;
+    l.tubeX = inner.left() + inner.width() * 0.27 - l.tubeW / 2;
     l.bulbC = QPointF(l.tubeX + l.tubeW / 2, inner.bottom() - unit * 0.2 - l.bulbR);
     l.colBottom = l.bulbC.y() - l.bulbR * 0.9;
     l.scaleTop = l.top + l.tubeW * 0.6;
@@ -130,7 +130,7 @@ void TThermometer::paintStatic(QPainter& p) {
     const double nx = tx + unit * 0.36;
     const double stepH = (colBottom - scaleTop) / steps;
     QFont nf =
-        ipaint::fitted(scale_.Font, widest, QRectF(0, 0, inner.right() - nx - 2, stepH * 0.9), unit * 0.42);
+        ipaint::fitted(scale_.Font, widest, QRectF(0, 0, inner.right() - nx - 2, stepH * 0.9), unit * 0.62);
     p.setFont(nf);
     p.setPen(scale_.FontColor);
     const double th = QFontMetricsF(nf).height();

@@ -237,7 +237,8 @@ private slots:
         Window win;
         win.texts.set(30003, QStringLiteral("bad line"));
         const Applied a = applyLanguage(win, "10107 One\r\n\r\n10108 x\r\n1x107 Two\r\n10107 Three\r\n");
-        QCOMPARE(a.badLines, QStringList{"bad line"});
+        // The file's bad-line text, and where the line is.
+        QCOMPARE(a.badLines, QStringList{"bad line\n\nenglish.lng, line 2"});
         QCOMPARE(a.refreshes, 2);
         QVERIFY(!a.result.complete);
         QCOMPARE(a.errors.size(), 1);
@@ -267,7 +268,8 @@ private slots:
         QCOMPARE(problems, 0);
         QTEST(win.koniec->text(), "exit");
         QCOMPARE(win.probe->currentIndex(), 2);
-        for (int key : {10390, 30000, 30001, 30009, 30010, 30011, 30012, 30013, 30014, 31000})
+        for (int key : {10390, 30000, 30001, 30009, 30010, 30011, 30012, 30013, 30014, 31000, 31001, 31002, 31003,
+                        31004, 31005, 31006, 31007})
             QVERIFY(!win.texts.text(key).isEmpty());
     }
 
@@ -329,7 +331,7 @@ private slots:
         QCOMPARE(win.highlight, 0x00FFFFu);
         // Bad lines: the fixed message, reading goes on; a bad value stops the file.
         const Skinned bad = applySkin(win, "12\r\n17101 $00FF00\r\n17101 green\r\n17101 $FF0000\r\n");
-        QCOMPARE(bad.badLines, QStringList{"Blad w Pliku Ze skorkami"});
+        QCOMPARE(bad.badLines, QStringList{"Blad w Pliku Ze skorkami\n\nt.skr, line 1"});
         QVERIFY(!bad.complete);
         QCOMPARE(win.resButt->backColor(), QColor(0, 255, 0));
     }

@@ -1,21 +1,154 @@
 #pragma once
+#include "adapt/Wizard.h"
+#include "link/LinkState.h"
 #include "shell/PageHooks.h"
 #include "shell/ShellModel.h"
 
+#include <QVector>
 #include <QWidget>
+#include <functional>
 
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QRadioButton;
 class QTabWidget;
+class TColorButton;
+class TFlatCheckBox;
+class THorizontalBar;
+class TLedLamp;
+class TRoundMeter;
+class TThermometer;
+class SensorPicture;
+namespace adaptui {
+class ReactionRunner;
+}
 
-// The autoadaptation page: the wizard's own page control PageControl2 with
-// its steps (so far the first step's tab adaptterm).
+// The autoadaptation page "Autoadaptacja": the title Label11 and the wizard's
+// own page control PageControl2 with its eight steps, only the current one's
+// tab shown. The steps, their timers and what they send are adapt::Wizard's;
+// this page shows its view, passes the fitter's clicks and keys to it and
+// lets a ReactionRunner carry out what it asks of the controller link.
 class AutoadaptacjaPage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
     explicit AutoadaptacjaPage(Models models, QWidget* parent = nullptr);
+    ~AutoadaptacjaPage() override;
+
     void enterPage() override;
+    // Step 1's ignition write while its timer polls, then every step timer off.
+    void leaveSteps() override;
+    // Enter is "Dalej", Backspace "Cofnij".
+    bool usesStepKeys() const override { return true; }
+    void stepForward() override;
+    void stepBack() override;
+
     QTabWidget* wizardPages() const { return pageControl2_; }
+    const adapt::Wizard& wizard() const { return wizard_; }
+    // True while a reaction (exchanges, the switch-over pause) is still being carried out.
+    bool reactionRunning() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Building the steps' pages (AutoadaptacjaSteps.cpp).
+    void buildSteps();
+    QWidget* buildTermStep();
+    QWidget* buildTpsStep();
+    QWidget* buildProbeStep();
+    QWidget* buildCarStep();
+    QWidget* buildSensorStep();
+    QWidget* buildSwitchOverStep();
+    QWidget* buildReducerStep();
+    QWidget* buildStepperStep();
+    TColorButton* addButton(QWidget* parent, const char* name, const QString& text, int x, int y);
+    void wireControls();
+
+    // Driving the wizard.
+    void run(const adapt::Reaction& reaction);
+    // A fitter's action, run once the link is idle, unless the page has been left meanwhile.
+    void act(std::function<adapt::Reaction()> action);
+    void press(int step, bool forward); // a step's own button
+    void onFrames(const QString& name, const QVector<LiveFrame>& frames);
+    bool sensorOnInParameters() const;
+    void showView();
+    void showStep(int step);
+    void showTitle();
+    void showFeatures();
+
     Models m_;
-    QTabWidget* pageControl2_;
+    adapt::Wizard wizard_;
+    adaptui::ReactionRunner* runner_ = nullptr;
+    bool active_ = false;       // the wizard is the main page (from enterPage to its leave or finish)
+    bool entering_ = false;     // the entry's port and version exchange is under way
+    bool switchingTab_ = false; // PageControl2 changed by the page, not by the fitter
+    int entryGeneration_ = 0;
+
+    QLabel* Label11 = nullptr;
+    QTabWidget* pageControl2_ = nullptr;
+    QWidget* steps_[adapt::StepCount] = {};
+    TColorButton* forward_[adapt::StepCount] = {};
+    TColorButton* back_[adapt::StepCount] = {};
+
+    // Step 1
+    TThermometer* AdaptTherm = nullptr;
+    TRoundMeter* ObrTerm = nullptr;
+    QLabel* PanelTerm = nullptr;
+    QComboBox* ComboTerm = nullptr;
+    QCheckBox* WlCzujtTempCheckAd = nullptr;
+    QLabel* WlCzujtTempAd = nullptr;
+    // Step 2
+    TRoundMeter* AdaptObr1 = nullptr;
+    QLabel* Adapt2PanelObr = nullptr;
+    QLabel* TPSdolny = nullptr;
+    QLabel* TPSgorny = nullptr;
+    QLabel* TPSprog = nullptr;
+    TLedLamp* DbLed4 = nullptr;
+    QLabel* Label56 = nullptr;
+    // Step 3
+    TRoundMeter* ObrSondy = nullptr;
+    QLabel* Adapt4PanelObr = nullptr;
+    THorizontalBar* lambdabar = nullptr;
+    QLabel* Ad4LabelV = nullptr;
+    THorizontalBar* miernik = nullptr;
+    QLabel* PUboga = nullptr;
+    QLabel* PBogata = nullptr;
+    QLabel* PProg = nullptr;
+    TLedLamp* LED1 = nullptr;
+    QLabel* Label87 = nullptr;
+    // Step 4
+    QCheckBox* SRCheckbox8 = nullptr;
+    QCheckBox* srcheckbox9 = nullptr;
+    QCheckBox* SRCheckBox1 = nullptr;
+    QCheckBox* srcheckbox2 = nullptr;
+    QRadioButton* capacity_[5] = {};
+    // Step 5
+    TFlatCheckBox* SRCheckBox10 = nullptr;
+    TFlatCheckBox* SRCheckBox11 = nullptr;
+    SensorPicture* Image4 = nullptr;
+    SensorPicture* Image5 = nullptr;
+    // Step 6
+    TRoundMeter* ObrPrzedRed = nullptr;
+    QLabel* PanellPrzedRed = nullptr;
+    TLedLamp* LedPrzedRed = nullptr;
+    QLabel* NastapiloPrzejscieBGLABEL = nullptr;
+    // Step 7
+    THorizontalBar* LambdabarRR = nullptr;
+    TLedLamp* LedRR = nullptr;
+    // Step 8
+    TRoundMeter* ObrMinMax = nullptr;
+    QLabel* PanelObrMinMax = nullptr;
+    THorizontalBar* LambdaBarObr1 = nullptr;
+    THorizontalBar* LambdaBarObr2 = nullptr;
+    QLabel* PanelMin = nullptr;
+    QLabel* PanelMax = nullptr;
+    QLabel* PanelStart = nullptr;
+    TLedLamp* LedMin = nullptr;
+    TLedLamp* LedMax = nullptr;
+    QLabel* Label70 = nullptr;
+    QLabel* Label76 = nullptr;
+    QLabel* KomunikatKoncowy = nullptr;
+    int designBarOptions_ = 0;
 };

@@ -20,25 +20,29 @@ ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(mod
     setObjectName(QStringLiteral("ObrotyTab"));
 
     // Backgrounds: the whole page, the choice column and the meter column.
+    // Designed 756 pixels wide: every layout's page control holds it scaled.
+    // The captions' boxes hold their text in the type the layouts give them
+    // (20 points for the two captions at this size), in every language.
     GradPanel1 = new TGradientPanel(this);
     GradPanel1->setObjectName(QStringLiteral("GradPanel1"));
     GradPanel1->setGeometry(0, 0, 795, 490);
     GradPanel4 = new TGradientPanel(GradPanel1);
     GradPanel4->setObjectName(QStringLiteral("GradPanel4"));
-    GradPanel4->setGeometry(10, 10, 380, 460);
+    GradPanel4->setGeometry(6, 6, 370, 470);
     GradPanel5 = new TGradientPanel(GradPanel1);
     GradPanel5->setObjectName(QStringLiteral("GradPanel5"));
-    GradPanel5->setGeometry(400, 10, 385, 460);
+    GradPanel5->setGeometry(382, 6, 370, 470);
     for (TGradientPanel* g : {GradPanel1, GradPanel4, GradPanel5})
         liveui::setLightGradient(g);
 
     QWidget* left = GradPanel4;
     Label91 = liveui::makeLabel(left, QStringLiteral("Label91"), QStringLiteral("Wybor ukladu zapłonowego"),
-                                15, 12, 350, 32, 15, true);
+                                8, 6, 354, 80, 15, true);
+    Label91->setWordWrap(true);
     ComboBox2 = new QComboBox(left);
     ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
     ComboBox2->addItems(live::ignitionSystemItems());
-    ComboBox2->setGeometry(15, 52, 300, 30);
+    ComboBox2->setGeometry(12, 92, 300, 30);
     QFont cf = ComboBox2->font();
     cf.setPointSize(11);
     ComboBox2->setFont(cf);
@@ -49,14 +53,14 @@ ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(mod
         QStringLiteral(
             "Wybierz rodzaj układu zapłonowego, tak aby wartość pokazywana była zgodna z faktycznymi "
             "obrotami silnika samochodu"),
-        15, 96, 350, 110, 13, false);
+        8, 130, 354, 196, 13, false);
     WyborUkladuLabel->setWordWrap(true);
     WyborUkladuLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     OdczytUkladuButt = new TColorButton(left);
     OdczytUkladuButt->setObjectName(QStringLiteral("OdczytUkladuButt"));
     OdczytUkladuButt->setText(QStringLiteral("Odczyt układu zapłonowego"));
-    OdczytUkladuButt->setGeometry(15, 222, 260, 44);
+    OdczytUkladuButt->setGeometry(12, 330, 300, 44);
     QFont bf = OdczytUkladuButt->font();
     bf.setPointSize(10);
     bf.setBold(true);
@@ -66,24 +70,24 @@ ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(mod
 
     GroupBoxAnalog = new QGroupBox(left);
     GroupBoxAnalog->setObjectName(QStringLiteral("GroupBoxAnalog"));
-    GroupBoxAnalog->setGeometry(15, 286, 300, 80);
+    GroupBoxAnalog->setGeometry(12, 382, 340, 80);
     ProgAnalogTxt = liveui::makeLabel(GroupBoxAnalog, QStringLiteral("ProgAnalogTxt"),
-                                      QStringLiteral("Próg analogowy obrotów"), 12, 14, 280, 22, 10, true);
+                                      QStringLiteral("Próg analogowy obrotów"), 8, 10, 324, 26, 10, true);
     Edit23 = new QComboBox(GroupBoxAnalog);
     Edit23->setObjectName(QStringLiteral("Edit23"));
     Edit23->setEditable(true);
     Edit23->addItems(live::analogThresholdItems());
     Edit23->lineEdit()->setMaxLength(3);
     Edit23->setInsertPolicy(QComboBox::NoInsert);
-    Edit23->setGeometry(12, 42, 120, 26);
+    Edit23->setGeometry(12, 42, 120, 28);
     Edit23->setEditText(m_.params.pageValue(ParamId::AnalogThreshold));
     GroupBoxAnalog->setVisible(false);
 
     gauge1 = new TRoundMeter(GradPanel5);
     gauge1->setObjectName(QStringLiteral("gauge1"));
-    gauge1->setGeometry(22, 10, 340, 340);
+    gauge1->setGeometry(15, 10, 340, 340);
     liveui::setupSpeedMeter(gauge1, QStringLiteral("Obroty"));
-    Panelobroty = liveui::makePanel(GradPanel5, QStringLiteral("Panelobroty"), 102, 366, 180, 50, 22);
+    Panelobroty = liveui::makePanel(GradPanel5, QStringLiteral("Panelobroty"), 95, 366, 180, 50, 22);
     Panelobroty->setText(QStringLiteral("0"));
 
     // The fitter's choices go to the models; the controller gets them when the page is left.

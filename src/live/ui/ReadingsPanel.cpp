@@ -18,13 +18,15 @@ namespace {
 QLabel* caption(QWidget* parent, const QString& name, const QString& text) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
+    // The panel may stand in a narrow column: a long caption takes two lines.
+    l->setWordWrap(true);
     return l;
 }
 QLabel* value(QWidget* parent, const QString& name) {
     auto* l = new QLabel(QStringLiteral("0"), parent);
     l->setObjectName(name);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setMinimumWidth(40);
+    l->setMinimumWidth(36); // room for "2400" and "0.88": the column does not jump
     QFont f = l->font();
     f.setBold(true);
     l->setFont(f);
@@ -36,8 +38,8 @@ ReadingsPanel::ReadingsPanel(Models models, QWidget* parent) : QGroupBox(parent)
     setObjectName(QStringLiteral("GroupBox1"));
 
     auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(8, 6, 8, 6);
-    grid->setHorizontalSpacing(10);
+    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(3);
     int row = 0;
     auto addRow = [&](QLabel*& cap, QLabel*& val, const char* capName, const QString& text,

@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QResizeEvent>
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
@@ -32,16 +33,18 @@ namespace {
 constexpr unsigned ChartBackground = 0xCAFFFF;
 constexpr unsigned GridShown = 0xC0C0C0;
 constexpr unsigned LampOn = 43008;
-// Chart geometry inside GroupBox10: 8 × 4 grid squares of 54 pixels.
+// Chart geometry inside GroupBox10: 8 × 4 grid squares of 50 pixels (the
+// squares grow with the chart in the larger screen-size layouts). The page is
+// designed 756 pixels wide: every layout's page control holds it scaled.
 constexpr int ChartX = 150;
-constexpr int ChartY = 5;
-constexpr int ChartW = 432;
-constexpr int ChartH = 216;
+constexpr int ChartY = 8;
+constexpr int ChartW = 400;
+constexpr int ChartH = 200;
 
 QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& text, int x, int y, bool checked) {
     auto* c = new QCheckBox(text, parent);
     c->setObjectName(name);
-    c->setGeometry(x, y, 96, 22);
+    c->setGeometry(x, y, 96, 24);
     QFont f = c->font();
     f.setBold(true);
     c->setFont(f);
@@ -61,13 +64,14 @@ WizualizacjaPage::WizualizacjaPage(Models models, QWidget* parent) : QWidget(par
 
     GroupBox10 = new QGroupBox(GradPanel2);
     GroupBox10->setObjectName(QStringLiteral("GroupBox10"));
-    GroupBox10->setGeometry(4, 250, 787, 228);
+    GroupBox10->setGeometry(2, 252, 754, 224);
     buildChart(GroupBox10);
 
     // Over the chart, which is frozen anyway while the controller is silent.
     TranserrorLabel = new QLabel(GradPanel2);
     TranserrorLabel->setObjectName(QStringLiteral("TranserrorLabel"));
-    TranserrorLabel->setGeometry(4 + ChartX, 250 + 60, ChartW, 60);
+    // Two lines of its large type fit over the chart.
+    TranserrorLabel->setGeometry(2 + ChartX, 252 + ChartY + 30, ChartW, 120);
     TranserrorLabel->setAlignment(Qt::AlignCenter);
     TranserrorLabel->setWordWrap(true);
     TranserrorLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -95,29 +99,31 @@ WizualizacjaPage::WizualizacjaPage(Models models, QWidget* parent) : QWidget(par
 }
 
 void WizualizacjaPage::buildInstruments(QWidget* a) {
+    // Caption boxes hold their text in the type the layouts give them (up to
+    // 12 points at this size, bold), in every language: long captions wrap.
     // Lambda: LED bar with the lean label above and the rich label below.
     Label75 =
-        liveui::makeLabel(a, QStringLiteral("Label75"), QStringLiteral("Lambda"), 4, 4, 90, 20, 10, true);
+        liveui::makeLabel(a, QStringLiteral("Label75"), QStringLiteral("Lambda"), 0, 2, 80, 24, 10, true);
     Label71 =
-        liveui::makeLabel(a, QStringLiteral("Label71"), QStringLiteral("Uboga"), 4, 26, 90, 18, 9, true);
+        liveui::makeLabel(a, QStringLiteral("Label71"), QStringLiteral("Uboga"), 0, 28, 80, 24, 9, true);
     LEDMeter1 = new TLedBar(a);
     LEDMeter1->setObjectName(QStringLiteral("LEDMeter1"));
-    LEDMeter1->setGeometry(31, 46, 36, 144);
+    LEDMeter1->setGeometry(22, 54, 36, 136);
     LEDMeter1->setNumDigits(20);
     LEDMeter1->setSingleLED(true);
     LEDMeter1->setDirection(Direction::mdUp);
     Label30 =
-        liveui::makeLabel(a, QStringLiteral("Label30"), QStringLiteral("Bogata"), 4, 192, 90, 18, 9, true);
+        liveui::makeLabel(a, QStringLiteral("Label30"), QStringLiteral("Bogata"), 0, 192, 80, 24, 9, true);
     label71DesignTop_ = Label71->y();
     label30DesignTop_ = Label30->y();
     ledDesignHeight_ = LEDMeter1->height();
-    Panel6 = liveui::makePanel(a, QStringLiteral("Panel6"), 9, 214, 80, 30, 13);
+    Panel6 = liveui::makePanel(a, QStringLiteral("Panel6"), 4, 218, 72, 28, 13);
     Panel6->setText(QStringLiteral("0.00"));
 
     // TPS.
     Gauge4 = new THalfRoundMeter(a);
     Gauge4->setObjectName(QStringLiteral("Gauge4"));
-    Gauge4->setGeometry(98, 20, 172, 150);
+    Gauge4->setGeometry(82, 22, 148, 130);
     {
         liveui::setSignal(Gauge4, 0, 240, 0, 12, QStringLiteral("##0.0"), QStringLiteral("V"),
                           QStringLiteral("TPS"));
@@ -129,35 +135,39 @@ void WizualizacjaPage::buildInstruments(QWidget* a) {
         Gauge4->scaleSettings().Steps = 6;
         Gauge4->setOptions(opName1 | opUnit | opSector);
     }
-    Panel5 = liveui::makePanel(a, QStringLiteral("Panel5"), 139, 178, 90, 30, 13);
+    Panel5 = liveui::makePanel(a, QStringLiteral("Panel5"), 111, 160, 90, 28, 13);
     Panel5->setText(QStringLiteral("0.00"));
 
     // Engine speed.
     obrotomierz = new TRoundMeter(a);
     obrotomierz->setObjectName(QStringLiteral("obrotomierz"));
-    obrotomierz->setGeometry(274, 2, 200, 200);
+    obrotomierz->setGeometry(232, 2, 178, 178);
     liveui::setupSpeedMeter(obrotomierz, QStringLiteral("Obroty"));
-    Panel1 = liveui::makePanel(a, QStringLiteral("Panel1"), 324, 208, 100, 32, 14);
+    Panel1 = liveui::makePanel(a, QStringLiteral("Panel1"), 271, 188, 100, 30, 14);
     Panel1->setText(QStringLiteral("0"));
 
     // Stepper: tank, open/closed marks, position and the petrol/gas lamp.
-    Label25 = liveui::makeLabel(a, QStringLiteral("Label25"), QStringLiteral("Silnik krokowy"), 478, 4, 150,
-                                20, 10, true);
+    Label25 = liveui::makeLabel(a, QStringLiteral("Label25"), QStringLiteral("Silnik krokowy"), 412, 0, 146,
+                                48, 10, true);
+    Label25->setWordWrap(true);
     Gauge2 = new TTankGauge(a);
     Gauge2->setObjectName(QStringLiteral("Gauge2"));
-    Gauge2->setGeometry(488, 26, 64, 142);
+    Gauge2->setGeometry(416, 50, 56, 126);
     liveui::setSignal(Gauge2, 0, 255, 0, 255, QStringLiteral("0"), QStringLiteral("STEPS"));
+    // The narrow tank's read-out shows the number alone, large enough to read;
+    // the caption above says what it counts.
+    Gauge2->setOptions(Gauge2->options() & ~opUnit);
     Label47 =
-        liveui::makeLabel(a, QStringLiteral("Label47"), QStringLiteral("Otwarty"), 556, 26, 74, 18, 9, false);
+        liveui::makeLabel(a, QStringLiteral("Label47"), QStringLiteral("Otwarty"), 474, 50, 84, 24, 9, false);
     Label47->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Label27 = liveui::makeLabel(a, QStringLiteral("Label27"), QStringLiteral("Zamknięty"), 556, 150, 74, 18,
+    Label27 = liveui::makeLabel(a, QStringLiteral("Label27"), QStringLiteral("Zamknięty"), 474, 152, 84, 24,
                                 9, false);
     Label27->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Panel4 = liveui::makePanel(a, QStringLiteral("Panel4"), 485, 174, 70, 30, 13);
+    Panel4 = liveui::makePanel(a, QStringLiteral("Panel4"), 412, 182, 64, 28, 13);
     Panel4->setText(QStringLiteral("0"));
     GasLed = new TLedLamp(a);
     GasLed->setObjectName(QStringLiteral("GasLed"));
-    GasLed->setGeometry(478, 210, 150, 30);
+    GasLed->setGeometry(412, 214, 146, 32);
     GasLed->setColorOn(tColor(LampOn));
     GasLed->setColorOff(tColor(live::ColorRed));
     GasLed->setLedHeight(25);
@@ -169,23 +179,25 @@ void WizualizacjaPage::buildInstruments(QWidget* a) {
     }
 
     // Reducer temperature.
-    Label42 = liveui::makeLabel(a, QStringLiteral("Label42"), QStringLiteral("Temperatura reduktora"), 630, 0,
-                                84, 40, 8, true);
+    Label42 = liveui::makeLabel(a, QStringLiteral("Label42"), QStringLiteral("Temperatura reduktora"), 560, 0,
+                                112, 48, 8, true);
     Label42->setWordWrap(true);
     Thermometer1 = new TThermometer(a);
     Thermometer1->setObjectName(QStringLiteral("Thermometer1"));
-    Thermometer1->setGeometry(640, 40, 64, 166);
+    Thermometer1->setGeometry(576, 52, 80, 158);
     liveui::setSignal(Thermometer1, 96, 155, -30, 90, QStringLiteral("0"), QStringLiteral("°C"));
-    paneltemp = liveui::makePanel(a, QStringLiteral("paneltemp"), 637, 210, 70, 30, 13);
+    // A number every 30 °C: fewer, larger scale numbers on the slim instrument.
+    Thermometer1->scaleSettings().Steps = 4;
+    paneltemp = liveui::makePanel(a, QStringLiteral("paneltemp"), 581, 216, 70, 28, 13);
     paneltemp->setText(QStringLiteral("0"));
 
     // Gas level.
-    Label26 = liveui::makeLabel(a, QStringLiteral("Label26"), QStringLiteral("Poziom gazu w zbiorniku"), 714,
-                                0, 78, 40, 8, true);
+    Label26 = liveui::makeLabel(a, QStringLiteral("Label26"), QStringLiteral("Poziom gazu w zbiorniku"), 672,
+                                0, 84, 72, 8, true);
     Label26->setWordWrap(true);
     Gauge3 = new TGauge(a);
     Gauge3->setObjectName(QStringLiteral("Gauge3"));
-    Gauge3->setGeometry(733, 40, 40, 200);
+    Gauge3->setGeometry(694, 76, 40, 168);
     Gauge3->setForeColor(tColor(live::ColorGreen));
     {
         QFont f = Gauge3->font();
@@ -197,11 +209,11 @@ void WizualizacjaPage::buildInstruments(QWidget* a) {
 
 QWidget* WizualizacjaPage::buildScalePanel(QWidget* parent, const QString& name, int x,
                                            const std::array<QString, 5>& values, const QString& caption,
-                                           std::array<QLabel*, 5>* labels,
+                                           const QString& captionName, std::array<QLabel*, 5>* labels,
                                            const std::array<QString, 5>& labelNames) {
     auto* panel = new QWidget(parent);
     panel->setObjectName(name);
-    panel->setGeometry(x, 0, 36, 228);
+    panel->setGeometry(x, 0, 36, 224);
     QFont f = panel->font();
     f.setPointSize(8);
     f.setBold(true);
@@ -209,20 +221,19 @@ QWidget* WizualizacjaPage::buildScalePanel(QWidget* parent, const QString& name,
         // Level with the grid lines: bottom, quarters, top of the chart.
         const int y = ChartY + ChartH - i * ChartH / 4;
         auto* l = new QLabel(values[static_cast<std::size_t>(i)], panel);
-        if (labels) {
-            l->setObjectName(labelNames[static_cast<std::size_t>(i)]);
-            (*labels)[static_cast<std::size_t>(i)] = l;
-        }
+        l->setObjectName(labelNames[static_cast<std::size_t>(i)]);
+        if (labels) (*labels)[static_cast<std::size_t>(i)] = l;
         l->setFont(f);
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        l->setGeometry(0, std::clamp(y - 7, 0, 228 - 14), 33, 14);
+        l->setGeometry(0, std::clamp(y - 8, 0, 224 - 16), 33, 16);
     }
     if (!caption.isEmpty()) {
         auto* c = new QLabel(caption, panel);
+        c->setObjectName(captionName);
         c->setFont(f);
         c->setAlignment(Qt::AlignCenter);
         // Between the top two scale numbers.
-        c->setGeometry(0, ChartY + ChartH / 8 - 7, 36, 14);
+        c->setGeometry(0, ChartY + ChartH / 8 - 8, 36, 16);
     }
     return panel;
 }
@@ -234,16 +245,24 @@ void WizualizacjaPage::buildChart(QGroupBox* box) {
     liveui::setLightGradient(GradPanel3);
 
     QWidget* g = GradPanel3;
-    Panel2 = buildScalePanel(
-        g, QStringLiteral("Panel2"), 4, live::probeScale(0).scale, QStringLiteral("V"), &WykresLambdaY,
-        {QStringLiteral("WykresLambdaY1"), QStringLiteral("WykresLambdaY2"), QStringLiteral("WykresLambdaY3"),
-         QStringLiteral("WykresLambdaY4"), QStringLiteral("WykresLambdaY5")});
+    // The scale labels by the names the skins colour them by: the four
+    // captions Label48 ... Label51, the TPS numbers Label52, the speed and
+    // stepper numbers Label53.
+    const QString tps = QStringLiteral("Label52"), other = QStringLiteral("Label53");
+    Panel2 = buildScalePanel(g, QStringLiteral("Panel2"), 4, live::probeScale(0).scale, QStringLiteral("V"),
+                             QStringLiteral("Label48"), &WykresLambdaY,
+                             {QStringLiteral("WykresLambdaY1"), QStringLiteral("WykresLambdaY2"),
+                              QStringLiteral("WykresLambdaY3"), QStringLiteral("WykresLambdaY4"),
+                              QStringLiteral("WykresLambdaY5")});
     Panel7 =
-        buildScalePanel(g, QStringLiteral("Panel7"), 40, {"0", "3", "6", "9", "12"}, QStringLiteral("TPS"));
+        buildScalePanel(g, QStringLiteral("Panel7"), 40, {"0", "3", "6", "9", "12"}, QStringLiteral("TPS"),
+                        QStringLiteral("Label49"), nullptr, {tps, tps, tps, tps, tps});
     Panel3 =
-        buildScalePanel(g, QStringLiteral("Panel3"), 76, {"0", "2", "4", "6", "8"}, QStringLiteral("RPM"));
+        buildScalePanel(g, QStringLiteral("Panel3"), 76, {"0", "2", "4", "6", "8"}, QStringLiteral("RPM"),
+                        QStringLiteral("Label50"), nullptr, {other, other, other, other, other});
     Panel8 = buildScalePanel(g, QStringLiteral("Panel8"), 112, {"0", "64", "128", "192", "255"},
-                             QStringLiteral("STEP"));
+                             QStringLiteral("STEP"), QStringLiteral("Label51"), nullptr,
+                             {other, other, other, other, other});
 
     Scope1 = new TSweepChart(g);
     Scope1->setObjectName(QStringLiteral("Scope1"));
@@ -252,7 +271,10 @@ void WizualizacjaPage::buildChart(QGroupBox* box) {
     Scope1->setAttribute(Qt::WA_OpaquePaintEvent);
     Scope1->Color = tColor(ChartBackground);
     Scope1->Gridcolor = tColor(GridShown);
-    Scope1->Gridsize = 54;
+    Scope1->Gridsize = ChartH / 4;
+    // Four squares high whatever size the layout gives the chart, so the grid
+    // stays level with the scale numbers.
+    Scope1->installEventFilter(this);
     Scope1->Linecolor_a = tColor(0x0000FF);
     Scope1->Linecolor_b = tColor(0xFF00FF);
     Scope1->Linecolor_c = tColor(0x4080FF);
@@ -261,38 +283,38 @@ void WizualizacjaPage::buildChart(QGroupBox* box) {
     Scope1->setInterval(5);
 
     const int cx = ChartX + ChartW + 8;
-    CheckBox39 = makeCheck(g, QStringLiteral("CheckBox39"), QStringLiteral("&LAMBDA"), cx, 6, true);
-    CheckBox40 = makeCheck(g, QStringLiteral("CheckBox40"), QStringLiteral("&TPS"), cx, 30, false);
-    CheckBox41 = makeCheck(g, QStringLiteral("CheckBox41"), QStringLiteral("&RPM"), cx, 54, false);
-    CheckBox42 = makeCheck(g, QStringLiteral("CheckBox42"), QStringLiteral("&STEP"), cx, 78, false);
-    CheckBox10 = makeCheck(g, QStringLiteral("CheckBox10"), QStringLiteral("S&IATKA"), cx + 100, 6, true);
+    CheckBox39 = makeCheck(g, QStringLiteral("CheckBox39"), QStringLiteral("&LAMBDA"), cx, 4, true);
+    CheckBox40 = makeCheck(g, QStringLiteral("CheckBox40"), QStringLiteral("&TPS"), cx, 28, false);
+    CheckBox41 = makeCheck(g, QStringLiteral("CheckBox41"), QStringLiteral("&RPM"), cx, 52, false);
+    CheckBox42 = makeCheck(g, QStringLiteral("CheckBox42"), QStringLiteral("&STEP"), cx, 76, false);
+    CheckBox10 = makeCheck(g, QStringLiteral("CheckBox10"), QStringLiteral("S&IATKA"), cx + 98, 4, true);
     SpeedButton4 = new QToolButton(g);
     SpeedButton4->setObjectName(QStringLiteral("SpeedButton4"));
     SpeedButton4->setText(QStringLiteral("&PAUZA"));
     SpeedButton4->setCheckable(true);
-    SpeedButton4->setGeometry(cx + 100, 32, 86, 26);
+    SpeedButton4->setGeometry(cx + 98, 30, 94, 28);
 
     UpDown1 = new QSpinBox(g);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
     UpDown1->setRange(1, 4);
     UpDown1->setWrapping(false);
     UpDown1->setValue(1);
-    UpDown1->setGeometry(cx, 112, 44, 26);
-    WykresLambdaX = liveui::makeLabel(g, QStringLiteral("WykresLambdaX"), live::timeBase(1).text, cx + 50,
-                                      112, 130, 26, 10, true);
+    UpDown1->setGeometry(cx, 108, 44, 26);
+    WykresLambdaX = liveui::makeLabel(g, QStringLiteral("WykresLambdaX"), live::timeBase(1).text, cx + 48,
+                                      108, 146, 26, 10, true);
     WykresLambdaX->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     PodpisWykresLambda = liveui::makeLabel(g, QStringLiteral("PodpisWykresLambda"),
-                                           QStringLiteral("CZASY LAMBDA:"), cx, 150, 190, 20, 10, true);
+                                           QStringLiteral("CZASY LAMBDA:"), cx, 142, 194, 24, 10, true);
     PodpisWykresLambda->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Label67 =
-        liveui::makeLabel(g, QStringLiteral("Label67"), QStringLiteral("TH: "), cx, 174, 40, 20, 10, true);
+        liveui::makeLabel(g, QStringLiteral("Label67"), QStringLiteral("TH: "), cx, 168, 40, 24, 10, true);
     Label43 =
-        liveui::makeLabel(g, QStringLiteral("Label43"), lambdaTimes_.highText(), cx + 40, 174, 80, 20, 10);
+        liveui::makeLabel(g, QStringLiteral("Label43"), lambdaTimes_.highText(), cx + 40, 168, 80, 24, 10);
     Label28 =
-        liveui::makeLabel(g, QStringLiteral("Label28"), QStringLiteral("TL: "), cx, 198, 40, 20, 10, true);
+        liveui::makeLabel(g, QStringLiteral("Label28"), QStringLiteral("TL: "), cx, 192, 40, 24, 10, true);
     Label44 =
-        liveui::makeLabel(g, QStringLiteral("Label44"), lambdaTimes_.lowText(), cx + 40, 198, 80, 20, 10);
+        liveui::makeLabel(g, QStringLiteral("Label44"), lambdaTimes_.lowText(), cx + 40, 192, 80, 24, 10);
     for (QLabel* l : {Label67, Label43, Label28, Label44})
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
@@ -463,6 +485,13 @@ void WizualizacjaPage::updateChartSampling() {
     // A chart nobody can see need not draw: it samples while the page is shown
     // and the pause button is up.
     Scope1->setActive(isVisible() && !SpeedButton4->isChecked());
+}
+
+bool WizualizacjaPage::eventFilter(QObject* watched, QEvent* event) {
+    // Before the chart makes its new picture: the squares for its new height.
+    if (watched == Scope1 && event->type() == QEvent::Resize)
+        Scope1->Gridsize = std::max(1, static_cast<QResizeEvent*>(event)->size().height() / 4);
+    return QWidget::eventFilter(watched, event);
 }
 
 void WizualizacjaPage::showEvent(QShowEvent* e) {

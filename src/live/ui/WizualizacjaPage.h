@@ -53,6 +53,7 @@ public slots:
     void SpeedButton4Click();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* e) override;
     void hideEvent(QHideEvent* e) override;
 
@@ -66,8 +67,8 @@ private:
     void buildChart(QGroupBox* box);
     QWidget* buildScalePanel(QWidget* parent, const QString& name, int x,
                              const std::array<QString, 5>& values, const QString& caption,
-                             std::array<QLabel*, 5>* labels = nullptr,
-                             const std::array<QString, 5>& labelNames = {});
+                             const QString& captionName, std::array<QLabel*, 5>* labels,
+                             const std::array<QString, 5>& labelNames);
 
     Models m_;
     live::LambdaTimes lambdaTimes_;

@@ -4,21 +4,31 @@
 #include "live/IgnitionPage.h"
 #include "live/LiveJobs.h"
 #include "live/LiveModel.h"
+#include "live/ui/Instruments.h"
 #include "live/ui/ReadingsPanel.h"
 #include "params/KeyboardMap.h"
+#include "params/ParamCompare.h"
+#include "params/ParamFile.h"
 #include "params/ParamTable.h"
 #include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
 #include "params/Validation.h"
+#include "params/ui/DifferencesDialog.h"
+#include "params/ui/PageTexts.h"
+#include "shell/DataPaths.h"
+#include "shell/Layouts.h"
 #include "shell/PollTimers.h"
 #include "shell/ShellTexts.h"
 #include "widgets/TColor.h"
 #include "widgets/TColorButton.h"
+#include "widgets/TGradientPanel.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -26,6 +36,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QVBoxLayout>
 
 using keyboard::ControlKind;
@@ -49,6 +60,19 @@ QString listName(int number) {
 
 bool flagOn(const QString& text) {
     return !text.isEmpty() && text != QLatin1String("0");
+}
+
+void setPointSize(QWidget* w, int size) {
+    QFont f = w->font();
+    if (f.pointSize() == size) return;
+    f.setPointSize(size);
+    w->setFont(f);
+}
+
+// Caption labels of check boxes: the check-box label font of the layout.
+bool isCheckLabel(const QString& name) {
+    return name == QLatin1String("CheckBox8_2_label") || name == QLatin1String("CheckBox13_3_Label") ||
+           name == QLatin1String("checkbox22_2_label") || name == QLatin1String("CheckBox15_Label");
 }
 
 } // namespace
@@ -83,14 +107,14 @@ void ParametryPage::buildControls() {
             // The most characters the fitter may type is held by the key filter:
             // QLineEdit's own limit would also cut texts the program sets.
             auto* le = new QLineEdit(this);
-            le->setFixedWidth(48);
             w = le;
             break;
         }
         case ControlKind::List: {
             auto* cb = new QComboBox(this);
             cb->addItems(paramDef(e.id).items);
-            cb->setMinimumWidth(96);
+            // Wide enough for its longest item in every language.
+            cb->setSizeAdjustPolicy(QComboBox::AdjustToContents);
             // Enter in an open list is the closing Enter.
             cb->view()->installEventFilter(this);
             cb->view()->setObjectName(e.control + QStringLiteral("_view"));
@@ -101,6 +125,9 @@ void ParametryPage::buildControls() {
             // Two boxes carry a caption of their own beside their caption label.
             auto* box = new QCheckBox(paramDef(e.id).boxCaption, this);
             box->setAccessibleName(paramDef(e.id).label);
+            // Only the box shows, as designed: its caption label beside it
+            // names it in the page's language.
+            box->setFixedWidth(box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) + 4);
             w = box;
             break;
         }
@@ -124,9 +151,18 @@ void ParametryPage::buildControls() {
         b->setMinimumHeight(28);
         buttons_.insert(b->objectName(), b);
     }
-    // Loading and saving parameter files have no handler on this page yet.
-    buttons_.value(QStringLiteral("OdczytButtPlik"))->setEnabled(false);
-    buttons_.value(QStringLiteral("ZapiszButtPlik"))->setEnabled(false);
+    // Not one of the five buttons the page's Enter handling names, but Enter
+    // on it runs it all the same.
+    compare_ = new TColorButton(this);
+    compare_->setObjectName(QStringLiteral("PorownajButt"));
+    compare_->setMultiline(true);
+    // As wide as the column of buttons, whatever the caption: a long one wraps.
+    compare_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    compare_->setMinimumHeight(28);
+    buttons_.insert(compare_->objectName(), compare_);
+    compare_->installEventFilter(this);
+    fitCompareCaption();
+    connect(&m_.shell, &ShellModel::textsChanged, this, &ParametryPage::fitCompareCaption);
 
     info_ = new QLabel(this);
     info_->setObjectName(QStringLiteral("info"));
@@ -156,12 +192,15 @@ void ParametryPage::buildLayout() {
     // stand on one row, and a check box's own caption label follows it.
     QHash<int, QGroupBox*> groups;
     for (const PageGroup& pg : pageGroups()) {
-        auto* g = new QGroupBox(pg.title, this);
+        // Untitled frames: the captions of their rows say what they hold in
+        // every language.
+        auto* g = new QGroupBox(this);
         g->setObjectName(pg.name);
+        g->setAccessibleName(pg.title);
         auto* grid = new QGridLayout(g);
-        grid->setContentsMargins(6, 4, 6, 4);
-        grid->setHorizontalSpacing(6);
-        grid->setVerticalSpacing(3);
+        grid->setContentsMargins(5, 1, 5, 1);
+        grid->setHorizontalSpacing(5);
+        grid->setVerticalSpacing(0);
         grid->setColumnStretch(0, 1);
         groups.insert(pg.number, g);
     }
@@ -173,17 +212,28 @@ void ParametryPage::buildLayout() {
         auto* grid = static_cast<QGridLayout*>(g->layout());
         const QString first = d.labels.front().name;
         QHBoxLayout* box = rows.value(first);
+        QWidget* c = control(d.control);
         if (!box) {
             QLabel* l = labels_.value(first);
             l->setParent(g);
             const int r = grid->rowCount();
-            grid->addWidget(l, r, 0);
+            // A caption longer than its column takes a second line.
+            l->setWordWrap(true);
+            captionColumn_ << l;
             box = new QHBoxLayout;
-            box->setSpacing(4);
-            grid->addLayout(box, r, 1);
+            box->setSpacing(3);
+            if (qobject_cast<QComboBox*>(c)) {
+                // A list is wider than the fields: its row keeps out of the
+                // caption column, which the fields' rows alone decide; the
+                // list stands at the group's right edge.
+                box->addWidget(l, 1);
+                grid->addLayout(box, r, 0, 1, 2);
+            } else {
+                grid->addWidget(l, r, 0);
+                grid->addLayout(box, r, 1);
+            }
             rows.insert(first, box);
         }
-        QWidget* c = control(d.control);
         c->setParent(g);
         box->addWidget(c);
         for (std::size_t i = 1; i < d.labels.size(); ++i) {
@@ -193,50 +243,129 @@ void ParametryPage::buildLayout() {
         }
     }
     for (QHBoxLayout* box : rows)
-        box->addStretch(1);
+        if (!qobject_cast<QComboBox*>(box->itemAt(box->count() - 1)->widget())) box->addStretch(1);
     for (QGroupBox* g : groups) {
         auto* grid = static_cast<QGridLayout*>(g->layout());
         grid->setRowStretch(grid->rowCount(), 1);
+        groups_ << g;
     }
-    QGroupBox* g1 = groups.value(1);
-    QGroupBox* g2 = groups.value(2);
-    QGroupBox* g3 = groups.value(3);
-    QGroupBox* g4 = groups.value(4);
-    QGroupBox* g5 = groups.value(5);
-    QGroupBox* g6 = groups.value(6);
 
-    // Two columns of group boxes; the buttons, the comment area and the
-    // readings panel share the third.
-    auto* col1 = new QVBoxLayout;
-    col1->setSpacing(4);
-    for (QGroupBox* g : {g1, g2, g6, g5})
-        col1->addWidget(g);
-    col1->addStretch(1);
-    auto* col2 = new QVBoxLayout;
-    col2->setSpacing(4);
-    for (QGroupBox* g : {g3, g4})
-        col2->addWidget(g);
-    col2->addStretch(1);
+    // Backgrounds the skins colour: the two columns of groups, the column of
+    // readings and buttons, and the comment under the right column.
+    auto gradient = [this](const char* name) {
+        auto* g = new TGradientPanel(this);
+        g->setObjectName(QString::fromLatin1(name));
+        liveui::setLightGradient(g);
+        return g;
+    };
+    TGradientPanel* columns = gradient("GradPanel23");
+    TGradientPanel* side = gradient("GradPanel24");
+    TGradientPanel* bottom = gradient("GradPanelPanelDol");
+
+    // Left column: lambda probe, TPS, engine speed and switching; right
+    // column: stepper motor, cutoff, controller.
+    auto column = [&groups](std::initializer_list<int> numbers) {
+        auto* col = new QVBoxLayout;
+        col->setSpacing(2);
+        for (int n : numbers)
+            col->addWidget(groups.value(n));
+        col->addStretch(1);
+        return col;
+    };
+    auto* twoColumns = new QHBoxLayout(columns);
+    twoColumns->setContentsMargins(4, 2, 4, 1);
+    twoColumns->setSpacing(6);
+    twoColumns->addLayout(column({1, 2, 3}));
+    rightColumn_ = column({4, 5, 6});
+    twoColumns->addLayout(rightColumn_);
+    twoColumns->addStretch(1);
 
     auto* commentsRow = new QHBoxLayout;
-    commentsRow->addWidget(commentsOff_);
-    commentsRow->addWidget(findChild<QLabel*>(QStringLiteral("WylaczkomentarzeCheckLabel")));
-    commentsRow->addStretch(1);
+    commentsRow->addWidget(commentsOff_, 0, Qt::AlignTop);
+    QLabel* commentsLabel = findChild<QLabel*>(QStringLiteral("WylaczkomentarzeCheckLabel"));
+    commentsLabel->setWordWrap(true);
+    commentsRow->addWidget(commentsLabel, 1);
+    auto* sideColumn = new QVBoxLayout(side);
+    sideColumn->setContentsMargins(4, 2, 4, 2);
+    sideColumn->setSpacing(3);
+    sideColumn->addWidget(readings_);
+    QStringList sideButtons = keyboard::pageButtons();
+    sideButtons << compare_->objectName();
+    for (const QString& name : std::as_const(sideButtons)) {
+        TColorButton* b = static_cast<TColorButton*>(buttons_.value(name));
+        // As wide as the column, as tall as the caption's lines there.
+        b->setMultiline(true);
+        b->setMinimumHeight(0);
+        QSizePolicy policy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);
+        b->setSizePolicy(policy);
+        sideColumn->addWidget(b);
+    }
+    sideColumn->addLayout(commentsRow);
+    sideColumn->addStretch(1);
 
-    auto* col3 = new QVBoxLayout;
-    col3->setSpacing(4);
-    col3->addWidget(readings_);
-    for (const QString& name : keyboard::pageButtons())
-        col3->addWidget(buttons_.value(name));
-    col3->addWidget(info_, 1);
-    col3->addLayout(commentsRow);
+    auto* strip = new QHBoxLayout(bottom);
+    strip->setContentsMargins(8, 2, 8, 2);
+    strip->addWidget(info_);
 
+    // The comment goes below the right column's groups.
+    rightColumn_->insertWidget(rightColumn_->count() - 1, bottom, 1);
     auto* page = new QHBoxLayout(this);
-    page->setContentsMargins(4, 4, 4, 4);
-    page->setSpacing(4);
-    page->addLayout(col1, 0);
-    page->addLayout(col2, 0);
-    page->addLayout(col3, 1);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->setSpacing(0);
+    page->addWidget(columns, 1);
+    page->addWidget(side, 0);
+    sizeFields();
+}
+
+void ParametryPage::sizeFields() {
+    // Each field as wide as the most characters it takes, in its own font.
+    for (ParamId id : bindings()) {
+        const ParamDef& d = paramDef(id);
+        QWidget* w = control(d.control);
+        const QFontMetrics fm(w->font());
+        if (auto* le = qobject_cast<QLineEdit*>(w)) {
+            const int chars = std::max(2, d.maxLength);
+            le->setFixedWidth(fm.horizontalAdvance(QString(chars, QLatin1Char('0'))) + 12);
+        }
+        // Rows as close as the text allows: the style's own fields are taller.
+        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w)) w->setFixedHeight(fm.height() + 4);
+    }
+}
+
+void ParametryPage::applyLayoutNumbers(const shell::layout::ParamPageNumbers& n) {
+    const shell::layout::ParamPageMetrics m = shell::layout::paramPageMetrics(n.font);
+    for (QLabel* l : std::as_const(labels_)) {
+        const QString name = l->objectName();
+        const bool longLabel = name == QLatin1String("Label8") || name == QLatin1String("Label18");
+        setPointSize(l, isCheckLabel(name) ? m.checkLabelFont() : longLabel ? m.longLabelFont() : m.font);
+    }
+    for (QWidget* w : std::as_const(controls_)) {
+        if (qobject_cast<QComboBox*>(w))
+            setPointSize(w, m.comboFont());
+        else if (qobject_cast<QLineEdit*>(w))
+            setPointSize(w, m.fieldFont());
+        else
+            setPointSize(w, m.checkLabelFont());
+    }
+    sizeFields();
+    // Groups of the layout's width; the caption column takes what the fields
+    // leave (up to the field column), a longer caption wraps.
+    for (QGroupBox* g : std::as_const(groups_)) {
+        setPointSize(g, m.font);
+        g->setFixedWidth(n.groupWidth);
+    }
+    setPointSize(info_, m.infoFont);
+    if (QWidget* l = findChild<QWidget*>(QStringLiteral("WylaczkomentarzeCheckLabel")))
+        setPointSize(l, m.checkLabelFont());
+    // The readings and the buttons stand in the third column and share what
+    // the two columns of groups leave: a moderate type, captions that wrap.
+    const int sideFont = m.font >= 21 ? 12 : m.font >= 16 ? 10 : m.font >= 12 ? 9 : 8;
+    for (QAbstractButton* b : std::as_const(buttons_))
+        setPointSize(b, sideFont);
+    setPointSize(readings_, sideFont);
+    for (QLabel* l : readings_->findChildren<QLabel*>())
+        setPointSize(l, sideFont);
 }
 
 void ParametryPage::connectReactions() {
@@ -291,6 +420,14 @@ void ParametryPage::connectReactions() {
             [this] { m_.link.whenIdle(this, [this] { ZapButPicClick(); }); });
     connect(buttons_.value(QStringLiteral("ResButt")), &QAbstractButton::clicked, this,
             [this] { m_.link.whenIdle(this, [this] { ResButtClick(); }); });
+    // Files wait too: a read still on its way would fill the page after a
+    // load, and a save takes the page as the fitter sees it when the dialog shows.
+    connect(buttons_.value(QStringLiteral("OdczytButtPlik")), &QAbstractButton::clicked, this,
+            [this] { m_.link.whenIdle(this, [this] { OdczytButtPlikClick(); }); });
+    connect(buttons_.value(QStringLiteral("ZapiszButtPlik")), &QAbstractButton::clicked, this,
+            [this] { m_.link.whenIdle(this, [this] { ZapiszButtPlikClick(); }); });
+    connect(compare_, &QAbstractButton::clicked, this,
+            [this] { m_.link.whenIdle(this, [this] { PorownajButtClick(); }); });
 }
 
 void ParametryPage::setTabOrderChain() {
@@ -298,6 +435,7 @@ void ParametryPage::setTabOrderChain() {
     for (const keyboard::EntryControl& e : keyboard::entryControls())
         tabOrder_ << e.control;
     tabOrder_ << keyboard::pageButtons();
+    tabOrder_ << compare_->objectName();
     tabOrder_ << commentsOff_->objectName();
     QWidget* prev = nullptr;
     for (const QString& name : tabOrder_) {
@@ -547,6 +685,111 @@ void ParametryPage::finishWizard() {
     });
 }
 
+// ---------------------------------------------------------------- files
+
+QString ParametryPage::chooseFile(FileDialogKind kind) {
+    if (fileChooser_) return fileChooser_(kind);
+    const bool save = kind == FileDialogKind::Save;
+    QAbstractButton* button =
+        buttons_.value(save ? QStringLiteral("ZapiszButtPlik") : QStringLiteral("OdczytButtPlik"));
+    QFileDialog dialog(this, button->text(), shell::parameterDialogFolder(),
+                       QStringLiteral("Pliki Quendrix (*.qx4)"));
+    dialog.setObjectName(save ? QStringLiteral("SaveParametry") : QStringLiteral("OtworzParam"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("qx4"));
+    // The save dialog asks before replacing a file (QFileDialog's default).
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void ParametryPage::ZapiszButtPlikClick() {
+    const QString path = chooseFile(FileDialogKind::Save);
+    if (path.isEmpty()) return;
+    QString error;
+    if (!saveParameterFile(path, m_.params.page(), &error))
+        showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"), error);
+}
+
+void ParametryPage::OdczytButtPlikClick() {
+    const QString path = chooseFile(FileDialogKind::Open);
+    if (path.isEmpty()) return;
+    loadParameterFile(path);
+}
+
+void ParametryPage::loadParameterFile(const QString& path) {
+    // The whole file is checked before anything is applied: a file with an
+    // error leaves the page as it was.
+    const ParamFileLoad load = readParameterFile(path);
+    if (!load.ok) {
+        showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"), load.error);
+        return;
+    }
+    ParamPageState state = pageStateFor(m_.params.page(), m_.live.temperatureCapable());
+    const ParameterSet before = state.shown;
+    applyParameterFile(state, load.contents);
+    // The check boxes' click reactions run as the page shows the new states.
+    m_.params.fill(state.shown, ParameterModel::Origin::File, path);
+    // The controller no longer holds what the page shows, even after a write
+    // that left the flag set and a file whose check boxes changed nothing.
+    if (!(state.shown == before)) m_.params.setWritten(false);
+    m_.shell.setMessage(
+        pagetexts::text(m_.shell, pagetexts::FileLoaded, QString::fromUtf8("Wczytano plik parametrów %1"))
+            .arg(QFileInfo(path).fileName()));
+    for (std::size_t i = 0; i < load.contents.shortLines.size(); ++i)
+        showMessage(QMessageBox::Warning, QStringLiteral("Quendrix"),
+                    m_.shell.text(FileErrorTextKey, fileErrorText()));
+}
+
+// ---------------------------------------------------------------- comparison
+
+void ParametryPage::fitCompareCaption() {
+    const QString caption =
+        pagetexts::text(m_.shell, pagetexts::CompareCaption, QString::fromUtf8("Porównaj ze sterownikiem"));
+    if (compare_->text() != caption) compare_->setText(caption);
+    // A caption longer than the button is wide goes onto more lines: the
+    // button is as tall as they need (its caption sits 6 px in from each side
+    // and 3 px from top and bottom).
+    const int width = std::max(compare_->width(), 120) - 14;
+    const QRect need = compare_->fontMetrics().boundingRect(QRect(0, 0, width, 400),
+                                                            Qt::TextWordWrap | Qt::AlignCenter, caption);
+    compare_->setMinimumHeight(std::max(28, need.height() + 10));
+}
+
+void ParametryPage::PorownajButtClick() {
+    stopReadingsPoll();
+    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
+    params::postRead(m_.link, this, [this](const params::ReadResult& r) {
+        if (!r.ok) {
+            showMessage(QMessageBox::Warning, compare_->text(), m_.shell.text(textkey::ReadFailed));
+            return;
+        }
+        showDifferences(compareParameterSets(m_.params.page(), r.set, [this](ParamId id) {
+            const ParamDef& d = paramDef(id);
+            const QString source = d.labels.empty() ? QString() : d.labels.front().name;
+            return pagetexts::text(m_.shell, pagetexts::captionKey(source), d.label);
+        }));
+    });
+    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
+    restartReadingsPoll();
+}
+
+void ParametryPage::showDifferences(const std::vector<ParamDifference>& differences) {
+    if (differences_) differences_->close();
+    if (differences.empty()) {
+        showMessage(QMessageBox::Information, compare_->text(),
+                    pagetexts::text(m_.shell, pagetexts::CompareSame,
+                                    QString::fromUtf8("Strona pokazuje te same parametry co sterownik.")));
+        return;
+    }
+    const QStringList headers = {
+        pagetexts::text(m_.shell, pagetexts::CompareParameter, QStringLiteral("Parametr")),
+        pagetexts::text(m_.shell, pagetexts::ComparePage, QStringLiteral("Na stronie")),
+        pagetexts::text(m_.shell, pagetexts::CompareController, QStringLiteral("W sterowniku"))};
+    differences_ = makeDifferencesDialog(this, compare_->text(), headers, differences);
+    differences_->show();
+}
+
 void ParametryPage::DefaultOptionClick() {
     m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
     postReadAndFill(false);
@@ -780,6 +1023,10 @@ bool ParametryPage::handleEntryKey(QWidget* w, QKeyEvent* key) {
 bool ParametryPage::eventFilter(QObject* watched, QEvent* event) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w) return QWidget::eventFilter(watched, event);
+    if (w == compare_) {
+        if (event->type() == QEvent::Resize) fitCompareCaption();
+        return QWidget::eventFilter(watched, event);
+    }
     const QString name = w->objectName();
 
     if (name.endsWith(QLatin1String("_view"))) {

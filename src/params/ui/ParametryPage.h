@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <functional>
@@ -15,7 +16,15 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QAbstractButton;
+class QDialog;
+class QGroupBox;
+class QVBoxLayout;
 class ReadingsPanel;
+class TColorButton;
+struct ParamDifference;
+namespace shell::layout {
+struct ParamPageNumbers;
+}
 namespace live {
 struct VersionFeatures;
 }
@@ -44,6 +53,16 @@ public:
     void odczButPicClick();
     void ZapButPicClick();
     void ResButtClick();
+    // Parameter files: the page's contents saved as they stand, or a file
+    // checked whole and then loaded into the page (nothing is sent).
+    void ZapiszButtPlikClick();
+    void OdczytButtPlikClick();
+    void loadParameterFile(const QString& path);
+    // "Porównaj ze sterownikiem": reads the controller's block and lists the
+    // parameters whose page value differs; the page and the controller stay as they are.
+    void PorownajButtClick();
+    // The list of differences last shown (null when none is open).
+    QDialog* differencesDialog() const { return differences_; }
     // The parameter side of the "Domyślne ustawienia" menu command: block read,
     // page filled, port opened. Nothing is written.
     void DefaultOptionClick();
@@ -55,6 +74,9 @@ public:
     void showWriteMessages(const std::vector<WriteMessage>& messages);
 
     bool commentsOn() const;
+    // The screen-size layout's numbers: font sizes by control kind, the field
+    // column and the group width; the page's Qt layouts place the rest.
+    void applyLayoutNumbers(const shell::layout::ParamPageNumbers& numbers);
     // The highlight colour may change with the skin; re-applies it to the focused field's label.
     void refreshLabelHighlight();
 
@@ -63,6 +85,12 @@ public:
         std::function<void(QMessageBox::Icon icon, const QString& caption, const QString& text)>;
     void setMessageHandler(MessageHandler handler) { messageHandler_ = std::move(handler); }
     void showMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
+
+    // The file dialogs OtworzParam and SaveParametry; tests replace them. An
+    // empty path means the dialog was cancelled.
+    enum class FileDialogKind { Open, Save };
+    using FileChooser = std::function<QString(FileDialogKind kind)>;
+    void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
 
     // Page state of the keyboard handling (read by tests and the shell).
     bool openListFlag() const { return openList_; }
@@ -74,6 +102,7 @@ protected:
 private:
     void buildControls();
     void buildLayout();
+    void sizeFields();
     void connectReactions();
     void setTabOrderChain();
 
@@ -111,6 +140,11 @@ private:
     bool filterEditKey(QLineEdit* field, QKeyEvent* key);
     bool handleEntryKey(QWidget* w, QKeyEvent* key);
 
+    QString chooseFile(FileDialogKind kind);
+    void showDifferences(const std::vector<ParamDifference>& differences);
+    // The compare button's caption in the current language, on as many lines as it needs.
+    void fitCompareCaption();
+
     void restartReadingsPoll();
     void stopReadingsPoll();
     // Takes the set from the page and posts the full write.
@@ -120,10 +154,16 @@ private:
     QHash<QString, QWidget*> controls_;
     QHash<QString, QLabel*> labels_;
     QHash<QString, QAbstractButton*> buttons_;
+    QList<QLabel*> captionColumn_; // the labels in the groups' first column
+    QList<QGroupBox*> groups_;
+    QVBoxLayout* rightColumn_ = nullptr;
     QStringList tabOrder_;
     QLabel* info_ = nullptr;
     QCheckBox* commentsOff_ = nullptr;
     ReadingsPanel* readings_ = nullptr;
+    TColorButton* compare_ = nullptr;
+    QPointer<QDialog> differences_;
+    FileChooser fileChooser_;
     QString focused_; // entry control that last received the focus
     bool openList_ = false;
     int lastList_ = 0;

@@ -7,6 +7,8 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSlider>
 #include <QTimer>
@@ -54,6 +56,29 @@ DemoCarWindow::DemoCarWindow(qsim::Emulator& emulator, QWidget* parent)
     temp_ = slider(QStringLiteral("tempSlider"), -20, 110,
                    in.forcedTempC > -273 ? qRound(in.forcedTempC) : qRound(in.ambientC), this);
     tempValue_ = new QLabel(this);
+    warmUp_ = new QPushButton(QStringLiteral("&Rozgrzej silnik"), this);
+    warmUp_->setObjectName(QStringLiteral("warmUpButton"));
+    warmUp_->setToolTip(QStringLiteral("Temperatura zwolniona: pracujący silnik nagrzewa się sam."));
+    cold_ = new QPushButton(QStringLiteral("&Zimny silnik"), this);
+    cold_->setObjectName(QStringLiteral("coldEngineButton"));
+    cold_->setToolTip(QStringLiteral("Temperatura ustawiona na temperaturę otoczenia."));
+
+    reducer_ = slider(QStringLiteral("reducerSlider"), 0, 100, qRound(in.reducer * 100), this);
+    reducer_->setToolTip(QStringLiteral("Śruba reduktora: w lewo mieszanka uboga, w prawo bogata."));
+    reducerValue_ = new QLabel(this);
+
+    switchPetrol_ = new QRadioButton(QStringLiteral("&benzyna"), this);
+    switchPetrol_->setObjectName(QStringLiteral("switchPetrolRadio"));
+    switchAuto_ = new QRadioButton(QStringLiteral("&auto"), this);
+    switchAuto_->setObjectName(QStringLiteral("switchAutoRadio"));
+    (in.gasSwitch ? switchAuto_ : switchPetrol_)->setChecked(true);
+    auto* switchBox = new QWidget(this);
+    auto* switchLay = new QHBoxLayout(switchBox);
+    switchLay->setContentsMargins(0, 0, 0, 0);
+    switchLay->addWidget(switchPetrol_);
+    switchLay->addWidget(switchAuto_);
+    switchLay->addStretch(1);
+
     gas_ = slider(QStringLiteral("gasSlider"), 0, 100, qRound(in.gasLevel * 100), this);
     gasValue_ = new QLabel(this);
 
@@ -77,10 +102,21 @@ DemoCarWindow::DemoCarWindow(qsim::Emulator& emulator, QWidget* parent)
     auto* tempLabel = new QLabel(QStringLiteral("&Temperatura:"), this);
     tempLabel->setBuddy(temp_);
     form->addRow(tempLabel, withValue(temp_, tempValue_, this));
-    auto* gasLabel = new QLabel(QStringLiteral("Poziom gazu w &zbiorniku:"), this);
+    auto* warmRow = new QWidget(this);
+    auto* warmLay = new QHBoxLayout(warmRow);
+    warmLay->setContentsMargins(0, 0, 0, 0);
+    warmLay->addWidget(warmUp_);
+    warmLay->addWidget(cold_);
+    warmLay->addStretch(1);
+    form->addRow(QString(), warmRow);
+    auto* reducerLabel = new QLabel(QStringLiteral("Śruba r&eduktora:"), this);
+    reducerLabel->setBuddy(reducer_);
+    form->addRow(reducerLabel, withValue(reducer_, reducerValue_, this));
+    form->addRow(QStringLiteral("Przełącznik B/G:"), switchBox);
+    auto* gasLabel = new QLabel(QStringLiteral("&Poziom gazu w zbiorniku:"), this);
     gasLabel->setBuddy(gas_);
     form->addRow(gasLabel, withValue(gas_, gasValue_, this));
-    auto* ignLabel = new QLabel(QStringLiteral("Rzeczywisty &układ zapłonowy:"), this);
+    auto* ignLabel = new QLabel(QStringLiteral("Rzeczywisty układ zapło&nowy:"), this);
     ignLabel->setBuddy(ignition_);
     form->addRow(ignLabel, ignition_);
 
@@ -91,15 +127,24 @@ DemoCarWindow::DemoCarWindow(qsim::Emulator& emulator, QWidget* parent)
     setTabOrder(engineOn_, throttle_);
     setTabOrder(throttle_, forceTemp_);
     setTabOrder(forceTemp_, temp_);
-    setTabOrder(temp_, gas_);
+    setTabOrder(temp_, warmUp_);
+    setTabOrder(warmUp_, cold_);
+    setTabOrder(cold_, reducer_);
+    setTabOrder(reducer_, switchPetrol_);
+    setTabOrder(switchPetrol_, switchAuto_);
+    setTabOrder(switchAuto_, gas_);
     setTabOrder(gas_, ignition_);
 
     connect(engineOn_, &QCheckBox::toggled, this, &DemoCarWindow::applyInputs);
     connect(forceTemp_, &QCheckBox::toggled, this, &DemoCarWindow::applyInputs);
     connect(throttle_, &QSlider::valueChanged, this, &DemoCarWindow::applyInputs);
     connect(temp_, &QSlider::valueChanged, this, &DemoCarWindow::applyInputs);
+    connect(reducer_, &QSlider::valueChanged, this, &DemoCarWindow::applyInputs);
+    connect(switchAuto_, &QRadioButton::toggled, this, &DemoCarWindow::applyInputs);
     connect(gas_, &QSlider::valueChanged, this, &DemoCarWindow::applyInputs);
     connect(ignition_, &QComboBox::currentIndexChanged, this, &DemoCarWindow::applyInputs);
+    connect(warmUp_, &QPushButton::clicked, this, &DemoCarWindow::warmUp);
+    connect(cold_, &QPushButton::clicked, this, &DemoCarWindow::coldEngine);
 
     refresh_ = new QTimer(this);
     refresh_->setInterval(250);
@@ -115,10 +160,13 @@ void DemoCarWindow::applyInputs() {
     const bool forced = forceTemp_->isChecked();
     const double temp = temp_->value();
     const double gas = gas_->value() / 100.0;
+    const double reducer = reducer_->value() / 100.0;
+    const bool gasSwitch = switchAuto_->isChecked();
     const int ignition = ignition_->currentIndex();
     temp_->setEnabled(forced);
     throttleValue_->setText(QStringLiteral("%1 %").arg(throttle_->value()));
     tempValue_->setText(QStringLiteral("%1 °C").arg(temp_->value()));
+    reducerValue_->setText(QString::number(reducer, 'f', 2));
     gasValue_->setText(QStringLiteral("%1 %").arg(gas_->value()));
     emu_.withModel([&](qsim::ControllerModel& m) {
         qsim::EngineInputs& in = m.inputs();
@@ -126,10 +174,23 @@ void DemoCarWindow::applyInputs() {
         in.throttle = throttle;
         in.forcedTempC = forced ? temp : -1000;
         in.gasLevel = gas;
+        in.reducer = reducer;
+        in.gasSwitch = gasSwitch;
         if (ignition >= 0) in.trueIgnition = ignition;
         return 0;
     });
     refreshState();
+}
+
+void DemoCarWindow::coldEngine() {
+    const double ambient = emu_.withModel([](qsim::ControllerModel& m) { return m.inputs().ambientC; });
+    temp_->setValue(qRound(ambient));
+    forceTemp_->setChecked(true);
+    applyInputs();
+}
+
+void DemoCarWindow::warmUp() {
+    forceTemp_->setChecked(false);
 }
 
 void DemoCarWindow::refreshState() {

@@ -7,12 +7,16 @@ class Emulator;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QPushButton;
+class QRadioButton;
 class QSlider;
 class QTimer;
 
-// The "simulated car" of demo mode: the engine, throttle, warm-up, gas level
-// and the ignition system really fitted to the car, driving the emulated
-// controller so that the pages have something to show.
+// The "simulated car" of demo mode: the engine, throttle, warm-up, gas level,
+// the reducer screw, the dashboard's petrol/auto switch and the ignition
+// system really fitted to the car, driving the emulated controller so that
+// the pages have something to show and the wizard's steps can be walked by
+// hand. Every control has a mnemonic and lies in the Tab chain.
 class DemoCarWindow : public QWidget {
     Q_OBJECT
 public:
@@ -24,6 +28,10 @@ public:
 private:
     void applyInputs();
     void refreshState();
+    // Cold engine: the temperature held at the ambient one.
+    void coldEngine();
+    // Warm-up: the temperature released, the running engine warms by itself.
+    void warmUp();
 
     qsim::Emulator& emu_;
     QCheckBox* engineOn_;
@@ -32,6 +40,12 @@ private:
     QCheckBox* forceTemp_;
     QSlider* temp_;
     QLabel* tempValue_;
+    QPushButton* warmUp_;
+    QPushButton* cold_;
+    QSlider* reducer_;
+    QLabel* reducerValue_;
+    QRadioButton* switchPetrol_;
+    QRadioButton* switchAuto_;
     QSlider* gas_;
     QLabel* gasValue_;
     QComboBox* ignition_;

@@ -83,6 +83,10 @@ void applyKey(const NamedObjects& named, LanguageTexts* texts, int key, const QS
 
 } // namespace
 
+QString badLineMessage(const QString& text, const QString& fileName, int lineNumber) {
+    return QStringLiteral("%1\n\n%2, line %3").arg(text, fileName).arg(lineNumber);
+}
+
 LanguageApplier::LanguageApplier(QWidget* root, LanguageTexts* texts) : root_(root), texts_(texts) {}
 
 void LanguageApplier::applyText(int key, const QString& text) {
@@ -106,7 +110,9 @@ LanguageApplier::Result LanguageApplier::apply(const shell::LanguageFileContents
     for (const shell::LanguageLine& line : contents.lines) {
         switch (line.kind) {
         case shell::LanguageLine::Kind::Short:
-            if (showBadLine) showBadLine(texts_ ? texts_->text(30003) : QString());
+            if (showBadLine)
+                showBadLine(
+                    badLineMessage(texts_ ? texts_->text(30003) : QString(), fileName, line.lineNumber));
             continue; // a bad line is not applied
         case shell::LanguageLine::Kind::Comment:
             break;

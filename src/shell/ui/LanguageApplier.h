@@ -8,6 +8,10 @@
 class LanguageTexts;
 class QWidget;
 
+// The message of a line too short to hold a key: the file's bad-line text,
+// then where the line is.
+QString badLineMessage(const QString& text, const QString& fileName, int lineNumber);
+
 // Puts a language file on a window: captions, menu items, tab captions,
 // combo-box items, meter captions and the language texts, found by object name
 // under the root. Controls that do not exist are skipped.
@@ -24,7 +28,7 @@ public:
 
     // After every line read, comment lines included (the petrol/gas indicator).
     std::function<void()> afterEachLine;
-    // A line too short to hold a key: shown with language text 30003.
+    // A line too short to hold a key: language text 30003 with the file and line.
     std::function<void(const QString&)> showBadLine;
     // A file that cannot be opened or stops at a bad key or too long a line.
     std::function<void(const QString&)> showError;

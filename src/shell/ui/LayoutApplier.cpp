@@ -38,15 +38,16 @@ bool isContainer(const QWidget* w) {
 }
 
 // Page backgrounds: a control covering its parent exactly, or a gradient panel
-// at the corner of a tab page (the tab widget sizes its pages itself). The
-// gradients named in the layout table are scaled instead.
+// at the corner of a tab page (the tab widget sizes its pages itself, and the
+// layout table sizes the page controls apart from the factor: a background
+// scaled by the factor would leave bare bands or reach past the page).
 bool fillsParent(const QWidget* w) {
     const QWidget* parent = w->parentWidget();
-    if (kindByName(w->objectName())) return false;
-    if (!parent->rect().isEmpty() && w->geometry() == parent->rect()) return true;
     const bool onTabPage = qobject_cast<const QStackedWidget*>(parent->parentWidget()) &&
                            qobject_cast<const QTabWidget*>(parent->parentWidget()->parentWidget());
-    return onTabPage && qobject_cast<const TGradientPanel*>(w) && w->pos() == QPoint(0, 0);
+    if (onTabPage && qobject_cast<const TGradientPanel*>(w) && w->pos() == QPoint(0, 0)) return true;
+    if (kindByName(w->objectName())) return false;
+    return !parent->rect().isEmpty() && w->geometry() == parent->rect();
 }
 
 ControlKind classify(const QWidget* w) {
@@ -261,27 +262,34 @@ Layout LayoutApplier::applyLayout(int w, const Screen& screen) {
     const Layout l = forWidth(w);
     checkItem(l.item);
     if (l.paramPage) applyParamPage(*l.paramPage);
-    if (pages_) pages_->setGeometry(l.pageControl1.value_or(pagesDesign_));
-    if (wizardPages_) wizardPages_->setGeometry(l.pageControl2.value_or(wizardDesign_));
+    const QRect pc1 = l.pageControl1.value_or(pagesDesign_);
+    if (placePageControl)
+        placePageControl(pc1);
+    else if (pages_)
+        pages_->setGeometry(pc1);
+    // A wizard page that arranges its page control with a Qt layout keeps it so.
+    if (wizardPages_ && wizardPages_->parentWidget() && !wizardPages_->parentWidget()->layout())
+        wizardPages_->setGeometry(l.pageControl2.value_or(wizardDesign_));
 
     const WindowRule rule = windowRule(w, screen.size);
     switch (rule.mode) {
     case WindowRule::Mode::FullScreen:
         setZoomBox(true);
         fullScreen_ = true;
+        releaseWindowSize();
         window_->setWindowState(Qt::WindowMaximized);
         break;
     case WindowRule::Mode::Fixed:
         setZoomBox(false);
         fullScreen_ = false;
         window_->setWindowState(Qt::WindowNoState);
-        window_->resize(rule.size);
+        setWindowSize(rule.size);
         break;
     case WindowRule::Mode::Centred:
         setZoomBox(false);
         fullScreen_ = false;
         window_->setWindowState(Qt::WindowNoState);
-        window_->resize(rule.size);
+        setWindowSize(rule.size);
         window_->move(rule.position);
         break;
     case WindowRule::Mode::Unchanged:
@@ -321,7 +329,25 @@ void LayoutApplier::setParamLabelsBold(bool bold) {
         }
 }
 
+void LayoutApplier::setWindowSize(QSize size) {
+    // A fixed border: the layouts set the size, the fitter cannot drag it.
+    releaseWindowSize();
+    window_->resize(size);
+    window_->setFixedSize(size);
+}
+
+void LayoutApplier::releaseWindowSize() {
+    window_->setMinimumSize(0, 0);
+    window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+}
+
 void LayoutApplier::applyParamPage(const ParamPageNumbers& n) {
+    if (placeParamPage) {
+        // The page arranges itself with Qt layouts from the numbers.
+        placeParamPage(n);
+        if (!fullScreen_) setWindowSize(paramPageMetrics(n.font).window);
+        return;
+    }
     const ParamPageMetrics m = paramPageMetrics(n.font);
     // Rows are spaced by the group factor against the design (800 x 600, factor 1.05).
     const double k = real48(m.groupFactor) / real48(1.05);
@@ -414,5 +440,5 @@ void LayoutApplier::applyParamPage(const ParamPageNumbers& n) {
         setPointSize(info, m.infoFont, info->font().bold());
     }
     if (QWidget* print = named(QStringLiteral("DrukujButt"))) print->move(450, 10);
-    if (!fullScreen_) window_->resize(m.window);
+    if (!fullScreen_) setWindowSize(m.window);
 }

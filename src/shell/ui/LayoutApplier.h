@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <functional>
 
 class QMainWindow;
 class QTabWidget;
@@ -51,6 +52,13 @@ public:
     // Bold or plain parameter labels.
     void setParamLabelsBold(bool bold);
 
+    // Where pagecontrol1 goes; the window may keep it inside its client area.
+    // Empty: pagecontrol1 takes the bounds as they are.
+    std::function<void(const QRect&)> placePageControl;
+    // A parameters page arranged by Qt layouts takes the numbers itself (font
+    // sizes, field column, group width); empty: placement by coordinates.
+    std::function<void(const shell::layout::ParamPageNumbers&)> placeParamPage;
+
     double scale() const { return scale_; }
     int checkedItem() const { return checkedItem_; }
     bool fullScreen() const { return fullScreen_; }
@@ -69,6 +77,8 @@ private:
     void addFiller(QWidget* w);
     void placeScaled(const Scaled& s, const shell::layout::Layout& l);
     void setZoomBox(bool on);
+    void setWindowSize(QSize size);
+    void releaseWindowSize();
     void checkItem(int item);
     QWidget* named(const QString& name) const;
     QRect paramDesign(const QString& name) const;

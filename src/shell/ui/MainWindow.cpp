@@ -12,19 +12,26 @@
 #include "params/ui/DrukowaniePage.h"
 #include "params/ui/ParametryPage.h"
 #include "shell/DataPaths.h"
+#include "shell/LanguageFile.h"
+#include "shell/LanguageKeys.h"
 #include "shell/PollTimers.h"
 #include "shell/SettingsFile.h"
 #include "shell/ShellTexts.h"
+#include "shell/SkinKeys.h"
 #include "shell/Startup.h"
 #include "shell/ui/AboutDialog.h"
 #include "shell/ui/Artwork.h"
 #include "shell/ui/HelpWindow.h"
+#include "shell/ui/LanguageApplier.h"
+#include "shell/ui/SkinApplier.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -36,19 +43,19 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 
 using shell::Page;
 
 namespace {
 constexpr int ClientWidth = 799;
 constexpr int ClientHeight = 540;
+// pagecontrol1 as designed in the 799 x 540 client area, above the status bar.
+const QRect PagesDesign(2, 0, 795, 520);
 constexpr int ExitQuestion = 30005;
+constexpr int NoLanguageFiles = 30004;
 // A procedure shorter than this shows no wait cursor: it would only flicker.
 constexpr int BusyCursorDelayMs = 150;
-
-int roundInt(double v) {
-    return static_cast<int>(roundEven(v));
-}
 } // namespace
 
 MainWindow::MainWindow() : MainWindow(Setup{}) {}
@@ -78,12 +85,24 @@ MainWindow::MainWindow(Setup setup, QWidget* parent) : QMainWindow(parent), setu
     form3_ = new AboutDialog(this);
     form3_->hide();
 
-    // Fixed border: the client area is the designed 799 x 540 below the menu.
+    layout_ = new LayoutApplier(this);
+    layout_->placePageControl = [this](const QRect& r) {
+        pagesBounds_ = r;
+        placePageControl();
+    };
+    layout_->placeParamPage = [this](const shell::layout::ParamPageNumbers& n) {
+        parametry_->applyLayoutNumbers(n);
+    };
+    store_ = std::make_unique<shell::SettingsStore>();
+
+    // Fixed border: the designed 799 x 540 below the menu, until a layout sizes the window.
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
     FormCreate();
 }
 
 MainWindow::~MainWindow() {
+    // A search in progress stops at its next port instead of trying them all.
+    if (autodetectCancel_) autodetectCancel_->store(true);
     // The tab widget goes before the window's own children; nothing may ask it
     // for its tab bar while it is being destroyed.
     if (pages_) {
@@ -130,6 +149,7 @@ void MainWindow::connectLink() {
     });
     connect(live_.get(), &LiveModel::transmissionErrorChanged, this, &MainWindow::refreshLinkPanel);
     connect(live_.get(), &LiveModel::frameErrorChanged, this, &MainWindow::refreshLinkPanel);
+    // Texts shown from the language texts follow a new language file at once.
     connect(shell_.get(), &ShellModel::textsChanged, this, &MainWindow::refreshLinkPanel);
     connect(&l, &ControllerLink::versionRead, this,
             [this](int code) { setWindowTitle(shell::windowCaption(code, *shell_)); });
@@ -193,8 +213,15 @@ void MainWindow::showPortError(const PortError& e) {
 }
 
 void MainWindow::buildPages() {
-    pages_ = new QTabWidget(this);
+    // pagecontrol1 sits at the bounds the screen-size layout gives it, inside
+    // the client area (not stretched over it).
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("Form1Client"));
+    client_->installEventFilter(this);
+    setCentralWidget(client_);
+    pages_ = new QTabWidget(client_);
     pages_->setObjectName(QStringLiteral("pagecontrol1"));
+    pages_->setGeometry(PagesDesign);
     obroty_ = new ObrotyPage(models(), pages_);
     parametry_ = new ParametryPage(models(), pages_);
     wizualizacja_ = new WizualizacjaPage(models(), pages_);
@@ -221,7 +248,11 @@ void MainWindow::buildPages() {
         parametry_->showWriteMessages(messages);
     };
     navigator_->changed = [this] { updateStepShortcuts(); };
-    setCentralWidget(pages_);
+    // The wizard's last step hands over to the parameters page: read, fill, write back.
+    connect(shell_.get(), &ShellModel::wizardFinished, this, [this] {
+        navigator_->finishWizard();
+        parametry_->finishWizard();
+    });
 
     // A tab click must be seen before the switch, while the old page is still
     // the active one, so that it can refuse; menu selection bypasses this.
@@ -281,22 +312,28 @@ void MainWindow::buildMenu() {
     connect(addItem(menu, QStringLiteral("DefaultOption"), QStringLiteral("Domyślne ustawienia")),
             &QAction::triggered, this, &MainWindow::DefaultOptionClick);
 
-    QMenu* portMenu = submenu(nullptr, QStringLiteral("PortGroup"), QStringLiteral("Port"));
+    portMenu_ = submenu(nullptr, QStringLiteral("PortGroup"), QStringLiteral("Port"));
     portGroup_ = new QActionGroup(this);
     portGroup_->setExclusive(true);
     for (int n = 1; n <= 8; ++n) {
-        QAction* a = addItem(portMenu, QStringLiteral("PCOM%1").arg(n), QStringLiteral("COM%1").arg(n));
+        QAction* a = addItem(portMenu_, QStringLiteral("PCOM%1").arg(n), QStringLiteral("COM%1").arg(n));
         a->setCheckable(true);
         a->setChecked(n == 1);
         portGroup_->addAction(a);
         connect(a, &QAction::triggered, this, [this, n] { PCOMClick(n); });
     }
-    portMenu->addSeparator()->setObjectName(QStringLiteral("N1"));
-    connect(addItem(portMenu, QStringLiteral("AutodetekcjaMenu"), QStringLiteral("Autodetekcja")),
+    // The serial devices present (USB adapters and the like) follow COM1 ...
+    // COM8; the list is made again whenever the menu opens.
+    QAction* devicesStart = portMenu_->addSeparator();
+    devicesStart->setObjectName(QStringLiteral("PortDevicesSeparator"));
+    devicesStart->setVisible(false);
+    portDevicesEnd_ = portMenu_->addSeparator();
+    portDevicesEnd_->setObjectName(QStringLiteral("N1"));
+    connect(addItem(portMenu_, QStringLiteral("AutodetekcjaMenu"), QStringLiteral("Autodetekcja")),
             &QAction::triggered, this, &MainWindow::AutodetekcjaMenuClick);
+    connect(portMenu_, &QMenu::aboutToShow, this, &MainWindow::refreshPortDevices);
 
-    // Language, layout and skin choices: the items and their radio groups. The
-    // language files, screen-size layouts and skins attach to these items.
+    // Language, layout and skin choices: the items and their radio groups.
     QMenu* lang = submenu(nullptr, QStringLiteral("Jezyki"), QStringLiteral("Język"));
     auto* langGroup = new QActionGroup(this);
     const std::pair<const char*, const char*> langs[] = {{"JPolski", "Polski"},
@@ -309,6 +346,11 @@ void MainWindow::buildMenu() {
         a->setCheckable(true);
         a->setChecked(QLatin1String(name) == QLatin1String("JPolski"));
         langGroup->addAction(a);
+        for (const shell::lang::LanguageChoice& c : shell::lang::languageChoices())
+            if (QLatin1String(c.menuItem) == QLatin1String(name)) {
+                const QString file = QString::fromLatin1(c.file);
+                connect(a, &QAction::triggered, this, [this, file] { languageMenuClick(file); });
+            }
     }
 
     QMenu* look = submenu(nullptr, QStringLiteral("Wyglad"), QStringLiteral("Wyglad"));
@@ -317,11 +359,14 @@ void MainWindow::buildMenu() {
     const std::pair<const char*, const char*> sizes[] = {
         {"CzcionkaMala", "640x480"}, {"CzcionkaSrednia", "720x576"}, {"CzcionkaDuza", "800x600"},
         {"N1024", "1024x768"},       {"N1152", "1152x864"},          {"N1280", "1280x1024"}};
+    int item = 0;
     for (const auto& [name, caption] : sizes) {
         QAction* a = addItem(size, QString::fromLatin1(name), QString::fromLatin1(caption));
         a->setCheckable(true);
         a->setChecked(QLatin1String(name) == QLatin1String("CzcionkaSrednia"));
         sizeGroup->addAction(a);
+        ++item;
+        connect(a, &QAction::triggered, this, [this, item] { layoutMenuClick(item); });
     }
     QMenu* skin = submenu(look, QStringLiteral("Skorka"), QStringLiteral("Skorka"));
     auto* skinGroup = new QActionGroup(this);
@@ -334,7 +379,20 @@ void MainWindow::buildMenu() {
                              QKeySequence(Qt::CTRL | static_cast<Qt::Key>(key)));
         a->setCheckable(true);
         a->setChecked(QLatin1String(name) == QLatin1String("skorkaZwy"));
+        if (a->isChecked()) skinItem_ = a;
         skinGroup->addAction(a);
+        if (const shell::skin::SkinChoice* c = shell::skin::choiceByMenuItem(QString::fromLatin1(name))) {
+            const QString code = QString::fromLatin1(c->code);
+            // The item is checked only when its whole file was read: until
+            // then the item of the skin in force keeps the mark.
+            connect(a, &QAction::triggered, this, [this, a, code] {
+                if (skinItem_)
+                    skinItem_->setChecked(true);
+                else
+                    a->setChecked(false);
+                skinMenuClick(code);
+            });
+        }
     }
     QAction* remember =
         addItem(look, QStringLiteral("PamOstRozdz"), QStringLiteral("pamietaj ost rozdzielczosc"));
@@ -382,6 +440,22 @@ void MainWindow::buildStatusBar() {
     busyBar_->setToolTip(QStringLiteral("Trwa wymiana danych ze sterownikiem"));
     busyBar_->hide();
     bar->addPermanentWidget(busyBar_);
+
+    // The autodetection's progress through its ports, and its stop button.
+    autodetectBar_ = new QProgressBar(bar);
+    autodetectBar_->setObjectName(QStringLiteral("AutodetectProgress"));
+    autodetectBar_->setFixedWidth(90);
+    autodetectBar_->setMaximumHeight(14);
+    autodetectBar_->setFormat(QStringLiteral("%v / %m"));
+    autodetectBar_->hide();
+    bar->addPermanentWidget(autodetectBar_);
+    autodetectStop_ = new QToolButton(bar);
+    autodetectStop_->setObjectName(QStringLiteral("AutodetectCancel"));
+    autodetectStop_->setAutoRaise(true);
+    autodetectStop_->setMaximumHeight(18);
+    autodetectStop_->hide();
+    connect(autodetectStop_, &QToolButton::clicked, this, &MainWindow::cancelAutodetection);
+    bar->addPermanentWidget(autodetectStop_);
     busyDelay_ = new QTimer(this);
     busyDelay_->setSingleShot(true);
     busyDelay_->setInterval(BusyCursorDelayMs);
@@ -399,20 +473,28 @@ void MainWindow::FormCreate() {
     // (shell::parameterDialogFolder(), taken by the dialogs when they open).
     pages_->setTabVisible(static_cast<int>(Page::Drukowanie), false);
     shell_->paramsVisited = false;
+    shell_->texts().loadDefaults();
     shell_->languageCode = QStringLiteral("PL");
     shell_->languageFile = QStringLiteral("polish.lng");
     link_->setSelectedPort(QStringLiteral("com1"));
     if (QAction* a = menuItem(QStringLiteral("PamOstRozdz"))) a->setChecked(false);
+    layout_->recordDesignBounds();
     params_->setWritten(true);
     shell_->helpFile = QStringLiteral("help/quendrix_pl.html");
 
-    loadSettings();
+    const QString languageFile = loadSettings();
     if (setup_.configureLink) setup_.configureLink(*link_);
-    const int n = SerialChannel::comNumber(link_->selectedPort());
-    if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(n))) a->setChecked(true);
+    syncPortItems();
+
+    // Without language files most messages have no text: say so, and go on.
+    if (!shell::languageFilesPresent(shell::dataDir(QStringLiteral("lang"))))
+        shellMessage(QMessageBox::Warning, shell_->text(NoLanguageFiles));
+    else if (!languageFile.isEmpty())
+        loadLanguageFile(languageFile);
 
     panel0_->clear();
-    centreOnScreen();
+    answered_ = true;
+    if (!layout_->fullScreen()) centreOnScreen();
 
     navigator_->setCurrent(Page::Obroty);
     showPage(Page::Obroty);
@@ -420,27 +502,105 @@ void MainWindow::FormCreate() {
     updateStepShortcuts();
 }
 
-void MainWindow::loadSettings() {
-    auto settings = shell::openSettings();
-    const PortMapping map = readPortMap(*settings);
-    for (auto it = map.constBegin(); it != map.constEnd(); ++it)
-        link_->setDevicePath(it.key(), it.value());
+QString MainWindow::loadSettings() {
+    {
+        auto settings = shell::openSettings();
+        const PortMapping map = readPortMap(*settings);
+        for (auto it = map.constBegin(); it != map.constEnd(); ++it)
+            link_->setDevicePath(it.key(), it.value());
+    }
+    const shell::StartPlan plan = store_->load();
+    if (!plan.unwritable.isEmpty())
+        shellMessage(QMessageBox::Warning,
+                     shell_->text(textkey::SettingsUnwritable) + QStringLiteral("\n\n") + plan.unwritable);
+    const shell::ShellSettings& st = plan.settings;
+
+    shell_->languageCode = st.languageCode;
+    shell_->languageFile = st.languageFile;
+    if (const shell::lang::LanguageChoice* c = shell::lang::choiceByFile(st.languageFile))
+        if (QAction* a = menuItem(QString::fromLatin1(c->menuItem))) a->setChecked(true);
+    // Set by program, the switch runs its reaction as a click does.
+    if (auto* comments = parametry_->findChild<QCheckBox*>(QStringLiteral("WylaczkomentarzeCheck")))
+        comments->setChecked(st.commentsOff);
+
+    lastCom_ = st.comPort;
+    link_->setSelectedPort(QStringLiteral("com%1").arg(st.comPort));
+    if (!st.portDevice.isEmpty()) link_->setSelectedPort(st.portDevice);
+
+    if (plan.firstRun) {
+        layout_->setParamLabelsBold(true);
+        if (const auto numbers = shell::layout::forWidth(800).paramPage) layout_->applyParamPage(*numbers);
+    }
+    const LayoutApplier::Screen sc = screen();
+    layout_->applyLayout(0, sc);
+    if (plan.rememberedLayout) layout_->layoutMenuCommand(plan.rememberedLayout, sc);
+    if (QAction* a = menuItem(QStringLiteral("PamOstRozdz"))) a->setChecked(st.rememberLayout);
+
+    if (!plan.skinCode.isEmpty()) loadSkin(plan.skinCode);
+    return plan.languageFileToLoad;
+}
+
+shell::ShellSettings MainWindow::currentSettings() const {
+    shell::ShellSettings st;
+    st.languageCode = shell_->languageCode;
+    for (const shell::lang::LanguageChoice& c : shell::lang::languageChoices())
+        if (QAction* a = menuItem(QString::fromLatin1(c.menuItem)); a && a->isChecked())
+            st.languageFile = QString::fromLatin1(c.file);
+    st.comPort = lastCom_;
+    st.portDevice = portDevice_;
+    for (const shell::skin::SkinChoice& c : shell::skin::skinChoices())
+        if (QAction* a = menuItem(QString::fromLatin1(c.menuItem)); a && a->isChecked())
+            st.skin = QString::fromLatin1(c.code);
+    if (auto* comments = parametry_->findChild<QCheckBox*>(QStringLiteral("WylaczkomentarzeCheck")))
+        st.commentsOff = comments->isChecked();
+    st.layoutItem = layout_->checkedItem();
+    if (QAction* a = menuItem(QStringLiteral("PamOstRozdz"))) st.rememberLayout = a->isChecked();
+    return st;
 }
 
 void MainWindow::saveSettings() {
     // Every close passes here; the settings of the port map ("Ports") are only
     // ever read, so nothing of them is rewritten.
     ++saves_;
-    auto settings = shell::openSettings();
-    settings->sync();
+    const QString unwritable = store_->save(currentSettings());
+    if (!unwritable.isEmpty())
+        shellMessage(QMessageBox::Warning,
+                     shell_->text(textkey::SettingsUnwritable) + QStringLiteral("\n\n") + unwritable);
+}
+
+LayoutApplier::Screen MainWindow::screen() const {
+    if (setup_.screen) return setup_.screen();
+    const QScreen* s = QGuiApplication::primaryScreen();
+    if (!s)
+        return {QSize(ClientWidth + 1, ClientHeight + 60), QRect(0, 0, ClientWidth + 1, ClientHeight + 60)};
+    return {s->geometry().size(), s->availableGeometry()};
 }
 
 void MainWindow::centreOnScreen() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect g = screen->geometry();
-    move(g.left() + roundInt(g.width() * 0.5) - roundInt(width() * 0.5),
-         g.top() + roundInt(g.height() * 0.5) - roundInt(height() * 0.5));
+    move(shell::layout::centred(screen().size, size()));
+}
+
+void MainWindow::placePageControl() {
+    // The layout's bounds, kept inside the client area: a page control wider
+    // than its window would cut off the pages' right edge. The layouts' window
+    // sizes count the frame and title bar, which a Qt window's size does not:
+    // the page control reaches down to the status bar instead of leaving that
+    // height bare below it.
+    QRect r = pagesBounds_.isValid() ? pagesBounds_ : PagesDesign;
+    if (client_->isVisible()) {
+        r.setWidth(std::max(0, std::min(r.width(), client_->width() - r.x() - PagesDesign.x())));
+        r.setHeight(std::max(0, client_->height() - r.y()));
+    }
+    if (pages_->geometry() != r) pages_->setGeometry(r);
+}
+
+void MainWindow::shellMessage(QMessageBox::Icon icon, const QString& text) {
+    if (setup_.message) {
+        setup_.message(icon, text);
+        return;
+    }
+    QMessageBox box(icon, QStringLiteral("Quendrix"), text, QMessageBox::Ok, this);
+    box.exec();
 }
 
 void MainWindow::showPage(Page page) {
@@ -484,6 +644,10 @@ int MainWindow::neighbourTab(int from, int step, bool wrap) const {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show)) {
+        placePageControl();
+        return false;
+    }
     QTabBar* bar = pages_ ? pages_->tabBar() : nullptr;
     if (bar && watched == bar) {
         switch (event->type()) {
@@ -579,14 +743,10 @@ void MainWindow::DefaultOptionClick() {
         link_->run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
         link_->setSelectedPort(QStringLiteral("com1"));
         resetPortEpisode();
-        if (QAction* a = menuItem(QStringLiteral("PCOM1"))) a->setChecked(true);
-        shell_->languageCode = QStringLiteral("PL");
-        shell_->languageFile = QStringLiteral("polish.lng");
-        if (QAction* a = menuItem(QStringLiteral("JPolski"))) a->setChecked(true);
-        if (QAction* a = menuItem(QStringLiteral("skorkaZwy"))) {
-            a->setChecked(true);
-            a->trigger();
-        }
+        syncPortItems();
+        languageMenuClick(QStringLiteral("polish.lng"));
+        layout_->applyLayout(0, screen());
+        if (QAction* a = menuItem(QStringLiteral("skorkaZwy"))) a->trigger();
         // The parameter side: block read, parameters page filled, port opened.
         parametry_->DefaultOptionClick();
     });
@@ -622,21 +782,189 @@ void MainWindow::wersjasterownika1Click() {
 void MainWindow::PCOMClick(int n) {
     link_->setSelectedPort(QStringLiteral("com%1").arg(n));
     resetPortEpisode();
-    if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(n))) a->setChecked(true);
+    syncPortItems();
+}
+
+void MainWindow::selectPortDevice(const QString& path) {
+    if (path.isEmpty()) return;
+    link_->setSelectedPort(path);
+    resetPortEpisode();
+    syncPortItems();
+}
+
+void MainWindow::syncPortItems() {
+    // Exactly one item of the Port menu is checked: the selected port's.
+    const QString selected = link_->selectedPort();
+    const int n = SerialChannel::comNumber(selected);
+    if (n > 0) {
+        lastCom_ = n;
+        portDevice_.clear();
+        if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(n))) a->setChecked(true);
+    } else {
+        portDevice_ = selected;
+        refreshPortDevices();
+    }
+}
+
+QList<SerialDevice> MainWindow::listedDevices() const {
+    const QList<SerialDevice> all = setup_.serialDevices ? setup_.serialDevices() : serialDevices();
+    // COM1 ... COM8 have their own items, whatever device they are mapped to.
+    QStringList comDevices;
+    for (int n = 1; n <= 8; ++n)
+        comDevices << QFileInfo(link_->devicePath(QStringLiteral("com%1").arg(n))).canonicalFilePath();
+    QList<SerialDevice> out;
+    for (const SerialDevice& d : all) {
+        if (d.comNumber > 0) continue;
+        const QString canonical = QFileInfo(d.systemPath).canonicalFilePath();
+        if (!canonical.isEmpty() && comDevices.contains(canonical)) continue;
+        out.append(d);
+    }
+    return out;
+}
+
+void MainWindow::refreshPortDevices() {
+    for (QAction* a : std::as_const(deviceItems_)) {
+        portGroup_->removeAction(a);
+        delete a;
+    }
+    deviceItems_.clear();
+    QList<SerialDevice> devices = listedDevices();
+    // The chosen device stays on the menu while it is unplugged, so the mark
+    // shows what the next exchange opens.
+    const bool chosenListed = std::any_of(devices.begin(), devices.end(),
+                                          [this](const SerialDevice& d) { return d.path == portDevice_; });
+    if (!portDevice_.isEmpty() && !chosenListed)
+        devices.append(SerialDevice{portDevice_, portDevice_, {}, 0});
+    int index = 0;
+    for (const SerialDevice& d : std::as_const(devices)) {
+        QString caption = QFileInfo(d.path).fileName();
+        if (!d.description.isEmpty()) caption += QStringLiteral(" - ") + d.description;
+        auto* a = new QAction(caption, this);
+        a->setObjectName(QStringLiteral("PortDevice%1").arg(++index));
+        a->setData(d.path);
+        a->setToolTip(d.path);
+        a->setCheckable(true);
+        portGroup_->addAction(a);
+        portMenu_->insertAction(portDevicesEnd_, a);
+        a->setChecked(d.path == portDevice_);
+        const QString path = d.path;
+        connect(a, &QAction::triggered, this, [this, path] { selectPortDevice(path); });
+        deviceItems_.append(a);
+    }
+    if (QAction* sep = findChild<QAction*>(QStringLiteral("PortDevicesSeparator")))
+        sep->setVisible(!deviceItems_.isEmpty());
+    if (portDevice_.isEmpty())
+        if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(lastCom_))) a->setChecked(true);
 }
 
 void MainWindow::AutodetekcjaMenuClick() {
-    link_->whenIdle(this, [this] {
+    if (autodetecting()) return;
+    // COM1 ... COM8 in order, then the devices present outside them.
+    QStringList ports = autodetectComPorts();
+    for (const SerialDevice& d : listedDevices())
+        ports << d.path;
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    autodetectCancel_ = cancel;
+    showAutodetectProgress(int(ports.size()));
+    link_->whenIdle(this, [this, ports, cancel] {
         link_->call<AutodetectResult>(
-            this, [](Controller& c) { return autodetect(c, autodetectComPorts()); },
-            [this](const AutodetectResult& r) {
-                shell_->setMessage(autodetectResultText(r, *shell_));
-                link_->setSelectedPort(r.selected);
-                resetPortEpisode();
-                const int n = SerialChannel::comNumber(r.selected);
-                if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(n))) a->setChecked(true);
-            });
+            this,
+            [this, ports, cancel](Controller& c) {
+                // Each port's result reaches the window while the search goes on.
+                return autodetect(
+                    c, ports,
+                    [this](const AutodetectStep& step) {
+                        QMetaObject::invokeMethod(
+                            this, [this, step] { autodetectStep(step); }, Qt::QueuedConnection);
+                    },
+                    cancel.get());
+            },
+            [this](const AutodetectResult& r) { autodetectFinished(r); });
     });
+}
+
+void MainWindow::showAutodetectProgress(int total) {
+    autodetectBar_->setRange(0, total);
+    autodetectBar_->setValue(0);
+    autodetectBar_->show();
+    autodetectStop_->setText(shell_->text(textkey::AutodetectStop));
+    autodetectStop_->show();
+    if (QAction* a = menuItem(QStringLiteral("AutodetekcjaMenu"))) a->setEnabled(false);
+}
+
+void MainWindow::autodetectStep(const AutodetectStep& step) {
+    if (!autodetecting()) return;
+    autodetectBar_->setValue(autodetectBar_->value() + 1);
+    shell_->setMessage(autodetectStepText(step, *shell_));
+}
+
+void MainWindow::cancelAutodetection() {
+    if (autodetectCancel_) autodetectCancel_->store(true);
+}
+
+void MainWindow::autodetectFinished(const AutodetectResult& r) {
+    autodetectCancel_.reset();
+    autodetectBar_->hide();
+    autodetectStop_->hide();
+    if (QAction* a = menuItem(QStringLiteral("AutodetekcjaMenu"))) a->setEnabled(true);
+    if (r.cancelled && r.found.isEmpty())
+        shell_->setMessage(shell_->text(textkey::AutodetectStopped));
+    else
+        shell_->setMessage(autodetectResultText(r, *shell_));
+    if (!r.selected.isEmpty() && r.selected != link_->selectedPort()) {
+        link_->setSelectedPort(r.selected);
+        resetPortEpisode();
+    }
+    syncPortItems();
+}
+
+void MainWindow::languageMenuClick(const QString& languageFile) {
+    const shell::lang::LanguageChoice* c = shell::lang::choiceByFile(languageFile);
+    if (!c) return;
+    loadLanguageFile(languageFile);
+    shell_->languageCode = QString::fromLatin1(c->code);
+    shell_->languageFile = languageFile;
+    if (QAction* a = menuItem(QString::fromLatin1(c->menuItem))) a->setChecked(true);
+}
+
+bool MainWindow::loadLanguageFile(const QString& file) {
+    LanguageApplier applier(this, &shell_->texts());
+    applier.afterEachLine = [this] {
+        LanguageApplier::showPetrolGas(this, shell_->texts(), live_->petrol());
+    };
+    applier.showBadLine = [this](const QString& m) { shellMessage(QMessageBox::Warning, m); };
+    applier.showError = [this](const QString& m) { shellMessage(QMessageBox::Critical, m); };
+    const LanguageApplier::Result r = applier.loadFile(shell::dataFile(QStringLiteral("lang"), file));
+    if (!r.helpFile.isEmpty()) shell_->helpFile = r.helpFile;
+    // Pages refill what they build from the texts (the printout page, the
+    // petrol/gas captions, the status texts).
+    shell_->textsReloaded();
+    return r.complete;
+}
+
+void MainWindow::skinMenuClick(const QString& skinCode) {
+    loadSkin(skinCode);
+}
+
+bool MainWindow::loadSkin(const QString& skinCode) {
+    const shell::skin::SkinChoice* c = shell::skin::choiceByCode(skinCode);
+    if (!c) return false;
+    SkinApplier applier(this, &shell_->labelHighlight);
+    applier.showBadLine = [this](const QString& m) { shellMessage(QMessageBox::Warning, m); };
+    applier.showError = [this](const QString& m) { shellMessage(QMessageBox::Critical, m); };
+    const bool complete =
+        applier.loadFile(shell::dataFile(QStringLiteral("skins"), QString::fromLatin1(c->file)));
+    parametry_->refreshLabelHighlight();
+    if (complete)
+        if (QAction* a = menuItem(QString::fromLatin1(c->menuItem))) {
+            a->setChecked(true);
+            skinItem_ = a;
+        }
+    return complete;
+}
+
+void MainWindow::layoutMenuClick(int item) {
+    layout_->layoutMenuCommand(item, screen());
 }
 
 void MainWindow::Dalej1Click() {

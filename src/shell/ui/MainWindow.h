@@ -1,9 +1,15 @@
 #pragma once
+#include "link/Autodetect.h"
 #include "link/ControllerLink.h"
+#include "link/SerialDevices.h"
 #include "shell/Navigator.h"
+#include "shell/SettingsStore.h"
 #include "shell/ShellModel.h"
+#include "shell/ui/LayoutApplier.h"
 
 #include <QMainWindow>
+#include <QMessageBox>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -18,6 +24,7 @@ class QMenu;
 class QProgressBar;
 class QTabWidget;
 class QTimer;
+class QToolButton;
 class ObrotyPage;
 class ParametryPage;
 class WizualizacjaPage;
@@ -40,6 +47,14 @@ public:
         // Runs after the settings are loaded and before the first exchange:
         // where the command line maps ports (--port, --demo).
         std::function<void(ControllerLink&)> configureLink;
+        // The screen the layouts are chosen for; the primary screen when empty.
+        std::function<LayoutApplier::Screen()> screen;
+        // The serial devices the Port menu and the autodetection offer; the
+        // system's own when empty.
+        std::function<QList<SerialDevice>()> serialDevices;
+        // Message boxes of the shell (language, skin and settings problems);
+        // a real box when empty.
+        std::function<void(QMessageBox::Icon icon, const QString& text)> message;
     };
 
     MainWindow();
@@ -56,6 +71,8 @@ public:
     QAction* menuItem(const QString& name) const;
     AboutDialog* aboutBox() const { return form3_; }
     HelpWindow* helpWindow() const { return help_; }
+    LayoutApplier& layoutApplier() { return *layout_; }
+    LayoutApplier::Screen screen() const;
 
     // Handlers of the menu items.
     void selectPageFromMenu(shell::Page page);
@@ -68,7 +85,27 @@ public:
     void AutodetekcjaMenuClick();
     void Dalej1Click();
     void a1Click();
+    // JPolski ... JWloski: the language file of that item.
+    void languageMenuClick(const QString& languageFile);
+    // skorkaKol ... SkorkaBez: the skin of that code ("col", "ord", "sil", "nak").
+    void skinMenuClick(const QString& skinCode);
+    // CzcionkaMala ... N1280: layout item 1 ... 6.
+    void layoutMenuClick(int item);
+    // A serial device of the Port menu (a path outside COM1 ... COM8).
+    void selectPortDevice(const QString& path);
+    // The Port menu's device items again from the devices present now.
+    void refreshPortDevices();
+    // Stops a running autodetection before its next port.
+    void cancelAutodetection();
+    bool autodetecting() const { return autodetectCancel_ != nullptr; }
 
+    // Loads lang/<file> onto the window; false when the file stopped early.
+    bool loadLanguageFile(const QString& file);
+    // Loads the skin of a code; true (and its item checked) when the whole file was read.
+    bool loadSkin(const QString& skinCode);
+
+    // The fitter's choices as the menus and the comments switch hold them now.
+    shell::ShellSettings currentSettings() const;
     // The single place where the settings are persisted.
     void saveSettings();
     int settingsSaveCount() const { return saves_; }
@@ -84,7 +121,8 @@ private:
     void buildStatusBar();
     void connectLink();
     void FormCreate();
-    void loadSettings();
+    // Settings, layout and skin of the creation sequence; the language file to load.
+    QString loadSettings();
     void centreOnScreen();
     void showPage(shell::Page page);
     void updateStepShortcuts();
@@ -100,6 +138,13 @@ private:
     static QString clockText(const QDateTime& t);
     void setBusyShown(bool shown);
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key = {});
+    void shellMessage(QMessageBox::Icon icon, const QString& text);
+    void placePageControl();
+    void syncPortItems();
+    QList<SerialDevice> listedDevices() const;
+    void autodetectStep(const AutodetectStep& step);
+    void autodetectFinished(const AutodetectResult& result);
+    void showAutodetectProgress(int total);
 
     Setup setup_;
     std::unique_ptr<ControllerLink> link_;
@@ -119,8 +164,22 @@ private:
     QProgressBar* busyBar_ = nullptr;
     QTimer* busyDelay_ = nullptr;
     QActionGroup* portGroup_ = nullptr;
+    QMenu* portMenu_ = nullptr;
+    QAction* portDevicesEnd_ = nullptr; // the separator before Autodetekcja
+    QList<QAction*> deviceItems_;
+    QAction* skinItem_ = nullptr; // item of the skin in force
+    QProgressBar* autodetectBar_ = nullptr;
+    QToolButton* autodetectStop_ = nullptr;
+    std::shared_ptr<std::atomic<bool>> autodetectCancel_;
     AboutDialog* form3_ = nullptr;
     HelpWindow* help_ = nullptr;
+    QWidget* client_ = nullptr;
+    LayoutApplier* layout_ = nullptr;
+    std::unique_ptr<shell::SettingsStore> store_;
+    QRect pagesBounds_; // what the layout asks for pagecontrol1
+
+    QString portDevice_; // chosen device outside COM1 ... COM8, empty for COMn
+    int lastCom_ = 1;    // the COM port the "Port" setting keeps
 
     QString portBoxShownFor_; // the port whose open failure (or loss) has been reported
     std::optional<PortError> lastPortError_;

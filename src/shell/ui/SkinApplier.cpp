@@ -1,6 +1,7 @@
 #include "shell/ui/SkinApplier.h"
 
 #include "shell/SkinKeys.h"
+#include "shell/ui/LanguageApplier.h"
 #include "shell/ui/NamedObjects.h"
 #include "widgets/TAnalogGauge.h"
 #include "widgets/TColor.h"
@@ -179,7 +180,9 @@ bool SkinApplier::apply(const shell::SkinFileContents& contents) {
 
     for (const shell::SkinLine& line : contents.lines) {
         if (line.kind == shell::SkinLine::Kind::Short) {
-            if (showBadLine) showBadLine(shell::skin::badLineMessage());
+            if (showBadLine)
+                showBadLine(
+                    ::badLineMessage(shell::skin::badLineMessage(), contents.fileName, line.lineNumber));
             continue;
         }
         if (line.kind == shell::SkinLine::Kind::Comment) continue; // nothing at all happens for a comment

@@ -1,0 +1,464 @@
+// The eight step pages of the wizard: controls, captions and places. Every
+// control is placed by coordinates on its step's background so the
+// screen-size layouts can scale it; the fonts are the ones those layouts give
+// (instructions 18 pt, other texts 12 pt), so nothing is cut when they apply.
+#include "adapt/ui/AutoadaptacjaPage.h"
+#include "adapt/ui/SensorPicture.h"
+#include "live/IgnitionPage.h"
+#include "live/ui/Instruments.h"
+#include "widgets/TColor.h"
+#include "widgets/TColorButton.h"
+#include "widgets/TFlatCheckBox.h"
+#include "widgets/TGradientPanel.h"
+#include "widgets/THorizontalBar.h"
+#include "widgets/TLedLamp.h"
+#include "widgets/TRoundMeter.h"
+#include "widgets/TThermometer.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// What the steps use of their page in the window's design size: the page
+// control of every screen-size layout holds this much at its scale.
+constexpr int PageW = 735;
+constexpr int PageH = 400;
+// Left column (instructions and read-outs), right column (the meter), bottom row (buttons).
+const QRect LeftFrame(8, 8, 404, 312);
+const QRect RightFrame(418, 8, 309, 312);
+constexpr int ButtonY = 332;
+constexpr int ButtonW = 150;
+constexpr int ButtonH = 52;
+const QRect DoneBox(164, 326, 407, 66); // between the two buttons
+static_assert(ButtonY + ButtonH <= PageH && 8 + 2 * ButtonW < PageW);
+
+constexpr int TextPt = 12;
+constexpr int InstructionPt = 18;
+const QColor InstructionColor(0x10, 0x2A, 0x60);
+constexpr unsigned LampOn = 43008; // green of the window definition's lamps
+
+QFont sized(QFont f, int points, bool bold) {
+    f.setPointSize(points);
+    f.setBold(bold);
+    return f;
+}
+
+TGradientPanel* gradient(QWidget* parent, const char* name, const QRect& r = {}) {
+    auto* g = new TGradientPanel(parent);
+    g->setObjectName(QString::fromLatin1(name));
+    if (r.isValid()) g->setGeometry(r);
+    liveui::setLightGradient(g);
+    return g;
+}
+
+QLabel* text(QWidget* parent, const char* name, const QString& t, const QRect& r, int points = TextPt,
+             bool bold = false, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* l = new QLabel(t, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(r);
+    l->setAlignment(align);
+    l->setFont(sized(l->font(), points, bold));
+    return l;
+}
+
+// The step's instruction and its other large messages.
+QLabel* instruction(QWidget* parent, const char* name, const QString& t, const QRect& r,
+                    Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop) {
+    QLabel* l = text(parent, name, t, r, InstructionPt, false, align);
+    l->setWordWrap(true);
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, InstructionColor);
+    l->setPalette(p);
+    return l;
+}
+
+QLabel* readout(QWidget* parent, const char* name, const QRect& r, int points = 14) {
+    return liveui::makePanel(parent, QString::fromLatin1(name), r.x(), r.y(), r.width(), r.height(), points);
+}
+
+TLedLamp* lamp(QWidget* parent, const char* name, const QRect& r) {
+    auto* l = new TLedLamp(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(r);
+    l->setColorOn(tColor(LampOn));
+    l->setColorOff(tColor(0x0000FF));
+    l->setLedHeight(25);
+    l->setFont(sized(l->font(), TextPt, true));
+    return l;
+}
+
+TRoundMeter* speedMeter(QWidget* parent, const char* name, const QRect& r) {
+    auto* m = new TRoundMeter(parent);
+    m->setObjectName(QString::fromLatin1(name));
+    m->setGeometry(r);
+    liveui::setupSpeedMeter(m, QStringLiteral("Obroty"));
+    return m;
+}
+
+THorizontalBar* bar(QWidget* parent, const char* name, const QRect& r, int digitalTo, const QString& format,
+                    const QString& unit, int options) {
+    auto* b = new THorizontalBar(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(r);
+    liveui::setSignal(b, 0, digitalTo, 0.0, double(digitalTo), format, unit);
+    b->setOptions(options);
+    b->settingsChanged();
+    return b;
+}
+
+// A step page: its background fills it; everything else sits on the background.
+QWidget* stepPage(QTabWidget* tabs, const char* name, const char* caption, const char* background,
+                  TGradientPanel** bg) {
+    auto* page = new QWidget(tabs);
+    page->setObjectName(QString::fromLatin1(name));
+    auto* lay = new QVBoxLayout(page);
+    lay->setContentsMargins(0, 0, 0, 0);
+    *bg = gradient(page, background);
+    lay->addWidget(*bg);
+    tabs->addTab(page, QString::fromUtf8(caption));
+    return page;
+}
+
+// The meter column of a step: round meter and its speed panel.
+void meterColumn(QWidget* frame, TRoundMeter*& meter, const char* meterName, QLabel*& panel,
+                 const char* panelName, int width) {
+    const int side = 240;
+    meter = speedMeter(frame, meterName, QRect((width - side) / 2, 8, side, side));
+    panel = readout(frame, panelName, QRect((width - 170) / 2, 256, 170, 46), 20);
+    panel->setText(QStringLiteral("0"));
+}
+
+} // namespace
+
+TColorButton* AutoadaptacjaPage::addButton(QWidget* parent, const char* name, const QString& caption, int x,
+                                           int y) {
+    auto* b = new TColorButton(parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(caption);
+    b->setGeometry(x, y, ButtonW, ButtonH);
+    b->setFont(sized(b->font(), TextPt, true));
+    b->setForeColor(QColor(0x1A, 0x1A, 0x1A));
+    b->setBackColor(QColor(0xD4, 0xD0, 0xC8));
+    b->setHoverColor(QColor(0xEA, 0xE8, 0xE2));
+    return b;
+}
+
+void AutoadaptacjaPage::buildSteps() {
+    steps_[0] = buildTermStep();
+    steps_[1] = buildTpsStep();
+    steps_[2] = buildProbeStep();
+    steps_[3] = buildCarStep();
+    steps_[4] = buildSensorStep();
+    steps_[5] = buildSwitchOverStep();
+    steps_[6] = buildReducerStep();
+    steps_[7] = buildStepperStep();
+    for (int i = 0; i < adapt::StepCount; ++i) {
+        const adapt::StepInfo& info = adapt::stepInfo(i + 1);
+        forward_[i] = steps_[i]->findChild<TColorButton*>(QString::fromLatin1(info.forward));
+        if (info.back) back_[i] = steps_[i]->findChild<TColorButton*>(QString::fromLatin1(info.back));
+    }
+}
+
+QWidget* AutoadaptacjaPage::buildTermStep() {
+    TGradientPanel* bg = nullptr;
+    QWidget* page = stepPage(pageControl2_, "adaptterm", "Ad2 - termometr", "GradPanel6", &bg);
+    TGradientPanel* left = gradient(bg, "GradPanel7", LeftFrame);
+    instruction(
+        left, "Label105",
+        QStringLiteral("Proszę ustawić samochód na zasilaniu benzynowym i odczekać do momentu osiągnięcia "
+                       "przez silnik temperatury pracy. Następnie proszę nacisnąć przycisk dalej."),
+        QRect(10, 4, 384, 224));
+    ComboTerm = new QComboBox(left);
+    ComboTerm->setObjectName(QStringLiteral("ComboTerm"));
+    ComboTerm->addItems(live::ignitionSystemItems());
+    ComboTerm->setGeometry(12, 232, 300, 30);
+    ComboTerm->setFont(sized(ComboTerm->font(), TextPt, false));
+    WlCzujtTempCheckAd = new QCheckBox(left);
+    WlCzujtTempCheckAd->setObjectName(QStringLiteral("WlCzujtTempCheckAd"));
+    WlCzujtTempCheckAd->setGeometry(12, 272, 24, 30);
+    WlCzujtTempAd = instruction(left, "WlCzujtTempAd", QStringLiteral("Włącz czujnik temperatury"),
+                                QRect(40, 268, 354, 38), Qt::AlignLeft | Qt::AlignVCenter);
+    WlCzujtTempAd->setWordWrap(false);
+    WlCzujtTempAd->setBuddy(WlCzujtTempCheckAd);
+    WlCzujtTempAd->installEventFilter(this);
+
+    TGradientPanel* right = gradient(bg, "GradPanel25", RightFrame);
+    AdaptTherm = new TThermometer(right);
+    AdaptTherm->setObjectName(QStringLiteral("AdaptTherm"));
+    AdaptTherm->setGeometry(6, 8, 66, 296);
+    liveui::setSignal(AdaptTherm, 111, 171, 0.0, 120.0, QStringLiteral("0"), QStringLiteral("°C"));
+    AdaptTherm->setOptions(opUnit);
+    AdaptTherm->settingsChanged();
+    AdaptTherm->setDigit(111); // 0 °C until the first reading
+    ObrTerm = speedMeter(right, "ObrTerm", QRect(76, 16, 228, 228));
+    PanelTerm = readout(right, "PanelTerm", QRect(105, 256, 170, 46), 20);
+    PanelTerm->setText(QStringLiteral("0"));
+
+    addButton(bg, "termbutton", QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
+    return page;
+}
+
+QWidget* AutoadaptacjaPage::buildTpsStep() {
+    TGradientPanel* bg = nullptr;
+    QWidget* page = stepPage(pageControl2_, "AdaptTps", "Ad2 - ustalenie progu TPS", "GradPanel9", &bg);
+    TGradientPanel* left = gradient(bg, "GradPanel16", LeftFrame);
+    instruction(left, "Label106",
+                QStringLiteral("Proszę zwiększać obroty do czasu zmiany koloru wskaźnika na zielony."),
+                QRect(10, 4, 384, 112));
+    TGradientPanel* frame = gradient(left, "GradPanelTPSRamka", QRect(10, 120, 384, 184));
+    const char* captions[] = {"Label59", "Label61", "Label60"};
+    const char* texts[] = {"TPS - dolny", "TPS - górny", "TPS - Próg"};
+    const char* panels[] = {"TPSdolny", "TPSgorny", "TPSprog"};
+    const char* units[] = {"Label80", "Label81", "Label82"};
+    QLabel* values[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const int y = 12 + i * 46;
+        text(frame, captions[i], QString::fromUtf8(texts[i]), QRect(10, y, 130, 36), TextPt, true);
+        values[i] = readout(frame, panels[i], QRect(142, y, 106, 36), 14);
+        text(frame, units[i], QStringLiteral("V"), QRect(252, y, 24, 36), TextPt, true);
+    }
+    TPSdolny = values[0];
+    TPSgorny = values[1];
+    TPSprog = values[2];
+    DbLed4 = lamp(frame, "DbLed4", QRect(290, 58, 60, 36));
+    TGradientPanel* right = gradient(bg, "GradPanel26", RightFrame);
+    meterColumn(right, AdaptObr1, "AdaptObr1", Adapt2PanelObr, "Adapt2PanelObr", RightFrame.width());
+
+    addButton(bg, "CofnijAD2", QStringLiteral("cofnij"), 8, ButtonY);
+    addButton(bg, "tpsbutton", QStringLiteral("Dalej"), PageW - 8 - ButtonW, ButtonY);
+    Label56 = instruction(bg, "Label56", QStringLiteral("TPS został ustawiony Proszę nacisnąć klawisz DALEJ"),
+                          DoneBox, Qt::AlignCenter);
+    return page;
+}
+
+QWidget* AutoadaptacjaPage::buildProbeStep() {
+    TGradientPanel* bg = nullptr;
+    QWidget* page = stepPage(pageControl2_, "adaptsonda", "Kalibracja Sondy Lambda", "GradPanel10", &bg);
+    TGradientPanel* left = gradient(bg, "GradPanel17", LeftFrame);
+    instruction(
+        left, "Label107",
+        QStringLiteral("Proszę kilka razy zwiększać obroty do czasu zmiany koloru wskaźnika na zielony."),
+        QRect(10, 4, 384, 112));
+    TGradientPanel* frame = gradient(left, "GradPanelSonda", QRect(10, 118, 384, 186));
+    lambdabar = bar(frame, "lambdabar", QRect(8, 6, 314, 36), 60, QStringLiteral("0"), QString(), opSector);
+    Ad4LabelV = text(frame, "Ad4LabelV", QStringLiteral("1 V"), QRect(326, 6, 52, 36), TextPt, true);
+    miernik =
+        bar(frame, "miernik", QRect(8, 46, 314, 24), 100, QStringLiteral("0"), QStringLiteral("%"), opUnit);
+    const char* captions[] = {"Label62", "Label63", "Label64"};
+    const char* texts[] = {"Uboga", "Bogata", "Próg"};
+    const char* panels[] = {"PUboga", "PBogata", "PProg"};
+    QLabel* values[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const int y = 78 + i * 34;
+        text(frame, captions[i], QString::fromUtf8(texts[i]), QRect(10, y, 100, 30), TextPt, true);
+        values[i] = readout(frame, panels[i], QRect(112, y, 106, 30), 14);
+        values[i]->setText(adapt::placeholderText());
+    }
+    PUboga = values[0];
+    PBogata = values[1];
+    PProg = values[2];
+    LED1 = lamp(frame, "LED1", QRect(250, 110, 60, 36));
+    TGradientPanel* right = gradient(bg, "GradPanel28", RightFrame);
+    meterColumn(right, ObrSondy, "ObrSondy", Adapt4PanelObr, "Adapt4PanelObr", RightFrame.width());
+
+    addButton(bg, "CofnijAD3", QStringLiteral("cofnij"), 8, ButtonY);
+    addButton(bg, "SondButton", QStringLiteral("Dalej"), PageW - 8 - ButtonW, ButtonY);
+    Label87 = instruction(bg, "Label87", QStringLiteral("Sonda skalibrowana."), DoneBox, Qt::AlignCenter);
+    return page;
+}
+
+QWidget* AutoadaptacjaPage::buildCarStep() {
+    TGradientPanel* bg = nullptr;
+    QWidget* page = stepPage(pageControl2_, "adapt5", "Wybór parametrow samochodu", "GradPanel11", &bg);
+    TGradientPanel* head = gradient(bg, "GradPanel18", QRect(8, 8, 719, 48));
+    text(head, "Label89", QStringLiteral("Wybierz parametry samochodu"), QRect(10, 2, 699, 44), 20, true,
+         Qt::AlignCenter);
+    TGradientPanel* choices = gradient(bg, "GradPanel29", QRect(8, 62, 719, 256));
+
+    // A check box with its caption beside it; a click on the caption clicks the box.
+    auto pairMember = [this](QWidget* parent, const char* box, const char* label, const char* caption,
+                             int y) {
+        auto* b = new QCheckBox(parent);
+        b->setObjectName(QString::fromLatin1(box));
+        b->setGeometry(16, y + 6, 24, 28);
+        QLabel* l = text(parent, label, QString::fromUtf8(caption), QRect(44, y, 180, 40), 14, true);
+        l->setBuddy(b);
+        l->installEventFilter(this);
+        return b;
+    };
+    auto heading = [](QWidget* parent, const char* name, const char* caption) {
+        QLabel* l =
+            text(parent, name, QString::fromUtf8(caption), QRect(8, 2, 215, 112), 14, true, Qt::AlignCenter);
+        l->setWordWrap(true);
+        return l;
+    };
+
+    TGradientPanel* gear = gradient(choices, "GradPanelParS1", QRect(6, 6, 231, 244));
+    heading(gear, "Label74", "Rodzaj skrzyni biegów");
+    SRCheckbox8 = pairMember(gear, "SRCheckbox8", "SRCheckbox8Label", "Ręczna", 124);
+    srcheckbox9 = pairMember(gear, "srcheckbox9", "srcheckbox9Label", "Automatyczna", 172);
+
+    TGradientPanel* capacity = gradient(choices, "GradPanelParS2", QRect(243, 6, 231, 244));
+    heading(capacity, "Label29", "Pojemność silnika");
+    auto* group = new QButtonGroup(this);
+    const char* capacities[] = {"<1 L", "1 - 1.5 L", "1.5 - 2 L", "2 - 3 L", "> 3 L"};
+    for (int i = 0; i < 5; ++i) {
+        auto* r = new QRadioButton(QString::fromLatin1(capacities[i]), capacity);
+        r->setObjectName(QStringLiteral("SRCheckBox%1").arg(i + 3));
+        // Moved by the screen-size layouts but never resized or refonted: a
+        // size that still fits their spacing in the smallest layout.
+        r->setGeometry(40, 112 + i * 26, 170, 20);
+        r->setFont(sized(r->font(), 11, false));
+        group->addButton(r, i);
+        capacity_[i] = r;
+    }
+
+    TGradientPanel* manifold = gradient(choices, "GradPanelParS3", QRect(480, 6, 233, 244));
+    heading(manifold, "Label66", "Rodzaj kolektora ssacego");
+    SRCheckBox1 = pairMember(manifold, "SRCheckBox1", "SRCheckBox1Label", "Metal", 124);
+    srcheckbox2 = pairMember(manifold, "srcheckbox2", "srcheckbox2Label", "Tworzywo", 172);
+
+    TGradientPanel* bottom = gradient(bg, "GradPanelKoniec", QRect(8, 326, 719, 64));
+    addButton(bottom, "CofnijAD4", QStringLiteral("Cofnij"), 6, 6);
+    addButton(bottom, "ParSamButton", QStringLiteral("Dalej"), 719 - 6 - ButtonW, 6);
+    return page;
+}
+
+QWidget* AutoadaptacjaPage::buildSensorStep() {
+    TGradientPanel* bg = nullptr;
+    QWidget* page = stepPage(pageControl2_, "adapt6", "Wybór oczka", "GradPanel12", &bg);
+    TGradientPanel* frame = gradient(bg, "GradPanel19", QRect(8, 8, 719, 312));
+    text(frame, "Label90", QStringLiteral("Wybierz rodzaj szkiełka"), QRect(10, 4, 699, 30), TextPt, true,
+         Qt::AlignCenter);
+    instruction(frame, "Label84",
+                QStringLiteral("Wybierz rodzaj czujnika poziomu gazu (dla kontaktronowego czujnika rezerwy "
+                               "należy wybrać 90R)"),
+                QRect(10, 32, 699, 76), Qt::AlignHCenter | Qt::AlignTop);
+    Image4 = new SensorPicture(SensorPicture::Kind::Resistive20k, frame);
+    Image4->setObjectName(QStringLiteral("Image4"));
+    Image4->setGeometry(70, 112, 250, 156);
+    Image5 = new SensorPicture(SensorPicture::Kind::Reed90R, frame);
+    Image5->setObjectName(QStringLiteral("Image5"));
+    Image5->setGeometry(399, 112, 250, 156);
+    SRCheckBox10 = new TFlatCheckBox(QStringLiteral("20k"), frame);
+    SRCheckBox10->setObjectName(QStringLiteral("SRCheckBox10"));
+    SRCheckBox10->setGeometry(155, 274, 120, 32);
+    SRCheckBox11 = new TFlatCheckBox(QStringLiteral("90R"), frame);
+    SRCheckBox11->setObjectName(QStringLiteral("SRCheckBox11"));
+    SRCheckBox11->setGeometry(484, 274, 120, 32);
+    for (TFlatCheckBox* b : {SRCheckBox10, SRCheckBox11}) {
+        b->setFont(sized(b->font(), TextPt, true));
+        b->setFocusPolicy(Qt::StrongFocus);
+    }
+
+    addButton(bg, "CofnijAD5", QStringLiteral("cofnij"), 8, ButtonY);
+    addButton(bg, "OczkaButton", QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
+    return page;
+}
+
+QWidget* AutoadaptacjaPage::buildSwitchOverStep() {
+    TGradientPanel* bg = nullptr;
+    QWidget* page =
+        stepPage(pageControl2_, "przedreduktorem", "Przejscie z benzyny na gaz", "GradPanel13", &bg);
+    TGradientPanel* left = gradient(bg, "GradPanel20", LeftFrame);
+    instruction(left, "Label108",
+                QStringLiteral("Proszę regulować reduktor do momentu osiągnięcia mieszanki bogatej."),
+                QRect(10, 6, 384, 120));
+    LedPrzedRed = lamp(left, "LedPrzedRed", QRect(12, 136, 60, 40));
+    NastapiloPrzejscieBGLABEL =
+        instruction(left, "NastapiloPrzejscieBGLABEL", QStringLiteral("Nastąpiło przejście z benzyny na gaz"),
+                    QRect(10, 190, 384, 110));
+    TGradientPanel* right = gradient(bg, "GradPanel31", RightFrame);
+    meterColumn(right, ObrPrzedRed, "ObrPrzedRed", PanellPrzedRed, "PanellPrzedRed", RightFrame.width());
+
+    addButton(bg, "CofnijAD6", QStringLiteral("cofnij"), 8, ButtonY);
+    addButton(bg, "przedreduktbutton", QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
+    return page;
+}
+
+QWidget* AutoadaptacjaPage::buildReducerStep() {
+    TGradientPanel* bg = nullptr;
+    QWidget* page = stepPage(pageControl2_, "Regulacjareduktora", "regulacja reduktora", "GradPanel14", &bg);
+    TGradientPanel* top = gradient(bg, "GradPanel21", QRect(8, 8, 719, 104));
+    instruction(
+        top, "Label109",
+        QStringLiteral("Proszę regulować reduktor na wolnych obrotach do momentu osiągnięcia mieszanki "
+                       "bogatej."),
+        QRect(10, 6, 699, 92));
+    TGradientPanel* frame = gradient(bg, "GradPanel32", QRect(8, 128, 755, 204));
+    text(frame, "Label68", QStringLiteral("Uboga"), QRect(12, 10, 160, 32), TextPt, true);
+    text(frame, "Label69", QStringLiteral("Bogata"), QRect(547, 10, 160, 32), TextPt, true,
+         Qt::AlignRight | Qt::AlignVCenter);
+    // Designed with its read-out and sector strip; the step's entry leaves only the strip.
+    designBarOptions_ = opSector | opUnit;
+    LambdabarRR = bar(frame, "LambdabarRR", QRect(12, 46, 695, 60), 50, QStringLiteral("0"), QString(),
+                      designBarOptions_);
+    LedRR = lamp(frame, "LedRR", QRect(330, 120, 60, 44));
+
+    addButton(bg, "CofnijAD7", QStringLiteral("cofnij"), 8, ButtonY);
+    addButton(bg, "RRbutton", QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
+    return page;
+}
+
+QWidget* AutoadaptacjaPage::buildStepperStep() {
+    TGradientPanel* bg = nullptr;
+    QWidget* page = stepPage(pageControl2_, "MinMaxTab", "Kalibracja silnika krokowego", "GradPanel15", &bg);
+    TGradientPanel* left = gradient(bg, "GradPanel22", QRect(8, 8, 462, 312));
+    const QRect message(10, 4, 442, 112);
+    Label70 =
+        instruction(left, "Label70",
+                    QStringLiteral("Proszę ustawić wolne obroty i czekać do zmiany koloru wskaźnika MIN na "
+                                   "zielony."),
+                    message);
+    Label76 =
+        instruction(left, "Label76",
+                    QStringLiteral("Proszę ustawić obroty powyżej 2000 obr/min i czekać do zmiany koloru "
+                                   "wskaźnika MAX na zielony."),
+                    message);
+    KomunikatKoncowy = instruction(left, "KomunikatKoncowy", QStringLiteral("Autoadaptacja zakończona"),
+                                   message.adjusted(20, 24, -20, -24), Qt::AlignCenter);
+    KomunikatKoncowy->setFont(sized(KomunikatKoncowy->font(), InstructionPt, true));
+    KomunikatKoncowy->setAutoFillBackground(true);
+    {
+        QPalette p = KomunikatKoncowy->palette();
+        p.setColor(QPalette::Window, QColor(200, 240, 200));
+        p.setColor(QPalette::WindowText, QColor(0, 100, 0));
+        KomunikatKoncowy->setPalette(p);
+    }
+    text(left, "Label78", QStringLiteral("Min"), QRect(12, 118, 80, 26), TextPt, true);
+    text(left, "Label79", QStringLiteral("Max"), QRect(370, 118, 80, 26), TextPt, true,
+         Qt::AlignRight | Qt::AlignVCenter);
+    LambdaBarObr1 =
+        bar(left, "LambdaBarObr1", QRect(10, 144, 442, 44), 255, QStringLiteral("0"), QString(), opSector);
+    LambdaBarObr2 = bar(left, "LambdaBarObr2", QRect(10, 192, 442, 24), 100, QStringLiteral("0"),
+                        QStringLiteral("%"), opUnit);
+    const char* captions[] = {"Label72", "Label73", "Label88"};
+    const char* texts[] = {"Min", "Max", "Start"};
+    const char* panels[] = {"PanelMin", "PanelMax", "PanelStart"};
+    QLabel* values[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const int x = 10 + i * 152;
+        text(left, captions[i], QString::fromLatin1(texts[i]), QRect(x, 224, 80, 30), TextPt, true);
+        values[i] = readout(left, panels[i], QRect(x, 256, 138, 44), 16);
+        values[i]->setText(adapt::placeholderText());
+    }
+    PanelMin = values[0];
+    PanelMax = values[1];
+    PanelStart = values[2];
+    LedMin = lamp(left, "LedMin", QRect(10 + 84, 220, 56, 36));
+    LedMax = lamp(left, "LedMax", QRect(162 + 84, 220, 56, 36));
+    // No frame of its own here: the meter stands on the step's background.
+    ObrMinMax = speedMeter(bg, "ObrMinMax", QRect(482, 16, 240, 240));
+    PanelObrMinMax = readout(bg, "PanelObrMinMax", QRect(517, 264, 170, 46), 20);
+    PanelObrMinMax->setText(QStringLiteral("0"));
+
+    addButton(bg, "CofnijAD8", QStringLiteral("cofnij"), 8, ButtonY);
+    addButton(bg, "MinMaxButton", QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
+    return page;
+}
