@@ -36,6 +36,7 @@ void usage(std::FILE* to) {
                  "  --byte-time MS       pacing of answer bytes (default 1.04, 0 = at once)\n"
                  "  --silent             answer nothing\n"
                  "  --every N            answer only every Nth request\n"
+                 "  --lose N             lose every Nth answer\n"
                  "  --truncate K         send only the first K bytes of each answer\n"
                  "  --wrong-checksum     live frames with a wrong checksum\n"
                  "  --noise N            N garbage bytes after each answer (N<0: before)\n"
@@ -114,6 +115,8 @@ int main(int argc, char** argv) {
             faults.silent = true;
         } else if (a == "--every") {
             faults.answerEveryN = intValue("--every", 0, 1000000);
+        } else if (a == "--lose") {
+            faults.loseEveryN = intValue("--lose", 0, 1000000);
         } else if (a == "--truncate") {
             faults.truncateTo = intValue("--truncate", 0, 1000);
         } else if (a == "--wrong-checksum") {

@@ -381,6 +381,7 @@ std::string Emulator::helpText() {
            "  switch petrol|auto  dashboard switch: hold on petrol / let the controller switch\n"
            "  silent on|off     answer nothing\n"
            "  every N           answer only every Nth request (0 = all)\n"
+           "  lose N            lose every Nth answer (0 = none)\n"
            "  truncate K|off    send only the first K bytes of answers\n"
            "  checksum bad|good live frames with a wrong/right checksum\n"
            "  noise N           N garbage bytes after (N<0: before) each answer\n"
@@ -409,6 +410,7 @@ std::string Emulator::statusText() {
           << " version=" << m.versionCode() << " ignition=" << m.inputs().trueIgnition
           << " stored-ignition=" << m.storedIgnition() << " threshold=" << int(m.analogThreshold())
           << " faults:" << (f.silent ? " silent" : "") << " every=" << f.answerEveryN
+          << " lose=" << f.loseEveryN
           << " truncate=" << f.truncateTo << (f.wrongChecksum ? " bad-checksum" : "")
           << " noise=" << f.noiseBytes << " delay=" << f.delayMs;
     });
@@ -492,6 +494,11 @@ bool Emulator::handleCommandLine(const std::string& line, std::string* reply) {
             withModel([&](ControllerModel& m) { m.faults().answerEveryN = n; });
         else
             fail("every needs N >= 0");
+    } else if (cmd == "lose") {
+        if (parseInt(arg, &n) && n >= 0)
+            withModel([&](ControllerModel& m) { m.faults().loseEveryN = n; });
+        else
+            fail("lose needs N >= 0");
     } else if (cmd == "truncate") {
         if (arg == "off")
             withModel([&](ControllerModel& m) { m.faults().truncateTo = -1; });

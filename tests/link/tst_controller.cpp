@@ -97,42 +97,57 @@ private slots:
 void TestController::timelines_data() {
     QTest::addColumn<Exchange>("exchange");
     QTest::addColumn<bool>("startOpen");
+    QTest::addColumn<qint64>("lateUs");
     QTest::addColumn<QStringList>("expected");
     const QString open = QStringLiteral("open /dev/ttyS0");
-    QTest::newRow("ReadVersion") << Version << true << QStringList{"close",    open,   "tx 01", "sleep 3",
-                                                                   "sleep 20", "rx 8", "close"};
-    QTest::newRow("ReadVersion closed")
-        << Version << false << QStringList{open, "tx 01", "sleep 3", "sleep 20", "rx 8", "close"};
-    QTest::newRow("ReadAnalogCapability")
-        << Capability << true << QStringList{"close", open, "tx 01", "sleep 3", "sleep 200", "rx 8"};
-    QTest::newRow("ReadFeatureVersion")
-        << Feature << false << QStringList{open, "tx 01", "sleep 3", "sleep 400", "rx 8", "close"};
-    QTest::newRow("ReadAnalogThreshold")
-        << ThresholdRead << true << QStringList{"tx AA",    "sleep 3", "sleep 50", "tx 22",  "sleep 3",
-                                                "sleep 50", "rx 2",    "tx 0A",    "sleep 3"};
-    QTest::newRow("WriteAnalogThreshold")
-        << ThresholdWrite << true
-        << QStringList{"close",   open,       "tx AA", "sleep 3", "sleep 20", "tx 23",
-                       "sleep 3", "sleep 20", "tx 78", "sleep 3", "sleep 20"};
-    QTest::newRow("ReadIgnition") << Ignition << false
-                                  << QStringList{open, "tx 09", "sleep 3", "sleep 100", "rx 37", "close"};
-    QTest::newRow("ReadParameterBlock")
-        << Block << false << QStringList{open,       "tx AA",   "sleep 3",   "sleep 50", "tx 22", "sleep 3",
-                                         "sleep 50", "rx 2",    "tx 0A",     "sleep 3",  "close", open,
-                                         "tx 09",    "sleep 3", "sleep 300", "rx 37",    "close"};
-    QTest::newRow("PollLiveFrame") << Poll << true << QStringList{"tx 02", "sleep 3", "sleep 20", "rx 8"};
-    QTest::newRow("WriteIgnition") << IgnitionWrite << true
-                                   << QStringList{"tx 1F", "sleep 3", "tx 03", "sleep 3", "tx 00", "sleep 3"};
+    struct Row {
+        const char* name;
+        Exchange exchange;
+        bool startOpen;
+        QStringList expected;
+    };
+    const Row rows[] = {
+        {"ReadVersion", Version, true, {"close", open, "tx 01", "sleep 3", "sleep 20", "rx 8", "close"}},
+        {"ReadVersion closed", Version, false, {open, "tx 01", "sleep 3", "sleep 20", "rx 8", "close"}},
+        {"ReadAnalogCapability", Capability, true, {"close", open, "tx 01", "sleep 3", "sleep 200", "rx 8"}},
+        {"ReadFeatureVersion", Feature, false, {open, "tx 01", "sleep 3", "sleep 400", "rx 8", "close"}},
+        {"ReadAnalogThreshold",
+         ThresholdRead,
+         true,
+         {"tx AA", "sleep 3", "sleep 50", "tx 22", "sleep 3", "sleep 50", "rx 2", "tx 0A", "sleep 3"}},
+        {"WriteAnalogThreshold",
+         ThresholdWrite,
+         true,
+         {"close", open, "tx AA", "sleep 3", "sleep 20", "tx 23", "sleep 3", "sleep 20", "tx 78", "sleep 3",
+          "sleep 20"}},
+        {"ReadIgnition", Ignition, false, {open, "tx 09", "sleep 3", "sleep 100", "rx 37", "close"}},
+        {"ReadParameterBlock",
+         Block,
+         false,
+         {open, "tx AA", "sleep 3", "sleep 50", "tx 22", "sleep 3", "sleep 50", "rx 2", "tx 0A", "sleep 3", "close",
+          open, "tx 09", "sleep 3", "sleep 300", "rx 37", "close"}},
+        {"PollLiveFrame", Poll, true, {"tx 02", "sleep 3", "sleep 20", "rx 8"}},
+        {"WriteIgnition", IgnitionWrite, true, {"tx 1F", "sleep 3", "tx 03", "sleep 3", "tx 00", "sleep 3"}},
+    };
+    // Answers that take most of their exchange's wait (the shortest is 20 ms
+    // after the byte's 3) are still that exchange's: nothing is dropped and
+    // the wire carries the same bytes and pauses.
+    for (qint64 late : {qint64(0), qint64(21000)})
+        for (const Row& r : rows)
+            QTest::addRow("%s%s", r.name, late ? ", answers 21 ms late" : "")
+                << r.exchange << r.startOpen << late << r.expected;
 }
 
 void TestController::timelines() {
     QFETCH(Exchange, exchange);
     QFETCH(bool, startOpen);
+    QFETCH(qint64, lateUs);
     QFETCH(QStringList, expected);
     LinkRig r;
     Answers answers;
     answers.frame = answers.frame.left(8); // no version read: 8-byte frames
     r.port.responder = answers;
+    r.port.answerDelayUs = lateUs;
     r.ctl.setAnalogThreshold(QStringLiteral("120"));
     if (startOpen) QVERIFY(r.ch.OpenPort());
     r.clearLog();

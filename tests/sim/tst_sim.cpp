@@ -622,6 +622,14 @@ void TestSim::faults() {
     QCOMPARE(int(m.receive(0x01, 0).size()), 8);
     m.faults() = {};
 
+    // The other way round: one answer in N lost, over every kind of request.
+    m.faults().loseEveryN = 3;
+    answered.clear();
+    for (std::uint8_t request : {0x02, 0x01, 0x09, 0x02, 0x02, 0x09, 0x02})
+        answered.push_back(!m.receive(request, 0).empty());
+    QCOMPARE(answered, (std::vector<bool>{true, true, false, true, true, false, true}));
+    m.faults() = {};
+
     m.faults().truncateTo = 4;
     const Bytes block = m.receive(0x09, 0);
     QCOMPARE(block, Bytes(m.block().begin(), m.block().begin() + 4));
@@ -667,6 +675,7 @@ void TestSim::commandLine() {
     QVERIFY(e.handleCommandLine("gas 0.5"));
     QVERIFY(e.handleCommandLine("silent on"));
     QVERIFY(e.handleCommandLine("every 4"));
+    QVERIFY(e.handleCommandLine("lose 5"));
     QVERIFY(e.handleCommandLine("truncate 3"));
     QVERIFY(e.handleCommandLine("checksum bad"));
     QVERIFY(e.handleCommandLine("noise -2"));
@@ -682,6 +691,7 @@ void TestSim::commandLine() {
         QCOMPARE(m.inputs().gasLevel, 0.5);
         QVERIFY(m.faults().silent);
         QCOMPARE(m.faults().answerEveryN, 4);
+        QCOMPARE(m.faults().loseEveryN, 5);
         QCOMPARE(m.faults().truncateTo, 3);
         QVERIFY(m.faults().wrongChecksum);
         QCOMPARE(m.faults().noiseBytes, -2);
