@@ -57,6 +57,10 @@ int Controller::probeKindFrom(std::uint8_t byte31, std::uint8_t flags) {
     }
 }
 
+bool Controller::versionAnswer(const SerialChannel::Receive& r) {
+    return r.count > 0 && r.count <= VersionAnswerMax;
+}
+
 ParameterBlock Controller::blockFromBuffer() const {
     ParameterBlock b{};
     for (int i = 0; i < BlockSize; ++i)
@@ -71,8 +75,8 @@ void Controller::ReadVersion() {
     ch_.sleepMs(20);
     // A missing answer must read as "no controller", not as the last answer.
     ch_.setAnswerByte(0, 0);
-    ch_.ReceiveAnswer();
-    version_ = ch_.AnswerByte(0);
+    const SerialChannel::Receive r = ch_.ReceiveAnswer();
+    version_ = versionAnswer(r) ? ch_.AnswerByte(0) : 0;
     present_ = version_ != 0;
     if (ch_.observer()) ch_.observer()->versionRead(version_);
     ch_.ClosePort();
@@ -85,7 +89,7 @@ bool Controller::ReadAnalogCapability() {
     ch_.sleepMs(200);
     const SerialChannel::Receive r = ch_.ReceiveAnswer();
     // Without an answer the buffer holds some older answer's first byte.
-    analogCapable_ = r.count > 0 && ch_.AnswerByte(0) > 7;
+    analogCapable_ = versionAnswer(r) && ch_.AnswerByte(0) > 7;
     if (ch_.observer()) ch_.observer()->analogCapability(analogCapable_);
     return analogCapable_;
 }
@@ -94,8 +98,10 @@ int Controller::ReadFeatureVersion() {
     ch_.OpenPort();
     ch_.SendByte(CmdVersion);
     ch_.sleepMs(400);
-    ch_.ReceiveAnswer();
+    const SerialChannel::Receive r = ch_.ReceiveAnswer();
     ch_.ClosePort();
+    // Out of step, the features would follow some other byte: none are offered.
+    if (r.count > VersionAnswerMax) return 0;
     return ch_.AnswerByte(0);
 }
 
@@ -184,8 +190,10 @@ bool Controller::PollLiveFrame() {
         }
     }
     // A frame is only what this poll received, whole: a short answer leaves
-    // older bytes in the buffer, a longer one is out of step.
-    if (lastPollReceived_ != frameLength()) return false;
+    // older bytes in the buffer, a longer one is out of step. Without a
+    // version (no controller answered its request) the length is not known,
+    // and part of a longer frame could pass for a whole one.
+    if (version_ == 0 || lastPollReceived_ != frameLength()) return false;
     if (version_ == 5) {
         int sum = 0;
         for (int i = 0; i <= 6; ++i)

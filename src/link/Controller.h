@@ -16,6 +16,10 @@ public:
     static constexpr int PollAttempts = 14;
     static constexpr int AnsweredAttempts = 9;
     static constexpr int ThresholdAnswerSize = 2;
+    // The longest answer to the version request (0x01). A receive that got
+    // more holds bytes of another answer too (a late one, noise): its byte 0
+    // is not taken as the version.
+    static constexpr int VersionAnswerMax = 8;
 
     explicit Controller(SerialChannel& channel);
 
@@ -58,7 +62,8 @@ public:
     bool analogCapable() const { return analogCapable_; }
     int frameLength() const { return version_ < 5 ? 8 : 9; }
 
-    // Exchanges.
+    // Exchanges. The three version requests take byte 0 only from a receive
+    // of 1 to VersionAnswerMax bytes; otherwise they read as no answer.
     void ReadVersion();
     bool ReadAnalogCapability();
     int ReadFeatureVersion();
@@ -77,8 +82,9 @@ public:
     // nullopt otherwise (the caller then keeps every parameter as it is).
     std::optional<ParameterBlock> ReadParameterBlock();
     // True when this poll received exactly one frame's bytes, in time, and on
-    // version 5 its checksum matches. A short frame, one with bytes beyond it
-    // or a silent poll is false, whatever the buffer holds.
+    // version 5 its checksum matches. A short frame, one with bytes beyond it,
+    // a silent poll or any poll while the version code is 0 is false,
+    // whatever the buffer holds.
     bool PollLiveFrame();
     // Bytes the last live poll received (0 when every attempt was silent).
     int lastPollReceived() const { return lastPollReceived_; }
@@ -89,6 +95,7 @@ public:
 
 private:
     ParameterBlock blockFromBuffer() const;
+    static bool versionAnswer(const SerialChannel::Receive& r);
 
     SerialChannel& ch_;
     int version_ = 0;

@@ -2,6 +2,7 @@
 
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 
 LinkWorker::LinkWorker(PortFactory makePort, ClockFactory makeClock)
     : makePort_(std::move(makePort)), makeClock_(std::move(makeClock)) {}
@@ -74,13 +75,20 @@ bool LinkWorker::portReady() {
     if (opened) {
         sinceRetry_.invalidate();
         // Another controller may be on the line now, or the first one never
-        // answered: the frames' length and checksum follow its version.
-        const QString port = channel_->lastPort();
-        controller_->ReadVersion();
-        opened = channel_->ProbePort(port);
+        // answered.
+        opened = readControllerAgain();
     }
     publishState();
     return opened;
+}
+
+bool LinkWorker::readControllerAgain() {
+    // The frames' length and checksum follow its version, the engine speed
+    // its ignition system.
+    const QString port = channel_->lastPort();
+    controller_->ReadVersion();
+    if (controller_->versionCode() != 0) controller_->ReadIgnition();
+    return channel_->ProbePort(port);
 }
 
 void LinkWorker::tick(const QString& name) {
@@ -103,7 +111,23 @@ void LinkWorker::tick(const QString& name) {
     }
     emit framesPolled(name, run, frames);
     // A poll that found the port gone leaves it closed; the state says so.
-    if (channel_->reopenWanted()) publishState();
+    if (channel_->reopenWanted()) {
+        publishState();
+        return;
+    }
+    // Answers while no version or ignition system is known: the controller
+    // was silent or late when it was asked, or has been switched on since.
+    // None of its frames can be taken until its version is read, and its
+    // engine speed is only right with its ignition system.
+    const bool answered =
+        std::any_of(frames.begin(), frames.end(), [](const LiveFrame& f) { return f.received > 0; });
+    const bool unknown = controller_->versionCode() == 0 || !controller_->knownFlags();
+    if (answered && unknown &&
+        (!sinceRelearn_.isValid() || sinceRelearn_.elapsed() >= RetryMs)) {
+        sinceRelearn_.start();
+        readControllerAgain();
+        publishState();
+    }
 }
 
 void LinkWorker::shutdown() {

@@ -70,8 +70,11 @@ private:
     void tick(const QString& name);
     // A poll on a port that ought to be open but is not (gone, or its open
     // failed) tries to open it again, at most once per RetryMs, and reads the
-    // version on it before polling goes on; true when open.
+    // version and the ignition system on it before polling goes on; true when open.
     bool portReady();
+    // ReadVersion and, when a controller answered it, ReadIgnition; then the
+    // port opened again for the polls. True when it is open.
+    bool readControllerAgain();
     void publishState();
 
     Reporter reporter_{*this};
@@ -87,4 +90,5 @@ private:
     int lastAnswer_ = -1; // -1 unknown, 0 silent, 1 answered
     int lastSilence_ = -1;
     QElapsedTimer sinceRetry_;
+    QElapsedTimer sinceRelearn_; // the last read for polls answered without a version or ignition
 };

@@ -71,6 +71,8 @@ private slots:
     void timelines();
     void versionSilent();
     void versionSix();
+    void versionOnlyFromItsOwnAnswer_data();
+    void versionOnlyFromItsOwnAnswer();
     void frameLengths_data();
     void frameLengths();
     void checksum_data();
@@ -126,7 +128,7 @@ void TestController::timelines_data() {
          false,
          {open, "tx AA", "sleep 3", "sleep 50", "tx 22", "sleep 3", "sleep 50", "rx 2", "tx 0A", "sleep 3", "close",
           open, "tx 09", "sleep 3", "sleep 300", "rx 37", "close"}},
-        {"PollLiveFrame", Poll, true, {"tx 02", "sleep 3", "sleep 20", "rx 8"}},
+        {"PollLiveFrame", Poll, true, {"tx 02", "sleep 3", "sleep 20", "rx 9"}},
         {"WriteIgnition", IgnitionWrite, true, {"tx 1F", "sleep 3", "tx 03", "sleep 3", "tx 00", "sleep 3"}},
     };
     // Answers that take most of their exchange's wait (the shortest is 20 ms
@@ -144,9 +146,8 @@ void TestController::timelines() {
     QFETCH(qint64, lateUs);
     QFETCH(QStringList, expected);
     LinkRig r;
-    Answers answers;
-    answers.frame = answers.frame.left(8); // no version read: 8-byte frames
-    r.port.responder = answers;
+    r.port.responder = Answers();
+    r.ctl.ReadVersion(); // version 6: 9-byte frames
     r.port.answerDelayUs = lateUs;
     r.ctl.setAnalogThreshold(QStringLiteral("120"));
     if (startOpen) QVERIFY(r.ch.OpenPort());
@@ -200,6 +201,36 @@ void TestController::versionSilent() {
     QVERIFY(!r.ctl.controllerPresent());
     QCOMPARE(r.obs.versions, QList<int>{0});
     QCOMPARE(r.obs.panel.last(), QStringLiteral("Brak odpowiedzi"));
+}
+
+void TestController::versionOnlyFromItsOwnAnswer_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("version"); // 0: not taken
+    const QByteArray own("\x08QX\x04\x03\x00\x5E\x00", 8);
+    QTest::newRow("whole") << own << 8;
+    QTest::newRow("first byte only") << own.left(1) << 8;
+    QTest::newRow("noise after") << own + QByteArray("\x11", 1) << 0;
+    QTest::newRow("noise before") << QByteArray("\x11\x22\x33", 3) + own << 0;
+    // A late live frame still on its way when the version was asked for.
+    QTest::newRow("late frame in front") << QByteArray("\x10\x20\x30\x40\x50\x60\x70\x80\x00", 9) + own << 0;
+}
+
+void TestController::versionOnlyFromItsOwnAnswer() {
+    QFETCH(QByteArray, answer);
+    QFETCH(int, version);
+    // The three requests that ask 0x01 read byte 0 only from an answer that
+    // can be the version's alone; the buffer keeps an older answer's version.
+    auto respond = [answer](std::uint8_t b) { return b == 0x01 ? answer : QByteArray(); };
+    LinkRig r;
+    r.port.responder = respond;
+    r.ch.setAnswerByte(0, 6);
+    r.ctl.ReadVersion();
+    QCOMPARE(r.ctl.versionCode(), version);
+    QCOMPARE(r.ctl.controllerPresent(), version != 0);
+    r.ch.setAnswerByte(0, 9);
+    QCOMPARE(r.ctl.ReadAnalogCapability(), version > 7);
+    r.ch.setAnswerByte(0, 5);
+    QCOMPARE(r.ctl.ReadFeatureVersion(), version);
 }
 
 void TestController::versionSix() {
