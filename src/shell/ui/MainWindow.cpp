@@ -594,7 +594,9 @@ void MainWindow::placePageControl() {
     if (pages_->geometry() != r) pages_->setGeometry(r);
 }
 
-void MainWindow::shellMessage(QMessageBox::Icon icon, const QString& text) {
+void MainWindow::shellMessage(QMessageBox::Icon icon, const QString& fullText) {
+    // File names and lines of the settings, language and skin files may be any length.
+    const QString text = shortened(fullText);
     if (setup_.message) {
         setup_.message(icon, text);
         return;
@@ -757,7 +759,7 @@ void MainWindow::PomocButtonClick() {
     if (!help_) help_ = new HelpWindow(this);
     if (!help_->showTopic(file, QStringLiteral("IDH_210")))
         QMessageBox::warning(this, QStringLiteral("Quendrix"),
-                             QStringLiteral("Nie można otworzyć pliku pomocy:\n%1").arg(file));
+                             QStringLiteral("Nie można otworzyć pliku pomocy:\n%1").arg(shortened(file)));
 }
 
 void MainWindow::oprogramiebuttonClick() {
