@@ -27,6 +27,8 @@ void usage(std::FILE* to) {
                  "usage: quendrix-sim [options]\n"
                  "Emulates the controller on a new pseudo-terminal and prints 'pty: PATH' first.\n"
                  "  --device PATH        use an existing serial device instead (prints 'device: PATH')\n"
+                 "  --link PATH          also a symbolic link PATH to the pty that stays across\n"
+                 "                       unplug/replug (prints 'link: PATH' second)\n"
                  "  --version-code N     version code (default 5)\n"
                  "  --ignition N         stored ignition index (default 2)\n"
                  "  --true-ignition N    ignition system actually fitted (default: the stored one)\n"
@@ -34,6 +36,7 @@ void usage(std::FILE* to) {
                  "  --byte-time MS       pacing of answer bytes (default 1.04, 0 = at once)\n"
                  "  --silent             answer nothing\n"
                  "  --every N            answer only every Nth request\n"
+                 "  --lose N             lose every Nth answer\n"
                  "  --truncate K         send only the first K bytes of each answer\n"
                  "  --wrong-checksum     live frames with a wrong checksum\n"
                  "  --noise N            N garbage bytes after each answer (N<0: before)\n"
@@ -64,7 +67,7 @@ bool toDouble(const char* s, double* out) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string device, logFile;
+    std::string device, logFile, link;
     int version = 5, ignition = 2, trueIgnition = -1;
     double byteTime = 1.04;
     qsim::Faults faults;
@@ -92,6 +95,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (a == "--device") {
             device = value("--device");
+        } else if (a == "--link") {
+            link = value("--link");
         } else if (a == "--version-code") {
             version = intValue("--version-code", 0, 255);
         } else if (a == "--ignition") {
@@ -110,6 +115,8 @@ int main(int argc, char** argv) {
             faults.silent = true;
         } else if (a == "--every") {
             faults.answerEveryN = intValue("--every", 0, 1000000);
+        } else if (a == "--lose") {
+            faults.loseEveryN = intValue("--lose", 0, 1000000);
         } else if (a == "--truncate") {
             faults.truncateTo = intValue("--truncate", 0, 1000);
         } else if (a == "--wrong-checksum") {
@@ -135,7 +142,7 @@ int main(int argc, char** argv) {
 
     std::string error;
     const bool opened = device.empty() ? emu.openPty(&error) : emu.attach(device, &error);
-    if (!opened) {
+    if (!opened || (!link.empty() && !emu.setStablePath(link, &error))) {
         std::fprintf(stderr, "quendrix-sim: %s\n", error.c_str());
         return 1;
     }
@@ -162,6 +169,7 @@ int main(int argc, char** argv) {
     }
 
     std::printf("%s: %s\n", device.empty() ? "pty" : "device", emu.devicePath().c_str());
+    if (!link.empty()) std::printf("link: %s\n", link.c_str());
     std::fflush(stdout);
 
     std::string pending;

@@ -249,6 +249,14 @@ std::vector<uint8_t> ControllerModel::answer(uint8_t request, std::vector<uint8_
                  std::to_string(faults_.answerEveryN) + ")");
             return {};
         }
+        if (faults_.loseEveryN != countedLoseN_) {
+            countedLoseN_ = faults_.loseEveryN;
+            loseCount_ = 0;
+        }
+        if (faults_.loseEveryN > 1 && ++loseCount_ % faults_.loseEveryN == 0) {
+            note("answer to " + hexByte(request) + " lost (every " + std::to_string(faults_.loseEveryN) + ")");
+            return {};
+        }
         if (faults_.wrongChecksum && request == 0x02 && bytes.size() >= 8) bytes[7] ^= 0x5A;
         if (faults_.truncateTo >= 0 && static_cast<size_t>(faults_.truncateTo) < bytes.size())
             bytes.resize(static_cast<size_t>(faults_.truncateTo));

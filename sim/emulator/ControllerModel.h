@@ -18,6 +18,7 @@ namespace qsim {
 struct Faults {
     bool silent = false;  // answer nothing
     int answerEveryN = 0; // > 1: answer only requests N, 2N, 3N ... (counted over all answering requests)
+    int loseEveryN = 0;   // > 1: the answers to requests N, 2N, 3N ... are lost (counted the same way)
     int truncateTo = -1;  // >= 0: send only the first K bytes of each answer
     bool wrongChecksum = false; // live frames carry a checksum that does not match
     int noiseBytes = 0;         // > 0: that many garbage bytes appended; < 0: |n| bytes prepended
@@ -148,6 +149,8 @@ private:
     bool anyByte_ = false;
     long requestCount_ = 0;
     int countedEveryN_ = 0;
+    long loseCount_ = 0;
+    int countedLoseN_ = 0;
 
     std::vector<ReceivedCommand> commands_;
     int closings_ = 0;

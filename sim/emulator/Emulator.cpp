@@ -68,6 +68,7 @@ Emulator::Emulator(int versionCode, int storedIgnition)
 Emulator::~Emulator() {
     stop();
     closeAll();
+    if (!stable_.empty()) ::unlink(stable_.c_str());
     std::lock_guard<std::mutex> l(logMutex_);
     if (log_) std::fclose(log_);
     log_ = nullptr;
@@ -118,6 +119,66 @@ bool Emulator::openPty(std::string* error) {
     ioFd_ = master;
     slaveFd_ = slave;
     path_ = name;
+    attached_.clear();
+    return true;
+}
+
+bool Emulator::linkStablePath(std::string* error) {
+    if (stable_.empty() || path_.empty() || !attached_.empty()) return true;
+    ::unlink(stable_.c_str());
+    if (::symlink(path_.c_str(), stable_.c_str()) != 0) {
+        setError(error, "symlink " + stable_);
+        return false;
+    }
+    return true;
+}
+
+bool Emulator::setStablePath(const std::string& path, std::string* error) {
+    if (!attached_.empty()) {
+        if (error) *error = "a stable path needs a pty";
+        return false;
+    }
+    stable_ = path;
+    return linkStablePath(error);
+}
+
+std::string Emulator::stablePath() const {
+    return stable_;
+}
+
+bool Emulator::unplug(std::string* error) {
+    if (unplugged_ || ioFd_ < 0) {
+        if (error) *error = "no device to unplug";
+        return false;
+    }
+    stop();
+    // Both ends closed: the program's open handle sees a hang-up, and the
+    // pty's slave path goes when the program lets go of it.
+    closeAll();
+    if (!stable_.empty()) ::unlink(stable_.c_str());
+    {
+        std::lock_guard<std::mutex> l(mutex_);
+        out_.clear();
+        nextFreeMs_ = 0;
+    }
+    unplugged_ = true;
+    logLine(nowMs(), "device unplugged");
+    return true;
+}
+
+bool Emulator::replug(std::string* error) {
+    if (!unplugged_) {
+        if (error) *error = "device is plugged in";
+        return false;
+    }
+    const std::string device = attached_;
+    const bool opened = device.empty() ? openPty(error) : attach(device, error);
+    if (!opened || !linkStablePath(error) || !startThread()) {
+        closeAll();
+        return false;
+    }
+    unplugged_ = false;
+    logLine(nowMs(), "device plugged in again: " + path_);
     return true;
 }
 
@@ -143,6 +204,7 @@ bool Emulator::attach(const std::string& device, std::string* error) {
     }
     ioFd_ = fd;
     path_ = device;
+    attached_ = device;
     return true;
 }
 
@@ -175,15 +237,20 @@ double Emulator::byteTimeMs() const {
 
 bool Emulator::start() {
     if (running_ || ioFd_ < 0) return false;
-    if (pipe(wake_) != 0) return false;
-    setNonBlocking(wake_[0]);
-    setNonBlocking(wake_[1]);
     {
         std::lock_guard<std::mutex> l(mutex_);
         received_.clear();
         out_.clear();
         nextFreeMs_ = 0;
     }
+    return startThread();
+}
+
+bool Emulator::startThread() {
+    if (running_ || ioFd_ < 0) return false;
+    if (pipe(wake_) != 0) return false;
+    setNonBlocking(wake_[0]);
+    setNonBlocking(wake_[1]);
     stopFlag_ = false;
     running_ = true;
     thread_ = std::thread([this] { run(); });
@@ -324,6 +391,7 @@ std::string Emulator::helpText() {
            "  switch petrol|auto  dashboard switch: hold on petrol / let the controller switch\n"
            "  silent on|off     answer nothing\n"
            "  every N           answer only every Nth request (0 = all)\n"
+           "  lose N            lose every Nth answer (0 = none)\n"
            "  truncate K|off    send only the first K bytes of answers\n"
            "  checksum bad|good live frames with a wrong/right checksum\n"
            "  noise N           N garbage bytes after (N<0: before) each answer\n"
@@ -332,6 +400,8 @@ std::string Emulator::helpText() {
            "  version N         version code\n"
            "  stored-ignition N ignition index kept in the block\n"
            "  threshold N       analog threshold\n"
+           "  unplug            the device goes away (its stable path too)\n"
+           "  replug            a new device at the same stable path\n"
            "  status | help | quit";
 }
 
@@ -350,6 +420,7 @@ std::string Emulator::statusText() {
           << " version=" << m.versionCode() << " ignition=" << m.inputs().trueIgnition
           << " stored-ignition=" << m.storedIgnition() << " threshold=" << int(m.analogThreshold())
           << " faults:" << (f.silent ? " silent" : "") << " every=" << f.answerEveryN
+          << " lose=" << f.loseEveryN
           << " truncate=" << f.truncateTo << (f.wrongChecksum ? " bad-checksum" : "")
           << " noise=" << f.noiseBytes << " delay=" << f.delayMs;
     });
@@ -433,6 +504,11 @@ bool Emulator::handleCommandLine(const std::string& line, std::string* reply) {
             withModel([&](ControllerModel& m) { m.faults().answerEveryN = n; });
         else
             fail("every needs N >= 0");
+    } else if (cmd == "lose") {
+        if (parseInt(arg, &n) && n >= 0)
+            withModel([&](ControllerModel& m) { m.faults().loseEveryN = n; });
+        else
+            fail("lose needs N >= 0");
     } else if (cmd == "truncate") {
         if (arg == "off")
             withModel([&](ControllerModel& m) { m.faults().truncateTo = -1; });
@@ -475,6 +551,15 @@ bool Emulator::handleCommandLine(const std::string& line, std::string* reply) {
             withModel([&](ControllerModel& m) { m.setAnalogThreshold(static_cast<uint8_t>(n)); });
         else
             fail("threshold needs 0..255");
+    } else if (cmd == "unplug" && arg.empty()) {
+        std::string why;
+        if (!unplug(&why)) fail(why);
+    } else if (cmd == "replug" && arg.empty()) {
+        std::string why;
+        if (!replug(&why))
+            fail(why);
+        else
+            out = "ok " + (stable_.empty() ? path_ : stable_);
     } else if (cmd == "status" && arg.empty()) {
         out = statusText();
     } else if (cmd == "help" && arg.empty()) {

@@ -28,6 +28,18 @@ public:
     bool openPty(std::string* error = nullptr); // creates the pty; devicePath() is the slave path
     bool attach(const std::string& device, std::string* error = nullptr);
     std::string devicePath() const;
+
+    // A fixed path (a symbolic link to the pty's slave) that stays the same
+    // when the device is pulled out and put back, like /dev/serial/by-id.
+    bool setStablePath(const std::string& path, std::string* error = nullptr);
+    std::string stablePath() const;
+    // The device goes away under whoever has it open (their reads and writes
+    // fail from now on) and its path disappears; the model keeps its state.
+    bool unplug(std::string* error = nullptr);
+    // A new device at the same stable path (or the same attached device),
+    // served by the same model.
+    bool replug(std::string* error = nullptr);
+    bool isUnplugged() const { return unplugged_.load(); }
     void setLogFile(const std::string& path); // empty path: no log
     void setByteTimeMs(double ms);            // answer pacing, default 1.04; 0 = at once
     double byteTimeMs() const;
@@ -70,6 +82,8 @@ private:
 
     void run();
     void closeAll();
+    bool startThread();
+    bool linkStablePath(std::string* error);
     void schedule(const std::vector<uint8_t>& bytes, double nowMs, double delayMs);
     void logLine(double ms, const std::string& text);
     std::string statusText();
@@ -86,6 +100,9 @@ private:
     int slaveFd_ = -1; // held open so the master never sees a hang-up
     int wake_[2] = {-1, -1};
     std::string path_;
+    std::string stable_;   // symbolic link to the slave, kept across unplug/replug
+    std::string attached_; // the device given to attach(), empty on a pty
+    std::atomic<bool> unplugged_{false};
 
     std::mutex logMutex_;
     std::FILE* log_ = nullptr;

@@ -57,6 +57,10 @@ int Controller::probeKindFrom(std::uint8_t byte31, std::uint8_t flags) {
     }
 }
 
+bool Controller::versionAnswer(const SerialChannel::Receive& r) {
+    return r.count > 0 && r.count <= VersionAnswerMax;
+}
+
 ParameterBlock Controller::blockFromBuffer() const {
     ParameterBlock b{};
     for (int i = 0; i < BlockSize; ++i)
@@ -71,8 +75,8 @@ void Controller::ReadVersion() {
     ch_.sleepMs(20);
     // A missing answer must read as "no controller", not as the last answer.
     ch_.setAnswerByte(0, 0);
-    ch_.ReceiveAnswer();
-    version_ = ch_.AnswerByte(0);
+    const SerialChannel::Receive r = ch_.ReceiveAnswer();
+    version_ = versionAnswer(r) ? ch_.AnswerByte(0) : 0;
     present_ = version_ != 0;
     if (ch_.observer()) ch_.observer()->versionRead(version_);
     ch_.ClosePort();
@@ -83,8 +87,9 @@ bool Controller::ReadAnalogCapability() {
     ch_.OpenPort();
     ch_.SendByte(CmdVersion);
     ch_.sleepMs(200);
-    ch_.ReceiveAnswer();
-    analogCapable_ = ch_.AnswerByte(0) > 7;
+    const SerialChannel::Receive r = ch_.ReceiveAnswer();
+    // Without an answer the buffer holds some older answer's first byte.
+    analogCapable_ = versionAnswer(r) && ch_.AnswerByte(0) > 7;
     if (ch_.observer()) ch_.observer()->analogCapability(analogCapable_);
     return analogCapable_;
 }
@@ -93,20 +98,26 @@ int Controller::ReadFeatureVersion() {
     ch_.OpenPort();
     ch_.SendByte(CmdVersion);
     ch_.sleepMs(400);
-    ch_.ReceiveAnswer();
+    const SerialChannel::Receive r = ch_.ReceiveAnswer();
     ch_.ClosePort();
+    // Out of step, the features would follow some other byte: none are offered.
+    if (r.count > VersionAnswerMax) return 0;
     return ch_.AnswerByte(0);
 }
 
-void Controller::ReadAnalogThreshold() {
+bool Controller::ReadAnalogThreshold() {
     ch_.SendByte(Prefix);
     ch_.sleepMs(50);
     ch_.SendByte(CmdThresholdRead);
     ch_.sleepMs(50);
     const SerialChannel::Receive r = ch_.ReceiveAnswer();
-    // The threshold is written back later; a stale byte must not become it.
-    if (r.count >= 2) analogThreshold_ = QString::number(ch_.AnswerByte(1));
+    // The threshold is written back later: a stale byte, or one of an answer
+    // out of step (late, cut short, with noise), must not become it.
+    const bool ok = r.count == ThresholdAnswerSize;
+    thresholdRead_ = ok;
+    if (ok) analogThreshold_ = QString::number(ch_.AnswerByte(1));
     ch_.SendByte(CmdClose);
+    return ok;
 }
 
 bool Controller::WriteAnalogThreshold() {
@@ -130,8 +141,9 @@ bool Controller::ReadIgnition() {
     ch_.sleepMs(100);
     const SerialChannel::Receive r = ch_.ReceiveAnswer();
     ch_.ClosePort();
-    // Stale bytes decoded as the ignition system would later be written back.
-    if (r.count < BlockSize) return false;
+    // Stale bytes, or a block out of step with its bytes, decoded as the
+    // ignition system would later be written back.
+    if (r.count != BlockSize) return false;
     const ParameterBlock b = blockFromBuffer();
     probeKind_ = probeKindFrom(b[31], b[8]);
     flags_ = b[8];
@@ -150,7 +162,9 @@ std::optional<ParameterBlock> Controller::ReadParameterBlock() {
     ch_.sleepMs(300);
     const SerialChannel::Receive r = ch_.ReceiveAnswer();
     ch_.ClosePort();
-    if (r.count < BlockSize) return std::nullopt;
+    // Exactly the block's bytes: with late bytes of an earlier answer in front
+    // every field would be decoded out of step, and then written back.
+    if (r.count != BlockSize) return std::nullopt;
 
     const ParameterBlock b = blockFromBuffer();
     const int w = b[32] + 256 * b[33];
@@ -175,6 +189,11 @@ bool Controller::PollLiveFrame() {
             break;
         }
     }
+    // A frame is only what this poll received, whole: a short answer leaves
+    // older bytes in the buffer, a longer one is out of step. Without a
+    // version (no controller answered its request) the length is not known,
+    // and part of a longer frame could pass for a whole one.
+    if (version_ == 0 || lastPollReceived_ != frameLength()) return false;
     if (version_ == 5) {
         int sum = 0;
         for (int i = 0; i <= 6; ++i)

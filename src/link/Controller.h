@@ -15,6 +15,11 @@ public:
     static constexpr int BlockSize = 37;
     static constexpr int PollAttempts = 14;
     static constexpr int AnsweredAttempts = 9;
+    static constexpr int ThresholdAnswerSize = 2;
+    // The longest answer to the version request (0x01). A receive that got
+    // more holds bytes of another answer too (a late one, noise): its byte 0
+    // is not taken as the version.
+    static constexpr int VersionAnswerMax = 8;
 
     explicit Controller(SerialChannel& channel);
 
@@ -57,18 +62,29 @@ public:
     bool analogCapable() const { return analogCapable_; }
     int frameLength() const { return version_ < 5 ? 8 : 9; }
 
-    // Exchanges.
+    // Exchanges. The three version requests take byte 0 only from a receive
+    // of 1 to VersionAnswerMax bytes; otherwise they read as no answer.
     void ReadVersion();
     bool ReadAnalogCapability();
     int ReadFeatureVersion();
-    void ReadAnalogThreshold();
+    // True when exactly the two bytes of the answer arrived; only then is the
+    // threshold taken from it.
+    bool ReadAnalogThreshold();
+    // Whether the last ReadAnalogThreshold (also the one inside
+    // ReadParameterBlock) got its answer.
+    bool thresholdRead() const { return thresholdRead_; }
     // False when the threshold text is not a number: nothing is sent then.
     bool WriteAnalogThreshold();
-    // True when a whole block arrived and ignition, flags and probe kind were taken from it.
+    // True when exactly the block's 37 bytes arrived and ignition, flags and
+    // probe kind were taken from it.
     bool ReadIgnition();
-    // The block when a whole one arrived and was not rejected; nullopt otherwise
-    // (the caller then keeps every parameter as it is).
+    // The block when exactly its 37 bytes arrived and it was not rejected;
+    // nullopt otherwise (the caller then keeps every parameter as it is).
     std::optional<ParameterBlock> ReadParameterBlock();
+    // True when this poll received exactly one frame's bytes, in time, and on
+    // version 5 its checksum matches. A short frame, one with bytes beyond it,
+    // a silent poll or any poll while the version code is 0 is false,
+    // whatever the buffer holds.
     bool PollLiveFrame();
     // Bytes the last live poll received (0 when every attempt was silent).
     int lastPollReceived() const { return lastPollReceived_; }
@@ -79,6 +95,7 @@ public:
 
 private:
     ParameterBlock blockFromBuffer() const;
+    static bool versionAnswer(const SerialChannel::Receive& r);
 
     SerialChannel& ch_;
     int version_ = 0;
@@ -90,5 +107,6 @@ private:
     int probeKind_ = 0;
     QString analogThreshold_ = QStringLiteral("1");
     bool analogCapable_ = false;
+    bool thresholdRead_ = false;
     int lastPollReceived_ = 0;
 };

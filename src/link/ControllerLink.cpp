@@ -24,6 +24,7 @@ ControllerLink::ControllerLink(PortFactory makePort, ClockFactory makeClock, QOb
     connect(worker_, &LinkWorker::silentPollsChanged, this, &ControllerLink::silentPollsChanged);
     connect(worker_, &LinkWorker::portOpenFailed, this, &ControllerLink::portOpenFailed);
     connect(worker_, &LinkWorker::portOpened, this, &ControllerLink::portOpened);
+    connect(worker_, &LinkWorker::portLost, this, &ControllerLink::portLost);
     connect(worker_, &LinkWorker::versionRead, this, &ControllerLink::versionRead);
 
     thread_->start();

@@ -87,6 +87,9 @@ signals:
     void silentPollsChanged(int count);
     void portOpenFailed(const PortError& error);
     void portOpened(const QString& port);
+    // The open port stopped working (device removed); it was closed. Polling
+    // tries it again about once a second and goes on when portOpened comes.
+    void portLost(const PortError& error);
     void versionRead(int code);
     void busyChanged(bool busy);
 

@@ -24,6 +24,9 @@ public:
     virtual void silentPolls(int count) { (void)count; }
     virtual void portOpenFailed(const PortError& error) { (void)error; }
     virtual void portOpened(const QString& port) { (void)port; }
+    // The open port stopped working under the program (adapter pulled out);
+    // it has been closed. Comes once per loss; portOpened ends it.
+    virtual void portLost(const PortError& error) { (void)error; }
     // A version read finished: the code (0 = no controller answered).
     virtual void versionRead(int code) { (void)code; }
     // The analog-threshold check finished.

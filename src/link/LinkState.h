@@ -9,6 +9,9 @@
 struct LinkState {
     QString selectedPort = QStringLiteral("com1");
     bool portOpen = false;
+    // The port ought to be open but is not: its last open failed or its device
+    // went away. Polls try it again about once a second.
+    bool portDown = false;
     int versionCode = 0;
     bool controllerPresent = false;
     int ignitionIndex = 2;

@@ -2,6 +2,7 @@
 
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 
 LinkWorker::LinkWorker(PortFactory makePort, ClockFactory makeClock)
     : makePort_(std::move(makePort)), makeClock_(std::move(makeClock)) {}
@@ -27,6 +28,7 @@ void LinkWorker::publishState() {
     LinkState s;
     s.selectedPort = channel_->selectedPort();
     s.portOpen = channel_->isOpen();
+    s.portDown = channel_->reopenWanted();
     s.versionCode = controller_->versionCode();
     s.controllerPresent = controller_->controllerPresent();
     s.ignitionIndex = controller_->ignitionIndex();
@@ -65,9 +67,35 @@ void LinkWorker::stopAllPolls() {
         if (p.timer) p.timer->stop();
 }
 
+bool LinkWorker::portReady() {
+    if (!channel_->reopenWanted()) return true;
+    if (sinceRetry_.isValid() && sinceRetry_.elapsed() < RetryMs) return false;
+    sinceRetry_.start();
+    bool opened = channel_->reopen();
+    if (opened) {
+        sinceRetry_.invalidate();
+        // Another controller may be on the line now, or the first one never
+        // answered.
+        opened = readControllerAgain();
+    }
+    publishState();
+    return opened;
+}
+
+bool LinkWorker::readControllerAgain() {
+    // The frames' length and checksum follow its version, the engine speed
+    // its ignition system.
+    const QString port = channel_->lastPort();
+    controller_->ReadVersion();
+    if (controller_->versionCode() != 0) controller_->ReadIgnition();
+    return channel_->ProbePort(port);
+}
+
 void LinkWorker::tick(const QString& name) {
     auto it = polls_.find(name);
     if (it == polls_.end() || !it->timer || !it->timer->isActive()) return;
+    // Nothing can go out on a port that is not there: no polls until it is back.
+    if (!portReady()) return;
     const int n = it->framesPerTick;
     const quint64 run = it->run;
     QVector<LiveFrame> frames;
@@ -82,6 +110,24 @@ void LinkWorker::tick(const QString& name) {
         frames.push_back(f);
     }
     emit framesPolled(name, run, frames);
+    // A poll that found the port gone leaves it closed; the state says so.
+    if (channel_->reopenWanted()) {
+        publishState();
+        return;
+    }
+    // Answers while no version or ignition system is known: the controller
+    // was silent or late when it was asked, or has been switched on since.
+    // None of its frames can be taken until its version is read, and its
+    // engine speed is only right with its ignition system.
+    const bool answered =
+        std::any_of(frames.begin(), frames.end(), [](const LiveFrame& f) { return f.received > 0; });
+    const bool unknown = controller_->versionCode() == 0 || !controller_->knownFlags();
+    if (answered && unknown &&
+        (!sinceRelearn_.isValid() || sinceRelearn_.elapsed() >= RetryMs)) {
+        sinceRelearn_.start();
+        readControllerAgain();
+        publishState();
+    }
 }
 
 void LinkWorker::shutdown() {

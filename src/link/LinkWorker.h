@@ -6,6 +6,7 @@
 #include "link/SerialChannel.h"
 #include "link/SerialPort.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QVector>
@@ -23,6 +24,7 @@ public:
     using PortFactory = std::function<std::unique_ptr<SerialPort>()>;
     using ClockFactory = std::function<std::unique_ptr<Clock>()>;
     using Work = std::function<void(Controller&)>;
+    static constexpr int RetryMs = 1000;
 
     LinkWorker(PortFactory makePort, ClockFactory makeClock);
     ~LinkWorker() override;
@@ -43,6 +45,7 @@ signals:
     void silentPollsChanged(int count);
     void portOpenFailed(const PortError& error);
     void portOpened(const QString& port);
+    void portLost(const PortError& error);
     void versionRead(int code);
 
 private:
@@ -53,6 +56,7 @@ private:
         void silentPolls(int count) override;
         void portOpenFailed(const PortError& error) override { emit w.portOpenFailed(error); }
         void portOpened(const QString& port) override { emit w.portOpened(port); }
+        void portLost(const PortError& error) override { emit w.portLost(error); }
         void versionRead(int code) override { emit w.versionRead(code); }
         LinkWorker& w;
     };
@@ -64,6 +68,13 @@ private:
     };
 
     void tick(const QString& name);
+    // A poll on a port that ought to be open but is not (gone, or its open
+    // failed) tries to open it again, at most once per RetryMs, and reads the
+    // version and the ignition system on it before polling goes on; true when open.
+    bool portReady();
+    // ReadVersion and, when a controller answered it, ReadIgnition; then the
+    // port opened again for the polls. True when it is open.
+    bool readControllerAgain();
     void publishState();
 
     Reporter reporter_{*this};
@@ -78,4 +89,6 @@ private:
     bool publishedOnce_ = false;
     int lastAnswer_ = -1; // -1 unknown, 0 silent, 1 answered
     int lastSilence_ = -1;
+    QElapsedTimer sinceRetry_;
+    QElapsedTimer sinceRelearn_; // the last read for polls answered without a version or ignition
 };

@@ -1,5 +1,7 @@
 #include "link/QtSerialPort.h"
 
+#include "link/SerialDevices.h"
+
 #include <QSerialPort>
 
 #ifdef Q_OS_WIN
@@ -10,6 +12,7 @@ namespace {
 // The driver queue the controller's answers fit in; what does not fit waits
 // in the system for the next receive.
 constexpr qint64 QueueSize = 256;
+constexpr qint64 ListAgeMs = 1000;
 } // namespace
 
 QtSerialPort::QtSerialPort() = default;
@@ -42,6 +45,8 @@ bool QtSerialPort::open(const QString& device, QString* reason, bool* permission
     port_->setDataTerminalReady(false);
     port_->setRequestToSend(false);
     port_->clearError();
+    lost_ = false;
+    lostReason_.clear();
     return true;
 }
 
@@ -50,22 +55,39 @@ void QtSerialPort::close() {
         if (port_->isOpen()) port_->close();
         port_.reset();
     }
+    lost_ = false;
 }
 
 bool QtSerialPort::isOpen() const {
     return port_ && port_->isOpen();
 }
 
+void QtSerialPort::noteError() {
+    if (port_->error() == QSerialPort::ResourceError && !lost_) {
+        lost_ = true;
+        lostReason_ = port_->errorString();
+    }
+}
+
 bool QtSerialPort::sendImmediate(std::uint8_t byte) {
-    if (!isOpen()) return false;
+    if (!isOpen() || lost_) return false;
     const char c = static_cast<char>(byte);
-    if (port_->write(&c, 1) != 1) return false;
+    if (port_->write(&c, 1) != 1) {
+        noteError();
+        return false;
+    }
     // No event loop runs during an exchange: hand the byte to the driver now.
-    return port_->flush() || port_->bytesToWrite() == 0;
+    const bool ok = port_->flush() || port_->bytesToWrite() == 0;
+    if (!ok) {
+        noteError();
+        // A byte the device refused must not go out with a later one.
+        if (lost_) port_->clear(QSerialPort::Output);
+    }
+    return ok;
 }
 
 int QtSerialPort::bytesWaiting() {
-    if (!isOpen()) return -1;
+    if (!isOpen() || lost_) return -1;
     // Without an event loop nothing moves bytes from the driver into the
     // port's buffer: pull what is there, without waiting, up to the queue size.
     qint64 have = port_->bytesAvailable();
@@ -75,6 +97,8 @@ int QtSerialPort::bytesWaiting() {
         if (now <= have) break;
         have = now;
     }
+    noteError();
+    if (lost_) return -1;
     // Parity, framing and overrun errors are of no interest to the exchanges.
     port_->clearError();
     return static_cast<int>(qMin(have, QueueSize));
@@ -87,5 +111,25 @@ int QtSerialPort::readNow(std::uint8_t* dst, int max) {
 }
 
 void QtSerialPort::waitTransmitIdle() {
-    if (isOpen()) port_->flush();
+    if (isOpen() && !lost_) port_->flush();
+}
+
+int QtSerialPort::discardInput() {
+    // What has already arrived is counted; the driver's queue is then flushed too.
+    const int dropped = bytesWaiting();
+    if (dropped < 0) return 0;
+    port_->clear(QSerialPort::Input);
+    port_->clearError();
+    return dropped;
+}
+
+bool QtSerialPort::comListed(int n) const {
+    if (!listedAge_.isValid() || listedAge_.elapsed() > ListAgeMs) {
+        listed_.clear();
+        const QList<PortReport> reports = systemPortReports();
+        for (int k = 1; k <= 8; ++k)
+            if (comPortListed(k, reports)) listed_.append(k);
+        listedAge_.start();
+    }
+    return listed_.contains(n);
 }

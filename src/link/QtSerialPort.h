@@ -1,6 +1,8 @@
 #pragma once
 #include "link/SerialPort.h"
 
+#include <QElapsedTimer>
+#include <QList>
 #include <memory>
 
 class QSerialPort;
@@ -17,7 +19,19 @@ public:
     int bytesWaiting() override;
     int readNow(std::uint8_t* dst, int max) override;
     void waitTransmitIdle() override;
+    int discardInput() override;
+    bool lost() const override { return isOpen() && lost_; }
+    QString lostReason() const override { return lostReason_; }
+    bool comListed(int n) const override;
 
 private:
+    // A resource error means the device went away under the open handle.
+    void noteError();
+
     std::unique_ptr<QSerialPort> port_;
+    bool lost_ = false;
+    QString lostReason_;
+    // The system's port list, asked at most once a second: opens come in bursts.
+    mutable QList<int> listed_;
+    mutable QElapsedTimer listedAge_;
 };

@@ -33,15 +33,34 @@ QString SerialChannel::defaultDevicePath(const QString& portName) {
 
 bool SerialChannel::openDevice(const QString& portName, bool report) {
     port_.close();
+    lastPort_ = portName;
+    wantOpen_ = true;
     const QString device = devicePath(portName);
     QString reason;
     bool denied = false;
-    if (port_.open(device, &reason, &denied)) {
+    // A COM port nothing maps opens its default device only when the system
+    // lists that as a serial port: /dev/ttyS0 is often a console or no UART at all.
+    const int n = comNumber(portName);
+    const bool listed = n <= 0 || devices_.contains(n) || port_.comListed(n);
+    if (!listed) {
+        reason = QStringLiteral("not a serial port the system lists");
+    } else if (port_.open(device, &reason, &denied)) {
         if (observer_) observer_->portOpened(portName);
         return true;
     }
     if (report && observer_) observer_->portOpenFailed({portName, device, reason, denied});
     return false;
+}
+
+bool SerialChannel::reopen() {
+    return wantOpen_ && !port_.isOpen() && openDevice(lastPort_, false);
+}
+
+void SerialChannel::deviceLost() {
+    const QString reason = port_.lostReason();
+    port_.close();
+    wantOpen_ = true;
+    if (observer_) observer_->portLost({lastPort_, devicePath(lastPort_), reason, false});
 }
 
 bool SerialChannel::OpenPort(const QString& portName) {
@@ -54,17 +73,32 @@ bool SerialChannel::ProbePort(const QString& portName) {
 
 void SerialChannel::ClosePort() {
     port_.close();
+    wantOpen_ = false;
 }
 
 bool SerialChannel::SendByte(std::uint8_t byte) {
-    const bool ok = port_.isOpen() && port_.sendImmediate(byte);
+    bool ok = false;
+    if (port_.isOpen()) {
+        dropStrayInput();
+        ok = port_.sendImmediate(byte);
+        if (!ok && port_.lost()) deviceLost();
+    }
     clock_.sleepMs(ByteGapMs);
     return ok;
+}
+
+void SerialChannel::dropStrayInput() {
+    if (port_.discardInput() <= 0) return;
+    for (int waited = 0; waited < StrayDrainMaxMs; waited += StrayQuietMs) {
+        clock_.sleepMs(StrayQuietMs);
+        if (port_.discardInput() <= 0) return;
+    }
 }
 
 SerialChannel::Receive SerialChannel::ReceiveAnswer() {
     Receive r;
     const int waiting = port_.bytesWaiting();
+    if (waiting < 0 && port_.lost()) deviceLost();
     r.ok = waiting >= 0;
     const int n = waiting > 0 ? waiting : 0;
     if (n > 0) {

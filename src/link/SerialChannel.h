@@ -20,6 +20,10 @@ public:
     static constexpr int BufferSize = 256;
     static constexpr int ByteGapMs = 3;
     static constexpr int SilentPollLimit = 20;
+    // After stray bytes, the line must stay quiet this long before a byte goes
+    // out (USB adapters hand bytes on in bursts), for at most StrayDrainMaxMs.
+    static constexpr int StrayQuietMs = 10;
+    static constexpr int StrayDrainMaxMs = 100;
 
     SerialChannel(SerialPort& port, Clock& clock, LinkObserver* observer = nullptr);
 
@@ -45,6 +49,19 @@ public:
     void ClosePort();
     bool isOpen() const { return port_.isOpen(); }
 
+    // The port ought to be open but is not: its last open failed, or the device
+    // went away under it (then it was closed and the observer told). Only a
+    // ClosePort ends this; reopen() tries the same port again without a message.
+    bool reopenWanted() const { return wantOpen_ && !port_.isOpen(); }
+    bool reopen();
+    // The port the last open was for.
+    QString lastPort() const { return lastPort_; }
+
+    // Bytes that are waiting when a byte goes out arrived outside any
+    // exchange's window (answers follow their command): they are dropped
+    // first, with the rest of an answer they belong to, so they never count
+    // for the answer still to come. Nothing extra goes on the wire; on a clean
+    // line nothing waits and nothing changes.
     bool SendByte(std::uint8_t byte);
     Receive ReceiveAnswer();
     Receive ReceivePolled();
@@ -66,11 +83,18 @@ public:
 
 private:
     bool openDevice(const QString& portName, bool report);
+    // The open device stopped working: close it and say so, once.
+    void deviceLost();
+    // Drops what is waiting; when something was, waits for the rest of that
+    // answer and drops it too, so its tail cannot pass for the next answer.
+    void dropStrayInput();
 
     SerialPort& port_;
     Clock& clock_;
     LinkObserver* observer_;
     QString selected_ = QStringLiteral("com1");
+    QString lastPort_ = QStringLiteral("com1"); // the port the last open was for
+    bool wantOpen_ = false;
     QMap<int, QString> devices_;
     std::array<std::uint8_t, BufferSize> buffer_{};
     int silence_ = 0;

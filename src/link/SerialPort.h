@@ -21,4 +21,30 @@ public:
     virtual int readNow(std::uint8_t* dst, int max) = 0;
     // Returns once the transmitter is idle.
     virtual void waitTransmitIdle() = 0;
+
+    // Drops every received byte not yet read, in the driver too; nothing is
+    // sent. Returns how many were dropped, as far as the platform tells.
+    virtual int discardInput() {
+        std::uint8_t sink[256];
+        int dropped = 0;
+        for (int n = bytesWaiting(); n > 0; n = bytesWaiting()) {
+            const int got = readNow(sink, n < 256 ? n : 256);
+            if (got <= 0) break;
+            dropped += got;
+        }
+        return dropped;
+    }
+    // True once the open device has stopped working under the program: an
+    // adapter pulled out, the far end of a pseudo-terminal gone. Only closing
+    // and opening again can help then.
+    virtual bool lost() const { return false; }
+    // The system's own words for why the device was lost.
+    virtual QString lostReason() const { return {}; }
+    // Whether the system lists the device COMn is mapped to by default as a
+    // serial port. Asked only for ports nothing maps explicitly: a default
+    // device (/dev/ttyS0) may be a console or a UART that is not there.
+    virtual bool comListed(int n) const {
+        (void)n;
+        return true;
+    }
 };

@@ -15,22 +15,22 @@ void postVersionFeatures(ControllerLink& link, LiveModel& model, QObject* receiv
 
 void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* receiver) {
     struct Result {
-        bool capable = false;
+        bool read = false;
         QString threshold;
     };
     link.call<Result>(
         receiver,
         [](Controller& c) {
             Result r;
-            r.capable = c.ReadAnalogCapability();
-            if (r.capable) {
-                c.ReadAnalogThreshold();
+            if (c.ReadAnalogCapability()) {
+                r.read = c.ReadAnalogThreshold();
                 r.threshold = c.analogThreshold();
             }
             return r;
         },
         [&params](const Result& r) {
-            if (r.capable) params.setValue(ParamId::AnalogThreshold, r.threshold);
+            // Only a threshold that arrived may be shown, and so written back later.
+            if (r.read) params.setValue(ParamId::AnalogThreshold, r.threshold);
         });
 }
 

@@ -14,8 +14,8 @@ namespace live {
 void postVersionFeatures(ControllerLink& link, LiveModel& model, QObject* receiver);
 
 // The analog-threshold check and, on a controller that has the threshold, its
-// read into Edit23 (the set's AnalogThreshold). The group's visibility follows
-// the link state's analogCapable.
+// read into Edit23 (the set's AnalogThreshold) when its answer arrived whole.
+// The group's visibility follows the link state's analogCapable.
 void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* receiver);
 
 // ReadIgnition: the controller's stored ignition system selects both

@@ -7,6 +7,28 @@
 LiveModel::LiveModel(const ControllerLink& link, const ParameterModel& params, QObject* parent)
     : QObject(parent), link_(link), params_(params) {
     connect(&link, &ControllerLink::silentPollsChanged, this, &LiveModel::setSilentPolls);
+    connect(&link, &ControllerLink::framesPolled, this,
+            [this](const QString&, const QVector<LiveFrame>& frames) {
+                for (const LiveFrame& f : frames)
+                    frameReceived(f);
+            });
+    // Down from the first failed open or lost device until that port opens
+    // again, or another port is chosen.
+    auto down = [this](const PortError& e) {
+        if (portDown_ && downPort_ == e.port) return;
+        downPort_ = e.port;
+        portDown_ = true;
+        portDownSince_ = QDateTime::currentDateTime();
+        refreshTransmissionError();
+    };
+    connect(&link, &ControllerLink::portOpenFailed, this, down);
+    connect(&link, &ControllerLink::portLost, this, down);
+    connect(&link, &ControllerLink::portOpened, this, [this](const QString& port) {
+        if (portDown_ && port == downPort_) setPortUp();
+    });
+    connect(&link, &ControllerLink::stateChanged, this, [this](const LinkState& s) {
+        if (portDown_ && s.selectedPort != downPort_) setPortUp();
+    });
     connect(&params, &ParameterModel::setChanged, this, &LiveModel::refreshFeatures);
     connect(&params, &ParameterModel::pageValueChanged, this, [this](ParamId id) {
         if (id == ParamId::TempSensorOn) refreshFeatures();
@@ -68,20 +90,51 @@ void LiveModel::setPetrol(bool petrol) {
     emit petrolChanged(petrol_);
 }
 
+void LiveModel::resetPeriodFilter() {
+    filter_.reset();
+    if (!frameError_) return;
+    frameError_ = false;
+    emit frameErrorChanged(false);
+    refreshTransmissionError();
+}
+
 void LiveModel::setSilentPolls(int count) {
-    const bool shown = count > SerialChannel::SilentPollLimit;
+    silentPolls_ = count;
+    refreshTransmissionError();
+}
+
+void LiveModel::frameReceived(const LiveFrame& frame) {
+    // A silent poll changes nothing here: silence has its own count.
+    if (!frame.ok && frame.received == 0) return;
+    const bool bad = !frame.ok;
+    if (bad == frameError_) return;
+    frameError_ = bad;
+    emit frameErrorChanged(bad);
+    refreshTransmissionError();
+}
+
+void LiveModel::setPortUp() {
+    portDown_ = false;
+    downPort_.clear();
+    refreshTransmissionError();
+}
+
+void LiveModel::refreshTransmissionError() {
+    const bool shown = silentPolls_ > SerialChannel::SilentPollLimit || frameError_ || portDown_;
     if (shown == transmissionError_) return;
     transmissionError_ = shown;
     emit transmissionErrorChanged(shown);
 }
 
 void LiveModel::setIgnitionChoice(int index) {
+    ignitionChoiceKnown_ = true;
     if (ignitionChoice_ == index) return;
     ignitionChoice_ = index;
     emit ignitionChoiceChanged(index);
 }
 
 void LiveModel::setWizardIgnitionChoice(int index) {
+    wizardIgnitionChoiceKnown_ = true;
     if (wizardIgnitionChoice_ == index) return;
     wizardIgnitionChoice_ = index;
     emit wizardIgnitionChoiceChanged(index);

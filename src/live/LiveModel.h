@@ -4,6 +4,7 @@
 #include "live/LiveDecode.h"
 #include "live/PeriodFilter.h"
 
+#include <QDateTime>
 #include <QObject>
 
 class ControllerLink;
@@ -19,7 +20,9 @@ public:
     LiveModel(const ControllerLink& link, const ParameterModel& params, QObject* parent = nullptr);
 
     PeriodFilter& periodFilter() { return filter_; }
-    void resetPeriodFilter() { filter_.reset(); }
+    // Every page change: the filter starts empty, and a bad frame of the page
+    // left no longer counts.
+    void resetPeriodFilter();
 
     // Decodes a polled frame with the probe kind, reserve sensor and
     // temperature capability in force; the engine period goes through the
@@ -43,26 +46,43 @@ public:
     bool petrol() const { return petrol_; }
     void setPetrol(bool petrol);
 
-    // Shown on the live page after more than 20 silent polls in a row.
+    // Shown on the live page (TranserrorLabel) and in status panel 0: after
+    // more than 20 silent polls in a row, from a frame that arrived short, out
+    // of step or with a wrong checksum until a good frame arrives, and while
+    // the port is down (its open failed or its device went away).
     bool transmissionError() const { return transmissionError_; }
     void setSilentPolls(int count);
+    // The last polled frame that brought bytes was unusable; a good one clears it.
+    bool frameError() const { return frameError_; }
+    void frameReceived(const LiveFrame& frame);
+    bool portDown() const { return portDown_; }
+    // Since the first failed open or the loss of the device, until that port
+    // opens again or another one is chosen; and since when (valid while down).
+    QDateTime portDownSince() const { return portDownSince_; }
 
     // ComboBox2 (engine-speed page) and ComboTerm (wizard's first step).
+    // Known once set (by a read from the controller or by the fitter): before
+    // that the lists only show their start item, which must never be written.
     int ignitionChoice() const { return ignitionChoice_; }
     void setIgnitionChoice(int index);
+    bool ignitionChoiceKnown() const { return ignitionChoiceKnown_; }
     int wizardIgnitionChoice() const { return wizardIgnitionChoice_; }
     void setWizardIgnitionChoice(int index);
+    bool wizardIgnitionChoiceKnown() const { return wizardIgnitionChoiceKnown_; }
 
 signals:
     void featuresChanged(const live::VersionFeatures& features);
     void petrolChanged(bool petrol);
     void transmissionErrorChanged(bool shown);
+    void frameErrorChanged(bool bad);
     void ignitionChoiceChanged(int index);
     void wizardIgnitionChoiceChanged(int index);
 
 private:
     void refreshFeatures();
     bool sensorChecked() const;
+    void refreshTransmissionError();
+    void setPortUp();
 
     const ControllerLink& link_;
     const ParameterModel& params_;
@@ -71,6 +91,13 @@ private:
     int versionCode_ = 0;
     bool petrol_ = true;
     bool transmissionError_ = false;
+    int silentPolls_ = 0;
+    bool frameError_ = false;
+    bool portDown_ = false;
+    QString downPort_;
+    QDateTime portDownSince_;
     int ignitionChoice_ = 2;
     int wizardIgnitionChoice_ = 2;
+    bool ignitionChoiceKnown_ = false;
+    bool wizardIgnitionChoiceKnown_ = false;
 };

@@ -28,7 +28,9 @@ ReadResult readBlock(Controller& c) {
     r.ignitionIndex = c.ignitionIndex();
     r.set = defaultParameterSet();
     decodeParameterBlock(*block, r.ignitionConstant, r.set);
-    r.set[ParamId::AnalogThreshold] = c.analogThreshold();
+    // A threshold whose answer did not arrive is not known: left empty, it is
+    // not written back (a stale one would be).
+    r.set[ParamId::AnalogThreshold] = c.thresholdRead() ? c.analogThreshold() : QString();
     r.marks = fidelityMarks(*block, r.ignitionConstant, r.versionCode);
     return r;
 }
@@ -39,13 +41,15 @@ void postRead(ControllerLink& link, QObject* receiver, std::function<void(const 
 }
 
 void postWrite(ControllerLink& link, QObject* receiver, const ParameterSet& set,
-               std::function<void(const std::vector<WriteMessage>&)> done) {
-    link.call<std::vector<WriteMessage>>(
+               std::function<void(const WriteReport&)> done) {
+    link.call<WriteReport>(
         receiver,
         [set](Controller& c) {
             Collected sink;
-            WriteParameters(c, set, &sink);
-            return sink.messages;
+            WriteReport r;
+            r.outcome = WriteParameters(c, set, &sink);
+            r.messages = std::move(sink.messages);
+            return r;
         },
         std::move(done));
 }

@@ -6,6 +6,7 @@
 #include "params/Encoding.h"
 #include "params/Fidelity.h"
 #include "params/ParameterSet.h"
+#include "params/WriteSequence.h"
 
 #include <functional>
 #include <vector>
@@ -33,9 +34,14 @@ ReadResult readBlock(Controller& c);
 // Posts the block read.
 void postRead(ControllerLink& link, QObject* receiver, std::function<void(const ReadResult&)> done);
 
+struct WriteReport {
+    std::vector<WriteMessage> messages; // of failed checks, in order
+    WriteOutcome outcome;               // where the port failed under the write, if it did
+};
+
 // Posts the full write of `set`. The messages of failed checks come back in
 // order; the bytes of the sequence are not held up by them.
 void postWrite(ControllerLink& link, QObject* receiver, const ParameterSet& set,
-               std::function<void(const std::vector<WriteMessage>&)> done);
+               std::function<void(const WriteReport&)> done);
 
 } // namespace params

@@ -1,5 +1,7 @@
 #include "params/WriteSequence.h"
 
+#include <algorithm>
+
 namespace {
 constexpr std::uint8_t Prefix = 0xAA;
 constexpr std::uint8_t Closing = 0x0A;
@@ -49,12 +51,84 @@ std::vector<WriteStep> planParameterWrite(const ParameterSet& s, int constant,
     return steps;
 }
 
-void WriteParameters(Controller& c, const ParameterSet& set, WriteMessageSink* sink) {
+std::vector<ParamId> parametersOfStep(int step) {
+    using P = ParamId;
+    switch (step) {
+    case 1:
+    case 2:
+    case 3:
+        return {P::ProbeKind};
+    case 4:
+        return {P::LambdaThreshold};
+    case 5:
+        return {P::SwitchRpm};
+    case 6:
+        return {P::TpsThreshold};
+    case 7:
+        return {P::MaxGasRpm, P::MaxGasRpmOff};
+    case 8:
+        return {P::RpmKind};
+    case 9:
+        return {P::RpmDelta};
+    case 10:
+        return {P::StepMin, P::StepMax};
+    case 11:
+        return {P::StepStart};
+    case 12:
+        return {P::LambdaLowTime, P::LambdaHighTime};
+    case 14:
+        return {P::StartDelay};
+    case 15:
+        return {P::CutoffOn};
+    case 16:
+        return {P::CutoffStep};
+    case 17:
+        return {P::CutoffRpm};
+    case 18:
+        return {P::StepOpening};
+    case 19:
+        return {P::TpsKind};
+    case 20:
+        return {P::StepSpeedAboveTps};
+    case 21:
+        return {P::StepSpeedBelowTps};
+    case 22:
+        return {P::SwitchDelay};
+    case 23:
+        return {P::TempSensorOn};
+    case 24:
+        return {P::ControllerMode};
+    case 25:
+        return {P::ReserveSensorKind};
+    case 26:
+        return {P::SwitchTemp};
+    case 27:
+        return {P::AnalogThreshold};
+    default:
+        return {};
+    }
+}
+
+namespace {
+WriteOutcome stoppedAt(SerialChannel& ch, int step) {
+    ch.ClosePort();
+    WriteOutcome out;
+    out.complete = false;
+    out.failedStep = step;
+    for (int s = step; s <= 27; ++s)
+        for (ParamId id : parametersOfStep(s))
+            if (std::find(out.notWritten.begin(), out.notWritten.end(), id) == out.notWritten.end())
+                out.notWritten.push_back(id);
+    return out;
+}
+} // namespace
+
+WriteOutcome WriteParameters(Controller& c, const ParameterSet& set, WriteMessageSink* sink) {
     SerialChannel& ch = c.channel();
 
-    // Step 1.
-    ch.OpenPort();
-    ch.SendByte(Prefix);
+    // Step 1. Every byte after a failed open or send would go nowhere: the
+    // sequence stops there, and says from where on nothing was written.
+    if (!ch.OpenPort() || !ch.SendByte(Prefix)) return stoppedAt(ch, 1);
 
     // Steps 2-26.
     for (const WriteStep& step :
@@ -63,27 +137,31 @@ void WriteParameters(Controller& c, const ParameterSet& set, WriteMessageSink* s
         for (const WriteMessage& m : step.command.messages)
             show(sink, m);
         for (std::uint8_t b : step.command.bytes)
-            ch.SendByte(b);
+            if (!ch.SendByte(b)) return stoppedAt(ch, step.number);
         if (step.command.flags) c.setFlags(*step.command.flags);
     }
 
     // Step 27: the analog threshold, on a reopened port. A text that is not a
-    // number is reported and not sent, so the group still gets its 0x0A.
+    // number is reported and not sent, so the group still gets its 0x0A; an
+    // empty one was never read and is left as the controller holds it.
     ch.sleepMs(StepPauseMs);
     const QString& threshold = set[ParamId::AnalogThreshold];
     if (wholeNumber(threshold).ok()) {
         c.setAnalogThreshold(threshold);
         c.WriteAnalogThreshold();
     } else {
-        show(sink, WriteText::invalidField(ParamId::AnalogThreshold, threshold));
+        if (!threshold.trimmed().isEmpty())
+            show(sink, WriteText::invalidField(ParamId::AnalogThreshold, threshold));
         ch.ClosePort();
         ch.OpenPort();
     }
+    if (!ch.isOpen()) return stoppedAt(ch, 27);
 
     // Step 28.
     ch.sleepMs(StepPauseMs);
-    ch.SendByte(Closing);
+    if (!ch.SendByte(Closing)) return stoppedAt(ch, 28);
     ch.ClosePort();
 
     ch.sleepMs(StepPauseMs);
+    return {};
 }

@@ -30,10 +30,25 @@ struct WriteStep {
 std::vector<WriteStep> planParameterWrite(const ParameterSet& set, int ignitionConstant,
                                           std::optional<std::uint8_t> flags, int versionCode);
 
+// The parameters a step of the full write carries (27: the analog threshold;
+// 13 and 28 carry none).
+std::vector<ParamId> parametersOfStep(int step);
+
+// How far a full write got. When the port failed under it (an open failed,
+// or a byte could not be sent: the device is gone) it stopped there: the
+// parameters of that step and of every later one did not reach the
+// controller, and neither did the closing byte.
+struct WriteOutcome {
+    bool complete = true;
+    int failedStep = 0;              // 1..28, 0 when complete
+    std::vector<ParamId> notWritten; // in the order of the sequence
+};
+
 // The full write: 0xAA, every parameter command with its pauses, the analog
 // threshold, 0x0A and ClosePort, then 20 ms. The flags byte the controller
 // holds is updated as each flags command goes out; no flags command goes out
 // while the controller's flags byte has not been read (Controller::knownFlags).
-// A failed check shows its message and skips only that command; the sequence
-// always reaches 0x0A.
-void WriteParameters(Controller& c, const ParameterSet& set, WriteMessageSink* sink);
+// A failed check shows its message and skips only that command. An empty
+// analog threshold (one that was never read) is skipped silently. The
+// sequence stops at the first open or send that fails, with the port closed.
+WriteOutcome WriteParameters(Controller& c, const ParameterSet& set, WriteMessageSink* sink);

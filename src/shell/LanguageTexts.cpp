@@ -49,6 +49,12 @@ void LanguageTexts::loadDefaults() {
     // A field's text the checks cannot read ("%1" the text).
     set(31020, QString::fromUtf8("'%1' nie jest poprawną liczbą"));
     set(31021, QString::fromUtf8("'%1' nie jest poprawną liczbą całkowitą"));
+    // The line: lost and back, a write cut short, bad frames.
+    set(31030, QStringLiteral("Utracono połączenie z portem %1 o %2"));
+    set(31031, QStringLiteral("Połączenie z portem %1 przywrócone o %2 (brak połączenia od %3)"));
+    set(31032, QStringLiteral("Brak połączenia z portem %1 od %2"));
+    set(31033, QStringLiteral("Zapis parametrów przerwany - port przestał działać. Nie zapisano: %1"));
+    set(31034, QStringLiteral("Błędne dane ze sterownika"));
     // Names of the languages on the language menu.
     set(20001, QStringLiteral("polski"));
     set(20002, QStringLiteral("angielski"));

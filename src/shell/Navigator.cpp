@@ -81,8 +81,11 @@ void Navigator::commonSteps(Page leaving) {
     m_.link.supersede();
     if (PageHooks* p = page(leaving)) p->leaveSteps();
 
-    const bool obr = m_.link.isPolling(polltimer::name(polltimer::Obr));
-    const bool term = m_.link.isPolling(polltimer::name(polltimer::AdaptTerm));
+    // An ignition list that was never read nor set by the fitter shows only
+    // its start item: that is no choice to write.
+    const bool obr = m_.link.isPolling(polltimer::name(polltimer::Obr)) && m_.live.ignitionChoiceKnown();
+    const bool term =
+        m_.link.isPolling(polltimer::name(polltimer::AdaptTerm)) && m_.live.wizardIgnitionChoiceKnown();
     const int obrIndex = m_.live.ignitionChoice();
     const int termIndex = m_.live.wizardIgnitionChoice();
     m_.link.stopAllPolling();
@@ -106,13 +109,19 @@ void Navigator::automaticWrite() {
         m_.shell.setMessage(writeBlockText(m_.shell, p.automaticWriteBlock()));
         return;
     }
-    params::postWrite(m_.link, nullptr, p.collect(), [this](const std::vector<WriteMessage>& messages) {
-        if (showWriteMessages && !messages.empty()) {
-            std::vector<std::pair<QString, QString>> boxes;
-            for (const WriteMessage& m : messages)
-                boxes.emplace_back(m.text, m.caption);
-            showWriteMessages(boxes);
+    params::postWrite(m_.link, nullptr, p.collect(), [this](const params::WriteReport& r) {
+        std::vector<std::pair<QString, QString>> boxes;
+        for (const WriteMessage& m : r.messages)
+            boxes.emplace_back(m.text, m.caption);
+        if (!r.outcome.complete) {
+            // Not all of it reached the controller: the set stays to be written.
+            m_.params.setWritten(false);
+            const QString text = writeStoppedText(r.outcome, m_.shell);
+            m_.shell.setMessage(text);
+            // Nothing went out when the port did not open; its own box said why.
+            if (r.outcome.failedStep > 1) boxes.emplace_back(text, QStringLiteral("Quendrix"));
         }
+        if (showWriteMessages && !boxes.empty()) showWriteMessages(boxes);
     });
     p.setWritten(true);
 }

@@ -1,5 +1,7 @@
 #include "shell/ShellTexts.h"
 
+#include "params/ParamTable.h"
+
 QString writeBlockText(const ShellModel& shell, ParameterModel::WriteBlock block) {
     switch (block) {
     case ParameterModel::WriteBlock::None:
@@ -14,11 +16,33 @@ QString writeBlockText(const ShellModel& shell, ParameterModel::WriteBlock block
     return {};
 }
 
+QString shortened(const QString& text, int maxChars) {
+    if (text.size() <= maxChars) return text;
+    const QString gap = QStringLiteral(" … ");
+    const qsizetype keep = qMax<qsizetype>(2, maxChars - gap.size());
+    return text.left(keep - keep / 3) + gap + text.right(keep / 3);
+}
+
+QString portErrorPanelText(const PortError& e) {
+    QString t = shortened(e.device, 80);
+    if (!e.reason.isEmpty()) t += QStringLiteral(": ") + shortened(e.reason, 120);
+    return t;
+}
+
+QString writeStoppedText(const WriteOutcome& outcome, const ShellModel& shell) {
+    QStringList names;
+    for (ParamId id : outcome.notWritten) {
+        const ParamDef& d = paramDef(id);
+        names << (d.label.isEmpty() ? d.identifier : d.label);
+    }
+    return shell.text(textkey::WriteStopped).arg(names.join(QStringLiteral(", ")));
+}
+
 QString portErrorMessage(const PortError& e, const ShellModel& shell) {
     QString msg = shell.text(textkey::PortOpenFailed);
     if (!msg.isEmpty()) msg += QStringLiteral("\n\n");
-    msg += e.device;
-    if (!e.reason.isEmpty()) msg += QStringLiteral(": ") + e.reason;
+    msg += shortened(e.device);
+    if (!e.reason.isEmpty()) msg += QStringLiteral(": ") + shortened(e.reason);
 #ifndef Q_OS_WIN
     if (e.permissionDenied)
         msg += QStringLiteral("\n\nThe user must be a member of the 'dialout' group "

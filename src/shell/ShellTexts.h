@@ -2,6 +2,7 @@
 #include "link/Autodetect.h"
 #include "link/LinkObserver.h"
 #include "params/ParameterModel.h"
+#include "params/WriteSequence.h"
 #include "shell/ShellModel.h"
 
 // Keys of the language texts the program adds to the design's own.
@@ -24,6 +25,12 @@ constexpr int AutodetectStop = 31007;
 // A field's text that is no number / no whole number ("%1" the text).
 constexpr int NotFloat = 31020;
 constexpr int NotInteger = 31021;
+// The line's state (built-in texts; 31010-31018 belong to the parameter pages).
+constexpr int PortLost = 31030;      // %1 port, %2 time
+constexpr int PortBack = 31031;      // %1 port, %2 time, %3 time it went down
+constexpr int PortDownSince = 31032; // %1 port, %2 time
+constexpr int WriteStopped = 31033;  // %1 the parameters not written
+constexpr int BadFrame = 31034;
 constexpr int Petrol = 10408;
 constexpr int Gas = 10409;
 } // namespace textkey
@@ -34,6 +41,16 @@ QString writeBlockText(const ShellModel& shell, ParameterModel::WriteBlock block
 // The message box of a port that cannot be opened: the language text, the
 // device with the system's reason, and what to do when access was refused.
 QString portErrorMessage(const PortError& error, const ShellModel& shell);
+// Status panel 0 while a port is down: the device and the system's reason.
+QString portErrorPanelText(const PortError& error);
+
+// A text cut to at most maxChars characters, the middle given up for " … ":
+// a device name from the settings may be any length, and laying out a
+// megabyte of text freezes the window.
+QString shortened(const QString& text, int maxChars = 400);
+
+// A full write the port failed under: which parameters did not reach the controller.
+QString writeStoppedText(const WriteOutcome& outcome, const ShellModel& shell);
 
 // Status panel 1 during and after autodetection: "Sterownik znaleziono na com3",
 // "Sterownika nie znaleziono na com1", and language text 30001 when no port had one.

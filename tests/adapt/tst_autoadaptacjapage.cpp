@@ -95,11 +95,9 @@ private:
             f.append(char(v));
             sum += v;
         }
-        f.append(char(sum & 0xFF));
-        if (version >= 5)
-            f.append('\0');
-        else
-            f.chop(1);
+        // Byte 7 is the checksum on version 5 and unused before; byte 8 only from version 5.
+        f.append(char(version == 5 ? sum & 0xFF : 0));
+        if (version >= 5) f.append('\0');
         return f;
     }
 

@@ -14,12 +14,16 @@ struct RecordingObserver : LinkObserver {
     QStringList opened;
     QList<int> versions;
     QList<bool> analogGroup;
-    void answerStatus(bool answered) override { panel << (answered ? QString() : QStringLiteral("Brak odpowiedzi")); }
+    void answerStatus(bool answered) override {
+        panel << (answered ? QString() : QStringLiteral("Brak odpowiedzi"));
+    }
     void silentPolls(int count) override {
         if (count == 0) label << QString();
         if (count > SerialChannel::SilentPollLimit) label << QStringLiteral("Brak odpowiedzi");
     }
+    QList<PortError> lost;
     void portOpenFailed(const PortError& e) override { failures << e; }
+    void portLost(const PortError& e) override { lost << e; }
     void portOpened(const QString& port) override { opened << port; }
     void versionRead(int code) override { versions << code; }
     void analogCapability(bool capable) override { analogGroup << capable; }

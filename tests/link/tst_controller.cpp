@@ -71,6 +71,8 @@ private slots:
     void timelines();
     void versionSilent();
     void versionSix();
+    void versionOnlyFromItsOwnAnswer_data();
+    void versionOnlyFromItsOwnAnswer();
     void frameLengths_data();
     void frameLengths();
     void checksum_data();
@@ -90,46 +92,63 @@ private slots:
     void shortAnswersAreNotDecoded();
     void thresholdKeptWithoutAnswer_data();
     void thresholdKeptWithoutAnswer();
+    void lateBytesDoNotShiftTheBlock();
     void buildText();
 };
 
 void TestController::timelines_data() {
     QTest::addColumn<Exchange>("exchange");
     QTest::addColumn<bool>("startOpen");
+    QTest::addColumn<qint64>("lateUs");
     QTest::addColumn<QStringList>("expected");
     const QString open = QStringLiteral("open /dev/ttyS0");
-    QTest::newRow("ReadVersion") << Version << true << QStringList{"close",    open,   "tx 01", "sleep 3",
-                                                                   "sleep 20", "rx 8", "close"};
-    QTest::newRow("ReadVersion closed")
-        << Version << false << QStringList{open, "tx 01", "sleep 3", "sleep 20", "rx 8", "close"};
-    QTest::newRow("ReadAnalogCapability")
-        << Capability << true << QStringList{"close", open, "tx 01", "sleep 3", "sleep 200", "rx 8"};
-    QTest::newRow("ReadFeatureVersion")
-        << Feature << false << QStringList{open, "tx 01", "sleep 3", "sleep 400", "rx 8", "close"};
-    QTest::newRow("ReadAnalogThreshold")
-        << ThresholdRead << true << QStringList{"tx AA",    "sleep 3", "sleep 50", "tx 22",  "sleep 3",
-                                                "sleep 50", "rx 2",    "tx 0A",    "sleep 3"};
-    QTest::newRow("WriteAnalogThreshold")
-        << ThresholdWrite << true
-        << QStringList{"close",   open,       "tx AA", "sleep 3", "sleep 20", "tx 23",
-                       "sleep 3", "sleep 20", "tx 78", "sleep 3", "sleep 20"};
-    QTest::newRow("ReadIgnition") << Ignition << false
-                                  << QStringList{open, "tx 09", "sleep 3", "sleep 100", "rx 37", "close"};
-    QTest::newRow("ReadParameterBlock")
-        << Block << false << QStringList{open,       "tx AA",   "sleep 3",   "sleep 50", "tx 22", "sleep 3",
-                                         "sleep 50", "rx 2",    "tx 0A",     "sleep 3",  "close", open,
-                                         "tx 09",    "sleep 3", "sleep 300", "rx 37",    "close"};
-    QTest::newRow("PollLiveFrame") << Poll << true << QStringList{"tx 02", "sleep 3", "sleep 20", "rx 9"};
-    QTest::newRow("WriteIgnition") << IgnitionWrite << true
-                                   << QStringList{"tx 1F", "sleep 3", "tx 03", "sleep 3", "tx 00", "sleep 3"};
+    struct Row {
+        const char* name;
+        Exchange exchange;
+        bool startOpen;
+        QStringList expected;
+    };
+    const Row rows[] = {
+        {"ReadVersion", Version, true, {"close", open, "tx 01", "sleep 3", "sleep 20", "rx 8", "close"}},
+        {"ReadVersion closed", Version, false, {open, "tx 01", "sleep 3", "sleep 20", "rx 8", "close"}},
+        {"ReadAnalogCapability", Capability, true, {"close", open, "tx 01", "sleep 3", "sleep 200", "rx 8"}},
+        {"ReadFeatureVersion", Feature, false, {open, "tx 01", "sleep 3", "sleep 400", "rx 8", "close"}},
+        {"ReadAnalogThreshold",
+         ThresholdRead,
+         true,
+         {"tx AA", "sleep 3", "sleep 50", "tx 22", "sleep 3", "sleep 50", "rx 2", "tx 0A", "sleep 3"}},
+        {"WriteAnalogThreshold",
+         ThresholdWrite,
+         true,
+         {"close", open, "tx AA", "sleep 3", "sleep 20", "tx 23", "sleep 3", "sleep 20", "tx 78", "sleep 3",
+          "sleep 20"}},
+        {"ReadIgnition", Ignition, false, {open, "tx 09", "sleep 3", "sleep 100", "rx 37", "close"}},
+        {"ReadParameterBlock",
+         Block,
+         false,
+         {open, "tx AA", "sleep 3", "sleep 50", "tx 22", "sleep 3", "sleep 50", "rx 2", "tx 0A", "sleep 3", "close",
+          open, "tx 09", "sleep 3", "sleep 300", "rx 37", "close"}},
+        {"PollLiveFrame", Poll, true, {"tx 02", "sleep 3", "sleep 20", "rx 9"}},
+        {"WriteIgnition", IgnitionWrite, true, {"tx 1F", "sleep 3", "tx 03", "sleep 3", "tx 00", "sleep 3"}},
+    };
+    // Answers that take most of their exchange's wait (the shortest is 20 ms
+    // after the byte's 3) are still that exchange's: nothing is dropped and
+    // the wire carries the same bytes and pauses.
+    for (qint64 late : {qint64(0), qint64(21000)})
+        for (const Row& r : rows)
+            QTest::addRow("%s%s", r.name, late ? ", answers 21 ms late" : "")
+                << r.exchange << r.startOpen << late << r.expected;
 }
 
 void TestController::timelines() {
     QFETCH(Exchange, exchange);
     QFETCH(bool, startOpen);
+    QFETCH(qint64, lateUs);
     QFETCH(QStringList, expected);
     LinkRig r;
     r.port.responder = Answers();
+    r.ctl.ReadVersion(); // version 6: 9-byte frames
+    r.port.answerDelayUs = lateUs;
     r.ctl.setAnalogThreshold(QStringLiteral("120"));
     if (startOpen) QVERIFY(r.ch.OpenPort());
     r.clearLog();
@@ -184,6 +203,36 @@ void TestController::versionSilent() {
     QCOMPARE(r.obs.panel.last(), QStringLiteral("Brak odpowiedzi"));
 }
 
+void TestController::versionOnlyFromItsOwnAnswer_data() {
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("version"); // 0: not taken
+    const QByteArray own("\x08QX\x04\x03\x00\x5E\x00", 8);
+    QTest::newRow("whole") << own << 8;
+    QTest::newRow("first byte only") << own.left(1) << 8;
+    QTest::newRow("noise after") << own + QByteArray("\x11", 1) << 0;
+    QTest::newRow("noise before") << QByteArray("\x11\x22\x33", 3) + own << 0;
+    // A late live frame still on its way when the version was asked for.
+    QTest::newRow("late frame in front") << QByteArray("\x10\x20\x30\x40\x50\x60\x70\x80\x00", 9) + own << 0;
+}
+
+void TestController::versionOnlyFromItsOwnAnswer() {
+    QFETCH(QByteArray, answer);
+    QFETCH(int, version);
+    // The three requests that ask 0x01 read byte 0 only from an answer that
+    // can be the version's alone; the buffer keeps an older answer's version.
+    auto respond = [answer](std::uint8_t b) { return b == 0x01 ? answer : QByteArray(); };
+    LinkRig r;
+    r.port.responder = respond;
+    r.ch.setAnswerByte(0, 6);
+    r.ctl.ReadVersion();
+    QCOMPARE(r.ctl.versionCode(), version);
+    QCOMPARE(r.ctl.controllerPresent(), version != 0);
+    r.ch.setAnswerByte(0, 9);
+    QCOMPARE(r.ctl.ReadAnalogCapability(), version > 7);
+    r.ch.setAnswerByte(0, 5);
+    QCOMPARE(r.ctl.ReadFeatureVersion(), version);
+}
+
 void TestController::versionSix() {
     LinkRig r;
     Answers a;
@@ -236,6 +285,13 @@ void TestController::checksum_data() {
     QTest::newRow("v5 wrong") << 5 << sumFrame(0x00) << false;
     QTest::newRow("v6 no test") << 6 << sumFrame(0x00) << true;
     QTest::newRow("v4 no test") << 4 << sumFrame(0x00).left(8) << true;
+    // Only exactly one frame's bytes make a frame: a short one leaves older
+    // bytes in the buffer, a longer one (noise before or after) is out of step.
+    QTest::newRow("v5 short") << 5 << sumFrame(0xFF).left(7) << false;
+    QTest::newRow("v6 short") << 6 << sumFrame(0x00).left(5) << false;
+    QTest::newRow("v4 nine bytes") << 4 << sumFrame(0x00) << false;
+    QTest::newRow("v6 noise after") << 6 << sumFrame(0x00) + QByteArray("\x11\x22\x33", 3) << false;
+    QTest::newRow("v5 noise before") << 5 << QByteArray("\x11\x22\x33", 3) + sumFrame(0xFF) << false;
 }
 
 void TestController::checksum() {
@@ -249,8 +305,13 @@ void TestController::checksum() {
     r.port.responder = a;
     r.ctl.ReadVersion();
     QVERIFY(r.ch.OpenPort());
+    // An earlier good frame in the buffer must not make a short one whole.
+    const QByteArray earlier = sumFrame(0xFF);
+    for (int i = 0; i < earlier.size(); ++i)
+        r.ch.setAnswerByte(i, quint8(earlier[i]));
     QCOMPARE(r.ctl.PollLiveFrame(), result);
-    for (int i = 0; i < r.ctl.frameLength(); ++i)
+    QCOMPARE(r.ctl.lastPollReceived(), int(frame.size()));
+    for (int i = 0; i < qMin(int(frame.size()), r.ctl.frameLength()); ++i)
         QCOMPARE(int(r.ctl.frameByte(i)), int(quint8(frame[i])));
 }
 
@@ -268,8 +329,8 @@ void TestController::pollAttempts_data() {
     QTest::newRow("v4 tenth") << 4 << 10 << true << false << 10;
     QTest::newRow("v5 tenth good sum") << 5 << 10 << true << true << 10;
     QTest::newRow("v5 first bad sum") << 5 << 1 << false << false << 1;
-    // Nothing arrived, but the stale frame in the buffer has a matching sum.
-    QTest::newRow("v5 never stale good sum") << 5 << 0 << true << true << 14;
+    // Nothing arrived: the stale frame in the buffer is no frame, whatever its sum.
+    QTest::newRow("v5 never stale good sum") << 5 << 0 << true << false << 14;
 }
 
 void TestController::pollAttempts() {
@@ -407,8 +468,8 @@ void TestController::analogCapability_data() {
     QTest::newRow("7") << QByteArray(8, '\x07') << 0 << false;
     QTest::newRow("8") << QByteArray(8, '\x08') << 0 << true;
     QTest::newRow("255") << QByteArray(8, '\xFF') << 0 << true;
-    // A silent controller: the last answer in the buffer decides.
-    QTest::newRow("silent, stale 9") << QByteArray() << 9 << true;
+    // A silent controller: the last answer in the buffer is not its answer.
+    QTest::newRow("silent, stale 9") << QByteArray() << 9 << false;
     QTest::newRow("silent, stale 0") << QByteArray() << 0 << false;
 }
 
@@ -463,15 +524,23 @@ void TestController::thresholdWrite() {
 }
 
 void TestController::shortAnswersAreNotDecoded_data() {
-    QTest::addColumn<int>("arrive"); // bytes of the block that arrive
-    QTest::newRow("silent") << 0;
-    QTest::newRow("1 byte") << 1;
-    QTest::newRow("33 bytes") << 33;
-    QTest::newRow("36 bytes") << 36;
+    QTest::addColumn<int>("arrive");       // bytes of the block that arrive
+    QTest::addColumn<QByteArray>("noise"); // before the block (negative count below: after it)
+    QTest::addColumn<bool>("before");
+    QTest::newRow("silent") << 0 << QByteArray() << true;
+    QTest::newRow("1 byte") << 1 << QByteArray() << true;
+    QTest::newRow("33 bytes") << 33 << QByteArray() << true;
+    QTest::newRow("36 bytes") << 36 << QByteArray() << true;
+    // Out of step: every field would be decoded from its neighbour's byte.
+    QTest::newRow("3 noise bytes before") << 37 << QByteArray("\x80\x00\x19", 3) << true;
+    QTest::newRow("2 late bytes before") << 37 << QByteArray("\x00\x78", 2) << true;
+    QTest::newRow("3 noise bytes after") << 37 << QByteArray("\x80\x00\x19", 3) << false;
 }
 
 void TestController::shortAnswersAreNotDecoded() {
     QFETCH(int, arrive);
+    QFETCH(QByteArray, noise);
+    QFETCH(bool, before);
     // The buffer holds an older block whose ignition differs from the controller's state.
     const QByteArray stale = block(0, 0, 0xFF, 0);
     const QByteArray fresh = block(4, 0, 0x00, 1);
@@ -480,7 +549,7 @@ void TestController::shortAnswersAreNotDecoded() {
     for (int i = 0; i < 37; ++i)
         r.ch.setAnswerByte(i, quint8(stale[i]));
     Answers a;
-    a.blk = fresh.left(arrive);
+    a.blk = before ? noise + fresh.left(arrive) : fresh.left(arrive) + noise;
     r.port.responder = a;
     r.ctl.setIgnitionIndex(1);
     r.ctl.setFlags(0x42);
@@ -510,6 +579,7 @@ void TestController::thresholdKeptWithoutAnswer_data() {
     QTest::newRow("one byte") << QByteArray("\x00", 1) << "120";
     QTest::newRow("two bytes") << QByteArray("\x00\xFA", 2) << "250";
     QTest::newRow("zero") << QByteArray("\x09\x00", 2) << "0";
+    QTest::newRow("noise before") << QByteArray("\x55\x00\xFA", 3) << "120";
 }
 
 void TestController::thresholdKeptWithoutAnswer() {
@@ -522,10 +592,45 @@ void TestController::thresholdKeptWithoutAnswer() {
     r.port.responder = a;
     r.ctl.setAnalogThreshold(QStringLiteral("120"));
     QVERIFY(r.ch.OpenPort());
-    r.ctl.ReadAnalogThreshold();
+    QCOMPARE(r.ctl.ReadAnalogThreshold(), threshold != QLatin1String("120"));
+    QCOMPARE(r.ctl.thresholdRead(), threshold != QLatin1String("120"));
     QCOMPARE(r.ctl.analogThreshold(), threshold);
     // The closing byte goes out whatever arrived.
     QCOMPARE(r.port.sentBytes().back(), std::uint8_t(0x0A));
+}
+
+void TestController::lateBytesDoNotShiftTheBlock() {
+    // Every answer comes 54 ms late: the threshold's after its 50 ms wait,
+    // still on the line when the block is asked for. Those two bytes used to
+    // end up in front of the block, and the block was decoded (and later
+    // written back) one field out of step.
+    const QByteArray fresh = block(4, 0, 0x42, 1);
+    LinkRig r;
+    Answers a;
+    a.blk = fresh;
+    r.port.responder = a;
+    r.port.answerDelayUs = 54000;
+    r.port.recordSilentRx = true;
+    r.clearLog();
+    const std::optional<ParameterBlock> b = r.ctl.ReadParameterBlock();
+    QVERIFY(b.has_value());
+    for (int i = 0; i < 37; ++i)
+        QCOMPARE(int((*b)[i]), int(quint8(fresh[i])));
+    QCOMPARE(r.ctl.ignitionIndex(), 4);
+    QCOMPARE(int(r.ctl.flags()), 0x42);
+    QVERIFY(!r.ctl.thresholdRead());
+
+    // The wire carries what a normal read sends: the late bytes are only
+    // dropped, and the line watched until it is quiet before the block is asked for.
+    const QString open = QStringLiteral("open /dev/ttyS0");
+    const QStringList expected{open,    "tx AA",    "sleep 3", "sleep 50", "tx 22",     "sleep 3", "sleep 50",
+                               "rx 0",  "tx 0A",    "sleep 3", "close",    open,        "drop 2",  "sleep 10",
+                               "tx 09", "sleep 3", "sleep 300", "rx 37",   "close"};
+    QCOMPARE(r.events(), expected);
+
+    // Late by more than the block's wait leaves: two bytes too many, not decoded.
+    r.port.answerDelayUs = 100000;
+    QVERIFY(!r.ctl.ReadParameterBlock().has_value());
 }
 
 void TestController::buildText() {

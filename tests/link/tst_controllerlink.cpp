@@ -6,8 +6,10 @@
 #include "support/FakeLink.h"
 
 #include <QSemaphore>
+#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <atomic>
 
 namespace {
 
@@ -45,6 +47,8 @@ private slots:
     void pollingDeliversFramesUntilStopped();
     void workerSendsWhatTheProtocolSends();
     void destructionFinishesPostedJobs();
+    void pollingWaitsForAPortThatWentAway();
+    void pollingLearnsAControllerSwitchedOnLater();
 };
 
 void TestControllerLink::jobsRunInOrderOnTheWorker() {
@@ -239,6 +243,110 @@ void TestControllerLink::destructionFinishesPostedJobs() {
     // A write already posted reaches the line although the window closed.
     QCOMPARE(port.sentBytes(), (std::vector<std::uint8_t>{0x1F, 3, 0}));
     QVERIFY(!port.isOpen());
+}
+
+void TestControllerLink::pollingWaitsForAPortThatWentAway() {
+    Rig r;
+    std::atomic<int> version{5};
+    r.port.responder = [&version](std::uint8_t b) {
+        if (b == 0x01) return QByteArray(1, char(version.load())) + QByteArray(1, '\0');
+        if (b == 0x02) return version == 5 ? frame9(10) : frame9(10).left(8);
+        if (b == 0x09) {
+            QByteArray block(37, '\0');
+            block[32] = char(version == 5 ? 2 : 4); // four or six cylinders
+            return block;
+        }
+        return QByteArray();
+    };
+    r.link.run(nullptr, [](Controller& c) {
+        c.ReadVersion();
+        c.ReadIgnition();
+        c.channel().OpenPort();
+    });
+    QSignalSpy lost(&r.link, &ControllerLink::portLost);
+    QSignalSpy opened(&r.link, &ControllerLink::portOpened);
+    QSignalSpy failed(&r.link, &ControllerLink::portOpenFailed);
+    int frames = 0;
+    connect(&r.link, &ControllerLink::framesPolled, this, [&](const QString&, const QVector<LiveFrame>& f) {
+        for (const LiveFrame& one : f)
+            frames += one.ok ? 1 : 0;
+    });
+    r.link.startPolling(QStringLiteral("TimerTest"), 5);
+    QTRY_VERIFY(frames > 0);
+    r.waitIdle();
+    opened.clear();
+
+    // The adapter is pulled out (on the worker, which alone touches the port).
+    r.link.run(nullptr, [&](Controller&) { r.port.unplug(); });
+    QTRY_COMPARE(lost.size(), 1);
+    QTRY_VERIFY(r.link.state().portDown);
+    QVERIFY(!r.link.state().portOpen);
+    QCOMPARE(lost.first().first().value<PortError>().port, QStringLiteral("com1"));
+    QTest::qWait(50);
+    const int before = frames;
+    QTest::qWait(1500);
+    QCOMPARE(frames, before);  // nothing polled into a port that is not there
+    QVERIFY(failed.isEmpty()); // tries are silent: the loss was reported once
+
+    // Back at the same path, with another controller behind the adapter:
+    // polling goes on by itself within about a second, with the frames and
+    // the engine speed of that one.
+    QCOMPARE(r.link.state().ignitionIndex, 2);
+    QCOMPARE(r.link.state().versionCode, 5);
+    version = 4;
+    r.link.run(nullptr, [&](Controller&) { r.port.plugIn(); });
+    QTRY_VERIFY_WITH_TIMEOUT(!opened.isEmpty(), 3000);
+    QTRY_VERIFY(frames > before);
+    QVERIFY(!r.link.state().portDown);
+    QCOMPARE(r.link.state().versionCode, 4);
+    QCOMPARE(r.link.state().ignitionIndex, 4);
+    QCOMPARE(lost.size(), 1);
+    r.link.stopAllPolling();
+    r.waitIdle();
+    // About one try a second while it was gone, not one per tick.
+    const long tries = std::count_if(r.log.begin(), r.log.end(),
+                                     [](const LinkEvent& e) { return e.kind == LinkEvent::OpenFailed; });
+    QVERIFY2(tries >= 1 && tries <= 3, qPrintable(QString::number(tries)));
+}
+
+void TestControllerLink::pollingLearnsAControllerSwitchedOnLater() {
+    Rig r;
+    std::atomic<bool> on{false};
+    r.port.responder = [&on](std::uint8_t b) {
+        if (!on) return QByteArray();
+        if (b == 0x01) return QByteArray("\x05\0", 2);
+        if (b == 0x02) return frame9(10);
+        return QByteArray();
+    };
+    r.link.run(nullptr, [](Controller& c) {
+        c.ReadVersion();
+        c.channel().OpenPort();
+    });
+    int good = 0, answered = 0;
+    connect(&r.link, &ControllerLink::framesPolled, this, [&](const QString&, const QVector<LiveFrame>& f) {
+        for (const LiveFrame& one : f) {
+            good += one.ok ? 1 : 0;
+            answered += one.received > 0 ? 1 : 0;
+        }
+    });
+    r.link.startPolling(QStringLiteral("TimerTest"), 5);
+    r.waitIdle();
+    QCOMPARE(r.link.state().versionCode, 0);
+
+    // Its frames of unknown length are not taken; its version is read, and
+    // then they are.
+    on = true;
+    QTRY_VERIFY(answered > 0);
+    QTRY_COMPARE(r.link.state().versionCode, 5);
+    QTRY_VERIFY(good > 0);
+    QVERIFY(r.link.state().portOpen);
+    r.link.stopAllPolling();
+    r.waitIdle();
+    // One version read for it, not one per poll.
+    const auto versionReads = std::count_if(r.log.begin(), r.log.end(), [](const LinkEvent& e) {
+        return e.kind == LinkEvent::Tx && e.value == 0x01;
+    });
+    QCOMPARE(versionReads, 2);
 }
 
 QTEST_GUILESS_MAIN(TestControllerLink)

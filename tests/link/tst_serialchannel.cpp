@@ -16,6 +16,10 @@ private slots:
     void everyByteIsFollowedByThreeMs();
     void devicePaths_data();
     void devicePaths();
+    void bytesWaitingBeforeASendAreDropped();
+    void lostDeviceIsClosedReportedAndReopened();
+    void unmappedComOpensOnlyWhenListed_data();
+    void unmappedComOpensOnlyWhenListed();
 };
 
 void TestSerialChannel::oversizedAnswerIsTakenInTwoReceives() {
@@ -209,6 +213,101 @@ void TestSerialChannel::devicePaths() {
     r.clearLog();
     QVERIFY(r.ch.OpenPort());
     QCOMPARE(r.events(), QStringList{QStringLiteral("open ") + device});
+}
+
+void TestSerialChannel::bytesWaitingBeforeASendAreDropped() {
+    LinkRig r;
+    QVERIFY(r.ch.OpenPort());
+    r.port.responder = [](std::uint8_t b) { return b == 0x01 ? QByteArray("\x05\x06", 2) : QByteArray(); };
+    r.port.inject(QByteArray("\x11\x22\x33", 3)); // late bytes of an earlier answer
+    r.clearLog();
+    QVERIFY(r.ch.SendByte(0x01));
+    const SerialChannel::Receive got = r.ch.ReceiveAnswer();
+    QCOMPARE(got.count, 2);
+    QCOMPARE(int(r.ch.AnswerByte(0)), 5);
+    // Dropping sends nothing: the wire carries the command alone, once the
+    // line has been quiet long enough for the rest of a stray answer to go.
+    QCOMPARE(r.events(), (QStringList{"drop 3", "sleep 10", "tx 01", "sleep 3", "rx 2"}));
+    // Nothing waiting: nothing dropped, nothing recorded.
+    r.clearLog();
+    QVERIFY(r.ch.SendByte(0x0A));
+    QCOMPARE(r.events(), (QStringList{"tx 0A", "sleep 3"}));
+    // The tail of an answer still coming is dropped with it.
+    r.clearLog();
+    r.port.inject(QByteArray("\x11\x22", 2));
+    for (int i = 0; i < 3; ++i) // three more stray bytes, 4 ms apart
+        r.port.injectAfter(QByteArray(1, char(0x30 + i)), 4000 * (i + 1));
+    QVERIFY(r.ch.SendByte(0x01));
+    QCOMPARE(r.events(), (QStringList{"drop 2", "sleep 10", "drop 2", "sleep 10", "drop 1", "sleep 10", "tx 01",
+                                      "sleep 3"}));
+}
+
+void TestSerialChannel::lostDeviceIsClosedReportedAndReopened() {
+    LinkRig r;
+    QVERIFY(r.ch.OpenPort());
+    QVERIFY(!r.ch.reopenWanted());
+    r.port.unplug();
+    QVERIFY(!r.ch.SendByte(0x02));
+    QVERIFY(!r.ch.isOpen());
+    QCOMPARE(r.obs.lost.size(), 1);
+    QCOMPARE(r.obs.lost.first().port, QStringLiteral("com1"));
+    QCOMPARE(r.obs.lost.first().device, QStringLiteral("/dev/ttyS0"));
+    QVERIFY(!r.obs.lost.first().reason.isEmpty());
+    // Further exchanges on the closed port report nothing more.
+    QVERIFY(!r.ch.SendByte(0x02));
+    QVERIFY(!r.ch.ReceivePolled().ok);
+    QCOMPARE(r.obs.lost.size(), 1);
+
+    // Gone from the system: tries fail without a message.
+    QVERIFY(r.ch.reopenWanted());
+    QVERIFY(!r.ch.reopen());
+    QVERIFY(r.obs.failures.isEmpty());
+    // Back at the same path.
+    r.port.plugIn();
+    QVERIFY(r.ch.reopen());
+    QVERIFY(r.ch.isOpen());
+    QVERIFY(!r.ch.reopenWanted());
+    QCOMPARE(r.obs.opened.last(), QStringLiteral("com1"));
+
+    // A receive is where a poll finds it gone too.
+    r.port.unplug(false);
+    QVERIFY(!r.ch.ReceiveAnswer().ok);
+    QCOMPARE(r.obs.lost.size(), 2);
+    QVERIFY(r.ch.reopen()); // the path stayed
+    // A port closed on purpose is not wanted open.
+    r.ch.ClosePort();
+    QVERIFY(!r.ch.reopenWanted());
+    QVERIFY(!r.ch.reopen());
+    // A failed open wants it.
+    r.port.existing.clear();
+    QVERIFY(!r.ch.OpenPort());
+    QVERIFY(r.ch.reopenWanted());
+}
+
+void TestSerialChannel::unmappedComOpensOnlyWhenListed_data() {
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<bool>("mapped");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("COM1 listed") << "com1" << false << true;
+    QTest::newRow("COM2 not listed") << "com2" << false << false;
+    QTest::newRow("COM2 mapped, not listed") << "com2" << true << true;
+    QTest::newRow("device path") << "/dev/ttyS1" << false << true;
+}
+
+void TestSerialChannel::unmappedComOpensOnlyWhenListed() {
+    QFETCH(QString, port);
+    QFETCH(bool, mapped);
+    QFETCH(bool, opens);
+    LinkRig r;
+    r.port.existing = QStringList{QStringLiteral("/dev/ttyS0"), QStringLiteral("/dev/ttyS1")};
+    r.port.unlistedComs = {2};
+    if (mapped) r.ch.setDevicePath(2, QStringLiteral("/dev/ttyS1"));
+    QCOMPARE(r.ch.OpenPort(port), opens);
+    QCOMPARE(r.ch.ProbePort(port), opens);
+    // A port the system does not list is never touched: /dev/ttyS1 may be a console.
+    QCOMPARE(r.events().filter(QStringLiteral("open")).size(), opens ? 2 : 0);
+    QCOMPARE(r.obs.failures.size(), opens ? 0 : 1);
+    if (!opens) QCOMPARE(r.obs.failures.first().device, QStringLiteral("/dev/ttyS1"));
 }
 
 QTEST_GUILESS_MAIN(TestSerialChannel)

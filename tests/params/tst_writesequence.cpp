@@ -7,6 +7,7 @@
 #include "support/FakeLink.h"
 
 #include <QTest>
+#include <algorithm>
 
 namespace {
 
@@ -165,7 +166,9 @@ private slots:
     void variants_data();
     void variants();
     void messageShownAtItsStep();
-    void portCannotBeOpened();
+    void portFailsUnderTheWrite_data();
+    void portFailsUnderTheWrite();
+    void unreadThresholdIsNotWritten();
     void planMatchesTheSequence();
     void flagsNeverReadAreNeverWritten();
     void onlyWholeBlocksMakeTheFlagsKnown();
@@ -286,20 +289,62 @@ void TestWriteSequence::messageShownAtItsStep() {
     QCOMPARE(r.sink.shown[1].caption, QStringLiteral("Błąd"));
 }
 
-void TestWriteSequence::portCannotBeOpened() {
+void TestWriteSequence::portFailsUnderTheWrite_data() {
+    QTest::addColumn<int>("failAt");   // the step whose first byte finds the device gone; 1: no open
+    QTest::addColumn<bool>("vanish");  // the device's path goes too: the reopen of step 27 fails
+    QTest::addColumn<int>("failedStep");
+    QTest::newRow("port does not open") << 1 << true << 1;
+    QTest::newRow("lost at step 12") << 12 << false << 12;
+    QTest::newRow("lost at step 23") << 23 << true << 23;
+    QTest::newRow("gone before step 27") << 27 << true << 27;
+}
+
+void TestWriteSequence::portFailsUnderTheWrite() {
+    QFETCH(int, failAt);
+    QFETCH(bool, vanish);
+    QFETCH(int, failedStep);
     Rig r;
-    r.port.existing.clear();
-    WriteParameters(r.controller, edited({"Edit6=0"}), &r.sink);
-    QCOMPARE(r.failures.count, 2); // step 1 and step 27
-    QVERIFY(r.port.sentBytes().empty());
-    QStringList opens;
-    for (const QString& e : r.events())
-        if (e.startsWith(QLatin1String("open"))) opens << e;
-    QCOMPARE(opens, (QStringList{"openfail /dev/ttyS0", "openfail /dev/ttyS0"}));
-    // The checks still run and report.
-    QCOMPARE(r.sink.texts(), QStringList{Err + "Prędkość w granicach 1...24"});
-    QCOMPARE(r.events().count(QStringLiteral("sleep 20")), 30);
+    const QStringList steps = defaultSteps();
+    const int before = bytesIn(steps, failAt - 1);
+    if (failAt == 1) {
+        r.port.existing.clear();
+    } else {
+        // The device goes right after the last byte of the step before.
+        r.port.responder = [&r, before, vanish](std::uint8_t) {
+            if (int(r.port.sentBytes().size()) == before) r.port.unplug(vanish);
+            return QByteArray();
+        };
+    }
+    const WriteOutcome out = WriteParameters(r.controller, defaultParameterSet(), &r.sink);
+
+    // Stopped there: nothing after, no closing byte, the port closed, told once.
+    QVERIFY(!out.complete);
+    QCOMPARE(out.failedStep, failedStep);
+    const std::vector<std::uint8_t> sent = r.port.sentBytes();
+    QCOMPARE(int(sent.size()), before);
+    QCOMPARE(describe(r.log).filter(QStringLiteral("tx ")), expand(steps).filter(QStringLiteral("tx ")).mid(0, before));
     QVERIFY(!r.port.isOpen());
+    QCOMPARE(r.failures.count, failAt == 1 || failAt == 27 ? 1 : 0);
+    // What did not reach the controller: this step's parameters and all after, in order.
+    std::vector<ParamId> expected;
+    for (int step = failedStep; step <= 27; ++step)
+        for (ParamId id : parametersOfStep(step))
+            if (std::find(expected.begin(), expected.end(), id) == expected.end()) expected.push_back(id);
+    QCOMPARE(int(out.notWritten.size()), int(expected.size()));
+    QVERIFY(out.notWritten == expected);
+    QCOMPARE(out.notWritten.back(), ParamId::AnalogThreshold);
+}
+
+void TestWriteSequence::unreadThresholdIsNotWritten() {
+    Rig r;
+    ParameterSet s = defaultParameterSet();
+    s[ParamId::AnalogThreshold].clear();
+    const WriteOutcome out = WriteParameters(r.controller, s, &r.sink);
+    QVERIFY(out.complete);
+    QVERIFY(r.sink.shown.empty());
+    QStringList expected = defaultSteps();
+    expected[26] = QStringLiteral("p close open"); // the port handling and the pause stay
+    QCOMPARE(r.events(), expand(expected));
 }
 
 void TestWriteSequence::planMatchesTheSequence() {

@@ -154,8 +154,10 @@ void TestTimeline::fullWrite() {
 
 void TestTimeline::livePoll() {
     Emu e;
+    // Version and ignition system known, as after any page's entry reads.
     Direct d(e.path);
     d.c.ReadVersion();
+    d.c.ReadIgnition();
     d.ch.OpenPort();
     d.t.events.clear();
     d.c.PollLiveFrame();
@@ -165,6 +167,7 @@ void TestTimeline::livePoll() {
     ViaLink v(e.path);
     v.link.run(nullptr, [](Controller& c) {
         c.ReadVersion();
+        c.ReadIgnition();
         c.channel().OpenPort();
     });
     v.waitIdle();

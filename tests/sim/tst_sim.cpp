@@ -8,7 +8,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -146,6 +148,7 @@ private slots:
     void ptyEndToEnd();
     void ptyPacingAndDelay();
     void ptyLongRunKeepsBoundedHistory();
+    void unplugAndReplugAtStablePath();
     void executable();
 };
 
@@ -620,6 +623,14 @@ void TestSim::faults() {
     QCOMPARE(int(m.receive(0x01, 0).size()), 8);
     m.faults() = {};
 
+    // The other way round: one answer in N lost, over every kind of request.
+    m.faults().loseEveryN = 3;
+    answered.clear();
+    for (std::uint8_t request : {0x02, 0x01, 0x09, 0x02, 0x02, 0x09, 0x02})
+        answered.push_back(!m.receive(request, 0).empty());
+    QCOMPARE(answered, (std::vector<bool>{true, true, false, true, true, false, true}));
+    m.faults() = {};
+
     m.faults().truncateTo = 4;
     const Bytes block = m.receive(0x09, 0);
     QCOMPARE(block, Bytes(m.block().begin(), m.block().begin() + 4));
@@ -665,6 +676,7 @@ void TestSim::commandLine() {
     QVERIFY(e.handleCommandLine("gas 0.5"));
     QVERIFY(e.handleCommandLine("silent on"));
     QVERIFY(e.handleCommandLine("every 4"));
+    QVERIFY(e.handleCommandLine("lose 5"));
     QVERIFY(e.handleCommandLine("truncate 3"));
     QVERIFY(e.handleCommandLine("checksum bad"));
     QVERIFY(e.handleCommandLine("noise -2"));
@@ -680,6 +692,7 @@ void TestSim::commandLine() {
         QCOMPARE(m.inputs().gasLevel, 0.5);
         QVERIFY(m.faults().silent);
         QCOMPARE(m.faults().answerEveryN, 4);
+        QCOMPARE(m.faults().loseEveryN, 5);
         QCOMPARE(m.faults().truncateTo, 3);
         QVERIFY(m.faults().wrongChecksum);
         QCOMPARE(m.faults().noiseBytes, -2);
@@ -820,6 +833,50 @@ void TestSim::ptyPacingAndDelay() {
     QVERIFY(text.contains("answer to 0x01"));
     QVERIFY(text.contains("0x55"));
     f.remove();
+}
+
+void TestSim::unplugAndReplugAtStablePath() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const std::string stable = dir.filePath("ttyUSB-stable").toStdString();
+    qsim::Emulator e(5, 2);
+    std::string error;
+    QVERIFY(e.openPty(&error));
+    QVERIFY2(e.setStablePath(stable, &error), error.c_str());
+    QVERIFY(e.start());
+    e.withModel([](ControllerModel& m) { m.setAnalogThreshold(77); });
+
+    PtyClient c;
+    QVERIFY(c.open(stable));
+    QVERIFY(c.send(0x01));
+    QCOMPARE(int(c.readFor(20, 8).size()), 8);
+
+    // Pulled out: the open handle fails, the path is gone, nothing answers.
+    std::string reply;
+    QVERIFY(e.handleCommandLine("unplug", &reply));
+    QCOMPARE(reply, std::string("ok"));
+    QVERIFY(e.isUnplugged());
+    QVERIFY(!c.send(0x01) || c.drain(50).empty());
+    PtyClient other;
+    QVERIFY(!other.open(stable));
+    QVERIFY(!e.handleCommandLine("unplug", &reply));
+    c.close();
+
+    // Back at the same path, the same controller behind it.
+    QVERIFY(e.handleCommandLine("replug", &reply));
+    QCOMPARE(reply, "ok " + stable);
+    QVERIFY(!e.isUnplugged());
+    QVERIFY(c.open(stable));
+    QVERIFY(c.send(0xAA));
+    QTest::qWait(3);
+    QVERIFY(c.send(0x22));
+    const Bytes threshold = c.readFor(50, 2);
+    QCOMPARE(int(threshold.size()), 2);
+    QCOMPARE(int(threshold[1]), 77);
+    QVERIFY(!e.handleCommandLine("replug", &reply));
+    c.close();
+    e.stop();
+    QVERIFY(QFileInfo(QString::fromStdString(stable)).isSymLink());
 }
 
 void TestSim::executable() {

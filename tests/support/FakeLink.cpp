@@ -10,6 +10,11 @@ void FakePort::inject(const QByteArray& bytes) {
         queue_.push_back({clock_.nowUs(), static_cast<std::uint8_t>(c)});
 }
 
+void FakePort::injectAfter(const QByteArray& bytes, qint64 afterUs) {
+    for (char c : bytes)
+        queue_.push_back({clock_.nowUs() + afterUs, static_cast<std::uint8_t>(c)});
+}
+
 std::vector<std::uint8_t> FakePort::sentBytes() const {
     std::vector<std::uint8_t> out;
     if (!log_) return out;
@@ -32,6 +37,8 @@ bool FakePort::open(const QString& device, QString* reason, bool* permissionDeni
         return false;
     }
     open_ = true;
+    lost_ = false;
+    device_ = device;
     ++openCount;
     if (log_) log_->push_back({LinkEvent::Open, clock_.nowUs(), 0, device});
     return true;
@@ -42,8 +49,30 @@ void FakePort::close() {
     open_ = false;
 }
 
+void FakePort::unplug(bool vanish) {
+    lost_ = open_;
+    queue_.clear();
+    if (vanish && existing.removeAll(device_) > 0) vanished_ = device_;
+}
+
+void FakePort::plugIn() {
+    if (!vanished_.isEmpty()) existing << vanished_;
+    vanished_.clear();
+}
+
+int FakePort::discardInput() {
+    if (!open_ || lost_) return 0;
+    int n = 0;
+    while (!queue_.empty() && queue_.front().dueUs <= clock_.nowUs()) {
+        queue_.pop_front();
+        ++n;
+    }
+    if (n > 0 && log_) log_->push_back({LinkEvent::Drop, clock_.nowUs(), n, {}});
+    return n;
+}
+
 bool FakePort::sendImmediate(std::uint8_t byte) {
-    if (!open_) return false;
+    if (!open_ || lost_) return false;
     if (log_) log_->push_back({LinkEvent::Tx, clock_.nowUs(), byte, {}});
     if (responder) {
         const QByteArray answer = responder(byte);
@@ -54,7 +83,7 @@ bool FakePort::sendImmediate(std::uint8_t byte) {
 }
 
 int FakePort::bytesWaiting() {
-    if (!open_) return -1;
+    if (!open_ || lost_) return -1;
     int n = 0;
     for (const Pending& p : queue_) {
         if (p.dueUs > clock_.nowUs()) break;
@@ -100,6 +129,9 @@ QStringList describe(const std::vector<LinkEvent>& log, bool withGaps) {
         case LinkEvent::Rx:
             out << QStringLiteral("rx %1").arg(e.value);
             break;
+        case LinkEvent::Drop:
+            out << QStringLiteral("drop %1").arg(e.value);
+            break;
         }
     }
     return out;
@@ -119,6 +151,12 @@ void RecordingPort::close() {
 bool RecordingPort::sendImmediate(std::uint8_t byte) {
     if (inner_->isOpen()) log_->push_back({LinkEvent::Tx, 0, byte, {}});
     return inner_->sendImmediate(byte);
+}
+
+int RecordingPort::discardInput() {
+    const int n = inner_->discardInput();
+    if (n > 0) log_->push_back({LinkEvent::Drop, 0, n, {}});
+    return n;
 }
 
 int RecordingPort::readNow(std::uint8_t* dst, int max) {

@@ -5,6 +5,7 @@
 #include "link/SerialPort.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -13,7 +14,7 @@
 #include <vector>
 
 struct LinkEvent {
-    enum Kind { Open, OpenFailed, Close, Tx, Sleep, Rx } kind;
+    enum Kind { Open, OpenFailed, Close, Tx, Sleep, Rx, Drop } kind;
     qint64 atUs;  // fake time when it happened
     int value;    // byte sent, ms slept or bytes read
     QString text; // device for Open/OpenFailed
@@ -46,9 +47,12 @@ public:
     qint64 answerDelayUs = 0;
     // Also record receives that find nothing, as "rx 0".
     bool recordSilentRx = false;
+    // COM numbers whose default device the system does not list as a serial port.
+    QList<int> unlistedComs;
 
-    // Puts bytes into the receive queue, readable at once.
+    // Puts bytes into the receive queue, readable at once, or after afterUs.
     void inject(const QByteArray& bytes);
+    void injectAfter(const QByteArray& bytes, qint64 afterUs);
     std::vector<std::uint8_t> sentBytes() const;
 
     bool open(const QString& device, QString* reason, bool* permissionDenied) override;
@@ -58,6 +62,16 @@ public:
     int bytesWaiting() override;
     int readNow(std::uint8_t* dst, int max) override;
     void waitTransmitIdle() override {}
+    int discardInput() override;
+    bool lost() const override { return open_ && lost_; }
+    QString lostReason() const override { return QStringLiteral("Input/output error"); }
+    bool comListed(int n) const override { return !unlistedComs.contains(n); }
+
+    // The open device goes away under its handle: sends and receives fail
+    // and the port reports itself lost. With `vanish` its path goes too (opens
+    // fail), until plugIn() brings it back.
+    void unplug(bool vanish = true);
+    void plugIn();
 
     int openCount = 0;
 
@@ -69,6 +83,9 @@ private:
     FakeClock& clock_;
     std::vector<LinkEvent>* log_;
     bool open_ = false;
+    bool lost_ = false;
+    QString device_; // the device last opened
+    QString vanished_;
     std::deque<Pending> queue_;
 };
 
@@ -89,6 +106,10 @@ public:
     int bytesWaiting() override { return t_.bytesWaiting(); }
     int readNow(std::uint8_t* dst, int max) override { return t_.readNow(dst, max); }
     void waitTransmitIdle() override { t_.waitTransmitIdle(); }
+    int discardInput() override { return t_.discardInput(); }
+    bool lost() const override { return t_.lost(); }
+    QString lostReason() const override { return t_.lostReason(); }
+    bool comListed(int n) const override { return t_.comListed(n); }
 
 private:
     SerialPort& t_;
@@ -117,6 +138,10 @@ public:
     int bytesWaiting() override { return inner_->bytesWaiting(); }
     int readNow(std::uint8_t* dst, int max) override;
     void waitTransmitIdle() override { inner_->waitTransmitIdle(); }
+    int discardInput() override;
+    bool lost() const override { return inner_->lost(); }
+    QString lostReason() const override { return inner_->lostReason(); }
+    bool comListed(int n) const override { return inner_->comListed(n); }
 
 private:
     std::unique_ptr<SerialPort> inner_;

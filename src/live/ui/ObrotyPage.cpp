@@ -99,6 +99,8 @@ ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(mod
     });
     connect(Edit23, &QComboBox::editTextChanged, this,
             [this](const QString& t) { m_.params.setPageValue(ParamId::AnalogThreshold, t); });
+    connect(Edit23->lineEdit(), &QLineEdit::textEdited, this, [this] { thresholdEdited_ = true; });
+    connect(Edit23, &QComboBox::activated, this, [this] { thresholdEdited_ = true; });
     connect(&m_.live, &LiveModel::ignitionChoiceChanged, this, &ObrotyPage::showIgnitionChoice);
     connect(&m_.params, &ParameterModel::pageValueChanged, this, [this](ParamId id) {
         if (id != ParamId::AnalogThreshold) return;
@@ -128,8 +130,12 @@ void ObrotyPage::enterPage() {
 
 void ObrotyPage::leaveSteps() {
     // On a controller with the threshold, the fitter's choice in Edit23 reaches
-    // it however the page is left, before the ignition write.
-    if (m_.link.state().analogCapable) live::postThresholdOnLeave(m_.link, m_.params, Edit23->currentText());
+    // it however the page is left, before the ignition write. A threshold
+    // never read (the set holds none), loaded nor typed is only the list's
+    // start item: not written.
+    const bool known = thresholdEdited_ || !m_.params.set()[ParamId::AnalogThreshold].isEmpty();
+    if (m_.link.state().analogCapable && known)
+        live::postThresholdOnLeave(m_.link, m_.params, Edit23->currentText());
 }
 
 void ObrotyPage::onFrames(const QString& timer, const QVector<LiveFrame>& frames) {
@@ -139,6 +145,8 @@ void ObrotyPage::onFrames(const QString& timer, const QVector<LiveFrame>& frames
 }
 
 void ObrotyPage::TimerObrTimer(const LiveFrame& frame) {
+    // A frame cut short, out of step or with a wrong checksum is no reading.
+    if (!frame.ok) return;
     // The constant follows the list's choice; an index outside it keeps the last one.
     const int index = ComboBox2->currentIndex();
     const int constant = index >= 0 && index <= 5 ? Controller::ignitionConstantForIndex(index)

@@ -32,6 +32,8 @@ private:
     void showIgnitionChoice(int index);
 
     Models m_;
+    // The fitter changed Edit23 by hand.
+    bool thresholdEdited_ = false;
     TGradientPanel* GradPanel1;
     TGradientPanel* GradPanel4;
     TGradientPanel* GradPanel5;

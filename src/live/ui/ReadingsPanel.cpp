@@ -126,7 +126,10 @@ void ReadingsPanel::refreshPetrolGasCaption() {
 }
 
 void ReadingsPanel::TimerParamOdczTimer(const LiveFrame& frame) {
-    // Shown whatever the poll reports: this panel decodes the buffer as it is.
+    // Only a whole, good frame: a short one would show older bytes of the
+    // buffer as readings (17 800 rpm from a cut-off frame). The link state
+    // panel tells that data is missing.
+    if (!frame.ok) return;
     const live::Readings r = m_.live.decode(frame, m_.link.state().ignitionConstant);
 
     liveui::setTextIfChanged(ZmiennaLambda, r.lambdaVolts);

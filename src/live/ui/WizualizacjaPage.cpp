@@ -89,9 +89,10 @@ WizualizacjaPage::WizualizacjaPage(Models models, QWidget* parent) : QWidget(par
     applyFeatures(m_.live.features());
 
     connect(&m_.link, &ControllerLink::framesPolled, this, &WizualizacjaPage::onFrames);
-    connect(&m_.live, &LiveModel::transmissionErrorChanged, this, [this](bool shown) {
-        liveui::setTextIfChanged(TranserrorLabel, shown ? m_.shell.text(textkey::NoAnswer) : QString());
-    });
+    connect(&m_.live, &LiveModel::transmissionErrorChanged, this,
+            &WizualizacjaPage::refreshTransmissionError);
+    connect(&m_.live, &LiveModel::frameErrorChanged, this, &WizualizacjaPage::refreshTransmissionError);
+    connect(&m_.shell, &ShellModel::textsChanged, this, &WizualizacjaPage::refreshTransmissionError);
     connect(&m_.live, &LiveModel::petrolChanged, this, [this] { refreshPetrolGasCaption(); });
     connect(&m_.live, &LiveModel::featuresChanged, this, &WizualizacjaPage::applyFeatures);
     connect(&m_.shell, &ShellModel::textsChanged, this, [this] { refreshPetrolGasCaption(); });
@@ -372,11 +373,29 @@ void WizualizacjaPage::refreshPetrolGasCaption() {
     GasLed->setCaptionColor(c);
 }
 
+void WizualizacjaPage::refreshTransmissionError() {
+    QString text;
+    if (m_.live.portDown()) {
+        // Since when the controller cannot be reached: the page tells when the link went.
+        text = m_.shell.text(textkey::PortDownSince)
+                   .arg(shortened(m_.link.state().selectedPort, 60),
+                        m_.live.portDownSince().toString(QStringLiteral("HH:mm:ss")));
+    } else if (m_.live.frameError()) {
+        text = m_.shell.text(textkey::BadFrame);
+    } else if (m_.live.transmissionError()) {
+        text = m_.shell.text(textkey::NoAnswer);
+    }
+    liveui::setTextIfChanged(TranserrorLabel, text);
+}
+
 void WizualizacjaPage::enterPage() {
     // The block read sets the probe kind, reserve sensor and ignition constant
-    // the decoding needs.
+    // the decoding needs. A read that got no whole block says so.
     params::postRead(m_.link, this, [this](const params::ReadResult& r) {
-        if (r.ok) m_.params.setFromController(r.set);
+        if (r.ok)
+            m_.params.setFromController(r.set);
+        else
+            m_.shell.setMessage(m_.shell.text(textkey::ReadFailed));
         applyProbeKindScaling();
     });
     live::postVersionFeatures(m_.link, m_.live, this);

@@ -58,6 +58,8 @@ protected:
     void hideEvent(QHideEvent* e) override;
 
 private:
+    // TranserrorLabel: the port down since when, a bad frame, or no answer.
+    void refreshTransmissionError();
     void onFrames(const QString& timer, const QVector<LiveFrame>& frames);
     void applyFeatures(const live::VersionFeatures& f);
     void updateChartSampling();

@@ -4,6 +4,7 @@
 #include "params/ParameterModel.h"
 #include "params/ui/PageTexts.h"
 #include "shell/DataPaths.h"
+#include "shell/ShellTexts.h"
 #include "widgets/TColorButton.h"
 
 #include <QApplication>
@@ -197,7 +198,9 @@ void DrukowaniePage::ZapiszPdfButtClick() {
         pagetexts::text(m_.shell, pagetexts::PdfSaved, QStringLiteral("Zapisano plik PDF %1")).arg(path));
 }
 
-void DrukowaniePage::showMessage(QMessageBox::Icon icon, const QString& text) {
+void DrukowaniePage::showMessage(QMessageBox::Icon icon, const QString& fullText) {
+    // A printer or file name may be any length.
+    const QString text = shortened(fullText);
     if (messageHandler_) {
         messageHandler_(icon, QStringLiteral("Quendrix"), text);
         return;

@@ -471,7 +471,8 @@ bool ParametryPage::commentsOn() const {
     return !commentsOff_->isChecked();
 }
 
-void ParametryPage::showMessage(QMessageBox::Icon icon, const QString& caption, const QString& text) {
+void ParametryPage::showMessage(QMessageBox::Icon icon, const QString& caption, const QString& fullText) {
+    const QString text = shortened(fullText);
     if (messageHandler_) {
         messageHandler_(icon, caption, text);
         return;
@@ -549,8 +550,16 @@ void ParametryPage::showWriteMessages(const std::vector<WriteMessage>& messages)
 }
 
 void ParametryPage::writeAll() {
-    params::postWrite(m_.link, this, m_.params.collect(),
-                      [this](const std::vector<WriteMessage>& messages) { showWriteMessages(messages); });
+    params::postWrite(m_.link, this, m_.params.collect(), [this](const params::WriteReport& r) {
+        showWriteMessages(r.messages);
+        if (r.outcome.complete) return;
+        // The controller did not get it all: the page holds what it does not.
+        m_.params.setWritten(false);
+        const QString text = writeStoppedText(r.outcome, m_.shell);
+        m_.shell.setMessage(text);
+        // Nothing went out when the port did not open; its own box said why.
+        if (r.outcome.failedStep > 1) showMessage(QMessageBox::Warning, QStringLiteral("Quendrix"), text);
+    });
     m_.params.setWritten(true);
 }
 

@@ -30,6 +30,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -124,18 +125,34 @@ Models MainWindow::models() {
 void MainWindow::connectLink() {
     ControllerLink& l = *link_;
     connect(&l, &ControllerLink::answerStatusChanged, this, [this](bool answered) {
-        panel0NoAnswer_ = !answered;
-        panel0_->setText(answered ? QString() : shell_->text(textkey::NoAnswer));
-    });
-    // Texts shown from the language texts follow a new language file at once.
-    connect(shell_.get(), &ShellModel::textsChanged, this, [this] {
-        if (panel0NoAnswer_) panel0_->setText(shell_->text(textkey::NoAnswer));
+        answered_ = answered;
+        refreshLinkPanel();
     });
     connect(&l, &ControllerLink::portOpenFailed, this, &MainWindow::showPortError);
-    connect(&l, &ControllerLink::portOpened, this, [this](const QString& port) {
-        // The port works again: a later failure is a new episode and gets its box.
-        if (port == portBoxShownFor_) portBoxShownFor_.clear();
+    connect(&l, &ControllerLink::portLost, this, [this](const PortError& e) {
+        // No box: the adapter was pulled or the line died under a running
+        // page. The status bar says when, and polling tries the port again.
+        lastPortError_ = e;
+        portBoxShownFor_ = e.port;
+        shell_->setMessage(shell_->text(textkey::PortLost)
+                               .arg(shortened(e.port, 80), clockText(QDateTime::currentDateTime())));
+        refreshLinkPanel();
     });
+    connect(&l, &ControllerLink::portOpened, this, [this](const QString& port) {
+        // The port works again: say since when it did not. A later failure is
+        // a new episode and gets its box.
+        if (port == portBoxShownFor_) {
+            shell_->setMessage(shell_->text(textkey::PortBack)
+                                   .arg(shortened(port, 80), clockText(QDateTime::currentDateTime()),
+                                        clockText(live_->portDownSince())));
+            resetPortEpisode();
+        }
+        refreshLinkPanel();
+    });
+    connect(live_.get(), &LiveModel::transmissionErrorChanged, this, &MainWindow::refreshLinkPanel);
+    connect(live_.get(), &LiveModel::frameErrorChanged, this, &MainWindow::refreshLinkPanel);
+    // Texts shown from the language texts follow a new language file at once.
+    connect(shell_.get(), &ShellModel::textsChanged, this, &MainWindow::refreshLinkPanel);
     connect(&l, &ControllerLink::versionRead, this,
             [this](int code) { setWindowTitle(shell::windowCaption(code, *shell_)); });
     connect(&l, &ControllerLink::busyChanged, this, [this](bool busy) {
@@ -147,7 +164,7 @@ void MainWindow::connectLink() {
         }
     });
     connect(shell_.get(), &ShellModel::messageChanged, this,
-            [this](const QString& t) { panel1_->setText(t); });
+            [this](const QString& t) { panel1_->setText(shortened(t)); });
 }
 
 void MainWindow::setBusyShown(bool shown) {
@@ -160,10 +177,33 @@ void MainWindow::setBusyShown(bool shown) {
         QApplication::restoreOverrideCursor();
 }
 
+void MainWindow::refreshLinkPanel() {
+    // The port's trouble comes first, then bad data, then silence.
+    QString text;
+    if (live_->portDown() && lastPortError_)
+        text = portErrorPanelText(*lastPortError_);
+    else if (live_->frameError())
+        text = shell_->text(textkey::BadFrame);
+    else if (!answered_ || live_->portDown())
+        text = shell_->text(textkey::NoAnswer);
+    if (panel0_->text() != text) panel0_->setText(text);
+}
+
+void MainWindow::resetPortEpisode() {
+    portBoxShownFor_.clear();
+    lastPortError_.reset();
+    refreshLinkPanel();
+}
+
+QString MainWindow::clockText(const QDateTime& t) {
+    return t.toString(QStringLiteral("HH:mm:ss"));
+}
+
 void MainWindow::showPortError(const PortError& e) {
     // One box per failure episode: until the port opens again or another port
     // is chosen, the status bar keeps telling.
-    panel0_->setText(e.device + QStringLiteral(": ") + e.reason);
+    lastPortError_ = e;
+    refreshLinkPanel();
     if (portBoxShownFor_ == e.port) return;
     portBoxShownFor_ = e.port;
     const QString msg = portErrorMessage(e, *shell_);
@@ -453,7 +493,7 @@ void MainWindow::FormCreate() {
         loadLanguageFile(languageFile);
 
     panel0_->clear();
-    panel0NoAnswer_ = false;
+    answered_ = true;
     if (!layout_->fullScreen()) centreOnScreen();
 
     navigator_->setCurrent(Page::Obroty);
@@ -554,7 +594,9 @@ void MainWindow::placePageControl() {
     if (pages_->geometry() != r) pages_->setGeometry(r);
 }
 
-void MainWindow::shellMessage(QMessageBox::Icon icon, const QString& text) {
+void MainWindow::shellMessage(QMessageBox::Icon icon, const QString& fullText) {
+    // File names and lines of the settings, language and skin files may be any length.
+    const QString text = shortened(fullText);
     if (setup_.message) {
         setup_.message(icon, text);
         return;
@@ -710,7 +752,7 @@ void MainWindow::DefaultOptionClick() {
     link_->whenIdle(this, [this] {
         link_->run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
         link_->setSelectedPort(QStringLiteral("com1"));
-        portBoxShownFor_.clear();
+        resetPortEpisode();
         syncPortItems();
         languageMenuClick(QStringLiteral("polish.lng"));
         layout_->applyLayout(0, screen());
@@ -724,7 +766,7 @@ void MainWindow::PomocButtonClick() {
     const QString file = shell::resolveDataPath(shell_->helpFile);
     if (!help_) help_ = new HelpWindow(this);
     if (!help_->showTopic(file, QStringLiteral("IDH_210")))
-        QMessageBox::warning(this, QStringLiteral("Quendrix"), help_->lastError());
+        QMessageBox::warning(this, QStringLiteral("Quendrix"), shortened(help_->lastError()));
 }
 
 void MainWindow::oprogramiebuttonClick() {
@@ -748,14 +790,14 @@ void MainWindow::wersjasterownika1Click() {
 
 void MainWindow::PCOMClick(int n) {
     link_->setSelectedPort(QStringLiteral("com%1").arg(n));
-    portBoxShownFor_.clear();
+    resetPortEpisode();
     syncPortItems();
 }
 
 void MainWindow::selectPortDevice(const QString& path) {
     if (path.isEmpty()) return;
     link_->setSelectedPort(path);
-    portBoxShownFor_.clear();
+    resetPortEpisode();
     syncPortItems();
 }
 
@@ -880,7 +922,7 @@ void MainWindow::autodetectFinished(const AutodetectResult& r) {
         shell_->setMessage(autodetectResultText(r, *shell_));
     if (!r.selected.isEmpty() && r.selected != link_->selectedPort()) {
         link_->setSelectedPort(r.selected);
-        portBoxShownFor_.clear();
+        resetPortEpisode();
     }
     syncPortItems();
 }

@@ -12,10 +12,12 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ParameterModel;
 class LiveModel;
 class QAction;
+class QDateTime;
 class QActionGroup;
 class QLabel;
 class QMenu;
@@ -130,6 +132,11 @@ private:
     void onCurrentChanged(int index);
     void FormClose();
     void showPortError(const PortError& error);
+    // Status panel 0 from the link's state: a port down, bad frames, silence.
+    void refreshLinkPanel();
+    // Another port chosen, or the port works again: the next failure gets its box.
+    void resetPortEpisode();
+    static QString clockText(const QDateTime& t);
     void setBusyShown(bool shown);
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key = {});
     void shellMessage(QMessageBox::Icon icon, const QString& text);
@@ -174,9 +181,10 @@ private:
 
     QString portDevice_; // chosen device outside COM1 ... COM8, empty for COMn
     int lastCom_ = 1;    // the COM port the "Port" setting keeps
-    bool panel0NoAnswer_ = false;
 
-    QString portBoxShownFor_; // the port whose open failure has been reported
+    QString portBoxShownFor_; // the port whose open failure (or loss) has been reported
+    std::optional<PortError> lastPortError_;
+    bool answered_ = true;
     bool busyShown_ = false;
     bool programmaticSwitch_ = false;
     bool settingsSavedOnExit_ = false;

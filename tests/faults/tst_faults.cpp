@@ -1,0 +1,507 @@
+// The fault matrix: the real main window against the emulated controller with
+// a bad line, a slow controller, a device that goes away and comes back, a
+// controller killed in the middle of a write, a port that is missing, refused
+// or not a serial port the system lists. For each: no crash, nothing written
+// that was not read or typed, the right indication, and recovery when the
+// fault ends.
+#include "emulator/Emulator.h"
+#include "link/QtSerialPort.h"
+#include "live/LiveModel.h"
+#include "params/BlockCodec.h"
+#include "params/ParamTable.h"
+#include "params/ParameterModel.h"
+#include "params/ui/ParametryPage.h"
+#include "shell/ShellTexts.h"
+#include "shell/ui/MainWindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+namespace {
+
+constexpr int StoredIgnition = 3;
+constexpr std::uint8_t Threshold = 130;
+
+// What the controller holds; a test that types nothing must find it unchanged.
+struct Held {
+    std::array<uint8_t, 37> block;
+    uint8_t threshold;
+    std::array<uint8_t, 4> secondPair;
+    bool operator==(const Held&) const = default;
+};
+
+Held held(qsim::ControllerModel& m) {
+    return {m.block(), m.analogThreshold(), m.secondLambdaPair()};
+}
+
+// The text of a language text with placeholders up to the first one.
+QString head(const QString& text) {
+    return text.section(QLatin1Char('%'), 0, 0);
+}
+
+// The real port with what the system may do to a device on top: refuse it
+// for want of rights, or not list the default COM devices at all. Counts the
+// opens it is asked for.
+class ShimPort : public QtSerialPort {
+public:
+    ShimPort(std::atomic<bool>* d, std::atomic<bool>* l, std::atomic<int>* o) : deny_(d), listed_(l), opens_(o) {}
+    bool open(const QString& device, QString* reason, bool* permissionDenied) override {
+        ++*opens_;
+        if (*deny_) {
+            *reason = QStringLiteral("Permission denied");
+            *permissionDenied = true;
+            return false;
+        }
+        return QtSerialPort::open(device, reason, permissionDenied);
+    }
+    bool comListed(int) const override { return *listed_; }
+
+private:
+    std::atomic<bool>* deny_;
+    std::atomic<bool>* listed_;
+    std::atomic<int>* opens_;
+};
+
+struct Rig {
+    struct Options {
+        bool emulator = true; // behind `device`, as its stable path
+        int version = 8;      // 8 and up: the analog threshold is exchanged too
+        qsim::Faults faults{};
+        bool deny = false; // the system refuses the device
+        bool listed = true;
+    };
+
+    QString device;
+    Options options;
+    std::unique_ptr<qsim::Emulator> emu;
+    std::unique_ptr<MainWindow> form;
+    QStringList pageMessages; // the parameters page's boxes (write checks, write stopped)
+    QStringList boxes;        // every other modal message box
+    QStringList said;         // every text status panel 1 was given
+    QTimer closer;
+    std::atomic<bool> deny{false};
+    std::atomic<bool> listed{true};
+    std::atomic<int> opens{0};
+    Held start{};
+
+    // device: what COM1 is mapped to (empty: nothing mapped).
+    Rig(const QString& dev, const Options& o) : device(dev), options(o) {
+        deny = o.deny;
+        listed = o.listed;
+        if (o.emulator) plugEmulator(o.faults);
+        // Boxes are answered as soon as they show; their texts are kept.
+        closer.setInterval(20);
+        QObject::connect(&closer, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || box->property("seen").toBool()) return;
+            box->setProperty("seen", true);
+            boxes << box->text();
+            QTimer::singleShot(0, box, [box] { box->done(QMessageBox::Ok); });
+        });
+        closer.start();
+        MainWindow::Setup setup;
+        setup.makePort = [this] { return std::make_unique<ShimPort>(&deny, &listed, &opens); };
+        setup.configureLink = [dev](ControllerLink& link) {
+            if (!dev.isEmpty()) link.setDevicePath(1, dev);
+            link.setSelectedPort(QStringLiteral("com1"));
+        };
+        form = std::make_unique<MainWindow>(setup);
+        form->findChild<ParametryPage*>()->setMessageHandler(
+            [this](QMessageBox::Icon, const QString&, const QString& text) { pageMessages << text; });
+        QObject::connect(&form->shell(), &ShellModel::messageChanged, [this](const QString& t) { said << t; });
+        form->show();
+        waitIdle();
+    }
+    ~Rig() {
+        form.reset();
+        if (emu) emu->stop();
+    }
+    void plugEmulator(const qsim::Faults& faults) {
+        emu = std::make_unique<qsim::Emulator>(options.version, StoredIgnition);
+        std::string err;
+        if (!emu->openPty(&err) || !emu->setStablePath(device.toStdString(), &err) || !emu->start())
+            qFatal("emulator: %s", err.c_str());
+        start = emu->withModel([&](qsim::ControllerModel& m) {
+            m.inputs().forcedRpm = 3000;
+            m.inputs().throttle = 0.3;
+            m.inputs().trueIgnition = StoredIgnition;
+            m.inputs().forcedTempC = 60;
+            m.setAnalogThreshold(Threshold);
+            m.faults() = faults;
+            return held(m);
+        });
+    }
+    void faults(const qsim::Faults& f) {
+        emu->withModel([&](qsim::ControllerModel& m) {
+            m.faults() = f;
+            return 0;
+        });
+    }
+    void waitIdle() const {
+        QTRY_VERIFY_WITH_TIMEOUT(!form->link().busy() && form->link().heldActions() == 0, 15000);
+    }
+    // A menu key, and everything it started. A box closed a moment ago may
+    // have left no window active, and menu keys go to the active one.
+    void key(Qt::Key k) {
+        QApplication::setActiveWindow(form.get());
+        QTest::keyClick(form.get(), k);
+        waitIdle();
+    }
+    QString page() const { return form->pageControl()->currentWidget()->objectName(); }
+    QString label(const char* name) const {
+        auto* l = form->findChild<QLabel*>(QString::fromLatin1(name));
+        return l ? l->text() : QStringLiteral("<no %1>").arg(QString::fromLatin1(name));
+    }
+    QString panel0() const { return label("StatusPanel0"); }
+    QString panel1() const { return label("StatusPanel1"); }
+    QString text(int key) const { return form->shell().text(key); }
+    Held now() const {
+        return emu->withModel([](qsim::ControllerModel& m) { return held(m); });
+    }
+    // Watches the steady readings of the page shown (the live page's
+    // instruments, or the parameters page's readings panel) for a while: each
+    // shows what it showed before any frame or what the controller measures,
+    // never something decoded from a bad frame.
+    void watchReadings(int ms, const std::function<bool()>& until = {}) const {
+        const bool live = page() == QLatin1String("WizualizacjaTab");
+        const char* speedLabel = live ? "Panel1" : "ZmiennaObroty";
+        const char* tpsLabel = live ? "Panel5" : "ZmiennaTPS";
+        const char* tempLabel = live ? "paneltemp" : "ZmiennaTemperatura";
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms || (until && !until() && t.elapsed() < 5000)) {
+            const QString speed = label(speedLabel), tps = label(tpsLabel), temp = label(tempLabel);
+            // 3600: the same period through the start-up ignition system, before one is read.
+            QVERIFY2(speed == QLatin1String("0") || speed == QLatin1String("3000") || speed == QLatin1String("3600"),
+                     qPrintable(speed));
+            QVERIFY2(tps == QLatin1String("0.00") || tps == QLatin1String("1.70"), qPrintable(tps));
+            QVERIFY2(temp == QLatin1String("0") || temp.isEmpty() || temp == QLatin1String("61"), qPrintable(temp));
+            QTest::qWait(30);
+        }
+        if (until) QVERIFY(until());
+    }
+    // The live page shows the controller again, with no error.
+    void liveRecovered() const {
+        QTRY_COMPARE_WITH_TIMEOUT(label("Panel1"), QStringLiteral("3000"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(label("TranserrorLabel"), QString(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(panel0(), QString(), 5000);
+        QCOMPARE(label("Panel5"), QStringLiteral("1.70"));
+    }
+};
+
+// quendrix-sim as its own process, behind a stable path, logging every byte.
+struct SimProcess {
+    QProcess proc;
+    bool start(const QString& link, const QString& log) {
+        proc.start(qEnvironmentVariable("QUENDRIX_SIM"),
+                   {QStringLiteral("--link"), link, QStringLiteral("--log"), log, QStringLiteral("--version-code"),
+                    QStringLiteral("8"), QStringLiteral("--ignition"), QString::number(StoredIgnition)});
+        if (!proc.waitForStarted(5000)) return false;
+        QByteArray out;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 5000 && !out.contains("link: ")) {
+            proc.waitForReadyRead(100);
+            out += proc.readAll();
+        }
+        if (!out.contains("link: ")) return false;
+        for (const QByteArray& line :
+             {QByteArray("rpm 3000"), QByteArray("throttle 0.3"), QByteArray("temp 60"),
+              QByteArray("ignition ") + QByteArray::number(StoredIgnition),
+              QByteArray("threshold ") + QByteArray::number(Threshold)})
+            proc.write(line + '\n');
+        return proc.waitForBytesWritten(1000);
+    }
+    ~SimProcess() {
+        if (proc.state() != QProcess::NotRunning) {
+            proc.kill();
+            proc.waitForFinished(2000);
+        }
+    }
+};
+
+enum class Shows { NoAnswer, BadFrame, Anything };
+enum class Unavailable { Missing, Refused, Unlisted, HugeName };
+
+} // namespace
+
+Q_DECLARE_METATYPE(qsim::Faults)
+Q_DECLARE_METATYPE(Shows)
+Q_DECLARE_METATYPE(Unavailable)
+
+class TestFaults : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void lineFaults_data();
+    void lineFaults();
+    void deviceRemovedAndRestored();
+    void controllerKilledMidWrite();
+    void portUnavailable_data();
+    void portUnavailable();
+
+private:
+    QTemporaryDir dir_;
+    QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+};
+
+void TestFaults::initTestCase() {
+    QVERIFY(dir_.isValid());
+    qputenv("QUENDRIX_SETTINGS", path("settings.ini").toUtf8());
+}
+
+void TestFaults::init() {
+    // Every window starts from a fresh settings store.
+    QFile::remove(path("settings.ini"));
+}
+
+void TestFaults::lineFaults_data() {
+    QTest::addColumn<qsim::Faults>("faults");
+    QTest::addColumn<int>("version");
+    QTest::addColumn<Shows>("shows");
+    QTest::addColumn<int>("readWorks"); // 1 yes, 0 no, -1 either
+    auto row = [](const char* name, int version, auto set, Shows shows, int read) {
+        qsim::Faults f;
+        set(f);
+        QTest::newRow(name) << f << version << shows << read;
+    };
+    row("silent", 8, [](qsim::Faults& f) { f.silent = true; }, Shows::NoAnswer, 0);
+    row("truncated", 8, [](qsim::Faults& f) { f.truncateTo = 5; }, Shows::BadFrame, 0);
+    // Only live frames carry a checksum: the block reads and is written back as read.
+    row("wrong checksum", 5, [](qsim::Faults& f) { f.wrongChecksum = true; }, Shows::BadFrame, 1);
+    row("noise before", 8, [](qsim::Faults& f) { f.noiseBytes = -3; }, Shows::BadFrame, 0);
+    row("noise after", 8, [](qsim::Faults& f) { f.noiseBytes = 3; }, Shows::BadFrame, 0);
+    // The version answer misses its 20 ms: frames of no known length are not
+    // taken. The threshold's answer misses its 50 ms and is dropped before the
+    // block is asked for, which then arrives whole.
+    row("late 50 ms", 8, [](qsim::Faults& f) { f.delayMs = 50; }, Shows::BadFrame, 1);
+    // The threshold's answer lands in the block's window: the read fails whole.
+    row("late 100 ms", 8, [](qsim::Faults& f) { f.delayMs = 100; }, Shows::BadFrame, 0);
+    row("every 4th answer lost", 8, [](qsim::Faults& f) { f.loseEveryN = 4; }, Shows::Anything, -1);
+}
+
+void TestFaults::lineFaults() {
+    QFETCH(qsim::Faults, faults);
+    QFETCH(int, version);
+    QFETCH(Shows, shows);
+    QFETCH(int, readWorks);
+    // The fault is there from start-up: nothing is known that was not read.
+    Rig::Options o;
+    o.version = version;
+    o.faults = faults;
+    Rig r(path("ttyLine"), o);
+    QCOMPARE(r.page(), QStringLiteral("ObrotyTab"));
+
+    // Leaving the engine-speed page writes the ignition system and the
+    // threshold only as far as they were read; then the block is read, and
+    // the readings panel polls.
+    r.key(Qt::Key_F2);
+    const bool read = r.form->params().origin() == ParameterModel::Origin::Controller;
+    const ParameterSet readSet = r.form->params().set();
+    if (readWorks >= 0) QCOMPARE(read, readWorks == 1);
+    if (!read) QVERIFY2(r.said.contains(r.text(textkey::ReadFailed)), qPrintable(r.said.join('|')));
+    r.watchReadings(200);
+
+    // The automatic write runs only for a set that was read; the live page
+    // tells what is wrong with the line and shows nothing it got from it.
+    r.key(Qt::Key_F3);
+    const QString expected = shows == Shows::NoAnswer   ? r.text(textkey::NoAnswer)
+                             : shows == Shows::BadFrame ? r.text(textkey::BadFrame)
+                                                        : QString();
+    r.watchReadings(300, [&] {
+        return expected.isEmpty() || (r.label("TranserrorLabel") == expected && r.panel0() == expected);
+    });
+    QVERIFY(r.now() == r.start);
+    QVERIFY2(r.boxes.isEmpty(), qPrintable(r.boxes.join('|')));
+    QVERIFY2(r.pageMessages.isEmpty(), qPrintable(r.pageMessages.join('|')));
+
+    // A read under the fault that was taken holds what the controller holds
+    // (the threshold may have missed its own answer: then it was not taken).
+    if (read) {
+        ParameterSet held = defaultParameterSet();
+        decodeParameterBlock(r.start.block, Controller::ignitionConstantForIndex(StoredIgnition), held);
+        held[ParamId::AnalogThreshold] = QString::number(Threshold);
+        for (int i = 0; i < int(ParamId::Count); ++i) {
+            const QString& under = readSet[ParamId(i)];
+            QVERIFY2(under == held[ParamId(i)] || (under.isEmpty() && ParamId(i) == ParamId::AnalogThreshold),
+                     qPrintable(QStringLiteral("%1: %2").arg(i).arg(under)));
+        }
+    }
+
+    // The fault ends: the live page shows the controller again by itself.
+    r.faults({});
+    r.liveRecovered();
+    QVERIFY(r.now() == r.start);
+    QVERIFY(r.boxes.isEmpty());
+}
+
+void TestFaults::deviceRemovedAndRestored() {
+    Rig r(path("ttyUSBx"), {});
+    r.key(Qt::Key_F3);
+    r.liveRecovered();
+
+    // The adapter is pulled out under the polling live page: the page says
+    // since when, the status bar when it went and what the system said.
+    r.emu->unplug();
+    QTRY_VERIFY(!r.said.filter(head(r.text(textkey::PortLost)).arg(QStringLiteral("com1"))).isEmpty());
+    QTRY_VERIFY(r.label("TranserrorLabel").startsWith(head(r.text(textkey::PortDownSince)).arg("com1")));
+    QVERIFY2(r.panel0().startsWith(r.device + QStringLiteral(": ")), qPrintable(r.panel0()));
+    QTRY_VERIFY(!r.form->link().state().portOpen);
+    // Tried about once a second, not on every tick of the 50 ms poll.
+    const int opensBefore = r.opens;
+    r.watchReadings(1600);
+    QVERIFY2(r.opens - opensBefore >= 1 && r.opens - opensBefore <= 3,
+             qPrintable(QString::number(r.opens - opensBefore)));
+
+    // Back at the same path: polling goes on by itself and says since when it was gone.
+    QVERIFY(r.emu->replug());
+    QTRY_VERIFY_WITH_TIMEOUT(!r.said.filter(head(r.text(textkey::PortBack)).arg("com1")).isEmpty(), 5000);
+    r.liveRecovered();
+    QVERIFY(r.now() == r.start);
+    QVERIFY2(r.boxes.isEmpty(), qPrintable(r.boxes.join('|')));
+}
+
+void TestFaults::controllerKilledMidWrite() {
+    const QString link = path("ttyKilled");
+    const QString log = path("killed.log");
+    auto sim = std::make_unique<SimProcess>();
+    QVERIFY(sim->start(link, log));
+    Rig::Options o;
+    o.emulator = false;
+    Rig r(link, o);
+    r.key(Qt::Key_F2);
+    QCOMPARE(r.form->params().origin(), ParameterModel::Origin::Controller);
+
+    auto* write = r.form->findChild<QAbstractButton*>(QStringLiteral("ZapButPic"));
+    QVERIFY(write);
+    QTest::mouseClick(write, Qt::LeftButton);
+    QTest::qWait(250); // a dozen commands out of the write's 0.8 s
+    sim->proc.kill();
+    QVERIFY(sim->proc.waitForFinished(3000));
+    r.waitIdle();
+
+    // One report, naming what did not reach the controller; the set stays unwritten.
+    QTRY_COMPARE(r.pageMessages.size(), 1);
+    const QString report = r.pageMessages.first();
+    QVERIFY2(report.startsWith(head(r.text(textkey::WriteStopped))), qPrintable(report));
+    QVERIFY2(report.contains(QStringLiteral("Próg analogowy obrotów")), qPrintable(report));
+    QVERIFY(!r.form->params().written());
+    QCOMPARE(r.panel1(), report);
+    QVERIFY2(r.boxes.isEmpty(), qPrintable(r.boxes.join('|')));
+
+    // The write began (its first command came after the prefix; the
+    // threshold written on leaving the engine-speed page came before) and
+    // never got its closing byte.
+    QFile f(log);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    qsizetype begun = -1;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        if (lines[i].contains("write AA ") && !lines[i].contains("write AA 0x23")) begun = i;
+    QVERIFY(begun >= 0);
+    for (qsizetype i = begun; i < lines.size(); ++i)
+        QVERIFY2(!lines[i].contains("closing byte"), lines[i].constData());
+
+    // The controller comes back at the same path: the live page's polling
+    // finds it, and the set left unwritten is written on entering it.
+    sim = std::make_unique<SimProcess>();
+    QVERIFY(sim->start(link, log));
+    r.key(Qt::Key_F3);
+    QVERIFY(r.form->params().written());
+    r.liveRecovered();
+    QCOMPARE(r.pageMessages.size(), 1);
+    QVERIFY(r.boxes.isEmpty());
+}
+
+void TestFaults::portUnavailable_data() {
+    QTest::addColumn<Unavailable>("kind");
+    QTest::newRow("missing") << Unavailable::Missing;
+    QTest::newRow("no permission") << Unavailable::Refused;
+    // Nothing mapped: COM1 is /dev/ttyS0 by default, which this system does not list.
+    QTest::newRow("default port not listed") << Unavailable::Unlisted;
+    // A 1 MB device name in the settings.
+    QTest::newRow("huge port name") << Unavailable::HugeName;
+}
+
+void TestFaults::portUnavailable() {
+    QFETCH(Unavailable, kind);
+    Rig::Options o;
+    o.emulator = kind == Unavailable::Refused;
+    o.deny = kind == Unavailable::Refused;
+    o.listed = kind != Unavailable::Unlisted;
+    QString device = path("ttyGone");
+    if (kind == Unavailable::Unlisted || kind == Unavailable::HugeName) device.clear();
+    if (kind == Unavailable::HugeName) {
+        QSettings s(path("settings.ini"), QSettings::IniFormat);
+        s.setValue(QStringLiteral("Ports/COM1"), QStringLiteral("/dev/") + QString(1 << 20, QLatin1Char('x')));
+        s.sync();
+    }
+    QElapsedTimer startUp;
+    startUp.start();
+    Rig r(device, o);
+    // Start-up makes five exchanges that open the port: one box, and the
+    // status bar keeps the state, its texts shortened.
+    QTRY_COMPARE(r.boxes.size(), 1);
+    const QString shown = kind == Unavailable::HugeName   ? QStringLiteral("/dev/xxx")
+                          : kind == Unavailable::Unlisted ? QStringLiteral("/dev/ttyS0")
+                                                          : device;
+    QVERIFY2(r.boxes.first().contains(shown), qPrintable(r.boxes.first().left(300)));
+    QVERIFY2(r.boxes.first().size() < 1000, qPrintable(QString::number(r.boxes.first().size())));
+    if (kind == Unavailable::Refused) QVERIFY(r.boxes.first().contains(QStringLiteral("dialout")));
+    QVERIFY2(r.panel0().startsWith(shown), qPrintable(r.panel0().left(300)));
+    QVERIFY(r.panel0().size() < 300);
+    QVERIFY2(startUp.elapsed() < 10000, qPrintable(QString::number(startUp.elapsed())));
+    if (kind == Unavailable::HugeName) return;
+
+    // The live page's read says it failed; the page says since when the port is down.
+    r.key(Qt::Key_F3);
+    QVERIFY(r.said.contains(r.text(textkey::ReadFailed)));
+    QTRY_VERIFY(r.label("TranserrorLabel").startsWith(head(r.text(textkey::PortDownSince)).arg("com1")));
+    QTest::qWait(1100); // polling keeps trying
+    QCOMPARE(r.boxes.size(), 1);
+    QVERIFY(r.pageMessages.isEmpty());
+    // A default device the system does not list is never touched.
+    if (kind == Unavailable::Unlisted) QCOMPARE(r.opens.load(), 0);
+    if (kind == Unavailable::Unlisted) return;
+
+    // The adapter is plugged in, or access granted: within about a second the
+    // live page polls it by itself, and the status bar says since when it was not there.
+    if (kind == Unavailable::Missing) r.plugEmulator({});
+    r.deny = false;
+    QTRY_VERIFY_WITH_TIMEOUT(!r.said.filter(head(r.text(textkey::PortBack)).arg("com1")).isEmpty(), 5000);
+    r.liveRecovered();
+    QCOMPARE(r.boxes.size(), 1);
+    QVERIFY(r.now() == r.start);
+
+    // A later failure is a new episode with its own box; a device pulled out
+    // is told in the status bar only.
+    r.said.clear();
+    if (kind == Unavailable::Refused) {
+        r.deny = true;
+        r.key(Qt::Key_F2);
+        QTRY_COMPARE(r.boxes.size(), 2);
+    } else {
+        r.emu->unplug();
+        QTRY_VERIFY(!r.said.filter(head(r.text(textkey::PortLost)).arg(QStringLiteral("com1"))).isEmpty());
+        r.key(Qt::Key_F2);
+        QCOMPARE(r.boxes.size(), 1);
+    }
+    QVERIFY(r.said.contains(r.text(textkey::ReadFailed)));
+    QVERIFY(r.now() == r.start);
+}
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"
