@@ -5,6 +5,7 @@
 #include "params/ParamTable.h"
 #include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
+#include "params/Validation.h"
 #include "params/ui/ParametryPage.h"
 #include "support/ModelsRig.h"
 #include "support/ParamBlocks.h"
@@ -19,6 +20,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
@@ -438,6 +440,39 @@ void TestParametryPage::pasteIsFilteredAsTyping() {
         QApplication::sendEvent(e, &commit);
         QCOMPARE(e->text(), c.shown);
     }
+    // Every edit field of the page, through a real drop and Shift+Insert: only
+    // what its key filter lets through, no more than its typing limit.
+    QStringList shownOnly;
+    for (QLineEdit* e : r.page->findChildren<QLineEdit*>()) {
+        const validation::FieldRule* rule = validation::fieldRule(e->objectName());
+        QVERIFY2(rule, qPrintable(e->objectName()));
+        if (!e->isEnabled()) {
+            shownOnly << e->objectName();
+            continue;
+        }
+        const QString shown =
+            QString(rule->kind == validation::Kind::Decimal ? "1,59" : "159").left(rule->maxLength);
+        r.focus(e->objectName().toLatin1().constData());
+        e->clear();
+        QMimeData mime;
+        mime.setText(QStringLiteral("a-1.5e 9"));
+        QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(e, &enter);
+        QDragMoveEvent move(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(e, &move);
+        QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(e, &drop);
+        QCOMPARE(e->text(), shown);
+        e->clear();
+        QApplication::clipboard()->setText(QStringLiteral("a-1.5e 9"));
+        QTest::keyClick(e, Qt::Key_Insert, Qt::ShiftModifier); // a paste key: nothing, as Ctrl+V
+        QCOMPARE(e->text(), QString());
+    }
+    // Every field rule has its field, and only those that show values are left out.
+    QCOMPARE(r.page->findChildren<QLineEdit*>().size(), qsizetype(validation::fieldRules().size()));
+    shownOnly.sort();
+    QCOMPARE(shownOnly, (QStringList{"Edit10", "Edit16", "Edit17"}));
+
     // Pasted into the middle of a field: the field's own text stays around it.
     QLineEdit* e3 = r.edit("Edit3");
     r.focus("Edit3");
@@ -1187,7 +1222,8 @@ void TestParametryPage::render() {
         if (b->hasHeightForWidth())
             QVERIFY2(b->height() >= b->heightForWidth(b->width()), qPrintable(b->objectName()));
         else
-            QVERIFY2(b->width() >= b->fontMetrics().horizontalAdvance(b->text()), qPrintable(b->objectName()));
+            QVERIFY2(b->width() >= b->fontMetrics().horizontalAdvance(b->text()),
+                     qPrintable(b->objectName()));
     }
 }
 
