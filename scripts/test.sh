@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test suite headless.
+# Installs, builds and runs every test suite headless; then the checked run:
+# the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
+# (scripts/sanitize.sh) and every fuzz target for 30 s (scripts/fuzz.sh).
+# The checked run is not yet part of the default run: QUENDRIX_CHECKED=1 adds it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
-cd build
-ctest --output-on-failure -j2 --timeout 300
+(cd build && ctest --output-on-failure -j2 --timeout 300)
+if [ "${QUENDRIX_CHECKED:-0}" != 0 ]; then
+  bash scripts/sanitize.sh
+  bash scripts/fuzz.sh
+fi

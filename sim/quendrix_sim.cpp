@@ -133,6 +133,7 @@ int main(int argc, char** argv) {
 
     qsim::Emulator emu(version, ignition);
     emu.setByteTimeMs(byteTime);
+    emu.boundHistory(); // nobody reads the history back; it may run for days
     if (!logFile.empty()) emu.setLogFile(logFile);
     emu.withModel([&](qsim::ControllerModel& m) {
         m.faults() = faults;

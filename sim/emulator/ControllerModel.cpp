@@ -124,6 +124,11 @@ void ControllerModel::note(std::string s) {
     events_.push_back(std::move(s));
 }
 
+void ControllerModel::dropOldCommands(std::size_t keep) {
+    if (commands_.size() > keep)
+        commands_.erase(commands_.begin(), commands_.end() - static_cast<std::ptrdiff_t>(keep));
+}
+
 std::vector<std::string> ControllerModel::takeEvents() {
     std::vector<std::string> out;
     out.swap(events_);

@@ -108,6 +108,8 @@ public:
         commands_.clear();
         closings_ = 0;
     }
+    // Forgets all but the last `keep` commands (a long run keeps a bounded history).
+    void dropOldCommands(std::size_t keep);
     // Human-readable notes (commands taken, bytes ignored, answers) since the last call.
     std::vector<std::string> takeEvents();
 

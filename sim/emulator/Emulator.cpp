@@ -269,6 +269,11 @@ void Emulator::stop() {
     running_ = false;
 }
 
+void Emulator::boundHistory() {
+    std::lock_guard<std::mutex> l(mutex_);
+    historyBounded_ = true;
+}
+
 std::vector<uint8_t> Emulator::received() const {
     std::lock_guard<std::mutex> l(mutex_);
     return received_;
@@ -328,7 +333,12 @@ void Emulator::run() {
                 {
                     std::lock_guard<std::mutex> l(mutex_);
                     received_.push_back(buf[i]);
+                    if (historyBounded_ && received_.size() >= 2 * kReceivedKept)
+                        received_.erase(received_.begin(),
+                                        received_.end() - static_cast<std::ptrdiff_t>(kReceivedKept));
                     const std::vector<uint8_t> answer = model_.receive(buf[i], t);
+                    if (historyBounded_ && model_.commands().size() >= 2 * kCommandsKept)
+                        model_.dropOldCommands(kCommandsKept);
                     schedule(answer, t, model_.faults().delayMs);
                     events = model_.takeEvents();
                 }

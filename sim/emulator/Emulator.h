@@ -53,7 +53,15 @@ public:
         return f(model_);
     }
 
-    std::vector<uint8_t> received() const; // every byte received since start/clearReceived
+    // The bytes received since start/clearReceived, and the model's commands().
+    // Whole by default (a test reads a run back); after boundHistory() a running
+    // emulator keeps at least the last kReceivedKept bytes and kCommandsKept
+    // commands and forgets older ones in chunks, so that a demo left running
+    // all day holds a bounded history.
+    static constexpr std::size_t kReceivedKept = 16 * 1024;
+    static constexpr std::size_t kCommandsKept = 1024;
+    void boundHistory();
+    std::vector<uint8_t> received() const;
     void clearReceived();
     // Drops answer bytes not yet sent and those sent but not yet read on the other side.
     void discardPendingOutput();
@@ -83,6 +91,7 @@ private:
     mutable std::mutex mutex_; // model_, received_, out_
     ControllerModel model_;
     std::vector<uint8_t> received_;
+    bool historyBounded_ = false;
     std::deque<Pending> out_;
     double nextFreeMs_ = 0;
     double byteTimeMs_ = 1.04;

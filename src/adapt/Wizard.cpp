@@ -15,6 +15,17 @@ bool validIgnitionIndex(int index) {
     return index >= 0 && index <= 5;
 }
 
+// A group of commands goes out on a freshly opened port, and the port is
+// opened afresh after it.
+void addGroup(Reaction& r, const CommandGroup& g) {
+    r.add(LinkAction::make(Kind::ClosePort));
+    r.add(LinkAction::make(Kind::OpenPort));
+    for (const Bytes& c : g.commands)
+        r.add(LinkAction::send(c));
+    r.add(LinkAction::make(Kind::ClosePort));
+    r.add(LinkAction::make(Kind::OpenPort));
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- timers
@@ -285,12 +296,7 @@ Reaction Wizard::setupActions() {
     flags_ = g.flags;
 
     Reaction r;
-    r.add(LinkAction::make(Kind::ClosePort));
-    r.add(LinkAction::make(Kind::OpenPort));
-    for (const Bytes& c : g.commands)
-        r.add(LinkAction::send(c));
-    r.add(LinkAction::make(Kind::ClosePort));
-    r.add(LinkAction::make(Kind::OpenPort));
+    addGroup(r, g);
     return r;
 }
 
@@ -312,12 +318,7 @@ Reaction Wizard::finish() {
     flags_ = g.flags;
 
     Reaction r;
-    r.add(LinkAction::make(Kind::ClosePort));
-    r.add(LinkAction::make(Kind::OpenPort));
-    for (const Bytes& c : g.commands)
-        r.add(LinkAction::send(c));
-    r.add(LinkAction::make(Kind::ClosePort));
-    r.add(LinkAction::make(Kind::OpenPort));
+    addGroup(r, g);
     // The wizard is left for the parameters page: no step timer polls on behind it.
     r.add(stopPolling());
     r.add(LinkAction::make(Kind::ClosePort));

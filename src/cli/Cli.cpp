@@ -1,7 +1,7 @@
 #include "cli/Cli.h"
 
-#include "link/Clock.h"
 #include "link/Autodetect.h"
+#include "link/Clock.h"
 #include "link/Controller.h"
 #include "link/LinkObserver.h"
 #include "link/PortMap.h"
@@ -45,7 +45,9 @@ int comName(const QString& text) {
 // The link's reports, kept for the messages of the command.
 class Reports : public LinkObserver {
 public:
-    void portOpenFailed(const PortError& e) override { failures << e.device + QStringLiteral(": ") + e.reason; }
+    void portOpenFailed(const PortError& e) override {
+        failures << e.device + QStringLiteral(": ") + e.reason;
+    }
     QStringList failures;
 };
 
@@ -228,14 +230,22 @@ private:
         return Ok;
     }
 
-    int write() {
+    // Loads the file, opens the link and reads the controller: the page state is
+    // the file's values over what the controller holds. Ok or the exit code.
+    int fileOverController(Link& l, ParameterSet& controllerSet, ParamPageState& state) {
         ParamFileContents file;
         if (!loadFile(file)) return FileError;
-        Link l;
         if (!openLink(l)) return LinkError;
-        ParameterSet controllerSet;
         if (!readController(l, controllerSet)) return LinkError;
-        const ParamPageState state = applyFile(file, controllerSet, temperatureCapable(l));
+        state = applyFile(file, controllerSet, temperatureCapable(l));
+        return Ok;
+    }
+
+    int write() {
+        Link l;
+        ParameterSet controllerSet;
+        ParamPageState state;
+        if (const int code = fileOverController(l, controllerSet, state); code != Ok) return code;
 
         // The write's checks run before any byte goes out: a value they refuse stops it whole.
         QStringList refused;
@@ -266,13 +276,10 @@ private:
     }
 
     int diff() {
-        ParamFileContents file;
-        if (!loadFile(file)) return FileError;
         Link l;
-        if (!openLink(l)) return LinkError;
         ParameterSet controllerSet;
-        if (!readController(l, controllerSet)) return LinkError;
-        const ParamPageState state = applyFile(file, controllerSet, temperatureCapable(l));
+        ParamPageState state;
+        if (const int code = fileOverController(l, controllerSet, state); code != Ok) return code;
         const std::vector<ParamDifference> diffs = compareParameterSets(state.shown, controllerSet);
         for (const ParamDifference& d : diffs)
             out_ << paramDef(d.id).identifier << " (" << d.caption << "): file \"" << d.pageValue

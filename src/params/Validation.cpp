@@ -1,6 +1,7 @@
 #include "params/Validation.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace validation {
 
@@ -35,35 +36,70 @@ std::optional<int> readWhole(const QString& text) {
     return v;
 }
 
-QString notFloatMessage(const QString& text) {
-    return QStringLiteral("'%1' is not a valid floating point value").arg(text);
+QString filterInsertion(Filter filter, int maxLength, const QString& before, const QString& after,
+                        int* cursor) {
+    // The inserted part is what lies between the longest common head and tail.
+    const qsizetype shorter = std::min(before.size(), after.size());
+    qsizetype head = 0;
+    while (head < shorter && before.at(head) == after.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head && before.at(before.size() - 1 - tail) == after.at(after.size() - 1 - tail))
+        ++tail;
+    const qsizetype insertedEnd = after.size() - tail;
+
+    QString kept;
+    for (qsizetype i = head; i < insertedEnd; ++i) {
+        const std::optional<QChar> c = filterKey(filter, after.at(i));
+        if (c && c->unicode() != 8 && c->unicode() != 127) kept.append(*c);
+    }
+    const qsizetype rest = after.size() - (insertedEnd - head);
+    const qsizetype room = std::max<qsizetype>(0, maxLength - rest);
+    if (kept.size() > room) kept.truncate(room);
+
+    if (cursor) {
+        const qsizetype c = *cursor;
+        if (c >= insertedEnd)
+            *cursor = int(c - (insertedEnd - head) + kept.size());
+        else if (c > head)
+            *cursor = int(head + std::min<qsizetype>(c - head, kept.size()));
+    }
+    return after.left(head) + kept + after.mid(insertedEnd);
 }
 
-QString notIntegerMessage(const QString& text) {
-    return QStringLiteral("'%1' is not a valid integer value").arg(text);
+QString faultMessage(const Checked& checked, const QString& notFloat, const QString& notInteger) {
+    switch (checked.fault) {
+    case Fault::NotFloat:
+        return QString(notFloat).replace(QLatin1String("%1"), checked.unreadable);
+    case Fault::NotInteger:
+        return QString(notInteger).replace(QLatin1String("%1"), checked.unreadable);
+    case Fault::None:
+        break;
+    }
+    return {};
 }
 
 Checked wholeCheck(const QString& text, int lower, int upper) {
-    if (text.isEmpty()) return {QString::number(lower), {}};
+    if (text.isEmpty()) return {QString::number(lower)};
     const auto v = readNumber(text);
-    if (!v) return {text, notFloatMessage(text)};
-    if (*v > upper) return {QString::number(upper), {}};
-    if (*v < lower) return {QString::number(lower), {}};
-    return {text, {}};
+    if (!v) return {text, Fault::NotFloat, text};
+    if (*v > upper) return {QString::number(upper)};
+    if (*v < lower) return {QString::number(lower)};
+    return {text};
 }
 
 Checked decimalCheck(const QString& text, const QString& lowerText, const QString& upperText) {
-    if (text.isEmpty()) return {lowerText, {}};
-    if (text.count(QLatin1Char(',')) > 1) return {lowerText, {}};
+    if (text.isEmpty()) return {lowerText};
+    if (text.count(QLatin1Char(',')) > 1) return {lowerText};
     const auto v = readNumber(text);
-    if (!v) return {text, notFloatMessage(text)};
+    if (!v) return {text, Fault::NotFloat, text};
     const double lower = readNumber(lowerText).value_or(0.0);
     const double upper = readNumber(upperText).value_or(0.0);
-    if (*v > upper) return {upperText, {}};
-    if (*v <= lower) return {lowerText, {}};
+    if (*v > upper) return {upperText};
+    if (*v <= lower) return {lowerText};
     QString t = QString::number(*v, 'f', 2);
     t.replace(QLatin1Char('.'), QLatin1Char(','));
-    return {t, {}};
+    return {t};
 }
 
 QString pairPartner(Pair rule) {
@@ -87,33 +123,33 @@ QString pairPartner(Pair rule) {
 }
 
 Checked applyPair(Pair rule, const QString& own, const QString& partner) {
-    if (rule == Pair::None) return {own, {}};
+    if (rule == Pair::None) return {own};
     const auto ownValue = readWhole(own);
-    if (!ownValue) return {own, notIntegerMessage(own)};
+    if (!ownValue) return {own, Fault::NotInteger, own};
     const auto partnerValue = readWhole(partner);
-    if (!partnerValue) return {own, notIntegerMessage(partner)};
+    if (!partnerValue) return {own, Fault::NotInteger, partner};
     // Partners at the int limits must not overflow the +-100 of S and M.
     const qint64 a = *ownValue;
     const qint64 b = *partnerValue;
     switch (rule) {
     case Pair::S:
-        if (a >= b) return {QString::number(b - 100), {}};
+        if (a >= b) return {QString::number(b - 100)};
         break;
     case Pair::M:
-        if (a <= b) return {QString::number(b + 100), {}};
+        if (a <= b) return {QString::number(b + 100)};
         break;
     case Pair::A:
     case Pair::L:
-        if (a > b) return {partner, {}};
+        if (a > b) return {partner};
         break;
     case Pair::B:
     case Pair::H:
-        if (a < b) return {partner, {}};
+        if (a < b) return {partner};
         break;
     case Pair::None:
         break;
     }
-    return {own, {}};
+    return {own};
 }
 
 namespace {
@@ -177,7 +213,7 @@ Checked checkField(const FieldRule& rule, const QString& text, bool enter,
     const Pair pair = enter ? rule.onEnter : rule.onLeave;
     if (pair == Pair::None) return own;
     const Checked paired = applyPair(pair, own.text, textOf ? textOf(pairPartner(pair)) : QString());
-    if (!paired.ok()) return {own.text, paired.error};
+    if (!paired.ok()) return {own.text, paired.fault, paired.unreadable};
     return paired;
 }
 

@@ -28,16 +28,32 @@ std::optional<double> readNumber(const QString& text);
 // also for numbers outside the int range ("99999999999").
 std::optional<int> readWhole(const QString& text);
 
-// Outcome of a check: the corrected text, or a message when the text cannot be
+// Text pasted, dropped or committed by an input method into a field, filtered
+// as typing is: `before` is the field's text before the change, `after` the
+// text the change made. The characters the key filter discards are dropped
+// from what was inserted (in a decimal field "." becomes ","; backspace and
+// 127 insert nothing), and the insertion is cut so that the field holds at most
+// maxLength characters; what the field held before stays as it was, even a
+// longer text the program set. *cursor (a position in `after`) follows.
+QString filterInsertion(Filter filter, int maxLength, const QString& before, const QString& after,
+                        int* cursor = nullptr);
+
+// A text the checks cannot read as a number.
+enum class Fault { None, NotFloat, NotInteger };
+
+// Outcome of a check: the corrected text, or the fault when the text cannot be
 // read as a number (the field then keeps its text).
 struct Checked {
     QString text;
-    QString error; // empty when the check passed
-    bool ok() const { return error.isEmpty(); }
+    Fault fault = Fault::None;
+    QString unreadable = {}; // the text that could not be read
+    bool ok() const { return fault == Fault::None; }
 };
 
-QString notFloatMessage(const QString& text);
-QString notIntegerMessage(const QString& text);
+// The message of a failed check in the program's language: the wording of a
+// text that is no number and of one that is no whole number, each with "%1"
+// for the unreadable text (language texts 31020 and 31021). Empty when ok.
+QString faultMessage(const Checked& checked, const QString& notFloat, const QString& notInteger);
 
 // Empty -> lower bound; above upper -> upper; below lower -> lower; otherwise
 // the text as typed (leading zeros kept).

@@ -1,4 +1,5 @@
 #include "shell/LanguageKeys.h"
+#include "shell/LanguageTexts.h"
 
 #include <QHash>
 #include <QStringList>
@@ -197,8 +198,8 @@ QList<int> textKeys() {
         keys << k;
     for (int k = 30000; k <= 30014; ++k)
         keys << k;
-    for (int k = ReadFailedText; k <= LastOwnText; ++k)
-        keys << k;
+    for (int k : LanguageTexts().keys())
+        if (k >= ReadFailedText) keys << k;
     return keys;
 }
 

@@ -30,9 +30,10 @@ QList<int> allKeys();
 // Keys of our own beyond the shared table (31000 up).
 constexpr int ReadFailedText = 31000;      // "odczyt parametrów" got no answer
 constexpr int SettingsUnsavedText = 31001; // the settings store could not be written
-// 31002-31005: why an automatic write did not run, fields marked after a read
-// (shell/ShellTexts.h); 31006, 31007: autodetection stopped, its stop button.
-constexpr int LastOwnText = 31007;
+constexpr int NotFloatText = 31020;        // a field's text is no number ("%1" the text)
+constexpr int NotIntegerText = 31021;      // a field's text is no whole number
+// The others from 31002 up are the built-in texts of LanguageTexts: every one of
+// them is a key the language files must hold.
 
 // Texts of the languages' names, put on the language menu items after every file.
 struct LanguageChoice {

@@ -46,6 +46,9 @@ void LanguageTexts::loadDefaults() {
     set(31016, QStringLiteral("Zapisz PDF"));
     set(31017, QStringLiteral("Zapisano plik PDF %1"));
     set(31018, QStringLiteral("Nie można drukować: %1"));
+    // A field's text the checks cannot read ("%1" the text).
+    set(31020, QString::fromUtf8("'%1' nie jest poprawną liczbą"));
+    set(31021, QString::fromUtf8("'%1' nie jest poprawną liczbą całkowitą"));
     // The line: lost and back, a write cut short, bad frames.
     set(31030, QStringLiteral("Utracono połączenie z portem %1 o %2"));
     set(31031, QStringLiteral("Połączenie z portem %1 przywrócone o %2 (brak połączenia od %3)"));

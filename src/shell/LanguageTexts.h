@@ -11,6 +11,7 @@ public:
     QString text(int key) const { return texts_.value(key); }
     void set(int key, const QString& value) { texts_.insert(key, value); }
     bool has(int key) const { return texts_.contains(key); }
+    QList<int> keys() const { return texts_.keys(); }
 
 private:
     QHash<int, QString> texts_;

@@ -132,7 +132,16 @@ ReadOutcome readNumberedFile(const QString& path, const LineHandlers& handlers) 
         out.message = QStringLiteral("%1: cannot open the file (%2)").arg(path, f.errorString());
         return out;
     }
-    return readNumberedLines(f.readAll(), path, handlers);
+    // One byte more than allowed tells an oversized file without reading all of it.
+    const QByteArray data = f.read(MaxNumberedFileSize + 1);
+    if (data.size() > MaxNumberedFileSize) {
+        ReadOutcome out;
+        out.status = ReadOutcome::Status::TooLarge;
+        out.message =
+            QStringLiteral("%1: the file is larger than %2 bytes").arg(path).arg(MaxNumberedFileSize);
+        return out;
+    }
+    return readNumberedLines(data, path, handlers);
 }
 
 } // namespace shell

@@ -21,6 +21,8 @@ struct NumberedLine {
 constexpr int MaxLineLength = 1000;
 // Lines shorter than this (without their line end) cannot hold a key.
 constexpr int MinLineLength = 5;
+// Larger files are refused unread: language and skin files are a few kilobytes.
+constexpr qint64 MaxNumberedFileSize = 1024 * 1024;
 
 // The key of columns 1-5: decimal digits, leading blanks allowed.
 std::optional<int> parseLineKey(QByteArrayView field);
@@ -30,7 +32,7 @@ std::optional<int> parseLineKey(QByteArrayView field);
 std::optional<qint32> parseSkinValue(QByteArrayView text);
 
 struct ReadOutcome {
-    enum class Status { Complete, CannotOpen, LineTooLong, BadKey, Stopped };
+    enum class Status { Complete, CannotOpen, TooLarge, LineTooLong, BadKey, Stopped };
     Status status = Status::Complete;
     int lineNumber = 0; // the line that stopped the file
     QString message;    // names the file and the line; empty when complete
@@ -51,7 +53,8 @@ struct LineHandlers {
 // in CR LF. A comment line is a comment whatever its length. A too-long line
 // or a bad key stops the file; the lines before it stay handled.
 ReadOutcome readNumberedLines(QByteArrayView data, const QString& fileName, const LineHandlers& handlers);
-// The same over a file; an unreadable file stops before any line.
+// The same over a file; an unreadable file, or one larger than
+// MaxNumberedFileSize, stops before any line.
 ReadOutcome readNumberedFile(const QString& path, const LineHandlers& handlers);
 
 } // namespace shell

@@ -56,6 +56,12 @@ void TRoundMeter::paintStatic(QPainter& p) {
         ipaint::caption(p, QRectF(c.x() - R * 0.4, c.y() - R * 0.42, R * 0.8, R * 0.19), model_.signal.Name1,
                         fontUnit_, fontUnitColor_, R * 0.17);
     }
+    // The unit is printed on the dial, as on a car's tachometer, so that the
+    // read-out keeps its digits large.
+    if (model_.has(opUnit) && !model_.signal.ValueUnit.isEmpty()) {
+        ipaint::caption(p, QRectF(c.x() - R * 0.45, c.y() + R * 0.22, R * 0.9, R * 0.2),
+                        model_.signal.ValueUnit, fontUnit_, fontUnitColor_, R * 0.13);
+    }
 }
 
 void TRoundMeter::paintDynamic(QPainter& p) {
@@ -64,6 +70,7 @@ void TRoundMeter::paintDynamic(QPainter& p) {
     const QPointF c = l.g.centre;
     const double R = l.g.radius;
     const QRectF box(c.x() - R * 0.4, c.y() + R * 0.46, R * 0.8, R * 0.28);
-    ipaint::readout(p, box, valueText(), font_, fontColor_, alarm());
+    ipaint::readout(p, box, formatValue(model_.value(), model_.signal.ValueFormat), font_, fontColor_,
+                    alarm());
     dial::pointer(p, l.g, pointerFraction(), R * 0.93, R * 0.2, scale_);
 }

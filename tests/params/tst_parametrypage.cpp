@@ -14,7 +14,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
@@ -149,6 +151,7 @@ private slots:
     void checksOnLeaving();
     void keyFilters();
     void unreadableTextShowsMessage();
+    void pasteIsFilteredAsTyping();
     void pairRulesOnPage();
     void enterInEditChecksWritesAndMovesOn();
     void enterInMaxRpmWritesUncorrectedValue();
@@ -368,11 +371,11 @@ void TestParametryPage::unreadableTextShowsMessage() {
     r.enter();
     QLineEdit* e = r.edit("Edit3");
     r.focus("Edit3");
-    e->setText(QStringLiteral("12a")); // as a context-menu paste would
+    e->setText(QStringLiteral("12a")); // as a loaded file may leave it
     QTest::keyClick(e, Qt::Key_Tab);
     QCOMPARE(e->text(), QStringLiteral("12a"));
     QCOMPARE(r.messages.size(), std::size_t(1));
-    QCOMPARE(r.messages[0].text, QStringLiteral("'12a' is not a valid floating point value"));
+    QCOMPARE(r.messages[0].text, QString::fromUtf8("'12a' nie jest poprawną liczbą"));
 
     // Enter with such a text shows the message and writes nothing.
     r.messages.clear();
@@ -381,6 +384,81 @@ void TestParametryPage::unreadableTextShowsMessage() {
     QTest::keyClick(e, Qt::Key_Return);
     QCOMPARE(r.messages.size(), std::size_t(1));
     QVERIFY(!r.wroteSequence());
+
+    // The message follows the language; a pair rule's partner that is no whole
+    // number has its own wording.
+    r.shell.texts().set(31020, QStringLiteral("'%1' is not a valid number"));
+    r.shell.texts().set(31021, QStringLiteral("'%1' is not a valid whole number"));
+    r.messages.clear();
+    r.focus("Edit3");
+    QTest::keyClick(e, Qt::Key_Tab);
+    QCOMPARE(r.messages.back().text, QStringLiteral("'12a' is not a valid number"));
+    r.edit("Edit8_1")->setText(QStringLiteral("5x"));
+    e->setText(QStringLiteral("3000"));
+    r.messages.clear();
+    r.focus("Edit3");
+    QTest::keyClick(e, Qt::Key_Tab);
+    QCOMPARE(r.messages.size(), std::size_t(1));
+    QCOMPARE(r.messages[0].text, QStringLiteral("'5x' is not a valid whole number"));
+}
+
+// Paste (context menu, middle button), drops and input methods insert only
+// what typing would, and no more than the typing limit; texts the program sets
+// are shown whole.
+void TestParametryPage::pasteIsFilteredAsTyping() {
+    Rig r;
+    r.enter();
+    struct Case {
+        const char* field;
+        QString pasted;
+        QString shown;
+    };
+    const QString arabic = QString::fromUtf8("\u0661\u0662\u0663");
+    const Case cases[] = {
+        {"Edit3", QStringLiteral("abc"), QString()},
+        {"Edit3", QStringLiteral("1e4"), QStringLiteral("14")},
+        {"Edit3", arabic, QString()},
+        {"Edit19", QStringLiteral("123456789"), QStringLiteral("12345")},
+        {"Edit2", QStringLiteral("0.75 V"), QStringLiteral("0,75")},
+        {"Edit5", QStringLiteral("-1e4"), QStringLiteral("14")},
+    };
+    for (const Case& c : cases) {
+        QLineEdit* e = r.edit(c.field);
+        r.focus(c.field);
+        e->clear();
+        QApplication::clipboard()->setText(c.pasted);
+        e->paste(); // the context menu's "Paste"
+        QCOMPARE(e->text(), c.shown);
+        e->clear();
+        e->insert(c.pasted); // what a middle click or a drop does
+        QCOMPARE(e->text(), c.shown);
+        e->clear();
+        QInputMethodEvent commit;
+        commit.setCommitString(c.pasted);
+        QApplication::sendEvent(e, &commit);
+        QCOMPARE(e->text(), c.shown);
+    }
+    // Pasted into the middle of a field: the field's own text stays around it.
+    QLineEdit* e3 = r.edit("Edit3");
+    r.focus("Edit3");
+    e3->setText(QStringLiteral("19"));
+    e3->setCursorPosition(1);
+    QApplication::clipboard()->setText(QStringLiteral("x0-"));
+    e3->paste();
+    QCOMPARE(e3->text(), QStringLiteral("109"));
+    QCOMPARE(e3->cursorPosition(), 2);
+    // Leaving the field with a pasted number is checked as a typed one.
+    r.messages.clear();
+    QTest::keyClick(e3, Qt::Key_Tab);
+    QCOMPARE(e3->text(), QStringLiteral("1000"));
+    QVERIFY(r.messages.empty());
+    // The program's own texts are not filtered: a loaded file's malformed or
+    // over-long value shows as it is until the field's check runs.
+    QLineEdit* e10 = r.edit("Edit10");
+    e10->setText(QStringLiteral("70000"));
+    QCOMPARE(e10->text(), QStringLiteral("70000"));
+    r.edit("Edit2")->setText(QStringLiteral("1.2e"));
+    QCOMPARE(r.edit("Edit2")->text(), QStringLiteral("1.2e"));
 }
 
 void TestParametryPage::pairRulesOnPage() {

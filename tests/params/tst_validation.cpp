@@ -14,6 +14,8 @@ class TestEntryRules : public QObject {
 private slots:
     void filters_data();
     void filters();
+    void insertionsPassTheKeyFilter_data();
+    void insertionsPassTheKeyFilter();
     void decimalChecks_data();
     void decimalChecks();
     void wholeBoundsOfEveryField_data();
@@ -71,6 +73,70 @@ void TestEntryRules::filters() {
         QVERIFY(r.has_value());
         QCOMPARE(QString(*r), inserted);
     }
+}
+
+// Pasted, dropped or input-method text: only what typing would insert stays,
+// and only as much as the typing limit leaves room for.
+void TestEntryRules::insertionsPassTheKeyFilter_data() {
+    QTest::addColumn<bool>("decimal");
+    QTest::addColumn<int>("maxLength");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("expectedCursor");
+    const QString arabic = QString::fromUtf8("\u0661\u0662\u0663"); // Arabic-Indic 1 2 3
+    const QString fullwidth = QString::fromUtf8("\uFF11\uFF12");    // fullwidth 1 2
+    QTest::newRow("letters") << false << 5 << ""
+                             << "abc" << 3 << "" << 0;
+    QTest::newRow("exponent") << false << 5 << ""
+                              << "1e4" << 3 << "14" << 2;
+    QTest::newRow("exponent decimal") << true << 4 << ""
+                                      << "1e4" << 3 << "14" << 2;
+    QTest::newRow("arabic digits") << false << 5 << "1"
+                                   << "1" + arabic << 4 << "1" << 1;
+    QTest::newRow("fullwidth digits") << false << 5 << "" << fullwidth << 2 << "" << 0;
+    QTest::newRow("dot becomes comma") << true << 4 << ""
+                                       << "1.5" << 3 << "1,5" << 3;
+    QTest::newRow("comma in whole field") << false << 5 << ""
+                                          << "1,5" << 3 << "15" << 2;
+    QTest::newRow("signs and blanks") << false << 5 << ""
+                                      << " -12 " << 5 << "12" << 2;
+    QTest::newRow("control characters") << false << 5 << ""
+                                        << QString("1\b2\x7f"
+                                                   "3\t")
+                                        << 6 << "123" << 3;
+    QTest::newRow("into the middle") << false << 5 << "12"
+                                     << "1ab72" << 4 << "172" << 2;
+    QTest::newRow("cursor behind") << false << 5 << "19"
+                                   << "1ab9" << 4 << "19" << 2;
+    QTest::newRow("over a selection") << false << 5 << "1234"
+                                      << "1x94" << 3 << "194" << 2;
+    QTest::newRow("cut to the limit") << false << 5 << "123"
+                                      << "123456789" << 9 << "12345" << 5;
+    QTest::newRow("no room") << false << 3 << "123"
+                             << "1239" << 4 << "123" << 3;
+    QTest::newRow("longer text kept") << false << 3 << "70000"
+                                      << "700001" << 6 << "70000" << 5;
+    QTest::newRow("typed digit") << false << 5 << "12"
+                                 << "123" << 3 << "123" << 3;
+    QTest::newRow("deletion") << false << 5 << "123"
+                              << "13" << 1 << "13" << 1;
+    QTest::newRow("malformed text kept") << true << 4 << "abc"
+                                         << "abc1" << 4 << "abc1" << 4;
+}
+
+void TestEntryRules::insertionsPassTheKeyFilter() {
+    QFETCH(bool, decimal);
+    QFETCH(int, maxLength);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(int, cursor);
+    QFETCH(QString, expected);
+    QFETCH(int, expectedCursor);
+    QCOMPARE(filterInsertion(decimal ? Filter::Decimal : Filter::Digit, maxLength, before, after, &cursor),
+             expected);
+    QCOMPARE(cursor, expectedCursor);
 }
 
 void TestEntryRules::decimalChecks_data() {
@@ -217,11 +283,16 @@ void TestEntryRules::unreadableTextKeepsTextWithMessage() {
     Checked r = checkField(*fieldRule("Edit14"), bad, false, {});
     QVERIFY(!r.ok());
     QCOMPARE(r.text, bad);
-    QCOMPARE(r.error, QStringLiteral("'%1' is not a valid floating point value").arg(bad));
+    QCOMPARE(r.fault, Fault::NotFloat);
+    QCOMPARE(r.unreadable, bad);
     r = checkField(*fieldRule("Edit2"), QStringLiteral("1a"), true, {});
     QVERIFY(!r.ok());
     QCOMPARE(r.text, QStringLiteral("1a"));
-    QVERIFY(r.error.contains(QStringLiteral("'1a'")));
+    QCOMPARE(r.unreadable, QStringLiteral("1a"));
+    // The page words it in the program's language.
+    QCOMPARE(faultMessage(r, QStringLiteral("'%1' nie jest liczbą"), QStringLiteral("unused")),
+             QStringLiteral("'1a' nie jest liczbą"));
+    QCOMPARE(faultMessage(checkField(*fieldRule("Edit2"), "1", true, {}), "a %1", "b %1"), QString());
 }
 
 void TestEntryRules::pairRules_data() {
@@ -297,7 +368,10 @@ void TestEntryRules::pairRuleWithUnreadablePartner() {
                                  [](const QString&) { return QStringLiteral("x1"); });
     QVERIFY(!r.ok());
     QCOMPARE(r.text, QStringLiteral("3000"));
-    QCOMPARE(r.error, QStringLiteral("'x1' is not a valid integer value"));
+    QCOMPARE(r.fault, Fault::NotInteger);
+    QCOMPARE(r.unreadable, QStringLiteral("x1"));
+    QCOMPARE(faultMessage(r, QStringLiteral("unused"), QStringLiteral("[%1] is no whole number")),
+             QStringLiteral("[x1] is no whole number"));
 }
 
 // Texts at and beyond the int limits, as a file or a paste may bring them:
@@ -308,7 +382,7 @@ void TestEntryRules::numbersAtTheIntLimits_data() {
     QTest::addColumn<QString>("own");
     QTest::addColumn<QString>("partner");
     QTest::addColumn<QString>("expected");
-    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("unreadable"); // empty: no fault
     const QString none;
     QTest::newRow("S below int min") << int(Pair::S) << "2147483647"
                                      << "-2147483648"
@@ -328,11 +402,11 @@ void TestEntryRules::numbersAtTheIntLimits_data() {
     QTest::newRow("own beyond int") << int(Pair::S) << "99999999999"
                                     << "5000"
                                     << "99999999999"
-                                    << "'99999999999' is not a valid integer value";
+                                    << "99999999999";
     QTest::newRow("partner beyond int") << int(Pair::M) << "2000"
                                         << "-99999999999"
                                         << "2000"
-                                        << "'-99999999999' is not a valid integer value";
+                                        << "-99999999999";
 }
 
 void TestEntryRules::numbersAtTheIntLimits() {
@@ -340,10 +414,11 @@ void TestEntryRules::numbersAtTheIntLimits() {
     QFETCH(QString, own);
     QFETCH(QString, partner);
     QFETCH(QString, expected);
-    QFETCH(QString, error);
+    QFETCH(QString, unreadable);
     const Checked r = applyPair(Pair(rule), own, partner);
     QCOMPARE(r.text, expected);
-    QCOMPARE(r.error, error);
+    QCOMPARE(r.fault, unreadable.isEmpty() ? Fault::None : Fault::NotInteger);
+    QCOMPARE(r.unreadable, unreadable);
 }
 
 void TestEntryRules::leaveAndEnterApplyDifferentPairs_data() {

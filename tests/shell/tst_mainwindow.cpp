@@ -469,6 +469,13 @@ void TestMainWindow::printPageFromMenuBeforeParametersVisited() {
     QCOMPARE(r.form->navigator().current(), shell::Page::Drukowanie);
     QCOMPARE(r.current(), QStringLiteral("DrukowanieTab"));
     QVERIFY(!r.form->pageControl()->isTabVisible(4)); // the tab itself stays hidden
+    // ... and leaves no trace of its caption on the tab bar.
+    QTabWidget* pages = r.form->pageControl();
+    const QImage shown = pages->grab().toImage();
+    const QString caption = pages->tabText(4);
+    pages->setTabText(4, QString());
+    QCOMPARE(pages->grab().toImage(), shown);
+    pages->setTabText(4, caption);
     r.key(Qt::Key_F4);
     QCOMPARE(r.current(), QStringLiteral("ObrotyTab"));
 }

@@ -4,10 +4,11 @@
 // controller.
 #include "link/SerialDevices.h"
 #include "live/LiveModel.h"
+#include "params/PrintSheet.h"
 #include "shell/LanguageKeys.h"
 #include "shell/Layouts.h"
-#include "shell/SkinKeys.h"
 #include "shell/SkinFile.h"
+#include "shell/SkinKeys.h"
 #include "shell/ui/HelpWindow.h"
 #include "shell/ui/SkinApplier.h"
 #include "support/MainWindowRig.h"
@@ -149,25 +150,25 @@ private slots:
     }
 
     void storedSettings_data() {
-        QTest::addColumn<QStringList>("stored");   // key=value lines of the store before the start
-        QTest::addColumn<QStringList>("checked");  // menu items checked after the start
-        QTest::addColumn<QString>("port");         // the selected port
-        QTest::addColumn<QString>("exit");         // KoniecButton's caption: the language loaded
-        QTest::addColumn<QSize>("window");         // invalid: not checked
+        QTest::addColumn<QStringList>("stored");  // key=value lines of the store before the start
+        QTest::addColumn<QStringList>("checked"); // menu items checked after the start
+        QTest::addColumn<QString>("port");        // the selected port
+        QTest::addColumn<QString>("exit");        // KoniecButton's caption: the language loaded
+        QTest::addColumn<QSize>("window");        // invalid: not checked
         QTest::addColumn<QStringList>("afterClose");
 
         QTest::newRow("lower-case com3 is not a port")
             << QStringList{"Port=com3", "Lang=PL"} << QStringList{"PCOM1", "JPolski", "skorkaZwy"} << "com1"
             << "Koniec" << QSize() << QStringList{"Port=COM1", "dimension=0", "skin=ord", "comments=0"};
         QTest::newRow("Lang EN with LangNazw polish.lng")
-            << QStringList{"Lang=EN", "LangNazw=polish.lng"} << QStringList{"JPolski"} << "com1" << "Exit"
-            << QSize() << QStringList{"Lang=PL", "LangNazw=polish.lng"};
+            << QStringList{"Lang=EN", "LangNazw=polish.lng"} << QStringList{"JPolski"} << "com1"
+            << "Exit" << QSize() << QStringList{"Lang=PL", "LangNazw=polish.lng"};
         QTest::newRow("no language code loads no file")
             << QStringList{"LangNazw=czech.lng", "Port=COM2"} << QStringList{"JCzeski", "PCOM2"} << "com2"
             << "Koniec" << QSize() << QStringList{"Lang=CZ", "LangNazw=czech.lng", "Port=COM2"};
         QTest::newRow("dimension 0 follows the screen")
-            << QStringList{"Lang=PL", "dimension=0"} << QStringList{"CzcionkaDuza"} << "com1" << "Koniec"
-            << QSize() << QStringList{"dimension=0"};
+            << QStringList{"Lang=PL", "dimension=0"} << QStringList{"CzcionkaDuza"} << "com1"
+            << "Koniec" << QSize() << QStringList{"dimension=0"};
         const QSize sizes[] = {{640, 460}, {730, 560}, {800, 590}, {1024, 745}, {1124, 860}, {1260, 1000}};
         for (int n = 1; n <= 6; ++n) {
             QStringList after{QStringLiteral("dimension=%1").arg(n)};
@@ -179,10 +180,11 @@ private slots:
         }
         QTest::newRow("dimension of the wrong type is ignored, the rest stands")
             << QStringList{"Lang=EN", "LangNazw=english.lng", "dimension=abc", "skin=col"}
-            << QStringList{"CzcionkaDuza", "JAngielski", "skorkaKol"} << "com1" << "Exit" << QSize()
-            << QStringList{"dimension=0", "skin=col", "Lang=EN"};
+            << QStringList{"CzcionkaDuza", "JAngielski", "skorkaKol"} << "com1"
+            << "Exit" << QSize() << QStringList{"dimension=0", "skin=col", "Lang=EN"};
         QTest::newRow("a device outside COM1-COM8")
-            << QStringList{"Lang=PL", "Port=COM2", "PortDevice=<pty>"} << QStringList{"PortDevice1"} << "<pty>"
+            << QStringList{"Lang=PL", "Port=COM2", "PortDevice=<pty>"} << QStringList{"PortDevice1"}
+            << "<pty>"
             << "Koniec" << QSize() << QStringList{"Port=COM2", "PortDevice=<pty>"};
     }
 
@@ -268,8 +270,13 @@ private slots:
         QCOMPARE(r.w<QComboBox>("ComboBox21")->currentIndex(), 0);
         QCOMPARE(r.w<QComboBox>("ComboBox2")->currentIndex(), 4);
         QCOMPARE(r.w<QComboBox>("ComboBox2")->itemText(4), QStringLiteral("6 cylinders"));
-        // Pages that build captions from the texts were told (the printout page refills).
+        // The printout page refills its captions from the parameters page's keys.
         QVERIFY(reloaded.count() >= 1);
+        QCOMPARE(r.w<QLabel>("LabelPS")->text(), r.item("ParButton")->text());
+        QCOMPARE(r.w<QLabel>("LabelPS")->text(), QStringLiteral("System parameters"));
+        for (const SheetRowDef& row : sheetRowDefs())
+            QCOMPARE(r.w<QLabel>(qPrintable(row.captionLabel))->text(),
+                     r.w<QLabel>(qPrintable(row.source))->text());
         // The petrol/gas indicator in the new language.
         const QString fuel = r.form->live().petrol() ? QStringLiteral("Petrol") : QStringLiteral("Gas");
         QCOMPARE(r.w<QLabel>("ZmiennaGazBenzyna")->text(), fuel);
@@ -277,7 +284,8 @@ private slots:
         // Help in the language's file.
         QCOMPARE(r.form->shell().helpFile, QStringLiteral("help/quendrix_en.html"));
         QTest::keyClick(r.form.get(), Qt::Key_F1);
-        QVERIFY(r.form->helpWindow()->browser()->source().path().endsWith(QStringLiteral("quendrix_en.html")));
+        QVERIFY(
+            r.form->helpWindow()->browser()->source().path().endsWith(QStringLiteral("quendrix_en.html")));
         r.form->helpWindow()->close();
 
         r.item("JRosyjski")->trigger();
@@ -307,7 +315,8 @@ private slots:
             MainWindowRig r;
             r.item("JAngielski")->trigger();
             QCOMPARE(r.shellMessages.size(), 2);
-            QCOMPARE(r.shellMessages[0], r.form->shell().text(30003) + QStringLiteral("\n\nenglish.lng, line 2"));
+            QCOMPARE(r.shellMessages[0],
+                     r.form->shell().text(30003) + QStringLiteral("\n\nenglish.lng, line 2"));
             QVERIFY2(r.shellMessages[1].contains(QStringLiteral("english.lng, line 4")),
                      qPrintable(r.shellMessages[1]));
             QCOMPARE(r.item("oprogramiebutton")->text(), QStringLiteral("About"));
@@ -318,7 +327,8 @@ private slots:
         copyFolder(source(QStringLiteral("skins")), bare.filePath(QStringLiteral("skins")));
         WorkingFolder wf(bare.path());
         MainWindowRig r;
-        QCOMPARE(r.shellMessages, QStringList{QStringLiteral("Brak plików z językami, proszę przeinstalować program")});
+        QCOMPARE(r.shellMessages,
+                 QStringList{QStringLiteral("Brak plików z językami, proszę przeinstalować program")});
         QVERIFY(r.polling("TimerObr"));
     }
 
@@ -359,7 +369,8 @@ private slots:
         QCOMPARE(resButt->backColor(), QColor(255, 0, 0));
         QCOMPARE(grad4->colorFrom(), ordinary); // what the skin does not name keeps its colour
         QVERIFY(r.item("SkorkaSil")->isChecked());
-        QCOMPARE(r.shellMessages, QStringList{QStringLiteral("Blad w Pliku Ze skorkami\n\nsilver.skr, line 2")});
+        QCOMPARE(r.shellMessages,
+                 QStringList{QStringLiteral("Blad w Pliku Ze skorkami\n\nsilver.skr, line 2")});
         r.item("SkorkaBez")->trigger();
         QCOMPARE(resButt->backColor(), QColor(0, 255, 0)); // the lines before the bad one stay
         QVERIFY(!r.item("SkorkaBez")->isChecked());
@@ -448,7 +459,8 @@ private slots:
             QAction* adapter = r.item("PortDevice1");
             QAction* other = r.item("PortDevice2");
             QVERIFY(adapter && other);
-            QCOMPARE(adapter->text(), QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0 - FT232R USB UART"));
+            QCOMPARE(adapter->text(),
+                     QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0 - FT232R USB UART"));
             QCOMPARE(adapter->data().toString(), stable);
             QCOMPARE(other->text(), QStringLiteral("ttyACM0 - Arduino"));
             QVERIFY(menu->actions().indexOf(adapter) > menu->actions().indexOf(r.item("PCOM8")));
@@ -495,7 +507,9 @@ private slots:
             link.setSelectedPort(pty);
         };
         auto pty = std::make_shared<QString>();
-        o.devices = [pty] { return QList<SerialDevice>{SerialDevice{*pty, *pty, QStringLiteral("emulator"), 0}}; };
+        o.devices = [pty] {
+            return QList<SerialDevice>{SerialDevice{*pty, *pty, QStringLiteral("emulator"), 0}};
+        };
         MainWindowRig r(o);
         *pty = r.pty();
         r.item("PCOM1")->trigger();
@@ -559,17 +573,48 @@ private slots:
         // Controls of the wizard's steps and of the printout page, which those
         // pages do not build yet; everything else is there.
         QSet<QString> pending;
-        for (const char* n :
-             {"AdaptTps", "adaptsonda", "adapt5", "adapt6", "przedreduktorem", "Regulacjareduktora", "MinMaxTab",
-              "ComboTerm", "termbutton", "WlCzujtTempAd", "tpsbutton", "SondButton", "ParSamButton", "OczkaButton",
-              "przedreduktbutton", "RRbutton", "MinMaxButton", "KomunikatKoncowy", "NastapiloPrzejscieBGLABEL",
-              "SRCheckBox1Label", "srcheckbox2Label", "SRCheckbox8Label", "srcheckbox9Label", "SRCheckBox10",
-              "SRCheckBox11", "GradPanelTPSRamka", "GradPanelSonda", "GradPanelKoniec", "AdaptObr1", "ObrTerm",
-              "ObrSondy", "ObrPrzedRed", "ObrMinMax", "DrukujButt", "LabelPS", "Par11_1", "Par11_2", "Par13_1",
-              "Par13_2"})
+        for (const char* n : {"AdaptTps",
+                              "adaptsonda",
+                              "adapt5",
+                              "adapt6",
+                              "przedreduktorem",
+                              "Regulacjareduktora",
+                              "MinMaxTab",
+                              "ComboTerm",
+                              "termbutton",
+                              "WlCzujtTempAd",
+                              "tpsbutton",
+                              "SondButton",
+                              "ParSamButton",
+                              "OczkaButton",
+                              "przedreduktbutton",
+                              "RRbutton",
+                              "MinMaxButton",
+                              "KomunikatKoncowy",
+                              "NastapiloPrzejscieBGLABEL",
+                              "SRCheckBox1Label",
+                              "srcheckbox2Label",
+                              "SRCheckbox8Label",
+                              "srcheckbox9Label",
+                              "SRCheckBox10",
+                              "SRCheckBox11",
+                              "GradPanelTPSRamka",
+                              "GradPanelSonda",
+                              "GradPanelKoniec",
+                              "AdaptObr1",
+                              "ObrTerm",
+                              "ObrSondy",
+                              "ObrPrzedRed",
+                              "ObrMinMax",
+                              "DrukujButt",
+                              "LabelPS",
+                              "Par11_1",
+                              "Par11_2",
+                              "Par13_1",
+                              "Par13_2"})
             pending << QString::fromLatin1(n);
-        for (int n : {11, 29, 56, 59, 60, 61, 62, 63, 64, 66, 68, 69, 70, 72, 73, 74, 76, 78, 79, 80, 81, 82, 84, 87,
-                      88, 89, 90, 105, 106, 107, 108, 109})
+        for (int n : {11, 29, 56, 59, 60, 61, 62, 63, 64, 66, 68, 69,  70,  72,  73,  74,
+                      76, 78, 79, 80, 81, 82, 84, 87, 88, 89, 90, 105, 106, 107, 108, 109})
             pending << QStringLiteral("Label%1").arg(n);
         for (int n = 6; n <= 37; ++n)
             if (n != 23 && n != 24) pending << QStringLiteral("GradPanel%1").arg(n);
@@ -589,8 +634,9 @@ private slots:
         QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char(' '))));
         // The ones this window owns: the parameters page's backgrounds and the
         // chart's scale labels.
-        for (const char* n : {"GradPanel23", "GradPanel24", "GradPanelPanelDol", "Label48", "Label52", "Label53",
-                              "Label1", "Label26", "Label91", "PortGroup", "Czcionka", "Skorka", "Wyglad"})
+        for (const char* n :
+             {"GradPanel23", "GradPanel24", "GradPanelPanelDol", "Label48", "Label52", "Label53", "Label1",
+              "Label26", "Label91", "PortGroup", "Czcionka", "Skorka", "Wyglad"})
             QVERIFY2(r.form->findChild<QObject*>(QString::fromLatin1(n)), n);
     }
 

@@ -6,6 +6,8 @@
 #include "shell/SkinKeys.h"
 
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace shell;
@@ -90,6 +92,20 @@ private slots:
         QCOMPARE(c.outcome.status, ReadOutcome::Status::CannotOpen);
         QVERIFY(c.outcome.message.contains(QStringLiteral("/nonexistent/polish.lng")));
         QVERIFY(!readSkinFile(QStringLiteral("/nonexistent/default.skr")).outcome.complete());
+
+        // A file far larger than any language file is refused before a line is read.
+        QTemporaryDir dir;
+        const QString huge = dir.filePath(QStringLiteral("polish.lng"));
+        QFile f(huge);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QVERIFY(f.write("10107 Exit\r\n") > 0);
+        QVERIFY(f.resize(MaxNumberedFileSize + 1));
+        f.close();
+        const LanguageFileContents big = readLanguageFile(huge);
+        QVERIFY(big.lines.isEmpty());
+        QCOMPARE(big.outcome.status, ReadOutcome::Status::TooLarge);
+        QVERIFY(big.outcome.message.contains(huge));
+        QCOMPARE(readSkinFile(huge).outcome.status, ReadOutcome::Status::TooLarge);
     }
 
     void codePages() {

@@ -148,6 +148,7 @@ private slots:
     void ptyEndToEnd();
     void ptyPacingAndDelay();
     void unplugAndReplugAtStablePath();
+    void ptyLongRunKeepsBoundedHistory();
     void executable();
 };
 
@@ -762,6 +763,39 @@ void TestSim::ptyEndToEnd() {
     c.close();
     e.stop();
     QVERIFY(!e.isRunning());
+}
+
+// A demo left running all day: the received bytes and the commands kept stay
+// bounded, and the newest are always there.
+void TestSim::ptyLongRunKeepsBoundedHistory() {
+    qsim::Emulator e;
+    e.boundHistory();
+    QVERIFY(e.openPty());
+    QVERIFY(e.start());
+    PtyClient c;
+    QVERIFY(c.open(e.devicePath()));
+    const int total = int(3 * qsim::Emulator::kReceivedKept); // also far more than 2 x kCommandsKept
+    for (int i = 0; i < total; ++i) {
+        // The closing byte: a command without an answer; the last one is a version request.
+        const uint8_t b = i + 1 == total ? 0x01 : 0x0A;
+        if (!c.send(b)) {
+            QTest::qWait(1); // the line's buffer is full: let the emulator read
+            --i;
+        }
+    }
+    QCOMPARE(int(c.readFor(2000, 8).size()), 8); // everything was taken
+    const Bytes got = e.received();
+    QVERIFY2(got.size() >= qsim::Emulator::kReceivedKept && got.size() < 2 * qsim::Emulator::kReceivedKept,
+             qPrintable(QString::number(got.size())));
+    QCOMPARE(int(got.back()), 0x01);
+    e.withModel([&](ControllerModel& m) {
+        QCOMPARE(m.closingCount(), total - 1);
+        QVERIFY(m.commands().size() >= qsim::Emulator::kCommandsKept);
+        QVERIFY(m.commands().size() < 2 * qsim::Emulator::kCommandsKept);
+        QCOMPARE(int(m.commands().back().code), 0x01);
+    });
+    c.close();
+    e.stop();
 }
 
 void TestSim::ptyPacingAndDelay() {

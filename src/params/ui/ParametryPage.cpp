@@ -15,6 +15,7 @@
 #include "params/Validation.h"
 #include "params/ui/DifferencesDialog.h"
 #include "params/ui/PageTexts.h"
+#include "params/ui/PasteFilter.h"
 #include "shell/DataPaths.h"
 #include "shell/Layouts.h"
 #include "shell/PollTimers.h"
@@ -136,6 +137,8 @@ void ParametryPage::buildControls() {
         w->installEventFilter(this);
         controls_.insert(e.control, w);
     }
+    // Pasted, dropped and input-method text passes the key filters too.
+    PasteFilter::installOn(findChildren<QLineEdit*>());
     for (const char* n : {"Edit10", "Edit16", "Edit17"})
         control(QString::fromLatin1(n))->setEnabled(false);
     combo(QStringLiteral("ComboBox21"))->setCurrentIndex(1);
@@ -805,7 +808,10 @@ bool ParametryPage::runCheck(QLineEdit* field, bool enter) {
     const validation::Checked r =
         validation::checkField(*rule, field->text(), enter, [this](const QString& n) { return textOf(n); });
     if (r.text != field->text()) field->setText(r.text);
-    if (!r.ok()) showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"), r.error);
+    if (!r.ok())
+        showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"),
+                    validation::faultMessage(r, m_.shell.text(textkey::NotFloat),
+                                             m_.shell.text(textkey::NotInteger)));
     checking_ = false;
     return r.ok();
 }

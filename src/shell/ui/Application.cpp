@@ -11,6 +11,7 @@
 #include "link/PortMap.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
@@ -44,6 +45,25 @@ int runQuendrix(int argc, char** argv) {
         return 0;
     }
 
+    // A headless render must never wait for a click: in --screenshot runs every
+    // box (a port that cannot be opened, a second instance, ...) is reported on
+    // stderr and closed with its default answer.
+    QTimer boxCloser;
+    if (!cl.screenshot.isEmpty()) {
+        QObject::connect(&boxCloser, &QTimer::timeout, [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                printErr(QStringLiteral("quendrix: message closed for the screenshot: ") + box->text());
+                box->done(box->defaultButton() ? box->standardButton(box->defaultButton()) : QMessageBox::Ok);
+            } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                printErr(QStringLiteral("quendrix: dialog closed for the screenshot: ") +
+                         dialog->windowTitle());
+                dialog->reject();
+            }
+        });
+        boxCloser.start(300);
+    }
+
     // Taken before the splash shows, reported after it, as the program always did.
     shell::SingleInstance instance;
     const bool alone = instance.acquire();
@@ -62,6 +82,7 @@ int runQuendrix(int argc, char** argv) {
     std::unique_ptr<qsim::Emulator> emulator;
     if (cl.demo) {
         emulator = std::make_unique<qsim::Emulator>(5, 2);
+        emulator->boundHistory(); // the demo may run all day
         std::string err;
         if (!emulator->openPty(&err) || !emulator->start()) {
             splash.reset();
@@ -85,20 +106,6 @@ int runQuendrix(int argc, char** argv) {
                 return 0;
             });
         });
-    }
-
-    // A headless render must never wait for a click: in --screenshot runs a
-    // message box (a port that cannot be opened, say) is reported on stderr
-    // and closed with its default answer.
-    QTimer boxCloser;
-    if (!cl.screenshot.isEmpty()) {
-        QObject::connect(&boxCloser, &QTimer::timeout, [] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            printErr(QStringLiteral("quendrix: message closed for the screenshot: ") + box->text());
-            box->done(box->defaultButton() ? box->standardButton(box->defaultButton()) : QMessageBox::Ok);
-        });
-        boxCloser.start(300);
     }
 
     MainWindow::Setup setup;

@@ -50,6 +50,9 @@ void setTabCaption(QWidget* page, const QString& text) {
 }
 
 void applyKey(const NamedObjects& named, LanguageTexts* texts, int key, const QString& text) {
+    // Every text is kept by its key too: pages that show a control's caption
+    // elsewhere (the printed sheet) take it from there.
+    if (texts) texts->set(key, text);
     for (const Target& t : shell::lang::targets(key)) {
         switch (t.kind) {
         case TargetKind::Caption:
@@ -75,7 +78,6 @@ void applyKey(const NamedObjects& named, LanguageTexts* texts, int key, const QS
             }
             break;
         case TargetKind::Text:
-            if (texts) texts->set(key, text);
             break;
         }
     }

@@ -104,11 +104,13 @@ MainWindow::~MainWindow() {
     // A search in progress stops at its next port instead of trying them all.
     if (autodetectCancel_) autodetectCancel_->store(true);
     // The tab widget goes before the window's own children; nothing may ask it
-    // for its tab bar while it is being destroyed.
+    // for its tab bar while it is being destroyed, and no event of a widget
+    // being destroyed reaches this half-destroyed window's filter.
     if (pages_) {
         pages_->tabBar()->removeEventFilter(this);
         pages_->removeEventFilter(this);
     }
+    if (client_) client_->removeEventFilter(this);
     disconnect(pages_, nullptr, this, nullptr);
     link_->stopAllPolling();
     // The pages observe the models and the link; they go first.
@@ -238,9 +240,7 @@ void MainWindow::buildPages() {
     navigator_->setPage(Page::Autoadaptacja, autoadaptacja_);
     navigator_->setPage(Page::Drukowanie, drukowanie_);
     navigator_->showPage = [this](Page p) { showPage(p); };
-    navigator_->setPrintTabVisible = [this](bool v) {
-        pages_->setTabVisible(static_cast<int>(Page::Drukowanie), v);
-    };
+    navigator_->setPrintTabVisible = [this](bool v) { setPrintTabVisible(v); };
     navigator_->showWriteMessages = [this](const std::vector<std::pair<QString, QString>>& boxes) {
         std::vector<WriteMessage> messages;
         for (const auto& [text, caption] : boxes)
@@ -471,7 +471,7 @@ void MainWindow::FormCreate() {
     shell::resetRuntimeState(m);
     // Initial folder of the parameter-file dialogs: <working folder>/param
     // (shell::parameterDialogFolder(), taken by the dialogs when they open).
-    pages_->setTabVisible(static_cast<int>(Page::Drukowanie), false);
+    setPrintTabVisible(false);
     shell_->paramsVisited = false;
     shell_->texts().loadDefaults();
     shell_->languageCode = QStringLiteral("PL");
@@ -603,6 +603,14 @@ void MainWindow::shellMessage(QMessageBox::Icon icon, const QString& fullText) {
     }
     QMessageBox box(icon, QStringLiteral("Quendrix"), text, QMessageBox::Ok, this);
     box.exec();
+}
+
+void MainWindow::setPrintTabVisible(bool visible) {
+    const int index = static_cast<int>(Page::Drukowanie);
+    pages_->setTabVisible(index, visible);
+    // F9 shows the page while its tab is still hidden; the tab bar would then
+    // draw the hidden tab's caption squeezed into its corner.
+    pages_->tabBar()->setTabTextColor(index, visible ? QColor() : QColor(Qt::transparent));
 }
 
 void MainWindow::showPage(Page page) {
@@ -758,8 +766,7 @@ void MainWindow::PomocButtonClick() {
     const QString file = shell::resolveDataPath(shell_->helpFile);
     if (!help_) help_ = new HelpWindow(this);
     if (!help_->showTopic(file, QStringLiteral("IDH_210")))
-        QMessageBox::warning(this, QStringLiteral("Quendrix"),
-                             QStringLiteral("Nie można otworzyć pliku pomocy:\n%1").arg(shortened(file)));
+        QMessageBox::warning(this, QStringLiteral("Quendrix"), shortened(help_->lastError()));
 }
 
 void MainWindow::oprogramiebuttonClick() {

@@ -124,6 +124,7 @@ private:
     // Settings, layout and skin of the creation sequence; the language file to load.
     QString loadSettings();
     void centreOnScreen();
+    void setPrintTabVisible(bool visible);
     void showPage(shell::Page page);
     void updateStepShortcuts();
     void tabRequested(int index);
