@@ -147,8 +147,8 @@ private slots:
 
     void ptyEndToEnd();
     void ptyPacingAndDelay();
-    void unplugAndReplugAtStablePath();
     void ptyLongRunKeepsBoundedHistory();
+    void unplugAndReplugAtStablePath();
     void executable();
 };
 
