@@ -66,15 +66,19 @@ int main(int argc, char** argv) {
     int seconds = 3600, warmup = 120, every = 10;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--seconds")) seconds = args[++i].toInt();
-        else if (args[i] == QLatin1String("--warmup")) warmup = args[++i].toInt();
-        else if (args[i] == QLatin1String("--every")) every = args[++i].toInt();
+        if (args[i] == QLatin1String("--seconds"))
+            seconds = args[++i].toInt();
+        else if (args[i] == QLatin1String("--warmup"))
+            warmup = args[++i].toInt();
+        else if (args[i] == QLatin1String("--every"))
+            every = args[++i].toInt();
     }
     warmup = std::min(warmup, seconds / 5);
     every = std::max(1, every);
 
     SimProcess sim;
-    if (!sim.start(QCoreApplication::applicationDirPath(), {QStringLiteral("--version-code"), QStringLiteral("5")}))
+    if (!sim.start(QCoreApplication::applicationDirPath(),
+                   {QStringLiteral("--version-code"), QStringLiteral("5")}))
         return 1;
     sim.command("throttle 0.3");
 
@@ -125,8 +129,8 @@ int main(int argc, char** argv) {
         const double t = wall.elapsed() / 1000.0;
         samples.emplace_back(t, rssKb());
         if (samples.size() % 30 == 0)
-            std::fprintf(stderr, "soak_bench: %.0f s rss_kb=%.0f polls=%ld bad=%ld\n", t, samples.back().second,
-                         polls - polls0, bad);
+            std::fprintf(stderr, "soak_bench: %.0f s rss_kb=%.0f polls=%ld bad=%ld\n", t,
+                         samples.back().second, polls - polls0, bad);
     }
     const double elapsed = wall.elapsed() / 1000.0;
     const double cpuPct = (cpuSeconds() - cpu0) / elapsed * 100.0;
