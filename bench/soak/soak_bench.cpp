@@ -12,20 +12,23 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <utility>
 #include <vector>
 
 namespace {
 
+// Lets the event loop run (and sleep between events) for that long: a loop
+// of processEvents() would spin and measure itself.
 void runFor(qint64 ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QEventLoop loop;
+    QTimer::singleShot(std::chrono::milliseconds(ms), &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 bool waitIdle(MainWindow& w, int timeoutMs) {
@@ -66,15 +69,19 @@ int main(int argc, char** argv) {
     int seconds = 3600, warmup = 120, every = 10;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--seconds")) seconds = args[++i].toInt();
-        else if (args[i] == QLatin1String("--warmup")) warmup = args[++i].toInt();
-        else if (args[i] == QLatin1String("--every")) every = args[++i].toInt();
+        if (args[i] == QLatin1String("--seconds"))
+            seconds = args[++i].toInt();
+        else if (args[i] == QLatin1String("--warmup"))
+            warmup = args[++i].toInt();
+        else if (args[i] == QLatin1String("--every"))
+            every = args[++i].toInt();
     }
     warmup = std::min(warmup, seconds / 5);
     every = std::max(1, every);
 
     SimProcess sim;
-    if (!sim.start(QCoreApplication::applicationDirPath(), {QStringLiteral("--version-code"), QStringLiteral("5")}))
+    if (!sim.start(QCoreApplication::applicationDirPath(),
+                   {QStringLiteral("--version-code"), QStringLiteral("5")}))
         return 1;
     sim.command("throttle 0.3");
 
@@ -125,8 +132,8 @@ int main(int argc, char** argv) {
         const double t = wall.elapsed() / 1000.0;
         samples.emplace_back(t, rssKb());
         if (samples.size() % 30 == 0)
-            std::fprintf(stderr, "soak_bench: %.0f s rss_kb=%.0f polls=%ld bad=%ld\n", t, samples.back().second,
-                         polls - polls0, bad);
+            std::fprintf(stderr, "soak_bench: %.0f s rss_kb=%.0f polls=%ld bad=%ld\n", t,
+                         samples.back().second, polls - polls0, bad);
     }
     const double elapsed = wall.elapsed() / 1000.0;
     const double cpuPct = (cpuSeconds() - cpu0) / elapsed * 100.0;

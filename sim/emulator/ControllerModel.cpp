@@ -254,7 +254,8 @@ std::vector<uint8_t> ControllerModel::answer(uint8_t request, std::vector<uint8_
             loseCount_ = 0;
         }
         if (faults_.loseEveryN > 1 && ++loseCount_ % faults_.loseEveryN == 0) {
-            note("answer to " + hexByte(request) + " lost (every " + std::to_string(faults_.loseEveryN) + ")");
+            note("answer to " + hexByte(request) + " lost (every " + std::to_string(faults_.loseEveryN) +
+                 ")");
             return {};
         }
         if (faults_.wrongChecksum && request == 0x02 && bytes.size() >= 8) bytes[7] ^= 0x5A;

@@ -420,9 +420,8 @@ std::string Emulator::statusText() {
           << " version=" << m.versionCode() << " ignition=" << m.inputs().trueIgnition
           << " stored-ignition=" << m.storedIgnition() << " threshold=" << int(m.analogThreshold())
           << " faults:" << (f.silent ? " silent" : "") << " every=" << f.answerEveryN
-          << " lose=" << f.loseEveryN
-          << " truncate=" << f.truncateTo << (f.wrongChecksum ? " bad-checksum" : "")
-          << " noise=" << f.noiseBytes << " delay=" << f.delayMs;
+          << " lose=" << f.loseEveryN << " truncate=" << f.truncateTo
+          << (f.wrongChecksum ? " bad-checksum" : "") << " noise=" << f.noiseBytes << " delay=" << f.delayMs;
     });
     return o.str();
 }

@@ -122,8 +122,7 @@ void LinkWorker::tick(const QString& name) {
     const bool answered =
         std::any_of(frames.begin(), frames.end(), [](const LiveFrame& f) { return f.received > 0; });
     const bool unknown = controller_->versionCode() == 0 || !controller_->knownFlags();
-    if (answered && unknown &&
-        (!sinceRelearn_.isValid() || sinceRelearn_.elapsed() >= RetryMs)) {
+    if (answered && unknown && (!sinceRelearn_.isValid() || sinceRelearn_.elapsed() >= RetryMs)) {
         sinceRelearn_.start();
         readControllerAgain();
         publishState();

@@ -25,7 +25,7 @@ constexpr int AutodetectStop = 31007;
 // A field's text that is no number / no whole number ("%1" the text).
 constexpr int NotFloat = 31020;
 constexpr int NotInteger = 31021;
-// The line's state (built-in texts; 31010-31018 belong to the parameter pages).
+// The line's state: the port lost, back and down since, a write cut short, bad frames.
 constexpr int PortLost = 31030;      // %1 port, %2 time
 constexpr int PortBack = 31031;      // %1 port, %2 time, %3 time it went down
 constexpr int PortDownSince = 31032; // %1 port, %2 time

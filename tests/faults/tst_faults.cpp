@@ -56,7 +56,8 @@ QString head(const QString& text) {
 // opens it is asked for.
 class ShimPort : public QtSerialPort {
 public:
-    ShimPort(std::atomic<bool>* d, std::atomic<bool>* l, std::atomic<int>* o) : deny_(d), listed_(l), opens_(o) {}
+    ShimPort(std::atomic<bool>* d, std::atomic<bool>* l, std::atomic<int>* o)
+        : deny_(d), listed_(l), opens_(o) {}
     bool open(const QString& device, QString* reason, bool* permissionDenied) override {
         ++*opens_;
         if (*deny_) {
@@ -120,7 +121,8 @@ struct Rig {
         form = std::make_unique<MainWindow>(setup);
         form->findChild<ParametryPage*>()->setMessageHandler(
             [this](QMessageBox::Icon, const QString&, const QString& text) { pageMessages << text; });
-        QObject::connect(&form->shell(), &ShellModel::messageChanged, [this](const QString& t) { said << t; });
+        QObject::connect(&form->shell(), &ShellModel::messageChanged,
+                         [this](const QString& t) { said << t; });
         form->show();
         waitIdle();
     }
@@ -184,10 +186,12 @@ struct Rig {
         while (t.elapsed() < ms || (until && !until() && t.elapsed() < 5000)) {
             const QString speed = label(speedLabel), tps = label(tpsLabel), temp = label(tempLabel);
             // 3600: the same period through the start-up ignition system, before one is read.
-            QVERIFY2(speed == QLatin1String("0") || speed == QLatin1String("3000") || speed == QLatin1String("3600"),
+            QVERIFY2(speed == QLatin1String("0") || speed == QLatin1String("3000") ||
+                         speed == QLatin1String("3600"),
                      qPrintable(speed));
             QVERIFY2(tps == QLatin1String("0.00") || tps == QLatin1String("1.70"), qPrintable(tps));
-            QVERIFY2(temp == QLatin1String("0") || temp.isEmpty() || temp == QLatin1String("61"), qPrintable(temp));
+            QVERIFY2(temp == QLatin1String("0") || temp.isEmpty() || temp == QLatin1String("61"),
+                     qPrintable(temp));
             QTest::qWait(30);
         }
         if (until) QVERIFY(until());
@@ -206,8 +210,9 @@ struct SimProcess {
     QProcess proc;
     bool start(const QString& link, const QString& log) {
         proc.start(qEnvironmentVariable("QUENDRIX_SIM"),
-                   {QStringLiteral("--link"), link, QStringLiteral("--log"), log, QStringLiteral("--version-code"),
-                    QStringLiteral("8"), QStringLiteral("--ignition"), QString::number(StoredIgnition)});
+                   {QStringLiteral("--link"), link, QStringLiteral("--log"), log,
+                    QStringLiteral("--version-code"), QStringLiteral("8"), QStringLiteral("--ignition"),
+                    QString::number(StoredIgnition)});
         if (!proc.waitForStarted(5000)) return false;
         QByteArray out;
         QElapsedTimer t;
@@ -278,19 +283,27 @@ void TestFaults::lineFaults_data() {
         set(f);
         QTest::newRow(name) << f << version << shows << read;
     };
-    row("silent", 8, [](qsim::Faults& f) { f.silent = true; }, Shows::NoAnswer, 0);
-    row("truncated", 8, [](qsim::Faults& f) { f.truncateTo = 5; }, Shows::BadFrame, 0);
+    row(
+        "silent", 8, [](qsim::Faults& f) { f.silent = true; }, Shows::NoAnswer, 0);
+    row(
+        "truncated", 8, [](qsim::Faults& f) { f.truncateTo = 5; }, Shows::BadFrame, 0);
     // Only live frames carry a checksum: the block reads and is written back as read.
-    row("wrong checksum", 5, [](qsim::Faults& f) { f.wrongChecksum = true; }, Shows::BadFrame, 1);
-    row("noise before", 8, [](qsim::Faults& f) { f.noiseBytes = -3; }, Shows::BadFrame, 0);
-    row("noise after", 8, [](qsim::Faults& f) { f.noiseBytes = 3; }, Shows::BadFrame, 0);
+    row(
+        "wrong checksum", 5, [](qsim::Faults& f) { f.wrongChecksum = true; }, Shows::BadFrame, 1);
+    row(
+        "noise before", 8, [](qsim::Faults& f) { f.noiseBytes = -3; }, Shows::BadFrame, 0);
+    row(
+        "noise after", 8, [](qsim::Faults& f) { f.noiseBytes = 3; }, Shows::BadFrame, 0);
     // The version answer misses its 20 ms: frames of no known length are not
     // taken. The threshold's answer misses its 50 ms and is dropped before the
     // block is asked for, which then arrives whole.
-    row("late 50 ms", 8, [](qsim::Faults& f) { f.delayMs = 50; }, Shows::BadFrame, 1);
+    row(
+        "late 50 ms", 8, [](qsim::Faults& f) { f.delayMs = 50; }, Shows::BadFrame, 1);
     // The threshold's answer lands in the block's window: the read fails whole.
-    row("late 100 ms", 8, [](qsim::Faults& f) { f.delayMs = 100; }, Shows::BadFrame, 0);
-    row("every 4th answer lost", 8, [](qsim::Faults& f) { f.loseEveryN = 4; }, Shows::Anything, -1);
+    row(
+        "late 100 ms", 8, [](qsim::Faults& f) { f.delayMs = 100; }, Shows::BadFrame, 0);
+    row(
+        "every 4th answer lost", 8, [](qsim::Faults& f) { f.loseEveryN = 4; }, Shows::Anything, -1);
 }
 
 void TestFaults::lineFaults() {
@@ -446,7 +459,8 @@ void TestFaults::portUnavailable() {
     if (kind == Unavailable::Unlisted || kind == Unavailable::HugeName) device.clear();
     if (kind == Unavailable::HugeName) {
         QSettings s(path("settings.ini"), QSettings::IniFormat);
-        s.setValue(QStringLiteral("Ports/COM1"), QStringLiteral("/dev/") + QString(1 << 20, QLatin1Char('x')));
+        s.setValue(QStringLiteral("Ports/COM1"),
+                   QStringLiteral("/dev/") + QString(1 << 20, QLatin1Char('x')));
         s.sync();
     }
     QElapsedTimer startUp;

@@ -126,8 +126,8 @@ void TestController::timelines_data() {
         {"ReadParameterBlock",
          Block,
          false,
-         {open, "tx AA", "sleep 3", "sleep 50", "tx 22", "sleep 3", "sleep 50", "rx 2", "tx 0A", "sleep 3", "close",
-          open, "tx 09", "sleep 3", "sleep 300", "rx 37", "close"}},
+         {open, "tx AA", "sleep 3", "sleep 50", "tx 22", "sleep 3", "sleep 50", "rx 2", "tx 0A", "sleep 3",
+          "close", open, "tx 09", "sleep 3", "sleep 300", "rx 37", "close"}},
         {"PollLiveFrame", Poll, true, {"tx 02", "sleep 3", "sleep 20", "rx 9"}},
         {"WriteIgnition", IgnitionWrite, true, {"tx 1F", "sleep 3", "tx 03", "sleep 3", "tx 00", "sleep 3"}},
     };
@@ -623,9 +623,9 @@ void TestController::lateBytesDoNotShiftTheBlock() {
     // The wire carries what a normal read sends: the late bytes are only
     // dropped, and the line watched until it is quiet before the block is asked for.
     const QString open = QStringLiteral("open /dev/ttyS0");
-    const QStringList expected{open,    "tx AA",    "sleep 3", "sleep 50", "tx 22",     "sleep 3", "sleep 50",
-                               "rx 0",  "tx 0A",    "sleep 3", "close",    open,        "drop 2",  "sleep 10",
-                               "tx 09", "sleep 3", "sleep 300", "rx 37",   "close"};
+    const QStringList expected{open,    "tx AA",   "sleep 3",   "sleep 50", "tx 22", "sleep 3", "sleep 50",
+                               "rx 0",  "tx 0A",   "sleep 3",   "close",    open,    "drop 2",  "sleep 10",
+                               "tx 09", "sleep 3", "sleep 300", "rx 37",    "close"};
     QCOMPARE(r.events(), expected);
 
     // Late by more than the block's wait leaves: two bytes too many, not decoded.

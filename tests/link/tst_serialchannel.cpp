@@ -238,8 +238,8 @@ void TestSerialChannel::bytesWaitingBeforeASendAreDropped() {
     for (int i = 0; i < 3; ++i) // three more stray bytes, 4 ms apart
         r.port.injectAfter(QByteArray(1, char(0x30 + i)), 4000 * (i + 1));
     QVERIFY(r.ch.SendByte(0x01));
-    QCOMPARE(r.events(), (QStringList{"drop 2", "sleep 10", "drop 2", "sleep 10", "drop 1", "sleep 10", "tx 01",
-                                      "sleep 3"}));
+    QCOMPARE(r.events(), (QStringList{"drop 2", "sleep 10", "drop 2", "sleep 10", "drop 1", "sleep 10",
+                                      "tx 01", "sleep 3"}));
 }
 
 void TestSerialChannel::lostDeviceIsClosedReportedAndReopened() {

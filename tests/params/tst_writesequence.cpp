@@ -290,8 +290,8 @@ void TestWriteSequence::messageShownAtItsStep() {
 }
 
 void TestWriteSequence::portFailsUnderTheWrite_data() {
-    QTest::addColumn<int>("failAt");   // the step whose first byte finds the device gone; 1: no open
-    QTest::addColumn<bool>("vanish");  // the device's path goes too: the reopen of step 27 fails
+    QTest::addColumn<int>("failAt");  // the step whose first byte finds the device gone; 1: no open
+    QTest::addColumn<bool>("vanish"); // the device's path goes too: the reopen of step 27 fails
     QTest::addColumn<int>("failedStep");
     QTest::newRow("port does not open") << 1 << true << 1;
     QTest::newRow("lost at step 12") << 12 << false << 12;
@@ -322,7 +322,8 @@ void TestWriteSequence::portFailsUnderTheWrite() {
     QCOMPARE(out.failedStep, failedStep);
     const std::vector<std::uint8_t> sent = r.port.sentBytes();
     QCOMPARE(int(sent.size()), before);
-    QCOMPARE(describe(r.log).filter(QStringLiteral("tx ")), expand(steps).filter(QStringLiteral("tx ")).mid(0, before));
+    QCOMPARE(describe(r.log).filter(QStringLiteral("tx ")),
+             expand(steps).filter(QStringLiteral("tx ")).mid(0, before));
     QVERIFY(!r.port.isOpen());
     QCOMPARE(r.failures.count, failAt == 1 || failAt == 27 ? 1 : 0);
     // What did not reach the controller: this step's parameters and all after, in order.
