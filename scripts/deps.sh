@@ -3,9 +3,10 @@
 # when everything is there already.
 set -euo pipefail
 pkgs=(cmake make g++ qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core)
+# lld: the linker of both builds (CMake falls back to the default one without it).
 # The checked build and the fuzz targets: clang with its sanitizer and libFuzzer
 # runtimes, and the symbolizer that names the lines in their reports.
-pkgs+=(clang libclang-rt-14-dev llvm-14)
+pkgs+=(lld clang libclang-rt-14-dev llvm-14)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,11 +1,8 @@
 # Sourced by scripts/sanitize.sh and scripts/fuzz.sh: how the sanitizers report.
-# Every finding stops the process (halt_on_error) with a symbolized stack;
-# leaks are checked at exit, less the known ones of the system libraries
-# listed in scripts/lsan.supp.
-root=${root:-$(pwd)}
+# Every finding stops the process (halt_on_error, a non-zero exit) with a
+# symbolized stack; leaks are checked at exit.
 export ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0
 for s in /usr/bin/llvm-symbolizer-14 /usr/bin/llvm-symbolizer; do
   if [ -x "$s" ]; then
     export ASAN_SYMBOLIZER_PATH=$s

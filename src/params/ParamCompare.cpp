@@ -27,7 +27,7 @@ bool sameValue(const ParamDef& d, const QString& a, const QString& b) {
     return a == b;
 }
 
-QString shown(const ParamDef& d, const QString& text) {
+QString comparedText(const ParamDef& d, const QString& text) {
     if (d.kind == ParamDef::Choice) {
         const int i = shownListIndex(d.id, text);
         return i >= 0 ? d.items.at(i) : QString();
@@ -47,8 +47,8 @@ std::vector<ParamDifference> compareParameterSets(const ParameterSet& page, cons
         if (d.id == ParamId::LambdaBosch) continue;
         if (d.id == ParamId::MaxGasRpm && limitOff) continue;
         if (sameValue(d, page[d.id], controller[d.id])) continue;
-        out.push_back(
-            {d.id, caption ? caption(d.id) : d.label, shown(d, page[d.id]), shown(d, controller[d.id])});
+        out.push_back({d.id, caption ? caption(d.id) : d.label, comparedText(d, page[d.id]),
+                       comparedText(d, controller[d.id])});
     }
     return out;
 }

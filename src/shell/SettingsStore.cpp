@@ -4,8 +4,11 @@
 #include "shell/SettingsFile.h"
 #include "shell/SkinKeys.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QMetaType>
 #include <QRegularExpression>
+#include <QSaveFile>
 
 namespace shell {
 
@@ -113,10 +116,38 @@ QString SettingsStore::checkWritten(QSettings& s) {
     return s.fileName();
 }
 
+std::unique_ptr<QSettings> SettingsStore::openCleaned(QString* unwritable) {
+    std::unique_ptr<QSettings> s = open_();
+    // Opening reads the file but rebuilds no value yet; that happens at the
+    // first value asked for.
+    const QString path = s->fileName();
+    if (!QFileInfo(path).isFile()) return s; // a registry, or no file yet
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return s;
+    const QByteArray text = f.readAll();
+    f.close();
+    int dropped = 0;
+    const QByteArray cleaned = withoutSerializedValues(text, &dropped);
+    if (dropped == 0) return s;
+    s.reset();
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(cleaned) != cleaned.size() || !out.commit()) {
+        if (!reported_) *unwritable = path;
+        reported_ = true;
+        return nullptr;
+    }
+    return open_();
+}
+
 StartPlan SettingsStore::load() {
     StartPlan plan;
     ShellSettings& st = plan.settings;
-    std::unique_ptr<QSettings> s = open_();
+    std::unique_ptr<QSettings> s = openCleaned(&plan.unwritable);
+    if (!s) { // the design defaults
+        plan.skinCode = st.skin;
+        plan.languageFileToLoad = st.languageFile;
+        return plan;
+    }
     bool wrote = false;
 
     const QStringList values = {Lang, LangNazw, Port, WielkCzcionki, Skin, Comments, Dimension};
@@ -227,7 +258,9 @@ StartPlan SettingsStore::load() {
 }
 
 QString SettingsStore::save(const ShellSettings& st) {
-    std::unique_ptr<QSettings> s = open_();
+    QString unwritable;
+    std::unique_ptr<QSettings> s = openCleaned(&unwritable);
+    if (!s) return unwritable;
     const lang::LanguageChoice* lang = lang::choiceByFile(st.languageFile);
     if (!lang) lang = &lang::languageChoices().front();
     s->setValue(Lang, QString::fromLatin1(lang->code));

@@ -54,6 +54,10 @@ public:
 
 private:
     QString checkWritten(QSettings& s);
+    // The store, its file first rid of values Qt would rebuild as serialized
+    // objects (withoutSerializedValues); null when such a file cannot be
+    // rewritten, and *unwritable then names it.
+    std::unique_ptr<QSettings> openCleaned(QString* unwritable);
 
     Opener open_;
     bool reported_ = false;

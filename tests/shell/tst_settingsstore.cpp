@@ -280,6 +280,40 @@ private slots:
         QCOMPARE(next.save(ShellSettings()), path);
         QVERIFY(next.save(ShellSettings()).isEmpty());
     }
+
+    // Values Qt's INI reader would rebuild as serialized objects never reach
+    // it: such lines leave the file before it is read; everything else stays.
+    void serializedValuesLeaveTheFile_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("dropped");
+        QTest::newRow("variant") << QByteArray("Lang=@Variant(\\0\\0\\0\\x5)") << true;
+        QTest::newRow("quoted") << QByteArray("Lang=\"@DateTime(\\0)\"") << true;
+        QTest::newRow("list item") << QByteArray("Lang=PL, @Rect(1 2 3 4)") << true;
+        QTest::newRow("hex escape") << QByteArray("Lang=\\x40Variant(x)") << true;
+        QTest::newRow("octal escape") << QByteArray("Lang=\\100Variant(x)") << true;
+        QTest::newRow("continued") << QByteArray("Lang=PL, \\\n @Variant(x)") << true;
+        QTest::newRow("continued crlf") << QByteArray("Lang=PL, \\\r\n@Variant(x)") << true;
+        QTest::newRow("escaped at") << QByteArray("PortDevice=@@home") << false;
+        QTest::newRow("at inside") << QByteArray("PortDevice=/dev/serial/by-id/a@b") << false;
+        QTest::newRow("plain escapes") << QByteArray("PortDevice=\"a\\tb\\\\c\"") << false;
+    }
+    void serializedValuesLeaveTheFile() {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, dropped);
+        Store st;
+        QFile f(st.path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[General]\r\n" + line + "\r\nPort=COM3\r\nskin=sil\r\n");
+        f.close();
+        const StartPlan plan = st.store.load();
+        QVERIFY(plan.unwritable.isEmpty());
+        QCOMPARE(plan.settings.comPort, 3); // the other lines count as ever
+        QCOMPARE(plan.skinCode, QStringLiteral("sil"));
+        const QString key = QString::fromLatin1(line.left(line.indexOf('=')));
+        QCOMPARE(st.raw().contains(key), !dropped);
+        if (!dropped) QCOMPARE(st.raw().value(key).typeId(), int(QMetaType::QString));
+        QCOMPARE(st.raw().value("Port").toString(), QStringLiteral("COM3"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
