@@ -10,6 +10,7 @@
 #include "shell/SkinFile.h"
 #include "shell/SkinKeys.h"
 #include "shell/ui/HelpWindow.h"
+#include "shell/ui/PortControl.h"
 #include "shell/ui/SkinApplier.h"
 #include "support/MainWindowRig.h"
 #include "widgets/TColor.h"
@@ -518,11 +519,11 @@ private slots:
         auto* progress = r.w<QProgressBar>("AutodetectProgress");
 
         r.item("AutodetekcjaMenu")->trigger();
-        QVERIFY(r.form->autodetecting());
+        QVERIFY(r.form->ports().autodetecting());
         QVERIFY(progress->isVisible());
         QCOMPARE(progress->maximum(), 9);
         QVERIFY(!r.item("AutodetekcjaMenu")->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!r.form->autodetecting(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!r.form->ports().autodetecting(), 15000);
         const QString notFound = r.form->shell().text(10389), found = r.form->shell().text(10388);
         QStringList expected;
         for (int n = 1; n <= 8; ++n)
@@ -552,7 +553,7 @@ private slots:
         QTRY_VERIFY(progress->value() >= 1);
         QVERIFY(ticks > 0); // the window went on working meanwhile
         QTest::mouseClick(r.w<QToolButton>("AutodetectCancel"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!r.form->autodetecting(), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(!r.form->ports().autodetecting(), 15000);
         QVERIFY2(progress->value() < progress->maximum(), qPrintable(QString::number(progress->value())));
         QCOMPARE(r.w<QLabel>("StatusPanel1")->text(), r.form->shell().text(31006));
     }

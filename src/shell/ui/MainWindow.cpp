@@ -23,6 +23,7 @@
 #include "shell/ui/Artwork.h"
 #include "shell/ui/HelpWindow.h"
 #include "shell/ui/LanguageApplier.h"
+#include "shell/ui/PortControl.h"
 #include "shell/ui/SkinApplier.h"
 
 #include <QAction>
@@ -77,6 +78,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent) : QMainWindow(parent), setu
     params_ = std::make_unique<ParameterModel>();
     live_ = std::make_unique<LiveModel>(*link_, *params_);
     navigator_ = std::make_unique<shell::Navigator>(models());
+    ports_ = std::make_unique<PortControl>(this, *link_, *shell_, *live_, setup_.serialDevices);
 
     buildStatusBar();
     buildPages();
@@ -102,7 +104,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent) : QMainWindow(parent), setu
 
 MainWindow::~MainWindow() {
     // A search in progress stops at its next port instead of trying them all.
-    if (autodetectCancel_) autodetectCancel_->store(true);
+    ports_.reset();
     // The tab widget goes before the window's own children; nothing may ask it
     // for its tab bar while it is being destroyed, and no event of a widget
     // being destroyed reaches this half-destroyed window's filter.
@@ -124,35 +126,6 @@ Models MainWindow::models() {
 
 void MainWindow::connectLink() {
     ControllerLink& l = *link_;
-    connect(&l, &ControllerLink::answerStatusChanged, this, [this](bool answered) {
-        answered_ = answered;
-        refreshLinkPanel();
-    });
-    connect(&l, &ControllerLink::portOpenFailed, this, &MainWindow::showPortError);
-    connect(&l, &ControllerLink::portLost, this, [this](const PortError& e) {
-        // No box: the adapter was pulled or the line died under a running
-        // page. The status bar says when, and polling tries the port again.
-        lastPortError_ = e;
-        portBoxShownFor_ = e.port;
-        shell_->setMessage(shell_->text(textkey::PortLost)
-                               .arg(shortened(e.port, 80), clockText(QDateTime::currentDateTime())));
-        refreshLinkPanel();
-    });
-    connect(&l, &ControllerLink::portOpened, this, [this](const QString& port) {
-        // The port works again: say since when it did not. A later failure is
-        // a new episode and gets its box.
-        if (port == portBoxShownFor_) {
-            shell_->setMessage(shell_->text(textkey::PortBack)
-                                   .arg(shortened(port, 80), clockText(QDateTime::currentDateTime()),
-                                        clockText(live_->portDownSince())));
-            resetPortEpisode();
-        }
-        refreshLinkPanel();
-    });
-    connect(live_.get(), &LiveModel::transmissionErrorChanged, this, &MainWindow::refreshLinkPanel);
-    connect(live_.get(), &LiveModel::frameErrorChanged, this, &MainWindow::refreshLinkPanel);
-    // Texts shown from the language texts follow a new language file at once.
-    connect(shell_.get(), &ShellModel::textsChanged, this, &MainWindow::refreshLinkPanel);
     connect(&l, &ControllerLink::versionRead, this,
             [this](int code) { setWindowTitle(shell::windowCaption(code, *shell_)); });
     connect(&l, &ControllerLink::busyChanged, this, [this](bool busy) {
@@ -175,43 +148,6 @@ void MainWindow::setBusyShown(bool shown) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
-}
-
-void MainWindow::refreshLinkPanel() {
-    // The port's trouble comes first, then bad data, then silence.
-    QString text;
-    if (live_->portDown() && lastPortError_)
-        text = portErrorPanelText(*lastPortError_);
-    else if (live_->frameError())
-        text = shell_->text(textkey::BadFrame);
-    else if (!answered_ || live_->portDown())
-        text = shell_->text(textkey::NoAnswer);
-    if (panel0_->text() != text) panel0_->setText(text);
-}
-
-void MainWindow::resetPortEpisode() {
-    portBoxShownFor_.clear();
-    lastPortError_.reset();
-    refreshLinkPanel();
-}
-
-QString MainWindow::clockText(const QDateTime& t) {
-    return t.toString(QStringLiteral("HH:mm:ss"));
-}
-
-void MainWindow::showPortError(const PortError& e) {
-    // One box per failure episode: until the port opens again or another port
-    // is chosen, the status bar keeps telling.
-    lastPortError_ = e;
-    refreshLinkPanel();
-    if (portBoxShownFor_ == e.port) return;
-    portBoxShownFor_ = e.port;
-    const QString msg = portErrorMessage(e, *shell_);
-    // A wait cursor over a message box would hide that the program waits for the fitter.
-    const bool busy = busyShown_;
-    if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
-    QMessageBox::critical(this, QStringLiteral("Quendrix"), msg, QMessageBox::Ok);
-    if (busy) QApplication::restoreOverrideCursor();
 }
 
 void MainWindow::buildPages() {
@@ -312,26 +248,7 @@ void MainWindow::buildMenu() {
     connect(addItem(menu, QStringLiteral("DefaultOption"), QStringLiteral("Domyślne ustawienia")),
             &QAction::triggered, this, &MainWindow::DefaultOptionClick);
 
-    portMenu_ = submenu(nullptr, QStringLiteral("PortGroup"), QStringLiteral("Port"));
-    portGroup_ = new QActionGroup(this);
-    portGroup_->setExclusive(true);
-    for (int n = 1; n <= 8; ++n) {
-        QAction* a = addItem(portMenu_, QStringLiteral("PCOM%1").arg(n), QStringLiteral("COM%1").arg(n));
-        a->setCheckable(true);
-        a->setChecked(n == 1);
-        portGroup_->addAction(a);
-        connect(a, &QAction::triggered, this, [this, n] { PCOMClick(n); });
-    }
-    // The serial devices present (USB adapters and the like) follow COM1 ...
-    // COM8; the list is made again whenever the menu opens.
-    QAction* devicesStart = portMenu_->addSeparator();
-    devicesStart->setObjectName(QStringLiteral("PortDevicesSeparator"));
-    devicesStart->setVisible(false);
-    portDevicesEnd_ = portMenu_->addSeparator();
-    portDevicesEnd_->setObjectName(QStringLiteral("N1"));
-    connect(addItem(portMenu_, QStringLiteral("AutodetekcjaMenu"), QStringLiteral("Autodetekcja")),
-            &QAction::triggered, this, &MainWindow::AutodetekcjaMenuClick);
-    connect(portMenu_, &QMenu::aboutToShow, this, &MainWindow::refreshPortDevices);
+    ports_->buildMenu(submenu(nullptr, QStringLiteral("PortGroup"), QStringLiteral("Port")));
 
     // Language, layout and skin choices: the items and their radio groups.
     QMenu* lang = submenu(nullptr, QStringLiteral("Jezyki"), QStringLiteral("Język"));
@@ -416,19 +333,15 @@ void MainWindow::buildStatusBar() {
     bar->setFixedHeight(20);
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(13);
-    panel0_ = new QLabel(bar);
-    panel0_->setObjectName(QStringLiteral("StatusPanel0"));
-    // 150 pixels wide as designed, wider when the link state needs it: the
-    // no-answer text must be read whole.
-    panel0_->setMinimumWidth(150);
+    QLabel* panel0 = ports_->linkPanel();
     panel1_ = new QLabel(bar);
     panel1_->setObjectName(QStringLiteral("StatusPanel1"));
     panel1_->setMinimumWidth(50);
-    for (QLabel* l : {panel0_, panel1_}) {
+    for (QLabel* l : {panel0, panel1_}) {
         l->setFont(f);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     }
-    bar->addWidget(panel0_);
+    bar->addWidget(panel0);
     bar->addWidget(panel1_, 1);
 
     busyBar_ = new QProgressBar(bar);
@@ -442,20 +355,8 @@ void MainWindow::buildStatusBar() {
     bar->addPermanentWidget(busyBar_);
 
     // The autodetection's progress through its ports, and its stop button.
-    autodetectBar_ = new QProgressBar(bar);
-    autodetectBar_->setObjectName(QStringLiteral("AutodetectProgress"));
-    autodetectBar_->setFixedWidth(90);
-    autodetectBar_->setMaximumHeight(14);
-    autodetectBar_->setFormat(QStringLiteral("%v / %m"));
-    autodetectBar_->hide();
-    bar->addPermanentWidget(autodetectBar_);
-    autodetectStop_ = new QToolButton(bar);
-    autodetectStop_->setObjectName(QStringLiteral("AutodetectCancel"));
-    autodetectStop_->setAutoRaise(true);
-    autodetectStop_->setMaximumHeight(18);
-    autodetectStop_->hide();
-    connect(autodetectStop_, &QToolButton::clicked, this, &MainWindow::cancelAutodetection);
-    bar->addPermanentWidget(autodetectStop_);
+    bar->addPermanentWidget(ports_->autodetectProgress());
+    bar->addPermanentWidget(ports_->autodetectStopButton());
     busyDelay_ = new QTimer(this);
     busyDelay_->setSingleShot(true);
     busyDelay_->setInterval(BusyCursorDelayMs);
@@ -484,7 +385,7 @@ void MainWindow::FormCreate() {
 
     const QString languageFile = loadSettings();
     if (setup_.configureLink) setup_.configureLink(*link_);
-    syncPortItems();
+    ports_->syncPortItems();
 
     // Without language files most messages have no text: say so, and go on.
     if (!shell::languageFilesPresent(shell::dataDir(QStringLiteral("lang"))))
@@ -492,8 +393,7 @@ void MainWindow::FormCreate() {
     else if (!languageFile.isEmpty())
         loadLanguageFile(languageFile);
 
-    panel0_->clear();
-    answered_ = true;
+    ports_->clearLinkState();
     if (!layout_->fullScreen()) centreOnScreen();
 
     navigator_->setCurrent(Page::Obroty);
@@ -523,7 +423,7 @@ QString MainWindow::loadSettings() {
     if (auto* comments = parametry_->findChild<QCheckBox*>(QStringLiteral("WylaczkomentarzeCheck")))
         comments->setChecked(st.commentsOff);
 
-    lastCom_ = st.comPort;
+    ports_->setLastCom(st.comPort);
     link_->setSelectedPort(QStringLiteral("com%1").arg(st.comPort));
     if (!st.portDevice.isEmpty()) link_->setSelectedPort(st.portDevice);
 
@@ -546,8 +446,8 @@ shell::ShellSettings MainWindow::currentSettings() const {
     for (const shell::lang::LanguageChoice& c : shell::lang::languageChoices())
         if (QAction* a = menuItem(QString::fromLatin1(c.menuItem)); a && a->isChecked())
             st.languageFile = QString::fromLatin1(c.file);
-    st.comPort = lastCom_;
-    st.portDevice = portDevice_;
+    st.comPort = ports_->lastCom();
+    st.portDevice = ports_->portDevice();
     for (const shell::skin::SkinChoice& c : shell::skin::skinChoices())
         if (QAction* a = menuItem(QString::fromLatin1(c.menuItem)); a && a->isChecked())
             st.skin = QString::fromLatin1(c.code);
@@ -751,9 +651,7 @@ bool MainWindow::event(QEvent* e) {
 void MainWindow::DefaultOptionClick() {
     link_->whenIdle(this, [this] {
         link_->run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
-        link_->setSelectedPort(QStringLiteral("com1"));
-        resetPortEpisode();
-        syncPortItems();
+        ports_->selectPort(QStringLiteral("com1"));
         languageMenuClick(QStringLiteral("polish.lng"));
         layout_->applyLayout(0, screen());
         if (QAction* a = menuItem(QStringLiteral("skorkaZwy"))) a->trigger();
@@ -786,145 +684,6 @@ void MainWindow::wersjasterownika1Click() {
             if (wasOpen) c.channel().OpenPort();
         });
     });
-}
-
-void MainWindow::PCOMClick(int n) {
-    link_->setSelectedPort(QStringLiteral("com%1").arg(n));
-    resetPortEpisode();
-    syncPortItems();
-}
-
-void MainWindow::selectPortDevice(const QString& path) {
-    if (path.isEmpty()) return;
-    link_->setSelectedPort(path);
-    resetPortEpisode();
-    syncPortItems();
-}
-
-void MainWindow::syncPortItems() {
-    // Exactly one item of the Port menu is checked: the selected port's.
-    const QString selected = link_->selectedPort();
-    const int n = SerialChannel::comNumber(selected);
-    if (n > 0) {
-        lastCom_ = n;
-        portDevice_.clear();
-        if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(n))) a->setChecked(true);
-    } else {
-        portDevice_ = selected;
-        refreshPortDevices();
-    }
-}
-
-QList<SerialDevice> MainWindow::listedDevices() const {
-    const QList<SerialDevice> all = setup_.serialDevices ? setup_.serialDevices() : serialDevices();
-    // COM1 ... COM8 have their own items, whatever device they are mapped to.
-    QStringList comDevices;
-    for (int n = 1; n <= 8; ++n)
-        comDevices << QFileInfo(link_->devicePath(QStringLiteral("com%1").arg(n))).canonicalFilePath();
-    QList<SerialDevice> out;
-    for (const SerialDevice& d : all) {
-        if (d.comNumber > 0) continue;
-        const QString canonical = QFileInfo(d.systemPath).canonicalFilePath();
-        if (!canonical.isEmpty() && comDevices.contains(canonical)) continue;
-        out.append(d);
-    }
-    return out;
-}
-
-void MainWindow::refreshPortDevices() {
-    for (QAction* a : std::as_const(deviceItems_)) {
-        portGroup_->removeAction(a);
-        delete a;
-    }
-    deviceItems_.clear();
-    QList<SerialDevice> devices = listedDevices();
-    // The chosen device stays on the menu while it is unplugged, so the mark
-    // shows what the next exchange opens.
-    const bool chosenListed = std::any_of(devices.begin(), devices.end(),
-                                          [this](const SerialDevice& d) { return d.path == portDevice_; });
-    if (!portDevice_.isEmpty() && !chosenListed)
-        devices.append(SerialDevice{portDevice_, portDevice_, {}, 0});
-    int index = 0;
-    for (const SerialDevice& d : std::as_const(devices)) {
-        QString caption = QFileInfo(d.path).fileName();
-        if (!d.description.isEmpty()) caption += QStringLiteral(" - ") + d.description;
-        auto* a = new QAction(caption, this);
-        a->setObjectName(QStringLiteral("PortDevice%1").arg(++index));
-        a->setData(d.path);
-        a->setToolTip(d.path);
-        a->setCheckable(true);
-        portGroup_->addAction(a);
-        portMenu_->insertAction(portDevicesEnd_, a);
-        a->setChecked(d.path == portDevice_);
-        const QString path = d.path;
-        connect(a, &QAction::triggered, this, [this, path] { selectPortDevice(path); });
-        deviceItems_.append(a);
-    }
-    if (QAction* sep = findChild<QAction*>(QStringLiteral("PortDevicesSeparator")))
-        sep->setVisible(!deviceItems_.isEmpty());
-    if (portDevice_.isEmpty())
-        if (QAction* a = menuItem(QStringLiteral("PCOM%1").arg(lastCom_))) a->setChecked(true);
-}
-
-void MainWindow::AutodetekcjaMenuClick() {
-    if (autodetecting()) return;
-    // COM1 ... COM8 in order, then the devices present outside them.
-    QStringList ports = autodetectComPorts();
-    for (const SerialDevice& d : listedDevices())
-        ports << d.path;
-    auto cancel = std::make_shared<std::atomic<bool>>(false);
-    autodetectCancel_ = cancel;
-    showAutodetectProgress(int(ports.size()));
-    link_->whenIdle(this, [this, ports, cancel] {
-        link_->call<AutodetectResult>(
-            this,
-            [this, ports, cancel](Controller& c) {
-                // Each port's result reaches the window while the search goes on.
-                return autodetect(
-                    c, ports,
-                    [this](const AutodetectStep& step) {
-                        QMetaObject::invokeMethod(
-                            this, [this, step] { autodetectStep(step); }, Qt::QueuedConnection);
-                    },
-                    cancel.get());
-            },
-            [this](const AutodetectResult& r) { autodetectFinished(r); });
-    });
-}
-
-void MainWindow::showAutodetectProgress(int total) {
-    autodetectBar_->setRange(0, total);
-    autodetectBar_->setValue(0);
-    autodetectBar_->show();
-    autodetectStop_->setText(shell_->text(textkey::AutodetectStop));
-    autodetectStop_->show();
-    if (QAction* a = menuItem(QStringLiteral("AutodetekcjaMenu"))) a->setEnabled(false);
-}
-
-void MainWindow::autodetectStep(const AutodetectStep& step) {
-    if (!autodetecting()) return;
-    autodetectBar_->setValue(autodetectBar_->value() + 1);
-    shell_->setMessage(autodetectStepText(step, *shell_));
-}
-
-void MainWindow::cancelAutodetection() {
-    if (autodetectCancel_) autodetectCancel_->store(true);
-}
-
-void MainWindow::autodetectFinished(const AutodetectResult& r) {
-    autodetectCancel_.reset();
-    autodetectBar_->hide();
-    autodetectStop_->hide();
-    if (QAction* a = menuItem(QStringLiteral("AutodetekcjaMenu"))) a->setEnabled(true);
-    if (r.cancelled && r.found.isEmpty())
-        shell_->setMessage(shell_->text(textkey::AutodetectStopped));
-    else
-        shell_->setMessage(autodetectResultText(r, *shell_));
-    if (!r.selected.isEmpty() && r.selected != link_->selectedPort()) {
-        link_->setSelectedPort(r.selected);
-        resetPortEpisode();
-    }
-    syncPortItems();
 }
 
 void MainWindow::languageMenuClick(const QString& languageFile) {

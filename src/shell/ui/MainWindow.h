@@ -1,5 +1,4 @@
 #pragma once
-#include "link/Autodetect.h"
 #include "link/ControllerLink.h"
 #include "link/SerialDevices.h"
 #include "shell/Navigator.h"
@@ -32,6 +31,7 @@ class AutoadaptacjaPage;
 class DrukowaniePage;
 class AboutDialog;
 class HelpWindow;
+class PortControl;
 
 // The main window Form1: menus, the five pages and the status bar. It creates
 // the models and the controller link and wires them together; the page-change
@@ -81,8 +81,6 @@ public:
     void PomocButtonClick();
     void oprogramiebuttonClick();
     void wersjasterownika1Click();
-    void PCOMClick(int n);
-    void AutodetekcjaMenuClick();
     void Dalej1Click();
     void a1Click();
     // JPolski ... JWloski: the language file of that item.
@@ -91,13 +89,8 @@ public:
     void skinMenuClick(const QString& skinCode);
     // CzcionkaMala ... N1280: layout item 1 ... 6.
     void layoutMenuClick(int item);
-    // A serial device of the Port menu (a path outside COM1 ... COM8).
-    void selectPortDevice(const QString& path);
-    // The Port menu's device items again from the devices present now.
-    void refreshPortDevices();
-    // Stops a running autodetection before its next port.
-    void cancelAutodetection();
-    bool autodetecting() const { return autodetectCancel_ != nullptr; }
+    // The Port menu, the autodetection and the link's status panel.
+    PortControl& ports() { return *ports_; }
 
     // Loads lang/<file> onto the window; false when the file stopped early.
     bool loadLanguageFile(const QString& file);
@@ -131,21 +124,10 @@ private:
     int neighbourTab(int from, int step, bool wrap) const;
     void onCurrentChanged(int index);
     void FormClose();
-    void showPortError(const PortError& error);
-    // Status panel 0 from the link's state: a port down, bad frames, silence.
-    void refreshLinkPanel();
-    // Another port chosen, or the port works again: the next failure gets its box.
-    void resetPortEpisode();
-    static QString clockText(const QDateTime& t);
     void setBusyShown(bool shown);
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key = {});
     void shellMessage(QMessageBox::Icon icon, const QString& text);
     void placePageControl();
-    void syncPortItems();
-    QList<SerialDevice> listedDevices() const;
-    void autodetectStep(const AutodetectStep& step);
-    void autodetectFinished(const AutodetectResult& result);
-    void showAutodetectProgress(int total);
 
     Setup setup_;
     std::unique_ptr<ControllerLink> link_;
@@ -153,6 +135,7 @@ private:
     std::unique_ptr<ParameterModel> params_;
     std::unique_ptr<LiveModel> live_;
     std::unique_ptr<shell::Navigator> navigator_;
+    std::unique_ptr<PortControl> ports_;
 
     QTabWidget* pages_ = nullptr;
     ObrotyPage* obroty_ = nullptr;
@@ -160,18 +143,10 @@ private:
     WizualizacjaPage* wizualizacja_ = nullptr;
     AutoadaptacjaPage* autoadaptacja_ = nullptr;
     DrukowaniePage* drukowanie_ = nullptr;
-    QLabel* panel0_ = nullptr;
     QLabel* panel1_ = nullptr;
     QProgressBar* busyBar_ = nullptr;
     QTimer* busyDelay_ = nullptr;
-    QActionGroup* portGroup_ = nullptr;
-    QMenu* portMenu_ = nullptr;
-    QAction* portDevicesEnd_ = nullptr; // the separator before Autodetekcja
-    QList<QAction*> deviceItems_;
     QAction* skinItem_ = nullptr; // item of the skin in force
-    QProgressBar* autodetectBar_ = nullptr;
-    QToolButton* autodetectStop_ = nullptr;
-    std::shared_ptr<std::atomic<bool>> autodetectCancel_;
     AboutDialog* form3_ = nullptr;
     HelpWindow* help_ = nullptr;
     QWidget* client_ = nullptr;
@@ -179,12 +154,6 @@ private:
     std::unique_ptr<shell::SettingsStore> store_;
     QRect pagesBounds_; // what the layout asks for pagecontrol1
 
-    QString portDevice_; // chosen device outside COM1 ... COM8, empty for COMn
-    int lastCom_ = 1;    // the COM port the "Port" setting keeps
-
-    QString portBoxShownFor_; // the port whose open failure (or loss) has been reported
-    std::optional<PortError> lastPortError_;
-    bool answered_ = true;
     bool busyShown_ = false;
     bool programmaticSwitch_ = false;
     bool settingsSavedOnExit_ = false;
