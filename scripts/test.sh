@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test suite headless; then the checked run:
 # the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
-# (scripts/sanitize.sh) and every fuzz target for 30 s (scripts/fuzz.sh).
+# (scripts/sanitize.sh) and every fuzz target for 30 s (scripts/fuzz.sh), with a
+# short soak of the live page in between.
 # The checked run is not yet part of the default run: QUENDRIX_CHECKED=1 adds it.
 # Each phase prints its time.
 set -euo pipefail
@@ -16,6 +17,9 @@ phase deps bash scripts/deps.sh
 phase build bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 phase tests bash -c 'cd build && ctest --output-on-failure -j2 --timeout 300'
+# A minute of the live page against the emulator: memory growth, CPU and poll
+# rate are printed, not judged (the hour-long run is bench/soak by hand).
+phase soak bash -c './build/bench/soak_bench --seconds 60 --warmup 10 --every 5 2>/dev/null | tail -1'
 if [ "${QUENDRIX_CHECKED:-0}" != 0 ]; then
   phase sanitized bash scripts/sanitize.sh
   phase fuzz bash scripts/fuzz.sh
