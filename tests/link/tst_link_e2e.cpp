@@ -12,12 +12,13 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace {
-
+// A member of the test class: outside the anonymous namespace.
 struct Observer : LinkObserver {
     QList<PortError> boxes;
     void portOpenFailed(const PortError& e) override { boxes << e; }
 };
+
+namespace {
 
 // A pseudo-terminal whose master side the test drives by hand.
 struct RawPty {
