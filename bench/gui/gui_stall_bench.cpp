@@ -10,7 +10,7 @@
 #include "params/ui/ParametryPage.h"
 #include "shell/PollTimers.h"
 #include "shell/ui/MainWindow.h"
-#include "support/SimProcess.h"
+#include "support/WindowOnSim.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -71,16 +71,6 @@ void runFor(int ms) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-bool waitIdle(MainWindow& w, int timeoutMs) {
-    QElapsedTimer t;
-    t.start();
-    while (w.link().busy() || w.link().heldActions() > 0) {
-        if (t.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -94,18 +84,8 @@ int main(int argc, char** argv) {
         if (args[i] == QLatin1String("--seconds") && i + 1 < args.size()) seconds = args[++i].toInt();
 
     SimProcess sim;
-    if (!sim.start(QCoreApplication::applicationDirPath(),
-                   {QStringLiteral("--version-code"), QStringLiteral("5")}))
-        return 1;
-    sim.command("throttle 0.3");
-
-    MainWindow::Setup setup;
-    const QString pty = sim.pty();
-    setup.configureLink = [pty](ControllerLink& link) {
-        link.setDevicePath(1, pty);
-        link.setSelectedPort(QStringLiteral("com1"));
-    };
-    MainWindow window(setup);
+    if (!startSim(sim)) return 1;
+    MainWindow window(setupOnSim(sim));
     window.show();
     auto* page = window.findChild<ParametryPage*>();
     page->setMessageHandler([](QMessageBox::Icon, const QString&, const QString& text) {

@@ -8,7 +8,7 @@
 #include "link/ControllerLink.h"
 #include "shell/PollTimers.h"
 #include "shell/ui/MainWindow.h"
-#include "support/SimProcess.h"
+#include "support/WindowOnSim.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -29,16 +29,6 @@ void runFor(qint64 ms) {
     QEventLoop loop;
     QTimer::singleShot(std::chrono::milliseconds(ms), &loop, &QEventLoop::quit);
     loop.exec();
-}
-
-bool waitIdle(MainWindow& w, int timeoutMs) {
-    QElapsedTimer t;
-    t.start();
-    while (w.link().busy() || w.link().heldActions() > 0) {
-        if (t.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
 }
 
 // Least-squares slope of (seconds, kB) in kB per second.
@@ -84,18 +74,8 @@ int main(int argc, char** argv) {
     every = std::max(1, every);
 
     SimProcess sim;
-    if (!sim.start(QCoreApplication::applicationDirPath(),
-                   {QStringLiteral("--version-code"), QStringLiteral("5")}))
-        return 1;
-    sim.command("throttle 0.3");
-
-    MainWindow::Setup setup;
-    const QString pty = sim.pty();
-    setup.configureLink = [pty](ControllerLink& link) {
-        link.setDevicePath(1, pty);
-        link.setSelectedPort(QStringLiteral("com1"));
-    };
-    MainWindow window(setup);
+    if (!startSim(sim)) return 1;
+    MainWindow window(setupOnSim(sim));
     window.show();
     if (!waitIdle(window, 10000)) {
         std::fprintf(stderr, "soak_bench: start-up did not finish\n");
