@@ -55,6 +55,12 @@ void split(QByteArrayView line, char sep, Cells& cells) {
     }
 }
 
+// A value as a column keeps it: beyond a float's range it is no reading.
+float stored(std::optional<double> v) {
+    const float f = v ? float(*v) : NAN;
+    return std::isfinite(f) ? f : NAN;
+}
+
 std::optional<double> number(QByteArrayView c) {
     if (c.isEmpty() || c.size() > 40) return std::nullopt;
     double v = 0;
@@ -297,14 +303,13 @@ private:
                     v = 1;
                 else if (c == "gas")
                     v = 0;
-                else if (const std::optional<double> n = number(c))
-                    v = float(*n);
+                else
+                    v = stored(number(c));
                 log_.columns[h.column].values.append(v);
                 break;
             }
             case Role::Value: {
-                const std::optional<double> n = number(c);
-                log_.columns[h.column].values.append(n ? float(*n) : NAN);
+                log_.columns[h.column].values.append(stored(number(c)));
                 break;
             }
             }

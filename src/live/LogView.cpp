@@ -73,7 +73,8 @@ int LogView::cursorRow() const {
 
 void LogView::setCursor(qint64 ms) {
     if (empty()) return;
-    cursor_ = std::clamp(ms, first(), last());
+    // On a row: the line and the values beside it read the same moment.
+    cursor_ = log_->timeMs[std::max(0, log_->rowAtOrBefore(std::clamp(ms, first(), last())))];
     if (cursor_ < begin_)
         setWindow(cursor_, cursor_ + span());
     else if (cursor_ > end_)
@@ -191,7 +192,9 @@ LogView::Scale LogView::scaleOf(int c) const {
         default:
             break;
         }
-    const double margin = std::max(1e-3, (own.hi - own.lo) * 0.05);
+    // Room above and below; for a flat column, room enough to be a range at its magnitude.
+    const double margin =
+        std::max({(own.hi - own.lo) * 0.05, std::max(std::abs(own.lo), std::abs(own.hi)) * 1e-3, 1e-3});
     return {own.lo - margin, own.hi + margin};
 }
 

@@ -37,7 +37,8 @@ public:
     qint64 cursor() const { return cursor_; }
     // The row the cursor reads: the last at or before it.
     int cursorRow() const;
-    // Clamped to the drive; the window follows when the cursor leaves it.
+    // To the last row at or before ms (the first row before the drive); the
+    // window follows when the cursor leaves it.
     void setCursor(qint64 ms);
     // By pixels' worth of the window at width, and by one row at least.
     void stepCursor(int pixels, int width);

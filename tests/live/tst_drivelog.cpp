@@ -291,6 +291,7 @@ void TestDriveLog::viewWindowMarkersAndBands() {
     view.setWindow(100, 110); // never narrower than the minimum
     QCOMPARE(view.span(), LogView::MinSpanMs);
     view.setCursor(333);
+    QCOMPARE(view.cursor(), 330); // on the row it reads
     QCOMPARE(view.cursorRow(), 33);
     view.stepCursor(-1, 1000); // at least a row
     QCOMPARE(view.cursor(), 320);

@@ -62,7 +62,6 @@ void LogChart::paintEvent(QPaintEvent*) {
         paintMarkers(p, r);
         p.save();
         p.setClipRect(r);
-        p.setRenderHint(QPainter::Antialiasing);
         for (const Trace& t : traces_)
             paintTrace(p, r, t);
         p.restore();
@@ -89,16 +88,34 @@ void LogChart::paintTrace(QPainter& p, const QRect& r, const Trace& t) {
     const double k = r.height() / (s.hi - s.lo);
     const double bottom = r.bottom();
     auto y = [&](float v) { return bottom - (double(v) - s.lo) * k; };
+    // Neighbouring pixel columns join by one vertical stroke each, filled as a
+    // rectangle: stroking thousands of short lines costs ten times as much.
+    // Rows further apart than a pixel are joined by lines.
+    spans_.clear();
     lines_.clear();
     for (qsizetype i = 0; i < bands_.size(); ++i) {
         const live::LogView::Band& b = bands_[i];
         const double x = r.left() + double(b.x);
-        if (i > 0)
-            lines_.append(QLineF(r.left() + double(bands_[i - 1].x), y(bands_[i - 1].last), x, y(b.first)));
-        if (b.hi != b.lo) lines_.append(QLineF(x, y(b.lo), x, y(b.hi)));
+        float lo = b.lo, hi = b.hi;
+        if (i > 0) {
+            const live::LogView::Band& prev = bands_[i - 1];
+            if (b.x - prev.x <= 1.5f) {
+                lo = std::min(lo, prev.last);
+                hi = std::max(hi, prev.last);
+            } else {
+                lines_.append(QLineF(r.left() + double(prev.x), y(prev.last), x, y(b.first)));
+            }
+        }
+        const int top = int(std::floor(y(hi)));
+        spans_.append(QRect(int(x) - 1, top - 1, 2, std::max(2, int(std::ceil(y(lo))) - top + 1)));
     }
-    p.setPen(QPen(t.color, 1.6));
+    for (const QRect& span : spans_)
+        p.fillRect(span, t.color);
+    if (lines_.isEmpty()) return;
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(t.color, 2));
     p.drawLines(lines_);
+    p.setRenderHint(QPainter::Antialiasing, false);
 }
 
 void LogChart::paintAxis(QPainter& p, const QRect& r) {
@@ -261,6 +278,14 @@ void LogChart::mouseReleaseEvent(QMouseEvent* e) {
     if (!pressed_ || e->button() != Qt::LeftButton) return;
     pressed_ = false;
     unsetCursor();
-    if (!dragging_) moveCursorTo(view_.timeAt(e->position().x() - plotRect().left(), plotRect().width()));
+    if (!dragging_) {
+        // The row nearest to the click.
+        const qint64 t = view_.timeAt(e->position().x() - plotRect().left(), plotRect().width());
+        const live::LogData& log = *view_.log();
+        const int after = log.firstRowFrom(t);
+        const bool later =
+            after < log.rows() && (after == 0 || log.timeMs[after] - t < t - log.timeMs[after - 1]);
+        moveCursorTo(later ? log.timeMs[after] : t);
+    }
     dragging_ = false;
 }

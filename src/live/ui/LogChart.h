@@ -61,6 +61,7 @@ private:
     QString message_;
     // Reused between paints: a paint allocates nothing once they have grown.
     QVector<live::LogView::Band> bands_;
+    QVector<QRect> spans_;
     QVector<QLineF> lines_;
     QPoint pressPos_;
     qint64 pressBegin_ = 0;

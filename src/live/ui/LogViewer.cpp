@@ -74,7 +74,6 @@ constexpr int ColumnRole = Qt::UserRole;
 
 LogViewer::LogViewer(ShellModel& shell, QWidget* parent) : QMainWindow(parent), shell_(shell) {
     setObjectName(QStringLiteral("LogViewer"));
-    setAttribute(Qt::WA_DeleteOnClose, false);
     resize(1000, 640);
 
     fileMenu_ = menuBar()->addMenu(QString());
@@ -105,7 +104,8 @@ LogViewer::LogViewer(ShellModel& shell, QWidget* parent) : QMainWindow(parent), 
     values_->setColumnCount(2);
     values_->setRootIsDecorated(false);
     values_->setSelectionMode(QAbstractItemView::NoSelection);
-    values_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    values_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    values_->header()->setStretchLastSection(false);
     (new QVBoxLayout(valuesBox_))->addWidget(values_);
     columnsBox_ = new QGroupBox(side);
     columnsBox_->setObjectName(QStringLiteral("LogColumnsBox"));
@@ -117,7 +117,7 @@ LogViewer::LogViewer(ShellModel& shell, QWidget* parent) : QMainWindow(parent), 
     splitter->addWidget(chart_);
     splitter->addWidget(side);
     splitter->setStretchFactor(0, 1);
-    splitter->setSizes({720, 280});
+    splitter->setSizes({700, 340});
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -229,7 +229,9 @@ QString LogViewer::valueText(int column, int row) const {
     if (v != v) return QStringLiteral("-");
     if (c.field == LogField::Petrol) return shell_.text(v != 0 ? PetrolText : GasText);
     if (c.field == LogField::GasLow) return shell_.text(v != 0 ? Yes : No);
-    const QString number = QString::number(double(v), 'g', 6);
+    // Volts as the live page's panels show them, with two decimals.
+    const bool volts = c.field == LogField::Lambda || c.field == LogField::Tps;
+    const QString number = volts ? QString::number(double(v), 'f', 2) : QString::number(double(v), 'g', 6);
     return c.unit.isEmpty() ? number : number + QLatin1Char(' ') + c.unit;
 }
 
@@ -313,7 +315,12 @@ void LogViewer::retranslate() {
     values_->setHeaderLabels({shell_.text(ColumnHeader), shell_.text(ValueHeader)});
     keys_->setText(shell_.text(KeysHelp));
     chart_->setMarkerCaptions(shell_.text(SwitchOverCaption), shell_.text(BrokenCaption));
-    chart_->setMessage(problem_);
+    // Before the first file: what to press.
+    chart_->setMessage(!problem_.isEmpty() || log_
+                           ? problem_
+                           : openAction_->text().remove(QLatin1Char('&')) + QStringLiteral(" (") +
+                                 openAction_->shortcut().toString(QKeySequence::NativeText) +
+                                 QLatin1Char(')'));
     {
         const QSignalBlocker block(columns_);
         for (int i = 0; i < columns_->count(); ++i)
