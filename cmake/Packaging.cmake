@@ -62,7 +62,7 @@ configure_file(${pkg}/changelog.in ${PROJECT_BINARY_DIR}/packaging/changelog @ON
 execute_process(COMMAND gzip -9nc ${PROJECT_BINARY_DIR}/packaging/changelog
                 OUTPUT_FILE ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
 install(FILES ${pkg}/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quendrix)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quendrix)
@@ -76,9 +76,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${QUENDRIX_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.quendrix.example)
+# The summary is the first line; this is the text under it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Quendrix is a desktop program for fitters of LPG (autogas) stepper-motor
+    "Quendrix is a desktop program for fitters of LPG (autogas) stepper-motor
 controllers. Over RS-232 or a USB-serial adapter it chooses the car's
 ignition system while watching engine speed, reads, edits and writes the
 controller's parameters, shows live readings on instruments and a chart, and
