@@ -36,8 +36,13 @@ cleanup() {
   rm -rf "$tmp"
 }
 trap cleanup EXIT
-(cd build && $SUDO apt-get install -y -qq "./$(basename "$deb")" >/dev/null)
+(cd build && $SUDO apt-get install -y -qq "./$(basename "$deb")" >"$tmp/install.out" 2>&1) ||
+  { cat "$tmp/install.out"; fail "apt-get install failed"; }
 installed=1
+# The post-install tells how to reach serial ports, unless the user can already.
+if ! grep -q "usermod -aG dialout" "$tmp/install.out"; then
+  id -nG "${SUDO_USER:-$(id -un)}" | grep -qw dialout || fail "the post-install says nothing of 'dialout'"
+fi
 
 # The installed programs, started from / with nothing of the build around:
 # settings, instance lock and data only where an installed program has them.

@@ -17,7 +17,7 @@ bool holdsData(const QString& folder) {
     return false;
 }
 
-QString exeDir() {
+QString executableFolder() {
     // Without an application object (some tools), only $QUENDRIX_DATA and the
     // system's folders are searched.
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
@@ -45,7 +45,7 @@ QStringList dataSearchFolders(const QString& exeDir) {
 }
 
 QStringList dataSearchFolders() {
-    return dataSearchFolders(exeDir());
+    return dataSearchFolders(executableFolder());
 }
 
 QString firstDataRoot(const QStringList& folders) {
