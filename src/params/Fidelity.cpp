@@ -120,6 +120,23 @@ long long readBackStep(ParamId id) {
     }
 }
 
+// The delta's bytes decoded against the switch speed the set sends. A read
+// decodes it against the switch speed as shown, rounded to 100 rpm; where the
+// lower speed is small that rounding is magnified many times, up to past the
+// delta's range (its fallback), although the bytes hold the delta well. Those
+// are the read's to mark; what counts here is whether the delta fits its bytes.
+QString deltaReadBack(const ParameterSet& set, const BlockValue& v, int ignitionConstant) {
+    const WholeNumber a = wholeNumber(set[ParamId::SwitchRpm]);
+    if (!a.ok() || a.value <= 0) return v.text;
+    const long long c800 = 800LL * ignitionConstant;
+    const long long periods = v.raw + roundEven(c800, a.value);
+    if (periods == 0) return v.text;
+    const long long d = roundEven(c800, periods);
+    const long long delta = roundEven(a.value - d, 100) * 100;
+    const WireFacts& w = paramDef(ParamId::RpmDelta).wire;
+    return delta >= w.blockMin && delta <= w.blockMax ? QString::number(delta) : w.fallback;
+}
+
 } // namespace
 
 std::vector<UnreturnedValue> unreturnedValues(const ParameterSet& set, int ignitionConstant,
@@ -142,10 +159,11 @@ std::vector<UnreturnedValue> unreturnedValues(const ParameterSet& set, int ignit
         if (d.wire.width == 0 && d.id != ParamId::MaxGasRpmOff) continue;
         if (d.id == ParamId::MaxGasRpm && limitOff) continue;
         const BlockValue& v = values[static_cast<std::size_t>(d.id)];
+        const QString back = d.id == ParamId::RpmDelta ? deltaReadBack(set, v, ignitionConstant) : v.text;
         const std::optional<long long> want = shown(d, set[d.id]);
-        const std::optional<long long> got = shown(d, v.text);
+        const std::optional<long long> got = shown(d, back);
         if (want && got && std::abs(*got - *want) < readBackStep(d.id)) continue;
-        out.push_back({d.id, set[d.id], v.text});
+        out.push_back({d.id, set[d.id], back});
     }
     return out;
 }

@@ -202,7 +202,7 @@ QString RestorePointStore::defaultFolder() {
            QStringLiteral("/restore-points");
 }
 
-RestorePointStore::RestorePointStore(QString folder) : folder_(std::move(folder)) {}
+RestorePointStore::RestorePointStore(QString folder, int kept) : folder_(std::move(folder)), kept_(kept) {}
 
 QString RestorePointStore::pathOf(int id) const {
     return QDir(folder_).filePath(FilePrefix + QStringLiteral("%1").arg(id, 6, 10, QLatin1Char('0')) +
@@ -242,7 +242,7 @@ int RestorePointStore::keep(const ParameterBlock& block, int versionCode, const 
     f.block = block;
     if (!saveBlockFile(pathOf(id), f, error)) return -1;
     existing.push_back(id);
-    for (std::size_t i = 0; i + Kept < existing.size(); ++i)
+    for (std::size_t i = 0; i + static_cast<std::size_t>(kept_) < existing.size(); ++i)
         QFile::remove(pathOf(existing[i]));
     return id;
 }

@@ -73,12 +73,12 @@ public:
     // The user's data folder: QUENDRIX_HISTORY when set, else the
     // application data location's "restore-points".
     static QString defaultFolder();
-    explicit RestorePointStore(QString folder = defaultFolder());
+    explicit RestorePointStore(QString folder = defaultFolder(), int kept = Kept);
 
     QString folder() const { return folder_; }
 
     // Writes a new point (id one above the highest kept) and drops the oldest
-    // beyond Kept. -1 when it cannot be written (*error says why).
+    // beyond the number kept. -1 when it cannot be written (*error says why).
     int keep(const ParameterBlock& block, int versionCode, const QString& port, const QString& what,
              const QDateTime& readAt, QString* error = nullptr);
     // Newest first. Files that do not parse are left out.
@@ -89,6 +89,7 @@ public:
 private:
     std::vector<int> ids() const; // ascending
     QString folder_;
+    int kept_;
 };
 
 // What the parameters page would show differently for two blocks (both
