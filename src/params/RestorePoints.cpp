@@ -252,7 +252,7 @@ std::vector<RestorePoint> RestorePointStore::list() const {
     const std::vector<int> all = ids();
     for (auto it = all.rbegin(); it != all.rend(); ++it) {
         const BlockFileParse p = readBlockFile(pathOf(*it));
-        if (p.ok) out.push_back({*it, p.file.header});
+        if (p.ok) out.push_back({*it, p.file.header, p.file.block});
     }
     return out;
 }

@@ -64,6 +64,7 @@ bool saveBlockFile(const QString& path, const BlockFile& f, QString* error);
 struct RestorePoint {
     int id = 0;
     BlockFileHeader header;
+    ParameterBlock block{};
 };
 
 class RestorePointStore {
