@@ -225,6 +225,16 @@ void TestCli::refusedValuesSendNothing() {
                  qPrintable(QString::number(c.code, 16)));
     QCOMPARE(block(), before);
 
+    // Values that would go out as their low 8 bits: each named with its range.
+    writeFile("wrapped.qx4", parameterFileBytes(defaultParameterSet()).replace("113:100", "113:300"));
+    const Run wrapped = cli({"write", "wrapped.qx4"});
+    QCOMPARE(wrapped.code, 2);
+    QVERIFY2(wrapped.err.contains(
+                 QString::fromUtf8("StepStart (Start. pow. silnika krok.) \"300\": outside 1–255, "
+                                   "the controller would hold 44")),
+             qPrintable(wrapped.err));
+    QCOMPARE(block(), before);
+
     // A file the load refuses: nothing is read or sent at all.
     writeFile("broken.qx4", "100:x\r\n");
     clearCommands();
