@@ -55,7 +55,8 @@ struct GateVerdict {
         NotRead,          // the set did not come from the controller, a file or the wizard
         IgnitionUnknown,  // engine speeds need the controller's ignition constant
         ValuesOutOfRange, // refusals name them
-        NoRestorePoint    // the controller's block is unknown and could not be read
+        NoRestorePoint    // the controller's block is unknown and could not be read, or the
+                          // restore point could not be saved (detail says which)
     };
     Reason reason = Reason::None;
     std::vector<Refusal> refusals;
@@ -102,7 +103,7 @@ struct WriteContext {
 // the Controller.
 class WriteGate {
 public:
-    // store may be null (tests, --no-history): then no restore point is kept
+    // store may be null (tests): then no restore point is kept
     // but everything else is checked and reported alike.
     explicit WriteGate(RestorePointStore* store);
 
@@ -124,9 +125,10 @@ public:
     std::optional<ParameterBlock> knownBlock() const;
     void forget();
 
-    // The full write of a set: check (the ignition counts as known when ctx
-    // says so or the Controller knows it), the block read first when the gate
-    // does not know it, restore point, WriteParameters. The bytes that went out
+    // The full write of a set: the block read first when the gate does not
+    // know it (that read also gives the ignition constant and the flags), then
+    // check (the ignition counts as known when ctx says so or the Controller
+    // knows it), restore point, WriteParameters. The bytes that went out
     // update the known block; after a write cut off the block is forgotten
     // (the next write reads it first).
     GateReport writeSet(Controller& c, const WriteContext& ctx, const ParameterSet& set, SetOrigin origin,
