@@ -3,6 +3,8 @@
 # when everything is there already.
 set -euo pipefail
 pkgs=(cmake make g++ qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core)
+# cpack -G DEB: dpkg-shlibdeps (dpkg-dev) computes the package's dependencies.
+pkgs+=(dpkg-dev file)
 # lld: the linker of both builds (CMake falls back to the default one without it).
 # The checked build and the fuzz targets: clang with its sanitizer and libFuzzer
 # runtimes, and the symbolizer that names the lines in their reports.

@@ -2,7 +2,8 @@
 # Installs, builds and runs every test suite headless; then the checked run:
 # the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
 # (scripts/sanitize.sh) and every fuzz target for 30 s (scripts/fuzz.sh), with a
-# short soak of the live page in between.
+# short soak of the live page in between. Before that the Debian package is
+# built, installed, tried and removed (scripts/package-check.sh).
 # QUENDRIX_CHECKED=0 leaves the checked run out.
 # Each phase prints its time.
 set -euo pipefail
@@ -17,6 +18,7 @@ phase deps bash scripts/deps.sh
 phase build bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 phase tests bash -c 'cd build && ctest --output-on-failure -j2 --timeout 300'
+phase package bash scripts/package-check.sh
 # A short soak of the live page against the emulator: two minutes' warm-up,
 # then a minute and a half measured. Memory growth, CPU and poll rate are
 # printed, not judged (the hour-long run is bench/soak by hand). It mostly

@@ -55,6 +55,9 @@ void LanguageTexts::loadDefaults() {
     set(31032, QStringLiteral("Brak połączenia z portem %1 od %2"));
     set(31033, QStringLiteral("Zapis parametrów przerwany - port przestał działać. Nie zapisano: %1"));
     set(31034, QStringLiteral("Błędne dane ze sterownika"));
+    // A serial port the system refused: how a user gets access to it.
+    set(31040, QStringLiteral("Użytkownik musi należeć do grupy 'dialout' (sudo usermod -aG dialout $USER, "
+                              "potem wyloguj się i zaloguj ponownie)."));
     // The drive log viewer.
     set(31200, QStringLiteral("Przeglądarka zapisów jazdy"));
     set(31201, QStringLiteral("&Plik"));

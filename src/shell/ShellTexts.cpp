@@ -44,9 +44,7 @@ QString portErrorMessage(const PortError& e, const ShellModel& shell) {
     msg += shortened(e.device);
     if (!e.reason.isEmpty()) msg += QStringLiteral(": ") + shortened(e.reason);
 #ifndef Q_OS_WIN
-    if (e.permissionDenied)
-        msg += QStringLiteral("\n\nThe user must be a member of the 'dialout' group "
-                              "(sudo usermod -aG dialout $USER, then log in again).");
+    if (e.permissionDenied) msg += QStringLiteral("\n\n") + shell.text(textkey::DialoutHint);
 #endif
     return msg;
 }

@@ -31,6 +31,7 @@ constexpr int PortBack = 31031;      // %1 port, %2 time, %3 time it went down
 constexpr int PortDownSince = 31032; // %1 port, %2 time
 constexpr int WriteStopped = 31033;  // %1 the parameters not written
 constexpr int BadFrame = 31034;
+constexpr int DialoutHint = 31040; // a refused port: the 'dialout' group
 constexpr int Petrol = 10408;
 constexpr int Gas = 10409;
 } // namespace textkey

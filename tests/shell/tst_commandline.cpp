@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,7 +17,7 @@ private slots:
     void parse_data();
     void parse();
     void helpListsEveryOption();
-    void dataFoldersPreferWorkingFolder();
+    void dataFoldersInLookupOrder();
     void instanceLockIsExclusiveWithinTheMachine();
     void helpFilesHaveTheTopic_data();
     void helpFilesHaveTheTopic();
@@ -85,24 +86,32 @@ void TestCommandLine::helpListsEveryOption() {
         QVERIFY2(cl.helpText.contains(QLatin1String(o)), o);
 }
 
-void TestCommandLine::dataFoldersPreferWorkingFolder() {
-    QTemporaryDir work;
-    QVERIFY(work.isValid());
-    const QString old = QDir::currentPath();
-    QDir::setCurrent(work.path());
-    QDir(work.path()).mkdir("help");
-    QCOMPARE(shell::dataDir("help"), QDir(work.path()).absoluteFilePath("help"));
-    QCOMPARE(shell::resolveDataPath("help/quendrix_pl.html"),
-             QDir(work.path()).absoluteFilePath("help/quendrix_pl.html"));
-    QCOMPARE(shell::parameterDialogFolder(), QDir(work.path()).absoluteFilePath("param"));
-    // Missing in the working folder: the folder beside the executable when it exists.
-    const QString exeDir = QCoreApplication::applicationDirPath();
-    QDir(exeDir).mkdir("skins");
-    QCOMPARE(shell::dataDir("skins"), QDir(exeDir).absoluteFilePath("skins"));
-    QDir(exeDir).rmdir("skins");
-    // Missing in both: the working folder's path, so messages name the expected place.
-    QCOMPARE(shell::dataDir("lang"), QDir(work.path()).absoluteFilePath("lang"));
-    QDir::setCurrent(old);
+void TestCommandLine::dataFoldersInLookupOrder() {
+    QTemporaryDir t;
+    QVERIFY(t.isValid());
+    const QString exe = t.filePath("usr/bin"), env = t.filePath("env"),
+                  share = t.filePath("usr/share/quendrix"), xdg = t.filePath("xdg/quendrix");
+    qputenv("QUENDRIX_DATA", env.toUtf8());
+    qputenv("XDG_DATA_HOME", t.filePath("home").toUtf8());
+    qputenv("XDG_DATA_DIRS", t.filePath("xdg").toUtf8());
+    // Every step holds data; taking it away from one step after the other
+    // hands the choice down the order, to none at the end.
+    const QString kinds[] = {"lang", "skins", "help", "lang"};
+    const QStringList order{env, exe, share, xdg};
+    for (int i = 0; i < order.size(); ++i)
+        QVERIFY(QDir().mkpath(order[i] + "/" + kinds[i]));
+    for (int i = 0; i <= order.size(); ++i) {
+        QCOMPARE(shell::firstDataRoot(shell::dataSearchFolders(exe)), order.value(i));
+        if (i < order.size()) QVERIFY(QDir(order[i] + "/" + kinds[i]).removeRecursively());
+    }
+    // Documents/Quendrix is the dialogs' folder; a save makes it.
+    qputenv("HOME", t.path().toUtf8());
+    qunsetenv("XDG_CONFIG_HOME");
+    const QString docs = t.filePath("Documents/Quendrix");
+    QCOMPARE(shell::parameterDialogFolder(), docs);
+    QVERIFY(!QFileInfo::exists(docs));
+    QCOMPARE(shell::parameterDialogFolder(true), docs);
+    QVERIFY(QFileInfo(docs).isDir());
 }
 
 void TestCommandLine::instanceLockIsExclusiveWithinTheMachine() {

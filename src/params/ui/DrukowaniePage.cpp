@@ -178,7 +178,7 @@ void DrukowaniePage::printWithPreview(const PrintSheet& s) {
 
 QString DrukowaniePage::choosePdfPath() {
     if (pdfPath_) return pdfPath_();
-    QFileDialog dialog(this, pdf_->text(), shell::parameterDialogFolder(), QStringLiteral("PDF (*.pdf)"));
+    QFileDialog dialog(this, pdf_->text(), shell::parameterDialogFolder(true), QStringLiteral("PDF (*.pdf)"));
     dialog.setObjectName(QStringLiteral("SavePdf"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pdf"));

@@ -695,7 +695,7 @@ QString ParametryPage::chooseFile(FileDialogKind kind) {
     const bool save = kind == FileDialogKind::Save;
     QAbstractButton* button =
         buttons_.value(save ? QStringLiteral("ZapiszButtPlik") : QStringLiteral("OdczytButtPlik"));
-    QFileDialog dialog(this, button->text(), shell::parameterDialogFolder(),
+    QFileDialog dialog(this, button->text(), shell::parameterDialogFolder(save),
                        QStringLiteral("Pliki Quendrix (*.qx4)"));
     dialog.setObjectName(save ? QStringLiteral("SaveParametry") : QStringLiteral("OtworzParam"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

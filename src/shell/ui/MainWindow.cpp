@@ -370,8 +370,8 @@ QAction* MainWindow::menuItem(const QString& name) const {
 void MainWindow::FormCreate() {
     Models m = models();
     shell::resetRuntimeState(m);
-    // Initial folder of the parameter-file dialogs: <working folder>/param
-    // (shell::parameterDialogFolder(), taken by the dialogs when they open).
+    // Initial folder of the parameter-file dialogs: "Quendrix" in the user's
+    // documents (shell::parameterDialogFolder(), taken by the dialogs when they open).
     setPrintTabVisible(false);
     shell_->paramsVisited = false;
     shell_->texts().loadDefaults();
@@ -387,9 +387,11 @@ void MainWindow::FormCreate() {
     if (setup_.configureLink) setup_.configureLink(*link_);
     ports_->syncPortItems();
 
-    // Without language files most messages have no text: say so, and go on.
+    // Without language files most messages have no text: say so and where they
+    // were looked for, and go on.
     if (!shell::languageFilesPresent(shell::dataDir(QStringLiteral("lang"))))
-        shellMessage(QMessageBox::Warning, shell_->text(NoLanguageFiles));
+        shellMessage(QMessageBox::Warning, shell_->text(NoLanguageFiles) + QStringLiteral("\n\n") +
+                                               shell::searchedDataFolders().join(QLatin1Char('\n')));
     else if (!languageFile.isEmpty())
         loadLanguageFile(languageFile);
 

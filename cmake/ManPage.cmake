@@ -1,0 +1,133 @@
+# Writes a program's man page: the hand-written template with the program's own
+# --help turned into roff where it says @HELP@, so that the page and --help can
+# never tell different stories.
+#   cmake -DPROGRAM=<exe> -DNAME=<name> -DTEMPLATE=<x.1.in> -DOUTPUT=<x.1>
+#         -DVERSION=<v> -DDATE=<yyyy-mm-dd> -P ManPage.cmake
+# Writes OUTPUT and OUTPUT.gz (gzip -9n, as Debian wants it).
+#
+# How the --help text reads: an unindented "Usage: x" starts SYNOPSIS, and
+# the text after it DESCRIPTION; an unindented "Word(s):" (three words at most,
+# alone on its line or starting a paragraph) starts a section of that name; an indented line starts an item (its name, two
+# spaces, its text), and lines indented deeper continue it; other unindented
+# lines are paragraphs. Items right after DESCRIPTION open OPTIONS.
+
+cmake_minimum_required(VERSION 3.25)
+
+foreach(v PROGRAM NAME TEMPLATE OUTPUT VERSION DATE)
+  if(NOT DEFINED ${v})
+    message(FATAL_ERROR "ManPage.cmake: ${v} not given")
+  endif()
+endforeach()
+
+# The GUI program makes its application object before it reads its options.
+set(ENV{QT_QPA_PLATFORM} offscreen)
+execute_process(COMMAND "${PROGRAM}" --help OUTPUT_VARIABLE help RESULT_VARIABLE rc ERROR_QUIET)
+if(NOT rc EQUAL 0 OR help STREQUAL "")
+  message(FATAL_ERROR "${PROGRAM} --help failed (${rc})")
+endif()
+string(REPLACE "${PROGRAM}" "${NAME}" help "${help}")
+
+# roff escapes of one line of text.
+function(roff_text out text)
+  string(REPLACE "\\" "\\e" text "${text}")
+  string(REPLACE "-" "\\-" text "${text}")
+  if(text MATCHES "^[.']")
+    set(text "\\&${text}")
+  endif()
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# Semicolons and brackets would split or join the list of lines.
+string(REPLACE ";" "@SEMI@" help "${help}")
+string(REPLACE "[" "@OPEN@" help "${help}")
+string(REPLACE "]" "@CLOSE@" help "${help}")
+string(REPLACE "\n" ";" lines "${help}")
+
+set(roff "")
+set(section "")
+set(in_para OFF)
+set(in_item OFF)
+set(item_indent 0)
+foreach(line IN LISTS lines)
+  string(REPLACE "@SEMI@" ";" line "${line}")
+  string(REPLACE "@OPEN@" "[" line "${line}")
+  string(REPLACE "@CLOSE@" "]" line "${line}")
+  string(REGEX REPLACE "[ \t\r]+$" "" line "${line}")
+  if(line STREQUAL "")
+    set(in_para OFF)
+    set(in_item OFF)
+    continue()
+  endif()
+  string(STRIP "${line}" text)
+  string(LENGTH "${line}" full)
+  string(LENGTH "${text}" stripped)
+  math(EXPR indent "${full} - ${stripped}")
+
+  if(indent EQUAL 0)
+    set(in_item OFF)
+    # "Heading:" alone on its line always starts a section; "Heading: text"
+    # only where a paragraph starts (inside one it is a wrapped sentence).
+    set(heading_re "^([A-Za-z]+( [A-Za-z]+)?( [A-Za-z]+)?):( +(.*))?$")
+    if(text MATCHES "${heading_re}" AND (NOT in_para OR CMAKE_MATCH_5 STREQUAL ""))
+      string(TOUPPER "${CMAKE_MATCH_1}" heading)
+      set(rest "${CMAKE_MATCH_5}")
+      if(heading STREQUAL "USAGE" AND NOT rest STREQUAL "")
+        roff_text(rest "${rest}")
+        string(APPEND roff ".SH SYNOPSIS\n${rest}\n")
+        set(section synopsis)
+        continue()
+      endif()
+      string(APPEND roff ".SH ${heading}\n")
+      set(section list)
+      if(rest STREQUAL "")
+        continue()
+      endif()
+      set(text "${rest}")
+    elseif(NOT in_para)
+      if(section STREQUAL "synopsis")
+        string(APPEND roff ".SH DESCRIPTION\n")
+        set(section description)
+      else()
+        string(APPEND roff ".PP\n")
+      endif()
+    endif()
+    roff_text(text "${text}")
+    string(APPEND roff "${text}\n")
+    set(in_para ON)
+  elseif(in_item AND indent GREATER item_indent)
+    roff_text(text "${text}")
+    string(APPEND roff "${text}\n")
+  else()
+    if(section STREQUAL "description")
+      string(APPEND roff ".SH OPTIONS\n")
+      set(section list)
+    endif()
+    string(FIND "${text}" "  " gap)
+    if(gap EQUAL -1)
+      set(head "${text}")
+      set(rest "")
+    else()
+      string(SUBSTRING "${text}" 0 ${gap} head)
+      string(SUBSTRING "${text}" ${gap} -1 rest)
+      string(STRIP "${rest}" rest)
+    endif()
+    roff_text(head "${head}")
+    string(APPEND roff ".TP\n\\fB${head}\\fR\n")
+    if(NOT rest STREQUAL "")
+      roff_text(rest "${rest}")
+      string(APPEND roff "${rest}\n")
+    endif()
+    set(in_item ON)
+    set(in_para OFF)
+    set(item_indent ${indent})
+  endif()
+endforeach()
+
+set(HELP "${roff}")
+file(READ "${TEMPLATE}" page)
+string(CONFIGURE "${page}" page @ONLY)
+file(WRITE "${OUTPUT}" "${page}")
+execute_process(COMMAND gzip -9nc "${OUTPUT}" OUTPUT_FILE "${OUTPUT}.gz" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "gzip ${OUTPUT} failed")
+endif()
