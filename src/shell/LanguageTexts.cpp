@@ -58,6 +58,42 @@ void LanguageTexts::loadDefaults() {
     // A serial port the system refused: how a user gets access to it.
     set(31040, QStringLiteral("Użytkownik musi należeć do grupy 'dialout' (sudo usermod -aG dialout $USER, "
                               "potem wyloguj się i zaloguj ponownie)."));
+    // The drive log viewer.
+    set(31200, QStringLiteral("Przeglądarka zapisów jazdy"));
+    set(31201, QStringLiteral("&Plik"));
+    set(31202, QStringLiteral("&Otwórz zapis..."));
+    set(31203, QStringLiteral("&Zamknij"));
+    set(31204, QStringLiteral("Kolumny na wykresie"));
+    set(31205, QStringLiteral("Wartości w miejscu kursora"));
+    set(31206, QStringLiteral("Czas"));
+    set(31207, QStringLiteral("Lambda"));
+    set(31208, QStringLiteral("TPS"));
+    set(31209, QStringLiteral("Obroty"));
+    set(31210, QStringLiteral("Obroty na panelu"));
+    set(31211, QStringLiteral("Silnik krokowy"));
+    set(31212, QStringLiteral("Temperatura"));
+    set(31213, QStringLiteral("Poziom gazu"));
+    set(31214, QStringLiteral("Rezerwa gazu"));
+    set(31215, QStringLiteral("Paliwo"));
+    set(31216, QStringLiteral("Ramka"));
+    set(31217, QStringLiteral("Ramka cała"));
+    set(31218, QStringLiteral("%1 - bajt"));
+    set(31219, QStringLiteral("Przełączenie na gaz"));
+    set(31220, QStringLiteral("Ramka niepełna"));
+    set(31221, QStringLiteral("Zapisy jazdy (*.csv *.msl)"));
+    set(31222, QStringLiteral("Wszystkie pliki (*)"));
+    set(31223, QStringLiteral("Nie można otworzyć zapisu %1: %2"));
+    set(31224, QStringLiteral("Plik %1 nie zawiera zapisu jazdy"));
+    set(31225, QStringLiteral("%1: %2 wierszy, %3 pominiętych"));
+    set(31226, QStringLiteral("pokazano pierwsze %1 wierszy"));
+    set(31227, QStringLiteral("tak"));
+    set(31228, QStringLiteral("nie"));
+    set(31229, QStringLiteral("&Cała jazda"));
+    set(31230, QStringLiteral("Kolumna"));
+    set(31231, QStringLiteral("Wartość"));
+    set(31232, QStringLiteral(
+                   "Klawisze: +/- powiększenie, strzałki w lewo/prawo kursor, Ctrl+strzałki i PgUp/PgDn "
+                   "przesuwanie, Home/End początek/koniec, 0 cała jazda, N/P następny/poprzedni znacznik"));
     // Names of the languages on the language menu.
     set(20001, QStringLiteral("polski"));
     set(20002, QStringLiteral("angielski"));
