@@ -55,6 +55,12 @@ void LanguageTexts::loadDefaults() {
     set(31032, QStringLiteral("Brak połączenia z portem %1 od %2"));
     set(31033, QStringLiteral("Zapis parametrów przerwany - port przestał działać. Nie zapisano: %1"));
     set(31034, QStringLiteral("Błędne dane ze sterownika"));
+    // Files that give nothing to use ("%1" the file, "%2" a language file's code page).
+    set(31080, QStringLiteral("Plik z językami %1 nie jest zapisany w stronie kodowej %2 (może w UTF-8) - "
+                              "nie został wczytany."));
+    set(31081, QStringLiteral("Plik z językami %1 nie zawiera żadnego tekstu - nic nie zmieniono."));
+    set(31082, QStringLiteral("Plik parametrów %1 nie zawiera żadnych parametrów - nic nie zmieniono."));
+    set(31083, QStringLiteral("Nie można odczytać części ustawień programu - pominięto je"));
     // Names of the languages on the language menu.
     set(20001, QStringLiteral("polski"));
     set(20002, QStringLiteral("angielski"));

@@ -31,6 +31,9 @@ constexpr int PortBack = 31031;      // %1 port, %2 time, %3 time it went down
 constexpr int PortDownSince = 31032; // %1 port, %2 time
 constexpr int WriteStopped = 31033;  // %1 the parameters not written
 constexpr int BadFrame = 31034;
+// A parameter file without parameters (%1 the file); settings values that could not be read.
+constexpr int FileWithoutParameters = 31082;
+constexpr int SettingsUnreadable = 31083;
 constexpr int Petrol = 10408;
 constexpr int Gas = 10409;
 } // namespace textkey

@@ -8,6 +8,7 @@
 #include "params/PrintSheet.h"
 #include "params/ui/DrukowaniePage.h"
 #include "params/ui/ParametryPage.h"
+#include "shell/ShellTexts.h"
 #include "shell/ui/MainWindow.h"
 
 #include <QAbstractButton>
@@ -334,6 +335,17 @@ void TestParamWindow::fileWithAnErrorChangesNothing() {
     QVERIFY2(text.contains(r.nextPath) && text.contains("line 8") && text.contains("103:x") &&
                  text.contains("'x' is not a valid integer value"),
              qPrintable(text));
+    QVERIFY(r.panel().isEmpty());
+    QCOMPARE(r.form->params().origin(), ParameterModel::Origin::Controller);
+
+    // A file without parameters says so; nothing is loaded.
+    r.messages.clear();
+    r.writeFile("empty.qx4", "");
+    r.nextPath = r.path("empty.qx4");
+    r.click("OdczytButtPlik");
+    QCOMPARE(r.messages.size(), std::size_t(1));
+    QCOMPARE(r.messages[0].text, r.form->shell().text(textkey::FileWithoutParameters).arg(r.nextPath));
+    QCOMPARE(r.pageFile(), before);
     QVERIFY(r.panel().isEmpty());
     QCOMPARE(r.form->params().origin(), ParameterModel::Origin::Controller);
 

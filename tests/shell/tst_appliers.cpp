@@ -2,6 +2,7 @@
 #include "shell/ui/LanguageApplier.h"
 #include "shell/ui/LayoutApplier.h"
 #include "shell/ui/SkinApplier.h"
+#include "support/MainWindowRig.h"
 #include "widgets/TColor.h"
 #include "widgets/TColorButton.h"
 #include "widgets/TFlatCheckBox.h"
@@ -19,7 +20,10 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 
 namespace {
 
@@ -244,6 +248,98 @@ private slots:
         QCOMPARE(a.errors.size(), 1);
         QVERIFY(a.errors[0].contains(QStringLiteral("line 4")));
         QCOMPARE(win.koniec->text(), QStringLiteral("One")); // lines before stay, the rest is not applied
+    }
+
+    // A file that would show gibberish, or change nothing, says so and applies nothing.
+    void filesThatGiveNothingAreNamed_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("key"); // of the message; 0: the file applies
+        QTest::addColumn<QString>("codePage");
+        const QString cp1250 = QStringLiteral("Windows-1250");
+        QTest::newRow("UTF-8") << QStringLiteral("10107 Język\r\n").toUtf8() << "polish.lng" << 31080
+                               << cp1250;
+        QTest::newRow("UTF-8 signature")
+            << QByteArray("\xEF\xBB\xBF" "10107 Exit\r\n") << "english.lng" << 31080 << cp1250;
+        QTest::newRow("Russian in UTF-8")
+            << QStringLiteral("10107 Выход\r\n").toUtf8() << "russian.lng" << 31080 << "Windows-1251";
+        QTest::newRow("undefined in the code page")
+            << QByteArray("10107 E\x81xit\r\n") << "polish.lng" << 31080 << cp1250;
+        QTest::newRow("empty") << QByteArray() << "polish.lng" << 31081 << "";
+        QTest::newRow("no line end") << QByteArray("10107 Exit") << "english.lng" << 31081 << "";
+        QTest::newRow("comments only") << QByteArray("# Exit\r\n") << "english.lng" << 31081 << "";
+        QTest::newRow("Windows-1250") << QByteArray("10107 J\xEAzyk\r\n") << "polish.lng" << 0 << "";
+        QTest::newRow("Windows-1251")
+            << QByteArray("10107 \xC2\xFB\xF5\xEE\xE4\r\n") << "russian.lng" << 0 << "";
+    }
+
+    void filesThatGiveNothingAreNamed() {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, file);
+        QFETCH(int, key);
+        QFETCH(QString, codePage);
+        Window win;
+        const Applied a = applyLanguage(win, data, file);
+        QCOMPARE(a.result.complete, key == 0);
+        if (!key) {
+            QVERIFY(a.errors.isEmpty());
+            QVERIFY(win.koniec->text() != QStringLiteral("KoniecButton"));
+            return;
+        }
+        QCOMPARE(a.errors, QStringList{win.texts.text(key).arg(file, codePage)});
+        QCOMPARE(win.koniec->text(), QStringLiteral("KoniecButton"));
+    }
+
+    // On the real window, started in a language whose file puts markup in
+    // several keys: each shows as typed, and no picture it names is loaded
+    // (/dev/urandom would hang the start).
+    void languageTextsArePlainText() {
+        QTemporaryDir work;
+        qputenv("QUENDRIX_SETTINGS", work.filePath(QStringLiteral("settings.ini")).toUtf8());
+        MainWindowRig::copyFolder(source(QStringLiteral("skins")), work.filePath(QStringLiteral("skins")));
+        MainWindowRig::copyFolder(source(QStringLiteral("lang")), work.filePath(QStringLiteral("lang")));
+        const QString picture = QStringLiteral("<img src='/dev/urandom'>");
+        const QString rich = QStringLiteral("<b>bold</b><img src=local.png>");
+        QFile english(work.filePath(QStringLiteral("lang/english.lng")));
+        QVERIFY(english.open(QIODevice::Append));
+        for (const auto& [key, text] : {std::pair{10507, picture},
+                                        {10107, rich},
+                                        {10300, rich},
+                                        {10330, rich},
+                                        {30000, rich},
+                                        {30005, picture}})
+            english.write(QStringLiteral("%1 %2\r\n").arg(key).arg(text).toLatin1());
+        english.close();
+        QSettings(MainWindowRig::settingsPath(), QSettings::IniFormat).setValue("Lang", "EN");
+        MainWindowRig::WorkingFolder wf(work.path());
+        MainWindowRig::Options o;
+        o.keepSettings = true;
+        MainWindowRig r(o);
+        QCOMPARE(r.w<QLabel>("Label91")->text(), picture);
+        QCOMPARE(r.item("KoniecButton")->text(), rich);
+        QCOMPARE(r.form->pageControl()->tabText(1), rich);
+        QCOMPARE(r.w<QComboBox>("ComboBox1")->itemText(0), rich);
+        QVERIFY2(r.form->windowTitle().contains(rich), qPrintable(r.form->windowTitle()));
+        for (QLabel* l : r.form->findChildren<QLabel*>())
+            QVERIFY2(l->textFormat() == Qt::PlainText, qPrintable(l->objectName()));
+        // A message box: the exit question, answered "No".
+        QString asked;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                if (box->textFormat() == Qt::PlainText) asked = box->text();
+                box->done(QMessageBox::No);
+            }
+        });
+        answer.start(20);
+        r.form->KoniecButtonClick();
+        QCOMPARE(asked, picture);
+        // A tool tip.
+        QWidget* label = r.w("Label91");
+        label->setToolTip(rich);
+        QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), label->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(label, &tip);
+        QCOMPARE(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(), rich);
     }
 
     void realLanguageFiles_data() {

@@ -4,11 +4,13 @@
 #include "shell/HelpText.h"
 #include "shell/ui/HelpWindow.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <sys/stat.h>
 
 class TestHelpWindow : public QObject {
     Q_OBJECT
@@ -20,6 +22,7 @@ private slots:
     void costlyFilesShownAsPlainText();
     void linkedPagesAndPicturesHeldToTheLimits();
     void ordinaryFileAtTopic();
+    void onlyTheFoldersOwnFilesLoad();
 
 private:
     QString write(const QString& name, const QByteArray& data) {
@@ -161,6 +164,47 @@ void TestHelpWindow::ordinaryFileAtTopic() {
     QCOMPARE(help.browser()->source().fragment(), QStringLiteral("IDH_210"));
     QVERIFY(help.browser()->toPlainText().contains(QStringLiteral("Autoadaptacja")));
     QVERIFY(!help.browser()->toPlainText().contains(QStringLiteral("<p>"))); // laid out, not plain
+}
+
+namespace {
+qint64 residentKiB() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+} // namespace
+
+// A device, a FIFO, a link leading out and a path outside the help folder
+// are never read: each page shows at once and the memory stays small.
+void TestHelpWindow::onlyTheFoldersOwnFilesLoad() {
+    write(QStringLiteral("secret.html"), "Sekret");
+    QVERIFY(QDir().mkpath(dir_.filePath(QStringLiteral("help"))));
+    QVERIFY(QFile::link(dir_.filePath(QStringLiteral("secret.html")),
+                        dir_.filePath(QStringLiteral("help/out.html"))));
+    for (const char* fifo : {"help/fifo.png", "help/fifo.html"})
+        QCOMPARE(::mkfifo(qPrintable(dir_.filePath(QString::fromLatin1(fifo))), 0600), 0);
+    const QString start =
+        write(QStringLiteral("help/start.html"),
+              "<a name=\"IDH_210\"></a>Start<img src=\"/dev/urandom\"><img src=\"fifo.png\">"
+              "<img src='../secret.html'><link rel=stylesheet href=\"/dev/zero\">");
+    const qint64 before = residentKiB();
+    HelpWindow help;
+    QVERIFY2(help.showTopic(start, QStringLiteral("IDH_210")), qPrintable(help.lastError()));
+    QVERIFY(help.browser()->toPlainText().contains(QStringLiteral("Start")));
+    for (const char* page :
+         {"fifo.html", "out.html", "../secret.html", "/dev/urandom", "http://example.com/"}) {
+        help.browser()->setSource(QUrl(QString::fromLatin1(page)));
+        const QString shown = help.browser()->toPlainText();
+        QVERIFY2(shown.contains(QStringLiteral("Nie można otworzyć")) &&
+                     !shown.contains(QStringLiteral("Sekret")),
+                 page);
+    }
+    QVERIFY(residentKiB() - before < 100 * 1024);
+    // Neither device nor FIFO is a help file to start from.
+    QVERIFY(!help.showTopic(QStringLiteral("/dev/urandom"), QStringLiteral("IDH_210")));
+    QVERIFY(!help.showTopic(dir_.filePath(QStringLiteral("help/fifo.html")), QStringLiteral("IDH_210")));
 }
 
 QTEST_MAIN(TestHelpWindow)

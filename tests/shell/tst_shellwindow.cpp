@@ -36,6 +36,8 @@
 namespace {
 
 using Options = MainWindowRig::Options;
+using WorkingFolder = MainWindowRig::WorkingFolder;
+const auto copyFolder = &MainWindowRig::copyFolder;
 using shell::layout::itemWidth;
 
 const LayoutApplier::Screen Wide{QSize(1920, 1200), QRect(0, 0, 1920, 1170)};
@@ -72,19 +74,6 @@ void writeFile(const QString& path, const QByteArray& data) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(data);
-}
-
-// Runs in another working folder (its own lang/ and skins/) until destroyed.
-struct WorkingFolder {
-    QString previous = QDir::currentPath();
-    explicit WorkingFolder(const QString& path) { QDir::setCurrent(path); }
-    ~WorkingFolder() { QDir::setCurrent(previous); }
-};
-
-void copyFolder(const QString& from, const QString& to) {
-    QDir().mkpath(to);
-    for (const QString& f : QDir(from).entryList(QDir::Files))
-        QFile::copy(QDir(from).filePath(f), QDir(to).filePath(f));
 }
 
 } // namespace

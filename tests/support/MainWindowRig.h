@@ -8,6 +8,7 @@
 #include "shell/ui/MainWindow.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QTabWidget>
@@ -34,6 +35,17 @@ struct MainWindowRig {
     QStringList shellMessages; // the window's own message boxes (language, skin, settings)
 
     static QString settingsPath() { return qEnvironmentVariable("QUENDRIX_SETTINGS"); }
+    // Runs in another working folder (its own lang/ and skins/) until destroyed.
+    struct WorkingFolder {
+        QString previous = QDir::currentPath();
+        explicit WorkingFolder(const QString& path) { QDir::setCurrent(path); }
+        ~WorkingFolder() { QDir::setCurrent(previous); }
+    };
+    static void copyFolder(const QString& from, const QString& to) {
+        QDir().mkpath(to);
+        for (const QString& f : QDir(from).entryList(QDir::Files))
+            QFile::copy(QDir(from).filePath(f), QDir(to).filePath(f));
+    }
 
     explicit MainWindowRig(int version = 8, bool silent = false) : MainWindowRig(make(version, silent)) {}
     explicit MainWindowRig(const Options& o) {
