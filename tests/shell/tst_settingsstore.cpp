@@ -1,6 +1,8 @@
 #include "shell/SettingsStore.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,7 +16,7 @@ namespace {
 struct Store {
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("Param.ini"));
-    SettingsStore store{[this] { return std::make_unique<QSettings>(path, QSettings::IniFormat); }};
+    SettingsStore store{[this] { return std::make_unique<QSettings>(path, QSettings::IniFormat); }, path};
 
     QSettings raw() const { return QSettings(path, QSettings::IniFormat); }
     void write(std::initializer_list<std::pair<const char*, QVariant>> values) {
@@ -265,7 +267,7 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
         const QString path = blocker + QStringLiteral("/Param.ini");
-        SettingsStore store([path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
+        SettingsStore store([path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); }, path);
         const StartPlan plan = store.load();
         QVERIFY(plan.firstRun);
         QCOMPARE(plan.unwritable, path);
@@ -276,7 +278,7 @@ private slots:
         QVERIFY(store.save(plan.settings).isEmpty());
 
         // A fresh store (the next run) reports it again, once.
-        SettingsStore next([path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
+        SettingsStore next([path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); }, path);
         QCOMPARE(next.save(ShellSettings()), path);
         QVERIFY(next.save(ShellSettings()).isEmpty());
     }
@@ -313,6 +315,66 @@ private slots:
         QCOMPARE(st.raw().contains(key), !dropped);
         if (!dropped) QCOMPARE(st.raw().value(key).typeId(), int(QMetaType::QString));
         QCOMPARE(st.raw().value("Port").toString(), QStringLiteral("COM3"));
+    }
+
+    // Values that cannot be read (binary, not UTF-8) or are far too long are
+    // dropped, said once as a reading fault, and never written back.
+    void unreadableValuesAreDropped_data() {
+        QTest::addColumn<QByteArray>("junk");
+        QTest::addColumn<bool>("dropped");
+        static const char binary[] = "\x00\x01\xfe\xff\x80[\x1b\x02=\x7f\r\n\xc3\x28\x00";
+        QTest::newRow("binary") << QByteArray(binary, sizeof binary - 1) << true;
+        QTest::newRow("no key") << QByteArray("# written by hand") << true;
+        QTest::newRow("key not UTF-8") << QByteArray("skin\xe9=col") << true;
+        QTest::newRow("value not UTF-8") << QByteArray("Lang=\xb9\xea") << true;
+        QTest::newRow("control character") << QByteArray("PortDevice=/dev/tty\x01") << true;
+        QTest::newRow("oversized value") << "PortDevice=" + QByteArray(5000, 'x') << true;
+        QTest::newRow("long, within the limit") << "PortDevice=" + QByteArray(3000, 'x') << false;
+        QTest::newRow("UTF-8 value") << QByteArray("PortDevice=/dev/serial/by-id/\xc5\xbc") << false;
+    }
+    void unreadableValuesAreDropped() {
+        QFETCH(QByteArray, junk);
+        QFETCH(bool, dropped);
+        Store st;
+        QFile f(st.path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[General]\r\nLang=EN\r\n" + junk + "\r\nPort=COM3\r\nskin=sil\r\n");
+        f.close();
+        const StartPlan plan = st.store.load();
+        QCOMPARE(plan.unreadable.isEmpty(), !dropped);
+        if (dropped) QCOMPARE(plan.unreadable, st.path);
+        QVERIFY2(plan.unwritable.isEmpty(), qPrintable(plan.unwritable));
+        QCOMPARE(plan.languageFileToLoad, QStringLiteral("english.lng")); // the readable lines count
+        QCOMPARE(plan.settings.comPort, 3);
+        QCOMPARE(plan.skinCode, QStringLiteral("sil"));
+        QVERIFY(st.store.save(plan.settings).isEmpty());
+        QVERIFY(st.store.load().unreadable.isEmpty()); // said once: the file holds no junk any more
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray saved = f.readAll();
+        QVERIFY2(!saved.contains("%U") && saved.contains("skin=sil") && saved.contains(junk) != dropped,
+                 saved);
+    }
+
+    // A file of 50 MB: what lies beyond the size limit is not read at all.
+    void hugeFileLoadsQuickly() {
+        Store st;
+        QFile f(st.path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[General]\r\nPort=COM4\r\nPortDevice=");
+        const QByteArray block(1024 * 1024, 'x');
+        for (int i = 0; i < 50; ++i)
+            f.write(block);
+        f.write("\r\nskin=col\r\n");
+        f.close();
+        QElapsedTimer t;
+        t.start();
+        const StartPlan plan = st.store.load();
+        QVERIFY(st.store.save(plan.settings).isEmpty());
+        QVERIFY2(t.elapsed() < 3000, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(plan.unreadable, st.path);
+        QCOMPARE(plan.settings.comPort, 4);
+        QVERIFY(plan.settings.portDevice.isEmpty());
+        QVERIFY(QFileInfo(st.path).size() < 1024);
     }
 };
 

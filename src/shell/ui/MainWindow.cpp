@@ -404,13 +404,17 @@ void MainWindow::FormCreate() {
 }
 
 QString MainWindow::loadSettings() {
+    // The store first: it rids the file of what cannot be read before anything reads it.
+    const shell::StartPlan plan = store_->load();
     {
         auto settings = shell::openSettings();
         const PortMapping map = readPortMap(*settings);
         for (auto it = map.constBegin(); it != map.constEnd(); ++it)
             link_->setDevicePath(it.key(), it.value());
     }
-    const shell::StartPlan plan = store_->load();
+    if (!plan.unreadable.isEmpty())
+        shellMessage(QMessageBox::Warning,
+                     shell_->text(textkey::SettingsUnreadable) + QStringLiteral("\n\n") + plan.unreadable);
     if (!plan.unwritable.isEmpty())
         shellMessage(QMessageBox::Warning,
                      shell_->text(textkey::SettingsUnwritable) + QStringLiteral("\n\n") + plan.unwritable);
