@@ -16,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -378,19 +379,24 @@ void TestFaults::deviceRemovedAndRestored() {
     // The adapter is pulled out under the polling live page: the page says
     // since when, the status bar when it went and what the system said.
     r.emu->unplug();
-    QTRY_VERIFY(!r.said.filter(head(r.text(textkey::PortLost)).arg(QStringLiteral("com1"))).isEmpty());
-    QTRY_VERIFY(r.label("TranserrorLabel").startsWith(head(r.text(textkey::PortDownSince)).arg("com1")));
+    QTRY_VERIFY_WITH_TIMEOUT(!r.said.filter(head(r.text(textkey::PortLost))).isEmpty(), 20000);
+    QTRY_VERIFY2_WITH_TIMEOUT(r.label("TranserrorLabel").startsWith(head(r.text(textkey::PortDownSince))),
+                              qPrintable(r.label("TranserrorLabel")), 20000);
     QVERIFY2(r.panel0().startsWith(r.device + QStringLiteral(": ")), qPrintable(r.panel0()));
-    QTRY_VERIFY(!r.form->link().state().portOpen);
-    // Tried about once a second, not on every tick of the 50 ms poll.
+    QTRY_VERIFY_WITH_TIMEOUT(!r.form->link().state().portOpen, 20000);
+    // Tried about once a second, not on every tick of the 50 ms poll; a busy
+    // machine only makes the tries later.
     const int opensBefore = r.opens;
+    QElapsedTimer watched;
+    watched.start();
     r.watchReadings(1600);
-    QVERIFY2(r.opens - opensBefore >= 1 && r.opens - opensBefore <= 3,
-             qPrintable(QString::number(r.opens - opensBefore)));
+    QTRY_VERIFY_WITH_TIMEOUT(r.opens > opensBefore, 20000);
+    QVERIFY2(r.opens - opensBefore <= 2 + watched.elapsed() / 1000,
+             qPrintable(QStringLiteral("%1 in %2 ms").arg(r.opens - opensBefore).arg(watched.elapsed())));
 
     // Back at the same path: polling goes on by itself and says since when it was gone.
     QVERIFY(r.emu->replug());
-    QTRY_VERIFY_WITH_TIMEOUT(!r.said.filter(head(r.text(textkey::PortBack)).arg("com1")).isEmpty(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!r.said.filter(head(r.text(textkey::PortBack))).isEmpty(), 20000);
     r.liveRecovered();
     QVERIFY(r.now() == r.start);
     QVERIFY2(r.boxes.isEmpty(), qPrintable(r.boxes.join('|')));
@@ -492,7 +498,8 @@ void TestFaults::portUnavailable() {
     // The live page's read says it failed; the page says since when the port is down.
     r.key(Qt::Key_F3);
     QVERIFY(r.said.contains(r.text(textkey::ReadFailed)));
-    QTRY_VERIFY(r.label("TranserrorLabel").startsWith(head(r.text(textkey::PortDownSince)).arg("com1")));
+    QTRY_VERIFY2_WITH_TIMEOUT(r.label("TranserrorLabel").startsWith(head(r.text(textkey::PortDownSince))),
+                              qPrintable(r.label("TranserrorLabel")), 20000);
     QTest::qWait(1100); // polling keeps trying
     QCOMPARE(r.boxes.size(), 1);
     QVERIFY(r.pageMessages.isEmpty());
@@ -504,7 +511,7 @@ void TestFaults::portUnavailable() {
     // live page polls it by itself, and the status bar says since when it was not there.
     if (kind == Unavailable::Missing) r.plugEmulator({});
     r.deny = false;
-    QTRY_VERIFY_WITH_TIMEOUT(!r.said.filter(head(r.text(textkey::PortBack)).arg("com1")).isEmpty(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!r.said.filter(head(r.text(textkey::PortBack))).isEmpty(), 20000);
     r.liveRecovered();
     QCOMPARE(r.boxes.size(), 1);
     QVERIFY(r.now() == r.start);
