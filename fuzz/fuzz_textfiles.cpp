@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     case 1:
         // A file in another code page keeps no line: shown, it would be gibberish.
-        for (const QString name : {QStringLiteral("polish.lng"), QStringLiteral("russian.lng")}) {
+        for (const QString& name : {QStringLiteral("polish.lng"), QStringLiteral("russian.lng")}) {
             const shell::LanguageFileContents c = shell::parseLanguageFile(file, name);
             if (c.problem == shell::LanguageFileContents::Problem::NotCodePage && !c.lines.isEmpty())
                 __builtin_trap();

@@ -385,18 +385,6 @@ void TestParamFile::unreadableFile() {
     const ParamFileLoad load = readParameterFile(big.fileName());
     QVERIFY(!load.ok);
     QVERIFY(load.error.contains("larger than"));
-
-    // A file without a single parameter would change nothing: refused, said.
-    for (const QByteArray& bytes :
-         {QByteArray(), QByteArray("\r\n"), QByteArray("#---x\r\n125:1\r\n099:3")}) {
-        ParamPageState s = pageStateFor(defaultParameterSet(), false);
-        const ParamFileLoad empty = loadOnto(s, bytes, "empty.qx4");
-        QVERIFY(!empty.ok && empty.noParameters && empty.contents.entries.empty());
-        QVERIFY2(empty.error.contains("\"empty.qx4\"") && empty.error.contains("no parameters"),
-                 qPrintable(empty.error));
-        QVERIFY(s.shown == pageStateFor(defaultParameterSet(), false).shown);
-    }
-    QVERIFY(!load.noParameters);
 }
 
 void TestParamFile::saveNeverLeavesABrokenFile() {

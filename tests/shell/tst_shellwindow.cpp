@@ -240,20 +240,6 @@ private slots:
         qputenv("QUENDRIX_SETTINGS", previous);
     }
 
-    void unreadableStoreIsSaidOnce() {
-        static const char junk[] = "[General]\r\nskin=sil\r\n\x00\xff\xfe=\x01\r\n";
-        writeFile(MainWindowRig::settingsPath(), QByteArray(junk, sizeof junk - 1));
-        Options o;
-        o.keepSettings = true;
-        MainWindowRig r(o);
-        // What could not be read is said as such, not as a store that cannot be written.
-        QCOMPARE(r.shellMessages, QStringList{r.form->shell().text(31083) + QStringLiteral("\n\n") +
-                                              MainWindowRig::settingsPath()});
-        QVERIFY(r.item("SkorkaSil")->isChecked()); // the readable values count
-        r.close();
-        QCOMPARE(r.shellMessages.size(), 1);
-    }
-
     void languageSwitch() {
         MainWindowRig r;
         r.w<QComboBox>("ComboBox1")->setCurrentIndex(3);
