@@ -306,9 +306,10 @@ void TestFaults::lineFaults_data() {
     // and is dropped before the block is asked for, which then arrives whole.
     row(
         "late 50 ms", 8, [](qsim::Faults& f) { f.delayMs = 50; }, Shows::BadFrameOrReadings, 1);
-    // The threshold's answer lands in the block's window: the read fails whole.
+    // The threshold's answer lands in the block's window: the read fails whole
+    // (on a busy machine it may land later still, and the block then arrives whole).
     row(
-        "late 100 ms", 8, [](qsim::Faults& f) { f.delayMs = 100; }, Shows::BadFrame, 0);
+        "late 100 ms", 8, [](qsim::Faults& f) { f.delayMs = 100; }, Shows::BadFrame, -1);
     row(
         "every 4th answer lost", 8, [](qsim::Faults& f) { f.loseEveryN = 4; }, Shows::Anything, -1);
 }
