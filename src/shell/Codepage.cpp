@@ -83,8 +83,8 @@ bool fitsCodePage(Charset cs, QByteArrayView bytes) {
     }
     if (!beyondAscii) return true;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = utf8.decode(bytes); // decoding is lazy: converted here
-    Q_UNUSED(decoded);
+    const QString asUtf8 = utf8(bytes); // the decoder reports errors once it has converted
+    Q_UNUSED(asUtf8);
     return utf8.hasError();
 }
 

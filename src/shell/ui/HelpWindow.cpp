@@ -2,7 +2,6 @@
 
 #include "shell/HelpText.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTextBrowser>
