@@ -37,11 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
         f.write(reinterpret_cast<const char*>(data), qint64(size));
     }
-    shell::SettingsStore store(openIni);
+    shell::SettingsStore store(openIni, iniPath());
     const shell::StartPlan plan = store.load();
     if (!inLists(plan.settings)) __builtin_trap();
     (void)store.save(plan.settings);
-    const shell::StartPlan again = shell::SettingsStore(openIni).load();
+    const shell::StartPlan again = shell::SettingsStore(openIni, iniPath()).load();
     if (again.firstRun || !inLists(again.settings) || again.settings.comPort != plan.settings.comPort ||
         again.settings.skin != plan.settings.skin || again.settings.commentsOff != plan.settings.commentsOff)
         __builtin_trap();

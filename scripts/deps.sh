@@ -9,6 +9,8 @@ pkgs+=(dpkg-dev file)
 # The checked build and the fuzz targets: clang with its sanitizer and libFuzzer
 # runtimes, and the symbolizer that names the lines in their reports.
 pkgs+=(lld clang libclang-rt-14-dev llvm-14)
+# The CPU hog of the busy-machine pass of the tests.
+pkgs+=(stress-ng)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

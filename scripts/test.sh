@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test suite headless; then the checked run:
+# Installs, builds and runs every test suite headless, the emulator suites a
+# second time on a busy machine; then the checked run:
 # the whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
 # (scripts/sanitize.sh) and every fuzz target for 30 s (scripts/fuzz.sh), with a
 # short soak of the live page in between. Before that the Debian package is
@@ -19,6 +20,8 @@ phase build bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 phase tests bash -c 'cd build && ctest --output-on-failure -j2 --timeout 300'
 phase package bash scripts/package-check.sh
+# The emulator suites again with both cores kept busy (scripts/busy-tests.sh).
+phase busy bash scripts/busy-tests.sh
 # A short soak of the live page against the emulator: two minutes' warm-up,
 # then a minute and a half measured. Memory growth, CPU and poll rate are
 # printed, not judged (the hour-long run is bench/soak by hand). It mostly

@@ -182,6 +182,11 @@ ParamFileLoad parseParameterFile(const QByteArray& bytes, const QString& path) {
             return fail(loadError(path, lineNo, line, notInteger(value)));
         result.contents.entries.push_back({lineNo, key.value, value});
     }
+    if (result.contents.entries.empty()) {
+        result.noParameters = true;
+        return fail(QStringLiteral("Cannot load \"%1\": the file holds no parameters. Nothing was loaded.")
+                        .arg(path));
+    }
     result.ok = true;
     return result;
 }

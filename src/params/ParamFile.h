@@ -58,14 +58,16 @@ struct ParamFileContents {
 
 struct ParamFileLoad {
     bool ok = false;
-    QString error; // when !ok: file, line and offending text; nothing may be applied
+    QString error;             // when !ok: file, line and offending text; nothing may be applied
+    bool noParameters = false; // !ok because no line held a parameter (an empty file)
     ParamFileContents contents;
 };
 
 // Checks the whole file before anything is applied. Lines end with CR LF or LF
 // alone; a last line without a line end counts. Errors: a key, or a list or
 // check-box value, that is not a whole number; a line longer than
-// MaxFileLineLength; a file that cannot be read or is larger than MaxParamFileSize.
+// MaxFileLineLength; a file that cannot be read or is larger than MaxParamFileSize;
+// a file without a single parameter line (it would change nothing, silently).
 ParamFileLoad parseParameterFile(const QByteArray& bytes, const QString& pathForMessages);
 ParamFileLoad readParameterFile(const QString& path);
 

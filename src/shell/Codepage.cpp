@@ -1,5 +1,6 @@
 #include "shell/Codepage.h"
 
+#include <QStringDecoder>
 #include <array>
 
 namespace shell {
@@ -68,6 +69,27 @@ QByteArray encode(Charset cs, const QString& text) {
         out.append(found);
     }
     return out;
+}
+
+bool fitsCodePage(Charset cs, QByteArrayView bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) return false;
+    const auto& table = high(cs);
+    bool beyondAscii = false;
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80) continue;
+        beyondAscii = true;
+        if (b < 0xA0 && table[b - 0x80] == b) return false; // undefined: its own control character
+    }
+    if (!beyondAscii) return true;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString asUtf8 = utf8(bytes); // the decoder reports errors once it has converted
+    Q_UNUSED(asUtf8);
+    return utf8.hasError();
+}
+
+QString codePageName(Charset cs) {
+    return cs == Charset::Cp1251 ? QStringLiteral("Windows-1251") : QStringLiteral("Windows-1250");
 }
 
 Charset charsetForLanguageFile(const QString& fileName) {

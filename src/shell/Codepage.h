@@ -17,6 +17,15 @@ QString decode(Charset cs, QByteArrayView bytes);
 // Characters outside the code page become '?'.
 QByteArray encode(Charset cs, const QString& text);
 
+// Whether bytes can be text of the code page: none of the few bytes it leaves
+// undefined, and no UTF-8 in it. UTF-8 is a UTF-8 signature, or characters
+// beyond ASCII that all form UTF-8 sequences: text in a single-byte code page
+// (a Polish letter before a space, two Cyrillic letters) hardly ever does.
+bool fitsCodePage(Charset cs, QByteArrayView bytes);
+
+// The code page's name for messages: "Windows-1250", "Windows-1251".
+QString codePageName(Charset cs);
+
 // "russian.lng" is Cyrillic; every other name (the four other language files
 // and any unknown name) is Central European. Case-insensitive.
 Charset charsetForLanguageFile(const QString& fileName);

@@ -1,6 +1,8 @@
 #include "shell/HelpText.h"
 
 #include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
 
@@ -114,6 +116,25 @@ HtmlShape htmlShape(QByteArrayView html) {
             shape.nesting = std::max(shape.nesting, ++depth);
     }
     return shape;
+}
+
+std::optional<QByteArray> readHelpResource(const QString& folder, const QString& path, qint64 limit,
+                                           bool* tooLarge) {
+    if (tooLarge) *tooLarge = false;
+    // The file a chain of links ends at; empty when it does not exist.
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (folder.isEmpty() || target.isEmpty() || !target.startsWith(folder + QLatin1Char('/')) ||
+        !QFileInfo(target).isFile())
+        return std::nullopt;
+    QFile file(target);
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential()) return std::nullopt;
+    // Read no more than the limit: the file may grow while it is read.
+    const QByteArray data = file.size() > limit ? QByteArray() : file.read(limit + 1);
+    if (file.size() > limit || data.size() > limit) {
+        if (tooLarge) *tooLarge = true;
+        return std::nullopt;
+    }
+    return data;
 }
 
 QString htmlPlainText(QByteArrayView html) {

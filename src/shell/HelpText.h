@@ -4,6 +4,7 @@
 // freeze the program or overflow the stack of the HTML reader.
 #include <QByteArrayView>
 #include <QString>
+#include <optional>
 
 namespace shell {
 
@@ -27,6 +28,15 @@ struct HtmlShape {
     }
 };
 HtmlShape htmlShape(QByteArrayView html);
+
+// The help folder's file a page or picture names, read within `limit`:
+// only a regular file inside `folder` (a canonical path), reached through
+// symbolic links or not, is read. A device such as /dev/urandom, a FIFO (its
+// open would wait for a writer), a folder, a link leading out of the folder
+// or a path outside it gives nullopt, as does a file that cannot be opened.
+// *tooLarge tells a file refused for its size.
+std::optional<QByteArray> readHelpResource(const QString& folder, const QString& path, qint64 limit,
+                                           bool* tooLarge = nullptr);
 
 // The text of an HTML document without its markup: tags dropped, block
 // elements starting a new line, the common entities decoded, scripts and

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace shell {
 namespace {
@@ -22,20 +23,32 @@ LineHandlers collect(LanguageFileContents& out, Charset cs) {
     return h;
 }
 
-} // namespace
-
-LanguageFileContents parseLanguageFile(QByteArrayView data, const QString& fileName) {
+LanguageFileContents parse(QByteArrayView data, const QString& fileName) {
     LanguageFileContents out;
     const Charset cs = charsetForLanguageFile(QFileInfo(fileName).fileName());
+    if (!fitsCodePage(cs, data)) {
+        out.problem = LanguageFileContents::Problem::NotCodePage;
+        return out;
+    }
     out.outcome = readNumberedLines(data, fileName, collect(out, cs));
+    const bool anyText = std::any_of(out.lines.cbegin(), out.lines.cend(), [](const LanguageLine& l) {
+        return l.kind == LanguageLine::Kind::Text;
+    });
+    if (out.outcome.complete() && !anyText) out.problem = LanguageFileContents::Problem::NoTexts;
     return out;
 }
 
+} // namespace
+
+LanguageFileContents parseLanguageFile(QByteArrayView data, const QString& fileName) {
+    return parse(data, fileName);
+}
+
 LanguageFileContents readLanguageFile(const QString& path) {
+    QByteArray data;
     LanguageFileContents out;
-    const Charset cs = charsetForLanguageFile(QFileInfo(path).fileName());
-    out.outcome = readNumberedFile(path, collect(out, cs));
-    return out;
+    out.outcome = readNumberedFileBytes(path, &data);
+    return out.outcome.complete() ? parse(data, path) : out;
 }
 
 bool languageFilesPresent(const QString& folder) {

@@ -32,6 +32,10 @@ constexpr int ReadFailedText = 31000;      // "odczyt parametrów" got no answer
 constexpr int SettingsUnsavedText = 31001; // the settings store could not be written
 constexpr int NotFloatText = 31020;        // a field's text is no number ("%1" the text)
 constexpr int NotIntegerText = 31021;      // a field's text is no whole number
+// A language file that gives nothing, "%1" the file: one in another code page
+// ("%2" its own), and one without a single text.
+constexpr int NotCodePageText = 31080;
+constexpr int NoTextsText = 31081;
 // The others from 31002 up are the built-in texts of LanguageTexts: every one of
 // them is a key the language files must hold.
 

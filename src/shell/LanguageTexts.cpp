@@ -58,6 +58,12 @@ void LanguageTexts::loadDefaults() {
     // A serial port the system refused: how a user gets access to it.
     set(31040, QStringLiteral("Użytkownik musi należeć do grupy 'dialout' (sudo usermod -aG dialout $USER, "
                               "potem wyloguj się i zaloguj ponownie)."));
+    // Files that give nothing to use ("%1" the file, "%2" a language file's code page).
+    set(31080, QStringLiteral("Plik z językami %1 nie jest zapisany w stronie kodowej %2 (może w UTF-8) - "
+                              "nie został wczytany."));
+    set(31081, QStringLiteral("Plik z językami %1 nie zawiera żadnego tekstu - nic nie zmieniono."));
+    set(31082, QStringLiteral("Plik parametrów %1 nie zawiera żadnych parametrów - nic nie zmieniono."));
+    set(31083, QStringLiteral("Nie można odczytać części ustawień programu - pominięto je"));
     // The drive log viewer.
     set(31200, QStringLiteral("Przeglądarka zapisów jazdy"));
     set(31201, QStringLiteral("&Plik"));

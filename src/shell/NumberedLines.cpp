@@ -1,6 +1,7 @@
 #include "shell/NumberedLines.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <limits>
 
 namespace shell {
@@ -85,6 +86,7 @@ ReadOutcome readNumberedLines(QByteArrayView data, const QString& fileName, cons
         ++number;
         QByteArrayView raw = data.sliced(start, lf - start);
         start = lf + 1;
+        if (raw.endsWith('\r')) raw.chop(1);
         if (raw.size() > MaxLineLength) {
             out.status = ReadOutcome::Status::LineTooLong;
             out.lineNumber = number;
@@ -92,7 +94,6 @@ ReadOutcome readNumberedLines(QByteArrayView data, const QString& fileName, cons
                 fileName, number, QStringLiteral("the line is longer than %1 characters").arg(MaxLineLength));
             return out;
         }
-        if (raw.endsWith('\r')) raw.chop(1);
         NumberedLine line{number, raw.toByteArray()};
         if (line.isComment()) {
             if (handlers.comment) handlers.comment(line);
@@ -124,24 +125,35 @@ ReadOutcome readNumberedLines(QByteArrayView data, const QString& fileName, cons
     return out;
 }
 
-ReadOutcome readNumberedFile(const QString& path, const LineHandlers& handlers) {
+ReadOutcome readNumberedFileBytes(const QString& path, QByteArray* data) {
+    ReadOutcome out;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        ReadOutcome out;
+    const QFileInfo fi(path);
+    QString why;
+    if (fi.exists() && !fi.isFile() && !fi.isDir())
+        why = QStringLiteral("not a regular file"); // opening a FIFO would wait for a writer
+    else if (!f.open(QIODevice::ReadOnly))
+        why = f.errorString();
+    if (!why.isEmpty()) {
         out.status = ReadOutcome::Status::CannotOpen;
-        out.message = QStringLiteral("%1: cannot open the file (%2)").arg(path, f.errorString());
+        out.message = QStringLiteral("%1: cannot open the file (%2)").arg(path, why);
         return out;
     }
     // One byte more than allowed tells an oversized file without reading all of it.
-    const QByteArray data = f.read(MaxNumberedFileSize + 1);
-    if (data.size() > MaxNumberedFileSize) {
-        ReadOutcome out;
+    *data = f.read(MaxNumberedFileSize + 1);
+    if (data->size() > MaxNumberedFileSize) {
+        data->clear();
         out.status = ReadOutcome::Status::TooLarge;
         out.message =
             QStringLiteral("%1: the file is larger than %2 bytes").arg(path).arg(MaxNumberedFileSize);
-        return out;
     }
-    return readNumberedLines(data, path, handlers);
+    return out;
+}
+
+ReadOutcome readNumberedFile(const QString& path, const LineHandlers& handlers) {
+    QByteArray data;
+    const ReadOutcome read = readNumberedFileBytes(path, &data);
+    return read.complete() ? readNumberedLines(data, path, handlers) : read;
 }
 
 } // namespace shell

@@ -17,7 +17,7 @@ struct NumberedLine {
     QByteArray value() const { return content.mid(6); }
 };
 
-// At most this many characters before the line feed, carriage return included.
+// At most this many characters in a line, its CR LF (or bare LF) not counted.
 constexpr int MaxLineLength = 1000;
 // Lines shorter than this (without their line end) cannot hold a key.
 constexpr int MinLineLength = 5;
@@ -53,8 +53,11 @@ struct LineHandlers {
 // in CR LF. A comment line is a comment whatever its length. A too-long line
 // or a bad key stops the file; the lines before it stay handled.
 ReadOutcome readNumberedLines(QByteArrayView data, const QString& fileName, const LineHandlers& handlers);
-// The same over a file; an unreadable file, or one larger than
-// MaxNumberedFileSize, stops before any line.
+// The same over a file; an unreadable file, one that is no regular file (a
+// FIFO or a device would never end) or one larger than MaxNumberedFileSize
+// stops before any line.
 ReadOutcome readNumberedFile(const QString& path, const LineHandlers& handlers);
+// The bytes of such a file into *data, with the same checks; complete when read.
+ReadOutcome readNumberedFileBytes(const QString& path, QByteArray* data);
 
 } // namespace shell

@@ -4,11 +4,8 @@
 #include "shell/SettingsFile.h"
 #include "shell/SkinKeys.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QMetaType>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace shell {
 
@@ -106,33 +103,22 @@ int comFromSetting(const QString& text) {
 
 } // namespace
 
-SettingsStore::SettingsStore(Opener open) : open_(std::move(open)) {}
-SettingsStore::SettingsStore() : open_([] { return openSettings(); }) {}
+SettingsStore::SettingsStore(Opener open, QString file) : open_(std::move(open)), file_(std::move(file)) {}
+SettingsStore::SettingsStore() : open_([] { return openSettings(); }), file_(settingsFile()) {}
 
 QString SettingsStore::checkWritten(QSettings& s) {
     s.sync();
-    if (s.status() == QSettings::NoError || reported_) return {};
+    // A format error is a fault of reading, not of writing.
+    if (s.status() != QSettings::AccessError || reported_) return {};
     reported_ = true;
     return s.fileName();
 }
 
-std::unique_ptr<QSettings> SettingsStore::openCleaned(QString* unwritable) {
-    std::unique_ptr<QSettings> s = open_();
-    // Opening reads the file but rebuilds no value yet; that happens at the
-    // first value asked for.
-    const QString path = s->fileName();
-    if (!QFileInfo(path).isFile()) return s; // a registry, or no file yet
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return s;
-    const QByteArray text = f.readAll();
-    f.close();
-    int dropped = 0;
-    const QByteArray cleaned = withoutSerializedValues(text, &dropped);
-    if (dropped == 0) return s;
-    s.reset();
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(cleaned) != cleaned.size() || !out.commit()) {
-        if (!reported_) *unwritable = path;
+std::unique_ptr<QSettings> SettingsStore::openCleaned(QString* unwritable, QString* unreadable) {
+    const SettingsCleanup c = file_.isEmpty() ? SettingsCleanup() : cleanSettingsFile(file_);
+    if (c.dropped) *unreadable = file_;
+    if (!c.rewritten) {
+        if (!reported_) *unwritable = file_;
         reported_ = true;
         return nullptr;
     }
@@ -142,7 +128,7 @@ std::unique_ptr<QSettings> SettingsStore::openCleaned(QString* unwritable) {
 StartPlan SettingsStore::load() {
     StartPlan plan;
     ShellSettings& st = plan.settings;
-    std::unique_ptr<QSettings> s = openCleaned(&plan.unwritable);
+    std::unique_ptr<QSettings> s = openCleaned(&plan.unwritable, &plan.unreadable);
     if (!s) { // the design defaults
         plan.skinCode = st.skin;
         plan.languageFileToLoad = st.languageFile;
@@ -258,8 +244,8 @@ StartPlan SettingsStore::load() {
 }
 
 QString SettingsStore::save(const ShellSettings& st) {
-    QString unwritable;
-    std::unique_ptr<QSettings> s = openCleaned(&unwritable);
+    QString unwritable, unreadable; // lines dropped since the start go unsaid: the file is fine again
+    std::unique_ptr<QSettings> s = openCleaned(&unwritable, &unreadable);
     if (!s) return unwritable;
     const lang::LanguageChoice* lang = lang::choiceByFile(st.languageFile);
     if (!lang) lang = &lang::languageChoices().front();

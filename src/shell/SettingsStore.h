@@ -32,16 +32,21 @@ struct StartPlan {
     QString skinCode;           // skin whose item is clicked; empty: no skin loaded
     QString languageFileToLoad; // by the language code; empty: none loaded
     QString unwritable;         // where the store could not be written; empty when fine
+    QString unreadable;         // where values could not be read and were dropped; empty when fine
 };
 
 // The settings store: seven values under Quendrix/Param plus "PortDevice".
 // A value of the wrong type or outside its list is ignored (the design default
-// stays) and never affects the others. A store that cannot be written is
-// reported once per SettingsStore; the program goes on.
+// stays) and never affects the others. Lines that cannot be read
+// (readableSettingsText) and whatever lies beyond MaxSettingsFileSize leave the
+// file before Qt reads it, said once by load(). A store that cannot be
+// written is reported once per SettingsStore; the program goes on.
 class SettingsStore {
 public:
     using Opener = std::function<std::unique_ptr<QSettings>()>;
-    explicit SettingsStore(Opener open);
+    // file: where the opened store keeps its file, cleaned before it is
+    // opened (cleanSettingsFile); empty for none (a registry).
+    SettingsStore(Opener open, QString file);
     SettingsStore(); // the program's own store (openSettings)
 
     // Load at start. The returned settings start from the design defaults.
@@ -54,12 +59,13 @@ public:
 
 private:
     QString checkWritten(QSettings& s);
-    // The store, its file first rid of values Qt would rebuild as serialized
-    // objects (withoutSerializedValues); null when such a file cannot be
-    // rewritten, and *unwritable then names it.
-    std::unique_ptr<QSettings> openCleaned(QString* unwritable);
+    // The store, its file first cleaned (cleanSettingsFile); *unreadable
+    // then names it. Null when such a file cannot be rewritten, and
+    // *unwritable then names it.
+    std::unique_ptr<QSettings> openCleaned(QString* unwritable, QString* unreadable);
 
     Opener open_;
+    QString file_;
     bool reported_ = false;
 };
 

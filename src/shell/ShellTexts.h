@@ -32,6 +32,9 @@ constexpr int PortDownSince = 31032; // %1 port, %2 time
 constexpr int WriteStopped = 31033;  // %1 the parameters not written
 constexpr int BadFrame = 31034;
 constexpr int DialoutHint = 31040; // a refused port: the 'dialout' group
+// A parameter file without parameters (%1 the file); settings values that could not be read.
+constexpr int FileWithoutParameters = 31082;
+constexpr int SettingsUnreadable = 31083;
 constexpr int Petrol = 10408;
 constexpr int Gas = 10409;
 } // namespace textkey

@@ -8,6 +8,7 @@
 #include "params/PrintSheet.h"
 #include "params/ui/DrukowaniePage.h"
 #include "params/ui/ParametryPage.h"
+#include "shell/ShellTexts.h"
 #include "shell/ui/MainWindow.h"
 
 #include <QAbstractButton>
@@ -336,6 +337,16 @@ void TestParamWindow::fileWithAnErrorChangesNothing() {
              qPrintable(text));
     QVERIFY(r.panel().isEmpty());
     QCOMPARE(r.form->params().origin(), ParameterModel::Origin::Controller);
+
+    // A file without parameters says so; nothing is loaded.
+    r.messages.clear();
+    r.writeFile("empty.qx4", "#---x\r\n");
+    r.nextPath = r.path("empty.qx4");
+    r.click("OdczytButtPlik");
+    QCOMPARE(r.messages.size(), std::size_t(1));
+    QCOMPARE(r.messages[0].text, r.form->shell().text(textkey::FileWithoutParameters).arg(r.nextPath));
+    QCOMPARE(r.pageFile(), before);
+    QVERIFY(r.panel().isEmpty());
 
     // Lines too short to hold a key: one message each, the rest loads.
     r.messages.clear();

@@ -2,6 +2,7 @@
 #include "shell/ui/LanguageApplier.h"
 #include "shell/ui/LayoutApplier.h"
 #include "shell/ui/SkinApplier.h"
+#include "support/MainWindowRig.h"
 #include "widgets/TColor.h"
 #include "widgets/TColorButton.h"
 #include "widgets/TFlatCheckBox.h"
@@ -19,7 +20,10 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QToolTip>
 
 namespace {
 
@@ -244,6 +248,84 @@ private slots:
         QCOMPARE(a.errors.size(), 1);
         QVERIFY(a.errors[0].contains(QStringLiteral("line 4")));
         QCOMPARE(win.koniec->text(), QStringLiteral("One")); // lines before stay, the rest is not applied
+    }
+
+    // A file that would show gibberish, or change nothing, says so and applies nothing.
+    void filesThatGiveNothingAreNamed_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("codePage"); // empty: the file holds no text
+        const auto row = [](const char* tag, const QByteArray& data, const char* file, const char* codePage) {
+            QTest::newRow(tag) << data << QString::fromLatin1(file) << QString::fromLatin1(codePage);
+        };
+        row("UTF-8", QStringLiteral("10107 Język\r\n").toUtf8(), "polish.lng", "Windows-1250");
+        row("UTF-8 signature", "\xEF\xBB\xBF# x\r\n10107 Exit\r\n", "english.lng", "Windows-1250");
+        row("Russian, UTF-8", QStringLiteral("10107 Выход\r\n").toUtf8(), "russian.lng", "Windows-1251");
+        row("undefined byte", "10107 E\x81xit\r\n", "polish.lng", "Windows-1250");
+        row("empty", "", "polish.lng", "");
+        row("no line end", "10107 Exit", "english.lng", "");
+    }
+    void filesThatGiveNothingAreNamed() {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, file);
+        QFETCH(QString, codePage);
+        Window win;
+        const Applied a = applyLanguage(win, data, file);
+        QVERIFY(!a.result.complete);
+        QCOMPARE(a.errors, QStringList{codePage.isEmpty() ? win.texts.text(31081).arg(file)
+                                                          : win.texts.text(31080).arg(file, codePage)});
+        QCOMPARE(win.koniec->text(), QStringLiteral("KoniecButton"));
+    }
+
+    // The real window started on files put together by hand: markup in the
+    // language texts shows as typed and no picture it names is loaded
+    // (/dev/urandom would hang the start); settings that cannot be read are said as such.
+    void startOnHandMadeFiles() {
+        QTemporaryDir work;
+        const QString settings = work.filePath(QStringLiteral("settings.ini"));
+        qputenv("QUENDRIX_SETTINGS", settings.toUtf8());
+        for (const QString& folder : {QStringLiteral("skins"), QStringLiteral("lang")})
+            MainWindowRig::copyFolder(source(folder), work.filePath(folder));
+        const QString picture = QStringLiteral("<img src='/dev/urandom'>");
+        const QString rich = QStringLiteral("<b>bold</b><img src=local.png>");
+        QFile english(work.filePath(QStringLiteral("lang/english.lng"))), store(settings);
+        QVERIFY(english.open(QIODevice::Append) && store.open(QIODevice::WriteOnly));
+        english.write(
+            QStringLiteral("10507 %1\r\n10107 %2\r\n10300 %2\r\n10330 %2\r\n30000 %2\r\n30005 %1\r\n")
+                .arg(picture, rich)
+                .toLatin1());
+        store.write("[General]\r\nLang=EN\r\n" + QByteArray("\x00\xff=\x01\r\n", 6));
+        english.close();
+        store.close();
+        MainWindowRig::DataFolder data(work.path());
+        MainWindowRig::Options o;
+        o.keepSettings = true;
+        MainWindowRig r(o);
+        QCOMPARE(r.shellMessages,
+                 QStringList{LanguageTexts().text(31083) + QStringLiteral("\n\n") + settings});
+        QCOMPARE(r.w<QLabel>("Label91")->text(), picture);
+        for (const QString& shown : {r.item("KoniecButton")->text(), r.form->pageControl()->tabText(1),
+                                     r.w<QComboBox>("ComboBox1")->itemText(0)})
+            QCOMPARE(shown, rich);
+        QVERIFY2(r.form->windowTitle().contains(rich), qPrintable(r.form->windowTitle()));
+        for (QLabel* l : r.form->findChildren<QLabel*>())
+            QVERIFY2(l->textFormat() == Qt::PlainText, qPrintable(l->objectName()));
+        QString asked; // the exit question, answered "No"
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                if (box->textFormat() == Qt::PlainText) asked = box->text();
+                box->done(QMessageBox::No);
+            }
+        });
+        answer.start(20);
+        r.form->KoniecButtonClick();
+        QCOMPARE(asked, picture);
+        QWidget* label = r.w("Label91");
+        label->setToolTip(rich);
+        QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), label->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(label, &tip);
+        QCOMPARE(QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText(), rich);
     }
 
     void realLanguageFiles_data() {

@@ -4,11 +4,14 @@
 #include "shell/HelpText.h"
 #include "shell/ui/HelpWindow.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 class TestHelpWindow : public QObject {
     Q_OBJECT
@@ -20,6 +23,7 @@ private slots:
     void costlyFilesShownAsPlainText();
     void linkedPagesAndPicturesHeldToTheLimits();
     void ordinaryFileAtTopic();
+    void onlyTheFoldersOwnFilesLoad();
 
 private:
     QString write(const QString& name, const QByteArray& data) {
@@ -161,6 +165,30 @@ void TestHelpWindow::ordinaryFileAtTopic() {
     QCOMPARE(help.browser()->source().fragment(), QStringLiteral("IDH_210"));
     QVERIFY(help.browser()->toPlainText().contains(QStringLiteral("Autoadaptacja")));
     QVERIFY(!help.browser()->toPlainText().contains(QStringLiteral("<p>"))); // laid out, not plain
+}
+
+// A device, a FIFO, a link leading out and a path outside the help folder are
+// never read: each page shows at once and the memory stays small.
+void TestHelpWindow::onlyTheFoldersOwnFilesLoad() {
+    write(QStringLiteral("secret.html"), "Sekret");
+    QVERIFY(QDir().mkpath(dir_.filePath(QStringLiteral("help"))));
+    QVERIFY(QFile::link(dir_.filePath(QStringLiteral("secret.html")),
+                        dir_.filePath(QStringLiteral("help/out.html"))));
+    for (const char* fifo : {"help/fifo.png", "help/fifo.html"})
+        QCOMPARE(::mkfifo(qPrintable(dir_.filePath(QString::fromLatin1(fifo))), 0600), 0);
+    HelpWindow help;
+    QVERIFY(help.showTopic(write(QStringLiteral("help/start.html"),
+                                 "Start<img src=\"/dev/urandom\"><img src=fifo.png><img src='../secret.html'>"
+                                 "<link rel=stylesheet href=/dev/zero>"),
+                           QStringLiteral("IDH_210")));
+    for (const char* page :
+         {"fifo.html", "out.html", "../secret.html", "/dev/urandom", "http://example.com/"}) {
+        help.browser()->setSource(QUrl(QString::fromLatin1(page)));
+        QVERIFY2(help.browser()->toPlainText().startsWith(QStringLiteral("Nie można otworzyć")), page);
+    }
+    rusage use{};
+    QVERIFY(getrusage(RUSAGE_SELF, &use) == 0 && use.ru_maxrss < 512 * 1024);
+    QVERIFY(!help.showTopic(dir_.filePath(QStringLiteral("help/fifo.html")), QStringLiteral("IDH_210")));
 }
 
 QTEST_MAIN(TestHelpWindow)

@@ -1,6 +1,8 @@
 #include "shell/SettingsStore.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,7 +16,7 @@ namespace {
 struct Store {
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("Param.ini"));
-    SettingsStore store{[this] { return std::make_unique<QSettings>(path, QSettings::IniFormat); }};
+    SettingsStore store{[this] { return std::make_unique<QSettings>(path, QSettings::IniFormat); }, path};
 
     QSettings raw() const { return QSettings(path, QSettings::IniFormat); }
     void write(std::initializer_list<std::pair<const char*, QVariant>> values) {
@@ -265,7 +267,7 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
         const QString path = blocker + QStringLiteral("/Param.ini");
-        SettingsStore store([path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
+        SettingsStore store([path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); }, path);
         const StartPlan plan = store.load();
         QVERIFY(plan.firstRun);
         QCOMPARE(plan.unwritable, path);
@@ -276,7 +278,7 @@ private slots:
         QVERIFY(store.save(plan.settings).isEmpty());
 
         // A fresh store (the next run) reports it again, once.
-        SettingsStore next([path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); });
+        SettingsStore next([path] { return std::make_unique<QSettings>(path, QSettings::IniFormat); }, path);
         QCOMPARE(next.save(ShellSettings()), path);
         QVERIFY(next.save(ShellSettings()).isEmpty());
     }
@@ -313,6 +315,43 @@ private slots:
         QCOMPARE(st.raw().contains(key), !dropped);
         if (!dropped) QCOMPARE(st.raw().value(key).typeId(), int(QMetaType::QString));
         QCOMPARE(st.raw().value("Port").toString(), QStringLiteral("COM3"));
+    }
+
+    // Lines that cannot be read (binary, not UTF-8, no key) or are far too
+    // long leave the file before Qt reads it: said once, never written back,
+    // and a 50 MB value costs no time.
+    void unreadableLinesAreDropped_data() {
+        QTest::addColumn<QByteArray>("junk");
+        QTest::addColumn<bool>("dropped");
+        static const char binary[] = "\x00\x01\xfe\xff\x80[\x1b\x02=\x7f\r\n\xc3\x28\x00";
+        QTest::newRow("binary") << QByteArray(binary, sizeof binary - 1) << true;
+        QTest::newRow("no key") << QByteArray("# written by hand") << true;
+        QTest::newRow("not UTF-8") << QByteArray("Lang=\xb9\xea") << true;
+        QTest::newRow("50 MB") << "PortDevice=" + QByteArray(50 << 20, 'x') << true;
+        QTest::newRow("3000 characters") << "PortDevice=" + QByteArray(3000, 'x') << false;
+        QTest::newRow("UTF-8") << QByteArray("PortDevice=/dev/serial/by-id/\xc5\xbc") << false;
+    }
+    void unreadableLinesAreDropped() {
+        QFETCH(QByteArray, junk);
+        QFETCH(bool, dropped);
+        Store st;
+        QFile f(st.path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[General]\r\nLang=EN\r\nPort=COM3\r\n" + junk + "\r\n");
+        f.close();
+        QElapsedTimer t;
+        t.start();
+        const StartPlan plan = st.store.load();
+        QVERIFY(st.store.save(plan.settings).isEmpty());
+        QVERIFY2(t.elapsed() < 3000, qPrintable(QString::number(t.elapsed())));
+        QCOMPARE(plan.unreadable, dropped ? st.path : QString());
+        QVERIFY(plan.unwritable.isEmpty());
+        QCOMPARE(plan.languageFileToLoad, QStringLiteral("english.lng")); // the readable lines count
+        QCOMPARE(plan.settings.comPort, 3);
+        QVERIFY(st.store.load().unreadable.isEmpty());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray saved = f.readAll();
+        QVERIFY2(!saved.contains("%U") && saved.contains(junk) != dropped, saved.left(300).constData());
     }
 };
 

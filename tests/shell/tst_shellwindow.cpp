@@ -36,6 +36,8 @@
 namespace {
 
 using Options = MainWindowRig::Options;
+using DataFolder = MainWindowRig::DataFolder;
+const auto copyFolder = &MainWindowRig::copyFolder;
 using shell::layout::itemWidth;
 
 const LayoutApplier::Screen Wide{QSize(1920, 1200), QRect(0, 0, 1920, 1170)};
@@ -72,19 +74,6 @@ void writeFile(const QString& path, const QByteArray& data) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(data);
-}
-
-// The program takes its lang/ and skins/ from another folder until destroyed.
-struct DataFolder {
-    QByteArray previous = qgetenv("QUENDRIX_DATA");
-    explicit DataFolder(const QString& path) { qputenv("QUENDRIX_DATA", path.toUtf8()); }
-    ~DataFolder() { qputenv("QUENDRIX_DATA", previous); }
-};
-
-void copyFolder(const QString& from, const QString& to) {
-    QDir().mkpath(to);
-    for (const QString& f : QDir(from).entryList(QDir::Files))
-        QFile::copy(QDir(from).filePath(f), QDir(to).filePath(f));
 }
 
 } // namespace

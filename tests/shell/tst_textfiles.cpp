@@ -64,9 +64,11 @@ private slots:
             << QByteArray("10107:  two  spaces \r\n") << QStringList{"10107=  two  spaces "} << 0;
         QTest::newRow("bad key stops the file")
             << QByteArray("10107 Exit\r\n1O108 About\r\n10106 Help\r\n") << QStringList{"10107=Exit"} << 2;
-        QByteArray longest = "10107 " + QByteArray(993, 'x') + "\r\n"; // 1000 characters before the LF
-        QTest::newRow("1000 characters") << longest << QStringList{"10107=" + QString(993, 'x')} << 0;
-        QByteArray tooLong = "10108 ok\r\n10107 " + QByteArray(994, 'x') + "\r\n10106 Help\r\n";
+        // The buffer holds 1000 characters; the line end is not counted.
+        for (const char* end : {"\r\n", "\n"})
+            QTest::addRow("1000 characters, %s", end[0] == '\r' ? "CR LF" : "LF")
+                << "10107 " + QByteArray(994, 'x') + end << QStringList{"10107=" + QString(994, 'x')} << 0;
+        QByteArray tooLong = "10108 ok\r\n10107 " + QByteArray(995, 'x') + "\r\n10106 Help\r\n";
         QTest::newRow("1001 characters stops the file") << tooLong << QStringList{"10108=ok"} << 2;
     }
 

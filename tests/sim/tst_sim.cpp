@@ -24,6 +24,11 @@ Q_DECLARE_METATYPE(Bytes)
 
 namespace {
 
+// How long a test waits for an answer it expects: the emulator answers within
+// milliseconds, but on a busy machine its thread, or its process, may wait
+// its turn. Reading ends as soon as the bytes are there.
+constexpr double AnswerMs = 5000;
+
 int rnd(double v) {
     return static_cast<int>(std::nearbyint(v));
 }
@@ -732,7 +737,7 @@ void TestSim::ptyEndToEnd() {
     PtyClient c;
     QVERIFY(c.open(e.devicePath()));
     QVERIFY(c.send(0x01));
-    const Bytes version = c.readFor(20, 8);
+    const Bytes version = c.readFor(AnswerMs, 8);
     QCOMPARE(int(version.size()), 8);
     QCOMPARE(int(version[0]), 5);
     c.close();
@@ -741,7 +746,7 @@ void TestSim::ptyEndToEnd() {
     QTest::qWait(30);
     QVERIFY(c.open(e.devicePath()));
     QVERIFY(c.send(0x09));
-    const Bytes block = c.readFor(100, 37);
+    const Bytes block = c.readFor(AnswerMs, 37);
     QCOMPARE(int(block.size()), 37);
     const auto initial = ControllerModel::defaultBlock(2);
     QCOMPARE(block, Bytes(initial.begin(), initial.end()));
@@ -753,9 +758,9 @@ void TestSim::ptyEndToEnd() {
     }
     QVERIFY(c.drain(30).empty());
     QVERIFY(c.send(0x09));
-    QCOMPARE(int(c.readFor(100, 37).at(12)), 0x42);
+    QCOMPARE(int(c.readFor(AnswerMs, 37).at(12)), 0x42);
     QVERIFY(c.send(0x02));
-    QCOMPARE(int(c.readFor(20, 9).size()), 9);
+    QCOMPARE(int(c.readFor(AnswerMs, 9).size()), 9);
     QCOMPARE(e.received(), (Bytes{0x01, 0x09, 0xAA, 0x13, 0x42, 0x0A, 0x09, 0x02}));
     e.clearReceived();
     QVERIFY(e.received().empty());
@@ -783,7 +788,7 @@ void TestSim::ptyLongRunKeepsBoundedHistory() {
             --i;
         }
     }
-    QCOMPARE(int(c.readFor(2000, 8).size()), 8); // everything was taken
+    QCOMPARE(int(c.readFor(AnswerMs, 8).size()), 8); // everything was taken
     const Bytes got = e.received();
     QVERIFY2(got.size() >= qsim::Emulator::kReceivedKept && got.size() < 2 * qsim::Emulator::kReceivedKept,
              qPrintable(QString::number(got.size())));
@@ -810,17 +815,17 @@ void TestSim::ptyPacingAndDelay() {
     // 37 bytes at 1.04 ms each cannot all be there before about 37 ms.
     double elapsed = 0;
     QVERIFY(c.send(0x09));
-    QCOMPARE(int(c.readFor(300, 37, &elapsed).size()), 37);
+    QCOMPARE(int(c.readFor(AnswerMs, 37, &elapsed).size()), 37);
     QVERIFY2(elapsed >= 30, qPrintable(QString::number(elapsed)));
 
     e.setByteTimeMs(0);
     QVERIFY(c.send(0x09));
-    QCOMPARE(int(c.readFor(100, 37).size()), 37);
+    QCOMPARE(int(c.readFor(AnswerMs, 37).size()), 37);
 
     e.withModel([](ControllerModel& m) { m.faults().delayMs = 80; });
     QVERIFY(c.send(0x01));
     QVERIFY(c.readFor(50, 1).empty());
-    QCOMPARE(int(c.readFor(200, 8).size()), 8);
+    QCOMPARE(int(c.readFor(AnswerMs, 8).size()), 8);
 
     e.withModel([](ControllerModel& m) { m.faults() = {}; });
     QVERIFY(c.send(0x55));
@@ -849,7 +854,7 @@ void TestSim::unplugAndReplugAtStablePath() {
     PtyClient c;
     QVERIFY(c.open(stable));
     QVERIFY(c.send(0x01));
-    QCOMPARE(int(c.readFor(20, 8).size()), 8);
+    QCOMPARE(int(c.readFor(AnswerMs, 8).size()), 8);
 
     // Pulled out: the open handle fails, the path is gone, nothing answers.
     std::string reply;
@@ -870,7 +875,7 @@ void TestSim::unplugAndReplugAtStablePath() {
     QVERIFY(c.send(0xAA));
     QTest::qWait(3);
     QVERIFY(c.send(0x22));
-    const Bytes threshold = c.readFor(50, 2);
+    const Bytes threshold = c.readFor(AnswerMs, 2);
     QCOMPARE(int(threshold.size()), 2);
     QCOMPARE(int(threshold[1]), 77);
     QVERIFY(!e.handleCommandLine("replug", &reply));
@@ -893,15 +898,15 @@ void TestSim::executable() {
     PtyClient c;
     QVERIFY(c.open(path));
     QVERIFY(c.send(0x01));
-    const Bytes version = c.readFor(20, 8);
+    const Bytes version = c.readFor(AnswerMs, 8);
     QCOMPARE(int(version.size()), 8);
     QCOMPARE(int(version[0]), 4);
     QVERIFY(c.send(0x09));
-    const Bytes block = c.readFor(100, 37);
+    const Bytes block = c.readFor(AnswerMs, 37);
     QCOMPARE(int(block.size()), 37);
     QCOMPARE(int(block[32]), 3);
     QVERIFY(c.send(0x02));
-    QCOMPARE(int(c.readFor(20, 8).size()), 8);
+    QCOMPARE(int(c.readFor(AnswerMs, 8).size()), 8);
 
     p.write("silent on\n");
     QVERIFY(p.waitForReadyRead(2000));

@@ -71,7 +71,8 @@ struct EmulatorRig {
                 frame = f;
                 done = true;
             });
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(done, 5000); }();
+        // Nine unanswered attempts of a busy machine take seconds.
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(done, 20000); }();
         return frame;
     }
     int silenceCounter() {

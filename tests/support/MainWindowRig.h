@@ -8,6 +8,7 @@
 #include "shell/ui/MainWindow.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QTabWidget>
@@ -34,6 +35,17 @@ struct MainWindowRig {
     QStringList shellMessages; // the window's own message boxes (language, skin, settings)
 
     static QString settingsPath() { return qEnvironmentVariable("QUENDRIX_SETTINGS"); }
+    // The program takes its lang/, skins/ and help/ from another folder until destroyed.
+    struct DataFolder {
+        QByteArray previous = qgetenv("QUENDRIX_DATA");
+        explicit DataFolder(const QString& path) { qputenv("QUENDRIX_DATA", path.toUtf8()); }
+        ~DataFolder() { qputenv("QUENDRIX_DATA", previous); }
+    };
+    static void copyFolder(const QString& from, const QString& to) {
+        QDir().mkpath(to);
+        for (const QString& f : QDir(from).entryList(QDir::Files))
+            QFile::copy(QDir(from).filePath(f), QDir(to).filePath(f));
+    }
 
     explicit MainWindowRig(int version = 8, bool silent = false) : MainWindowRig(make(version, silent)) {}
     explicit MainWindowRig(const Options& o) {

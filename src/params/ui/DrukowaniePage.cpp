@@ -206,5 +206,6 @@ void DrukowaniePage::showMessage(QMessageBox::Icon icon, const QString& fullText
         return;
     }
     QMessageBox box(icon, QStringLiteral("Quendrix"), text, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }

@@ -481,6 +481,7 @@ void ParametryPage::showMessage(QMessageBox::Icon icon, const QString& caption, 
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
     QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
     if (busy) QApplication::restoreOverrideCursor();
 }
@@ -724,6 +725,11 @@ void ParametryPage::loadParameterFile(const QString& path) {
     // The whole file is checked before anything is applied: a file with an
     // error leaves the page as it was.
     const ParamFileLoad load = readParameterFile(path);
+    if (load.noParameters) {
+        showMessage(QMessageBox::Warning, QStringLiteral("Quendrix"),
+                    m_.shell.text(textkey::FileWithoutParameters).arg(path));
+        return;
+    }
     if (!load.ok) {
         showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"), load.error);
         return;

@@ -2,7 +2,6 @@
 
 #include "shell/HelpText.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -17,34 +16,38 @@ QString tooLargeText(const QString& path, qint64 limit) {
         .arg(limit / 1024);
 }
 
-// Every document and picture the viewer loads passes the size limit; an HTML
-// document nested too deep is handed over as plain text.
+QString unreadableText(const QString& path) {
+    return QStringLiteral("Nie można otworzyć pliku pomocy:\n%1").arg(path);
+}
+
+// Only the help folder's own regular files load, each within the size limit;
+// an HTML document nested too deep is handed over as plain text. Nothing else
+// reaches a loader: a null answer would make the document open the file
+// itself, with no limit (a picture of /dev/urandom would never end).
 class HelpBrowser : public QTextBrowser {
 public:
     using QTextBrowser::QTextBrowser;
+    QString folder; // canonical; set with each help file shown
 
     QVariant loadResource(int type, const QUrl& name) override {
         const QUrl url = name.isRelative() ? source().resolved(name) : name;
-        if (!url.isLocalFile() ||
-            (type != QTextDocument::HtmlResource && type != QTextDocument::ImageResource &&
-             type != QTextDocument::MarkdownResource))
-            return QTextBrowser::loadResource(type, name);
-        const QString path = url.toLocalFile();
-        QFile file(path);
-        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-            return QTextBrowser::loadResource(type, name);
+        const bool page = type == QTextDocument::HtmlResource || type == QTextDocument::MarkdownResource;
         const qint64 limit =
             type == QTextDocument::ImageResource ? shell::MaxHelpImageSize : shell::MaxHelpFileSize;
-        // Read no more than the limit: the file may grow while it is read.
-        const QByteArray data = file.size() > limit ? QByteArray() : file.read(limit + 1);
-        if (file.size() > limit || data.size() > limit) {
-            if (type == QTextDocument::ImageResource) return QVariant();
-            return QStringLiteral("<p>%1</p>").arg(tooLargeText(path, limit).toHtmlEscaped());
+        const QString path = url.isLocalFile() ? url.toLocalFile() : url.toString();
+        bool tooLarge = false;
+        std::optional<QByteArray> data;
+        if (url.isLocalFile() &&
+            (page || type == QTextDocument::ImageResource || type == QTextDocument::StyleSheetResource))
+            data = shell::readHelpResource(folder, path, limit, &tooLarge);
+        if (!data) {
+            if (!page) return QByteArray(""); // shown as a missing picture; no style
+            const QString why = tooLarge ? tooLargeText(path, limit) : unreadableText(path);
+            return QStringLiteral("<p>%1</p>").arg(why.toHtmlEscaped());
         }
-        if (type == QTextDocument::ImageResource) return data;
-        if (!shell::htmlShape(data).withinLimits())
-            return QStringLiteral("<pre>%1</pre>").arg(shell::htmlPlainText(data).toHtmlEscaped());
-        return data;
+        if (type == QTextDocument::HtmlResource && !shell::htmlShape(*data).withinLimits())
+            return QStringLiteral("<pre>%1</pre>").arg(shell::htmlPlainText(*data).toHtmlEscaped());
+        return *data;
     }
 };
 
@@ -69,14 +72,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent, Qt::Window) {
 bool HelpWindow::showTopic(const QString& file, const QString& topic) {
     error_.clear();
     const QFileInfo fi(file);
-    if (!fi.isFile() || !fi.isReadable()) {
-        error_ = QStringLiteral("Nie można otworzyć pliku pomocy:\n%1").arg(file);
+    // The help folder is the one the file stands in; its pages and pictures
+    // may link only inside it.
+    const QString folder = QFileInfo(fi.absolutePath()).canonicalFilePath();
+    bool tooLarge = false;
+    if (!shell::readHelpResource(folder, fi.absoluteFilePath(), shell::MaxHelpFileSize, &tooLarge)) {
+        error_ = tooLarge ? tooLargeText(file, shell::MaxHelpFileSize) : unreadableText(file);
         return false;
     }
-    if (fi.size() > shell::MaxHelpFileSize) {
-        error_ = tooLargeText(file, shell::MaxHelpFileSize);
-        return false;
-    }
+    static_cast<HelpBrowser*>(browser_)->folder = folder;
     QUrl url = QUrl::fromLocalFile(fi.absoluteFilePath());
     url.setFragment(topic);
     browser_->setSource(url);

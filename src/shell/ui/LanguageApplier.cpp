@@ -1,5 +1,6 @@
 #include "shell/ui/LanguageApplier.h"
 
+#include "shell/Codepage.h"
 #include "shell/LanguageKeys.h"
 #include "shell/LanguageTexts.h"
 #include "shell/ui/NamedObjects.h"
@@ -18,13 +19,16 @@
 
 namespace {
 
+using Problem = shell::LanguageFileContents::Problem;
 using shell::lang::Target;
 using shell::lang::TargetKind;
 
+// A language text is plain text wherever it goes (shell/ui/PlainText.h).
 void setCaption(QObject* o, const QString& text) {
-    if (auto* l = qobject_cast<QLabel*>(o))
+    if (auto* l = qobject_cast<QLabel*>(o)) {
+        l->setTextFormat(Qt::PlainText);
         l->setText(text);
-    else if (auto* b = qobject_cast<QAbstractButton*>(o))
+    } else if (auto* b = qobject_cast<QAbstractButton*>(o))
         b->setText(text);
     else if (auto* g = qobject_cast<QGroupBox*>(o))
         g->setTitle(text);
@@ -126,8 +130,16 @@ LanguageApplier::Result LanguageApplier::apply(const shell::LanguageFileContents
     }
 
     Result r;
-    r.complete = contents.outcome.complete();
+    r.complete = contents.outcome.complete() && contents.problem == Problem::None;
     r.error = contents.outcome.message;
+    // A file read whole that gives nothing: the fitter is told why.
+    const LanguageTexts defaults;
+    const LanguageTexts& texts = texts_ ? *texts_ : defaults;
+    if (contents.problem == Problem::NotCodePage)
+        r.error = texts.text(shell::lang::NotCodePageText)
+                      .arg(fileName, shell::codePageName(shell::charsetForLanguageFile(fileName)));
+    else if (contents.problem == Problem::NoTexts)
+        r.error = texts.text(shell::lang::NoTextsText).arg(fileName);
     r.helpFile = shell::lang::helpFileFor(fileName);
     if (!r.complete && showError) showError(r.error);
 
@@ -155,6 +167,7 @@ void LanguageApplier::showPetrolGas(QWidget* root, const LanguageTexts& texts, b
         lampColour = ref ? ref->palette().color(QPalette::WindowText) : QColor(Qt::black);
     }
     if (label) {
+        label->setTextFormat(Qt::PlainText);
         label->setText(text);
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, labelColour);

@@ -23,6 +23,7 @@
 #include "shell/ui/Artwork.h"
 #include "shell/ui/HelpWindow.h"
 #include "shell/ui/LanguageApplier.h"
+#include "shell/ui/PlainText.h"
 #include "shell/ui/PortControl.h"
 #include "shell/ui/SkinApplier.h"
 
@@ -405,13 +406,17 @@ void MainWindow::FormCreate() {
 }
 
 QString MainWindow::loadSettings() {
+    // The store first: it rids the file of what cannot be read before anything reads it.
+    const shell::StartPlan plan = store_->load();
     {
         auto settings = shell::openSettings();
         const PortMapping map = readPortMap(*settings);
         for (auto it = map.constBegin(); it != map.constEnd(); ++it)
             link_->setDevicePath(it.key(), it.value());
     }
-    const shell::StartPlan plan = store_->load();
+    if (!plan.unreadable.isEmpty())
+        shellMessage(QMessageBox::Warning,
+                     shell_->text(textkey::SettingsUnreadable) + QStringLiteral("\n\n") + plan.unreadable);
     if (!plan.unwritable.isEmpty())
         shellMessage(QMessageBox::Warning,
                      shell_->text(textkey::SettingsUnwritable) + QStringLiteral("\n\n") + plan.unwritable);
@@ -504,6 +509,7 @@ void MainWindow::shellMessage(QMessageBox::Icon icon, const QString& fullText) {
         return;
     }
     QMessageBox box(icon, QStringLiteral("Quendrix"), text, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -619,9 +625,11 @@ void MainWindow::onCurrentChanged(int index) {
 }
 
 void MainWindow::KoniecButtonClick() {
-    const auto answer = QMessageBox::question(this, QStringLiteral("Quendrix"), shell_->text(ExitQuestion),
-                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    if (answer != QMessageBox::Yes) return;
+    QMessageBox ask(QMessageBox::Question, QStringLiteral("Quendrix"), shell_->text(ExitQuestion),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    ask.setDefaultButton(QMessageBox::No);
+    ask.setTextFormat(Qt::PlainText);
+    if (ask.exec() != QMessageBox::Yes) return;
     link_->stopAllPolling();
     saveSettings();
     settingsSavedOnExit_ = true;
@@ -666,7 +674,7 @@ void MainWindow::PomocButtonClick() {
     const QString file = shell::resolveDataPath(shell_->helpFile);
     if (!help_) help_ = new HelpWindow(this);
     if (!help_->showTopic(file, QStringLiteral("IDH_210")))
-        QMessageBox::warning(this, QStringLiteral("Quendrix"), shortened(help_->lastError()));
+        shellMessage(QMessageBox::Warning, help_->lastError());
 }
 
 void MainWindow::oprogramiebuttonClick() {
@@ -698,6 +706,7 @@ void MainWindow::languageMenuClick(const QString& languageFile) {
 }
 
 bool MainWindow::loadLanguageFile(const QString& file) {
+    plaintext::enforce(this);
     LanguageApplier applier(this, &shell_->texts());
     applier.afterEachLine = [this] {
         LanguageApplier::showPetrolGas(this, shell_->texts(), live_->petrol());

@@ -148,7 +148,9 @@ void PortControl::showPortError(const PortError& e) {
     // A wait cursor over a message box would hide that the program waits for the fitter.
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
-    QMessageBox::critical(window_, QStringLiteral("Quendrix"), msg, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Quendrix"), msg, QMessageBox::Ok, window_);
+    box.setTextFormat(Qt::PlainText); // a language text and a device name, never markup
+    box.exec();
     if (busy) QApplication::restoreOverrideCursor();
 }
 
