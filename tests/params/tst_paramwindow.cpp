@@ -66,6 +66,8 @@ struct Rig {
     ParametryPage* params = nullptr;
     DrukowaniePage* print = nullptr;
     std::vector<Message> messages;
+    QStringList questions; // asked before a read replaced unwritten values
+    ParametryPage::Edits answer = ParametryPage::Edits::Discard;
     QString nextPath; // what the next file dialog returns; empty: cancelled
     QList<Kind> asked;
     std::vector<PrintSheet> printed;
@@ -91,6 +93,10 @@ struct Rig {
         print = form->findChild<DrukowaniePage*>();
         params->setMessageHandler([this](QMessageBox::Icon i, const QString& c, const QString& t) {
             messages.push_back({i, c, t});
+        });
+        params->setQuestionHandler([this](const QString& t) {
+            questions << t;
+            return answer;
         });
         params->setFileChooser([this](Kind k) {
             asked << k;
@@ -217,6 +223,7 @@ private slots:
     void saveAndLoadThroughTheButtons();
     void fileWithAnErrorChangesNothing();
     void loadedFileIsWrittenOnTheWayToTheLivePage();
+    void valuesTheControllerCannotHoldAreNotWritten();
     void compareListsDifferencesAndWritesNothing();
     void printPageThroughTheWindow();
     void screenshotsFit();
@@ -380,6 +387,39 @@ void TestParamWindow::loadedFileIsWrittenOnTheWayToTheLivePage() {
     QVERIFY2(run.code == 0, qPrintable(run.out + run.err));
 }
 
+void TestParamWindow::valuesTheControllerCannotHoldAreNotWritten() {
+    Rig r;
+    QByteArray file = carFile();
+    file.replace("\r\n113:100\r\n", "\r\n113:300\r\n")
+        .replace("\r\n114:1\r\n", "\r\n114:200\r\n")
+        .replace("\r\n101:0,50\r\n", "\r\n101:7,77\r\n")
+        .replace("\r\n111:20\r\n", "\r\n111:-5\r\n")
+        .replace("\r\n112:180\r\n", "\r\n112:999\r\n");
+    r.writeFile("wrapped.qx4", file);
+    r.open();
+    r.key(Qt::Key_F2);
+    const auto before = r.emu->withModel([](qsim::ControllerModel& m) { return m.block(); });
+    r.nextPath = r.path("wrapped.qx4");
+    r.click("OdczytButtPlik"); // loading stays lenient
+    QCOMPARE(r.edit("Edit12")->text(), QStringLiteral("300"));
+    QCOMPARE(r.edit("Edit2")->text(), QStringLiteral("7,77"));
+    r.clearCommands();
+    r.click("ZapButPic");
+    // One message naming every value with its range; nothing went out.
+    QCOMPARE(r.messages.size(), std::size_t(1));
+    const QString said = r.messages[0].text;
+    for (const char* value : {"= 300 (", "= 200 (", "= 7,77 (", "= -5 (", "= 999 ("})
+        QVERIFY2(said.contains(QString::fromLatin1(value)), qPrintable(said));
+    QCOMPARE(said.count(QStringLiteral("(zakres ")), 5);
+    QCOMPARE(r.panel(), said);
+    for (const qsim::ReceivedCommand& c : r.commands())
+        QVERIFY2(c.code != 0x1E && c.code != 0x13, qPrintable(QString::number(c.code, 16)));
+    QVERIFY(r.emu->withModel([](qsim::ControllerModel& m) { return m.block(); }) == before);
+    // ... nor on the way to the live page.
+    r.key(Qt::Key_F3);
+    QVERIFY(r.emu->withModel([](qsim::ControllerModel& m) { return m.block(); }) == before);
+}
+
 void TestParamWindow::compareListsDifferencesAndWritesNothing() {
     Rig r;
     r.open();
@@ -420,6 +460,30 @@ void TestParamWindow::compareListsDifferencesAndWritesNothing() {
                  qPrintable(QString::number(c.code, 16)));
     QVERIFY(r.form->link().isPolling(QStringLiteral("TimerParamOdcz")));
 
+    // A field whose bytes the page cannot show (TPS 10,05 V shows "1,00") is
+    // never "the same": it is listed, and the marked fields are named.
+    dialog->close();
+    r.emu->withModel([](qsim::ControllerModel& m) {
+        auto b = m.block();
+        b[5] = 201;
+        m.setBlock(b);
+        return 0;
+    });
+    r.click("odczButPic");
+    r.messages.clear();
+    r.click("PorownajButt");
+    QVERIFY(r.messages.empty());
+    dialog = r.params->differencesDialog();
+    QVERIFY(dialog && dialog->isVisible());
+    table = dialog->findChild<QTableWidget*>("PorownanieTabela");
+    QCOMPARE(table->rowCount(), 1);
+    QCOMPARE(table->item(0, 0)->text() + " | " + table->item(0, 1)->text() + " | " +
+                 table->item(0, 2)->text(),
+             QString::fromUtf8("Próg czujnika TPS | 1,00 | 1,00 (inne bajty)"));
+    QVERIFY(dialog->findChild<QLabel*>("PorownanieUwaga")
+                ->text()
+                .endsWith(QString::fromUtf8("Próg czujnika TPS")));
+
     // No answer: said so, the page stays.
     dialog->close();
     r.emu->withModel([](qsim::ControllerModel& m) {
@@ -430,7 +494,6 @@ void TestParamWindow::compareListsDifferencesAndWritesNothing() {
     r.click("PorownajButt");
     QCOMPARE(r.messages.size(), std::size_t(1));
     QCOMPARE(r.messages[0].text, r.form->shell().text(31000));
-    QCOMPARE(r.pageFile(), shown);
 }
 
 void TestParamWindow::printPageThroughTheWindow() {
@@ -454,6 +517,31 @@ void TestParamWindow::printPageThroughTheWindow() {
     QCOMPARE(r.printed.size(), std::size_t(1));
     QCOMPARE(r.printed[0].rows[2].value, QStringLiteral("2000"));
     QCOMPARE(r.printed[0].rows[21].value, QStringLiteral("4 cylindry"));
+    QVERIFY(r.printed[0].heading.isEmpty());
+
+    // A loaded file the controller never got prints only when asked, under a
+    // heading that names it; its PDF too.
+    r.key(Qt::Key_F2);
+    r.writeFile("car.qx4", carFile());
+    r.nextPath = r.path("car.qx4");
+    r.click("OdczytButtPlik");
+    r.key(Qt::Key_F9);
+    QCOMPARE(r.label("Par03"), QStringLiteral("2000"));
+    auto* file = r.w<QCheckBox>("DrukujPlikCheck");
+    QVERIFY(file->isVisible() && file->text().contains("car.qx4"));
+    file->setChecked(true);
+    QCOMPARE(r.label("Par03"), QStringLiteral("3000"));
+    QCOMPARE(r.label("NaglowekPliku"), QString::fromUtf8("Plik car.qx4 - nie zapisany w sterowniku"));
+    r.key(Qt::Key_Return);
+    QCOMPARE(r.printed.back().heading, r.label("NaglowekPliku"));
+    QCOMPARE(r.printed.back().rows[2].value, QStringLiteral("3000"));
+    // Written, it is the controller's set: nothing to ask.
+    r.key(Qt::Key_F2);
+    r.click("ZapButPic");
+    r.key(Qt::Key_F9);
+    QVERIFY(!file->isVisible());
+    QCOMPARE(r.label("Par03"), QStringLiteral("3000"));
+    QVERIFY(r.label("NaglowekPliku").isEmpty());
 }
 
 void TestParamWindow::screenshotsFit() {

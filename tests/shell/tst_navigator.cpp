@@ -289,8 +289,8 @@ void TestNavigator::automaticWriteOnlyForReadOrLoadedSets() {
         r.waitIdle();
         QCOMPARE(r.wroteParameters(), writes);
         QCOMPARE(r.params.written(), writes);
-        QCOMPARE(r.shell.message(), messageKey ? r.shell.text(messageKey) : QString());
-        if (!writes) QVERIFY(!r.shell.message().isEmpty());
+        // A write that went out whole says so.
+        QCOMPARE(r.shell.message(), r.shell.text(messageKey ? messageKey : textkey::Written));
     }
 }
 

@@ -1,8 +1,6 @@
 #include "params/ui/ParametryPage.h"
 
-#include "link/ControllerLink.h"
 #include "live/IgnitionPage.h"
-#include "live/LiveJobs.h"
 #include "live/LiveModel.h"
 #include "live/ui/Instruments.h"
 #include "live/ui/ReadingsPanel.h"
@@ -10,15 +8,14 @@
 #include "params/ParamCompare.h"
 #include "params/ParamFile.h"
 #include "params/ParamTable.h"
-#include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
+#include "params/SessionTexts.h"
 #include "params/Validation.h"
 #include "params/ui/DifferencesDialog.h"
 #include "params/ui/PageTexts.h"
 #include "params/ui/PasteFilter.h"
 #include "shell/DataPaths.h"
 #include "shell/Layouts.h"
-#include "shell/PollTimers.h"
 #include "shell/ShellTexts.h"
 #include "widgets/TColor.h"
 #include "widgets/TColorButton.h"
@@ -37,6 +34,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -90,6 +88,28 @@ ParametryPage::ParametryPage(Models models, QWidget* parent) : QWidget(parent), 
     connect(&m_.params, &ParameterModel::filled, this, [this] { fillFrom(m_.params.page()); });
     connect(&m_.params, &ParameterModel::marksChanged, this, &ParametryPage::showMarks);
     connect(&m_.live, &LiveModel::featuresChanged, this, &ParametryPage::applyFeatures);
+
+    // What the session's exchanges bring.
+    params::ParameterSession& session = m_.paramSession;
+    session.setCaptions([this](ParamId id) { return caption(id); });
+    connect(&session, &params::ParameterSession::message, this,
+            [this](params::ParameterSession::Severity s, const QString& caption, const QString& text) {
+                using S = params::ParameterSession::Severity;
+                const QMessageBox::Icon icon = s == S::Critical      ? QMessageBox::Critical
+                                               : s == S::Warning     ? QMessageBox::Warning
+                                               : s == S::Information ? QMessageBox::Information
+                                                                     : QMessageBox::NoIcon;
+                showMessage(icon, caption, text);
+            });
+    connect(&session, &params::ParameterSession::featureVersionRead, &m_.live, &LiveModel::setVersionCode);
+    connect(&session, &params::ParameterSession::ignitionRead, &m_.live, &LiveModel::setIgnitionChoice);
+    connect(&session, &params::ParameterSession::wizardFinished, this, [this] {
+        m_.shell.keyboardFlag = false;
+        control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+    });
+    connect(&session, &params::ParameterSession::compared, this, &ParametryPage::showDifferences);
+    connect(&session, &params::ParameterSession::compareFailed, this,
+            [this](const QString& text) { showMessage(QMessageBox::Warning, compare_->text(), text); });
 }
 
 // ---------------------------------------------------------------- building
@@ -417,20 +437,19 @@ void ParametryPage::connectReactions() {
     });
 
     // Each button's exchanges wait for anything the link is still doing.
-    connect(buttons_.value(QStringLiteral("odczButPic")), &QAbstractButton::clicked, this,
-            [this] { m_.link.whenIdle(this, [this] { odczButPicClick(); }); });
-    connect(buttons_.value(QStringLiteral("ZapButPic")), &QAbstractButton::clicked, this,
-            [this] { m_.link.whenIdle(this, [this] { ZapButPicClick(); }); });
-    connect(buttons_.value(QStringLiteral("ResButt")), &QAbstractButton::clicked, this,
-            [this] { m_.link.whenIdle(this, [this] { ResButtClick(); }); });
     // Files wait too: a read still on its way would fill the page after a
     // load, and a save takes the page as the fitter sees it when the dialog shows.
-    connect(buttons_.value(QStringLiteral("OdczytButtPlik")), &QAbstractButton::clicked, this,
-            [this] { m_.link.whenIdle(this, [this] { OdczytButtPlikClick(); }); });
-    connect(buttons_.value(QStringLiteral("ZapiszButtPlik")), &QAbstractButton::clicked, this,
-            [this] { m_.link.whenIdle(this, [this] { ZapiszButtPlikClick(); }); });
-    connect(compare_, &QAbstractButton::clicked, this,
-            [this] { m_.link.whenIdle(this, [this] { PorownajButtClick(); }); });
+    const std::pair<QAbstractButton*, void (ParametryPage::*)()> actions[] = {
+        {buttons_.value(QStringLiteral("odczButPic")), &ParametryPage::odczButPicClick},
+        {buttons_.value(QStringLiteral("ZapButPic")), &ParametryPage::ZapButPicClick},
+        {buttons_.value(QStringLiteral("ResButt")), &ParametryPage::ResButtClick},
+        {buttons_.value(QStringLiteral("OdczytButtPlik")), &ParametryPage::OdczytButtPlikClick},
+        {buttons_.value(QStringLiteral("ZapiszButtPlik")), &ParametryPage::ZapiszButtPlikClick},
+        {compare_, &ParametryPage::PorownajButtClick}};
+    for (const auto& [button, action] : actions)
+        connect(button, &QAbstractButton::clicked, this, [this, action = action] {
+            m_.paramSession.whenIdle(this, [this, action] { (this->*action)(); });
+        });
 }
 
 void ParametryPage::setTabOrderChain() {
@@ -530,37 +549,35 @@ void ParametryPage::pushToModel(const QString& name) {
     }
 }
 
-void ParametryPage::loadDefaults() {
-    m_.params.fill(defaultParameterSet(), ParameterModel::Origin::Defaults);
-}
-
 // ---------------------------------------------------------------- exchanges
 
-void ParametryPage::stopReadingsPoll() {
-    m_.link.stopPolling(polltimer::name(polltimer::ParamOdcz));
+QString ParametryPage::caption(ParamId id) const {
+    const ParamDef& d = paramDef(id);
+    const QString source = d.labels.empty() ? QString() : d.labels.front().name;
+    return pagetexts::text(m_.shell, pagetexts::captionKey(source), d.label);
 }
 
-void ParametryPage::restartReadingsPoll() {
-    m_.link.startPolling(polltimer::name(polltimer::ParamOdcz), polltimer::ParamOdcz.intervalMs);
-}
-
-void ParametryPage::showWriteMessages(const std::vector<WriteMessage>& messages) {
-    for (const WriteMessage& m : messages)
-        showMessage(QMessageBox::NoIcon, m.caption, m.text);
-}
-
-void ParametryPage::writeAll() {
-    params::postWrite(m_.link, this, m_.params.collect(), [this](const params::WriteReport& r) {
-        showWriteMessages(r.messages);
-        if (r.outcome.complete) return;
-        // The controller did not get it all: the page holds what it does not.
-        m_.params.setWritten(false);
-        const QString text = writeStoppedText(r.outcome, m_.shell);
-        m_.shell.setMessage(text);
-        // Nothing went out when the port did not open; its own box said why.
-        if (r.outcome.failedStep > 1) showMessage(QMessageBox::Warning, QStringLiteral("Quendrix"), text);
-    });
-    m_.params.setWritten(true);
+ParametryPage::Edits ParametryPage::askAboutUnwritten() {
+    const std::vector<ParamId> unwritten = m_.params.unwrittenValues();
+    if (unwritten.empty()) return Edits::Discard;
+    namespace st = params::sessiontext;
+    const params::ParameterSession& session = m_.paramSession;
+    const QString text = shortened(session.text(st::UnwrittenQuestion).arg(session.captions(unwritten)));
+    if (questionHandler_) return questionHandler_(text);
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Quendrix"), text, QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("NiezapisaneBox"));
+    QPushButton* write = box.addButton(session.text(st::UnwrittenWrite), QMessageBox::YesRole);
+    QPushButton* discard = box.addButton(session.text(st::UnwrittenDiscard), QMessageBox::NoRole);
+    QPushButton* keep = box.addButton(session.text(st::UnwrittenKeep), QMessageBox::RejectRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    if (busy) QApplication::restoreOverrideCursor();
+    return box.clickedButton() == write     ? Edits::Write
+           : box.clickedButton() == discard ? Edits::Discard
+                                            : Edits::Keep;
 }
 
 void ParametryPage::applyFeatures(const live::VersionFeatures& f) {
@@ -568,24 +585,6 @@ void ParametryPage::applyFeatures(const live::VersionFeatures& f) {
         control(QString::fromLatin1(name))->setVisible(f.temperatureControls);
     for (const char* name : {"checkbox22_2_label", "minprzelbgLabel"})
         labels_.value(QString::fromLatin1(name))->setVisible(f.temperatureControls);
-}
-
-void ParametryPage::postReadAndFill(bool announce) {
-    params::postRead(m_.link, this, [this, announce](const params::ReadResult& r) {
-        if (!r.ok) {
-            // Nothing arrived that could be shown: the page keeps what it
-            // showed, and the set is not taken as read.
-            m_.shell.setMessage(m_.shell.text(textkey::ReadFailed));
-            return;
-        }
-        m_.params.fill(r.set, ParameterModel::Origin::Controller, {}, r.marks);
-        // The block's ignition system selects the engine-speed page's list.
-        m_.live.setIgnitionChoice(r.ignitionIndex);
-        if (!r.marks.empty())
-            m_.shell.setMessage(m_.shell.text(textkey::FieldsMarked).arg(r.marks.size()));
-        else if (announce)
-            m_.shell.setMessage(m_.shell.text(textkey::Read));
-    });
 }
 
 void ParametryPage::showMarks() {
@@ -617,10 +616,7 @@ void ParametryPage::showInfo(const QString& control, const QString& comment) {
 }
 
 void ParametryPage::enterPage() {
-    postReadAndFill(false);
-    live::postVersionFeatures(m_.link, m_.live, this);
-    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
-    restartReadingsPoll();
+    m_.paramSession.enterPage(askAboutUnwritten());
     QWidget* first = control(QStringLiteral("ComboBox1"));
     if (first->hasFocus())
         focusDisplay(first->objectName());
@@ -629,63 +625,30 @@ void ParametryPage::enterPage() {
 }
 
 void ParametryPage::odczButPicClick() {
-    stopReadingsPoll();
-    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
-    live::postVersionFeatures(m_.link, m_.live, this);
-    m_.link.run(nullptr, [](Controller& c) {
-        c.ReadVersion();
-        c.channel().ClosePort();
-    });
-    if (!m_.shell.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
-    postReadAndFill(true);
-    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
-    restartReadingsPoll();
+    const Edits edits = askAboutUnwritten();
+    if (edits != Edits::Keep) {
+        if (!m_.shell.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+        m_.paramSession.read(edits);
+    }
     m_.shell.keyboardFlag = false;
 }
 
 void ParametryPage::ZapButPicClick() {
-    // The fitter writes what the page shows: from now on the controller holds it.
-    m_.params.setMarks({});
-    stopReadingsPoll();
-    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
-    if (!m_.shell.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
-    writeAll();
-    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
-    restartReadingsPoll();
-    // Reported as the write is handed to the link: the controller sends no
-    // acknowledgement to wait for, and the next field's comment follows it.
-    m_.shell.setMessage(m_.shell.text(textkey::Written));
+    const bool keyboard = m_.shell.keyboardFlag;
+    if (!keyboard) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+    m_.paramSession.write(keyboard ? params::ParameterSession::WriteKind::Keyboard
+                                   : params::ParameterSession::WriteKind::Button);
     m_.shell.keyboardFlag = false;
 }
 
 void ParametryPage::ResButtClick() {
-    stopReadingsPoll();
     if (!m_.shell.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
-    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
-    loadDefaults();
-    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
-    restartReadingsPoll();
-    m_.shell.setMessage(m_.shell.text(textkey::Reset));
-    ZapButPicClick();
+    m_.paramSession.reset();
     m_.shell.keyboardFlag = false;
 }
 
 void ParametryPage::finishWizard() {
-    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
-    postReadAndFill(false);
-    live::postVersionFeatures(m_.link, m_.live, this);
-    // Queued behind the read: decided once the page holds what was read.
-    m_.link.run(this, {}, [this] {
-        m_.shell.keyboardFlag = false;
-        if (m_.params.automaticWriteAllowed()) {
-            ZapButPicClick();
-        } else {
-            m_.shell.setMessage(writeBlockText(m_.shell, m_.params.automaticWriteBlock()));
-            m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
-            restartReadingsPoll();
-        }
-        control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
-    });
+    m_.paramSession.finishWizard();
 }
 
 // ---------------------------------------------------------------- files
@@ -717,31 +680,7 @@ void ParametryPage::ZapiszButtPlikClick() {
 void ParametryPage::OdczytButtPlikClick() {
     const QString path = chooseFile(FileDialogKind::Open);
     if (path.isEmpty()) return;
-    loadParameterFile(path);
-}
-
-void ParametryPage::loadParameterFile(const QString& path) {
-    // The whole file is checked before anything is applied: a file with an
-    // error leaves the page as it was.
-    const ParamFileLoad load = readParameterFile(path);
-    if (!load.ok) {
-        showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"), load.error);
-        return;
-    }
-    ParamPageState state = pageStateFor(m_.params.page(), m_.live.temperatureCapable());
-    const ParameterSet before = state.shown;
-    applyParameterFile(state, load.contents);
-    // The check boxes' click reactions run as the page shows the new states.
-    m_.params.fill(state.shown, ParameterModel::Origin::File, path);
-    // The controller no longer holds what the page shows, even after a write
-    // that left the flag set and a file whose check boxes changed nothing.
-    if (!(state.shown == before)) m_.params.setWritten(false);
-    m_.shell.setMessage(
-        pagetexts::text(m_.shell, pagetexts::FileLoaded, QString::fromUtf8("Wczytano plik parametrów %1"))
-            .arg(QFileInfo(path).fileName()));
-    for (std::size_t i = 0; i < load.contents.shortLines.size(); ++i)
-        showMessage(QMessageBox::Warning, QStringLiteral("Quendrix"),
-                    m_.shell.text(FileErrorTextKey, fileErrorText()));
+    m_.paramSession.loadFile(path, m_.live.temperatureCapable());
 }
 
 // ---------------------------------------------------------------- comparison
@@ -760,43 +699,37 @@ void ParametryPage::fitCompareCaption() {
 }
 
 void ParametryPage::PorownajButtClick() {
-    stopReadingsPoll();
-    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
-    params::postRead(m_.link, this, [this](const params::ReadResult& r) {
-        if (!r.ok) {
-            showMessage(QMessageBox::Warning, compare_->text(), m_.shell.text(textkey::ReadFailed));
-            return;
-        }
-        showDifferences(compareParameterSets(m_.params.page(), r.set, [this](ParamId id) {
-            const ParamDef& d = paramDef(id);
-            const QString source = d.labels.empty() ? QString() : d.labels.front().name;
-            return pagetexts::text(m_.shell, pagetexts::captionKey(source), d.label);
-        }));
-    });
-    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
-    restartReadingsPoll();
+    m_.paramSession.compare();
 }
 
-void ParametryPage::showDifferences(const std::vector<ParamDifference>& differences) {
+void ParametryPage::showDifferences(const std::vector<ParamDifference>& differences,
+                                    const QStringList& marked) {
     if (differences_) differences_->close();
-    if (differences.empty()) {
+    // Fields whose bytes the page cannot show are never "the same".
+    const QString markedNote =
+        marked.isEmpty()
+            ? QString()
+            : m_.paramSession.text(params::sessiontext::CompareMarked).arg(marked.join(QStringLiteral(", ")));
+    if (differences.empty() && marked.isEmpty()) {
         showMessage(QMessageBox::Information, compare_->text(),
                     pagetexts::text(m_.shell, pagetexts::CompareSame,
                                     QString::fromUtf8("Strona pokazuje te same parametry co sterownik.")));
+        return;
+    }
+    if (differences.empty()) {
+        showMessage(QMessageBox::Warning, compare_->text(), markedNote);
         return;
     }
     const QStringList headers = {
         pagetexts::text(m_.shell, pagetexts::CompareParameter, QStringLiteral("Parametr")),
         pagetexts::text(m_.shell, pagetexts::ComparePage, QStringLiteral("Na stronie")),
         pagetexts::text(m_.shell, pagetexts::CompareController, QStringLiteral("W sterowniku"))};
-    differences_ = makeDifferencesDialog(this, compare_->text(), headers, differences);
+    differences_ = makeDifferencesDialog(this, compare_->text(), headers, differences, markedNote);
     differences_->show();
 }
 
 void ParametryPage::DefaultOptionClick() {
-    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
-    postReadAndFill(false);
-    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
+    m_.paramSession.defaultSettings(askAboutUnwritten());
 }
 
 // ---------------------------------------------------------------- checks
@@ -918,8 +851,7 @@ void ParametryPage::closingEnter(QComboBox* list) {
     if (highlighted >= 0) list->setCurrentIndex(highlighted);
     // The highlighted item is the fitter's choice, as a selection with the mouse is.
     listActivated(list);
-    m_.shell.keyboardFlag = true;
-    m_.link.whenIdle(this, [this] { ZapButPicClick(); });
+    keyboardWrite();
     moveByPageKey(list, true);
     openList_ = false;
     // ComboBox4 clears the flag on every character typed into it, this Enter included.
@@ -936,9 +868,20 @@ void ParametryPage::labelClicked(const QString& label) {
     if (w && w->isEnabled() && w->isVisibleTo(this)) w->setFocus(Qt::MouseFocusReason);
 }
 
+void ParametryPage::keyboardWrite() {
+    m_.paramSession.whenIdle(this, [this] {
+        m_.shell.keyboardFlag = true;
+        ZapButPicClick();
+    });
+}
+
 void ParametryPage::dalejPressed() {
     QWidget* fw = QApplication::focusWidget();
-    const QString name = fw && isAncestorOf(fw) ? fw->objectName() : QString();
+    // A key that comes while the page is still being filled (the wizard has
+    // just handed over, or the page was just entered), or while the focus is
+    // elsewhere, would write a set the fitter has not seen.
+    if (m_.paramSession.filling() || !fw || !isAncestorOf(fw)) return;
+    const QString name = fw->objectName();
     if (QAbstractButton* b = buttons_.value(name)) {
         if (b->isEnabled()) b->click();
         return;
@@ -953,10 +896,9 @@ void ParametryPage::dalejPressed() {
     }
     if (QLineEdit* le = edit(name))
         if (!checkOnEnter(le)) return;
-    m_.shell.keyboardFlag = true;
     openList_ = false;
-    m_.link.whenIdle(this, [this] { ZapButPicClick(); });
-    moveByPageKey(name.isEmpty() ? nullptr : fw, true);
+    keyboardWrite();
+    moveByPageKey(fw, true);
 }
 
 void ParametryPage::cofnijPressed() {
