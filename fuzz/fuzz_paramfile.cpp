@@ -1,10 +1,12 @@
 // Parameter files as anyone may write them: parsed and checked whole, applied
 // onto the page state with the check boxes' reactions, written back out, and
-// the page's values as loaded planned into the write they would send.
+// the page's values as loaded planned into the write they would send and
+// checked by the write gate.
 #include "FuzzInput.h"
 #include "link/Controller.h"
 #include "params/ParamFile.h"
 #include "params/ParamTable.h"
+#include "params/WriteGate.h"
 #include "params/WriteSequence.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -21,5 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         parseParameterFile(parameterFileBytes(state.shown), QStringLiteral("again.qx4"));
     if (!again.ok) __builtin_trap();
     (void)planParameterWrite(state.shown, constant, std::uint8_t(version), version);
+    // The gate looks at every value a write of them would send.
+    (void)params::WriteGate::check(state.shown, params::SetOrigin::File, constant, true, version);
     return 0;
 }

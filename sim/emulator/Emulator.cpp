@@ -91,7 +91,10 @@ bool Emulator::openPty(std::string* error) {
         return false;
     }
     closeAll();
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    // Close-on-exec throughout: a program the caller starts (a test runs the
+    // command-line tool) must not inherit the device and keep it alive after
+    // an unplug.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master < 0) {
         setError(error, "posix_openpt");
         return false;
@@ -102,7 +105,7 @@ bool Emulator::openPty(std::string* error) {
         ::close(master);
         return false;
     }
-    const int slave = ::open(name, O_RDWR | O_NOCTTY);
+    const int slave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (slave < 0) {
         setError(error, std::string("open ") + name);
         ::close(master);
@@ -188,7 +191,7 @@ bool Emulator::attach(const std::string& device, std::string* error) {
         return false;
     }
     closeAll();
-    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         setError(error, "open " + device);
         return false;
@@ -248,7 +251,7 @@ bool Emulator::start() {
 
 bool Emulator::startThread() {
     if (running_ || ioFd_ < 0) return false;
-    if (pipe(wake_) != 0) return false;
+    if (pipe2(wake_, O_CLOEXEC) != 0) return false;
     setNonBlocking(wake_[0]);
     setNonBlocking(wake_[1]);
     stopFlag_ = false;

@@ -22,6 +22,9 @@ int main(int argc, char** argv) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
 
+    // The program's name, so that the restore points' folder is the program's.
+    QCoreApplication::setApplicationName(QStringLiteral("quendrix"));
+
     QTextStream out(stdout);
     QTextStream err(stderr);
     return cli::run(options, out, err);

@@ -41,6 +41,7 @@ void Controller::setIgnitionIndex(int index) {
     const Ignition ig = ignitionFor(index);
     ignitionIndex_ = ig.index;
     ignitionConstant_ = ig.constant;
+    ignitionKnown_ = index >= 0 && index <= 5;
 }
 
 int Controller::probeKindFrom(std::uint8_t byte31, std::uint8_t flags) {

@@ -55,6 +55,10 @@ public:
     void setFlags(std::uint8_t f) { flags_ = f; }
     int ignitionIndex() const { return ignitionIndex_; }
     int ignitionConstant() const { return ignitionConstant_; }
+    // The ignition constant is the controller's (a block read gave an
+    // ignition value 0-5) or the fitter's choice (setIgnitionIndex with 0-5);
+    // false before either, and after a block with any other value.
+    bool ignitionKnown() const { return ignitionKnown_; }
     void setIgnitionIndex(int index);
     int probeKind() const { return probeKind_; }
     QString analogThreshold() const { return analogThreshold_; }
@@ -104,6 +108,7 @@ private:
     bool flagsKnown_ = false;
     int ignitionIndex_ = 2;
     int ignitionConstant_ = 4800;
+    bool ignitionKnown_ = false;
     int probeKind_ = 0;
     QString analogThreshold_ = QStringLiteral("1");
     bool analogCapable_ = false;

@@ -16,6 +16,7 @@ struct LinkState {
     bool controllerPresent = false;
     int ignitionIndex = 2;
     int ignitionConstant = 4800;
+    bool ignitionKnown = false; // read from the controller or chosen by the fitter
     std::uint8_t flags = 0;
     int probeKind = 0;
     QString analogThreshold = QStringLiteral("1");

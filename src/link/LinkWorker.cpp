@@ -33,6 +33,7 @@ void LinkWorker::publishState() {
     s.controllerPresent = controller_->controllerPresent();
     s.ignitionIndex = controller_->ignitionIndex();
     s.ignitionConstant = controller_->ignitionConstant();
+    s.ignitionKnown = controller_->ignitionKnown();
     s.flags = controller_->flags();
     s.probeKind = controller_->probeKind();
     s.analogThreshold = controller_->analogThreshold();

@@ -2,10 +2,13 @@
 
 #include "link/Numeric.h"
 #include "params/BlockCodec.h"
+#include "params/BlockCommands.h"
 #include "params/ParamTable.h"
 #include "params/Volts.h"
 #include "params/WriteSequence.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -93,7 +96,77 @@ std::optional<long long> shown(const ParamDef& d, const QString& text) {
     return ok ? std::optional<long long>(n) : std::nullopt;
 }
 
+// The resolution of a parameter's decoded text: a value sent and read back may
+// differ by less than this through rounding alone.
+long long readBackStep(ParamId id) {
+    switch (id) {
+    case ParamId::SwitchRpm:
+    case ParamId::MaxGasRpm:
+    case ParamId::CutoffRpm:
+    case ParamId::RpmDelta:
+        return 100;
+    case ParamId::LambdaLowTime:
+    case ParamId::LambdaHighTime:
+        return 50;
+    case ParamId::LambdaThreshold:
+    case ParamId::TpsThreshold:
+        return 5;
+    case ParamId::SwitchDelay:
+        return 10;
+    case ParamId::SwitchTemp:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+// The delta's bytes decoded against the switch speed the set sends. A read
+// decodes it against the switch speed as shown, rounded to 100 rpm; where the
+// lower speed is small that rounding is magnified many times, up to past the
+// delta's range (its fallback), although the bytes hold the delta well. Those
+// are the read's to mark; what counts here is whether the delta fits its bytes.
+QString deltaReadBack(const ParameterSet& set, const BlockValue& v, int ignitionConstant) {
+    const WholeNumber a = wholeNumber(set[ParamId::SwitchRpm]);
+    if (!a.ok() || a.value <= 0) return v.text;
+    const long long c800 = 800LL * ignitionConstant;
+    const long long periods = v.raw + roundEven(c800, a.value);
+    if (periods == 0) return v.text;
+    const long long d = roundEven(c800, periods);
+    const long long delta = roundEven(a.value - d, 100) * 100;
+    const WireFacts& w = paramDef(ParamId::RpmDelta).wire;
+    return delta >= w.blockMin && delta <= w.blockMax ? QString::number(delta) : w.fallback;
+}
+
 } // namespace
+
+std::vector<UnreturnedValue> unreturnedValues(const ParameterSet& set, int ignitionConstant,
+                                              int versionCode) {
+    // The bytes the write sends, put into a block as the controller keeps them.
+    ParameterBlock b{};
+    std::vector<ParamId> sent;
+    for (const WriteStep& s : planParameterWrite(set, ignitionConstant, std::uint8_t{0}, versionCode)) {
+        if (!s.command.sends()) continue;
+        params::applySentBytes(b, s.command.bytes);
+        for (ParamId id : parametersOfStep(s.number))
+            if (std::find(sent.begin(), sent.end(), id) == sent.end()) sent.push_back(id);
+    }
+    const bool limitOff = set[ParamId::MaxGasRpmOff] == QLatin1String("1");
+    const std::vector<BlockValue> values = blockValues(b, ignitionConstant);
+    std::vector<UnreturnedValue> out;
+    for (const ParamDef& d : paramTable()) {
+        if (std::find(sent.begin(), sent.end(), d.id) == sent.end()) continue;
+        // Flag bits go out as the bit they are; the speed limit is not sent while it is off.
+        if (d.wire.width == 0 && d.id != ParamId::MaxGasRpmOff) continue;
+        if (d.id == ParamId::MaxGasRpm && limitOff) continue;
+        const BlockValue& v = values[static_cast<std::size_t>(d.id)];
+        const QString back = d.id == ParamId::RpmDelta ? deltaReadBack(set, v, ignitionConstant) : v.text;
+        const std::optional<long long> want = shown(d, set[d.id]);
+        const std::optional<long long> got = shown(d, back);
+        if (want && got && std::abs(*got - *want) < readBackStep(d.id)) continue;
+        out.push_back({d.id, set[d.id], back});
+    }
+    return out;
+}
 
 std::vector<FieldMark> fidelityMarks(const ParameterBlock& b, int ignitionConstant, int versionCode) {
     const std::vector<BlockValue> values = blockValues(b, ignitionConstant);

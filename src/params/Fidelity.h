@@ -33,5 +33,24 @@ struct FieldMark {
 // CutoffOn, ControllerMode and ReserveSensorKind are never marked.
 std::vector<FieldMark> fidelityMarks(const ParameterBlock& block, int ignitionConstant, int versionCode);
 
+// A value a full write sends that the controller would not give back: the
+// block after the write decodes to something else than the set holds.
+struct UnreturnedValue {
+    ParamId id;
+    QString value;    // as the set holds it
+    QString readBack; // what the page would show after the write and a read
+};
+
+// The other direction: every value of the set that the full write (with the
+// ignition constant, for a controller of the version code) sends but that
+// decodes back from the written bytes to another value than the set holds,
+// beyond the rounding the decoding itself does (engine speeds to 100 rpm,
+// lambda times to 50 ms, volts to 5 hundredths, the switch delay to 10 ms,
+// temperatures to 2 degrees). Such a value does not fit its bytes (it would
+// go out as their low bits) or lies outside what the decoding accepts.
+// Values the write does not send, the flag bits and the analog threshold
+// (not in the block) are not looked at. Pure.
+std::vector<UnreturnedValue> unreturnedValues(const ParameterSet& set, int ignitionConstant, int versionCode);
+
 // The mark of one field, nullptr when it is faithful.
 const FieldMark* markOf(const std::vector<FieldMark>& marks, ParamId id);

@@ -7,11 +7,15 @@
 #include "params/WriteSequence.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -44,9 +48,12 @@ private slots:
     void liveReadings();
     void sheetWithoutController();
     void usage();
+    void writeCutOff();
+    void unshowableBytesComeBackFromBackups();
 
 private:
-    Run cli(const QStringList& args, bool withPort = true);
+    // whileRunning runs (on the test's thread) while the tool does.
+    Run cli(const QStringList& args, bool withPort = true, const std::function<void()>& whileRunning = {});
     std::array<uint8_t, 37> block() {
         return emu_->withModel([](qsim::ControllerModel& m) { return m.block(); });
     }
@@ -91,15 +98,17 @@ void TestCli::cleanup() {
     dir_.reset();
 }
 
-Run TestCli::cli(const QStringList& args, bool withPort) {
+Run TestCli::cli(const QStringList& args, bool withPort, const std::function<void()>& whileRunning) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QUENDRIX_SETTINGS", settings_); // never the user's own settings
+    env.insert("QUENDRIX_SETTINGS", settings_);                // never the user's own settings
+    env.insert("QUENDRIX_HISTORY", dir_->filePath("history")); // nor restore points
     p.setProcessEnvironment(env);
     p.setWorkingDirectory(dir_->path());
     const QString bin =
         qEnvironmentVariable("QUENDRIX_BIN", QCoreApplication::applicationDirPath() + "/../../src");
     p.start(bin + "/quendrix-cli", withPort ? QStringList{"--port", device_} + args : args);
+    if (whileRunning) whileRunning();
     Run r;
     if (!p.waitForFinished(60000)) {
         p.kill();
@@ -193,7 +202,7 @@ void TestCli::diffTellsSameFromDifferent() {
     writeFile("other.qx4", file);
     r = cli({"diff", "other.qx4"});
     QCOMPARE(r.code, 1);
-    const QStringList lines = r.out.trimmed().split('\n');
+    const QStringList lines = r.out.trimmed().split('\n').filter(QRegularExpression("^[A-Z]"));
     QCOMPARE(lines.size(), 2); // "0500" is the controller's 500
     QVERIFY2(lines[0].startsWith("SwitchRpm") && lines[0].contains("\"2500\"") &&
                  lines[0].contains("\"2000\""),
@@ -214,6 +223,16 @@ void TestCli::refusedValuesSendNothing() {
     for (const qsim::ReceivedCommand& c : commands())
         QVERIFY2(c.code == 0x01 || c.code == 0x22 || c.code == 0x0A || c.code == 0x09,
                  qPrintable(QString::number(c.code, 16)));
+    QCOMPARE(block(), before);
+
+    // Values that would go out as their low 8 bits: each named with its range.
+    writeFile("wrapped.qx4", parameterFileBytes(defaultParameterSet()).replace("113:100", "113:300"));
+    const Run wrapped = cli({"write", "wrapped.qx4"});
+    QCOMPARE(wrapped.code, 2);
+    QVERIFY2(wrapped.err.contains(
+                 QString::fromUtf8("StepStart (Start. pow. silnika krok.) \"300\": outside 1–255, "
+                                   "the controller would hold 44")),
+             qPrintable(wrapped.err));
     QCOMPARE(block(), before);
 
     // A file the load refuses: nothing is read or sent at all.
@@ -308,7 +327,8 @@ void TestCli::usage() {
     const Run help = cli({"--help"}, false);
     QCOMPARE(help.code, 0);
     for (const char* word : {"version", "autodetect", "read", "write", "diff", "live", "--seconds", "--csv",
-                             "sheet", "-o", "--port COMn", "--port DEVICE", "PortDevice"})
+                             "sheet", "-o", "--port COMn", "--port DEVICE", "PortDevice", "backup FILE",
+                             "restore FILE", "restore --point N", "history", "--history-dir DIR", "6 read"})
         QVERIFY2(help.out.contains(word), word);
     const QList<QStringList> bad = {{},
                                     {"live"},
@@ -317,12 +337,99 @@ void TestCli::usage() {
                                     {"sheet", "a.qx4"},
                                     {"diff", "a.qx4", "b.qx4"},
                                     {"--port", "COM9", "version"},
+                                    {"restore"},
+                                    {"restore", "--point", "x"},
+                                    {"read", "a.qx4", "--point", "2"},
                                     {"version", "--bogus"}};
     for (const QStringList& args : bad) {
         const Run r = cli(args, false);
         QVERIFY2(r.code == 3, qPrintable(args.join(' ') + ": " + QString::number(r.code) + " " + r.err));
         QVERIFY(!r.err.isEmpty());
     }
+}
+
+void TestCli::writeCutOff() {
+    QByteArray file = parameterFileBytes(defaultParameterSet());
+    writeFile("car.qx4", file.replace("102:2000", "102:2500"));
+    clearCommands();
+    // The adapter is pulled out once the write has begun.
+    bool unplugged = false;
+    const Run r = cli({"write", "car.qx4"}, true, [&] {
+        QElapsedTimer t;
+        t.start();
+        auto writing = [&] {
+            for (const qsim::ReceivedCommand& c : commands())
+                if (c.code == 0x08 && !c.values.empty()) return true;
+            return false;
+        };
+        while (!writing() && t.elapsed() < 30000)
+            QThread::msleep(1);
+        unplugged = emu_->unplug();
+    });
+    QVERIFY(unplugged);
+    QCOMPARE(r.code, 5);
+    QVERIFY2(r.err.contains(
+                 QRegularExpression("cut off at step \\d+ of 28: not written: .*StepOpening, .*SwitchTemp, "
+                                    "AnalogThreshold and the closing byte 0x0A")),
+             qPrintable(r.err));
+    QVERIFY(!r.out.contains("written car.qx4"));
+    int closings = 0; // after the write's first command
+    for (const qsim::ReceivedCommand& c : commands())
+        closings = c.code == 0x1E ? 0 : closings + (c.code == 0x0A);
+    QCOMPARE(closings, 0);
+    // The controller's block as it was before was kept.
+    QVERIFY(QFile::exists(path("history/restore-000001.txt")));
+}
+
+void TestCli::unshowableBytesComeBackFromBackups() {
+    // A controller set raw with bytes the page cannot show.
+    auto original = block();
+    original[9] = 0x1A;                       // 0F 1A
+    original[28] = 0x20, original[29] = 0x4E; // 1C 20 4E
+    original[15] = 0x7B, original[16] = 0x00; // 15 7B 00
+    original[6] = 0x2C, original[7] = 0x01;   // 08 2C 01
+    emu_->withModel([&](qsim::ControllerModel& m) {
+        m.setBlock(original);
+        return 0;
+    });
+
+    // A parameter file cannot hold it: each field that would change is named.
+    Run r = cli({"read", "car.qx4"});
+    QCOMPARE(r.code, 6);
+    for (const char* field : {"LambdaThreshold", "SwitchRpm", "StepSpeedBelowTps", "SwitchDelay"})
+        QVERIFY2(r.err.contains(QString("warning: ") + field), qPrintable(r.err));
+    QVERIFY(QFile::exists(path("car.qx4")));
+    r = cli({"diff", "car.qx4"}); // the values read the same; the bytes would not
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.out.contains("byte 9: controller 1A, the file writes 19"), qPrintable(r.out));
+    QVERIFY(!r.out.contains("same"));
+
+    // A backup can.
+    QCOMPARE(cli({"backup", "car.qxb"}).code, 0);
+    QCOMPARE(cli({"write", "car.qx4"}).code, 0);
+    QVERIFY(block() != original);
+    r = cli({"restore", "car.qxb"});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(block(), original);
+
+    // So can the restore point the write kept.
+    QCOMPARE(cli({"write", "car.qx4"}).code, 0);
+    r = cli({"history"});
+    QCOMPARE(r.code, 0);
+    const QStringList lines = r.out.split('\n');
+    QVERIFY2(lines.size() > 4 && lines[0].startsWith("3  ") &&
+                 lines[0].endsWith("quendrix-cli write car.qx4") &&
+                 lines[1].contains("differs from the controller now in byte(s) 6, 7, 9, 15, 17, 28, 29: the "
+                                   "page shows the same values") &&
+                 lines[2].startsWith("2  ") && lines[2].contains("quendrix-cli restore car.qxb") &&
+                 lines[3].contains("same as the controller now"),
+             qPrintable(r.out));
+    r = cli({"restore", "--point", "3"});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(block(), original);
+    emu_.reset(); // without a controller the list still shows
+    r = cli({"history"});
+    QVERIFY(r.code == 0 && r.out.startsWith("4  ") && r.out.contains("differences not shown"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -7,8 +7,11 @@
 #include "link/SerialChannel.h"
 #include "params/BlockCodec.h"
 #include "params/ParamTable.h"
+#include "params/RestorePoints.h"
+#include "params/WriteGate.h"
 #include "params/WriteSequence.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -69,6 +72,7 @@ private slots:
     void readGivesTheDefaults();
     void writingTheDefaultsKeepsTheBlock();
     void editedValuesComeBack();
+    void restoreBringsTheBlockBack();
 };
 
 void TestParamSim::readGivesTheDefaults() {
@@ -138,6 +142,69 @@ void TestParamSim::editedValuesComeBack() {
     QVERIFY(readParameters(line.controller, back));
     QCOMPARE(back[ParamId::MaxGasRpmOff], QStringLiteral("0"));
     QCOMPARE(back[ParamId::MaxGasRpm], QStringLiteral("6000"));
+}
+
+void TestParamSim::restoreBringsTheBlockBack() {
+    using namespace params;
+    Line line;
+    NEED_LINE(line);
+    // A controller set raw, with bytes the page cannot show: 0F 1A, 1C 20 4E,
+    // 15 7B 00, 08 2C 01.
+    ParameterBlock original = line.block();
+    original[9] = 0x1A;
+    original[28] = 0x20, original[29] = 0x4E;
+    original[15] = 0x7B, original[16] = 0x00;
+    original[6] = 0x2C, original[7] = 0x01;
+    line.emu->withModel([&](qsim::ControllerModel& m) {
+        m.setBlock(original);
+        return 0;
+    });
+    QTemporaryDir dir;
+    RestorePointStore store(dir.path());
+    WriteGate gate(&store);
+    const WriteContext ctx{"Zapisz parametry", "COM1", false};
+    line.controller.ReadVersion();
+
+    // The controller silent: the block cannot be kept, nothing is written.
+    line.emu->withModel([](qsim::ControllerModel& m) { return m.faults().silent = true; });
+    line.clearCommands();
+    const GateReport refused =
+        gate.writeSet(line.controller, ctx, defaultParameterSet(), SetOrigin::File, nullptr);
+    QCOMPARE(refused.verdict.reason, GateVerdict::Reason::NoRestorePoint);
+    line.emu->withModel([](qsim::ControllerModel& m) { return m.faults().silent = false; });
+    QVERIFY(store.list().empty());
+    QCOMPARE(line.block(), original);
+
+    // A write of the set the page shows: the block is read first and kept.
+    ParameterSet s;
+    QVERIFY(readParameters(line.controller, s));
+    s[ParamId::StepOpening] = "60"; // skipped by the write's own check
+    s[ParamId::CutoffStep] = "80";
+    const GateReport written = gate.writeSet(line.controller, ctx, s, SetOrigin::Controller, nullptr);
+    QVERIFY(written.verdict.allowed() && written.outcome.complete);
+    QCOMPARE(written.skipped, std::vector<ParamId>{ParamId::StepOpening});
+    QCOMPARE(written.restorePoint, 1);
+    QCOMPARE(store.load(1)->block, original);
+    QVERIFY(line.block() != original);
+    QCOMPARE(gate.knownBlock(), std::optional<ParameterBlock>(line.block()));
+
+    // A wizard's set-up: the known block follows the bytes that went out.
+    const GateReport setUp = gate.sendCommands(
+        line.controller, ctx, {{{0x07, 0xFA}, 20, {ParamId::TpsThreshold}}, {{0x0A}, 0, {}}});
+    QVERIFY(setUp.complete());
+    QTRY_COMPARE(int(line.block()[5]), 0xFA);
+    QCOMPARE(gate.knownBlock(), std::optional<ParameterBlock>(line.block()));
+    QCOMPARE(store.list().size(), std::size_t(2));
+
+    // Restore point 1, byte for byte; a byte nothing writes is named.
+    ParameterBlock target = store.load(1)->block;
+    target[36] = 0x55;
+    const RestoreReport restored = gate.restore(line.controller, ctx, target);
+    QVERIFY(restored.complete());
+    QCOMPARE(restored.restorePoint, 3);
+    QCOMPARE(restored.notRestorable, std::vector<int>{36});
+    QCOMPARE(line.block(), original);
+    QCOMPARE(gate.knownBlock(), std::optional<ParameterBlock>(original));
 }
 
 QTEST_GUILESS_MAIN(TestParamSim)
