@@ -63,16 +63,25 @@ ReadResult readBlock(Controller& c, WriteGate& gate) {
     r.versionCode = c.versionCode();
     if (!block) return r;
     gate.blockRead(*block, r.versionCode);
+    ReadResult decoded = decodeRead(c, *block);
+    decoded.answered = r.answered;
+    return decoded;
+}
+
+ReadResult decodeRead(const Controller& c, const ParameterBlock& block) {
+    ReadResult r;
+    r.versionCode = c.versionCode();
+    r.answered = true;
     r.ok = true;
-    r.block = *block;
+    r.block = block;
     r.ignitionConstant = c.ignitionConstant();
     r.ignitionIndex = c.ignitionIndex();
     r.set = defaultParameterSet();
-    decodeParameterBlock(*block, r.ignitionConstant, r.set);
+    decodeParameterBlock(block, r.ignitionConstant, r.set);
     // A threshold whose answer did not arrive is not known: left empty, it is
     // not written back (a stale one would be).
     r.set[ParamId::AnalogThreshold] = c.thresholdRead() ? c.analogThreshold() : QString();
-    r.marks = fidelityMarks(*block, r.ignitionConstant, r.versionCode);
+    r.marks = fidelityMarks(block, r.ignitionConstant, r.versionCode);
     return r;
 }
 
@@ -96,9 +105,7 @@ GateReport writeThroughGate(Controller& c, WriteGate& gate, const QString& what,
     WriteContext ctx;
     ctx.what = what;
     ctx.port = portDescription(c);
-    // A whole block read (the ignition read's too) gave the controller's
-    // ignition system together with its flags byte.
-    ctx.ignitionKnown = c.knownFlags().has_value();
+    ctx.ignitionKnown = c.ignitionKnown();
     GateReport r = gate.writeSet(c, ctx, set, origin, &sink);
     if (r.checks.empty()) r.checks = std::move(sink.messages);
     return r;

@@ -34,6 +34,9 @@ struct ReadResult {
 // When no whole block arrived, ok is false and nothing may be taken from the
 // result but `answered`.
 ReadResult readBlock(Controller& c, WriteGate& gate);
+// A block the controller has just given (a read, a restore's read back)
+// decoded with the ignition constant and threshold that read left.
+ReadResult decodeRead(const Controller& c, const ParameterBlock& block);
 
 // Posts the block read.
 void postRead(ControllerLink& link, WriteGate& gate, QObject* receiver,

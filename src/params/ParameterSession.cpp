@@ -1,10 +1,14 @@
 #include "params/ParameterSession.h"
 
 #include "link/ControllerLink.h"
+#include "params/BlockCodec.h"
 #include "params/ParamFile.h"
 #include "params/ParamTable.h"
+#include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
+#include "params/RestorePoints.h"
 #include "params/SessionTexts.h"
+#include "params/WriteGate.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -303,7 +307,7 @@ QString ParameterSession::refusalText(const GateVerdict& v) const {
         return text(st::RefusedValues).arg(values.join(QStringLiteral("; ")));
     }
     case GateVerdict::Reason::NoRestorePoint:
-        return text(st::RefusedNoBlock).arg(QString()).trimmed();
+        return text(st::RefusedNoBlock).arg(v.detail).trimmed();
     }
     return {};
 }
@@ -395,6 +399,116 @@ void ParameterSession::loadFile(const QString& path, bool temperatureCapable) {
     for (std::size_t i = 0; i < load.contents.shortLines.size(); ++i)
         emit message(Severity::Warning, QStringLiteral("Quendrix"),
                      texts_ ? texts_(FileErrorTextKey, fileErrorText()) : fileErrorText());
+}
+
+} // namespace params
+
+namespace params {
+
+// ---------------------------------------------------------------- restore points
+
+namespace {
+QString offsets(const std::vector<int>& at) {
+    QStringList s;
+    for (int i : at)
+        s << QString::number(i);
+    return s.join(QStringLiteral(", "));
+}
+
+QString pointTime(const QDateTime& t) {
+    return t.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+} // namespace
+
+QString ParameterSession::pointDifferences(const RestorePoint& p, const ReadResult& now) const {
+    const ParameterBlock& point = p.block;
+    if (!now.ok) return text(st::HistoryUnknown);
+    // Both decoded alike, so that only what the bytes hold can differ.
+    ParameterSet held = defaultParameterSet();
+    ParameterSet then = defaultParameterSet();
+    decodeParameterBlock(now.block, now.ignitionConstant, held);
+    decodeParameterBlock(point, now.ignitionConstant, then);
+    std::vector<ParamId> ids;
+    for (const ParamDifference& d : compareParameterSets(then, held))
+        ids.push_back(d.id);
+    if (!ids.empty()) return captions(ids);
+    std::vector<int> bytes;
+    for (int i = 0; i < Controller::BlockSize; ++i)
+        if (point[static_cast<std::size_t>(i)] != now.block[static_cast<std::size_t>(i)]) bytes.push_back(i);
+    return bytes.empty() ? text(st::HistorySame) : text(st::HistoryBytes).arg(offsets(bytes));
+}
+
+void ParameterSession::listRestorePoints() {
+    stopPoll();
+    closePort();
+    postRead(link_, gate_, this, [this](const ReadResult& now) {
+        if (now.ok) model_.setControllerSet(now.set);
+        std::vector<PointRow> rows;
+        if (store_)
+            for (const RestorePoint& p : store_->list())
+                rows.push_back({p.id, p.header.time, p.header.port, p.header.what, pointDifferences(p, now)});
+        emit restorePointsListed(rows);
+    });
+    openPort();
+    startPoll();
+}
+
+void ParameterSession::restorePoint(int id) {
+    QString error;
+    const std::optional<BlockFile> point = store_ ? store_->load(id, &error) : std::nullopt;
+    if (!point) {
+        emit message(Severity::Warning, QStringLiteral("Quendrix"), error);
+        return;
+    }
+    const QString when = pointTime(point->header.time);
+    struct Result {
+        RestoreReport report;
+        ReadResult back;
+    };
+    stopPoll();
+    closePort();
+    link_.call<Result>(
+        this,
+        [g = &gate_, block = point->block, what = text(st::WhatRestore).arg(when)](Controller& c) {
+            Result r;
+            WriteContext ctx;
+            ctx.what = what;
+            ctx.port = portDescription(c);
+            ctx.ignitionKnown = c.ignitionKnown();
+            r.report = g->restore(c, ctx, block);
+            if (r.report.readBack) r.back = decodeRead(c, r.report.controllerBlock);
+            return r;
+        },
+        [this, when](const Result& r) {
+            // The page shows what the controller holds now.
+            if (r.back.ok) {
+                model_.fill(r.back.set, ParameterModel::Origin::Controller, {}, r.back.marks);
+                model_.setWritten(true);
+                emit ignitionRead(r.back.ignitionIndex);
+            }
+            reportRestore(when, r.report);
+        });
+    openPort();
+    startPoll();
+}
+
+void ParameterSession::reportRestore(const QString& when, const RestoreReport& r) {
+    if (!r.verdict.allowed()) {
+        const QString why = refusalText(r.verdict);
+        emit status(why);
+        emit message(Severity::Warning, QStringLiteral("Quendrix"), why);
+        return;
+    }
+    QString said = !r.outcome.complete ? text(st::RestoreStopped).arg(when, offsets(r.notSentBytes))
+                   : !r.readBack       ? text(st::RestoredNoReadBack).arg(when)
+                   : !r.differingBytes.empty()
+                       ? text(st::RestoredDiffering).arg(when, offsets(r.differingBytes))
+                       : text(st::Restored).arg(when);
+    if (!r.notRestorable.empty())
+        said += QLatin1Char(' ') + text(st::NotRestorable).arg(offsets(r.notRestorable));
+    emit status(said);
+    emit message(r.complete() && r.notRestorable.empty() ? Severity::Information : Severity::Warning,
+                 QStringLiteral("Quendrix"), said);
 }
 
 } // namespace params

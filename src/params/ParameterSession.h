@@ -6,9 +6,8 @@
 // used. Pages call these intents and show ParameterModel; what an exchange
 // brought is told through the model, the status text and message signals.
 #include "params/ParamCompare.h"
-#include "params/ParameterJobs.h"
-#include "params/WriteGate.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -19,6 +18,14 @@ class ControllerLink;
 class ParameterModel;
 
 namespace params {
+
+class RestorePointStore;
+class WriteGate;
+struct GateReport;
+struct GateVerdict;
+struct ReadResult;
+struct RestorePoint;
+struct RestoreReport;
 
 namespace sessiontext {
 struct Text;
@@ -44,12 +51,22 @@ public:
     // it is and read nothing.
     enum class Edits { Discard, Write, Keep };
     enum class Severity { Plain, Information, Warning, Critical };
+    // A restore point as the history lists it.
+    struct PointRow {
+        int id = 0;
+        QDateTime time;
+        QString port;
+        QString what;
+        QString differences; // what it would change against the controller now
+    };
 
     ParameterSession(ControllerLink& link, WriteGate& gate, ParameterModel& model, Poll readingsPoll,
                      QObject* parent = nullptr);
 
     void setTexts(TextSource texts) { texts_ = std::move(texts); }
     void setCaptions(CaptionSource captions) { captions_ = std::move(captions); }
+    // Where the gate keeps its restore points (none: the history is empty).
+    void setRestorePoints(RestorePointStore* store) { store_ = store; }
 
     // Runs action once everything posted to the link before has finished: a
     // button's work never interleaves with an exchange still on the line.
@@ -77,6 +94,13 @@ public:
     void automaticWrite();
     // A parameter file checked whole and then loaded onto the page; nothing is sent.
     void loadFile(const QString& path, bool temperatureCapable);
+    // "Historia": the block read, then the restore points, newest first, each
+    // with the values it holds otherwise than the controller now.
+    void listRestorePoints();
+    // Writes a restore point's bytes back through the gate, reads the block
+    // back and fills the page with it; the report names bytes that read back
+    // otherwise and bytes no command writes.
+    void restorePoint(int id);
 
     // From the start of a read that fills the page until the page shows it
     // (the wizard's finishing: until its write back is decided): keys that
@@ -104,6 +128,7 @@ signals:
     // captions of the fields whose bytes the page cannot show.
     void compared(const std::vector<ParamDifference>& differences, const QStringList& marked);
     void compareFailed(const QString& text);
+    void restorePointsListed(const std::vector<params::ParameterSession::PointRow>& rows);
 
 private:
     void stopPoll();
@@ -118,6 +143,8 @@ private:
     void reportWrite(const ParameterSet& written, const GateReport& r);
     QString refusalText(const GateVerdict& v) const;
     void showCompared(const ReadResult& r);
+    QString pointDifferences(const RestorePoint& point, const ReadResult& now) const;
+    void reportRestore(const QString& when, const RestoreReport& r);
     void forgetBlock();
     void beginFilling();
     void endFilling(bool all = false);
@@ -129,6 +156,7 @@ private:
     Poll poll_;
     TextSource texts_;
     CaptionSource captions_;
+    RestorePointStore* store_ = nullptr;
     QString port_;
     int filling_ = 0;
 };

@@ -1,8 +1,6 @@
 #pragma once
 // Language keys of the texts the parameter session tells the fitter, with
 // their built-in Polish wording (used until a language file gives one).
-#include "params/WriteGate.h"
-
 #include <QString>
 #include <functional>
 
@@ -61,5 +59,26 @@ constexpr Text WhatAutomatic{31123, "Zapis przy zmianie strony"};
 constexpr Text WhatFinish{31124, "Koniec autoadaptacji"};
 constexpr Text WhatEdits{31125, "Zapis przed odczytem"};
 constexpr Text WhatRestore{31126, "Przywrócenie punktu z %1"};
+
+// The restore points ("Historia").
+constexpr Text HistoryCaption{31130, "Historia"};
+constexpr Text HistoryTitle{31131, "Punkty przywracania"};
+constexpr Text HistoryTime{31132, "Czas"};
+constexpr Text HistoryPort{31133, "Port"};
+constexpr Text HistoryWhat{31134, "Przed zapisem"};
+constexpr Text HistoryDiffers{31135, "Różni się od sterownika"};
+constexpr Text HistoryRestore{31136, "Przywróć"};
+constexpr Text HistoryClose{31137, "Zamknij"};
+constexpr Text HistorySame{31138, "nic"};
+constexpr Text HistoryUnknown{31139, "nie wiadomo - sterownika nie odczytano"};
+constexpr Text HistoryBytes{31140, "tylko bajty %1"};
+constexpr Text HistoryNone{31141, "Brak punktów przywracania."};
+constexpr Text Restored{31142, "Przywrócono punkt z %1: sterownik ma znów jego bajty."};
+constexpr Text RestoredDiffering{31143, "Przywrócono punkt z %1, ale odczyt różni się w bajtach: %2"};
+constexpr Text RestoredNoReadBack{31144,
+                                  "Przywrócono punkt z %1, ale bloku nie odczytano z powrotem - sprawdź go "
+                                  "(„odczyt parametrów”)."};
+constexpr Text RestoreStopped{31145, "Przywracanie punktu z %1 przerwane - nie wysłano bajtów: %2"};
+constexpr Text NotRestorable{31146, "Nie do przywrócenia (żadne polecenie ich nie zapisuje): bajty %1"};
 
 } // namespace params::sessiontext

@@ -224,6 +224,7 @@ private slots:
     void fileWithAnErrorChangesNothing();
     void loadedFileIsWrittenOnTheWayToTheLivePage();
     void valuesTheControllerCannotHoldAreNotWritten();
+    void historyRestoresTheBlockByteExact();
     void compareListsDifferencesAndWritesNothing();
     void printPageThroughTheWindow();
     void screenshotsFit();
@@ -235,6 +236,7 @@ private:
 void TestParamWindow::initTestCase() {
     QVERIFY(settings_.isValid());
     qputenv("QUENDRIX_SETTINGS", settings_.filePath("settings.ini").toUtf8()); // never the user's own
+    qputenv("QUENDRIX_HISTORY", settings_.filePath("history").toUtf8());       // nor restore points
 }
 
 void TestParamWindow::pageSavesWhatTheCliReads() {
@@ -420,6 +422,54 @@ void TestParamWindow::valuesTheControllerCannotHoldAreNotWritten() {
     QVERIFY(r.emu->withModel([](qsim::ControllerModel& m) { return m.block(); }) == before);
 }
 
+void TestParamWindow::historyRestoresTheBlockByteExact() {
+    Rig r;
+    qputenv("QUENDRIX_HISTORY", r.path("history").toUtf8()); // the points of this test alone
+    r.writeFile("car.qx4", carFile());
+    r.open();
+    auto block = [&r] { return r.emu->withModel([](qsim::ControllerModel& m) { return m.block(); }); };
+    const auto original = block();
+    // A file written, then a typed value: a restore point before each.
+    r.key(Qt::Key_F2);
+    r.nextPath = r.path("car.qx4");
+    r.click("OdczytButtPlik");
+    r.click("ZapButPic");
+    r.type("Edit3", "3500");
+    r.click("ZapButPic");
+    QVERIFY(block() != original);
+
+    // Reached from the comparison with Tab, run with Enter.
+    auto* compare = r.w<QWidget>("PorownajButt");
+    compare->setFocus();
+    QTRY_VERIFY(compare->hasFocus());
+    QTest::keyClick(compare, Qt::Key_Tab);
+    QVERIFY(r.w<QWidget>("HistoriaButt")->hasFocus());
+    QTest::keyClick(r.w<QWidget>("HistoriaButt"), Qt::Key_Return);
+    r.waitIdle();
+    QDialog* dialog = r.params->historyDialog();
+    QVERIFY(dialog && dialog->isVisible());
+    auto* table = dialog->findChild<QTableWidget*>("HistoriaTabela");
+    QCOMPARE(table->rowCount(), 2); // newest first
+    QCOMPARE(table->item(0, 2)->text(), QStringLiteral("Zapisz parametry"));
+    QCOMPARE(table->item(0, 3)->text(), QString::fromUtf8("Obroty dla przejścia B/G"));
+    QVERIFY2(table->item(1, 3)->text().contains(QString::fromUtf8("Rodzaj sondy lambda")),
+             qPrintable(table->item(1, 3)->text()));
+
+    // The point before the file: its bytes go back, and the block reads back as kept.
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Return);
+    r.waitIdle();
+    QVERIFY(!r.params->historyDialog());
+    QVERIFY(block() == original);
+    QCOMPARE(r.edit("Edit3")->text(), QStringLiteral("2000"));
+    QVERIFY2(r.panel().startsWith(QString::fromUtf8("Przywrócono punkt z ")) &&
+                 r.panel().endsWith(QString::fromUtf8("sterownik ma znów jego bajty.")),
+             qPrintable(r.panel()));
+    QCOMPARE(r.messages.size(), std::size_t(1));
+    QCOMPARE(r.messages[0].icon, QMessageBox::Information);
+}
+
 void TestParamWindow::compareListsDifferencesAndWritesNothing() {
     Rig r;
     r.open();
@@ -535,8 +585,10 @@ void TestParamWindow::printPageThroughTheWindow() {
     r.key(Qt::Key_Return);
     QCOMPARE(r.printed.back().heading, r.label("NaglowekPliku"));
     QCOMPARE(r.printed.back().rows[2].value, QStringLiteral("3000"));
-    // Written, it is the controller's set: nothing to ask.
+    // Written (the page kept, not read over), it is the controller's set.
+    r.answer = ParametryPage::Edits::Keep;
     r.key(Qt::Key_F2);
+    QCOMPARE(r.edit("Edit3")->text(), QStringLiteral("3000"));
     r.click("ZapButPic");
     r.key(Qt::Key_F9);
     QVERIFY(!file->isVisible());

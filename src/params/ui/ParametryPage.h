@@ -60,6 +60,9 @@ public:
     void PorownajButtClick();
     // The list of differences last shown (null when none is open).
     QDialog* differencesDialog() const { return differences_; }
+    // "Historia": the restore points, one of them restored from the list.
+    void HistoriaButtClick();
+    QDialog* historyDialog() const { return historyDialog_; }
     // The parameter side of the "Domyślne ustawienia" menu command: block read,
     // page filled, port opened. Nothing is written.
     void DefaultOptionClick();
@@ -144,6 +147,7 @@ private:
 
     QString chooseFile(FileDialogKind kind);
     void showDifferences(const std::vector<ParamDifference>& differences, const QStringList& marked);
+    void showHistory(const std::vector<params::ParameterSession::PointRow>& rows);
     // The compare button's caption in the current language, on as many lines as it needs.
     void fitCompareCaption();
 
@@ -162,7 +166,9 @@ private:
     QCheckBox* commentsOff_ = nullptr;
     ReadingsPanel* readings_ = nullptr;
     TColorButton* compare_ = nullptr;
+    TColorButton* historyButton_ = nullptr;
     QPointer<QDialog> differences_;
+    QPointer<QDialog> historyDialog_;
     FileChooser fileChooser_;
     QString focused_; // entry control that last received the focus
     bool openList_ = false;

@@ -10,6 +10,7 @@
 #include "live/ui/WizualizacjaPage.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
+#include "params/RestorePoints.h"
 #include "params/WriteGate.h"
 #include "params/ui/DrukowaniePage.h"
 #include "params/ui/ParametryPage.h"
@@ -78,13 +79,16 @@ MainWindow::MainWindow(Setup setup, QWidget* parent) : QMainWindow(parent), setu
     link_ = std::make_unique<ControllerLink>(std::move(makePort), std::move(makeClock));
     shell_ = std::make_unique<ShellModel>();
     params_ = std::make_unique<ParameterModel>();
-    // The one gate every write to the controller passes.
-    gate_ = std::make_unique<params::WriteGate>(nullptr);
+    // The one gate every write to the controller passes, keeping a restore
+    // point before each in the user's data folder.
+    restorePoints_ = std::make_unique<params::RestorePointStore>();
+    gate_ = std::make_unique<params::WriteGate>(restorePoints_.get());
     paramSession_ = std::make_unique<params::ParameterSession>(
         *link_, *gate_, *params_,
         params::ParameterSession::Poll{polltimer::name(polltimer::ParamOdcz),
                                        polltimer::ParamOdcz.intervalMs});
     paramSession_->setTexts([this](int key, const QString& fallback) { return shell_->text(key, fallback); });
+    paramSession_->setRestorePoints(restorePoints_.get());
     connect(paramSession_.get(), &params::ParameterSession::status, shell_.get(), &ShellModel::setMessage);
     live_ = std::make_unique<LiveModel>(*link_, *params_);
     navigator_ = std::make_unique<shell::Navigator>(models());

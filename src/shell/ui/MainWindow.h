@@ -16,6 +16,7 @@
 class ParameterModel;
 class LiveModel;
 namespace params {
+class RestorePointStore;
 class WriteGate;
 class ParameterSession;
 } // namespace params
@@ -137,7 +138,8 @@ private:
 
     Setup setup_;
     // Declared before the link: jobs still on the link's worker when it
-    // goes use the gate.
+    // goes use the gate, and the gate its restore points.
+    std::unique_ptr<params::RestorePointStore> restorePoints_;
     std::unique_ptr<params::WriteGate> gate_;
     std::unique_ptr<ControllerLink> link_;
     std::unique_ptr<ShellModel> shell_;
