@@ -454,6 +454,9 @@ void TestParamWindow::historyRestoresTheBlockByteExact() {
     QCOMPARE(table->item(0, 3)->text(), QString::fromUtf8("Obroty dla przejścia B/G"));
     QVERIFY2(table->item(1, 3)->text().contains(QString::fromUtf8("Rodzaj sondy lambda")),
              qPrintable(table->item(1, 3)->text()));
+    checkFits(dialog);
+    if (const QString dir = qEnvironmentVariable("QUENDRIX_SHOT_DIR"); !dir.isEmpty())
+        dialog->grab().save(dir + "/historia.png");
 
     // The point before the file: its bytes go back, and the block reads back as kept.
     table->setFocus();

@@ -40,7 +40,11 @@ QDialog* makeHistoryDialog(QWidget* parent, const params::ParameterSession& sess
         }
     }
     table->resizeColumnsToContents();
-    table->horizontalHeader()->setStretchLastSection(true);
+    // The differences take what the window leaves, cut short with "…"; the
+    // whole text is the cell's tool tip.
+    const int differencesWidth = table->columnWidth(3);
+    table->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    table->setTextElideMode(Qt::ElideRight);
     if (!rows.empty()) table->selectRow(0);
 
     auto* restoreButton = new QPushButton(session.text(st::HistoryRestore), dialog);
@@ -71,8 +75,8 @@ QDialog* makeHistoryDialog(QWidget* parent, const params::ParameterSession& sess
     table->setFocus();
 
     // Wide enough for the columns, up to the parent window; a screenful of rows.
-    int width = 40;
-    for (int c = 0; c < 4; ++c)
+    int width = 40 + differencesWidth;
+    for (int c = 0; c < 3; ++c)
         width += table->columnWidth(c);
     if (parent && parent->window()) width = std::min(width, parent->window()->width());
     const int shown = std::min(table->rowCount(), 14);
