@@ -31,6 +31,21 @@ SetOrigin gateOrigin(ParameterModel::Origin o) {
     }
     return SetOrigin::None;
 }
+
+// Why an automatic write did not run.
+QString blockText(const ParameterSession& s, ParameterModel::WriteBlock block) {
+    switch (block) {
+    case ParameterModel::WriteBlock::None:
+        return {};
+    case ParameterModel::WriteBlock::NotRead:
+        return s.text(st::AutoNotRead);
+    case ParameterModel::WriteBlock::Defaults:
+        return s.text(st::AutoDefaults);
+    case ParameterModel::WriteBlock::Marked:
+        return s.text(st::AutoMarked);
+    }
+    return {};
+}
 } // namespace
 
 ParameterSession::ParameterSession(ControllerLink& link, WriteGate& gate, ParameterModel& model, Poll poll,
@@ -211,10 +226,7 @@ void ParameterSession::finishWizard() {
         if (model_.automaticWriteAllowed()) {
             write(WriteKind::Finish);
         } else {
-            emit status(text(
-                model_.automaticWriteBlock() == ParameterModel::WriteBlock::Marked     ? st::AutoMarked
-                : model_.automaticWriteBlock() == ParameterModel::WriteBlock::Defaults ? st::AutoDefaults
-                                                                                       : st::AutoNotRead));
+            emit status(blockText(*this, model_.automaticWriteBlock()));
             openPort();
             startPoll();
         }
@@ -276,20 +288,10 @@ void ParameterSession::reset() {
 
 void ParameterSession::automaticWrite() {
     if (model_.written()) return;
-    switch (model_.automaticWriteBlock()) {
-    case ParameterModel::WriteBlock::None:
+    if (model_.automaticWriteBlock() == ParameterModel::WriteBlock::None)
         postWrite(WriteKind::Automatic);
-        return;
-    case ParameterModel::WriteBlock::NotRead:
-        emit status(text(st::AutoNotRead));
-        return;
-    case ParameterModel::WriteBlock::Defaults:
-        emit status(text(st::AutoDefaults));
-        return;
-    case ParameterModel::WriteBlock::Marked:
-        emit status(text(st::AutoMarked));
-        return;
-    }
+    else
+        emit status(blockText(*this, model_.automaticWriteBlock()));
 }
 
 QString ParameterSession::refusalText(const GateVerdict& v) const {

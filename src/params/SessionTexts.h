@@ -81,4 +81,15 @@ constexpr Text RestoredNoReadBack{31144,
 constexpr Text RestoreStopped{31145, "Przywracanie punktu z %1 przerwane - nie wysłano bajtów: %2"};
 constexpr Text NotRestorable{31146, "Nie do przywrócenia (żadne polecenie ich nie zapisuje): bajty %1"};
 
+// The session's own texts (31100 up), for the language texts' defaults.
+inline constexpr Text Own[] = {
+    BadAnswer,         RefusedNotRead,     RefusedIgnition,   RefusedValues,  RefusedValue,
+    RefusedNoBlock,    WrittenExcept,      UnwrittenQuestion, UnwrittenWrite, UnwrittenDiscard,
+    UnwrittenKeep,     CompareMarked,      CompareBytes,      PrintFileCheck, PrintFileHeading,
+    WhatButton,        WhatKeyboard,       WhatReset,         WhatAutomatic,  WhatFinish,
+    WhatEdits,         WhatRestore,        HistoryCaption,    HistoryTitle,   HistoryTime,
+    HistoryPort,       HistoryWhat,        HistoryDiffers,    HistoryRestore, HistoryClose,
+    HistorySame,       HistoryUnknown,     HistoryBytes,      HistoryNone,    Restored,
+    RestoredDiffering, RestoredNoReadBack, RestoreStopped,    NotRestorable};
+
 } // namespace params::sessiontext

@@ -1,5 +1,7 @@
 #include "shell/LanguageTexts.h"
 
+#include "params/SessionTexts.h"
+
 void LanguageTexts::loadDefaults() {
     texts_.clear();
     // Defaults the main window gives at start.
@@ -55,6 +57,9 @@ void LanguageTexts::loadDefaults() {
     set(31032, QStringLiteral("Brak połączenia z portem %1 od %2"));
     set(31033, QStringLiteral("Zapis parametrów przerwany - port przestał działać. Nie zapisano: %1"));
     set(31034, QStringLiteral("Błędne dane ze sterownika"));
+    // The parameter session's (31100 up).
+    for (const params::sessiontext::Text& t : params::sessiontext::Own)
+        set(t.key, t.builtIn());
     // Names of the languages on the language menu.
     set(20001, QStringLiteral("polski"));
     set(20002, QStringLiteral("angielski"));

@@ -1,11 +1,7 @@
 #include "params/ui/ParametryPage.h"
 
-#include "live/IgnitionPage.h"
 #include "live/LiveModel.h"
-#include "live/ui/Instruments.h"
-#include "live/ui/ReadingsPanel.h"
 #include "params/KeyboardMap.h"
-#include "params/ParamCompare.h"
 #include "params/ParamFile.h"
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
@@ -14,32 +10,18 @@
 #include "params/ui/DifferencesDialog.h"
 #include "params/ui/HistoryDialog.h"
 #include "params/ui/PageTexts.h"
-#include "params/ui/PasteFilter.h"
+#include "params/ui/ParametryPageParts.h"
 #include "shell/DataPaths.h"
-#include "shell/Layouts.h"
 #include "shell/ShellTexts.h"
-#include "widgets/TColor.h"
 #include "widgets/TColorButton.h"
-#include "widgets/TGradientPanel.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QFileInfo>
-#include <QFocusEvent>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
-#include <QVBoxLayout>
-
-#include "params/ui/ParametryPageParts.h"
 
 using namespace parametrypage;
 
