@@ -11,6 +11,8 @@
 #include "live/ui/ObrotyPage.h"
 #include "live/ui/WizualizacjaPage.h"
 #include "params/ParameterModel.h"
+#include "params/ParameterSession.h"
+#include "params/WriteGate.h"
 #include "shell/PollTimers.h"
 #include "shell/ShellModel.h"
 #include "support/SimProcess.h"
@@ -72,17 +74,20 @@ int main(int argc, char** argv) {
     }
 
     SimProcess sim;
-    if (!sim.start(QCoreApplication::applicationDirPath(), {QStringLiteral("--version-code"), QStringLiteral("5")}))
+    if (!sim.start(QCoreApplication::applicationDirPath(),
+                   {QStringLiteral("--version-code"), QStringLiteral("5")}))
         return 1;
     auto command = [&](const QByteArray& c) { sim.command(c); };
     command("throttle 0.3");
 
+    params::WriteGate gate(nullptr);
     ControllerLink link([] { return std::make_unique<QtSerialPort>(); },
                         [] { return std::make_unique<SystemClock>(); });
     ShellModel shell;
     ParameterModel params;
+    params::ParameterSession session(link, gate, params, {});
     LiveModel live(link, params);
-    const Models models{link, params, live, shell};
+    const Models models{link, params, gate, session, live, shell};
     link.setDevicePath(1, sim.pty());
     link.setSelectedPort(QStringLiteral("com1"));
 
@@ -100,9 +105,10 @@ int main(int argc, char** argv) {
     while (link.busy())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     int polls = 0;
-    QObject::connect(&link, &ControllerLink::framesPolled, [&](const QString& name, const QVector<LiveFrame>&) {
-        if (name == polltimer::name(polltimer::Wiz)) ++polls;
-    });
+    QObject::connect(&link, &ControllerLink::framesPolled,
+                     [&](const QString& name, const QVector<LiveFrame>&) {
+                         if (name == polltimer::name(polltimer::Wiz)) ++polls;
+                     });
 
     // The fitter blips the throttle: every instrument keeps moving.
     QTimer driver;

@@ -5,6 +5,8 @@
 #include "params/ParamTable.h"
 #include "params/Volts.h"
 
+#include <algorithm>
+
 namespace {
 
 bool sameValue(const ParamDef& d, const QString& a, const QString& b) {
@@ -50,5 +52,21 @@ std::vector<ParamDifference> compareParameterSets(const ParameterSet& page, cons
         out.push_back({d.id, caption ? caption(d.id) : d.label, comparedText(d, page[d.id]),
                        comparedText(d, controller[d.id])});
     }
+    return out;
+}
+
+std::vector<ParamDifference> compareWithMarks(const ParameterSet& page, const ParameterSet& controller,
+                                              const std::vector<ParamId>& marked,
+                                              const std::function<QString(ParamId)>& caption) {
+    std::vector<ParamDifference> out = compareParameterSets(page, controller, caption);
+    for (ParamId id : marked) {
+        if (std::any_of(out.begin(), out.end(), [id](const ParamDifference& d) { return d.id == id; }))
+            continue;
+        const ParamDef& d = paramDef(id);
+        out.push_back({id, caption ? caption(id) : d.label, comparedText(d, page[id]),
+                       comparedText(d, controller[id]), true});
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const ParamDifference& a, const ParamDifference& b) { return a.id < b.id; });
     return out;
 }

@@ -12,6 +12,7 @@ struct ParamDifference {
     QString caption;         // the parameter's caption in the current language
     QString pageValue;       // as the page shows it: list item text, "1"/"0", edit text
     QString controllerValue; // the same for the controller's set
+    bool bytesOnly = false;  // the texts agree, a write would change the controller's bytes
 };
 
 // Every parameter whose page value differs from the controller's, in table
@@ -24,3 +25,11 @@ struct ParamDifference {
 // it the built-in label is used.
 std::vector<ParamDifference> compareParameterSets(const ParameterSet& page, const ParameterSet& controller,
                                                   const std::function<QString(ParamId)>& caption = {});
+
+// compareParameterSets, and the parameters whose texts agree although the
+// page cannot show what the controller's bytes hold (the fields the block's
+// decoding marks, Fidelity): a write of the page would change those bytes
+// (bytesOnly). In table order.
+std::vector<ParamDifference> compareWithMarks(const ParameterSet& page, const ParameterSet& controller,
+                                              const std::vector<ParamId>& marked,
+                                              const std::function<QString(ParamId)>& caption = {});

@@ -15,6 +15,8 @@
 
 // Language key and built-in text of the message a too-short line shows.
 constexpr int FileErrorTextKey = 30002;
+// A file without a single parameter line ("%1" the file).
+constexpr int FileWithoutParametersKey = 31082;
 QString fileErrorText(); // "Błąd w pliku"
 
 // Longest line a file may hold (characters without the line end) and largest file read.

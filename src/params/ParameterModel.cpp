@@ -1,5 +1,6 @@
 #include "params/ParameterModel.h"
 
+#include "params/ParamCompare.h"
 #include "params/ParamTable.h"
 
 #include <algorithm>
@@ -22,6 +23,21 @@ void ParameterModel::setValue(ParamId id, const QString& text) {
 void ParameterModel::setFromController(const ParameterSet& set) {
     set_ = set;
     emit setChanged();
+    setControllerSet(set);
+}
+
+void ParameterModel::setControllerSet(const ParameterSet& set) {
+    controller_ = set;
+    controllerKnown_ = true;
+    emit controllerSetChanged();
+}
+
+std::vector<ParamId> ParameterModel::unwrittenValues() const {
+    std::vector<ParamId> out;
+    for (const ParamDifference& d :
+         compareParameterSets(page_, controllerKnown_ ? controller_ : defaultParameterSet()))
+        if (d.id != ParamId::AnalogThreshold) out.push_back(d.id);
+    return out;
 }
 
 void ParameterModel::fill(const ParameterSet& values, Origin origin, const QString& fileName,
@@ -36,6 +52,7 @@ void ParameterModel::fill(const ParameterSet& values, Origin origin, const QStri
     emit filled();
     emit marksChanged();
     if (originChange) emit originChanged();
+    if (origin == Origin::Controller) setControllerSet(values);
 }
 
 const ParameterSet& ParameterModel::collect() {

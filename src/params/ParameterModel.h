@@ -35,7 +35,7 @@ public:
     // engine-speed page): page and set both.
     void setValue(ParamId id, const QString& text);
     // The set read from the controller, without filling the page (the live
-    // page's block read).
+    // page's block read, the comparison).
     void setFromController(const ParameterSet& set);
     // Fills the page: set and page become `values`, the page shows them, and
     // `marks` name the fields that cannot show what the controller holds.
@@ -43,6 +43,20 @@ public:
               std::vector<FieldMark> marks = {});
     // Takes the set from the page (before every write).
     const ParameterSet& collect();
+
+    // The set the controller holds as far as the program knows: as last read
+    // from it or written to it whole. Empty texts until the first read. The
+    // printout shows it; a page that differs from it holds unwritten values.
+    const ParameterSet& controllerSet() const { return controller_; }
+    bool controllerSetKnown() const { return controllerKnown_; }
+    // The controller holds `set`: it was read, or a write of it went out whole.
+    void setControllerSet(const ParameterSet& set);
+    // The page's values a read would replace although the controller never
+    // got them (typed, loaded, or a write that failed), in table order: the
+    // page against the controller's set, or against the design values before
+    // anything was read. The engine-speed page's analog threshold is not the
+    // page's.
+    std::vector<ParamId> unwrittenValues() const;
 
     Origin origin() const { return origin_; }
     QString fileName() const { return fileName_; }
@@ -77,6 +91,7 @@ signals:
     void writtenChanged(bool written);
     void originChanged();
     void marksChanged();
+    void controllerSetChanged();
 
 private:
     ParameterSet set_;
@@ -85,4 +100,6 @@ private:
     QString fileName_;
     bool written_ = true;
     std::vector<FieldMark> marks_;
+    ParameterSet controller_;
+    bool controllerKnown_ = false;
 };

@@ -188,6 +188,10 @@ std::vector<SheetOp> sheetOps(const PrintSheet& sheet) {
     // The mark's Greek lambda is the letter itself, not a Latin "l" in a Symbol font.
     ops.push_back(text(QString(QChar(0x03BB)), "arial", 16, true, false, purple, 1880, 364));
     ops.push_back(text(sheet.title, "arial", 16, true, false, black, 1250, 990));
+    // In the free row above the first, as wide as the rows.
+    if (!sheet.heading.isEmpty())
+        ops.push_back(text(sheet.heading, "arial", 14, true, false, QColor(192, 0, 0), 250, 1170,
+                           SheetDesignSize.width() - 2 * 250));
     for (int n = 1; n <= SheetRowCount; ++n) {
         const SheetRow& r = sheet.rows[static_cast<std::size_t>(n - 1)];
         const double y = 1170 + 170 * n;

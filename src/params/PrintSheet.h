@@ -54,6 +54,9 @@ struct SheetRow {
 
 struct PrintSheet {
     QString title;
+    // Under the title, above the rows: what a sheet of values the controller
+    // never got is (a loaded, unwritten file). Empty for the controller's set.
+    QString heading;
     std::array<SheetRow, SheetRowCount> rows;
 };
 

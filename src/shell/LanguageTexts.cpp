@@ -1,5 +1,7 @@
 #include "shell/LanguageTexts.h"
 
+#include "params/SessionTexts.h"
+
 void LanguageTexts::loadDefaults() {
     texts_.clear();
     // Defaults the main window gives at start.
@@ -100,6 +102,9 @@ void LanguageTexts::loadDefaults() {
     set(31232, QStringLiteral(
                    "Klawisze: +/- powiększenie, strzałki w lewo/prawo kursor, Ctrl+strzałki i PgUp/PgDn "
                    "przesuwanie, Home/End początek/koniec, 0 cała jazda, N/P następny/poprzedni znacznik"));
+    // The parameter session's (31100 up).
+    for (const params::sessiontext::Text& t : params::sessiontext::Own)
+        set(t.key, t.builtIn());
     // Names of the languages on the language menu.
     set(20001, QStringLiteral("polski"));
     set(20002, QStringLiteral("angielski"));

@@ -2,10 +2,9 @@
 
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
-#include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
+#include "params/ParameterSession.h"
 #include "shell/PollTimers.h"
-#include "shell/ShellTexts.h"
 
 namespace shell {
 
@@ -102,37 +101,13 @@ void Navigator::commonSteps(Page leaving) {
     m_.shell.setMessage(QString());
 }
 
-void Navigator::automaticWrite() {
-    ParameterModel& p = m_.params;
-    if (p.written()) return;
-    if (!p.automaticWriteAllowed()) {
-        m_.shell.setMessage(writeBlockText(m_.shell, p.automaticWriteBlock()));
-        return;
-    }
-    params::postWrite(m_.link, nullptr, p.collect(), [this](const params::WriteReport& r) {
-        std::vector<std::pair<QString, QString>> boxes;
-        for (const WriteMessage& m : r.messages)
-            boxes.emplace_back(m.text, m.caption);
-        if (!r.outcome.complete) {
-            // Not all of it reached the controller: the set stays to be written.
-            m_.params.setWritten(false);
-            const QString text = writeStoppedText(r.outcome, m_.shell);
-            m_.shell.setMessage(text);
-            // Nothing went out when the port did not open; its own box said why.
-            if (r.outcome.failedStep > 1) boxes.emplace_back(text, QStringLiteral("Quendrix"));
-        }
-        if (showWriteMessages && !boxes.empty()) showWriteMessages(boxes);
-    });
-    p.setWritten(true);
-}
-
 void Navigator::pagecontrol1Change(Page leaving) {
     commonSteps(leaving);
     const Page entering = current_;
     switch (entering) {
     case Page::Obroty:
     case Page::Wizualizacja:
-        automaticWrite();
+        m_.paramSession.automaticWrite();
         break;
     case Page::Parametry:
         m_.shell.paramsVisited = true;

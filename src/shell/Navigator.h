@@ -41,8 +41,6 @@ public:
     std::function<void(Page)> showPage;
     // Shows or hides the tab of the printout page.
     std::function<void(bool)> setPrintTabVisible;
-    // Shows the messages of the automatic write's failed checks.
-    std::function<void(const std::vector<std::pair<QString, QString>>&)> showWriteMessages;
     // Runs after a change's steps have been posted.
     std::function<void()> changed;
 
@@ -71,7 +69,6 @@ public:
 private:
     void switchTo(Page page);
     void commonSteps(Page leaving);
-    void automaticWrite();
 
     Models m_;
     std::array<PageHooks*, PageCount> pages_{};

@@ -55,9 +55,15 @@ private:
 class ControllerLink;
 class ParameterModel;
 class LiveModel;
+namespace params {
+class WriteGate;
+class ParameterSession;
+} // namespace params
 struct Models {
     ControllerLink& link;
     ParameterModel& params;
+    params::WriteGate& gate;
+    params::ParameterSession& paramSession;
     LiveModel& live;
     ShellModel& shell;
 };

@@ -1,21 +1,5 @@
 #include "shell/ShellTexts.h"
 
-#include "params/ParamTable.h"
-
-QString writeBlockText(const ShellModel& shell, ParameterModel::WriteBlock block) {
-    switch (block) {
-    case ParameterModel::WriteBlock::None:
-        return {};
-    case ParameterModel::WriteBlock::NotRead:
-        return shell.text(textkey::AutoWriteNotRead);
-    case ParameterModel::WriteBlock::Defaults:
-        return shell.text(textkey::AutoWriteDefaults);
-    case ParameterModel::WriteBlock::Marked:
-        return shell.text(textkey::AutoWriteMarked);
-    }
-    return {};
-}
-
 QString shortened(const QString& text, int maxChars) {
     if (text.size() <= maxChars) return text;
     const QString gap = QStringLiteral(" … ");
@@ -27,15 +11,6 @@ QString portErrorPanelText(const PortError& e) {
     QString t = shortened(e.device, 80);
     if (!e.reason.isEmpty()) t += QStringLiteral(": ") + shortened(e.reason, 120);
     return t;
-}
-
-QString writeStoppedText(const WriteOutcome& outcome, const ShellModel& shell) {
-    QStringList names;
-    for (ParamId id : outcome.notWritten) {
-        const ParamDef& d = paramDef(id);
-        names << (d.label.isEmpty() ? d.identifier : d.label);
-    }
-    return shell.text(textkey::WriteStopped).arg(names.join(QStringLiteral(", ")));
 }
 
 QString portErrorMessage(const PortError& e, const ShellModel& shell) {

@@ -1,8 +1,6 @@
 #pragma once
 #include "link/Autodetect.h"
 #include "link/LinkObserver.h"
-#include "params/ParameterModel.h"
-#include "params/WriteSequence.h"
 #include "shell/ShellModel.h"
 
 // Keys of the language texts the program adds to the design's own.
@@ -39,9 +37,6 @@ constexpr int Petrol = 10408;
 constexpr int Gas = 10409;
 } // namespace textkey
 
-// Status-bar text for why an automatic write did not run.
-QString writeBlockText(const ShellModel& shell, ParameterModel::WriteBlock block);
-
 // The message box of a port that cannot be opened: the language text, the
 // device with the system's reason, and what to do when access was refused.
 QString portErrorMessage(const PortError& error, const ShellModel& shell);
@@ -52,9 +47,6 @@ QString portErrorPanelText(const PortError& error);
 // a device name from the settings may be any length, and laying out a
 // megabyte of text freezes the window.
 QString shortened(const QString& text, int maxChars = 400);
-
-// A full write the port failed under: which parameters did not reach the controller.
-QString writeStoppedText(const WriteOutcome& outcome, const ShellModel& shell);
 
 // Status panel 1 during and after autodetection: "Sterownik znaleziono na com3",
 // "Sterownika nie znaleziono na com1", and language text 30001 when no port had one.

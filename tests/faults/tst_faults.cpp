@@ -10,6 +10,8 @@
 #include "params/BlockCodec.h"
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
+#include "params/ParameterSession.h"
+#include "params/SessionTexts.h"
 #include "params/ui/ParametryPage.h"
 #include "shell/ShellTexts.h"
 #include "shell/ui/MainWindow.h"
@@ -19,6 +21,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QSettings>
@@ -92,6 +95,8 @@ struct Rig {
     QStringList pageMessages; // the parameters page's boxes (write checks, write stopped)
     QStringList boxes;        // every other modal message box
     QStringList said;         // every text status panel 1 was given
+    QStringList questions;    // asked before a read replaced unwritten values
+    ParametryPage::Edits answer = ParametryPage::Edits::Keep;
     QTimer closer;
     std::atomic<bool> deny{false};
     std::atomic<bool> listed{true};
@@ -122,6 +127,10 @@ struct Rig {
         form = std::make_unique<MainWindow>(setup);
         form->findChild<ParametryPage*>()->setMessageHandler(
             [this](QMessageBox::Icon, const QString&, const QString& text) { pageMessages << text; });
+        form->findChild<ParametryPage*>()->setQuestionHandler([this](const QString& text) {
+            questions << text;
+            return answer;
+        });
         QObject::connect(&form->shell(), &ShellModel::messageChanged,
                          [this](const QString& t) { said << t; });
         form->show();
@@ -262,6 +271,7 @@ private slots:
     void lineFaults();
     void deviceRemovedAndRestored();
     void controllerKilledMidWrite();
+    void typedValueOutlivesAnUnplug();
     void portUnavailable_data();
     void portUnavailable();
 
@@ -333,7 +343,15 @@ void TestFaults::lineFaults() {
     const bool read = r.form->params().origin() == ParameterModel::Origin::Controller;
     const ParameterSet readSet = r.form->params().set();
     if (readWorks >= 0) QCOMPARE(read, readWorks == 1);
-    if (!read) QVERIFY2(r.said.contains(r.text(textkey::ReadFailed)), qPrintable(r.said.join('|')));
+    // A read that failed says whether nothing answered or the answer was bad.
+    const QString silent = r.text(textkey::ReadFailed);
+    const QString bad = r.form->paramSession().text(params::sessiontext::BadAnswer);
+    if (!read && readWorks == 0)
+        QVERIFY2(r.said.contains(shows == Shows::NoAnswer ? silent : bad) &&
+                     !r.said.contains(shows == Shows::NoAnswer ? bad : silent),
+                 qPrintable(r.said.join('|')));
+    if (!read && readWorks < 0)
+        QVERIFY2(r.said.contains(silent) || r.said.contains(bad), qPrintable(r.said.join('|')));
     r.watchReadings(200);
 
     // The automatic write runs only for a set that was read; the live page
@@ -453,6 +471,42 @@ void TestFaults::controllerKilledMidWrite() {
     r.liveRecovered();
     QCOMPARE(r.pageMessages.size(), 1);
     QVERIFY(r.boxes.isEmpty());
+}
+
+void TestFaults::typedValueOutlivesAnUnplug() {
+    Rig r(path("ttyTyped"), {});
+    r.key(Qt::Key_F2);
+    r.emu->unplug();
+    QTRY_VERIFY(!r.said.filter(head(r.text(textkey::PortLost)).arg(QStringLiteral("com1"))).isEmpty());
+    // Typed and Enter while the adapter is out: not written, and not said to be.
+    auto* e = r.form->findChild<QLineEdit*>(QStringLiteral("Edit3"));
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClicks(e, "2500");
+    r.key(Qt::Key_Return);
+    QVERIFY(!r.said.contains(r.text(textkey::Written)));
+    r.key(Qt::Key_F4);
+    QVERIFY(r.emu->replug());
+    QTRY_VERIFY_WITH_TIMEOUT(!r.said.filter(head(r.text(textkey::PortBack)).arg("com1")).isEmpty(), 5000);
+
+    // Back on the page, the read would replace the value: the fitter is asked,
+    // and keeping the page keeps it.
+    r.key(Qt::Key_F2);
+    QCOMPARE(r.questions.size(), 1);
+    QVERIFY2(r.questions[0].contains(QString::fromUtf8("Obroty dla przejścia B/G")),
+             qPrintable(r.questions[0]));
+    QCOMPARE(e->text(), QStringLiteral("2500"));
+    QVERIFY(r.now() == r.start);
+    // Writing them sends it, and the read that follows shows it from the controller.
+    r.answer = ParametryPage::Edits::Write;
+    QTest::mouseClick(r.form->findChild<QAbstractButton*>(QStringLiteral("odczButPic")), Qt::LeftButton);
+    r.waitIdle();
+    QCOMPARE(r.questions.size(), 2);
+    QCOMPARE(e->text(), QStringLiteral("2500"));
+    QVERIFY(r.said.contains(r.text(textkey::Written)));
+    QVERIFY(!(r.now() == r.start));
+    QVERIFY(r.form->params().unwrittenValues().empty());
+    QVERIFY2(r.boxes.isEmpty(), qPrintable(r.boxes.join('|')));
 }
 
 void TestFaults::portUnavailable_data() {

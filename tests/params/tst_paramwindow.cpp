@@ -67,6 +67,8 @@ struct Rig {
     ParametryPage* params = nullptr;
     DrukowaniePage* print = nullptr;
     std::vector<Message> messages;
+    QStringList questions; // asked before a read replaced unwritten values
+    ParametryPage::Edits answer = ParametryPage::Edits::Discard;
     QString nextPath; // what the next file dialog returns; empty: cancelled
     QList<Kind> asked;
     std::vector<PrintSheet> printed;
@@ -92,6 +94,10 @@ struct Rig {
         print = form->findChild<DrukowaniePage*>();
         params->setMessageHandler([this](QMessageBox::Icon i, const QString& c, const QString& t) {
             messages.push_back({i, c, t});
+        });
+        params->setQuestionHandler([this](const QString& t) {
+            questions << t;
+            return answer;
         });
         params->setFileChooser([this](Kind k) {
             asked << k;
@@ -218,6 +224,8 @@ private slots:
     void saveAndLoadThroughTheButtons();
     void fileWithAnErrorChangesNothing();
     void loadedFileIsWrittenOnTheWayToTheLivePage();
+    void valuesTheControllerCannotHoldAreNotWritten();
+    void historyRestoresTheBlockByteExact();
     void compareListsDifferencesAndWritesNothing();
     void printPageThroughTheWindow();
     void screenshotsFit();
@@ -229,6 +237,7 @@ private:
 void TestParamWindow::initTestCase() {
     QVERIFY(settings_.isValid());
     qputenv("QUENDRIX_SETTINGS", settings_.filePath("settings.ini").toUtf8()); // never the user's own
+    qputenv("QUENDRIX_HISTORY", settings_.filePath("history").toUtf8());       // nor restore points
 }
 
 void TestParamWindow::pageSavesWhatTheCliReads() {
@@ -391,6 +400,90 @@ void TestParamWindow::loadedFileIsWrittenOnTheWayToTheLivePage() {
     QVERIFY2(run.code == 0, qPrintable(run.out + run.err));
 }
 
+void TestParamWindow::valuesTheControllerCannotHoldAreNotWritten() {
+    Rig r;
+    QByteArray file = carFile();
+    file.replace("\r\n113:100\r\n", "\r\n113:300\r\n")
+        .replace("\r\n114:1\r\n", "\r\n114:200\r\n")
+        .replace("\r\n101:0,50\r\n", "\r\n101:7,77\r\n")
+        .replace("\r\n111:20\r\n", "\r\n111:-5\r\n")
+        .replace("\r\n112:180\r\n", "\r\n112:999\r\n");
+    r.writeFile("wrapped.qx4", file);
+    r.open();
+    r.key(Qt::Key_F2);
+    const auto before = r.emu->withModel([](qsim::ControllerModel& m) { return m.block(); });
+    r.nextPath = r.path("wrapped.qx4");
+    r.click("OdczytButtPlik"); // loading stays lenient
+    QCOMPARE(r.edit("Edit12")->text(), QStringLiteral("300"));
+    QCOMPARE(r.edit("Edit2")->text(), QStringLiteral("7,77"));
+    r.clearCommands();
+    r.click("ZapButPic");
+    // One message naming every value with its range; nothing went out.
+    QCOMPARE(r.messages.size(), std::size_t(1));
+    const QString said = r.messages[0].text;
+    for (const char* value : {"= 300 (", "= 200 (", "= 7,77 (", "= -5 (", "= 999 ("})
+        QVERIFY2(said.contains(QString::fromLatin1(value)), qPrintable(said));
+    QCOMPARE(said.count(QStringLiteral("(zakres ")), 5);
+    QCOMPARE(r.panel(), said);
+    for (const qsim::ReceivedCommand& c : r.commands())
+        QVERIFY2(c.code != 0x1E && c.code != 0x13, qPrintable(QString::number(c.code, 16)));
+    QVERIFY(r.emu->withModel([](qsim::ControllerModel& m) { return m.block(); }) == before);
+    // ... nor on the way to the live page.
+    r.key(Qt::Key_F3);
+    QVERIFY(r.emu->withModel([](qsim::ControllerModel& m) { return m.block(); }) == before);
+}
+
+void TestParamWindow::historyRestoresTheBlockByteExact() {
+    Rig r;
+    qputenv("QUENDRIX_HISTORY", r.path("history").toUtf8()); // the points of this test alone
+    r.writeFile("car.qx4", carFile());
+    r.open();
+    auto block = [&r] { return r.emu->withModel([](qsim::ControllerModel& m) { return m.block(); }); };
+    const auto original = block();
+    // A file written, then a typed value: a restore point before each.
+    r.key(Qt::Key_F2);
+    r.nextPath = r.path("car.qx4");
+    r.click("OdczytButtPlik");
+    r.click("ZapButPic");
+    r.type("Edit3", "3500");
+    r.click("ZapButPic");
+    QVERIFY(block() != original);
+
+    // Reached from the comparison with Tab, run with Enter.
+    auto* compare = r.w<QWidget>("PorownajButt");
+    compare->setFocus();
+    QTRY_VERIFY(compare->hasFocus());
+    QTest::keyClick(compare, Qt::Key_Tab);
+    QVERIFY(r.w<QWidget>("HistoriaButt")->hasFocus());
+    QTest::keyClick(r.w<QWidget>("HistoriaButt"), Qt::Key_Return);
+    r.waitIdle();
+    QDialog* dialog = r.params->historyDialog();
+    QVERIFY(dialog && dialog->isVisible());
+    auto* table = dialog->findChild<QTableWidget*>("HistoriaTabela");
+    QCOMPARE(table->rowCount(), 2); // newest first
+    QCOMPARE(table->item(0, 2)->text(), QStringLiteral("Zapisz parametry"));
+    QCOMPARE(table->item(0, 3)->text(), QString::fromUtf8("Obroty dla przejścia B/G"));
+    QVERIFY2(table->item(1, 3)->text().contains(QString::fromUtf8("Rodzaj sondy lambda")),
+             qPrintable(table->item(1, 3)->text()));
+    checkFits(dialog);
+    if (const QString dir = qEnvironmentVariable("QUENDRIX_SHOT_DIR"); !dir.isEmpty())
+        dialog->grab().save(dir + "/historia.png");
+
+    // The point before the file: its bytes go back, and the block reads back as kept.
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_Down);
+    QTest::keyClick(table, Qt::Key_Return);
+    r.waitIdle();
+    QVERIFY(!r.params->historyDialog());
+    QVERIFY(block() == original);
+    QCOMPARE(r.edit("Edit3")->text(), QStringLiteral("2000"));
+    QVERIFY2(r.panel().startsWith(QString::fromUtf8("Przywrócono punkt z ")) &&
+                 r.panel().endsWith(QString::fromUtf8("sterownik ma znów jego bajty.")),
+             qPrintable(r.panel()));
+    QCOMPARE(r.messages.size(), std::size_t(1));
+    QCOMPARE(r.messages[0].icon, QMessageBox::Information);
+}
+
 void TestParamWindow::compareListsDifferencesAndWritesNothing() {
     Rig r;
     r.open();
@@ -431,6 +524,30 @@ void TestParamWindow::compareListsDifferencesAndWritesNothing() {
                  qPrintable(QString::number(c.code, 16)));
     QVERIFY(r.form->link().isPolling(QStringLiteral("TimerParamOdcz")));
 
+    // A field whose bytes the page cannot show (TPS 10,05 V shows "1,00") is
+    // never "the same": it is listed, and the marked fields are named.
+    dialog->close();
+    r.emu->withModel([](qsim::ControllerModel& m) {
+        auto b = m.block();
+        b[5] = 201;
+        m.setBlock(b);
+        return 0;
+    });
+    r.click("odczButPic");
+    r.messages.clear();
+    r.click("PorownajButt");
+    QVERIFY(r.messages.empty());
+    dialog = r.params->differencesDialog();
+    QVERIFY(dialog && dialog->isVisible());
+    table = dialog->findChild<QTableWidget*>("PorownanieTabela");
+    QCOMPARE(table->rowCount(), 1);
+    QCOMPARE(table->item(0, 0)->text() + " | " + table->item(0, 1)->text() + " | " +
+                 table->item(0, 2)->text(),
+             QString::fromUtf8("Próg czujnika TPS | 1,00 | 1,00 (inne bajty)"));
+    QVERIFY(dialog->findChild<QLabel*>("PorownanieUwaga")
+                ->text()
+                .endsWith(QString::fromUtf8("Próg czujnika TPS")));
+
     // No answer: said so, the page stays.
     dialog->close();
     r.emu->withModel([](qsim::ControllerModel& m) {
@@ -441,7 +558,6 @@ void TestParamWindow::compareListsDifferencesAndWritesNothing() {
     r.click("PorownajButt");
     QCOMPARE(r.messages.size(), std::size_t(1));
     QCOMPARE(r.messages[0].text, r.form->shell().text(31000));
-    QCOMPARE(r.pageFile(), shown);
 }
 
 void TestParamWindow::printPageThroughTheWindow() {
@@ -465,6 +581,33 @@ void TestParamWindow::printPageThroughTheWindow() {
     QCOMPARE(r.printed.size(), std::size_t(1));
     QCOMPARE(r.printed[0].rows[2].value, QStringLiteral("2000"));
     QCOMPARE(r.printed[0].rows[21].value, QStringLiteral("4 cylindry"));
+    QVERIFY(r.printed[0].heading.isEmpty());
+
+    // A loaded file the controller never got prints only when asked, under a
+    // heading that names it; its PDF too.
+    r.key(Qt::Key_F2);
+    r.writeFile("car.qx4", carFile());
+    r.nextPath = r.path("car.qx4");
+    r.click("OdczytButtPlik");
+    r.key(Qt::Key_F9);
+    QCOMPARE(r.label("Par03"), QStringLiteral("2000"));
+    auto* file = r.w<QCheckBox>("DrukujPlikCheck");
+    QVERIFY(file->isVisible() && file->text().contains("car.qx4"));
+    file->setChecked(true);
+    QCOMPARE(r.label("Par03"), QStringLiteral("3000"));
+    QCOMPARE(r.label("NaglowekPliku"), QString::fromUtf8("Plik car.qx4 - nie zapisany w sterowniku"));
+    r.key(Qt::Key_Return);
+    QCOMPARE(r.printed.back().heading, r.label("NaglowekPliku"));
+    QCOMPARE(r.printed.back().rows[2].value, QStringLiteral("3000"));
+    // Written (the page kept, not read over), it is the controller's set.
+    r.answer = ParametryPage::Edits::Keep;
+    r.key(Qt::Key_F2);
+    QCOMPARE(r.edit("Edit3")->text(), QStringLiteral("3000"));
+    r.click("ZapButPic");
+    r.key(Qt::Key_F9);
+    QVERIFY(!file->isVisible());
+    QCOMPARE(r.label("Par03"), QStringLiteral("3000"));
+    QVERIFY(r.label("NaglowekPliku").isEmpty());
 }
 
 void TestParamWindow::screenshotsFit() {

@@ -105,6 +105,8 @@ private slots:
     void helpOpensAtTopic();
     void printPageFromMenuBeforeParametersVisited();
     void defaultSettingsRestorePortAndReadBlock();
+    void keysWhileTheWizardHandsOverDoNothing();
+    void neverReadPageIsNotWritten();
     void demoCarDrivesTheModel();
 
 private:
@@ -505,6 +507,60 @@ void TestMainWindow::defaultSettingsRestorePortAndReadBlock() {
     QVERIFY(r.item("skorkaZwy")->isChecked());
     QTRY_VERIFY(r.count(0x09) == 1); // the block was read from the controller on COM1
     QVERIFY(r.form->link().state().portOpen);
+}
+
+// Full writes the controller received: each begins with the probe kind (0x1E).
+long fullWrites(MainWindowRig& r) {
+    const auto commands = r.emu->withModel([](qsim::ControllerModel& m) { return m.commands(); });
+    return std::count_if(commands.begin(), commands.end(),
+                         [](const qsim::ReceivedCommand& c) { return c.code == 0x1E; });
+}
+
+void TestMainWindow::keysWhileTheWizardHandsOverDoNothing() {
+    Rig r;
+    r.key(Qt::Key_F5);
+    r.emu->withModel([](qsim::ControllerModel& m) {
+        m.clearCommands();
+        return 0;
+    });
+    // The wizard's last step hands over, and Enter comes twice before the
+    // block is read back: only the finishing flow's own write goes out.
+    r.form->shell().finishWizard();
+    QTest::keyClick(r.form.get(), Qt::Key_Return);
+    QTest::keyClick(r.form.get(), Qt::Key_Return);
+    r.waitIdle();
+    QTest::qWait(200);
+    r.waitIdle();
+    QCOMPARE(r.current(), QStringLiteral("ParametryTab"));
+    QCOMPARE(fullWrites(r), 1L);
+    QTRY_COMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("ComboBox1"));
+    // Filled, the page takes Enter again: the list opens, nothing is written.
+    r.key(Qt::Key_Return);
+    QCOMPARE(fullWrites(r), 1L);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+}
+
+void TestMainWindow::neverReadPageIsNotWritten() {
+    Rig r(8, true); // the controller is silent at start-up
+    r.key(Qt::Key_F2);
+    QCOMPARE(r.form->shell().message(), r.form->shell().text(31000));
+    r.emu->withModel([](qsim::ControllerModel& m) {
+        m.faults().silent = false;
+        m.clearCommands();
+        return 0;
+    });
+    // The fitter types into the design values and presses Enter.
+    auto* e = r.w<QLineEdit>("Edit3");
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClicks(e, "2500");
+    r.key(Qt::Key_Return);
+    QCOMPARE(r.messages.size(), qsizetype(1));
+    QVERIFY2(r.messages[0].contains(QString::fromUtf8("Najpierw odczytaj sterownik")),
+             qPrintable(r.messages[0]));
+    QCOMPARE(r.form->shell().message(), r.messages[0]);
+    QCOMPARE(fullWrites(r), 0L);
+    QVERIFY(!r.form->params().written());
 }
 
 void TestMainWindow::demoCarDrivesTheModel() {

@@ -9,6 +9,8 @@
 #include "params/ParamTable.h"
 #include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
+#include "params/ParameterSession.h"
+#include "params/WriteGate.h"
 #include "params/WriteSequence.h"
 #include "shell/PollTimers.h"
 #include "shell/Startup.h"
@@ -72,9 +74,11 @@ struct Direct {
 // The same through the facade, with the models the pages use.
 struct ViaLink {
     Timeline t;
+    params::WriteGate gate{nullptr};
     ControllerLink link{t.port(), t.clock()};
     ShellModel shell;
     ParameterModel params;
+    params::ParameterSession session{link, gate, params, {}};
     LiveModel live{link, params};
     explicit ViaLink(const QString& device) {
         link.setDevicePath(1, device);
@@ -123,7 +127,7 @@ void TestTimeline::startUp() {
         d.t.events.pop_back();
 
         ViaLink v(e.path);
-        Models m{v.link, v.params, v.live, v.shell};
+        Models m{v.link, v.params, v.gate, v.session, v.live, v.shell};
         shell::runStartupExchanges(m);
         v.waitIdle();
         v.link.stopAllPolling();
@@ -154,10 +158,16 @@ void TestTimeline::fullWrite() {
         });
 
         ViaLink v(e.path);
-        v.link.run(nullptr, [](Controller& c) { c.ReadParameterBlock(); });
+        v.link.run(nullptr, [&v](Controller& c) { params::readBlock(c, v.gate); });
         v.waitIdle();
         v.t.events.clear();
-        params::postWrite(v.link, nullptr, set, {});
+        v.link.call<params::GateReport>(nullptr,
+                                        [&v, set](Controller& c) {
+                                            return params::writeThroughGate(c, v.gate,
+                                                                            QStringLiteral("Zapisz parametry"),
+                                                                            set, params::SetOrigin::Controller);
+                                        },
+                                        {});
         v.waitIdle();
         const QStringList via = describe(v.t.events), direct = describe(d.t.events);
         if (via != direct && run < BusyRuns) continue;

@@ -8,6 +8,9 @@
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
 #include "params/ParameterModel.h"
+#include "params/ParameterSession.h"
+#include "params/WriteGate.h"
+#include "shell/PollTimers.h"
 #include "shell/ShellModel.h"
 
 #include <QtTest>
@@ -15,14 +18,19 @@
 
 struct EmulatorRig {
     qsim::Emulator emu;
+    params::WriteGate gate{nullptr}; // outlives the link's jobs
     ControllerLink link{[] { return std::make_unique<QtSerialPort>(); },
                         [] { return std::make_unique<SystemClock>(); }};
     ShellModel shell;
     ParameterModel params;
+    params::ParameterSession paramSession{
+        link, gate, params, {polltimer::name(polltimer::ParamOdcz), polltimer::ParamOdcz.intervalMs}};
     LiveModel live{link, params};
     bool ok = false;
 
     EmulatorRig(int version, int storedIgnition) : emu(version, storedIgnition) {
+        paramSession.setTexts([this](int key, const QString& fallback) { return shell.text(key, fallback); });
+        QObject::connect(&paramSession, &params::ParameterSession::status, &shell, &ShellModel::setMessage);
         std::string err;
         ok = emu.openPty(&err) && emu.start();
         if (!ok) qWarning("emulator: %s", err.c_str());
@@ -35,7 +43,7 @@ struct EmulatorRig {
         link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
         waitIdle();
     }
-    Models models() { return Models{link, params, live, shell}; }
+    Models models() { return Models{link, params, gate, paramSession, live, shell}; }
 
     void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!link.busy() && link.heldActions() == 0, 10000); }
 

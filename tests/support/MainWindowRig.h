@@ -31,7 +31,9 @@ struct MainWindowRig {
 
     std::unique_ptr<qsim::Emulator> emu;
     std::unique_ptr<MainWindow> form;
-    QStringList messages;      // the parameters page's message boxes
+    QStringList messages;  // the parameters page's message boxes
+    QStringList questions; // its questions before a read replaces unwritten values
+    ParametryPage::Edits answer = ParametryPage::Edits::Discard;
     QStringList shellMessages; // the window's own message boxes (language, skin, settings)
 
     static QString settingsPath() { return qEnvironmentVariable("QUENDRIX_SETTINGS"); }
@@ -74,6 +76,10 @@ struct MainWindowRig {
         // Message boxes of the parameters page (write checks) are recorded, not shown.
         form->findChild<ParametryPage*>()->setMessageHandler(
             [this](QMessageBox::Icon, const QString&, const QString& text) { messages << text; });
+        form->findChild<ParametryPage*>()->setQuestionHandler([this](const QString& text) {
+            questions << text;
+            return answer;
+        });
         form->show();
         if (!QTest::qWaitForWindowExposed(form.get())) qWarning("main window not exposed");
         waitIdle(); // the start-up exchanges

@@ -5,6 +5,9 @@
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
 #include "params/ParameterModel.h"
+#include "params/ParameterSession.h"
+#include "params/WriteGate.h"
+#include "shell/PollTimers.h"
 #include "shell/ShellModel.h"
 #include "support/FakeLink.h"
 
@@ -15,13 +18,20 @@ struct ModelsRig {
     std::vector<LinkEvent> log;
     FakeClock clock{&log};
     FakePort port{clock, &log};
+    params::WriteGate gate{nullptr}; // outlives the link's jobs
     ControllerLink link{[this] { return std::make_unique<PortProxy>(port); },
                         [this] { return std::make_unique<ClockProxy>(clock); }};
     ShellModel shell;
     ParameterModel params;
+    params::ParameterSession paramSession{
+        link, gate, params, {polltimer::name(polltimer::ParamOdcz), polltimer::ParamOdcz.intervalMs}};
     LiveModel live{link, params};
 
-    Models models() { return Models{link, params, live, shell}; }
+    ModelsRig() {
+        paramSession.setTexts([this](int key, const QString& fallback) { return shell.text(key, fallback); });
+        QObject::connect(&paramSession, &params::ParameterSession::status, &shell, &ShellModel::setMessage);
+    }
+    Models models() { return Models{link, params, gate, paramSession, live, shell}; }
     // Everything posted and held has run, and its results are in.
     void waitIdle() const {
         QTRY_VERIFY_WITH_TIMEOUT(!link.busy() && link.heldActions() == 0, 5000);

@@ -391,7 +391,7 @@ void WizualizacjaPage::refreshTransmissionError() {
 void WizualizacjaPage::enterPage() {
     // The block read sets the probe kind, reserve sensor and ignition constant
     // the decoding needs. A read that got no whole block says so.
-    params::postRead(m_.link, this, [this](const params::ReadResult& r) {
+    params::postRead(m_.link, m_.gate, this, [this](const params::ReadResult& r) {
         if (r.ok)
             m_.params.setFromController(r.set);
         else

@@ -5,11 +5,12 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 QDialog* makeDifferencesDialog(QWidget* parent, const QString& title, const QStringList& headers,
-                               const std::vector<ParamDifference>& differences) {
+                               const std::vector<ParamDifference>& differences, const QString& note) {
     auto* dialog = new QDialog(parent);
     dialog->setObjectName(QStringLiteral("PorownanieDialog"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -36,6 +37,13 @@ QDialog* makeDifferencesDialog(QWidget* parent, const QString& title, const QStr
 
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(table);
+    if (!note.isEmpty()) {
+        auto* label = new QLabel(note, dialog);
+        label->setObjectName(QStringLiteral("PorownanieUwaga"));
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        layout->addWidget(label);
+    }
     layout->addWidget(buttons);
 
     // Wide enough for every column, tall enough for the rows up to a screenful.

@@ -9,6 +9,7 @@ struct ParamDifference;
 // The differences between the parameters page and the controller as a table
 // (caption, page value, controller value), one row per parameter, in a window
 // that stays open beside the page ("PorownanieDialog", table "PorownanieTabela").
-// The window deletes itself when closed.
+// A note (the fields whose bytes the page cannot show) stands under the
+// table when given. The window deletes itself when closed.
 QDialog* makeDifferencesDialog(QWidget* parent, const QString& title, const QStringList& headers,
-                               const std::vector<ParamDifference>& differences);
+                               const std::vector<ParamDifference>& differences, const QString& note = {});

@@ -2,13 +2,17 @@
 
 #include "live/LiveModel.h"
 #include "params/ParameterModel.h"
+#include "params/ParameterSession.h"
+#include "params/SessionTexts.h"
 #include "params/ui/PageTexts.h"
 #include "shell/DataPaths.h"
 #include "shell/ShellTexts.h"
 #include "widgets/TColorButton.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -30,6 +34,7 @@ DrukowaniePage::DrukowaniePage(Models models, QWidget* parent) : QWidget(parent)
         fill();
         retranslateButtons();
     });
+    connect(fileCheck_, &QCheckBox::toggled, this, &DrukowaniePage::fill);
 }
 
 void DrukowaniePage::build() {
@@ -51,6 +56,20 @@ void DrukowaniePage::build() {
     connect(print_, &QAbstractButton::clicked, this, &DrukowaniePage::DrukujButtClick);
     connect(pdf_, &QAbstractButton::clicked, this, &DrukowaniePage::ZapiszPdfButtClick);
     QWidget::setTabOrder(print_, pdf_);
+
+    heading_ = new QLabel(this);
+    heading_->setObjectName(QStringLiteral("NaglowekPliku"));
+    heading_->setTextFormat(Qt::PlainText);
+    heading_->setWordWrap(true);
+    QPalette hp = heading_->palette();
+    hp.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    heading_->setPalette(hp);
+    QFont hf = heading_->font();
+    hf.setBold(true);
+    heading_->setFont(hf);
+    fileCheck_ = new QCheckBox(this);
+    fileCheck_->setObjectName(QStringLiteral("DrukujPlikCheck"));
+    QWidget::setTabOrder(pdf_, fileCheck_);
 
     auto* g17 = new QGroupBox(this);
     g17->setObjectName(QStringLiteral("GroupBox17"));
@@ -98,6 +117,8 @@ void DrukowaniePage::build() {
     page->setContentsMargins(8, 6, 8, 6);
     page->setSpacing(6);
     page->addLayout(top);
+    page->addWidget(fileCheck_);
+    page->addWidget(heading_);
     page->addLayout(groups, 1);
 }
 
@@ -110,15 +131,28 @@ void DrukowaniePage::enterPage() {
     fill();
 }
 
+bool DrukowaniePage::unwrittenFile() const {
+    return m_.params.origin() == ParameterModel::Origin::File && !m_.params.unwrittenValues().empty();
+}
+
 void DrukowaniePage::fill() {
+    namespace st = params::sessiontext;
     const SheetTexts texts = pagetexts::sheetTexts(m_.shell);
     title_->setText(texts.title);
     for (std::size_t i = 0; i < rows_.size(); ++i)
         rows_[i].caption->setText(texts.captions[i]);
+    const QString file = QFileInfo(m_.params.fileName()).fileName();
+    const bool offerFile = m_.shell.paramsVisited && unwrittenFile();
+    fileCheck_->setText(m_.paramSession.text(st::PrintFileCheck).arg(file));
+    fileCheck_->setVisible(offerFile);
+    if (!offerFile && fileCheck_->isChecked()) fileCheck_->setChecked(false); // fills again
+    const bool printFile = offerFile && fileCheck_->isChecked();
+    heading_->setText(printFile ? m_.paramSession.text(st::PrintFileHeading).arg(file) : QString());
+    heading_->setVisible(printFile);
     // Until the parameters page has been shown the values are not known.
     if (!m_.shell.paramsVisited) return;
-    const PrintSheet s =
-        buildPrintSheet(m_.params.set(), pagetexts::ignitionItem(m_.shell, m_.live.ignitionChoice()), texts);
+    const PrintSheet s = buildPrintSheet(printFile ? m_.params.page() : m_.params.controllerSet(),
+                                         pagetexts::ignitionItem(m_.shell, m_.live.ignitionChoice()), texts);
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         rows_[i].value->setText(s.rows[i].value);
         if (rows_[i].value2) rows_[i].value2->setText(s.rows[i].value2);
@@ -128,6 +162,7 @@ void DrukowaniePage::fill() {
 PrintSheet DrukowaniePage::sheet() const {
     PrintSheet s;
     s.title = title_->text();
+    s.heading = heading_->text();
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         s.rows[i].caption = rows_[i].caption->text();
         s.rows[i].value = rows_[i].value->text();

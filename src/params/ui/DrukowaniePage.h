@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 
+class QCheckBox;
 class QLabel;
 class QGroupBox;
 class TColorButton;
@@ -15,7 +16,10 @@ class TColorButton;
 // The print page DrukowanieTab: the sheet's title and 23 rows shown as labels,
 // "Drukuj" (print preview and the printer dialog) and "Zapisz PDF". The labels
 // are filled on every entry and whenever the language texts change; what is
-// printed is what they show.
+// printed is what they show. The values are the set the controller holds as
+// last read or written; a loaded file the controller never got is printed
+// only when the fitter asks for it (DrukujPlikCheck), under a heading that
+// names the file and says so.
 class DrukowaniePage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
@@ -60,7 +64,12 @@ private:
     void showMessage(QMessageBox::Icon icon, const QString& text);
 
     Models m_;
+    // The page holds a loaded file the controller never got.
+    bool unwrittenFile() const;
+
     QLabel* title_ = nullptr;
+    QLabel* heading_ = nullptr;
+    QCheckBox* fileCheck_ = nullptr;
     std::array<RowLabels, SheetRowCount> rows_{};
     TColorButton* print_ = nullptr;
     TColorButton* pdf_ = nullptr;

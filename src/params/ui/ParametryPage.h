@@ -1,5 +1,6 @@
 #pragma once
 #include "params/Encoding.h"
+#include "params/ParameterSession.h"
 #include "params/ParameterSet.h"
 #include "shell/PageHooks.h"
 #include "shell/ShellModel.h"
@@ -46,9 +47,6 @@ public:
     void dalejPressed();
     void cofnijPressed();
 
-    // Loads the default values into the page (and the set).
-    void loadDefaults();
-
     // Buttons.
     void odczButPicClick();
     void ZapButPicClick();
@@ -57,12 +55,14 @@ public:
     // checked whole and then loaded into the page (nothing is sent).
     void ZapiszButtPlikClick();
     void OdczytButtPlikClick();
-    void loadParameterFile(const QString& path);
     // "Porównaj ze sterownikiem": reads the controller's block and lists the
     // parameters whose page value differs; the page and the controller stay as they are.
     void PorownajButtClick();
     // The list of differences last shown (null when none is open).
     QDialog* differencesDialog() const { return differences_; }
+    // "Historia": the restore points, one of them restored from the list.
+    void HistoriaButtClick();
+    QDialog* historyDialog() const { return historyDialog_; }
     // The parameter side of the "Domyślne ustawienia" menu command: block read,
     // page filled, port opened. Nothing is written.
     void DefaultOptionClick();
@@ -70,8 +70,6 @@ public:
     // controls, fill, then the write of what was read, by the one rule of
     // automatic writes; the readings poll runs afterwards.
     void finishWizard();
-    // Shows the messages of a write's failed checks, in order.
-    void showWriteMessages(const std::vector<WriteMessage>& messages);
 
     bool commentsOn() const;
     // The screen-size layout's numbers: font sizes by control kind, the field
@@ -85,6 +83,11 @@ public:
         std::function<void(QMessageBox::Icon icon, const QString& caption, const QString& text)>;
     void setMessageHandler(MessageHandler handler) { messageHandler_ = std::move(handler); }
     void showMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
+    // Before a read replaces values the controller never got, the fitter is
+    // asked: write them, discard them, or keep the page. Tests replace it.
+    using Edits = params::ParameterSession::Edits;
+    using QuestionHandler = std::function<Edits(const QString& text)>;
+    void setQuestionHandler(QuestionHandler handler) { questionHandler_ = std::move(handler); }
 
     // The file dialogs OtworzParam and SaveParametry; tests replace them. An
     // empty path means the dialog was cancelled.
@@ -121,8 +124,10 @@ private:
     // The comment area for a focused control: its comment (when comments are
     // on) and the warning of a marked field.
     void showInfo(const QString& control, const QString& comment);
-    // Posts the block read; the page is filled when a whole block arrived.
-    void postReadAndFill(bool announce);
+    // What to do with the page's unwritten values before a read replaces them.
+    Edits askAboutUnwritten();
+    // A parameter's caption in the current language.
+    QString caption(ParamId id) const;
 
     // Field checks; false when the text could not be read (a message was shown).
     bool checkOnLeave(QLineEdit* field);
@@ -141,14 +146,13 @@ private:
     bool handleEntryKey(QWidget* w, QKeyEvent* key);
 
     QString chooseFile(FileDialogKind kind);
-    void showDifferences(const std::vector<ParamDifference>& differences);
+    void showDifferences(const std::vector<ParamDifference>& differences, const QStringList& marked);
+    void showHistory(const std::vector<params::ParameterSession::PointRow>& rows);
     // The compare button's caption in the current language, on as many lines as it needs.
     void fitCompareCaption();
 
-    void restartReadingsPoll();
-    void stopReadingsPoll();
-    // Takes the set from the page and posts the full write.
-    void writeAll();
+    // Enter's write: only with the focus inside the page and the page filled.
+    void keyboardWrite();
 
     Models m_;
     QHash<QString, QWidget*> controls_;
@@ -162,7 +166,9 @@ private:
     QCheckBox* commentsOff_ = nullptr;
     ReadingsPanel* readings_ = nullptr;
     TColorButton* compare_ = nullptr;
+    TColorButton* historyButton_ = nullptr;
     QPointer<QDialog> differences_;
+    QPointer<QDialog> historyDialog_;
     FileChooser fileChooser_;
     QString focused_; // entry control that last received the focus
     bool openList_ = false;
@@ -170,4 +176,5 @@ private:
     bool checking_ = false;
     bool filling_ = false;
     MessageHandler messageHandler_;
+    QuestionHandler questionHandler_;
 };

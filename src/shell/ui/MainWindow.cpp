@@ -9,6 +9,9 @@
 #include "live/ui/ObrotyPage.h"
 #include "live/ui/WizualizacjaPage.h"
 #include "params/ParameterModel.h"
+#include "params/ParameterSession.h"
+#include "params/RestorePoints.h"
+#include "params/WriteGate.h"
 #include "params/ui/DrukowaniePage.h"
 #include "params/ui/ParametryPage.h"
 #include "shell/DataPaths.h"
@@ -77,6 +80,17 @@ MainWindow::MainWindow(Setup setup, QWidget* parent) : QMainWindow(parent), setu
     link_ = std::make_unique<ControllerLink>(std::move(makePort), std::move(makeClock));
     shell_ = std::make_unique<ShellModel>();
     params_ = std::make_unique<ParameterModel>();
+    // The one gate every write to the controller passes, keeping a restore
+    // point before each in the user's data folder.
+    restorePoints_ = std::make_unique<params::RestorePointStore>();
+    gate_ = std::make_unique<params::WriteGate>(restorePoints_.get());
+    paramSession_ = std::make_unique<params::ParameterSession>(
+        *link_, *gate_, *params_,
+        params::ParameterSession::Poll{polltimer::name(polltimer::ParamOdcz),
+                                       polltimer::ParamOdcz.intervalMs});
+    paramSession_->setTexts([this](int key, const QString& fallback) { return shell_->text(key, fallback); });
+    paramSession_->setRestorePoints(restorePoints_.get());
+    connect(paramSession_.get(), &params::ParameterSession::status, shell_.get(), &ShellModel::setMessage);
     live_ = std::make_unique<LiveModel>(*link_, *params_);
     navigator_ = std::make_unique<shell::Navigator>(models());
     ports_ = std::make_unique<PortControl>(this, *link_, *shell_, *live_, setup_.serialDevices);
@@ -122,7 +136,7 @@ MainWindow::~MainWindow() {
 }
 
 Models MainWindow::models() {
-    return Models{*link_, *params_, *live_, *shell_};
+    return Models{*link_, *params_, *gate_, *paramSession_, *live_, *shell_};
 }
 
 void MainWindow::connectLink() {
@@ -178,12 +192,6 @@ void MainWindow::buildPages() {
     navigator_->setPage(Page::Drukowanie, drukowanie_);
     navigator_->showPage = [this](Page p) { showPage(p); };
     navigator_->setPrintTabVisible = [this](bool v) { setPrintTabVisible(v); };
-    navigator_->showWriteMessages = [this](const std::vector<std::pair<QString, QString>>& boxes) {
-        std::vector<WriteMessage> messages;
-        for (const auto& [text, caption] : boxes)
-            messages.push_back({text, caption});
-        parametry_->showWriteMessages(messages);
-    };
     navigator_->changed = [this] { updateStepShortcuts(); };
     // The wizard's last step hands over to the parameters page: read, fill, write back.
     connect(shell_.get(), &ShellModel::wizardFinished, this, [this] {

@@ -15,6 +15,11 @@
 
 class ParameterModel;
 class LiveModel;
+namespace params {
+class RestorePointStore;
+class WriteGate;
+class ParameterSession;
+} // namespace params
 class QAction;
 class QDateTime;
 class QActionGroup;
@@ -63,6 +68,8 @@ public:
 
     ControllerLink& link() { return *link_; }
     ParameterModel& params() { return *params_; }
+    params::WriteGate& gate() { return *gate_; }
+    params::ParameterSession& paramSession() { return *paramSession_; }
     LiveModel& live() { return *live_; }
     ShellModel& shell() { return *shell_; }
     Models models();
@@ -130,9 +137,14 @@ private:
     void placePageControl();
 
     Setup setup_;
+    // Declared before the link: jobs still on the link's worker when it
+    // goes use the gate, and the gate its restore points.
+    std::unique_ptr<params::RestorePointStore> restorePoints_;
+    std::unique_ptr<params::WriteGate> gate_;
     std::unique_ptr<ControllerLink> link_;
     std::unique_ptr<ShellModel> shell_;
     std::unique_ptr<ParameterModel> params_;
+    std::unique_ptr<params::ParameterSession> paramSession_;
     std::unique_ptr<LiveModel> live_;
     std::unique_ptr<shell::Navigator> navigator_;
     std::unique_ptr<PortControl> ports_;
