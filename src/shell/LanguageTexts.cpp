@@ -55,6 +55,16 @@ void LanguageTexts::loadDefaults() {
     set(31032, QStringLiteral("Brak połączenia z portem %1 od %2"));
     set(31033, QStringLiteral("Zapis parametrów przerwany - port przestał działać. Nie zapisano: %1"));
     set(31034, QStringLiteral("Błędne dane ze sterownika"));
+    // The wizard: an abandoned one gives back what it found; a write that did not go out stops its step.
+    set(31060, QStringLiteral("Przywrócono ustawienia sterownika sprzed autoadaptacji"));
+    set(31061, QStringLiteral("Sterownik może nadal mieć ustawienia autoadaptacji - zostaną przywrócone, gdy "
+                              "port znów zadziała"));
+    set(31062, QStringLiteral("Sterownik może nadal mieć ustawienia autoadaptacji - nie udało się przywrócić "
+                              "ustawień sprzed autoadaptacji"));
+    set(31063, QStringLiteral("Ustawienia adaptacji nie dotarły do sterownika (nie zapisano: %1). Sprawdź "
+                              "kabel i port, cofnij się i powtórz ten krok."));
+    set(31064, QStringLiteral("Wyniki autoadaptacji nie dotarły do sterownika (nie zapisano: %1). Sprawdź "
+                              "kabel i port, cofnij się i powtórz ten krok."));
     // Names of the languages on the language menu.
     set(20001, QStringLiteral("polski"));
     set(20002, QStringLiteral("angielski"));

@@ -9,6 +9,7 @@
 #include "live/ui/ObrotyPage.h"
 #include "live/ui/WizualizacjaPage.h"
 #include "params/ParameterModel.h"
+#include "params/WriteGate.h"
 #include "params/ui/DrukowaniePage.h"
 #include "params/ui/ParametryPage.h"
 #include "shell/DataPaths.h"
@@ -73,6 +74,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent) : QMainWindow(parent), setu
     if (!makePort) makePort = [] { return std::make_unique<QtSerialPort>(); };
     ControllerLink::ClockFactory makeClock = setup_.makeClock;
     if (!makeClock) makeClock = [] { return std::make_unique<SystemClock>(); };
+    gate_ = std::make_unique<params::WriteGate>(nullptr);
     link_ = std::make_unique<ControllerLink>(std::move(makePort), std::move(makeClock));
     shell_ = std::make_unique<ShellModel>();
     params_ = std::make_unique<ParameterModel>();
@@ -163,7 +165,7 @@ void MainWindow::buildPages() {
     obroty_ = new ObrotyPage(models(), pages_);
     parametry_ = new ParametryPage(models(), pages_);
     wizualizacja_ = new WizualizacjaPage(models(), pages_);
-    autoadaptacja_ = new AutoadaptacjaPage(models(), pages_);
+    autoadaptacja_ = new AutoadaptacjaPage(models(), *gate_, pages_);
     drukowanie_ = new DrukowaniePage(models(), pages_);
     pages_->addTab(obroty_, QStringLiteral("Obroty"));
     pages_->addTab(parametry_, QStringLiteral("Parametry systemu"));
@@ -627,6 +629,7 @@ void MainWindow::KoniecButtonClick() {
 }
 
 void MainWindow::FormClose() {
+    autoadaptacja_->programClosing();
     link_->stopAllPolling();
     if (!settingsSavedOnExit_) saveSettings();
     settingsSavedOnExit_ = true;

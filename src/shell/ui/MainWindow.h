@@ -32,6 +32,9 @@ class DrukowaniePage;
 class AboutDialog;
 class HelpWindow;
 class PortControl;
+namespace params {
+class WriteGate;
+}
 
 // The main window Form1: menus, the five pages and the status bar. It creates
 // the models and the controller link and wires them together; the page-change
@@ -130,6 +133,8 @@ private:
     void placePageControl();
 
     Setup setup_;
+    // Before the link: the link's last jobs (a restore on closing) still use it.
+    std::unique_ptr<params::WriteGate> gate_;
     std::unique_ptr<ControllerLink> link_;
     std::unique_ptr<ShellModel> shell_;
     std::unique_ptr<ParameterModel> params_;
