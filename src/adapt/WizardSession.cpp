@@ -216,7 +216,8 @@ void WizardSession::postRestore() {
                 return r;
             }
             r.report = gate->restore(c, ctx, block);
-            r.portGone = !r.report.outcome.complete && ch.reopenWanted();
+            // A byte that could not be sent: the device went away on the way.
+            r.portGone = !r.report.outcome.complete;
             // A page's polling goes on on the port as it found it.
             if (wasOpen && !ch.isOpen() && !r.portGone) ch.OpenPort();
             return r;
@@ -276,7 +277,9 @@ bool WizardSession::onWritten(WriteKind kind, const params::GateReport& report) 
     std::vector<ParamId> lost = report.outcome.notWritten;
     lost.insert(lost.end(), report.skipped.begin(), report.skipped.end());
     const int key = kind == WriteKind::Final ? wizardtext::FinalLost : wizardtext::SetupLost;
-    m_.shell.setMessage(m_.shell.text(key).arg(names(lost)));
+    const QString text = m_.shell.text(key).arg(names(lost));
+    m_.shell.setMessage(text);
+    emit writeLost(text);
     return false;
 }
 

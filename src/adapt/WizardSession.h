@@ -70,6 +70,9 @@ signals:
     void changed();
     // The entry's reads are done and step 1 polls.
     void entered();
+    // A set-up or the final write did not all reach the controller: its step
+    // stopped; the text says what is missing and what to do (on the status bar too).
+    void writeLost(const QString& text);
 
 private:
     struct RestoreResult;

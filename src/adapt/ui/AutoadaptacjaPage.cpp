@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -94,6 +95,16 @@ AutoadaptacjaPage::AutoadaptacjaPage(Models models, params::WriteGate& gate, QWi
     connect(session_, &adapt::WizardSession::entered, this, [this] {
         if (isVisible()) ComboTerm->setFocus(Qt::OtherFocusReason);
     });
+    // Queued: the box waits for the fitter outside the link's callback.
+    connect(
+        session_, &adapt::WizardSession::writeLost, this,
+        [this](const QString& text) {
+            if (message_)
+                message_(text);
+            else
+                QMessageBox::warning(this, QStringLiteral("Quendrix"), text);
+        },
+        Qt::QueuedConnection);
     wireControls();
     showFeatures();
     showView();

@@ -4,6 +4,7 @@
 #include "shell/ShellModel.h"
 
 #include <QWidget>
+#include <functional>
 
 class QAbstractButton;
 class QCheckBox;
@@ -48,6 +49,8 @@ public:
     adapt::WizardSession& session() const { return *session_; }
     // True while a reaction (exchanges, the switch-over pause) is still being carried out.
     bool reactionRunning() const { return session_->busy(); }
+    // Where the page's message boxes go (tests record them); a warning box by default.
+    void setMessageHandler(std::function<void(const QString&)> handler) { message_ = std::move(handler); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -73,6 +76,7 @@ private:
 
     Models m_;
     adapt::WizardSession* session_ = nullptr;
+    std::function<void(const QString&)> message_;
     bool switchingTab_ = false; // PageControl2 changed by the page, not by the fitter
 
     QLabel* Label11 = nullptr;
