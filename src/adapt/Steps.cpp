@@ -39,7 +39,8 @@ const char* timerName(Timer t) {
 Bytes Reaction::sentBytes() const {
     Bytes out;
     for (const LinkAction& a : actions)
-        if (a.kind == LinkAction::Kind::Send) out.insert(out.end(), a.bytes.begin(), a.bytes.end());
+        for (const Bytes& c : a.group)
+            out.insert(out.end(), c.begin(), c.end());
     return out;
 }
 

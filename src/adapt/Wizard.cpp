@@ -17,13 +17,16 @@ bool validIgnitionIndex(int index) {
 
 // A group of commands goes out on a freshly opened port, and the port is
 // opened afresh after it.
-void addGroup(Reaction& r, const CommandGroup& g) {
+void addGroup(Reaction& r, const CommandGroup& g, WriteKind kind) {
     r.add(LinkAction::make(Kind::ClosePort));
     r.add(LinkAction::make(Kind::OpenPort));
-    for (const Bytes& c : g.commands)
-        r.add(LinkAction::send(c));
+    r.add(LinkAction::write(g.commands, kind));
     r.add(LinkAction::make(Kind::ClosePort));
     r.add(LinkAction::make(Kind::OpenPort));
+}
+
+LinkAction ignitionWrite(int index) {
+    return LinkAction::write({{CmdIgnition, static_cast<std::uint8_t>(index), 0}}, WriteKind::Ignition);
 }
 
 } // namespace
@@ -86,7 +89,7 @@ Reaction Wizard::startWizard() {
 Reaction Wizard::leave() {
     Reaction r;
     if (timerEnabled(Timer::AdaptTerm) && validIgnitionIndex(term_.view.ignitionIndex))
-        r.add(LinkAction::send({CmdIgnition, static_cast<std::uint8_t>(term_.view.ignitionIndex), 0}));
+        r.add(ignitionWrite(term_.view.ignitionIndex));
     r.add(stopPolling());
     return r;
 }
@@ -204,10 +207,15 @@ Reaction Wizard::selectTab(int step) {
 // The forward button of a step, pressed by the fitter or by a back action.
 Reaction Wizard::forwardFrom(int step) {
     Reaction r;
+    // A step's timer polls only while its step is shown. Left running behind
+    // the next step, the timers of steps 1, 3 and 7 would share the line with
+    // its own: the stepper step's ticks would then come further apart than
+    // 100 ms, and the lambda times it counts in ticks would come out short.
+    for (int t = 0; t < TimerCount; ++t)
+        if (timers_[static_cast<std::size_t>(t)]) stopTimer(r, Timer(t));
     switch (step) {
     case 1:
-        if (validIgnitionIndex(term_.view.ignitionIndex))
-            r.add(LinkAction::send({CmdIgnition, static_cast<std::uint8_t>(term_.view.ignitionIndex), 0}));
+        if (validIgnitionIndex(term_.view.ignitionIndex)) r.add(ignitionWrite(term_.view.ignitionIndex));
         r.add(goToTimedStep(2));
         break;
     case 2:
@@ -296,7 +304,7 @@ Reaction Wizard::setupActions() {
     flags_ = g.flags;
 
     Reaction r;
-    addGroup(r, g);
+    addGroup(r, g, WriteKind::Setup);
     return r;
 }
 
@@ -318,13 +326,29 @@ Reaction Wizard::finish() {
     flags_ = g.flags;
 
     Reaction r;
-    addGroup(r, g);
+    addGroup(r, g, WriteKind::Final);
     // The wizard is left for the parameters page: no step timer polls on behind it.
     r.add(stopPolling());
     r.add(LinkAction::make(Kind::ClosePort));
     r.add(LinkAction::make(Kind::MarkNotWritten));
     r.add(LinkAction::make(Kind::Finish));
     return r;
+}
+
+void Wizard::writeLost(WriteKind kind) {
+    if (kind == WriteKind::Ignition) return;
+    // The step cannot go on from a set-up the controller may not hold: its
+    // timer stays off and its forward button disabled until it is entered again.
+    for (Timer t : {Timer::PrzedRed, Timer::MinMax1, Timer::MinMax2})
+        timers_[static_cast<std::size_t>(t)] = false;
+    if (view_.step == 8) {
+        stepper_.view.forwardEnabled = false;
+        stepper_.view.doneShown = false;
+        stepper_.view.idleHintShown = false;
+        stepper_.view.speedHintShown = false;
+    }
+    switchOver_.view.forwardEnabled = false;
+    syncViews();
 }
 
 // ---------------------------------------------------------------- choices

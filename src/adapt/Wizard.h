@@ -4,12 +4,13 @@
 // step timers run, what each timer tick and step entry shows and sends, and
 // the values the steps learn.
 //
-// The page drives it so:
+// WizardSession drives it so:
 //  - enter() when the wizard page becomes the main page, leave() before it stops being it;
 //  - every 100 ms, for each timer t with timerEnabled(t) (in Timer order), poll
 //    pollsPerTick(t) live frames and pass them to tick(t, frames);
 //  - run the actions of every Reaction in order; PollEntry, ReadIgnition and
-//    Resume report back through entryPolled(), ignitionRead() and resume();
+//    Resume report back through entryPolled(), ignitionRead() and resume(), a
+//    Write that did not all go out through writeLost();
 //  - after every call, show view().
 #include "adapt/Steps.h"
 #include "adapt/WizardTypes.h"
@@ -54,6 +55,9 @@ public:
     void ignitionRead(int ignitionIndex, std::optional<std::uint8_t> flags);
     Reaction entryPolled(const LiveFrame& frame);
     Reaction resume(int token);
+    // A Write that did not all go out; what followed it in its reaction is
+    // not carried out. A set-up or the final write leaves its step stopped.
+    void writeLost(WriteKind kind);
 
     // One tick of a timer with its polls (two for TimerAdaptTerm, one otherwise).
     // A timer that is not enabled does nothing.

@@ -26,12 +26,17 @@ constexpr int TimerCount = 7;
 constexpr int TimerIntervalMs = 100;
 const char* timerName(Timer t); // "TimerAdaptTerm" ...
 
+// What a gated write is for: the adaptation set-up, the final write of the
+// learnt values, or the ignition system chosen on step 1.
+enum class WriteKind { Setup, Final, Ignition };
+
 // One thing the link (or the shell) must do, in the order given.
 struct LinkAction {
     enum class Kind {
         OpenPort,
         ClosePort,
-        Send,           // bytes, each with SendByte
+        Write,          // the commands of group through the write gate, value a WriteKind; when
+                        // they do not all go out, Wizard::writeLost decides what follows
         Pause,          // value ms
         PollEntry,      // PollLiveFrame, then Wizard::entryPolled with its frame
         ReadIgnition,   // ReadIgnition, then Wizard::ignitionRead with its result
@@ -43,23 +48,26 @@ struct LinkAction {
         Finish,         // leave for the parameters page: read the block, fill the page, write it
     };
     Kind kind = Kind::OpenPort;
-    Bytes bytes;
     int value = 0;
     Timer timer = Timer::AdaptTerm;
+    std::vector<Bytes> group;
 
-    static LinkAction make(Kind k) { return {k, {}, 0, Timer::AdaptTerm}; }
-    static LinkAction send(Bytes b) { return {Kind::Send, std::move(b), 0, Timer::AdaptTerm}; }
-    static LinkAction pause(int ms) { return {Kind::Pause, {}, ms, Timer::AdaptTerm}; }
-    static LinkAction start(Timer t) { return {Kind::StartTimer, {}, 0, t}; }
-    static LinkAction stop(Timer t) { return {Kind::StopTimer, {}, 0, t}; }
-    static LinkAction resume(int token) { return {Kind::Resume, {}, token, Timer::AdaptTerm}; }
+    static LinkAction make(Kind k) { return {k, 0, Timer::AdaptTerm, {}}; }
+    static LinkAction write(std::vector<Bytes> commands, WriteKind kind) {
+        return {Kind::Write, static_cast<int>(kind), Timer::AdaptTerm, std::move(commands)};
+    }
+    static LinkAction pause(int ms) { return {Kind::Pause, ms, Timer::AdaptTerm, {}}; }
+    static LinkAction start(Timer t) { return {Kind::StartTimer, 0, t, {}}; }
+    static LinkAction stop(Timer t) { return {Kind::StopTimer, 0, t, {}}; }
+    static LinkAction resume(int token) { return {Kind::Resume, token, Timer::AdaptTerm, {}}; }
+    WriteKind writeKind() const { return static_cast<WriteKind>(value); }
     bool operator==(const LinkAction&) const = default;
 };
 
 struct Reaction {
     std::vector<LinkAction> actions;
     bool empty() const { return actions.empty(); }
-    Bytes sentBytes() const; // the bytes of every Send, in order
+    Bytes sentBytes() const; // the bytes of every Write, in order
     void add(LinkAction a) { actions.push_back(std::move(a)); }
     void add(const Reaction& r) { actions.insert(actions.end(), r.actions.begin(), r.actions.end()); }
 };

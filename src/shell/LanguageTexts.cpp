@@ -105,6 +105,16 @@ void LanguageTexts::loadDefaults() {
     // The parameter session's (31100 up).
     for (const params::sessiontext::Text& t : params::sessiontext::Own)
         set(t.key, t.builtIn());
+    // The wizard: an abandoned one gives back what it found; a write that did not go out stops its step.
+    set(31060, QStringLiteral("Przywrócono ustawienia sterownika sprzed autoadaptacji"));
+    set(31061, QStringLiteral("Sterownik może nadal mieć ustawienia autoadaptacji - zostaną przywrócone, gdy "
+                              "port znów zadziała"));
+    set(31062, QStringLiteral("Sterownik może nadal mieć ustawienia autoadaptacji - nie udało się przywrócić "
+                              "ustawień sprzed autoadaptacji"));
+    set(31063, QStringLiteral("Ustawienia adaptacji nie dotarły do sterownika (nie zapisano: %1). Sprawdź "
+                              "kabel i port, cofnij się i powtórz ten krok."));
+    set(31064, QStringLiteral("Wyniki autoadaptacji nie dotarły do sterownika (nie zapisano: %1). Sprawdź "
+                              "kabel i port, cofnij się i powtórz ten krok."));
     // Names of the languages on the language menu.
     set(20001, QStringLiteral("polski"));
     set(20002, QStringLiteral("angielski"));

@@ -39,11 +39,12 @@ struct Bench {
     void execute(const Reaction& r) {
         for (const LinkAction& a : r.actions) {
             switch (a.kind) {
-            case Kind::Send:
-                for (std::uint8_t b : a.bytes) {
-                    car.receive(b, t);
-                    t += 3;
-                }
+            case Kind::Write:
+                for (const Bytes& c : a.group)
+                    for (std::uint8_t b : c) {
+                        car.receive(b, t);
+                        t += 3;
+                    }
                 break;
             case Kind::Pause:
                 t += a.value;

@@ -24,7 +24,7 @@ bool sendsCommand(const std::vector<Bytes>& commands, std::uint8_t code) {
 bool sendsCommand(const Reaction& r, std::uint8_t code) {
     std::vector<Bytes> commands;
     for (const LinkAction& a : r.actions)
-        if (a.kind == Kind::Send) commands.push_back(a.bytes);
+        commands.insert(commands.end(), a.group.begin(), a.group.end());
     return sendsCommand(commands, code);
 }
 
@@ -302,11 +302,12 @@ void TestWizardSteps::warmUpAndIgnition() {
     QVERIFY(rig.w.view().term.forwardEnabled);
     const Reaction r = rig.run(rig.w.comboTermEnter());
     QCOMPARE(r.actions,
-             (std::vector<LinkAction>{LinkAction::send({0x1F, 4, 0}), LinkAction::make(Kind::ClosePort),
-                                      LinkAction::make(Kind::OpenPort), LinkAction::make(Kind::PollEntry),
-                                      LinkAction::start(Timer::UstTpsProg)}));
+             (std::vector<LinkAction>{
+                 LinkAction::stop(Timer::AdaptTerm), LinkAction::write({{0x1F, 4, 0}}, WriteKind::Ignition),
+                 LinkAction::make(Kind::ClosePort), LinkAction::make(Kind::OpenPort),
+                 LinkAction::make(Kind::PollEntry), LinkAction::start(Timer::UstTpsProg)}));
     QCOMPARE(rig.w.step(), 2);
-    QVERIFY(rig.w.timerEnabled(Timer::AdaptTerm)); // polls on behind step 2
+    QVERIFY(!rig.w.timerEnabled(Timer::AdaptTerm)); // a step's timer polls only while it is shown
 }
 
 void TestWizardSteps::tpsThreshold_data() {
@@ -564,12 +565,16 @@ void TestWizardSteps::stepperLearningAndFinalWrite() {
 
 void TestWizardSteps::leavingStepOneWritesIgnition() {
     Rig rig;
-    rig.toStep(3); // step 1's timer still polls behind step 3
+    rig.start();
     rig.w.setIgnitionIndex(5);
     QCOMPARE(rig.w.leave().actions,
-             (std::vector<LinkAction>{LinkAction::send({0x1F, 5, 0}), LinkAction::make(Kind::StopPolling)}));
-    QVERIFY(!rig.w.timerEnabled(Timer::KalibSonda));
+             (std::vector<LinkAction>{LinkAction::write({{0x1F, 5, 0}}, WriteKind::Ignition),
+                                      LinkAction::make(Kind::StopPolling)}));
     QCOMPARE(rig.w.leave().actions, std::vector<LinkAction>{LinkAction::make(Kind::StopPolling)});
+    // Further on, step 1's timer no longer polls: its forward button sent the choice.
+    Rig later;
+    later.toStep(3);
+    QCOMPARE(later.w.leave().actions, std::vector<LinkAction>{LinkAction::make(Kind::StopPolling)});
 }
 
 QTEST_GUILESS_MAIN(TestWizardSteps)

@@ -1,11 +1,8 @@
 #include "adapt/ui/AutoadaptacjaPage.h"
 
-#include "adapt/ui/ReactionRunner.h"
 #include "adapt/ui/SensorPicture.h"
-#include "link/ControllerLink.h"
 #include "live/LiveModel.h"
 #include "live/ui/Instruments.h"
-#include "params/ParameterModel.h"
 #include "widgets/TColorButton.h"
 #include "widgets/TFlatCheckBox.h"
 #include "widgets/TGradientPanel.h"
@@ -18,6 +15,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -69,7 +67,8 @@ bool enterKey(const QKeyEvent* e) {
 
 } // namespace
 
-AutoadaptacjaPage::AutoadaptacjaPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
+AutoadaptacjaPage::AutoadaptacjaPage(Models models, params::WriteGate& gate, QWidget* parent)
+    : QWidget(parent), m_(models), session_(new adapt::WizardSession(models, gate, this)) {
     setObjectName(QStringLiteral("AutoadaptacjaTab"));
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
@@ -92,27 +91,20 @@ AutoadaptacjaPage::AutoadaptacjaPage(Models models, QWidget* parent) : QWidget(p
     pageControl2_->setGeometry(25, 40, 745, 444);
     buildSteps();
 
-    adaptui::ReactionRunner::Hooks hooks;
-    hooks.entryPolled = [this](const adapt::LiveFrame& f) { return wizard_.entryPolled(f); };
-    hooks.ignitionRead = [this](const adaptui::IgnitionResult& r) {
-        if (r.ok) {
-            // The stored system selects both lists, as every ignition read does.
-            m_.live.setIgnitionChoice(r.index);
-            m_.live.setWizardIgnitionChoice(r.index);
-            wizard_.ignitionRead(r.index, r.flags);
-        } else if (r.flags) {
-            wizard_.setHeldFlags(r.flags);
-        }
-    };
-    hooks.resume = [this](int token) { return wizard_.resume(token); };
-    hooks.markNotWritten = [this] { m_.params.setWritten(false); };
-    hooks.finish = [this] {
-        active_ = false; // the parameters page takes over without a page change
-        m_.shell.finishWizard();
-    };
-    hooks.changed = [this] { showView(); };
-    runner_ = new adaptui::ReactionRunner(m_.link, std::move(hooks), this);
-
+    connect(session_, &adapt::WizardSession::changed, this, &AutoadaptacjaPage::showView);
+    connect(session_, &adapt::WizardSession::entered, this, [this] {
+        if (isVisible()) ComboTerm->setFocus(Qt::OtherFocusReason);
+    });
+    // Queued: the box waits for the fitter outside the link's callback.
+    connect(
+        session_, &adapt::WizardSession::writeLost, this,
+        [this](const QString& text) {
+            if (message_)
+                message_(text);
+            else
+                QMessageBox::warning(this, QStringLiteral("Quendrix"), text);
+        },
+        Qt::QueuedConnection);
     wireControls();
     showFeatures();
     showView();
@@ -120,76 +112,41 @@ AutoadaptacjaPage::AutoadaptacjaPage(Models models, QWidget* parent) : QWidget(p
 
 AutoadaptacjaPage::~AutoadaptacjaPage() = default;
 
-bool AutoadaptacjaPage::reactionRunning() const {
-    return entering_ || runner_->running();
-}
-
 void AutoadaptacjaPage::wireControls() {
+    adapt::WizardSession* s = session_;
     for (int i = 0; i < adapt::StepCount; ++i) {
         const int step = i + 1;
-        connect(forward_[i], &QAbstractButton::clicked, this, [this, step] { press(step, true); });
+        connect(forward_[i], &QAbstractButton::clicked, this, [s, step] { s->press(step, true); });
         if (back_[i])
-            connect(back_[i], &QAbstractButton::clicked, this, [this, step] { press(step, false); });
+            connect(back_[i], &QAbstractButton::clicked, this, [s, step] { s->press(step, false); });
     }
-    connect(pageControl2_, &QTabWidget::currentChanged, this, [this](int index) {
+    connect(pageControl2_, &QTabWidget::currentChanged, this, [this, s](int index) {
         if (switchingTab_ || index < 0) return;
-        act([this, index] { return wizard_.selectTab(index + 1); });
+        s->selectTab(index + 1);
     });
 
     // Step 1: the ignition list and the temperature-sensor switch.
     ComboTerm->installEventFilter(this);
-    connect(ComboTerm, &QComboBox::currentIndexChanged, this, [this](int index) {
-        wizard_.setIgnitionIndex(index);
-        m_.live.setWizardIgnitionChoice(index);
-    });
-    connect(&m_.live, &LiveModel::wizardIgnitionChoiceChanged, this, [this](int index) {
-        if (wizard_.view().term.ignitionIndex != index) wizard_.setIgnitionIndex(index);
-        showView();
-    });
-    connect(WlCzujtTempCheckAd, &QCheckBox::clicked, this, [this](bool on) {
-        wizard_.setTemperatureSensor(on);
-        // The parameters page's switch follows; the bit goes out with the final write.
-        m_.params.setValue(ParamId::TempSensorOn, on ? QStringLiteral("1") : QStringLiteral("0"));
-        showView();
-    });
-    connect(&m_.params, &ParameterModel::pageValueChanged, this, [this](ParamId id) {
-        if (id != ParamId::TempSensorOn || wizard_.temperatureSensorOn() == sensorOnInParameters()) return;
-        wizard_.setTemperatureSensor(sensorOnInParameters());
-        showView();
-    });
+    connect(ComboTerm, &QComboBox::currentIndexChanged, this, [s](int index) { s->chooseIgnition(index); });
+    connect(WlCzujtTempCheckAd, &QCheckBox::clicked, this, [s](bool on) { s->chooseTemperatureSensor(on); });
 
     // Steps 4 and 5: the car's description.
-    connect(SRCheckbox8, &QCheckBox::clicked, this, [this](bool on) {
-        wizard_.clickGearbox(adapt::Gearbox::Manual, on);
-        showView();
-    });
-    connect(srcheckbox9, &QCheckBox::clicked, this, [this](bool on) {
-        wizard_.clickGearbox(adapt::Gearbox::Automatic, on);
-        showView();
-    });
-    connect(SRCheckBox1, &QCheckBox::clicked, this, [this](bool on) {
-        wizard_.clickManifold(adapt::Manifold::Metal, on);
-        showView();
-    });
-    connect(srcheckbox2, &QCheckBox::clicked, this, [this](bool on) {
-        wizard_.clickManifold(adapt::Manifold::Plastic, on);
-        showView();
-    });
+    using adapt::Gearbox, adapt::Manifold, adapt::ReserveSensor;
+    connect(SRCheckbox8, &QCheckBox::clicked, this, [s](bool on) { s->clickGearbox(Gearbox::Manual, on); });
+    connect(srcheckbox9, &QCheckBox::clicked, this,
+            [s](bool on) { s->clickGearbox(Gearbox::Automatic, on); });
+    connect(SRCheckBox1, &QCheckBox::clicked, this, [s](bool on) { s->clickManifold(Manifold::Metal, on); });
+    connect(srcheckbox2, &QCheckBox::clicked, this,
+            [s](bool on) { s->clickManifold(Manifold::Plastic, on); });
     for (int i = 0; i < 5; ++i)
-        connect(capacity_[i], &QRadioButton::clicked, this, [this, i] {
-            wizard_.selectCapacity(adapt::Capacity(i));
-            showView();
-        });
-    auto reserve = [this](adapt::ReserveSensor s) {
-        wizard_.selectReserveSensor(s);
-        showView();
-    };
-    connect(SRCheckBox10, &QCheckBox::clicked, this, [reserve] { reserve(adapt::ReserveSensor::Sensor20k); });
-    connect(Image4, &SensorPicture::clicked, this, [reserve] { reserve(adapt::ReserveSensor::Sensor20k); });
-    connect(SRCheckBox11, &QCheckBox::clicked, this, [reserve] { reserve(adapt::ReserveSensor::Sensor90R); });
-    connect(Image5, &SensorPicture::clicked, this, [reserve] { reserve(adapt::ReserveSensor::Sensor90R); });
+        connect(capacity_[i], &QRadioButton::clicked, this,
+                [s, i] { s->selectCapacity(adapt::Capacity(i)); });
+    auto reserve = [s](ReserveSensor r) { s->selectReserveSensor(r); };
+    connect(SRCheckBox10, &QCheckBox::clicked, this, [reserve] { reserve(ReserveSensor::Sensor20k); });
+    connect(Image4, &SensorPicture::clicked, this, [reserve] { reserve(ReserveSensor::Sensor20k); });
+    connect(SRCheckBox11, &QCheckBox::clicked, this, [reserve] { reserve(ReserveSensor::Sensor90R); });
+    connect(Image5, &SensorPicture::clicked, this, [reserve] { reserve(ReserveSensor::Sensor90R); });
 
-    connect(&m_.link, &ControllerLink::framesPolled, this, &AutoadaptacjaPage::onFrames);
     connect(&m_.live, &LiveModel::featuresChanged, this, [this] { showFeatures(); });
     connect(&m_.shell, &ShellModel::textsChanged, this, [this] { showTitle(); });
 }
@@ -197,65 +154,19 @@ void AutoadaptacjaPage::wireControls() {
 // ---------------------------------------------------------------- page hooks
 
 void AutoadaptacjaPage::enterPage() {
-    runner_->cancel();
-    active_ = true;
-    entering_ = true;
-    const int generation = ++entryGeneration_;
-    struct EntryRead {
-        int versionCode = 0;
-        std::optional<std::uint8_t> flags;
-    };
-    // The port opened and closed again, as the entry does before the ignition read;
-    // the version code the page change has just read decides step 1's forward button.
-    m_.link.call<EntryRead>(
-        this,
-        [](Controller& c) {
-            c.channel().OpenPort();
-            EntryRead e{c.versionCode(), c.knownFlags()};
-            c.channel().ClosePort();
-            return e;
-        },
-        [this, generation](const EntryRead& e) {
-            if (generation != entryGeneration_) return;
-            entering_ = false;
-            run(wizard_.enter({e.versionCode, sensorOnInParameters(), e.flags}));
-            if (isVisible()) ComboTerm->setFocus(Qt::OtherFocusReason);
-        });
+    session_->enter();
 }
 
 void AutoadaptacjaPage::leaveSteps() {
-    // Whatever the steps still meant to do belongs to the page being left.
-    runner_->cancel();
-    active_ = false;
-    entering_ = false;
-    ++entryGeneration_;
-    // The ignition write (while step 1's timer polls) and every step timer
-    // stopped, posted now: the page change that follows finds no wizard poll
-    // running, so the ignition goes out once.
-    runner_->runDetached(wizard_.leave());
-    showView();
-}
-
-void AutoadaptacjaPage::act(std::function<adapt::Reaction()> action) {
-    m_.link.whenIdle(this, [this, action = std::move(action)] {
-        // A page change asked for before this action may have run first.
-        if (active_) run(action());
-    });
+    session_->leave();
 }
 
 void AutoadaptacjaPage::stepForward() {
-    act([this] { return wizard_.pressForward(); });
+    session_->forward();
 }
 
 void AutoadaptacjaPage::stepBack() {
-    act([this] { return wizard_.back(); });
-}
-
-void AutoadaptacjaPage::press(int step, bool forward) {
-    act([this, step, forward] {
-        if (wizard_.step() != step) return adapt::Reaction{}; // a button of a step no longer shown
-        return forward ? wizard_.pressForward() : wizard_.back();
-    });
+    session_->back();
 }
 
 bool AutoadaptacjaPage::eventFilter(QObject* watched, QEvent* event) {
@@ -266,7 +177,7 @@ bool AutoadaptacjaPage::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (event->type() == QEvent::KeyPress && enterKey(static_cast<QKeyEvent*>(event))) {
-            act([this] { return wizard_.comboTermEnter(); });
+            session_->comboTermEnter();
             return true;
         }
     }
@@ -282,34 +193,6 @@ bool AutoadaptacjaPage::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-// ---------------------------------------------------------------- driving the wizard
-
-void AutoadaptacjaPage::run(const adapt::Reaction& reaction) {
-    runner_->run(reaction);
-    showView();
-}
-
-void AutoadaptacjaPage::onFrames(const QString& name, const QVector<LiveFrame>& frames) {
-    const std::optional<adapt::Timer> timer = adaptui::timerForPoll(name);
-    if (!timer || !active_) return;
-    // No tick while the wizard's last reaction is still being carried out: its
-    // exchanges or its pause come first, and a step left meanwhile must not tick.
-    if (reactionRunning()) return;
-    std::vector<adapt::LiveFrame> polls;
-    polls.reserve(std::size_t(frames.size()));
-    for (const LiveFrame& f : frames)
-        polls.push_back(adaptui::wizardFrame(f));
-    run(wizard_.tick(*timer, polls));
-}
-
-bool AutoadaptacjaPage::sensorOnInParameters() const {
-    const ParamId id = ParamId::TempSensorOn;
-    // Until the parameters page has been filled, the controller's block says it.
-    const QString v =
-        m_.params.origin() == ParameterModel::Origin::None ? m_.params.set()[id] : m_.params.pageValue(id);
-    return v == QLatin1String("1");
 }
 
 // ---------------------------------------------------------------- showing the view
@@ -353,7 +236,7 @@ void AutoadaptacjaPage::showFeatures() {
 }
 
 void AutoadaptacjaPage::showView() {
-    const adapt::WizardView& v = wizard_.view();
+    const adapt::WizardView& v = session_->view();
     showStep(v.step == 0 ? 1 : v.step);
     for (int i = 0; i < adapt::StepCount; ++i)
         forward_[i]->setEnabled(v.forwardEnabled(i + 1));

@@ -1,10 +1,8 @@
 #pragma once
-#include "adapt/Wizard.h"
-#include "link/LinkState.h"
+#include "adapt/WizardSession.h"
 #include "shell/PageHooks.h"
 #include "shell/ShellModel.h"
 
-#include <QVector>
 #include <QWidget>
 #include <functional>
 
@@ -21,19 +19,19 @@ class TLedLamp;
 class TRoundMeter;
 class TThermometer;
 class SensorPicture;
-namespace adaptui {
-class ReactionRunner;
+namespace params {
+class WriteGate;
 }
 
 // The autoadaptation page "Autoadaptacja": the title Label11 and the wizard's
 // own page control PageControl2 with its eight steps, only the current one's
-// tab shown. The steps, their timers and what they send are adapt::Wizard's;
-// this page shows its view, passes the fitter's clicks and keys to it and
-// lets a ReactionRunner carry out what it asks of the controller link.
+// tab shown. The steps, their timers and every exchange are the wizard
+// session's; this page shows its view and passes the fitter's clicks and keys
+// to it.
 class AutoadaptacjaPage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
-    explicit AutoadaptacjaPage(Models models, QWidget* parent = nullptr);
+    AutoadaptacjaPage(Models models, params::WriteGate& gate, QWidget* parent = nullptr);
     ~AutoadaptacjaPage() override;
 
     void enterPage() override;
@@ -43,11 +41,16 @@ public:
     bool usesStepKeys() const override { return true; }
     void stepForward() override;
     void stepBack() override;
+    // The program closes: a wizard not finished gives back what it found.
+    void programClosing() { session_->programClosing(); }
 
     QTabWidget* wizardPages() const { return pageControl2_; }
-    const adapt::Wizard& wizard() const { return wizard_; }
+    const adapt::Wizard& wizard() const { return session_->wizard(); }
+    adapt::WizardSession& session() const { return *session_; }
     // True while a reaction (exchanges, the switch-over pause) is still being carried out.
-    bool reactionRunning() const;
+    bool reactionRunning() const { return session_->busy(); }
+    // Where the page's message boxes go (tests record them); a warning box by default.
+    void setMessageHandler(std::function<void(const QString&)> handler) { message_ = std::move(handler); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -66,25 +69,15 @@ private:
     TColorButton* addButton(QWidget* parent, const char* name, const QString& text, int x, int y);
     void wireControls();
 
-    // Driving the wizard.
-    void run(const adapt::Reaction& reaction);
-    // A fitter's action, run once the link is idle, unless the page has been left meanwhile.
-    void act(std::function<adapt::Reaction()> action);
-    void press(int step, bool forward); // a step's own button
-    void onFrames(const QString& name, const QVector<LiveFrame>& frames);
-    bool sensorOnInParameters() const;
     void showView();
     void showStep(int step);
     void showTitle();
     void showFeatures();
 
     Models m_;
-    adapt::Wizard wizard_;
-    adaptui::ReactionRunner* runner_ = nullptr;
-    bool active_ = false;       // the wizard is the main page (from enterPage to its leave or finish)
-    bool entering_ = false;     // the entry's port and version exchange is under way
+    adapt::WizardSession* session_ = nullptr;
+    std::function<void(const QString&)> message_;
     bool switchingTab_ = false; // PageControl2 changed by the page, not by the fitter
-    int entryGeneration_ = 0;
 
     QLabel* Label11 = nullptr;
     QTabWidget* pageControl2_ = nullptr;

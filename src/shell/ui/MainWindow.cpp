@@ -178,7 +178,7 @@ void MainWindow::buildPages() {
     obroty_ = new ObrotyPage(models(), pages_);
     parametry_ = new ParametryPage(models(), pages_);
     wizualizacja_ = new WizualizacjaPage(models(), pages_);
-    autoadaptacja_ = new AutoadaptacjaPage(models(), pages_);
+    autoadaptacja_ = new AutoadaptacjaPage(models(), *gate_, pages_);
     drukowanie_ = new DrukowaniePage(models(), pages_);
     pages_->addTab(obroty_, QStringLiteral("Obroty"));
     pages_->addTab(parametry_, QStringLiteral("Parametry systemu"));
@@ -645,6 +645,7 @@ void MainWindow::KoniecButtonClick() {
 }
 
 void MainWindow::FormClose() {
+    autoadaptacja_->programClosing();
     link_->stopAllPolling();
     if (!settingsSavedOnExit_) saveSettings();
     settingsSavedOnExit_ = true;

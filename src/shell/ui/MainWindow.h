@@ -37,6 +37,9 @@ class DrukowaniePage;
 class AboutDialog;
 class HelpWindow;
 class PortControl;
+namespace params {
+class WriteGate;
+}
 
 // The main window Form1: menus, the five pages and the status bar. It creates
 // the models and the controller link and wires them together; the page-change
