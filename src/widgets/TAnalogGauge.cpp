@@ -1,7 +1,8 @@
 #include "widgets/TAnalogGauge.h"
 
-#include <QDataStream>
-#include <QIODevice>
+#include <QBackingStore>
+#include <QPaintEngine>
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -76,9 +77,8 @@ void TAnalogGauge::settingsChanged() {
 }
 
 void TAnalogGauge::invalidateStatic() {
-    key_.clear();
-    base_ = QPixmap();
-    overlay_ = QPixmap();
+    layersMade_ = false;
+    base_ = alarmBase_ = overlay_ = QPixmap();
     shownValid_ = false;
     update();
 }
@@ -103,42 +103,101 @@ qint64 TAnalogGauge::indicatorStep() const {
     return std::llround(pointerFraction() * std::max(1.0, indicatorTravel()) * 4.0);
 }
 
+const QString& TAnalogGauge::shownText(bool withUnit) const {
+    TextMemo& m = texts_[withUnit ? 1 : 0];
+    const double v = model_.value();
+    const SignalSettings& s = model_.signal;
+    const QString& unit = withUnit && model_.has(opUnit) ? s.ValueUnit : QString();
+    // NaN never equals itself: such a value is simply formatted again.
+    if (!m.valid || m.value != v || m.format != s.ValueFormat || m.unit != unit) {
+        m.valid = true;
+        m.value = v;
+        m.format = s.ValueFormat;
+        m.unit = unit;
+        m.text = formatValue(v, s.ValueFormat);
+        if (!unit.isEmpty()) m.text += QLatin1Char(' ') + unit;
+    }
+    return m.text;
+}
+
 TAnalogGauge::Shown TAnalogGauge::shownNow() const {
     Shown s;
     s.step = indicatorStep();
-    s.text = valueText();
+    s.text = shownText(readout().withUnit);
     s.alarm = alarm();
     s.sector = model_.has(opSector) ? model_.sectorIndex() : 0;
+    s.fraction = pointerFraction();
     return s;
 }
 
 void TAnalogGauge::updateIfShownChanged() {
+    // Only against layers drawn from the settings in force can a part be
+    // repainted alone; settings changed through the references repaint all.
+    if (!shownValid_ || !layersCurrent()) {
+        update();
+        return;
+    }
     // Compared with what was last painted, so small steps that each look the
     // same still add up to a repaint once the pointer would visibly move.
-    if (shownValid_ && shownNow() == shown_) return;
-    update();
+    const Shown now = shownNow();
+    if (now == shown_) return;
+    if (now.text != shown_.text || now.alarm != shown_.alarm) {
+        const Readout r = readout();
+        if (!r.box.isEmpty()) {
+            update(ipaint::ReadoutPainter::bounds(r.box).toAlignedRect());
+            update(readout_.textBounds(r.box, shown_.text, r.font).toAlignedRect());
+            update(readout_.textBounds(r.box, now.text, r.font).toAlignedRect());
+        }
+    }
+    if (now.step != shown_.step || now.sector != shown_.sector)
+        updateIndicator(shown_.fraction, now.fraction, now.sector != shown_.sector);
 }
 
-QByteArray TAnalogGauge::staticKey() const {
-    QByteArray key;
-    key.reserve(512);
-    QDataStream s(&key, QIODevice::WriteOnly);
-    s << size() << devicePixelRatioF();
-    const SignalSettings& g = model_.signal;
-    s << g.DigitalFrom << g.DigitalTo << g.ValueFrom << g.ValueTo << g.ValueFormat << g.ValueUnit << g.Name1
-      << g.Name2;
-    const SectorSettings& c = model_.sectors;
-    s << c.Sector1From << c.Sector1To << c.Sector2From << c.Sector2To << c.Sector3From << c.Sector3To
-      << c.Sector1Color << c.Sector2Color << c.Sector3Color << c.Offset << c.WidthOffset;
-    s << scale_.Steps << scale_.SubSteps << scale_.ValueFormat << scale_.Font << scale_.FontColor
-      << scale_.Color << scale_.PointerColor << scale_.DrawLine << scale_.PosLeftTop;
-    s << model_.limitLower << model_.limitUpper << model_.options;
-    s << font_ << fontUnit_ << fontValue_ << fontColor_ << fontUnitColor_ << fontValueColor_ << face_;
-    writeStaticKey(s);
-    return key;
+void TAnalogGauge::updateIndicator(double from, double to, bool) {
+    update(indicatorBounds(from).toAlignedRect());
+    update(indicatorBounds(to).toAlignedRect());
 }
 
-QPixmap TAnalogGauge::renderLayer(bool overlay) {
+bool TAnalogGauge::needsPaint(const QRectF& r) const {
+    return !painting_ || paintRegion_.intersects(r.toAlignedRect());
+}
+
+void TAnalogGauge::paintReadout(QPainter& p, const Readout& r) {
+    if (r.box.isEmpty()) return;
+    const QString& text = shownText(r.withUnit);
+    if (!needsPaint(ipaint::ReadoutPainter::bounds(r.box)) &&
+        !needsPaint(readout_.textBounds(r.box, text, r.font)))
+        return;
+    if (!boxInLayer(r)) ipaint::ReadoutPainter::paintBox(p, r.box, r.ink, alarm());
+    readout_.paintText(p, r.box, text, r.font, r.ink);
+}
+
+TAnalogGauge::Inputs TAnalogGauge::inputs() const {
+    Inputs in;
+    in.size = size();
+    in.dpr = devicePixelRatioF();
+    in.signal = model_.signal;
+    in.sectors = model_.sectors;
+    in.scale = scale_;
+    in.limitLower = model_.limitLower;
+    in.limitUpper = model_.limitUpper;
+    in.options = model_.options;
+    in.font = font_;
+    in.fontUnit = fontUnit_;
+    in.fontValue = fontValue_;
+    in.fontColor = fontColor_;
+    in.fontUnitColor = fontUnitColor_;
+    in.fontValueColor = fontValueColor_;
+    in.face = face_;
+    writeStaticKey(in.extra);
+    return in;
+}
+
+bool TAnalogGauge::layersCurrent() const {
+    return layersMade_ && inputs() == inputs_;
+}
+
+QPixmap TAnalogGauge::renderLayer(bool overlay, bool inAlarm) {
     const qreal dpr = devicePixelRatioF();
     QPixmap pm(QSize(int(std::ceil(width() * dpr)), int(std::ceil(height() * dpr))));
     if (pm.isNull()) return pm;
@@ -147,10 +206,13 @@ QPixmap TAnalogGauge::renderLayer(bool overlay) {
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    if (overlay)
+    if (overlay) {
         paintStaticOverlay(p);
-    else
+    } else {
         paintStatic(p);
+        const Readout r = readout();
+        if (boxInLayer(r)) ipaint::ReadoutPainter::paintBox(p, r.box, r.ink, inAlarm);
+    }
     return pm;
 }
 
@@ -159,22 +221,37 @@ void TAnalogGauge::resizeEvent(QResizeEvent* event) {
     invalidateStatic();
 }
 
-void TAnalogGauge::paintEvent(QPaintEvent*) {
+void TAnalogGauge::paintEvent(QPaintEvent* e) {
     // The settings are public references, so they are compared rather than
     // trusting every caller to announce a change.
-    QByteArray key = staticKey();
-    if (key != key_) {
-        key_ = std::move(key);
+    Inputs now = inputs();
+    if (!layersMade_ || !(now == inputs_)) {
+        inputs_ = std::move(now);
+        layersMade_ = true;
+        alarmBase_ = QPixmap();
         base_ = renderLayer(false);
         overlay_ = hasStaticOverlay() ? renderLayer(true) : QPixmap();
         ++staticRenders_;
+        layersChanged();
     }
     QPainter p(this);
-    if (!base_.isNull()) p.drawPixmap(0, 0, base_);
+    // Painted into the window's backing store, not rendered into an image:
+    // only then does the screen show what is painted now.
+    QBackingStore* store = window()->backingStore();
+    const bool onScreen = store && p.paintEngine() && p.paintEngine()->paintDevice() == store->paintDevice();
+    paintRegion_ = e->region();
+    painting_ = true;
+    const bool inAlarm = alarm();
+    if (inAlarm && alarmBase_.isNull() && boxInLayer(readout())) alarmBase_ = renderLayer(false, true);
+    const QPixmap& base = inAlarm && !alarmBase_.isNull() ? alarmBase_ : base_;
+    if (!base.isNull()) p.drawPixmap(0, 0, base);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     paintDynamic(p);
     if (!overlay_.isNull()) p.drawPixmap(0, 0, overlay_);
-    shown_ = shownNow();
-    shownValid_ = true;
+    painting_ = false;
+    if (onScreen) {
+        shown_ = shownNow();
+        shownValid_ = true;
+    }
 }

@@ -11,11 +11,14 @@ TSweepChart::TSweepChart(QWidget* parent) : QWidget(parent) {
 }
 
 void TSweepChart::setInterval(int tensOfMs) {
+    // A new interval restarts a running timer: only when it really is new.
+    if (interval_ == std::max(1, tensOfMs)) return;
     interval_ = std::max(1, tensOfMs);
     timer_.setInterval(interval_ * 10);
 }
 
 void TSweepChart::setActive(bool on) {
+    if (active_ == on && timer_.isActive() == on) return;
     active_ = on;
     if (on)
         timer_.start();
@@ -32,16 +35,26 @@ void TSweepChart::ensureImage() {
 }
 
 void TSweepChart::wipe() {
-    image_.fill(Color);
-    QPainter p(&image_);
-    const int w = image_.width(), h = image_.height();
-    if (Gridsize > 0) {
-        p.setPen(QPen(Gridcolor, 1));
-        for (int x = 0; x < w; x += Gridsize)
-            p.drawLine(x, 0, x, h - 1);
-        for (int y = h - 1; y >= 0; y -= Gridsize)
-            p.drawLine(0, y, w - 1, y);
+    // The colours and grid are plain fields: compared, not announced.
+    if (grid_.size() != image_.size() || gridBack_ != Color || gridLines_ != Gridcolor ||
+        gridSize_ != Gridsize) {
+        grid_ = QImage(image_.size(), QImage::Format_RGB32);
+        grid_.fill(Color);
+        QPainter p(&grid_);
+        const int w = grid_.width(), h = grid_.height();
+        if (Gridsize > 0) {
+            p.setPen(QPen(Gridcolor, 1));
+            for (int x = 0; x < w; x += Gridsize)
+                p.drawLine(x, 0, x, h - 1);
+            for (int y = h - 1; y >= 0; y -= Gridsize)
+                p.drawLine(0, y, w - 1, y);
+        }
+        gridBack_ = Color;
+        gridLines_ = Gridcolor;
+        gridSize_ = Gridsize;
     }
+    // Shared until the next sample draws into it.
+    image_ = grid_;
 }
 
 void TSweepChart::clearChart() {
@@ -55,14 +68,18 @@ void TSweepChart::sampleTick() {
     ensureImage();
     const std::array<int, 4> pos{{Position_a, Position_b, Position_c, Position_d}};
     const std::array<bool, 4> shown{{channel_a, channel_b, channel_c, channel_d}};
-    const std::array<QColor, 4> colors{{Linecolor_a, Linecolor_b, Linecolor_c, Linecolor_d}};
+    const std::array<const QColor*, 4> colors{{&Linecolor_a, &Linecolor_b, &Linecolor_c, &Linecolor_d}};
     const SweepStep step = model_.tick(image_.width(), image_.height(), pos, shown);
     if (!step.lines.empty()) {
         QPainter p(&image_);
         p.setRenderHint(QPainter::Antialiasing);
         int top = image_.height(), bottom = 0, left = image_.width(), right = 0;
         for (const SweepLine& l : step.lines) {
-            p.setPen(QPen(colors[l.trace], 2, Qt::SolidLine, Qt::RoundCap));
+            QPen& pen = pens_[static_cast<std::size_t>(l.trace)];
+            const QColor& c = *colors[static_cast<std::size_t>(l.trace)];
+            if (pen.color() != c || pen.widthF() != 2 || pen.capStyle() != Qt::RoundCap)
+                pen = QPen(c, 2, Qt::SolidLine, Qt::RoundCap);
+            p.setPen(pen);
             p.drawLine(l.x0, l.y0, l.x1, l.y1);
             top = std::min({top, l.y0, l.y1});
             bottom = std::max({bottom, l.y0, l.y1});

@@ -1,10 +1,15 @@
 #pragma once
 // Four-trace chart that wipes and restarts at the left (it does not scroll).
-// Samples are drawn into an off-screen image; painting only copies it.
+// Samples are drawn into an off-screen image; painting only copies it. The
+// empty chart with its grid is kept as an image too (until the size or the
+// colours change), so a wipe is a copy.
 #include "widgets/SweepModel.h"
+
+#include <array>
 
 #include <QColor>
 #include <QImage>
+#include <QPen>
 #include <QTimer>
 #include <QWidget>
 
@@ -50,6 +55,12 @@ private:
 
     SweepModel model_;
     QImage image_;
+    // The empty chart, and what it was drawn with.
+    QImage grid_;
+    QColor gridBack_, gridLines_;
+    int gridSize_ = 0;
+    // A pen per trace, made again only when its colour changes.
+    std::array<QPen, 4> pens_;
     QTimer timer_;
     int interval_ = 5;
     bool active_ = false;
