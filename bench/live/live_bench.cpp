@@ -1,12 +1,13 @@
-// live_bench [--seconds N] [--shot DIR] [--widgets] [--record FILE]
-// live_bench --replay FILE [--repeat K] [--widgets]
-// Runs the live page WizualizacjaTab against quendrix-sim for N seconds (30 by
-// default) offscreen, and prints as the last line
+// live_bench [--seconds N] [--shot DIR] [--widgets] [--record FILE] [--hidden | --chart-paused |
+// --chart-only] live_bench --replay FILE [--repeat K] [--widgets] Runs the live page WizualizacjaTab against
+// quendrix-sim for N seconds (30 by default) offscreen, and prints as the last line
 //   polls_per_s=… cpu_pct=… rss_mb=… paint_ms_p99=…
 // CPU and memory are this process's own (the line before splits the CPU by
 // thread); the emulator runs in its own process. With --shot, ObrotyTab and
 // WizualizacjaTab are also saved as PNG files; --record writes the frames the
-// page received, one a line.
+// page received, one a line. Where the CPU goes: --hidden polls with the
+// window hidden (nothing is painted), --chart-paused stops the chart's own
+// samples, --chart-only runs the chart with no polling.
 //
 // --replay feeds recorded frames to the page without timers: for each frame
 // the link's signal, a repaint, one chart sample and a repaint, K times over.
@@ -157,6 +158,7 @@ int main(int argc, char** argv) {
     TimingApp app(argc, argv);
     int seconds = 30;
     int repeat = 1;
+    bool hidden = false, chartPaused = false, chartOnly = false;
     QString shotDir, recordPath, replayPath;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -167,6 +169,9 @@ int main(int argc, char** argv) {
         if (args[i] == QLatin1String("--replay") && more) replayPath = args[++i];
         if (args[i] == QLatin1String("--repeat") && more) repeat = std::max(1, args[++i].toInt());
         if (args[i] == QLatin1String("--widgets")) app.perWidget = true;
+        if (args[i] == QLatin1String("--hidden")) hidden = true;
+        if (args[i] == QLatin1String("--chart-paused")) chartPaused = true;
+        if (args[i] == QLatin1String("--chart-only")) chartOnly = true;
     }
     std::vector<LiveFrame> replay;
     if (!replayPath.isEmpty()) {
@@ -200,7 +205,7 @@ int main(int argc, char** argv) {
     page->setGeometry(0, 0, 795, 480);
     auto* obroty = new ObrotyPage(models, nullptr);
     obroty->resize(795, 480);
-    window.show();
+    if (!hidden) window.show();
 
     page->enterPage();
     // The entry's reads finish before the measurement starts, as they did when
@@ -262,6 +267,11 @@ int main(int argc, char** argv) {
         delete obroty;
         return 0;
     }
+
+    if (chartPaused)
+        if (auto* pause = page->findChild<QToolButton*>(QStringLiteral("SpeedButton4")))
+            pause->setChecked(true);
+    if (chartOnly) link.stopAllPolling();
 
     // The fitter blips the throttle: every instrument keeps moving.
     QTimer driver;

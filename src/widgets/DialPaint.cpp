@@ -187,26 +187,33 @@ void Pointer::paint(QPainter& p, double fraction) const {
 }
 
 QRectF pointerBounds(const Geometry& g, double fraction, double length, double tail) {
-    const double deg = angleFor(g, fraction);
-    QPointF poly[5];
-    double x0 = g.centre.x(), x1 = x0, y0 = g.centre.y(), y1 = y0;
-    for (const QPointF shift : {shadowShift(g), QPointF(0, 0)}) {
-        needleOutline(poly, g, deg, length, tail, shift);
-        for (const QPointF& pt : poly) {
-            x0 = std::min(x0, pt.x());
-            x1 = std::max(x1, pt.x());
-            y0 = std::min(y0, pt.y());
-            y1 = std::max(y1, pt.y());
-        }
+    // The outline's points, each at most a hair from where the painter puts
+    // them: the margin below takes that up.
+    const double a = qDegreesToRadians(angleFor(g, fraction));
+    const double c = std::cos(a), s = std::sin(a);
+    const double half = g.radius * 0.035;
+    const double c5 = std::cos(qDegreesToRadians(5.0)), s5 = std::sin(qDegreesToRadians(5.0));
+    const QPointF reach[5] = {{length * c, -length * s},
+                              {-half * s, -half * c},
+                              {-tail * (c * c5 - s * s5), tail * (s * c5 + c * s5)},
+                              {-tail * (c * c5 + s * s5), tail * (s * c5 - c * s5)},
+                              {half * s, half * c}};
+    const QPointF shadow = shadowShift(g);
+    double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    for (const QPointF& pt : reach) {
+        x0 = std::min({x0, pt.x(), pt.x() + shadow.x()});
+        x1 = std::max({x1, pt.x(), pt.x() + shadow.x()});
+        y0 = std::min({y0, pt.y(), pt.y() + shadow.y()});
+        y1 = std::max({y1, pt.y(), pt.y() + shadow.y()});
     }
     const double hub = hubRadius(g) + std::max(0.8, g.radius * 0.008);
-    x0 = std::min(x0, g.centre.x() - hub);
-    x1 = std::max(x1, g.centre.x() + hub);
-    y0 = std::min(y0, g.centre.y() - hub);
-    y1 = std::max(y1, g.centre.y() + hub);
+    x0 = std::min(x0, -hub);
+    x1 = std::max(x1, hub);
+    y0 = std::min(y0, -hub);
+    y1 = std::max(y1, hub);
     // Half the needle's outline pen and the edge pixels antialiasing touches.
     const double m = std::max(0.8, g.radius * 0.006) / 2 + 2;
-    return QRectF(QPointF(x0 - m, y0 - m), QPointF(x1 + m, y1 + m));
+    return QRectF(g.centre + QPointF(x0 - m, y0 - m), g.centre + QPointF(x1 + m, y1 + m));
 }
 
 } // namespace dial

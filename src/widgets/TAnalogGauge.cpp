@@ -100,7 +100,7 @@ double TAnalogGauge::indicatorTravel() const {
 }
 
 qint64 TAnalogGauge::indicatorStep() const {
-    return std::llround(pointerFraction() * std::max(1.0, indicatorTravel()) * 4.0);
+    return std::llround(pointerFraction() * std::max(1.0, travel_) * 4.0);
 }
 
 const QString& TAnalogGauge::shownText(bool withUnit) const {
@@ -123,7 +123,7 @@ const QString& TAnalogGauge::shownText(bool withUnit) const {
 TAnalogGauge::Shown TAnalogGauge::shownNow() const {
     Shown s;
     s.step = indicatorStep();
-    s.text = shownText(readout().withUnit);
+    s.text = shownText(readout_spec_.withUnit);
     s.alarm = alarm();
     s.sector = model_.has(opSector) ? model_.sectorIndex() : 0;
     s.fraction = pointerFraction();
@@ -142,7 +142,7 @@ void TAnalogGauge::updateIfShownChanged() {
     const Shown now = shownNow();
     if (now == shown_) return;
     if (now.text != shown_.text || now.alarm != shown_.alarm) {
-        const Readout r = readout();
+        const Readout& r = readout_spec_;
         if (!r.box.isEmpty()) {
             update(ipaint::ReadoutPainter::bounds(r.box).toAlignedRect());
             update(readout_.textBounds(r.box, shown_.text, r.font).toAlignedRect());
@@ -232,6 +232,8 @@ void TAnalogGauge::paintEvent(QPaintEvent* e) {
         base_ = renderLayer(false);
         overlay_ = hasStaticOverlay() ? renderLayer(true) : QPixmap();
         ++staticRenders_;
+        readout_spec_ = readout();
+        travel_ = indicatorTravel();
         layersChanged();
     }
     QPainter p(this);
@@ -242,7 +244,7 @@ void TAnalogGauge::paintEvent(QPaintEvent* e) {
     paintRegion_ = e->region();
     painting_ = true;
     const bool inAlarm = alarm();
-    if (inAlarm && alarmBase_.isNull() && boxInLayer(readout())) alarmBase_ = renderLayer(false, true);
+    if (inAlarm && alarmBase_.isNull() && boxInLayer(readout_spec_)) alarmBase_ = renderLayer(false, true);
     const QPixmap& base = inAlarm && !alarmBase_.isNull() ? alarmBase_ : base_;
     if (!base.isNull()) p.drawPixmap(0, 0, base);
     p.setRenderHint(QPainter::Antialiasing);

@@ -121,7 +121,8 @@ protected:
     // The value's text, with the unit when asked for, made once per value.
     const QString& shownText(bool withUnit) const;
     // Position of the indicator in steps a viewer can tell apart (a quarter
-    // pixel of its travel by default).
+    // pixel of its travel by default). Asked only while the layers are
+    // current: layout figures may come from what layersChanged() kept.
     virtual qint64 indicatorStep() const;
     // Pixels the indicator moves over the whole scale.
     virtual double indicatorTravel() const;
@@ -181,6 +182,9 @@ private:
     // covers exactly as it would be painted over it.
     bool boxInLayer(const Readout& r) const { return !r.box.isEmpty() && face_.alpha() == 255; }
 
+    // Kept with the layers: the read-out and the indicator's travel.
+    Readout readout_spec_;
+    double travel_ = 0;
     QPixmap base_;
     QPixmap alarmBase_; // made when first needed
     QPixmap overlay_;

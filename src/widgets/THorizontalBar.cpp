@@ -87,8 +87,8 @@ double THorizontalBar::indicatorTravel() const {
 
 qint64 THorizontalBar::indicatorStep() const {
     if (bar_.Style != bsLED_Bar) return TAnalogGauge::indicatorStep();
-    const Layout l = layout();
-    return l.ok ? std::lround(pointerFraction() * l.segments) : 0;
+    // One brush per segment, kept with the layers.
+    return std::lround(pointerFraction() * litBrushes_.size());
 }
 
 void THorizontalBar::paintStatic(QPainter& p) {
