@@ -20,10 +20,41 @@ void TSweepChart::setInterval(int tensOfMs) {
 void TSweepChart::setActive(bool on) {
     if (active_ == on && timer_.isActive() == on) return;
     active_ = on;
-    if (on)
+    if (on) {
         timer_.start();
-    else
+    } else {
         timer_.stop();
+        flushPending();
+    }
+}
+
+void TSweepChart::showSample(const QRect& r) {
+    // Called by hand, the chart shows each sample at once.
+    if (!timer_.isActive()) {
+        update(r);
+        return;
+    }
+    const bool stale = !pending_.isNull();
+    pending_ |= r;
+    if (watched_ != window()) {
+        if (watched_) watched_->removeEventFilter(this);
+        watched_ = window();
+        watched_->installEventFilter(this);
+    }
+    // No repaint since the last sample: both go now.
+    if (stale) flushPending();
+}
+
+void TSweepChart::flushPending() {
+    if (pending_.isNull()) return;
+    update(pending_);
+    pending_ = QRect();
+}
+
+bool TSweepChart::eventFilter(QObject* watched, QEvent* event) {
+    // The window is about to repaint: the samples drawn since join in.
+    if (watched == watched_ && event->type() == QEvent::UpdateRequest) flushPending();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TSweepChart::ensureImage() {
@@ -86,9 +117,10 @@ void TSweepChart::sampleTick() {
             left = std::min(left, l.x0);
             right = std::max(right, l.x1);
         }
-        if (!step.wiped) update(QRect(left - 2, top - 2, right - left + 5, bottom - top + 5));
+        if (!step.wiped) showSample(QRect(left - 2, top - 2, right - left + 5, bottom - top + 5));
     }
     if (step.wiped) {
+        pending_ = QRect();
         wipe();
         update();
     }

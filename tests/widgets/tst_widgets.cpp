@@ -471,6 +471,37 @@ void TstWidgets::chartWidget() {
         chart.sampleTick(); // the 66th step of the sweep wipes
     QCOMPARE(chart.currentX(), 2);
     QCOMPARE(chart.image().pixelColor(5, 50), chart.Color);
+
+    // While its timer samples, a sample reaches the screen with the window's
+    // next repaint, or when sampling stops.
+    QWidget top;
+    top.resize(260, 100);
+    auto* live = new TSweepChart(&top);
+    live->setGeometry(0, 0, 200, 100);
+    auto* other = new TLedBar(&top);
+    other->setGeometry(220, 0, 30, 100);
+    top.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&top));
+    live->setInterval(100); // a second: the test takes the samples itself
+    live->setActive(true);
+    auto screen = [&] {
+        return top.screen()
+            ->grabWindow(top.winId(), 0, 0, 200, 100)
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    for (int v : {10, 90, 30}) {
+        live->Position_a = v;
+        live->sampleTick();
+        other->setPosition(v);
+        QTest::qWait(20);
+        QCOMPARE(screen(), live->image());
+    }
+    live->Position_a = 60;
+    live->sampleTick();
+    live->setActive(false);
+    QTest::qWait(20);
+    QCOMPARE(screen(), live->image());
 }
 
 void TstWidgets::buttonHoverRestores() {
