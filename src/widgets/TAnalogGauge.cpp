@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 TAnalogGauge::TAnalogGauge(QWidget* parent) : QWidget(parent) {
     font_.setBold(true);
@@ -168,7 +169,7 @@ void TAnalogGauge::paintReadout(QPainter& p, const Readout& r) {
     if (!needsPaint(ipaint::ReadoutPainter::bounds(r.box)) &&
         !needsPaint(readout_.textBounds(r.box, text, r.font)))
         return;
-    if (!boxInLayer(r)) ipaint::ReadoutPainter::paintBox(p, r.box, r.ink, alarm());
+    if (!boxBaked_) ipaint::ReadoutPainter::paintBox(p, r.box, r.ink, alarm());
     readout_.paintText(p, r.box, text, r.font, r.ink);
 }
 
@@ -197,23 +198,41 @@ bool TAnalogGauge::layersCurrent() const {
     return layersMade_ && inputs() == inputs_;
 }
 
+// True when every pixel of img that r may touch is opaque.
+static bool opaqueUnder(const QImage& img, const QRectF& r) {
+    const qreal dpr = img.devicePixelRatio();
+    const QRect px = QRectF(r.topLeft() * dpr, r.size() * dpr).toAlignedRect();
+    if (px.isEmpty() || !img.rect().contains(px)) return false;
+    for (int y = px.top(); y <= px.bottom(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = px.left(); x <= px.right(); ++x)
+            if (qAlpha(line[x]) != 255) return false;
+    }
+    return true;
+}
+
 QPixmap TAnalogGauge::renderLayer(bool overlay, bool inAlarm) {
     const qreal dpr = devicePixelRatioF();
-    QPixmap pm(QSize(int(std::ceil(width() * dpr)), int(std::ceil(height() * dpr))));
-    if (pm.isNull()) return pm;
-    pm.setDevicePixelRatio(dpr);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
+    QImage img(QSize(int(std::ceil(width() * dpr)), int(std::ceil(height() * dpr))),
+               QImage::Format_ARGB32_Premultiplied);
+    if (img.isNull()) return QPixmap();
+    img.setDevicePixelRatio(dpr);
+    img.fill(Qt::transparent);
+    auto painter = [](QImage& on) {
+        auto p = std::make_unique<QPainter>(&on);
+        p->setRenderHint(QPainter::Antialiasing);
+        p->setRenderHint(QPainter::TextAntialiasing);
+        return p;
+    };
     if (overlay) {
-        paintStaticOverlay(p);
+        paintStaticOverlay(*painter(img));
     } else {
-        paintStatic(p);
+        paintStatic(*painter(img));
         const Readout r = readout();
-        if (boxInLayer(r)) ipaint::ReadoutPainter::paintBox(p, r.box, r.ink, inAlarm);
+        boxBaked_ = !r.box.isEmpty() && opaqueUnder(img, ipaint::ReadoutPainter::bounds(r.box));
+        if (boxBaked_) ipaint::ReadoutPainter::paintBox(*painter(img), r.box, r.ink, inAlarm);
     }
-    return pm;
+    return QPixmap::fromImage(std::move(img));
 }
 
 void TAnalogGauge::resizeEvent(QResizeEvent* event) {
@@ -244,7 +263,7 @@ void TAnalogGauge::paintEvent(QPaintEvent* e) {
     paintRegion_ = e->region();
     painting_ = true;
     const bool inAlarm = alarm();
-    if (inAlarm && alarmBase_.isNull() && boxInLayer(readout_spec_)) alarmBase_ = renderLayer(false, true);
+    if (inAlarm && alarmBase_.isNull() && boxBaked_) alarmBase_ = renderLayer(false, true);
     const QPixmap& base = inAlarm && !alarmBase_.isNull() ? alarmBase_ : base_;
     if (!base.isNull()) p.drawPixmap(0, 0, base);
     p.setRenderHint(QPainter::Antialiasing);

@@ -178,9 +178,9 @@ private:
     // The layer under the moving parts (with the read-out's box in the alarm
     // state given), or the one over them.
     QPixmap renderLayer(bool overlay, bool inAlarm = false);
-    // The box goes into the layer only over an opaque face, which it then
-    // covers exactly as it would be painted over it.
-    bool boxInLayer(const Readout& r) const { return !r.box.isEmpty() && face_.alpha() == 255; }
+    // The box goes into the layer only where the layer beneath it is opaque:
+    // there it comes out exactly as if painted over the widget's background.
+    bool boxBaked_ = false;
 
     // Kept with the layers: the read-out and the indicator's travel.
     Readout readout_spec_;

@@ -821,7 +821,8 @@ void gaugeShare(QWidget* w, double f) {
     static_cast<TAnalogGauge*>(w)->setDigit(int(std::lround(8000 * f)));
 }
 void gaugeRecolour(QWidget* w, int k) {
-    static_cast<TAnalogGauge*>(w)->setFaceColor(QColor(40 * k, 200, 120));
+    // The second face lets the panel show through: the read-out is then drawn whole every time.
+    static_cast<TAnalogGauge*>(w)->setFaceColor(QColor(40 * k, 200, 120, k == 2 ? 128 : 255));
 }
 void gaugeUnannounced(QWidget* w, int k) {
     auto* g = static_cast<TAnalogGauge*>(w);
