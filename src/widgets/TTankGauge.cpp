@@ -157,14 +157,14 @@ void TTankGauge::paintDynamic(QPainter& p) {
         fill_ = fill;
         fillMade_ = true;
     }
-    p.save();
+    // Pen and brush are set by whoever draws next; only the clip is undone.
     p.setClipPath(body_);
     p.setPen(Qt::NoPen);
     p.setBrush(fillBrush_);
     p.drawRect(lvl);
     p.setPen(surface_);
     p.drawLine(lvl.topLeft(), lvl.topRight());
-    p.restore();
+    p.setClipping(false);
 }
 
 void TTankGauge::paintStaticOverlay(QPainter& p) {
