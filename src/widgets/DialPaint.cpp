@@ -103,35 +103,117 @@ void scale(QPainter& p, const Geometry& g, const GaugeModel& m, const ScaleSetti
     p.restore();
 }
 
-void pointer(QPainter& p, const Geometry& g, double fraction, double length, double tail,
-             const ScaleSettings& s) {
-    const double R = g.radius;
-    const double deg = angleFor(g, fraction);
-    const double half = R * 0.035;
-    auto needle = [&](QPointF shift) {
-        QPolygonF poly;
-        poly << pointAt(g, length, deg) + shift << pointAt(g, half, deg + 90) + shift
-             << pointAt(g, tail, deg + 180 + 5) + shift << pointAt(g, tail, deg + 180 - 5) + shift
-             << pointAt(g, half, deg - 90) + shift;
-        return poly;
-    };
-    p.save();
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 55));
-    p.drawPolygon(needle(QPointF(R * 0.02, R * 0.03)));
-    p.setBrush(s.PointerColor);
-    p.setPen(QPen(s.PointerColor.darker(140), std::max(0.8, R * 0.006)));
-    p.drawPolygon(needle(QPointF(0, 0)));
+// The needle's outline at a shift (the shadow is the same outline moved).
+static void needleOutline(QPointF (&poly)[5], const Geometry& g, double deg, double length, double tail,
+                          QPointF shift) {
+    const double half = g.radius * 0.035;
+    poly[0] = pointAt(g, length, deg) + shift;
+    poly[1] = pointAt(g, half, deg + 90) + shift;
+    poly[2] = pointAt(g, tail, deg + 180 + 5) + shift;
+    poly[3] = pointAt(g, tail, deg + 180 - 5) + shift;
+    poly[4] = pointAt(g, half, deg - 90) + shift;
+}
 
-    const double hub = R * 0.09;
+static QPointF shadowShift(const Geometry& g) {
+    return QPointF(g.radius * 0.02, g.radius * 0.03);
+}
+
+static double hubRadius(const Geometry& g) {
+    return g.radius * 0.09;
+}
+
+static QRadialGradient hubGradient(const Geometry& g) {
+    const double hub = hubRadius(g);
     QRadialGradient hg(g.centre - QPointF(hub * 0.4, hub * 0.4), hub * 1.6);
     hg.setColorAt(0, QColor(240, 240, 245));
     hg.setColorAt(0.5, QColor(120, 124, 132));
     hg.setColorAt(1, QColor(30, 32, 38));
-    p.setBrush(hg);
+    return hg;
+}
+
+void pointer(QPainter& p, const Geometry& g, double fraction, double length, double tail,
+             const ScaleSettings& s) {
+    const double R = g.radius;
+    const double deg = angleFor(g, fraction);
+    QPointF poly[5];
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 55));
+    needleOutline(poly, g, deg, length, tail, shadowShift(g));
+    p.drawPolygon(poly, 5);
+    p.setBrush(s.PointerColor);
+    p.setPen(QPen(s.PointerColor.darker(140), std::max(0.8, R * 0.006)));
+    needleOutline(poly, g, deg, length, tail, QPointF(0, 0));
+    p.drawPolygon(poly, 5);
+
+    const double hub = hubRadius(g);
+    p.setBrush(hubGradient(g));
     p.setPen(QPen(QColor(20, 20, 25), std::max(0.8, R * 0.008)));
     p.drawEllipse(g.centre, hub, hub);
     p.restore();
+}
+
+void Pointer::setup(const Geometry& g, double length, double tail, const QColor& colour) {
+    if (made_ && g.centre == g_.centre && g.radius == g_.radius && g.startDeg == g_.startDeg &&
+        g.sweepDeg == g_.sweepDeg && length == length_ && tail == tail_ && colour == colour_)
+        return;
+    made_ = true;
+    g_ = g;
+    length_ = length;
+    tail_ = tail;
+    colour_ = colour;
+    shadow_ = QBrush(QColor(0, 0, 0, 55));
+    needle_ = QBrush(colour);
+    needlePen_ = QPen(colour.darker(140), std::max(0.8, g.radius * 0.006));
+    hub_ = QBrush(hubGradient(g));
+    hubPen_ = QPen(QColor(20, 20, 25), std::max(0.8, g.radius * 0.008));
+}
+
+void Pointer::paint(QPainter& p, double fraction) const {
+    const double deg = angleFor(g_, fraction);
+    QPointF poly[5];
+    p.setPen(Qt::NoPen);
+    p.setBrush(shadow_);
+    needleOutline(poly, g_, deg, length_, tail_, shadowShift(g_));
+    p.drawPolygon(poly, 5);
+    p.setBrush(needle_);
+    p.setPen(needlePen_);
+    needleOutline(poly, g_, deg, length_, tail_, QPointF(0, 0));
+    p.drawPolygon(poly, 5);
+    const double hub = hubRadius(g_);
+    p.setBrush(hub_);
+    p.setPen(hubPen_);
+    p.drawEllipse(g_.centre, hub, hub);
+}
+
+QRectF pointerBounds(const Geometry& g, double fraction, double length, double tail) {
+    // The outline's points, each at most a hair from where the painter puts
+    // them: the margin below takes that up.
+    const double a = qDegreesToRadians(angleFor(g, fraction));
+    const double c = std::cos(a), s = std::sin(a);
+    const double half = g.radius * 0.035;
+    const double c5 = std::cos(qDegreesToRadians(5.0)), s5 = std::sin(qDegreesToRadians(5.0));
+    const QPointF reach[5] = {{length * c, -length * s},
+                              {-half * s, -half * c},
+                              {-tail * (c * c5 - s * s5), tail * (s * c5 + c * s5)},
+                              {-tail * (c * c5 + s * s5), tail * (s * c5 - c * s5)},
+                              {half * s, half * c}};
+    const QPointF shadow = shadowShift(g);
+    double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    for (const QPointF& pt : reach) {
+        x0 = std::min({x0, pt.x(), pt.x() + shadow.x()});
+        x1 = std::max({x1, pt.x(), pt.x() + shadow.x()});
+        y0 = std::min({y0, pt.y(), pt.y() + shadow.y()});
+        y1 = std::max({y1, pt.y(), pt.y() + shadow.y()});
+    }
+    const double hub = hubRadius(g) + std::max(0.8, g.radius * 0.008);
+    x0 = std::min(x0, -hub);
+    x1 = std::max(x1, hub);
+    y0 = std::min(y0, -hub);
+    y1 = std::max(y1, hub);
+    // Half the needle's outline pen and the edge pixels antialiasing touches.
+    const double m = std::max(0.8, g.radius * 0.006) / 2 + 2;
+    return QRectF(g.centre + QPointF(x0 - m, y0 - m), g.centre + QPointF(x1 + m, y1 + m));
 }
 
 } // namespace dial

@@ -1,6 +1,10 @@
 #pragma once
 // Dial drawing shared by the round (270°) and half-round (180°) meters.
+#include <QBrush>
+#include <QColor>
+#include <QPen>
 #include <QPointF>
+#include <QRectF>
 
 class QPainter;
 class GaugeModel;
@@ -23,5 +27,27 @@ void scale(QPainter& p, const Geometry& g, const GaugeModel& m, const ScaleSetti
 // Needle and hub.
 void pointer(QPainter& p, const Geometry& g, double fraction, double length, double tail,
              const ScaleSettings& s);
+
+// Every pixel the needle (with its shadow) and hub at fraction may touch.
+QRectF pointerBounds(const Geometry& g, double fraction, double length, double tail);
+
+// The same needle and hub for a meter that repaints with every new value:
+// pens and brushes are made once per geometry and colour, and bounds() says
+// which pixels the needle at a share of the scale may touch.
+class Pointer {
+public:
+    // Takes the geometry, needle lengths and colour in force; cheap when unchanged.
+    void setup(const Geometry& g, double length, double tail, const QColor& colour);
+    void paint(QPainter& p, double fraction) const;
+    QRectF bounds(double fraction) const { return pointerBounds(g_, fraction, length_, tail_); }
+
+private:
+    Geometry g_;
+    double length_ = 0, tail_ = 0;
+    QColor colour_;
+    bool made_ = false;
+    QBrush shadow_, needle_, hub_;
+    QPen needlePen_, hubPen_;
+};
 
 } // namespace dial

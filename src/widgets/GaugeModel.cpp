@@ -30,38 +30,54 @@ QString formatValue(double v, const QString& format) {
         }
     }
     if (first < 0) return format.isEmpty() ? QString::number(v) : format;
-    const QString prefix = format.left(first);
-    const QString suffix = format.mid(last + 1);
-    const QString pattern = format.mid(first, last - first + 1);
-
-    const qsizetype point = pattern.indexOf('.');
-    const QString intPart = point < 0 ? pattern : pattern.left(point);
-    const QString fracPart = point < 0 ? QString() : pattern.mid(point + 1);
-    const int minInt = int(intPart.count('0'));
-    const int minFrac = std::min(15, int(fracPart.count('0')));
-    const int maxFrac = std::min(15, minFrac + int(fracPart.count('#')));
+    // Required digits before the point; required and optional ones after it.
+    int minInt = 0, fracZeros = 0, fracHashes = 0;
+    bool afterPoint = false;
+    for (qsizetype i = first; i <= last; ++i) {
+        const QChar c = format[i];
+        if (c == '.' && !afterPoint)
+            afterPoint = true;
+        else if (c == '0')
+            ++(afterPoint ? fracZeros : minInt);
+        else if (c == '#' && afterPoint)
+            ++fracHashes;
+    }
+    const int minFrac = std::min(15, fracZeros);
+    const int maxFrac = std::min(15, minFrac + fracHashes);
 
     // Ties go to the even neighbour, like every other rounding in the program.
     const double scale = std::pow(10.0, maxFrac);
     const double rounded = std::nearbyint(std::fabs(v) * scale) / scale;
-    QString text = QString::number(rounded, 'f', maxFrac);
+    const QString text = QString::number(rounded, 'f', maxFrac);
     bool negative = v < 0;
     // "-0.0" is not a reading anyone wants to see.
     if (negative && text.toDouble() == 0.0) negative = false;
 
-    qsizetype dot = text.indexOf('.');
-    QString whole = dot < 0 ? text : text.left(dot);
-    QString frac = dot < 0 ? QString() : text.mid(dot + 1);
-    while (frac.size() > minFrac && frac.endsWith('0'))
-        frac.chop(1);
-    while (whole.size() < minInt)
-        whole.prepend('0');
-    if (minInt == 0 && whole == QLatin1String("0")) whole.clear();
-    QString out = whole;
-    if (!frac.isEmpty()) out += '.' + frac;
-    if (out.isEmpty()) out = QStringLiteral("0");
-    if (negative) out.prepend('-');
-    return prefix + out + suffix;
+    const qsizetype dot = text.indexOf('.');
+    const qsizetype whole = dot < 0 ? text.size() : dot;
+    qsizetype frac = dot < 0 ? 0 : text.size() - dot - 1;
+    while (frac > minFrac && text[dot + frac] == '0')
+        --frac;
+    const bool noWhole = minInt == 0 && whole == 1 && text[0] == '0';
+
+    const QStringView fmt(format);
+    QString out;
+    out.reserve(format.size() + text.size() + minInt + 2);
+    out += fmt.first(first);
+    if (negative) out += '-';
+    const qsizetype bodyStart = out.size();
+    if (!noWhole) {
+        for (qsizetype i = whole; i < minInt; ++i)
+            out += '0';
+        out += QStringView(text).first(whole);
+    }
+    if (frac > 0) {
+        out += '.';
+        out += QStringView(text).sliced(dot + 1, frac);
+    }
+    if (out.size() == bodyStart) out += '0';
+    out += fmt.sliced(last + 1);
+    return out;
 }
 
 bool GaugeModel::setDigit(int d) {

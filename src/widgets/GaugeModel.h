@@ -17,6 +17,7 @@ struct SignalSettings {
     QString ValueUnit;
     QString Name1;
     QString Name2;
+    bool operator==(const SignalSettings&) const = default;
 };
 
 // Sector bounds are per mille of the raw range.
@@ -34,6 +35,7 @@ struct SectorSettings {
     int Offset = 0;
     int WidthOffset = 0;
 
+    bool operator==(const SectorSettings&) const = default;
     int from(int sector) const;
     int to(int sector) const;
     QColor color(int sector) const;
@@ -49,6 +51,7 @@ struct ScaleSettings {
     QColor PointerColor = QColor(220, 30, 20);
     bool DrawLine = true;
     bool PosLeftTop = false;
+    bool operator==(const ScaleSettings&) const = default;
 };
 
 enum BarStyle { bsBar, bsLED_Bar };

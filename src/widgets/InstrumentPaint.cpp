@@ -91,31 +91,91 @@ QRectF panelFrame(QPainter& p, const QRectF& r, const QColor& face) {
     return inner;
 }
 
-void readout(QPainter& p, const QRectF& box, const QString& text, const QFont& font, const QColor& textColor,
-             bool alarm) {
-    p.save();
-    const double rad = box.height() * 0.18;
+// Background of the read-out: red in alarm; light behind dark digits (from
+// a skin), else dark.
+static QLinearGradient readoutFace(const QRectF& box, const QColor& textColor, bool alarm) {
     QLinearGradient g(box.topLeft(), box.bottomLeft());
     if (alarm) {
         g.setColorAt(0.0, QColor(120, 10, 10));
         g.setColorAt(1.0, QColor(70, 0, 0));
     } else if (luma(textColor) < 110) {
-        // Dark digits (from a skin) get a light display instead of the dark one.
         g.setColorAt(0.0, QColor(196, 210, 188));
         g.setColorAt(1.0, QColor(222, 232, 214));
     } else {
         g.setColorAt(0.0, QColor(28, 32, 38));
         g.setColorAt(1.0, QColor(52, 58, 66));
     }
-    p.setPen(QPen(QColor(150, 155, 165), std::max(1.0, box.height() * 0.04)));
-    p.setBrush(g);
+    return g;
+}
+
+static QPen readoutFrame(const QRectF& box) {
+    return QPen(QColor(150, 155, 165), std::max(1.0, box.height() * 0.04));
+}
+
+static QRectF readoutText(const QRectF& box) {
+    return box.adjusted(box.height() * 0.2, box.height() * 0.08, -box.height() * 0.2, -box.height() * 0.08);
+}
+
+void readout(QPainter& p, const QRectF& box, const QString& text, const QFont& font, const QColor& textColor,
+             bool alarm) {
+    p.save();
+    const double rad = box.height() * 0.18;
+    p.setPen(readoutFrame(box));
+    p.setBrush(readoutFace(box, textColor, alarm));
     p.drawRoundedRect(box, rad, rad);
-    const QRectF tb =
-        box.adjusted(box.height() * 0.2, box.height() * 0.08, -box.height() * 0.2, -box.height() * 0.08);
+    const QRectF tb = readoutText(box);
     p.setFont(fitted(font, text, tb, tb.height() * 0.9));
     p.setPen(textColor);
     p.drawText(tb, Qt::AlignCenter, text);
     p.restore();
+}
+
+void ReadoutPainter::paintBox(QPainter& p, const QRectF& box, const QColor& textColor, bool alarm) {
+    p.save();
+    const double rad = box.height() * 0.18;
+    p.setPen(readoutFrame(box));
+    p.setBrush(readoutFace(box, textColor, alarm));
+    p.drawRoundedRect(box, rad, rad);
+    p.restore();
+}
+
+const ReadoutPainter::Fit& ReadoutPainter::fit(const QRectF& box, const QString& text, const QFont& font) {
+    if (!made_ || box != box_ || font != font_) {
+        made_ = true;
+        box_ = box;
+        font_ = font;
+        textBox_ = readoutText(box);
+        fitted_.clear();
+    }
+    auto it = fitted_.constFind(text);
+    if (it == fitted_.constEnd()) {
+        // Values seldom take more than a few hundred texts; a runaway one starts afresh.
+        if (fitted_.size() >= 512) fitted_.clear();
+        Fit f;
+        f.font = fitted(font, text, textBox_, textBox_.height() * 0.9);
+        // Glyphs may reach a little past their advances.
+        f.extent = QFontMetricsF(f.font).boundingRect(textBox_, Qt::AlignCenter, text).adjusted(-3, -3, 3, 3);
+        it = fitted_.insert(text, f);
+    }
+    return it.value();
+}
+
+void ReadoutPainter::paintText(QPainter& p, const QRectF& box, const QString& text, const QFont& font,
+                               const QColor& textColor) {
+    const Fit& f = fit(box, text, font);
+    if (ink_.color() != textColor) ink_ = QPen(textColor);
+    p.setFont(f.font);
+    p.setPen(ink_);
+    p.drawText(textBox_, Qt::AlignCenter, text);
+}
+
+QRectF ReadoutPainter::bounds(const QRectF& box) {
+    const double m = readoutFrame(box).widthF() / 2 + 2;
+    return box.adjusted(-m, -m, m, m);
+}
+
+QRectF ReadoutPainter::textBounds(const QRectF& box, const QString& text, const QFont& font) {
+    return fit(box, text, font).extent;
 }
 
 void caption(QPainter& p, const QRectF& box, const QString& text, const QFont& font, const QColor& color,

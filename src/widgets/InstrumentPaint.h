@@ -3,6 +3,8 @@
 // rectangle it is given so the instruments scale with their widget.
 #include <QColor>
 #include <QFont>
+#include <QHash>
+#include <QPen>
 #include <QRectF>
 #include <QString>
 
@@ -29,6 +31,36 @@ QRectF panelFrame(QPainter& p, const QRectF& r, const QColor& face);
 // Dark digital read-out with the text centred in it.
 void readout(QPainter& p, const QRectF& box, const QString& text, const QFont& font, const QColor& textColor,
              bool alarm);
+// The same read-out in two parts, for one that is repainted with every new
+// value: the box (kept with an instrument's static parts, since it changes
+// only with the alarm) and the text over it. The brushes, pens and the type
+// fitted to each text are made once (again when the box, type or colours
+// change), so a repaint builds none of them.
+class ReadoutPainter {
+public:
+    static void paintBox(QPainter& p, const QRectF& box, const QColor& textColor, bool alarm);
+    void paintText(QPainter& p, const QRectF& box, const QString& text, const QFont& font,
+                   const QColor& textColor);
+    // Every pixel the box may touch.
+    static QRectF bounds(const QRectF& box);
+    // Every pixel the text may touch (a text too long for a small box runs out of it).
+    QRectF textBounds(const QRectF& box, const QString& text, const QFont& font);
+
+private:
+    struct Fit {
+        QFont font;
+        QRectF extent;
+    };
+    const Fit& fit(const QRectF& box, const QString& text, const QFont& font);
+
+    bool made_ = false;
+    QRectF box_;
+    QFont font_;
+    QRectF textBox_;
+    QHash<QString, Fit> fitted_;
+    QPen ink_;
+};
+
 // Text centred in box, shrunk to fit.
 void caption(QPainter& p, const QRectF& box, const QString& text, const QFont& font, const QColor& color,
              double maxPixel, int flags = 0);

@@ -1,8 +1,8 @@
 #pragma once
 // Geometry of the wiping chart: where each sample step is drawn and when the
 // sweep restarts at the left. Painting only follows what this returns.
+#include <QVarLengthArray>
 #include <array>
-#include <vector>
 
 struct SweepLine {
     int trace; // 0..3 for a..d
@@ -10,8 +10,8 @@ struct SweepLine {
 };
 
 struct SweepStep {
-    std::vector<SweepLine> lines;
-    bool wiped = false; // the chart was cleared (and x reset to 2) after the lines
+    QVarLengthArray<SweepLine, 4> lines; // at most one per trace: never on the heap
+    bool wiped = false;                  // the chart was cleared (and x reset to 2) after the lines
 };
 
 class SweepModel {

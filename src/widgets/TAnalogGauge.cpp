@@ -1,10 +1,12 @@
 #include "widgets/TAnalogGauge.h"
 
-#include <QDataStream>
-#include <QIODevice>
+#include <QBackingStore>
+#include <QPaintEngine>
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 TAnalogGauge::TAnalogGauge(QWidget* parent) : QWidget(parent) {
     font_.setBold(true);
@@ -76,9 +78,8 @@ void TAnalogGauge::settingsChanged() {
 }
 
 void TAnalogGauge::invalidateStatic() {
-    key_.clear();
-    base_ = QPixmap();
-    overlay_ = QPixmap();
+    layersMade_ = false;
+    base_ = alarmBase_ = overlay_ = QPixmap();
     shownValid_ = false;
     update();
 }
@@ -100,58 +101,138 @@ double TAnalogGauge::indicatorTravel() const {
 }
 
 qint64 TAnalogGauge::indicatorStep() const {
-    return std::llround(pointerFraction() * std::max(1.0, indicatorTravel()) * 4.0);
+    return std::llround(pointerFraction() * std::max(1.0, travel_) * 4.0);
+}
+
+const QString& TAnalogGauge::shownText(bool withUnit) const {
+    TextMemo& m = texts_[withUnit ? 1 : 0];
+    const double v = model_.value();
+    const SignalSettings& s = model_.signal;
+    const QString& unit = withUnit && model_.has(opUnit) ? s.ValueUnit : QString();
+    // NaN never equals itself: such a value is simply formatted again.
+    if (!m.valid || m.value != v || m.format != s.ValueFormat || m.unit != unit) {
+        m.valid = true;
+        m.value = v;
+        m.format = s.ValueFormat;
+        m.unit = unit;
+        m.text = formatValue(v, s.ValueFormat);
+        if (!unit.isEmpty()) m.text += QLatin1Char(' ') + unit;
+    }
+    return m.text;
 }
 
 TAnalogGauge::Shown TAnalogGauge::shownNow() const {
     Shown s;
     s.step = indicatorStep();
-    s.text = valueText();
+    s.text = shownText(readout_spec_.withUnit);
     s.alarm = alarm();
     s.sector = model_.has(opSector) ? model_.sectorIndex() : 0;
+    s.fraction = pointerFraction();
     return s;
 }
 
 void TAnalogGauge::updateIfShownChanged() {
+    // Only against layers drawn from the settings in force can a part be
+    // repainted alone; settings changed through the references repaint all.
+    if (!shownValid_ || !layersCurrent()) {
+        update();
+        return;
+    }
     // Compared with what was last painted, so small steps that each look the
     // same still add up to a repaint once the pointer would visibly move.
-    if (shownValid_ && shownNow() == shown_) return;
-    update();
+    const Shown now = shownNow();
+    if (now == shown_) return;
+    if (now.text != shown_.text || now.alarm != shown_.alarm) {
+        const Readout& r = readout_spec_;
+        if (!r.box.isEmpty()) {
+            update(ipaint::ReadoutPainter::bounds(r.box).toAlignedRect());
+            update(readout_.textBounds(r.box, shown_.text, r.font).toAlignedRect());
+            update(readout_.textBounds(r.box, now.text, r.font).toAlignedRect());
+        }
+    }
+    if (now.step != shown_.step || now.sector != shown_.sector)
+        updateIndicator(shown_.fraction, now.fraction, now.sector != shown_.sector);
 }
 
-QByteArray TAnalogGauge::staticKey() const {
-    QByteArray key;
-    key.reserve(512);
-    QDataStream s(&key, QIODevice::WriteOnly);
-    s << size() << devicePixelRatioF();
-    const SignalSettings& g = model_.signal;
-    s << g.DigitalFrom << g.DigitalTo << g.ValueFrom << g.ValueTo << g.ValueFormat << g.ValueUnit << g.Name1
-      << g.Name2;
-    const SectorSettings& c = model_.sectors;
-    s << c.Sector1From << c.Sector1To << c.Sector2From << c.Sector2To << c.Sector3From << c.Sector3To
-      << c.Sector1Color << c.Sector2Color << c.Sector3Color << c.Offset << c.WidthOffset;
-    s << scale_.Steps << scale_.SubSteps << scale_.ValueFormat << scale_.Font << scale_.FontColor
-      << scale_.Color << scale_.PointerColor << scale_.DrawLine << scale_.PosLeftTop;
-    s << model_.limitLower << model_.limitUpper << model_.options;
-    s << font_ << fontUnit_ << fontValue_ << fontColor_ << fontUnitColor_ << fontValueColor_ << face_;
-    writeStaticKey(s);
-    return key;
+void TAnalogGauge::updateIndicator(double from, double to, bool) {
+    update(indicatorBounds(from).toAlignedRect());
+    update(indicatorBounds(to).toAlignedRect());
 }
 
-QPixmap TAnalogGauge::renderLayer(bool overlay) {
+bool TAnalogGauge::needsPaint(const QRectF& r) const {
+    return !painting_ || paintRegion_.intersects(r.toAlignedRect());
+}
+
+void TAnalogGauge::paintReadout(QPainter& p, const Readout& r) {
+    if (r.box.isEmpty()) return;
+    const QString& text = shownText(r.withUnit);
+    if (!needsPaint(ipaint::ReadoutPainter::bounds(r.box)) &&
+        !needsPaint(readout_.textBounds(r.box, text, r.font)))
+        return;
+    if (!boxBaked_) ipaint::ReadoutPainter::paintBox(p, r.box, r.ink, alarm());
+    readout_.paintText(p, r.box, text, r.font, r.ink);
+}
+
+TAnalogGauge::Inputs TAnalogGauge::inputs() const {
+    Inputs in;
+    in.size = size();
+    in.dpr = devicePixelRatioF();
+    in.signal = model_.signal;
+    in.sectors = model_.sectors;
+    in.scale = scale_;
+    in.limitLower = model_.limitLower;
+    in.limitUpper = model_.limitUpper;
+    in.options = model_.options;
+    in.font = font_;
+    in.fontUnit = fontUnit_;
+    in.fontValue = fontValue_;
+    in.fontColor = fontColor_;
+    in.fontUnitColor = fontUnitColor_;
+    in.fontValueColor = fontValueColor_;
+    in.face = face_;
+    writeStaticKey(in.extra);
+    return in;
+}
+
+bool TAnalogGauge::layersCurrent() const {
+    return layersMade_ && inputs() == inputs_;
+}
+
+// True when every pixel of img that r may touch is opaque.
+static bool opaqueUnder(const QImage& img, const QRectF& r) {
+    const qreal dpr = img.devicePixelRatio();
+    const QRect px = QRectF(r.topLeft() * dpr, r.size() * dpr).toAlignedRect();
+    if (px.isEmpty() || !img.rect().contains(px)) return false;
+    for (int y = px.top(); y <= px.bottom(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
+        for (int x = px.left(); x <= px.right(); ++x)
+            if (qAlpha(line[x]) != 255) return false;
+    }
+    return true;
+}
+
+QPixmap TAnalogGauge::renderLayer(bool overlay, bool inAlarm) {
     const qreal dpr = devicePixelRatioF();
-    QPixmap pm(QSize(int(std::ceil(width() * dpr)), int(std::ceil(height() * dpr))));
-    if (pm.isNull()) return pm;
-    pm.setDevicePixelRatio(dpr);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    if (overlay)
-        paintStaticOverlay(p);
-    else
-        paintStatic(p);
-    return pm;
+    QImage img(QSize(int(std::ceil(width() * dpr)), int(std::ceil(height() * dpr))),
+               QImage::Format_ARGB32_Premultiplied);
+    if (img.isNull()) return QPixmap();
+    img.setDevicePixelRatio(dpr);
+    img.fill(Qt::transparent);
+    auto painter = [](QImage& on) {
+        auto p = std::make_unique<QPainter>(&on);
+        p->setRenderHint(QPainter::Antialiasing);
+        p->setRenderHint(QPainter::TextAntialiasing);
+        return p;
+    };
+    if (overlay) {
+        paintStaticOverlay(*painter(img));
+    } else {
+        paintStatic(*painter(img));
+        const Readout r = readout();
+        boxBaked_ = !r.box.isEmpty() && opaqueUnder(img, ipaint::ReadoutPainter::bounds(r.box));
+        if (boxBaked_) ipaint::ReadoutPainter::paintBox(*painter(img), r.box, r.ink, inAlarm);
+    }
+    return QPixmap::fromImage(std::move(img));
 }
 
 void TAnalogGauge::resizeEvent(QResizeEvent* event) {
@@ -159,22 +240,39 @@ void TAnalogGauge::resizeEvent(QResizeEvent* event) {
     invalidateStatic();
 }
 
-void TAnalogGauge::paintEvent(QPaintEvent*) {
+void TAnalogGauge::paintEvent(QPaintEvent* e) {
     // The settings are public references, so they are compared rather than
     // trusting every caller to announce a change.
-    QByteArray key = staticKey();
-    if (key != key_) {
-        key_ = std::move(key);
+    Inputs now = inputs();
+    if (!layersMade_ || !(now == inputs_)) {
+        inputs_ = std::move(now);
+        layersMade_ = true;
+        alarmBase_ = QPixmap();
         base_ = renderLayer(false);
         overlay_ = hasStaticOverlay() ? renderLayer(true) : QPixmap();
         ++staticRenders_;
+        readout_spec_ = readout();
+        travel_ = indicatorTravel();
+        layersChanged();
     }
     QPainter p(this);
-    if (!base_.isNull()) p.drawPixmap(0, 0, base_);
+    // Painted into the window's backing store, not rendered into an image:
+    // only then does the screen show what is painted now.
+    QBackingStore* store = window()->backingStore();
+    const bool onScreen = store && p.paintEngine() && p.paintEngine()->paintDevice() == store->paintDevice();
+    paintRegion_ = e->region();
+    painting_ = true;
+    const bool inAlarm = alarm();
+    if (inAlarm && alarmBase_.isNull() && boxBaked_) alarmBase_ = renderLayer(false, true);
+    const QPixmap& base = inAlarm && !alarmBase_.isNull() ? alarmBase_ : base_;
+    if (!base.isNull()) p.drawPixmap(0, 0, base);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     paintDynamic(p);
     if (!overlay_.isNull()) p.drawPixmap(0, 0, overlay_);
-    shown_ = shownNow();
-    shownValid_ = true;
+    painting_ = false;
+    if (onScreen) {
+        shown_ = shownNow();
+        shownValid_ = true;
+    }
 }

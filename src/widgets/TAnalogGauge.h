@@ -3,14 +3,16 @@
 // sectors, scale and fonts; subclasses only paint. The parts that depend only
 // on size and settings (bezel, face, scale, caption, limit marks) are drawn
 // once into a cached pixmap; a repaint draws that pixmap plus the pointer and
-// the read-out, and happens only when what is shown really changes.
+// the read-out, happens only when what is shown really changes, and covers
+// only what changed: the read-out when its text changes, the pixels between
+// the indicator's old and new place when it moves.
 #include "widgets/GaugeModel.h"
+#include "widgets/InstrumentPaint.h"
 
-#include <QByteArray>
 #include <QPixmap>
+#include <QRegion>
+#include <QVarLengthArray>
 #include <QWidget>
-
-class QDataStream;
 
 class TAnalogGauge : public QWidget {
     Q_OBJECT
@@ -80,15 +82,47 @@ protected:
 
     // Parts below the moving ones that depend only on size and settings.
     virtual void paintStatic(QPainter& p) = 0;
-    // Pointer, column or level and the read-out: drawn on every paint.
+    // Pointer, column or level and the read-out: drawn on every paint, each
+    // only where needsPaint() says this paint reaches it.
     virtual void paintDynamic(QPainter& p) = 0;
     // Static parts that lie over the moving ones (the tank wall), if any.
     virtual bool hasStaticOverlay() const { return false; }
     virtual void paintStaticOverlay(QPainter&) {}
     // Settings of a subclass that its static parts depend on.
-    virtual void writeStaticKey(QDataStream&) const {}
+    using StaticKey = QVarLengthArray<qint64, 12>;
+    virtual void writeStaticKey(StaticKey&) const {}
+    static void addColour(StaticKey& k, const QColor& c) {
+        k.append(qint64(quint64(c.rgba64())));
+        k.append(c.spec());
+    }
+
+    // The digital read-out: its box (empty when there is none), type, colour
+    // and whether its text carries the unit. The box is kept with the static
+    // parts; paintReadout() draws the text over it.
+    struct Readout {
+        QRectF box;
+        QFont font;
+        QColor ink;
+        bool withUnit = true;
+    };
+    virtual Readout readout() const { return {}; }
+    void paintReadout(QPainter& p, const Readout& r);
+    // Every pixel the indicator touches at a share of the scale, for repaints
+    // of only what a new value changes; by default the whole widget.
+    virtual QRectF indicatorBounds(double) const { return rect(); }
+    // Repaints what differs between the indicator at two shares of the scale;
+    // recoloured when its colour changed too. By default both places whole.
+    virtual void updateIndicator(double from, double to, bool recoloured);
+    // Called when the cached layers are drawn anew (new size or settings):
+    // subclasses rebuild what they keep for painting the moving parts.
+    virtual void layersChanged() {}
+    // True when the paint under way reaches r (always outside a paint).
+    bool needsPaint(const QRectF& r) const;
+    // The value's text, with the unit when asked for, made once per value.
+    const QString& shownText(bool withUnit) const;
     // Position of the indicator in steps a viewer can tell apart (a quarter
-    // pixel of its travel by default).
+    // pixel of its travel by default). Asked only while the layers are
+    // current: layout figures may come from what layersChanged() kept.
     virtual qint64 indicatorStep() const;
     // Pixels the indicator moves over the whole scale.
     virtual double indicatorTravel() const;
@@ -116,18 +150,58 @@ private:
         QString text;
         bool alarm = false;
         int sector = 0;
-        bool operator==(const Shown&) const = default;
+        double fraction = 0; // where the indicator stood (not compared)
+        bool operator==(const Shown& o) const {
+            return step == o.step && alarm == o.alarm && sector == o.sector && text == o.text;
+        }
+    };
+    // Everything the cached layers are drawn from.
+    struct Inputs {
+        QSize size;
+        qreal dpr = 0;
+        SignalSettings signal;
+        SectorSettings sectors;
+        ScaleSettings scale;
+        double limitLower = 0, limitUpper = 0;
+        int options = 0;
+        QFont font, fontUnit, fontValue;
+        QColor fontColor, fontUnitColor, fontValueColor, face;
+        StaticKey extra;
+        bool operator==(const Inputs&) const = default;
     };
     Shown shownNow() const;
-    // Repaints unless the widget already shows what the model holds now.
+    // Repaints what differs from what the screen shows.
     void updateIfShownChanged();
-    QByteArray staticKey() const;
-    QPixmap renderLayer(bool overlay);
+    Inputs inputs() const;
+    // True when the cached layers were drawn from the settings in force.
+    bool layersCurrent() const;
+    // The layer under the moving parts (with the read-out's box in the alarm
+    // state given), or the one over them.
+    QPixmap renderLayer(bool overlay, bool inAlarm = false);
+    // The box goes into the layer only where the layer beneath it is opaque:
+    // there it comes out exactly as if painted over the widget's background.
+    bool boxBaked_ = false;
 
+    // Kept with the layers: the read-out and the indicator's travel.
+    Readout readout_spec_;
+    double travel_ = 0;
     QPixmap base_;
+    QPixmap alarmBase_; // made when first needed
     QPixmap overlay_;
-    QByteArray key_;
+    Inputs inputs_;
+    bool layersMade_ = false;
+    // What the window's picture shows: set by paints that reach the screen,
+    // not by renders into images.
     Shown shown_;
     bool shownValid_ = false;
     int staticRenders_ = 0;
+    QRegion paintRegion_;
+    bool painting_ = false;
+    ipaint::ReadoutPainter readout_;
+    struct TextMemo {
+        bool valid = false;
+        double value = 0;
+        QString format, unit, text;
+    };
+    mutable TextMemo texts_[2];
 };

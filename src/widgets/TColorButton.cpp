@@ -26,27 +26,32 @@ int TColorButton::heightForWidth(int width) const {
 }
 
 void TColorButton::setBackColor(const QColor& c) {
+    if (colors_.back == c) return;
     colors_.back = c;
     update();
 }
 
 void TColorButton::setForeColor(const QColor& c) {
+    if (fore_ == c) return;
     fore_ = c;
     update();
 }
 
 void TColorButton::setHoverColor(const QColor& c) {
+    if (colors_.hover == c) return;
     colors_.hover = c;
     update();
 }
 
 void TColorButton::setMultiline(bool on) {
+    if (multiline_ == on) return;
     multiline_ = on;
     updateGeometry();
     update();
 }
 
 void TColorButton::setAlignment(Qt::Alignment a) {
+    if (align_ == a) return;
     align_ = a;
     update();
 }

@@ -15,27 +15,32 @@ QSize TFlatCheckBox::sizeHint() const {
 }
 
 void TFlatCheckBox::setColor(const QColor& c) {
+    if (color_ == c) return;
     color_ = c;
     update();
 }
 
 void TFlatCheckBox::setFontColor(const QColor& c) {
+    if (fontColor_ == c) return;
     fontColor_ = c;
     update();
 }
 
 void TFlatCheckBox::setCheckSize(int s) {
+    if (checkSize_ == std::max(6, s)) return;
     checkSize_ = std::max(6, s);
     updateGeometry();
     update();
 }
 
 void TFlatCheckBox::setSpacing(int s) {
+    if (spacing_ == s) return;
     spacing_ = s;
     update();
 }
 
 void TFlatCheckBox::setWordWrap(bool on) {
+    if (wordWrap_ == on) return;
     wordWrap_ = on;
     update();
 }

@@ -46,12 +46,24 @@ void THalfRoundMeter::paintStatic(QPainter& p) {
     }
 }
 
+TAnalogGauge::Readout THalfRoundMeter::readout() const {
+    const Layout l = layout();
+    if (!l.ok) return {};
+    const QPointF c = l.g.centre;
+    const double r = l.g.radius;
+    return {QRectF(c.x() - r * 0.45, c.y() + r * 0.14, r * 0.9, r * 0.28), font_, fontColor_, true};
+}
+
+QRectF THalfRoundMeter::indicatorBounds(double fraction) const {
+    const Layout l = layout();
+    return l.ok ? dial::pointerBounds(l.g, fraction, l.g.radius * 0.93, l.g.radius * 0.12) : QRectF();
+}
+
 void THalfRoundMeter::paintDynamic(QPainter& p) {
     const Layout l = layout();
     if (!l.ok) return;
-    const QPointF c = l.g.centre;
-    const double r = l.g.radius;
-    const QRectF box(c.x() - r * 0.45, c.y() + r * 0.14, r * 0.9, r * 0.28);
-    ipaint::readout(p, box, valueText(), font_, fontColor_, alarm());
-    dial::pointer(p, l.g, pointerFraction(), r * 0.93, r * 0.12, scale_);
+    paintReadout(p, readout());
+    pointer_.setup(l.g, l.g.radius * 0.93, l.g.radius * 0.12, scale_.PointerColor);
+    const double f = pointerFraction();
+    if (needsPaint(pointer_.bounds(f))) pointer_.paint(p, f);
 }

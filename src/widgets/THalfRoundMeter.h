@@ -15,6 +15,8 @@ protected:
     void paintStatic(QPainter& p) override;
     void paintDynamic(QPainter& p) override;
     double indicatorTravel() const override;
+    Readout readout() const override;
+    QRectF indicatorBounds(double fraction) const override;
 
 private:
     struct Layout {
@@ -23,4 +25,6 @@ private:
         dial::Geometry g;
     };
     Layout layout() const;
+
+    dial::Pointer pointer_;
 };

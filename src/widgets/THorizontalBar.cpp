@@ -2,7 +2,6 @@
 
 #include "widgets/InstrumentPaint.h"
 
-#include <QDataStream>
 #include <QLinearGradient>
 #include <QPainter>
 #include <algorithm>
@@ -33,8 +32,12 @@ void THorizontalBar::setBarBkColor(const QColor& c) {
     invalidateStatic();
 }
 
-void THorizontalBar::writeStaticKey(QDataStream& s) const {
-    s << int(bar_.Style) << bar_.Color << bar_.BkColor << bar_.minHeight << bar_.minWidth;
+void THorizontalBar::writeStaticKey(StaticKey& k) const {
+    k.append(bar_.Style);
+    addColour(k, bar_.Color);
+    addColour(k, bar_.BkColor);
+    k.append(bar_.minHeight);
+    k.append(bar_.minWidth);
 }
 
 THorizontalBar::Layout THorizontalBar::layout() const {
@@ -84,8 +87,8 @@ double THorizontalBar::indicatorTravel() const {
 
 qint64 THorizontalBar::indicatorStep() const {
     if (bar_.Style != bsLED_Bar) return TAnalogGauge::indicatorStep();
-    const Layout l = layout();
-    return l.ok ? std::lround(pointerFraction() * l.segments) : 0;
+    // One brush per segment, kept with the layers.
+    return std::lround(pointerFraction() * litBrushes_.size());
 }
 
 void THorizontalBar::paintStatic(QPainter& p) {
@@ -103,40 +106,89 @@ void THorizontalBar::paintStatic(QPainter& p) {
     p.restore();
 }
 
+void THorizontalBar::layersChanged() {
+    litBrushes_.clear();
+    unlitBrushes_.clear();
+    fillMade_ = false;
+    const Layout l = layout();
+    if (!l.ok || bar_.Style != bsLED_Bar) return;
+    const bool strip = model_.has(opSector);
+    for (int i = 0; i < l.segments; ++i) {
+        const double pm = (i + 0.5) * 1000.0 / l.segments;
+        const int sector = model_.sectorIndexForPerMille(int(pm));
+        const QColor c = strip && sector ? model_.sectors.color(sector) : bar_.Color;
+        litBrushes_.append(QBrush(c));
+        unlitBrushes_.append(QBrush(ipaint::mixed(c, bar_.BkColor, 0.8)));
+    }
+}
+
+double THorizontalBar::indicatorEdge(const Layout& l, double fraction) const {
+    if (bar_.Style != bsLED_Bar) return l.in.left() + l.in.width() * fraction;
+    return l.in.left() + l.in.width() / l.segments * std::lround(fraction * l.segments);
+}
+
+TAnalogGauge::Readout THorizontalBar::readout() const {
+    const Layout l = layout();
+    if (!l.ok) return {};
+    return {l.readout, fontValue_, fontValueColor_, true};
+}
+
+QRectF THorizontalBar::indicatorBounds(double fraction) const {
+    const Layout l = layout();
+    if (!l.ok) return QRectF();
+    const double right = bar_.Style == bsLED_Bar ? l.in.right() : indicatorEdge(l, fraction);
+    return QRectF(QPointF(l.in.left(), l.in.top()), QPointF(right, l.in.bottom())).adjusted(-2, -2, 2, 2);
+}
+
+void THorizontalBar::updateIndicator(double from, double to, bool recoloured) {
+    const Layout l = layout();
+    if (!l.ok) return;
+    // The bar's shading runs top to bottom and the segments keep their
+    // colours: only what lies between the two ends changes, unless the bar
+    // took a new colour.
+    const double a = indicatorEdge(l, from), b = indicatorEdge(l, to);
+    const double left = recoloured && bar_.Style != bsLED_Bar ? l.in.left() : std::min(a, b);
+    update(QRectF(QPointF(left, l.in.top()), QPointF(std::max(a, b), l.in.bottom()))
+               .adjusted(-2, -2, 2, 2)
+               .toAlignedRect());
+}
+
 void THorizontalBar::paintDynamic(QPainter& p) {
     const Layout l = layout();
     if (!l.ok) return;
-    if (!l.readout.isEmpty())
-        ipaint::readout(p, l.readout, valueText(), fontValue_, fontValueColor_, alarm());
+    paintReadout(p, {l.readout, fontValue_, fontValueColor_, true});
 
-    p.save();
     const QRectF& in = l.in;
     const double f = pointerFraction();
-    const QColor fill = indicatorColor(bar_.Color);
-    const bool strip = model_.has(opSector);
     p.setPen(Qt::NoPen);
     if (bar_.Style == bsLED_Bar) {
         const int n = l.segments;
+        if (litBrushes_.size() != n) layersChanged();
         const double w = in.width() / n;
         const int lit = int(std::lround(f * n));
         for (int i = 0; i < n; ++i) {
-            const double pm = (i + 0.5) * 1000.0 / n;
-            const int sector = model_.sectorIndexForPerMille(int(pm));
-            QColor c = strip && sector ? model_.sectors.color(sector) : bar_.Color;
-            if (i >= lit) c = ipaint::mixed(c, bar_.BkColor, 0.8);
-            p.setBrush(c);
-            p.drawRect(QRectF(in.left() + i * w + w * 0.12, in.top() + 1, w * 0.76, in.height() - 2));
+            const QRectF seg(in.left() + i * w + w * 0.12, in.top() + 1, w * 0.76, in.height() - 2);
+            if (!needsPaint(seg.adjusted(-1, -1, 1, 1))) continue;
+            p.setBrush(i >= lit ? unlitBrushes_[i] : litBrushes_[i]);
+            p.drawRect(seg);
         }
     } else if (f > 0) {
         const QRectF fr(in.left(), in.top(), in.width() * f, in.height());
-        QLinearGradient g(fr.topLeft(), fr.bottomLeft());
-        g.setColorAt(0.0, fill.lighter(150));
-        g.setColorAt(0.45, fill);
-        g.setColorAt(1.0, fill.darker(150));
-        p.setBrush(g);
+        if (!needsPaint(fr.adjusted(-1, -1, 1, 1))) return;
+        const QColor fill = indicatorColor(bar_.Color);
+        if (!fillMade_ || fill != fillColour_) {
+            // The shading depends on the track's height only, not on the value.
+            QLinearGradient g(fr.topLeft(), fr.bottomLeft());
+            g.setColorAt(0.0, fill.lighter(150));
+            g.setColorAt(0.45, fill);
+            g.setColorAt(1.0, fill.darker(150));
+            fillBrush_ = QBrush(g);
+            fillColour_ = fill;
+            fillMade_ = true;
+        }
+        p.setBrush(fillBrush_);
         p.drawRect(fr);
     }
-    p.restore();
 }
 
 bool THorizontalBar::hasStaticOverlay() const {

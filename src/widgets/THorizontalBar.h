@@ -2,6 +2,8 @@
 // Horizontal bar: a solid or segmented bar with sector strip and read-out.
 #include "widgets/TAnalogGauge.h"
 
+#include <QBrush>
+#include <QList>
 #include <QRectF>
 
 class THorizontalBar : public TAnalogGauge {
@@ -20,9 +22,13 @@ protected:
     void paintDynamic(QPainter& p) override;
     bool hasStaticOverlay() const override;
     void paintStaticOverlay(QPainter& p) override;
-    void writeStaticKey(QDataStream& s) const override;
+    void writeStaticKey(StaticKey& k) const override;
     qint64 indicatorStep() const override;
     double indicatorTravel() const override;
+    Readout readout() const override;
+    QRectF indicatorBounds(double fraction) const override;
+    void updateIndicator(double from, double to, bool recoloured) override;
+    void layersChanged() override;
 
 private:
     struct Layout {
@@ -38,6 +44,13 @@ private:
         int segments = 0; // LED style
     };
     Layout layout() const;
+    // Left and right edge of what the indicator covers at fraction.
+    double indicatorEdge(const Layout& l, double fraction) const;
 
     BarSettings bar_;
+    // Brushes of the LED segments lit and unlit, and of the bar per colour.
+    QList<QBrush> litBrushes_, unlitBrushes_;
+    bool fillMade_ = false;
+    QColor fillColour_;
+    QBrush fillBrush_;
 };

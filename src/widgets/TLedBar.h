@@ -1,7 +1,11 @@
 #pragma once
-// Segmented LED bar.
+// Segmented LED bar. The bar is drawn twice, once with every segment lit
+// and once with none, into pixmaps kept until the size or a setting changes;
+// a paint copies each segment's cell from the one its state calls for, and a
+// new position repaints only the cells of segments that changed.
 #include "widgets/LedBarModel.h"
 
+#include <QPixmap>
 #include <QWidget>
 
 class TLedBar : public QWidget {
@@ -41,9 +45,23 @@ public:
     // Rectangle of segment i (counted in the growth direction) in widget coordinates.
     QRectF segmentRect(int i) const;
 
+    // Times the two pictures were drawn (a new size or new settings).
+    int barRenderCount() const { return renders_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void settingChanged();
+    // The bar with every segment unlit (0), lit (1) or as the position says (-1).
+    void paintBar(QPainter& p, int state) const;
+    // Device pixels of segment i's cell: every pixel its LED touches, and no
+    // pixel another LED touches.
+    QRect cell(int i, qreal dpr) const;
+    void updateCell(int i);
+
     LedBarModel m_;
+    QPixmap lit_, unlit_;
+    int renders_ = 0;
 };

@@ -117,6 +117,7 @@ void TLedLamp::setFlashing(bool on) {
 }
 
 void TLedLamp::setFrequency(LedFrequency f) {
+    if (frequency_ == f) return;
     frequency_ = f;
 }
 

@@ -64,13 +64,31 @@ void TRoundMeter::paintStatic(QPainter& p) {
     }
 }
 
+TAnalogGauge::Readout TRoundMeter::readout() const {
+    const Layout l = layout();
+    if (!l.ok) return {};
+    const QPointF c = l.g.centre;
+    const double R = l.g.radius;
+    // The unit is on the dial: the read-out shows the number alone.
+    return {QRectF(c.x() - R * 0.4, c.y() + R * 0.46, R * 0.8, R * 0.28), font_, fontColor_, false};
+}
+
+const dial::Pointer& TRoundMeter::pointer(const Layout& l) {
+    pointer_.setup(l.g, l.g.radius * 0.93, l.g.radius * 0.2, scale_.PointerColor);
+    return pointer_;
+}
+
+QRectF TRoundMeter::indicatorBounds(double fraction) const {
+    const Layout l = layout();
+    if (!l.ok) return QRectF();
+    return dial::pointerBounds(l.g, fraction, l.g.radius * 0.93, l.g.radius * 0.2);
+}
+
 void TRoundMeter::paintDynamic(QPainter& p) {
     const Layout l = layout();
     if (!l.ok) return;
-    const QPointF c = l.g.centre;
-    const double R = l.g.radius;
-    const QRectF box(c.x() - R * 0.4, c.y() + R * 0.46, R * 0.8, R * 0.28);
-    ipaint::readout(p, box, formatValue(model_.value(), model_.signal.ValueFormat), font_, fontColor_,
-                    alarm());
-    dial::pointer(p, l.g, pointerFraction(), R * 0.93, R * 0.2, scale_);
+    paintReadout(p, readout());
+    const dial::Pointer& needle = pointer(l);
+    const double f = pointerFraction();
+    if (needsPaint(needle.bounds(f))) needle.paint(p, f);
 }

@@ -15,6 +15,8 @@ protected:
     void paintStatic(QPainter& p) override;
     void paintDynamic(QPainter& p) override;
     double indicatorTravel() const override;
+    Readout readout() const override;
+    QRectF indicatorBounds(double fraction) const override;
 
 private:
     struct Layout {
@@ -25,4 +27,8 @@ private:
         dial::Geometry g;
     };
     Layout layout() const;
+    // The pointer set up for the layout in force.
+    const dial::Pointer& pointer(const Layout& l);
+
+    dial::Pointer pointer_;
 };

@@ -1,10 +1,19 @@
 #pragma once
 // Four-trace chart that wipes and restarts at the left (it does not scroll).
-// Samples are drawn into an off-screen image; painting only copies it.
+// Samples are drawn into an off-screen image; painting only copies it. The
+// empty chart with its grid is kept as an image too (until the size or the
+// colours change), so a wipe is a copy. While its timer samples, a sample
+// reaches the screen with the window's next repaint (the instruments repaint
+// with every poll), at the latest with the next sample: the chart does not
+// add a repaint of the whole window of its own each time.
 #include "widgets/SweepModel.h"
+
+#include <array>
 
 #include <QColor>
 #include <QImage>
+#include <QPen>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -41,6 +50,7 @@ public:
     const QImage& image() const { return image_; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -50,6 +60,18 @@ private:
 
     SweepModel model_;
     QImage image_;
+    // The empty chart, and what it was drawn with.
+    QImage grid_;
+    QColor gridBack_, gridLines_;
+    int gridSize_ = 0;
+    // A pen per trace, made again only when its colour changes.
+    std::array<QPen, 4> pens_;
+    // Drawn into the image but not yet asked to be repainted, and the window
+    // whose repaints it joins.
+    void showSample(const QRect& r);
+    void flushPending();
+    QRect pending_;
+    QPointer<QWidget> watched_;
     QTimer timer_;
     int interval_ = 5;
     bool active_ = false;

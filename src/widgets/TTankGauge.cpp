@@ -2,7 +2,6 @@
 
 #include "widgets/InstrumentPaint.h"
 
-#include <QDataStream>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -19,9 +18,14 @@ void TTankGauge::setTankColor(const QColor& c) {
     invalidateStatic();
 }
 
-void TTankGauge::writeStaticKey(QDataStream& s) const {
-    s << int(tank_.Style) << tank_.Color << tank_.BkColor << tank_.PenColor << tank_.PenWidth
-      << tank_.CraterWidth << pph_;
+void TTankGauge::writeStaticKey(StaticKey& k) const {
+    k.append(tank_.Style);
+    addColour(k, tank_.Color);
+    addColour(k, tank_.BkColor);
+    addColour(k, tank_.PenColor);
+    k.append(tank_.PenWidth);
+    k.append(tank_.CraterWidth);
+    addColour(k, pph_);
 }
 
 TTankGauge::Layout TTankGauge::layout() const {
@@ -86,31 +90,81 @@ void TTankGauge::paintStatic(QPainter& p) {
     p.restore();
 }
 
+void TTankGauge::layersChanged() {
+    const Layout l = layout();
+    body_ = l.tankOk ? tankBody(l.tank) : QPainterPath();
+    fillMade_ = false;
+}
+
+double TTankGauge::levelAt(const Layout& l, double fraction) const {
+    const QRectF inside = l.tank.adjusted(l.pw / 2, l.pw / 2, -l.pw / 2, -l.pw / 2);
+    return inside.bottom() - inside.height() * fraction;
+}
+
+QRectF TTankGauge::levelBounds(const Layout& l, double top, double bottom) const {
+    // The surface line's half width above the top, and antialiased edges.
+    const double m = std::max(1.0, l.pw * 0.8) / 2 + 2;
+    return QRectF(QPointF(l.tank.left(), top), QPointF(l.tank.right(), bottom)).adjusted(-m, -m, m, m);
+}
+
+TAnalogGauge::Readout TTankGauge::readout() const {
+    const Layout l = layout();
+    if (!l.ok) return {};
+    return {l.readout, fontValue_, fontValueColor_, true};
+}
+
+QRectF TTankGauge::indicatorBounds(double fraction) const {
+    const Layout l = layout();
+    if (!l.tankOk) return QRectF();
+    return levelBounds(l, levelAt(l, fraction), l.tank.bottom());
+}
+
+void TTankGauge::updateIndicator(double from, double to, bool recoloured) {
+    const Layout l = layout();
+    if (!l.tankOk) return;
+    if (recoloured) {
+        TAnalogGauge::updateIndicator(from, to, recoloured);
+        return;
+    }
+    // The shading runs across the tank: only the stretch between the two
+    // surfaces changes.
+    const double a = levelAt(l, from), b = levelAt(l, to);
+    update(levelBounds(l, std::min(a, b), std::max(a, b)).toAlignedRect());
+}
+
 void TTankGauge::paintDynamic(QPainter& p) {
     const Layout l = layout();
     if (!l.ok) return;
-    ipaint::readout(p, l.readout, valueText(), fontValue_, fontValueColor_, alarm());
+    paintReadout(p, {l.readout, fontValue_, fontValueColor_, true});
     if (!l.tankOk) return;
 
     const double f = pointerFraction();
     if (f <= 0) return;
-    const QColor fill = indicatorColor(tank_.Color);
     const double pw = l.pw;
     const QRectF inside = l.tank.adjusted(pw / 2, pw / 2, -pw / 2, -pw / 2);
     const QRectF lvl(inside.left(), inside.bottom() - inside.height() * f, inside.width(),
                      inside.height() * f);
-    QLinearGradient g(lvl.topLeft(), lvl.topRight());
-    g.setColorAt(0, fill.darker(125));
-    g.setColorAt(0.35, fill.lighter(135));
-    g.setColorAt(1, fill.darker(140));
-    p.save();
-    p.setClipPath(tankBody(l.tank));
+    if (!needsPaint(levelBounds(l, lvl.top(), l.tank.bottom()))) return;
+    const QColor fill = indicatorColor(tank_.Color);
+    if (!fillMade_ || fill != fill_) {
+        // The shading runs across the tank only: the same for every level.
+        QLinearGradient g(lvl.topLeft(), lvl.topRight());
+        g.setColorAt(0, fill.darker(125));
+        g.setColorAt(0.35, fill.lighter(135));
+        g.setColorAt(1, fill.darker(140));
+        fillBrush_ = QBrush(g);
+        surface_ = QPen(fill.lighter(170), std::max(1.0, pw * 0.8));
+        fill_ = fill;
+        fillMade_ = true;
+    }
+    // Pen and brush are set by whoever draws next; only the clip is undone.
+    p.setClipPath(body_);
     p.setPen(Qt::NoPen);
-    p.setBrush(g);
+    p.setBrush(fillBrush_);
     p.drawRect(lvl);
-    p.setPen(QPen(fill.lighter(170), std::max(1.0, pw * 0.8)));
+    p.setPen(surface_);
     p.drawLine(lvl.topLeft(), lvl.topRight());
-    p.restore();
+    p.setClipping(false);
 }
 
 void TTankGauge::paintStaticOverlay(QPainter& p) {

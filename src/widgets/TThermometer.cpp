@@ -2,7 +2,6 @@
 
 #include "widgets/InstrumentPaint.h"
 
-#include <QDataStream>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
@@ -31,8 +30,13 @@ void TThermometer::setScaleSpacing(int s) {
     invalidateStatic();
 }
 
-void TThermometer::writeStaticKey(QDataStream& s) const {
-    s << int(bar_.Style) << bar_.Color << bar_.BkColor << bar_.minHeight << bar_.minWidth << spacing_;
+void TThermometer::writeStaticKey(StaticKey& k) const {
+    k.append(bar_.Style);
+    addColour(k, bar_.Color);
+    addColour(k, bar_.BkColor);
+    k.append(bar_.minHeight);
+    k.append(bar_.minWidth);
+    k.append(spacing_);
 }
 
 TThermometer::Layout TThermometer::layout() const {
@@ -149,30 +153,81 @@ void TThermometer::paintStatic(QPainter& p) {
     p.restore();
 }
 
+void TThermometer::layersChanged() {
+    liquidMade_ = false;
+}
+
+double TThermometer::levelAt(const Layout& l, double fraction) const {
+    return l.colBottom - (l.colBottom - l.scaleTop) * fraction;
+}
+
+QRectF TThermometer::columnBounds(const Layout& l, double top, double bottom) const {
+    const double lw = l.tubeW * 0.5;
+    return QRectF(QPointF(l.bulbC.x() - lw / 2, top), QPointF(l.bulbC.x() + lw / 2, bottom))
+        .adjusted(-2, -2, 2, 2);
+}
+
+QRectF TThermometer::bulbBounds(const Layout& l) const {
+    const double r = l.bulbR * 0.78 + 2;
+    return QRectF(l.bulbC.x() - r, l.bulbC.y() - r, 2 * r, 2 * r);
+}
+
+TAnalogGauge::Readout TThermometer::readout() const {
+    const Layout l = layout();
+    if (!l.ok) return {};
+    return {l.readout, fontValue_, fontValueColor_, true};
+}
+
+QRectF TThermometer::indicatorBounds(double fraction) const {
+    const Layout l = layout();
+    if (!l.ok) return QRectF();
+    return columnBounds(l, levelAt(l, fraction), l.bulbC.y()) | bulbBounds(l);
+}
+
+void TThermometer::updateIndicator(double from, double to, bool recoloured) {
+    const Layout l = layout();
+    if (!l.ok) return;
+    if (recoloured) {
+        TAnalogGauge::updateIndicator(from, to, recoloured);
+        return;
+    }
+    // The liquid's shading runs across the column: only the stretch between
+    // the two levels changes.
+    const double a = levelAt(l, from), b = levelAt(l, to);
+    update(columnBounds(l, std::min(a, b), std::max(a, b)).toAlignedRect());
+}
+
 void TThermometer::paintDynamic(QPainter& p) {
     const Layout l = layout();
     if (!l.ok) return;
-    ipaint::readout(p, l.readout, valueText(), fontValue_, fontValueColor_, alarm());
+    paintReadout(p, {l.readout, fontValue_, fontValueColor_, true});
 
     // Liquid column and bulb.
     const QPointF bulbC = l.bulbC;
     const double bulbR = l.bulbR;
     const QColor liquid = indicatorColor(bar_.Color);
-    const double f = pointerFraction();
-    const double level = l.colBottom - (l.colBottom - l.scaleTop) * f;
+    const double level = levelAt(l, pointerFraction());
     const double lw = l.tubeW * 0.5;
-    p.save();
-    QLinearGradient lg(QPointF(bulbC.x() - lw / 2, 0), QPointF(bulbC.x() + lw / 2, 0));
-    lg.setColorAt(0, liquid.darker(130));
-    lg.setColorAt(0.4, liquid.lighter(140));
-    lg.setColorAt(1, liquid.darker(150));
+    if (!liquidMade_ || liquid != liquid_) {
+        QLinearGradient lg(QPointF(bulbC.x() - lw / 2, 0), QPointF(bulbC.x() + lw / 2, 0));
+        lg.setColorAt(0, liquid.darker(130));
+        lg.setColorAt(0.4, liquid.lighter(140));
+        lg.setColorAt(1, liquid.darker(150));
+        column_ = QBrush(lg);
+        QRadialGradient bg(bulbC - QPointF(bulbR * 0.3, bulbR * 0.3), bulbR * 1.2);
+        bg.setColorAt(0, liquid.lighter(160));
+        bg.setColorAt(1, liquid.darker(140));
+        bulb_ = QBrush(bg);
+        liquid_ = liquid;
+        liquidMade_ = true;
+    }
     p.setPen(Qt::NoPen);
-    p.setBrush(lg);
-    p.drawRect(QRectF(bulbC.x() - lw / 2, level, lw, bulbC.y() - level));
-    QRadialGradient bg(bulbC - QPointF(bulbR * 0.3, bulbR * 0.3), bulbR * 1.2);
-    bg.setColorAt(0, liquid.lighter(160));
-    bg.setColorAt(1, liquid.darker(140));
-    p.setBrush(bg);
-    p.drawEllipse(bulbC, bulbR * 0.78, bulbR * 0.78);
-    p.restore();
+    if (needsPaint(columnBounds(l, level, bulbC.y()))) {
+        p.setBrush(column_);
+        p.drawRect(QRectF(bulbC.x() - lw / 2, level, lw, bulbC.y() - level));
+    }
+    if (needsPaint(bulbBounds(l))) {
+        p.setBrush(bulb_);
+        p.drawEllipse(bulbC, bulbR * 0.78, bulbR * 0.78);
+    }
 }

@@ -2,6 +2,7 @@
 // Thermometer: glass column with bulb, scale beside it and read-out on top.
 #include "widgets/TAnalogGauge.h"
 
+#include <QBrush>
 #include <QPointF>
 #include <QRectF>
 
@@ -20,8 +21,12 @@ public:
 protected:
     void paintStatic(QPainter& p) override;
     void paintDynamic(QPainter& p) override;
-    void writeStaticKey(QDataStream& s) const override;
+    void writeStaticKey(StaticKey& k) const override;
     double indicatorTravel() const override;
+    Readout readout() const override;
+    QRectF indicatorBounds(double fraction) const override;
+    void updateIndicator(double from, double to, bool recoloured) override;
+    void layersChanged() override;
 
 private:
     struct Layout {
@@ -37,7 +42,14 @@ private:
         double colBottom = 0, scaleTop = 0; // the scale runs over this span
     };
     Layout layout() const;
+    double levelAt(const Layout& l, double fraction) const;
+    QRectF columnBounds(const Layout& l, double top, double bottom) const;
+    QRectF bulbBounds(const Layout& l) const;
 
     BarSettings bar_;
     int spacing_ = 2;
+    // Column and bulb shading for the liquid's colour in force.
+    bool liquidMade_ = false;
+    QColor liquid_;
+    QBrush column_, bulb_;
 };
