@@ -8,6 +8,7 @@
 #include "link/ControllerLink.h"
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "live/ui/ObrotyPage.h"
 #include "live/ui/WizualizacjaPage.h"
 #include "params/ParameterModel.h"
@@ -72,7 +73,8 @@ int main(int argc, char** argv) {
     }
 
     SimProcess sim;
-    if (!sim.start(QCoreApplication::applicationDirPath(), {QStringLiteral("--version-code"), QStringLiteral("5")}))
+    if (!sim.start(QCoreApplication::applicationDirPath(),
+                   {QStringLiteral("--version-code"), QStringLiteral("5")}))
         return 1;
     auto command = [&](const QByteArray& c) { sim.command(c); };
     command("throttle 0.3");
@@ -82,7 +84,8 @@ int main(int argc, char** argv) {
     ShellModel shell;
     ParameterModel params;
     LiveModel live(link, params);
-    const Models models{link, params, live, shell};
+    LiveSession session(link, live, params);
+    const Models models{link, params, live, session, shell};
     link.setDevicePath(1, sim.pty());
     link.setSelectedPort(QStringLiteral("com1"));
 
@@ -100,9 +103,10 @@ int main(int argc, char** argv) {
     while (link.busy())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     int polls = 0;
-    QObject::connect(&link, &ControllerLink::framesPolled, [&](const QString& name, const QVector<LiveFrame>&) {
-        if (name == polltimer::name(polltimer::Wiz)) ++polls;
-    });
+    QObject::connect(&link, &ControllerLink::framesPolled,
+                     [&](const QString& name, const QVector<LiveFrame>&) {
+                         if (name == polltimer::name(polltimer::Wiz)) ++polls;
+                     });
 
     // The fitter blips the throttle: every instrument keeps moving.
     QTimer driver;

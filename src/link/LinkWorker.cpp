@@ -37,6 +37,7 @@ void LinkWorker::publishState() {
     s.probeKind = controller_->probeKind();
     s.analogThreshold = controller_->analogThreshold();
     s.analogCapable = controller_->analogCapable();
+    s.featureVersion = controller_->featureVersion();
     if (publishedOnce_ && s == published_) return;
     published_ = s;
     publishedOnce_ = true;
@@ -83,11 +84,17 @@ bool LinkWorker::portReady() {
 }
 
 bool LinkWorker::readControllerAgain() {
-    // The frames' length and checksum follow its version, the engine speed
-    // its ignition system.
+    // Everything the pages depend on, before they are shown a frame: the
+    // frames' length and checksum follow its version, the engine speed its
+    // ignition system, the temperature and the gas level in the frame its
+    // features, the threshold's group its capability.
     const QString port = channel_->lastPort();
     controller_->ReadVersion();
-    if (controller_->versionCode() != 0) controller_->ReadIgnition();
+    if (controller_->versionCode() != 0) {
+        controller_->ReadIgnition();
+        controller_->ReadFeatureVersion();
+        controller_->ReadAnalogCapability();
+    }
     return channel_->ProbePort(port);
 }
 
@@ -105,6 +112,7 @@ void LinkWorker::tick(const QString& name) {
         f.ok = controller_->PollLiveFrame();
         f.length = controller_->frameLength();
         f.received = controller_->lastPollReceived();
+        f.version = controller_->versionCode();
         for (int b = 0; b < f.length; ++b)
             f.bytes[static_cast<std::size_t>(b)] = channel_->AnswerByte(b);
         frames.push_back(f);
@@ -118,7 +126,8 @@ void LinkWorker::tick(const QString& name) {
     // Answers while no version or ignition system is known: the controller
     // was silent or late when it was asked, or has been switched on since.
     // None of its frames can be taken until its version is read, and its
-    // engine speed is only right with its ignition system.
+    // engine speed is only right with its ignition system; its features are
+    // read with them.
     const bool answered =
         std::any_of(frames.begin(), frames.end(), [](const LiveFrame& f) { return f.received > 0; });
     const bool unknown = controller_->versionCode() == 0 || !controller_->knownFlags();

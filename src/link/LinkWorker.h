@@ -70,10 +70,11 @@ private:
     void tick(const QString& name);
     // A poll on a port that ought to be open but is not (gone, or its open
     // failed) tries to open it again, at most once per RetryMs, and reads the
-    // version and the ignition system on it before polling goes on; true when open.
+    // controller again on it before polling goes on; true when open.
     bool portReady();
-    // ReadVersion and, when a controller answered it, ReadIgnition; then the
-    // port opened again for the polls. True when it is open.
+    // ReadVersion and, when a controller answered it, ReadIgnition,
+    // ReadFeatureVersion and ReadAnalogCapability; then the port opened again
+    // for the polls. True when it is open.
     bool readControllerAgain();
     void publishState();
 

@@ -24,6 +24,8 @@ public:
     // out (USB adapters hand bytes on in bursts), for at most StrayDrainMaxMs.
     static constexpr int StrayQuietMs = 10;
     static constexpr int StrayDrainMaxMs = 100;
+    // Owed answers are waited for in slices of this length.
+    static constexpr int OwedSliceMs = 5;
 
     SerialChannel(SerialPort& port, Clock& clock, LinkObserver* observer = nullptr);
 
@@ -62,9 +64,24 @@ public:
     // first, with the rest of an answer they belong to, so they never count
     // for the answer still to come. Nothing extra goes on the wire; on a clean
     // line nothing waits and nothing changes.
-    bool SendByte(std::uint8_t byte);
+    // Keep is for a request repeated inside one exchange: what has arrived
+    // since its first request is that exchange's own answer, on its way.
+    enum class Input { Drop, Keep };
+    bool SendByte(std::uint8_t byte, Input input = Input::Drop);
     Receive ReceiveAnswer();
     Receive ReceivePolled();
+    // The rest of an answer that came in parts: what is waiting goes into the
+    // buffer from index `at` on. The link-state panel is left as it is.
+    Receive ReceiveMore(int at);
+
+    // Answer bytes still owed to requests of a finished exchange: the answers
+    // to its repeated requests, or the rest of one cut short. They may yet
+    // arrive, late. The next byte sent first waits for them, until they are
+    // in or the channel's clock reaches untilUs, and drops them: counting
+    // bytes does not depend on how quiet the line looks, which a sender that
+    // pauses mid-answer (a USB adapter's latency, a busy machine) defeats.
+    void owe(int bytes, qint64 untilUs);
+    int owed() const { return owed_; }
     std::uint8_t AnswerByte(int index) const { return buffer_[static_cast<std::size_t>(index & 0xFF)]; }
     void setAnswerByte(int index, std::uint8_t value) {
         buffer_[static_cast<std::size_t>(index & 0xFF)] = value;
@@ -98,4 +115,6 @@ private:
     QMap<int, QString> devices_;
     std::array<std::uint8_t, BufferSize> buffer_{};
     int silence_ = 0;
+    int owed_ = 0;
+    qint64 owedUntilUs_ = 0;
 };

@@ -8,9 +8,18 @@
 namespace live {
 
 void postVersionFeatures(ControllerLink& link, LiveModel& model, QObject* receiver) {
-    link.call<int>(
-        receiver, [](Controller& c) { return c.ReadFeatureVersion(); },
-        [&model](const int& code) { model.setVersionCode(code); });
+    struct Result {
+        bool read = false;
+        int code = 0;
+    };
+    link.call<Result>(
+        receiver,
+        [](Controller& c) {
+            const int code = c.ReadFeatureVersion();
+            return Result{c.lastArrival() == Controller::Arrival::Whole, code};
+        },
+        // Pages show or hide their controls after every read, kept or new.
+        [&model](const Result& r) { model.setVersionCode(r.read ? r.code : model.versionCode()); });
 }
 
 void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* receiver) {

@@ -10,7 +10,9 @@ class QObject;
 
 namespace live {
 
-// ReadFeatureVersion; the version-dependent controls then follow its code.
+// ReadFeatureVersion; the version-dependent controls then follow its code
+// when its answer arrived, and keep the last known features when it did not
+// (late, cut short, with noise): a missed read must not hide them.
 void postVersionFeatures(ControllerLink& link, LiveModel& model, QObject* receiver);
 
 // The analog-threshold check and, on a controller that has the threshold, its

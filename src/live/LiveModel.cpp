@@ -28,6 +28,11 @@ LiveModel::LiveModel(const ControllerLink& link, const ParameterModel& params, Q
     });
     connect(&link, &ControllerLink::stateChanged, this, [this](const LinkState& s) {
         if (portDown_ && s.selectedPort != downPort_) setPortUp();
+        // The link read the features again (after a reconnect): the controls follow.
+        if (s.featureVersion >= 0 && s.featureVersion != linkFeatureVersion_) {
+            linkFeatureVersion_ = s.featureVersion;
+            setVersionCode(s.featureVersion);
+        }
     });
     connect(&params, &ParameterModel::setChanged, this, &LiveModel::refreshFeatures);
     connect(&params, &ParameterModel::pageValueChanged, this, [this](ParamId id) {
@@ -70,7 +75,11 @@ live::Readings LiveModel::decode(const LiveFrame& frame, int ignitionConstant) {
         bytes[static_cast<std::size_t>(i)] = frame[i];
     const int period = filter_.push(live::enginePeriod(bytes[4], bytes[5]));
     live::FrameContext ctx;
-    ctx.temperatureCapable = features_.temperatureCapable;
+    // Byte 2 is the temperature or the gas level by the version the frame
+    // came under, whatever features were read before (or not read at all).
+    ctx.temperatureCapable = frame.version != 0
+                                 ? live::versionFeatures(frame.version, false).temperatureCapable
+                                 : features_.temperatureCapable;
     ctx.probeKind = probeKind();
     ctx.reserveSensorKind = reserveSensorKind();
     ctx.ignitionConstant = ignitionConstant;

@@ -55,9 +55,11 @@ private:
 class ControllerLink;
 class ParameterModel;
 class LiveModel;
+class LiveSession;
 struct Models {
     ControllerLink& link;
     ParameterModel& params;
     LiveModel& live;
+    LiveSession& liveSession;
     ShellModel& shell;
 };

@@ -1,9 +1,9 @@
 // The live pages against the emulator over a pty, driven by object names.
 #include "live/LiveDecode.h"
-#include "support/EmulatorRig.h"
 #include "live/ui/ObrotyPage.h"
 #include "live/ui/ReadingsPanel.h"
 #include "live/ui/WizualizacjaPage.h"
+#include "support/EmulatorRig.h"
 #include "widgets/TRoundMeter.h"
 
 #include <QComboBox>
@@ -30,7 +30,7 @@ void enter(EmulatorRig& rig, PageHooks& page) {
 void enterAndPoll(EmulatorRig& rig, WizualizacjaPage& page) {
     enter(rig, page);
     for (int i = 0; i < 5; ++i)
-        page.TimerWizTimer(rig.poll());
+        rig.liveSession.TimerWizTimer(rig.poll());
 }
 } // namespace
 
@@ -62,7 +62,7 @@ void TestLivePages::liveShowsEmulatorValues() {
     QVERIFY(rig.live.temperatureCapable());
     LiveFrame last;
     for (int i = 0; i < 6; ++i)
-        page.TimerWizTimer(last = rig.poll());
+        rig.liveSession.TimerWizTimer(last = rig.poll());
 
     QCOMPARE(text(page, "Panel5"), QStringLiteral("1.70"));
     QCOMPARE(digit(page, "Gauge4"), 34);
@@ -89,13 +89,13 @@ void TestLivePages::silentControllerFreezesAndShowsError() {
         m.inputs().forcedRpm = 5000;
     });
     // One silent poll is 14 empty receives: no error yet.
-    page.TimerWizTimer(rig.poll());
+    rig.liveSession.TimerWizTimer(rig.poll());
     QCOMPARE(rig.silenceCounter(), 14);
     QCOMPARE(text(page, "TranserrorLabel"), QString());
     QCOMPARE(text(page, "Panel5"), QStringLiteral("1.70"));
     QCOMPARE(text(page, "Panel1"), QStringLiteral("3000"));
     // The 21st empty receive shows the label.
-    page.TimerWizTimer(rig.poll());
+    rig.liveSession.TimerWizTimer(rig.poll());
     QVERIFY(rig.silenceCounter() > 20);
     QTRY_COMPARE(text(page, "TranserrorLabel"), rig.shell.text(10390));
     QVERIFY(!rig.shell.text(10390).isEmpty());
@@ -103,9 +103,9 @@ void TestLivePages::silentControllerFreezesAndShowsError() {
     QCOMPARE(text(page, "Panel1"), QStringLiteral("3000"));
 
     rig.model([](qsim::ControllerModel& m) { m.faults().silent = false; });
-    page.TimerWizTimer(rig.poll());
+    rig.liveSession.TimerWizTimer(rig.poll());
     QTRY_COMPARE(text(page, "TranserrorLabel"), QString());
-    page.TimerWizTimer(rig.poll());
+    rig.liveSession.TimerWizTimer(rig.poll());
     QCOMPARE(text(page, "Panel5"), QStringLiteral("4.10"));
 }
 
@@ -122,14 +122,14 @@ void TestLivePages::wrongChecksumChangesNothing() {
         m.inputs().forcedRpm = 5000;
     });
     for (int i = 0; i < 3; ++i)
-        page.TimerWizTimer(rig.poll());
+        rig.liveSession.TimerWizTimer(rig.poll());
     QCOMPARE(text(page, "Panel5"), QStringLiteral("1.70"));
     QCOMPARE(text(page, "Panel1"), QStringLiteral("3000"));
     QCOMPARE(text(page, "Panel6"), lambda);
     QCOMPARE(digit(page, "Gauge4"), 34);
     QCOMPARE(text(page, "TranserrorLabel"), QString()); // the frames did arrive
     rig.model([](qsim::ControllerModel& m) { m.faults().wrongChecksum = false; });
-    page.TimerWizTimer(rig.poll());
+    rig.liveSession.TimerWizTimer(rig.poll());
     QCOMPARE(text(page, "Panel5"), QStringLiteral("4.10"));
 }
 
@@ -150,7 +150,7 @@ void TestLivePages::readingsPanelShowsTheFrame() {
     rig.waitIdle();
     LiveFrame last;
     for (int i = 0; i < 5; ++i)
-        panel.TimerParamOdczTimer(last = rig.poll());
+        rig.liveSession.TimerParamOdczTimer(last = rig.poll());
     QCOMPARE(text(panel, "ZmiennaTPS"), QStringLiteral("1.70"));
     QCOMPARE(text(panel, "ZmiennaObroty"), QStringLiteral("2000"));
     QCOMPARE(text(panel, "ZmiennaTemperatura"), QStringLiteral("61"));
@@ -186,7 +186,7 @@ void TestLivePages::temperatureInstrumentsFollowVersion() {
     QCOMPARE(rig.live.temperatureCapable(), version >= 4);
     for (const char* name : {"Thermometer1", "paneltemp", "Label42"})
         QCOMPARE(page.findChild<QWidget*>(QString::fromLatin1(name))->isHidden(), !shown);
-    page.TimerWizTimer(rig.poll());
+    rig.liveSession.TimerWizTimer(rig.poll());
     // Without temperature capability byte 2 is the gas level: nothing reaches the thermometer.
     if (version < 4) QCOMPARE(digit(page, "Thermometer1"), 0);
 }
@@ -205,12 +205,12 @@ void TestLivePages::listChangeChangesNextPoll() {
     QVERIFY(combo);
     QCOMPARE(combo->currentIndex(), 2);
     QVERIFY(page.findChild<QGroupBox*>(QStringLiteral("GroupBoxAnalog"))->isHidden());
-    page.TimerObrTimer(rig.poll());
-    page.TimerObrTimer(rig.poll());
+    rig.liveSession.TimerObrTimer(rig.poll());
+    rig.liveSession.TimerObrTimer(rig.poll());
     QCOMPARE(text(page, "Panelobroty"), QStringLiteral("3000"));
     QCOMPARE(digit(page, "gauge1"), 3000);
     combo->setCurrentIndex(0); // 19200 instead of 4800
-    page.TimerObrTimer(rig.poll());
+    rig.liveSession.TimerObrTimer(rig.poll());
     QCOMPARE(text(page, "Panelobroty"), QStringLiteral("12000"));
     QCOMPARE(digit(page, "gauge1"), 12000);
     // The controller keeps its setting until the page is left.

@@ -6,6 +6,7 @@
 #include "link/ControllerLink.h"
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "params/ParamTable.h"
 #include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
@@ -76,6 +77,7 @@ struct ViaLink {
     ShellModel shell;
     ParameterModel params;
     LiveModel live{link, params};
+    LiveSession session{link, live, params};
     explicit ViaLink(const QString& device) {
         link.setDevicePath(1, device);
         waitIdle();
@@ -117,7 +119,7 @@ void TestTimeline::startUp() {
     d.t.events.pop_back();
 
     ViaLink v(e.path);
-    Models m{v.link, v.params, v.live, v.shell};
+    Models m{v.link, v.params, v.live, v.session, v.shell};
     shell::runStartupExchanges(m);
     v.waitIdle();
     v.link.stopAllPolling();

@@ -7,6 +7,7 @@
 #include "link/ControllerLink.h"
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "params/ParameterModel.h"
 #include "shell/ShellModel.h"
 
@@ -20,6 +21,7 @@ struct EmulatorRig {
     ShellModel shell;
     ParameterModel params;
     LiveModel live{link, params};
+    LiveSession liveSession{link, live, params};
     bool ok = false;
 
     EmulatorRig(int version, int storedIgnition) : emu(version, storedIgnition) {
@@ -35,7 +37,7 @@ struct EmulatorRig {
         link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
         waitIdle();
     }
-    Models models() { return Models{link, params, live, shell}; }
+    Models models() { return Models{link, params, live, liveSession, shell}; }
 
     void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!link.busy() && link.heldActions() == 0, 10000); }
 
@@ -63,6 +65,7 @@ struct EmulatorRig {
                 f.ok = c.PollLiveFrame();
                 f.length = c.frameLength();
                 f.received = c.lastPollReceived();
+                f.version = c.versionCode();
                 for (int i = 0; i < f.length; ++i)
                     f.bytes[static_cast<std::size_t>(i)] = c.channel().AnswerByte(i);
                 return f;

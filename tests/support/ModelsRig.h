@@ -4,6 +4,7 @@
 // Header only; tests that use it link the libraries of the models.
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "params/ParameterModel.h"
 #include "shell/ShellModel.h"
 #include "support/FakeLink.h"
@@ -20,8 +21,9 @@ struct ModelsRig {
     ShellModel shell;
     ParameterModel params;
     LiveModel live{link, params};
+    LiveSession liveSession{link, live, params};
 
-    Models models() { return Models{link, params, live, shell}; }
+    Models models() { return Models{link, params, live, liveSession, shell}; }
     // Everything posted and held has run, and its results are in.
     void waitIdle() const {
         QTRY_VERIFY_WITH_TIMEOUT(!link.busy() && link.heldActions() == 0, 5000);

@@ -32,6 +32,10 @@ class DrukowaniePage;
 class AboutDialog;
 class HelpWindow;
 class PortControl;
+class LiveSession;
+namespace shell {
+class PortSession;
+}
 
 // The main window Form1: menus, the five pages and the status bar. It creates
 // the models and the controller link and wires them together; the page-change
@@ -64,6 +68,7 @@ public:
     ControllerLink& link() { return *link_; }
     ParameterModel& params() { return *params_; }
     LiveModel& live() { return *live_; }
+    LiveSession& liveSession() { return *liveSession_; }
     ShellModel& shell() { return *shell_; }
     Models models();
     shell::Navigator& navigator() { return *navigator_; }
@@ -134,6 +139,8 @@ private:
     std::unique_ptr<ShellModel> shell_;
     std::unique_ptr<ParameterModel> params_;
     std::unique_ptr<LiveModel> live_;
+    std::unique_ptr<LiveSession> liveSession_;
+    std::unique_ptr<shell::PortSession> portSession_;
     std::unique_ptr<shell::Navigator> navigator_;
     std::unique_ptr<PortControl> ports_;
 
