@@ -105,7 +105,7 @@ void Controller::collectRest(int& received, int length) {
     int quietMs = 0;
     while (received < length && quietMs < AnswerPauseMs) {
         ch_.sleepMs(AnswerSliceMs);
-        const SerialChannel::Receive r = ch_.ReceiveMore(received);
+        const SerialChannel::Receive r = ch_.ReceiveMore(received, length - received);
         if (!r.ok) return;
         if (r.count > 0) {
             received += r.count;

@@ -77,23 +77,28 @@ bool LinkWorker::portReady() {
         sinceRetry_.invalidate();
         // Another controller may be on the line now, or the first one never
         // answered.
-        opened = readControllerAgain();
+        opened = readControllerAgain(true);
     }
     publishState();
     return opened;
 }
 
-bool LinkWorker::readControllerAgain() {
+bool LinkWorker::readControllerAgain(bool everything) {
     // Everything the pages depend on, before they are shown a frame: the
     // frames' length and checksum follow its version, the engine speed its
-    // ignition system, the temperature and the gas level in the frame its
-    // features, the threshold's group its capability.
+    // ignition system, the temperature instruments its features, the
+    // threshold's group its capability. A controller that was known and
+    // answers on only needs what is missing.
     const QString port = channel_->lastPort();
+    const int before = controller_->versionCode();
     controller_->ReadVersion();
-    if (controller_->versionCode() != 0) {
+    const int version = controller_->versionCode();
+    if (version != 0) {
         controller_->ReadIgnition();
-        controller_->ReadFeatureVersion();
-        controller_->ReadAnalogCapability();
+        if (everything || before != version || controller_->featureVersion() < 0) {
+            controller_->ReadFeatureVersion();
+            controller_->ReadAnalogCapability();
+        }
     }
     return channel_->ProbePort(port);
 }
@@ -123,17 +128,18 @@ void LinkWorker::tick(const QString& name) {
         publishState();
         return;
     }
-    // Answers while no version or ignition system is known: the controller
-    // was silent or late when it was asked, or has been switched on since.
-    // None of its frames can be taken until its version is read, and its
-    // engine speed is only right with its ignition system; its features are
-    // read with them.
+    // Answers while no version, ignition system or features are known: the
+    // controller was silent or late when it was asked, or has been switched
+    // on since. None of its frames can be taken until its version is read,
+    // its engine speed is only right with its ignition system, and the
+    // temperature instruments follow its features.
     const bool answered =
         std::any_of(frames.begin(), frames.end(), [](const LiveFrame& f) { return f.received > 0; });
-    const bool unknown = controller_->versionCode() == 0 || !controller_->knownFlags();
+    const bool unknown =
+        controller_->versionCode() == 0 || !controller_->knownFlags() || controller_->featureVersion() < 0;
     if (answered && unknown && (!sinceRelearn_.isValid() || sinceRelearn_.elapsed() >= RetryMs)) {
         sinceRelearn_.start();
-        readControllerAgain();
+        readControllerAgain(false);
         publishState();
     }
 }

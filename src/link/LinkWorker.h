@@ -72,10 +72,11 @@ private:
     // failed) tries to open it again, at most once per RetryMs, and reads the
     // controller again on it before polling goes on; true when open.
     bool portReady();
-    // ReadVersion and, when a controller answered it, ReadIgnition,
-    // ReadFeatureVersion and ReadAnalogCapability; then the port opened again
-    // for the polls. True when it is open.
-    bool readControllerAgain();
+    // ReadVersion and, when a controller answered it, ReadIgnition, and
+    // ReadFeatureVersion and ReadAnalogCapability unless the same version was
+    // known with its features (everything: always); then the port opened
+    // again for the polls. True when it is open.
+    bool readControllerAgain(bool everything);
     void publishState();
 
     Reporter reporter_{*this};

@@ -129,12 +129,12 @@ SerialChannel::Receive SerialChannel::ReceiveAnswer() {
     return r;
 }
 
-SerialChannel::Receive SerialChannel::ReceiveMore(int at) {
+SerialChannel::Receive SerialChannel::ReceiveMore(int at, int max) {
     Receive r;
     const int waiting = port_.bytesWaiting();
     if (waiting < 0 && port_.lost()) deviceLost();
     r.ok = waiting >= 0;
-    const int room = at >= 0 && at < BufferSize ? BufferSize - at : 0;
+    const int room = at >= 0 && at < BufferSize ? std::min(BufferSize - at, max) : 0;
     if (waiting > 0 && room > 0) r.count = port_.readNow(buffer_.data() + at, std::min(waiting, room));
     return r;
 }

@@ -70,9 +70,10 @@ public:
     bool SendByte(std::uint8_t byte, Input input = Input::Drop);
     Receive ReceiveAnswer();
     Receive ReceivePolled();
-    // The rest of an answer that came in parts: what is waiting goes into the
-    // buffer from index `at` on. The link-state panel is left as it is.
-    Receive ReceiveMore(int at);
+    // The rest of an answer that came in parts: up to `max` of the bytes
+    // waiting go into the buffer from index `at` on; the rest waits (the next
+    // answer's start). The link-state panel is left as it is.
+    Receive ReceiveMore(int at, int max);
 
     // Answer bytes still owed to requests of a finished exchange: the answers
     // to its repeated requests, or the rest of one cut short. They may yet

@@ -63,6 +63,7 @@ QByteArray sumFrame(int byte7) {
 } // namespace
 
 Q_DECLARE_METATYPE(Exchange)
+Q_DECLARE_METATYPE(Controller::Arrival)
 
 class TestController : public QObject {
     Q_OBJECT
@@ -79,6 +80,10 @@ private slots:
     void checksum();
     void pollAttempts_data();
     void pollAttempts();
+    void framesAreNeverTwoAnswers_data();
+    void framesAreNeverTwoAnswers();
+    void versionAsPatientAsAPoll_data();
+    void versionAsPatientAsAPoll();
     void ignitionTable_data();
     void ignitionTable();
     void probeKind_data();
@@ -199,6 +204,7 @@ void TestController::versionSilent() {
     r.ctl.ReadVersion();
     QCOMPARE(r.ctl.versionCode(), 0);
     QVERIFY(!r.ctl.controllerPresent());
+    QCOMPARE(r.ctl.lastArrival(), Controller::Arrival::None);
     QCOMPARE(r.obs.versions, QList<int>{0});
     QCOMPARE(r.obs.panel.last(), QStringLiteral("Brak odpowiedzi"));
 }
@@ -227,10 +233,13 @@ void TestController::versionOnlyFromItsOwnAnswer() {
     r.ctl.ReadVersion();
     QCOMPARE(r.ctl.versionCode(), version);
     QCOMPARE(r.ctl.controllerPresent(), version != 0);
+    // Bytes came: a bad answer, not none.
+    QCOMPARE(r.ctl.lastArrival(), version ? Controller::Arrival::Whole : Controller::Arrival::Excess);
     r.ch.setAnswerByte(0, 9);
     QCOMPARE(r.ctl.ReadAnalogCapability(), version > 7);
     r.ch.setAnswerByte(0, 5);
     QCOMPARE(r.ctl.ReadFeatureVersion(), version);
+    QCOMPARE(r.ctl.featureVersion(), version ? version : -1);
 }
 
 void TestController::versionSix() {
@@ -280,18 +289,22 @@ void TestController::checksum_data() {
     QTest::addColumn<int>("version");
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<bool>("result");
-    QTest::newRow("v5 sum mod 256") << 5 << sumFrame(0xFF) << true;
-    QTest::newRow("v5 sum without mod") << 5 << sumFrame(0x1FF & 0xFE) << false;
-    QTest::newRow("v5 wrong") << 5 << sumFrame(0x00) << false;
-    QTest::newRow("v6 no test") << 6 << sumFrame(0x00) << true;
-    QTest::newRow("v4 no test") << 4 << sumFrame(0x00).left(8) << true;
+    QTest::addColumn<Controller::Arrival>("arrival");
+    using A = Controller::Arrival;
+    QTest::newRow("v5 sum mod 256") << 5 << sumFrame(0xFF) << true << A::Whole;
+    QTest::newRow("v5 sum without mod") << 5 << sumFrame(0x1FF & 0xFE) << false << A::Invalid;
+    QTest::newRow("v5 wrong") << 5 << sumFrame(0x00) << false << A::Invalid;
+    QTest::newRow("v6 no test") << 6 << sumFrame(0x00) << true << A::Whole;
+    QTest::newRow("v4 no test") << 4 << sumFrame(0x00).left(8) << true << A::Whole;
     // Only exactly one frame's bytes make a frame: a short one leaves older
     // bytes in the buffer, a longer one (noise before or after) is out of step.
-    QTest::newRow("v5 short") << 5 << sumFrame(0xFF).left(7) << false;
-    QTest::newRow("v6 short") << 6 << sumFrame(0x00).left(5) << false;
-    QTest::newRow("v4 nine bytes") << 4 << sumFrame(0x00) << false;
-    QTest::newRow("v6 noise after") << 6 << sumFrame(0x00) + QByteArray("\x11\x22\x33", 3) << false;
-    QTest::newRow("v5 noise before") << 5 << QByteArray("\x11\x22\x33", 3) + sumFrame(0xFF) << false;
+    QTest::newRow("v5 short") << 5 << sumFrame(0xFF).left(7) << false << A::Short;
+    QTest::newRow("v6 short") << 6 << sumFrame(0x00).left(5) << false << A::Short;
+    QTest::newRow("v4 nine bytes") << 4 << sumFrame(0x00) << false << A::Excess;
+    QTest::newRow("v6 noise after") << 6 << sumFrame(0x00) + QByteArray("\x11\x22\x33", 3) << false
+                                    << A::Excess;
+    QTest::newRow("v5 noise before") << 5 << QByteArray("\x11\x22\x33", 3) + sumFrame(0xFF) << false
+                                     << A::Excess;
 }
 
 void TestController::checksum() {
@@ -310,6 +323,7 @@ void TestController::checksum() {
     for (int i = 0; i < earlier.size(); ++i)
         r.ch.setAnswerByte(i, quint8(earlier[i]));
     QCOMPARE(r.ctl.PollLiveFrame(), result);
+    QTEST(r.ctl.lastArrival(), "arrival");
     QCOMPARE(r.ctl.lastPollReceived(), int(frame.size()));
     for (int i = 0; i < qMin(int(frame.size()), r.ctl.frameLength()); ++i)
         QCOMPARE(int(r.ctl.frameByte(i)), int(quint8(frame[i])));
@@ -372,6 +386,79 @@ void TestController::pollAttempts() {
     QCOMPARE(r.ch.silenceCounter(), answerOn == 0 ? 14 : 0);
 }
 
+void TestController::framesAreNeverTwoAnswers_data() {
+    QTest::addColumn<int>("lateMs");
+    QTest::addColumn<int>("pauseAfter");
+    QTest::addColumn<int>("pauseMs");
+    QTest::addColumn<bool>("shown"); // most polls must show their frame
+    QTest::newRow("late") << 50 << 0 << 0 << true;
+    QTest::newRow("late, stops 15 ms mid-way") << 50 << 4 << 15 << true;
+    QTest::newRow("prompt, stops 15 ms mid-way") << 0 << 5 << 15 << true;
+    QTest::newRow("very late, stops 12 ms mid-way") << 150 << 3 << 12 << true;
+    // Longer than an answer may stop: cut short, none is a frame.
+    QTest::newRow("late, stops 30 ms mid-way") << 50 << 4 << 30 << false;
+}
+
+void TestController::framesAreNeverTwoAnswers() {
+    QFETCH(int, lateMs);
+    QFETCH(int, pauseAfter);
+    QFETCH(int, pauseMs);
+    QFETCH(bool, shown);
+    // Every poll request is answered, late and at 9600 baud, each answer
+    // carrying its own number in all nine bytes: the repeats of a poll are
+    // answered too, and a receive could find the end of one answer and the
+    // start of the next, nine bytes that look like a frame.
+    LinkRig r;
+    r.port.responder = Answers(); // version 6, prompt
+    r.ctl.ReadVersion();
+    int answers = 0;
+    r.port.responder = [&](std::uint8_t b) {
+        return b == 0x02 ? QByteArray(9, char(++answers)) : QByteArray();
+    };
+    r.port.answerDelayUs = lateMs * 1000;
+    r.port.answerByteUs = 1040;
+    r.port.answerPauseAfter = pauseAfter;
+    r.port.answerPauseUs = pauseMs * 1000;
+    QVERIFY(r.ch.OpenPort());
+    int good = 0;
+    for (int tick = 0; tick < 60; ++tick) {
+        if (r.ctl.PollLiveFrame()) {
+            ++good;
+            for (int i = 1; i < 9; ++i)
+                QCOMPARE(int(r.ctl.frameByte(i)), int(r.ctl.frameByte(0)));
+        }
+        r.clock.advanceUs((tick % 4) * 9000); // the timer's next tick, early or late
+    }
+    if (shown) QVERIFY2(good > 40, qPrintable(QString::number(good)));
+}
+
+void TestController::versionAsPatientAsAPoll_data() {
+    QTest::addColumn<int>("lateMs");
+    QTest::addColumn<int>("requests");
+    QTest::addColumn<int>("version");
+    QTest::newRow("prompt") << 0 << 1 << 6;
+    QTest::newRow("50 ms late") << 50 << 3 << 6;
+    QTest::newRow("180 ms late") << 180 << 8 << 6;
+    QTest::newRow("250 ms late") << 250 << 9 << 0;
+}
+
+void TestController::versionAsPatientAsAPoll() {
+    QFETCH(int, lateMs);
+    QFETCH(int, requests);
+    QFETCH(int, version);
+    LinkRig r;
+    r.port.responder = Answers();
+    r.port.answerDelayUs = lateMs * 1000;
+    r.ctl.ReadVersion();
+    QCOMPARE(r.ctl.versionCode(), version);
+    const std::vector<std::uint8_t> sent = r.port.sentBytes();
+    QCOMPARE(int(std::count(sent.begin(), sent.end(), std::uint8_t(0x01))), requests);
+    // The answers to the repeats are waited out before the next request: the
+    // block that follows is whole.
+    r.port.answerDelayUs = 0;
+    if (version != 0) QVERIFY(r.ctl.ReadIgnition());
+}
+
 void TestController::ignitionTable_data() {
     QTest::addColumn<int>("lo");
     QTest::addColumn<int>("hi");
@@ -423,6 +510,8 @@ void TestController::ignitionTable() {
         r.ctl.setFlags(0x11);
         const std::optional<ParameterBlock> b = r.ctl.ReadParameterBlock();
         QCOMPARE(b.has_value(), !blockRejected);
+        QCOMPARE(r.ctl.lastArrival(),
+                 blockRejected ? Controller::Arrival::Invalid : Controller::Arrival::Whole);
         QCOMPARE(r.ctl.ignitionIndex(), blockRejected ? 5 : index);
         QCOMPARE(r.ctl.ignitionConstant(), blockRejected ? 2400 : constant);
         QCOMPARE(int(r.ctl.flags()), blockRejected ? 0x11 : 0x5A);
@@ -563,6 +652,9 @@ void TestController::shortAnswersAreNotDecoded() {
     QVERIFY(!r.ctl.ReadParameterBlock().has_value());
     QCOMPARE(r.ctl.ignitionIndex(), 1);
     QCOMPARE(int(r.ctl.flags()), 0x42);
+    // Nothing, or bytes that are not a block: told apart for the fitter.
+    using A = Controller::Arrival;
+    QCOMPARE(r.ctl.lastArrival(), arrive == 0 ? A::None : noise.isEmpty() ? A::Short : A::Excess);
 
     // The whole block decodes.
     a.blk = fresh;

@@ -156,8 +156,9 @@ void TestTimeline::fullWrite() {
 
 void TestTimeline::livePoll() {
     Emu e;
-    // Version and ignition system known, as after any page's entry reads.
+    // Features, version and ignition system known, as after any page's entry reads.
     Direct d(e.path);
+    d.c.ReadFeatureVersion();
     d.c.ReadVersion();
     d.c.ReadIgnition();
     d.ch.OpenPort();
@@ -168,6 +169,7 @@ void TestTimeline::livePoll() {
 
     ViaLink v(e.path);
     v.link.run(nullptr, [](Controller& c) {
+        c.ReadFeatureVersion();
         c.ReadVersion();
         c.ReadIgnition();
         c.channel().OpenPort();
