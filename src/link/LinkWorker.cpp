@@ -88,14 +88,14 @@ bool LinkWorker::readControllerAgain(bool everything) {
     // frames' length and checksum follow its version, the engine speed its
     // ignition system, the temperature instruments its features, the
     // threshold's group its capability. A controller that was known and
-    // answers on only needs what is missing.
+    // answers on only needs what is missing, or what disagrees.
     const QString port = channel_->lastPort();
     const int before = controller_->versionCode();
     controller_->ReadVersion();
     const int version = controller_->versionCode();
     if (version != 0) {
         controller_->ReadIgnition();
-        if (everything || before != version || controller_->featureVersion() < 0) {
+        if (everything || before != version || controller_->featureVersion() != version) {
             controller_->ReadFeatureVersion();
             controller_->ReadAnalogCapability();
         }
@@ -135,8 +135,11 @@ void LinkWorker::tick(const QString& name) {
     // temperature instruments follow its features.
     const bool answered =
         std::any_of(frames.begin(), frames.end(), [](const LiveFrame& f) { return f.received > 0; });
+    // Version and features are both byte 0 of the version answer: two reads
+    // that disagree took a stray byte for it, and are read again.
+    const int version = controller_->versionCode();
     const bool unknown =
-        controller_->versionCode() == 0 || !controller_->knownFlags() || controller_->featureVersion() < 0;
+        version == 0 || !controller_->knownFlags() || controller_->featureVersion() != version;
     if (answered && unknown && (!sinceRelearn_.isValid() || sinceRelearn_.elapsed() >= RetryMs)) {
         sinceRelearn_.start();
         readControllerAgain(false);

@@ -74,7 +74,7 @@ private:
     bool portReady();
     // ReadVersion and, when a controller answered it, ReadIgnition, and
     // ReadFeatureVersion and ReadAnalogCapability unless the same version was
-    // known with its features (everything: always); then the port opened
+    // known with the same features (everything: always); then the port opened
     // again for the polls. True when it is open.
     bool readControllerAgain(bool everything);
     void publishState();

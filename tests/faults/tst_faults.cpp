@@ -31,7 +31,6 @@ private slots:
     void lineFaults();
     void featuresAfterReconnect_data();
     void featuresAfterReconnect();
-    void featuresKeptWhenTheirReadFails_data();
     void featuresKeptWhenTheirReadFails();
     void deviceRemovedAndRestored();
     void controllerKilledMidWrite();
@@ -80,11 +79,10 @@ void TestFaults::lineFaults_data() {
     // which then arrives whole.
     row(
         "late 50 ms", 8, [](qsim::Faults& f) { f.delayMs = 50; }, Shows::Readings, 1);
-    // Late frames that stop mid-way for 15 ms, as a USB adapter's latency or an
-    // emulator that lost the processor makes them: each repeated poll request
-    // is answered too, so a receive may find the end of one answer and the
-    // start of the next, nine bytes that look like one frame (TPS 2,15 V from
-    // the period's low byte). Only whole answers are shown.
+    // Late frames that stop 15 ms mid-way (a USB adapter's latency, an emulator
+    // that lost the processor), the repeated requests answered too: a receive
+    // may find the end of one answer and the start of the next, nine bytes
+    // that look like a frame. Only whole answers are shown.
     row(
         "late 50 ms, paused mid-frame", 8,
         [](qsim::Faults& f) {
@@ -203,29 +201,22 @@ void TestFaults::featuresAfterReconnect() {
     QVERIFY(r.now() == r.start);
 }
 
-void TestFaults::featuresKeptWhenTheirReadFails_data() {
-    QTest::addColumn<qsim::Faults>("faults");
-    qsim::Faults late;
-    late.delayMs = 450; // past the 400 ms of the features' read
-    late.onlyCommand = 0x01;
-    qsim::Faults noise;
-    noise.noiseBytes = 3; // more than a version answer: not taken
-    QTest::newRow("late") << late;
-    QTest::newRow("noise after") << noise;
-}
-
 void TestFaults::featuresKeptWhenTheirReadFails() {
-    QFETCH(qsim::Faults, faults);
     // Version 8 read at start-up: the temperature switch and its temperature
     // are on the parameters page. A features read that gets no answer of its
-    // own on entering the page keeps them there.
-    Rig r(path("ttyFeatures"), {});
-    QVERIFY(r.form->live().temperatureCapable());
-    r.faults(faults);
-    r.key(Qt::Key_F2);
-    for (const char* name : {"CheckBox22_2", "Edit22_1"})
-        QVERIFY2(!r.form->findChild<QWidget*>(QString::fromLatin1(name))->isHidden(), name);
-    QVERIFY(r.form->live().temperatureCapable());
+    // own (late past its 400 ms, or with noise) keeps them there.
+    for (int late : {1, 0}) {
+        Rig r(path("ttyFeatures"), {});
+        QVERIFY(r.form->live().temperatureCapable());
+        qsim::Faults f;
+        f.delayMs = late ? 450 : 0;
+        f.onlyCommand = late ? 0x01 : 0;
+        f.noiseBytes = late ? 0 : 3;
+        r.faults(f);
+        r.key(Qt::Key_F2);
+        for (const char* name : {"CheckBox22_2", "Edit22_1"})
+            QVERIFY2(!r.form->findChild<QWidget*>(QString::fromLatin1(name))->isHidden(), name);
+    }
 }
 
 void TestFaults::deviceRemovedAndRestored() {
