@@ -80,9 +80,6 @@ private slots:
     void checksum();
     void pollAttempts_data();
     void pollAttempts();
-    void framesAreNeverTwoAnswers_data();
-    void framesAreNeverTwoAnswers();
-    void versionAsPatientAsAPoll();
     void ignitionTable_data();
     void ignitionTable();
     void probeKind_data();
@@ -383,70 +380,6 @@ void TestController::pollAttempts() {
     QCOMPARE(r.events(), expected);
     QCOMPARE(r.clock.nowUs() - t0, qint64(attempts) * 23000);
     QCOMPARE(r.ch.silenceCounter(), answerOn == 0 ? 14 : 0);
-}
-
-void TestController::framesAreNeverTwoAnswers_data() {
-    QTest::addColumn<int>("lateMs");
-    QTest::addColumn<int>("pauseAfter");
-    QTest::addColumn<int>("pauseMs");
-    QTest::addColumn<bool>("shown"); // most polls must show their frame
-    QTest::newRow("late") << 50 << 0 << 0 << true;
-    QTest::newRow("late, stops 15 ms mid-way") << 50 << 4 << 15 << true;
-    QTest::newRow("prompt, stops 15 ms mid-way") << 0 << 5 << 15 << true;
-    QTest::newRow("very late, stops 12 ms mid-way") << 150 << 3 << 12 << true;
-    // Longer than an answer may stop: cut short, none is a frame.
-    QTest::newRow("late, stops 30 ms mid-way") << 50 << 4 << 30 << false;
-}
-
-void TestController::framesAreNeverTwoAnswers() {
-    QFETCH(int, lateMs);
-    QFETCH(int, pauseAfter);
-    QFETCH(int, pauseMs);
-    QFETCH(bool, shown);
-    // Every poll request is answered, late and at 9600 baud, each answer
-    // carrying its own number in all nine bytes: the repeats of a poll are
-    // answered too, and a receive could find the end of one answer and the
-    // start of the next, nine bytes that look like a frame.
-    LinkRig r;
-    r.port.responder = Answers(); // version 6, prompt
-    r.ctl.ReadVersion();
-    int answers = 0;
-    r.port.responder = [&](std::uint8_t b) {
-        return b == 0x02 ? QByteArray(9, char(++answers)) : QByteArray();
-    };
-    r.port.answerDelayUs = lateMs * 1000;
-    r.port.answerByteUs = 1040;
-    r.port.answerPauseAfter = pauseAfter;
-    r.port.answerPauseUs = pauseMs * 1000;
-    QVERIFY(r.ch.OpenPort());
-    int good = 0;
-    for (int tick = 0; tick < 60; ++tick) {
-        if (r.ctl.PollLiveFrame()) {
-            ++good;
-            for (int i = 1; i < 9; ++i)
-                QCOMPARE(int(r.ctl.frameByte(i)), int(r.ctl.frameByte(0)));
-        }
-        r.clock.advanceUs((tick % 4) * 9000); // the timer's next tick, early or late
-    }
-    if (shown) QVERIFY2(good > 40, qPrintable(QString::number(good)));
-}
-
-void TestController::versionAsPatientAsAPoll() {
-    // 180 ms late: the eighth request's wait finds the first answer, and the
-    // repeats' answers are waited out before the block is asked for.
-    LinkRig r;
-    r.port.responder = Answers();
-    r.port.answerDelayUs = 180000;
-    r.ctl.ReadVersion();
-    QCOMPARE(r.ctl.versionCode(), 6);
-    r.port.answerDelayUs = 0;
-    QVERIFY(r.ctl.ReadIgnition());
-    // 250 ms late: nine requests, then no controller.
-    r.port.answerDelayUs = 250000;
-    r.clearLog();
-    r.ctl.ReadVersion();
-    QCOMPARE(r.ctl.versionCode(), 0);
-    QCOMPARE(r.port.sentBytes(), std::vector<std::uint8_t>(Controller::VersionAttempts, 0x01));
 }
 
 void TestController::ignitionTable_data() {

@@ -6,6 +6,7 @@
 #include "support/EmulatorRig.h"
 #include "widgets/TRoundMeter.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -46,6 +47,7 @@ private slots:
     void listChangeChangesNextPoll();
     void leavingWritesIgnition();
     void leavingWritesChosenThresholdOnVersion8();
+    void readIgnitionSystemButton();
 };
 
 void TestLivePages::liveShowsEmulatorValues() {
@@ -267,6 +269,27 @@ void TestLivePages::leavingWritesChosenThresholdOnVersion8() {
     QTRY_COMPARE(rig.emu.withModel([](qsim::ControllerModel& m) { return int(m.analogThreshold()); }), 120);
     QTRY_COMPARE(rig.storedIgnition(), 5);
     QCOMPARE(rig.params.set()[ParamId::AnalogThreshold], QStringLiteral("120"));
+}
+
+void TestLivePages::readIgnitionSystemButton() {
+    // "Odczyt układu zapłonowego" reads what the controller holds now, with
+    // the page's polling stopped, and the page polls again.
+    EmulatorRig rig(8, 1);
+    QVERIFY(rig.ok);
+    ObrotyPage page(rig.models());
+    rig.commonPageChangeSteps();
+    page.enterPage();
+    rig.waitIdle();
+    rig.model([](qsim::ControllerModel& m) {
+        m.setStoredIgnition(4);
+        m.setAnalogThreshold(70);
+    });
+    page.findChild<QAbstractButton*>(QStringLiteral("OdczytUkladuButt"))->click();
+    rig.waitIdle();
+    QCOMPARE(page.findChild<QComboBox*>(QStringLiteral("ComboBox2"))->currentIndex(), 4);
+    QCOMPARE(page.findChild<QComboBox*>(QStringLiteral("Edit23"))->currentText(), QStringLiteral("70"));
+    QCOMPARE(rig.link.activePolls(), QStringList{QStringLiteral("TimerObr")});
+    QVERIFY(rig.link.state().portOpen);
 }
 
 QTEST_MAIN(TestLivePages)
