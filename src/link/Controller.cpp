@@ -81,7 +81,7 @@ Controller::Asked Controller::ask(std::uint8_t command, int attempts, int length
         ch_.sleepMs(AttemptWaitMs);
         // A missing answer must read as none, not as the last answer.
         if (clearFirstByte) ch_.setAnswerByte(0, 0);
-        const SerialChannel::Receive r = polled ? ch_.ReceivePolled() : ch_.ReceiveAnswer();
+        const SerialChannel::Receive r = polled ? ch_.ReceivePolled(false) : ch_.ReceiveAnswer(false);
         a.sent = attempt;
         if (r.count > 0) {
             a.answered = attempt;
@@ -89,6 +89,7 @@ Controller::Asked Controller::ask(std::uint8_t command, int attempts, int length
             break;
         }
     }
+    ch_.reportAnswer(a.received > 0);
     if (a.received == 0) return a;
     if (length > 0) collectRest(a.received, length);
     // Each repeat may still be answered, as late as the first answer was.

@@ -19,9 +19,10 @@ public:
     // concludes that no controller answers.
     static constexpr int VersionAttempts = AnsweredAttempts;
     static constexpr int AttemptWaitMs = 20;
-    // An answer that stops this long has ended (longer than a USB adapter's
-    // usual 16 ms latency timer); its rest is looked for in slices.
-    static constexpr int AnswerPauseMs = 20;
+    // An answer that stops this long has ended: well over a USB adapter's
+    // usual 16 ms latency timer and a busy machine's scheduling stalls. Its
+    // rest is looked for in slices.
+    static constexpr int AnswerPauseMs = 40;
     static constexpr int AnswerSliceMs = 5;
     // How long after its measured lateness an owed answer may still come.
     static constexpr int LateMarginMs = 50;

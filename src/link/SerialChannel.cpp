@@ -113,18 +113,14 @@ void SerialChannel::dropStrayInput() {
     }
 }
 
-SerialChannel::Receive SerialChannel::ReceiveAnswer() {
+SerialChannel::Receive SerialChannel::ReceiveAnswer(bool report) {
     Receive r;
     const int waiting = port_.bytesWaiting();
     if (waiting < 0 && port_.lost()) deviceLost();
     r.ok = waiting >= 0;
     const int n = waiting > 0 ? waiting : 0;
-    if (n > 0) {
-        if (observer_) observer_->answerStatus(true);
-        r.count = port_.readNow(buffer_.data(), n < BufferSize ? n : BufferSize);
-    } else {
-        if (observer_) observer_->answerStatus(false);
-    }
+    if (n > 0) r.count = port_.readNow(buffer_.data(), n < BufferSize ? n : BufferSize);
+    if (report) reportAnswer(n > 0);
     if (r.ok) port_.waitTransmitIdle();
     return r;
 }
@@ -139,8 +135,8 @@ SerialChannel::Receive SerialChannel::ReceiveMore(int at, int max) {
     return r;
 }
 
-SerialChannel::Receive SerialChannel::ReceivePolled() {
-    const Receive r = ReceiveAnswer();
+SerialChannel::Receive SerialChannel::ReceivePolled(bool report) {
+    const Receive r = ReceiveAnswer(report);
     silence_ = r.count > 0 ? 0 : silence_ + 1;
     if (observer_) observer_->silentPolls(silence_);
     return r;

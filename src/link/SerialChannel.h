@@ -68,8 +68,14 @@ public:
     // since its first request is that exchange's own answer, on its way.
     enum class Input { Drop, Keep };
     bool SendByte(std::uint8_t byte, Input input = Input::Drop);
-    Receive ReceiveAnswer();
-    Receive ReceivePolled();
+    // report false: the link-state panel is told once the exchange is over
+    // (reportAnswer), so a request that is answered on its third try does not
+    // show "no answer" twice on the way.
+    Receive ReceiveAnswer(bool report = true);
+    Receive ReceivePolled(bool report = true);
+    void reportAnswer(bool answered) {
+        if (observer_) observer_->answerStatus(answered);
+    }
     // The rest of an answer that came in parts: up to `max` of the bytes
     // waiting go into the buffer from index `at` on; the rest waits (the next
     // answer's start). The link-state panel is left as it is.
