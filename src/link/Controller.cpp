@@ -72,17 +72,23 @@ Controller::Arrival Controller::sized(int received, int length) {
     return received > length ? Arrival::Excess : Arrival::Whole;
 }
 
-Controller::Asked Controller::ask(std::uint8_t command, int attempts, int length, bool polled,
-                                  bool clearFirstByte) {
+Controller::Asked Controller::ask(std::uint8_t command, int attempts, int length, bool polled, bool repeat) {
     Asked a;
+    int requests = 0;
     for (int attempt = 1; attempt <= attempts; ++attempt) {
-        // A repeat keeps what has arrived: an earlier request's answer, on its way.
-        ch_.SendByte(command, attempt == 1 ? SerialChannel::Input::Drop : SerialChannel::Input::Keep);
+        if (attempt == 1 || repeat) {
+            // A repeat keeps what has arrived: an earlier request's answer, on its way.
+            ch_.SendByte(command, attempt == 1 ? SerialChannel::Input::Drop : SerialChannel::Input::Keep);
+            ++requests;
+        } else {
+            // As long as a repeat would take, without another answer to come.
+            ch_.sleepMs(SerialChannel::ByteGapMs);
+        }
         ch_.sleepMs(AttemptWaitMs);
         // A missing answer must read as none, not as the last answer.
-        if (clearFirstByte) ch_.setAnswerByte(0, 0);
+        if (!repeat) ch_.setAnswerByte(0, 0);
         const SerialChannel::Receive r = polled ? ch_.ReceivePolled(false) : ch_.ReceiveAnswer(false);
-        a.sent = attempt;
+        a.sent = requests;
         if (r.count > 0) {
             a.answered = attempt;
             a.received = r.count;
@@ -133,7 +139,9 @@ ParameterBlock Controller::blockFromBuffer() const {
 void Controller::ReadVersion() {
     ch_.ClosePort();
     ch_.OpenPort();
-    const Asked a = ask(CmdVersion, VersionAttempts, 0, false, true);
+    // Asked once, waited for as long as a poll is: a repeated request would
+    // leave more answers on their way for the exchanges that follow.
+    const Asked a = ask(CmdVersion, VersionAttempts, 0, false, false);
     arrival_ = versionArrival(a.received);
     version_ = arrival_ == Arrival::Whole ? ch_.AnswerByte(0) : 0;
     present_ = version_ != 0;
@@ -251,7 +259,7 @@ bool Controller::PollLiveFrame() {
     // Without a version (no controller answered its request) the length is
     // not known, and part of a longer frame could pass for a whole one.
     const int length = version_ == 0 ? 0 : frameLength();
-    const Asked a = ask(CmdLive, PollAttempts, length, true, false);
+    const Asked a = ask(CmdLive, PollAttempts, length, true, true);
     lastPollReceived_ = a.received;
     // A frame is only what this poll received, whole: a short answer leaves
     // older bytes in the buffer, a longer one is out of step.

@@ -15,8 +15,8 @@ public:
     static constexpr int BlockSize = 37;
     static constexpr int PollAttempts = 14;
     static constexpr int AnsweredAttempts = 9;
-    // The version request is repeated as patiently as a poll before it
-    // concludes that no controller answers.
+    // The version request is waited for as patiently as a poll (each attempt
+    // as long as a poll's) before it concludes that no controller answers.
     static constexpr int VersionAttempts = AnsweredAttempts;
     static constexpr int AttemptWaitMs = 20;
     // An answer that stops this long has ended: well over a USB adapter's
@@ -25,7 +25,7 @@ public:
     static constexpr int AnswerPauseMs = 40;
     static constexpr int AnswerSliceMs = 5;
     // How long after its measured lateness an owed answer may still come.
-    static constexpr int LateMarginMs = 50;
+    static constexpr int LateMarginMs = 100;
     static constexpr int ThresholdAnswerSize = 2;
     // The longest answer to the version request (0x01). A receive that got
     // more holds bytes of another answer too (a late one, noise): its byte 0
@@ -85,7 +85,8 @@ public:
 
     // Exchanges. The three version requests take byte 0 only from a receive
     // of 1 to VersionAnswerMax bytes; otherwise they read as no answer.
-    // ReadVersion repeats its request, 20 ms apart, up to VersionAttempts times.
+    // ReadVersion sends its request once and looks for the answer every 23 ms,
+    // up to VersionAttempts times.
     void ReadVersion();
     bool ReadAnalogCapability();
     // Byte 0 of whatever the buffer holds (the version-dependent features
@@ -129,10 +130,12 @@ private:
         int answered = 0; // the attempt whose receive found bytes, 0 none
         int received = 0; // bytes of the answer, collected
     };
-    // Sends `command` up to `attempts` times until a receive finds bytes;
-    // with a known `length` the rest of an answer that came in parts is
-    // collected. What the repeats are still owed is left to the channel.
-    Asked ask(std::uint8_t command, int attempts, int length, bool polled, bool clearFirstByte);
+    // Up to `attempts` receives 23 ms apart until one finds bytes, sending
+    // `command` before the first (repeat: before each); with a known `length`
+    // the rest of an answer that came in parts is collected. What the repeats
+    // are still owed is left to the channel. Without repeats byte 0 reads 0
+    // when nothing came.
+    Asked ask(std::uint8_t command, int attempts, int length, bool polled, bool repeat);
     void collectRest(int& received, int length);
     // A single answer cut short: its rest is owed.
     void oweRest(int received, int length);
