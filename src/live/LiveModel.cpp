@@ -19,7 +19,8 @@ LiveModel::LiveModel(const ControllerLink& link, const ParameterModel& params, Q
         downPort_ = e.port;
         portDown_ = true;
         portDownSince_ = QDateTime::currentDateTime();
-        refreshTransmissionError();
+        // The error may be shown already (a bad frame, silence): it now says why.
+        refreshTransmissionError(true);
     };
     connect(&link, &ControllerLink::portOpenFailed, this, down);
     connect(&link, &ControllerLink::portLost, this, down);
@@ -125,12 +126,12 @@ void LiveModel::frameReceived(const LiveFrame& frame) {
 void LiveModel::setPortUp() {
     portDown_ = false;
     downPort_.clear();
-    refreshTransmissionError();
+    refreshTransmissionError(true);
 }
 
-void LiveModel::refreshTransmissionError() {
+void LiveModel::refreshTransmissionError(bool reasonChanged) {
     const bool shown = silentPolls_ > SerialChannel::SilentPollLimit || frameError_ || portDown_;
-    if (shown == transmissionError_) return;
+    if (shown == transmissionError_ && !reasonChanged) return;
     transmissionError_ = shown;
     emit transmissionErrorChanged(shown);
 }

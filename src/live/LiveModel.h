@@ -86,7 +86,8 @@ signals:
 private:
     void refreshFeatures();
     bool sensorChecked() const;
-    void refreshTransmissionError();
+    // Tells the pages when it is shown or hidden, and when it says something else.
+    void refreshTransmissionError(bool reasonChanged = false);
     void setPortUp();
 
     const ControllerLink& link_;
