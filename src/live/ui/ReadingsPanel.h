@@ -1,10 +1,9 @@
 #pragma once
-#include "link/LinkState.h"
 #include "live/IgnitionPage.h"
+#include "live/LiveDecode.h"
 #include "shell/ShellModel.h"
 
 #include <QGroupBox>
-#include <QVector>
 
 class QLabel;
 class TLedBar;
@@ -23,8 +22,8 @@ public:
     void refreshPetrolGasCaption();
 
 public slots:
-    // One readings-panel poll of TimerParamOdcz.
-    void TimerParamOdczTimer(const LiveFrame& frame);
+    // The readings of one good TimerParamOdcz frame.
+    void showReadings(const live::Readings& r);
 
 private:
     void applyFeatures(const live::VersionFeatures& f);
