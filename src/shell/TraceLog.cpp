@@ -196,7 +196,7 @@ QVariant TraceLog::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     if (role == Qt::TextAlignmentRole && (index.column() == Time || index.column() == Delta))
         return int(Qt::AlignRight | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole) return {};
+    if (role != Qt::DisplayRole && !(role == Qt::ToolTipRole && index.column() == Bytes)) return {};
     const Row& r = row(index.row());
     switch (index.column()) {
     case Time:

@@ -195,7 +195,8 @@ void TestCli::writeSendsThePagesWrite() {
         QVERIFY2(trace.filter(exchange).size() >= 2, exchange);
     std::vector<uint8_t> traced;
     for (const QString& line : trace)
-        if (line.contains("  TX     write step ")) traced.push_back(uint8_t(line.right(2).toInt(nullptr, 16)));
+        if (line.contains("  TX     write step "))
+            traced.push_back(uint8_t(line.right(2).toInt(nullptr, 16)));
     expected.insert(expected.begin(), 0xAA);
     expected.insert(expected.end() - 3, 0xAA);
     QCOMPARE(traced, expected);
@@ -338,10 +339,16 @@ void TestCli::sheetWithoutController() {
 void TestCli::usage() {
     const Run help = cli({"--help"}, false);
     QCOMPARE(help.code, 0);
-    for (const char* word : {"version", "autodetect", "read", "write", "diff", "live", "--seconds", "--csv",
-                             "sheet", "-o", "--port COMn", "--port DEVICE", "PortDevice", "backup FILE",
-                             "restore FILE", "restore --point N", "history", "--history-dir DIR", "6 read",
-                             "--trace FILE"})
+    for (const char* word : {"version",      "autodetect",
+                             "read",         "write",
+                             "diff",         "live",
+                             "--seconds",    "--csv",
+                             "sheet",        "-o",
+                             "--port COMn",  "--port DEVICE",
+                             "PortDevice",   "backup FILE",
+                             "restore FILE", "restore --point N",
+                             "history",      "--history-dir DIR",
+                             "6 read",       "--trace FILE"})
         QVERIFY2(help.out.contains(word), word);
     const QList<QStringList> bad = {{},
                                     {"live"},

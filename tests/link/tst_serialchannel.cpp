@@ -411,7 +411,8 @@ void TestSerialChannel::traceShowsBytesPausesAndStrayDrops() {
         "     119000         0  OPEN   block read                               com1 (/dev/ttyS0)\n"
         "     119000         0  TX     block read                               09\n"
         "     122000      3000  WAIT   block read                               300 ms\n"
-        "     422000    300000  RX     block read                               00 01 02 03 04 05 06 07 08 09 0A 0B "
+        "     422000    300000  RX     block read                               00 01 02 03 04 05 06 07 08 "
+        "09 0A 0B "
         "0C 0D 0E 0F 10 11 12 13 14 15 16 17 18 19 1A 1B 1C 1D 1E 1F 20 21 22 23 24\n"
         "     422000         0  CLOSE  block read\n";
     QCOMPARE(text, expected);

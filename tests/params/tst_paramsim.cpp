@@ -223,29 +223,58 @@ void TestParamSim::traceOfAWriteShowsItsStepsAndPauses() {
     trace.setOn(false);
     QVERIFY(line.messages.shown.isEmpty());
 
-    const QStringList expected = {
-        "1: open AA",        "2: 1E ?",           "3: 20ms 0B ?",       "4: 20ms 0F ?",
-        "5: 20ms 08 ? ?",    "6: 20ms 07 ?",      "7: 20ms 14 ? ?",     "8: 20ms 0B ?",
-        "9: 20ms 16 ? ?",    "10: 20ms 12 ? ?",   "11: 20ms 13 ?",      "12: 20ms 06 ? ? ? ?",
-        "13: 20ms 1A 7A 00 F4 00",                "14: 20ms 19 ?",      "15: 20ms 0B ?",
-        "16: 20ms 17 ?",     "17: 20ms 18 ? ?",   "18: 20ms 1B ?",      "19: 20ms 0B ?",
-        "20: 20ms 20 ? ?",   "21: 20ms 1C ? ?",   "22: 20ms 15 ? ?",    "23: 20ms 0B ? 0B ?",
-        "24: 20ms 0B ?",     "25: 20ms 0B ?",     "26: 20ms 05 ?",
-        "27: 20ms close open AA 20ms 23 20ms ? 20ms", "28: 20ms 0A close 20ms"};
+    const QStringList expected = {"1: open AA",
+                                  "2: 1E ?",
+                                  "3: 20ms 0B ?",
+                                  "4: 20ms 0F ?",
+                                  "5: 20ms 08 ? ?",
+                                  "6: 20ms 07 ?",
+                                  "7: 20ms 14 ? ?",
+                                  "8: 20ms 0B ?",
+                                  "9: 20ms 16 ? ?",
+                                  "10: 20ms 12 ? ?",
+                                  "11: 20ms 13 ?",
+                                  "12: 20ms 06 ? ? ? ?",
+                                  "13: 20ms 1A 7A 00 F4 00",
+                                  "14: 20ms 19 ?",
+                                  "15: 20ms 0B ?",
+                                  "16: 20ms 17 ?",
+                                  "17: 20ms 18 ? ?",
+                                  "18: 20ms 1B ?",
+                                  "19: 20ms 0B ?",
+                                  "20: 20ms 20 ? ?",
+                                  "21: 20ms 1C ? ?",
+                                  "22: 20ms 15 ? ?",
+                                  "23: 20ms 0B ? 0B ?",
+                                  "24: 20ms 0B ?",
+                                  "25: 20ms 0B ?",
+                                  "26: 20ms 05 ?",
+                                  "27: 20ms close open AA 20ms 23 20ms ? 20ms",
+                                  "28: 20ms 0A close 20ms"};
     QStringList steps;
     qint64 lastSentUs = -1;
     bool pausedSince = false;
     for (const TraceEntry& e : trace.take()) {
-        QVERIFY2(e.tag.belongsTo(TraceExchange::WriteStep) && !e.failed, qPrintable(linktrace::line(e, 0, 0, {})));
+        QVERIFY2(e.tag.belongsTo(TraceExchange::WriteStep) && !e.failed,
+                 qPrintable(linktrace::line(e, 0, 0, {})));
         const QString prefix = QString::number(e.tag.step) + QLatin1Char(':');
         if (steps.isEmpty() || !steps.last().startsWith(prefix + QLatin1Char(' '))) steps << prefix;
         QString token;
         switch (e.kind) {
-        case TraceKind::Opened: token = "open"; break;
-        case TraceKind::Closed: token = "close"; break;
-        case TraceKind::Pause: token = QString::number(e.pauseMs) + "ms"; break;
-        case TraceKind::Sent: token = linktrace::hex(e.bytes); break;
-        default: QFAIL(qPrintable("not part of a write: " + linktrace::line(e, 0, 0, {})));
+        case TraceKind::Opened:
+            token = "open";
+            break;
+        case TraceKind::Closed:
+            token = "close";
+            break;
+        case TraceKind::Pause:
+            token = QString::number(e.pauseMs) + "ms";
+            break;
+        case TraceKind::Sent:
+            token = linktrace::hex(e.bytes);
+            break;
+        default:
+            QFAIL(qPrintable("not part of a write: " + linktrace::line(e, 0, 0, {})));
         }
         steps.last() += QLatin1Char(' ') + token;
         if (e.kind == TraceKind::Pause) pausedSince = true;

@@ -624,7 +624,8 @@ void TestMainWindow::protocolTraceWindow() {
     const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), log.rowCount() + 1);
     QVERIFY(lines[0].contains(QString::fromUtf8("Czas [µs]")));
-    QVERIFY(lines[2].contains(QStringLiteral("NAD    krok zapisu 1")) && lines[2].endsWith(QStringLiteral("AA")));
+    QVERIFY(lines[2].contains(QStringLiteral("NAD    krok zapisu 1")) &&
+            lines[2].endsWith(QStringLiteral("AA")));
     QVERIFY(lines.filter(QStringLiteral("krok zapisu 27: zapis progu")).size() >= 4);
 
     t->close();

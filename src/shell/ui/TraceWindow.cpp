@@ -19,6 +19,7 @@
 #include <QTableView>
 #include <QTextStream>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TraceWindow::TraceWindow(TraceBuffer& buffer, ShellModel& shell, QWidget* parent)
     : QWidget(parent, Qt::Window), shell_(shell), log_(buffer) {
@@ -58,9 +59,6 @@ TraceWindow::TraceWindow(TraceBuffer& buffer, ShellModel& shell, QWidget* parent
     table_->verticalHeader()->hide();
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
     table_->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {90, 80, 50, 230, 70};
-    for (int c = 0; c < 5; ++c)
-        table_->setColumnWidth(c, widths[c]);
 
     keys_ = new QLabel(this);
     keys_->setObjectName(QStringLiteral("TraceKeys"));
@@ -113,6 +111,15 @@ void TraceWindow::retranslate() {
     save_->setText(t(tracetext::Save));
     keys_->setText(t(tracetext::Keys));
     log_.setNames(tracetext::names(shell_.texts()));
+    // Wide enough for the header in every language.
+    const int widths[] = {90, 80, 50, 230, 70};
+    for (int c = 0; c < 5; ++c) {
+        int width = std::max(widths[c], table_->horizontalHeader()->sectionSizeHint(c));
+        if (c == TraceLog::Direction)
+            for (const QString& kind : log_.names().kinds)
+                width = std::max(width, table_->fontMetrics().horizontalAdvance(kind) + 12);
+        table_->setColumnWidth(c, width);
+    }
 
     const QSignalBlocker block(filter_);
     const int current = filter_->currentIndex() < 0 ? 0 : filter_->currentIndex();
