@@ -1,4 +1,5 @@
 #include "shell/LanguageTexts.h"
+#include "shell/TraceLog.h"
 
 #include "params/SessionTexts.h"
 
@@ -102,6 +103,8 @@ void LanguageTexts::loadDefaults() {
     set(31232, QStringLiteral(
                    "Klawisze: +/- powiększenie, strzałki w lewo/prawo kursor, Ctrl+strzałki i PgUp/PgDn "
                    "przesuwanie, Home/End początek/koniec, 0 cała jazda, N/P następny/poprzedni znacznik"));
+    // The protocol trace.
+    tracetext::addDefaults(*this);
     // The parameter session's (31100 up).
     for (const params::sessiontext::Text& t : params::sessiontext::Own)
         set(t.key, t.builtIn());

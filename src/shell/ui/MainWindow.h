@@ -36,6 +36,7 @@ class AutoadaptacjaPage;
 class DrukowaniePage;
 class AboutDialog;
 class HelpWindow;
+class TraceWindow;
 class PortControl;
 class LiveSession;
 namespace shell {
@@ -95,6 +96,9 @@ public:
     void wersjasterownika1Click();
     void Dalej1Click();
     void a1Click();
+    // ProtocolTrace (Ctrl+T): the protocol trace window, made on first use.
+    void protocolTraceClick();
+    TraceWindow* traceWindow() const { return trace_.get(); }
     // JPolski ... JWloski: the language file of that item.
     void languageMenuClick(const QString& languageFile);
     // skorkaKol ... SkorkaBez: the skin of that code ("col", "ord", "sil", "nak").
@@ -155,6 +159,8 @@ private:
     std::unique_ptr<shell::PortSession> portSession_;
     std::unique_ptr<shell::Navigator> navigator_;
     std::unique_ptr<PortControl> ports_;
+    // Goes before the link whose trace it reads.
+    std::unique_ptr<TraceWindow> trace_;
 
     QTabWidget* pages_ = nullptr;
     ObrotyPage* obroty_ = nullptr;
