@@ -21,10 +21,15 @@ public:
     void applyProbeKindScaling(int probeKind);
     // Petrol/gas caption again in the current language.
     void refreshPetrolGasCaption();
+    // The type of every caption and value (a screen-size layout's).
+    void setTextSize(int points);
 
 public slots:
     // One readings-panel poll of TimerParamOdcz.
     void TimerParamOdczTimer(const LiveFrame& frame);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void applyFeatures(const live::VersionFeatures& f);

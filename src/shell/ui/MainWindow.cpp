@@ -109,6 +109,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent) : QMainWindow(parent), setu
     };
     layout_->placeParamPage = [this](const shell::layout::ParamPageNumbers& n) {
         parametry_->applyLayoutNumbers(n);
+        drukowanie_->applyLayoutNumbers(n);
     };
     store_ = std::make_unique<shell::SettingsStore>();
 
@@ -339,7 +340,6 @@ void MainWindow::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
-    bar->setFixedHeight(20);
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(13);
     QLabel* panel0 = ports_->linkPanel();
@@ -349,6 +349,9 @@ void MainWindow::buildStatusBar() {
     for (QLabel* l : {panel0, panel1_}) {
         l->setFont(f);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // As tall as a line of its type with its frame: descenders and the
+        // frame's lower edge stay inside.
+        l->setMinimumHeight(QFontMetrics(f).height() + 2 * l->frameWidth() + 2);
     }
     bar->addWidget(panel0);
     bar->addWidget(panel1_, 1);
@@ -370,6 +373,7 @@ void MainWindow::buildStatusBar() {
     busyDelay_->setSingleShot(true);
     busyDelay_->setInterval(BusyCursorDelayMs);
     connect(busyDelay_, &QTimer::timeout, this, [this] { setBusyShown(link_->busy()); });
+    bar->setFixedHeight(bar->sizeHint().height());
 }
 
 QAction* MainWindow::menuItem(const QString& name) const {
