@@ -19,6 +19,7 @@
 #include "link/ControllerLink.h"
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "live/ui/ObrotyPage.h"
 #include "live/ui/WizualizacjaPage.h"
 #include "params/ParameterModel.h"
@@ -199,7 +200,8 @@ int main(int argc, char** argv) {
     ParameterModel params;
     params::ParameterSession session(link, gate, params, {});
     LiveModel live(link, params);
-    const Models models{link, params, gate, session, live, shell};
+    LiveSession liveSession(link, live, params, gate);
+    const Models models{link, params, gate, session, live, liveSession, shell};
     link.setDevicePath(1, sim.pty());
     link.setSelectedPort(QStringLiteral("com1"));
 

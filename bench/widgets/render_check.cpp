@@ -11,9 +11,12 @@
 #include "link/ControllerLink.h"
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "live/ui/ObrotyPage.h"
 #include "live/ui/WizualizacjaPage.h"
 #include "params/ParameterModel.h"
+#include "params/ParameterSession.h"
+#include "params/WriteGate.h"
 #include "shell/ShellModel.h"
 #include "shell/ui/SkinApplier.h"
 #include "widgets/TColorButton.h"
@@ -336,12 +339,15 @@ void setInstruments(QWidget* page, double f) {
 }
 
 bool pageSheets(const QString& skin, const QDir& skins, const QDir& out) {
+    params::WriteGate gate(nullptr);
     ControllerLink link([] { return std::make_unique<QtSerialPort>(); },
                         [] { return std::make_unique<SystemClock>(); });
     ShellModel shell;
     ParameterModel params;
+    params::ParameterSession session(link, gate, params, {});
     LiveModel live(link, params);
-    const Models models{link, params, live, shell};
+    LiveSession liveSession(link, live, params, gate);
+    const Models models{link, params, gate, session, live, liveSession, shell};
     bool ok = true;
     for (int which = 0; which < 2; ++which) {
         std::unique_ptr<QWidget> page(which == 0 ? static_cast<QWidget*>(new WizualizacjaPage(models))

@@ -235,6 +235,8 @@ void ControllerModel::apply(const ReceivedCommand& c) {
 
 std::vector<uint8_t> ControllerModel::answer(uint8_t request, std::vector<uint8_t> bytes) {
     const bool hit = faults_.onlyCommand == 0 || faults_.onlyCommand == request;
+    timing_ = hit ? AnswerTiming{double(faults_.delayMs), faults_.pauseAfter, double(faults_.pauseMs)}
+                  : AnswerTiming{};
     if (hit) {
         if (faults_.silent) {
             note("request " + hexByte(request) + " not answered (silent)");

@@ -23,8 +23,19 @@ struct Faults {
     bool wrongChecksum = false; // live frames carry a checksum that does not match
     int noiseBytes = 0;         // > 0: that many garbage bytes appended; < 0: |n| bytes prepended
     int delayMs = 0;            // extra delay before the answer starts (applied by the transport)
-    int onlyCommand = 0;        // 0: faults hit every answer; else only answers to this command (0x01, 0x02,
-                                // 0x09 or 0x22)
+    // > 0: after the first pauseAfter bytes of an answer the line stops for pauseMs, as a USB adapter's
+    // latency timer or a sender that lost the processor does (applied by the transport).
+    int pauseAfter = 0;
+    int pauseMs = 0;
+    int onlyCommand = 0; // 0: faults hit every answer; else only answers to this command (0x01, 0x02,
+                         // 0x09 or 0x22); the delay and the pause too
+};
+
+// How the transport is to send the answer the model just gave.
+struct AnswerTiming {
+    double delayMs = 0;
+    int pauseAfter = 0;
+    double pauseMs = 0;
 };
 
 struct EngineInputs {
@@ -113,6 +124,9 @@ public:
     // Human-readable notes (commands taken, bytes ignored, answers) since the last call.
     std::vector<std::string> takeEvents();
 
+    // The delay and pause of the last answer receive() gave (none when the faults did not hit it).
+    AnswerTiming lastAnswerTiming() const { return timing_; }
+
     // Simulated time (ms) the engine model has reached.
     double modelTimeMs() const { return simMs_; }
 
@@ -157,6 +171,7 @@ private:
     std::vector<std::string> events_;
 
     Faults faults_;
+    AnswerTiming timing_;
     EngineInputs inputs_;
 
     // Engine model

@@ -294,12 +294,13 @@ void Emulator::discardPendingOutput() {
 }
 
 // Caller holds mutex_.
-void Emulator::schedule(const std::vector<uint8_t>& bytes, double now, double delayMs) {
+void Emulator::schedule(const std::vector<uint8_t>& bytes, double now, const AnswerTiming& timing) {
     if (bytes.empty()) return;
     // A line cannot start a byte before the previous one has left.
-    double t = std::max(now + std::max(0.0, delayMs), nextFreeMs_);
-    for (uint8_t b : bytes) {
-        out_.push_back({t, b});
+    double t = std::max(now + std::max(0.0, timing.delayMs), nextFreeMs_);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (timing.pauseAfter > 0 && i == static_cast<size_t>(timing.pauseAfter)) t += timing.pauseMs;
+        out_.push_back({t, bytes[i]});
         t += byteTimeMs_;
     }
     nextFreeMs_ = t;
@@ -342,7 +343,7 @@ void Emulator::run() {
                     const std::vector<uint8_t> answer = model_.receive(buf[i], t);
                     if (historyBounded_ && model_.commands().size() >= 2 * kCommandsKept)
                         model_.dropOldCommands(kCommandsKept);
-                    schedule(answer, t, model_.faults().delayMs);
+                    schedule(answer, t, model_.lastAnswerTiming());
                     events = model_.takeEvents();
                 }
                 char line[32];
@@ -399,6 +400,7 @@ std::string Emulator::helpText() {
            "  checksum bad|good live frames with a wrong/right checksum\n"
            "  noise N           N garbage bytes after (N<0: before) each answer\n"
            "  delay MS          extra delay before answering\n"
+           "  pause K MS        the line stops MS after the first K bytes of each answer (0 0: off)\n"
            "  pacing MS         time per answer byte (0 = all at once)\n"
            "  version N         version code\n"
            "  stored-ignition N ignition index kept in the block\n"
@@ -424,7 +426,8 @@ std::string Emulator::statusText() {
           << " stored-ignition=" << m.storedIgnition() << " threshold=" << int(m.analogThreshold())
           << " faults:" << (f.silent ? " silent" : "") << " every=" << f.answerEveryN
           << " lose=" << f.loseEveryN << " truncate=" << f.truncateTo
-          << (f.wrongChecksum ? " bad-checksum" : "") << " noise=" << f.noiseBytes << " delay=" << f.delayMs;
+          << (f.wrongChecksum ? " bad-checksum" : "") << " noise=" << f.noiseBytes << " delay=" << f.delayMs
+          << " pause=" << f.pauseAfter << '/' << f.pauseMs;
     });
     return o.str();
 }
@@ -445,7 +448,7 @@ bool Emulator::handleCommandLine(const std::string& line, std::string* reply) {
 
     if (cmd.empty()) {
         out.clear();
-    } else if (!extra.empty()) {
+    } else if (!extra.empty() && cmd != "pause") {
         fail("too many arguments");
     } else if (cmd == "throttle") {
         if (parseNumber(arg, &d) && d >= 0 && d <= 1)
@@ -533,6 +536,15 @@ bool Emulator::handleCommandLine(const std::string& line, std::string* reply) {
             withModel([&](ControllerModel& m) { m.faults().delayMs = n; });
         else
             fail("delay needs 0..60000 ms");
+    } else if (cmd == "pause") {
+        int ms = 0;
+        if (parseInt(arg, &n) && n >= 0 && n <= 256 && parseInt(extra, &ms) && ms >= 0 && ms <= 60000)
+            withModel([&](ControllerModel& m) {
+                m.faults().pauseAfter = n;
+                m.faults().pauseMs = ms;
+            });
+        else
+            fail("pause needs K 0..256 and MS 0..60000");
     } else if (cmd == "pacing") {
         if (parseNumber(arg, &d) && d >= 0 && d <= 1000)
             setByteTimeMs(d);

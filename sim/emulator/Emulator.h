@@ -84,7 +84,7 @@ private:
     void closeAll();
     bool startThread();
     bool linkStablePath(std::string* error);
-    void schedule(const std::vector<uint8_t>& bytes, double nowMs, double delayMs);
+    void schedule(const std::vector<uint8_t>& bytes, double nowMs, const AnswerTiming& timing);
     void logLine(double ms, const std::string& text);
     std::string statusText();
 

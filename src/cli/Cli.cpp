@@ -6,11 +6,6 @@
 
 namespace cli {
 
-namespace {
-constexpr int FirstCom = 1;
-constexpr int LastCom = 8;
-} // namespace
-
 int comName(const QString& text) {
     static const QRegularExpression re(QStringLiteral("^com(\\d+)$"),
                                        QRegularExpression::CaseInsensitiveOption);

@@ -32,6 +32,10 @@ struct Options {
     QString error; // non-empty: a usage error
 };
 
+// Ports the command line accepts by name: com1..com8, as in the window.
+inline constexpr int FirstCom = 1;
+inline constexpr int LastCom = 8;
+
 // "COM3" (any case) -> 3; 0 for anything that is no COM name; -1 for a COM
 // name outside COM1 ... COM8.
 int comName(const QString& text);

@@ -1,5 +1,7 @@
 #include "cli/Runner.h"
 
+#include "cli/Cli.h"
+
 #include "link/Autodetect.h"
 #include "link/PortMap.h"
 #include "live/IgnitionPage.h"
@@ -22,7 +24,6 @@ namespace cli {
 
 namespace {
 constexpr int LivePollMs = 50;
-constexpr int FirstCom = 1;
 } // namespace
 
 QString hexByte(int value) {

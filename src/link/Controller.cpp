@@ -62,6 +62,74 @@ bool Controller::versionAnswer(const SerialChannel::Receive& r) {
     return r.count > 0 && r.count <= VersionAnswerMax;
 }
 
+Controller::Arrival Controller::versionArrival(int received) {
+    if (received <= 0) return Arrival::None;
+    return received > VersionAnswerMax ? Arrival::Excess : Arrival::Whole;
+}
+
+Controller::Arrival Controller::sized(int received, int length) {
+    if (received <= 0) return Arrival::None;
+    if (received < length) return Arrival::Short;
+    return received > length ? Arrival::Excess : Arrival::Whole;
+}
+
+Controller::Asked Controller::ask(std::uint8_t command, int attempts, int length, bool polled, bool repeat) {
+    Asked a;
+    int requests = 0;
+    for (int attempt = 1; attempt <= attempts; ++attempt) {
+        if (attempt == 1 || repeat) {
+            // A repeat keeps what has arrived: an earlier request's answer, on its way.
+            ch_.SendByte(command, attempt == 1 ? SerialChannel::Input::Drop : SerialChannel::Input::Keep);
+            ++requests;
+        } else {
+            // As long as a repeat would take, without another answer to come.
+            ch_.sleepMs(SerialChannel::ByteGapMs);
+        }
+        ch_.sleepMs(AttemptWaitMs);
+        // A missing answer must read as none, not as the last answer.
+        if (!repeat) ch_.setAnswerByte(0, 0);
+        const SerialChannel::Receive r = polled ? ch_.ReceivePolled(false) : ch_.ReceiveAnswer(false);
+        a.sent = requests;
+        if (r.count > 0) {
+            a.answered = attempt;
+            a.received = r.count;
+            break;
+        }
+    }
+    ch_.reportAnswer(a.received > 0);
+    if (a.received == 0) return a;
+    if (length > 0) collectRest(a.received, length);
+    // Each repeat may still be answered, as late as the first answer was.
+    const int each = length > 0 ? length : a.received;
+    const int owed = a.sent * each - a.received;
+    if (owed > 0) {
+        const qint64 spanMs = qint64(a.sent - 1) * (AttemptWaitMs + SerialChannel::ByteGapMs);
+        ch_.owe(owed, ch_.clock().nowUs() + (spanMs + 2 * owed + LateMarginMs) * 1000);
+    }
+    return a;
+}
+
+void Controller::collectRest(int& received, int length) {
+    int quietMs = 0;
+    while (received < length && quietMs < AnswerPauseMs) {
+        ch_.sleepMs(AnswerSliceMs);
+        const SerialChannel::Receive r = ch_.ReceiveMore(received, length - received);
+        if (!r.ok) return;
+        if (r.count > 0) {
+            received += r.count;
+            quietMs = 0;
+        } else {
+            quietMs += AnswerSliceMs;
+        }
+    }
+}
+
+void Controller::oweRest(int received, int length) {
+    if (received <= 0 || received >= length) return;
+    const int rest = length - received;
+    ch_.owe(rest, ch_.clock().nowUs() + qint64(2 * rest + LateMarginMs) * 1000);
+}
+
 ParameterBlock Controller::blockFromBuffer() const {
     ParameterBlock b{};
     for (int i = 0; i < BlockSize; ++i)
@@ -72,12 +140,11 @@ ParameterBlock Controller::blockFromBuffer() const {
 void Controller::ReadVersion() {
     ch_.ClosePort();
     ch_.OpenPort();
-    ch_.SendByte(CmdVersion);
-    ch_.sleepMs(20);
-    // A missing answer must read as "no controller", not as the last answer.
-    ch_.setAnswerByte(0, 0);
-    const SerialChannel::Receive r = ch_.ReceiveAnswer();
-    version_ = versionAnswer(r) ? ch_.AnswerByte(0) : 0;
+    // Asked once, waited for as long as a poll is: a repeated request would
+    // leave more answers on their way for the exchanges that follow.
+    const Asked a = ask(CmdVersion, VersionAttempts, 0, false, false);
+    arrival_ = versionArrival(a.received);
+    version_ = arrival_ == Arrival::Whole ? ch_.AnswerByte(0) : 0;
     present_ = version_ != 0;
     if (ch_.observer()) ch_.observer()->versionRead(version_);
     ch_.ClosePort();
@@ -89,6 +156,7 @@ bool Controller::ReadAnalogCapability() {
     ch_.SendByte(CmdVersion);
     ch_.sleepMs(200);
     const SerialChannel::Receive r = ch_.ReceiveAnswer();
+    arrival_ = versionArrival(r.count);
     // Without an answer the buffer holds some older answer's first byte.
     analogCapable_ = versionAnswer(r) && ch_.AnswerByte(0) > 7;
     if (ch_.observer()) ch_.observer()->analogCapability(analogCapable_);
@@ -101,6 +169,8 @@ int Controller::ReadFeatureVersion() {
     ch_.sleepMs(400);
     const SerialChannel::Receive r = ch_.ReceiveAnswer();
     ch_.ClosePort();
+    arrival_ = versionArrival(r.count);
+    if (arrival_ == Arrival::Whole) featureVersion_ = ch_.AnswerByte(0);
     // Out of step, the features would follow some other byte: none are offered.
     if (r.count > VersionAnswerMax) return 0;
     return ch_.AnswerByte(0);
@@ -115,6 +185,8 @@ bool Controller::ReadAnalogThreshold() {
     // The threshold is written back later: a stale byte, or one of an answer
     // out of step (late, cut short, with noise), must not become it.
     const bool ok = r.count == ThresholdAnswerSize;
+    arrival_ = sized(r.count, ThresholdAnswerSize);
+    oweRest(r.count, ThresholdAnswerSize);
     thresholdRead_ = ok;
     if (ok) analogThreshold_ = QString::number(ch_.AnswerByte(1));
     ch_.SendByte(CmdClose);
@@ -142,6 +214,8 @@ bool Controller::ReadIgnition() {
     ch_.sleepMs(100);
     const SerialChannel::Receive r = ch_.ReceiveAnswer();
     ch_.ClosePort();
+    arrival_ = sized(r.count, BlockSize);
+    oweRest(r.count, BlockSize);
     // Stale bytes, or a block out of step with its bytes, decoded as the
     // ignition system would later be written back.
     if (r.count != BlockSize) return false;
@@ -163,13 +237,18 @@ std::optional<ParameterBlock> Controller::ReadParameterBlock() {
     ch_.sleepMs(300);
     const SerialChannel::Receive r = ch_.ReceiveAnswer();
     ch_.ClosePort();
+    arrival_ = sized(r.count, BlockSize);
+    oweRest(r.count, BlockSize);
     // Exactly the block's bytes: with late bytes of an earlier answer in front
     // every field would be decoded out of step, and then written back.
     if (r.count != BlockSize) return std::nullopt;
 
     const ParameterBlock b = blockFromBuffer();
     const int w = b[32] + 256 * b[33];
-    if (w == 0x0101) return std::nullopt;
+    if (w == 0x0101) {
+        arrival_ = Arrival::Invalid;
+        return std::nullopt;
+    }
     setIgnitionIndex(w);
     flags_ = b[8];
     flagsKnown_ = true;
@@ -178,30 +257,28 @@ std::optional<ParameterBlock> Controller::ReadParameterBlock() {
 }
 
 bool Controller::PollLiveFrame() {
-    bool answered = false;
-    lastPollReceived_ = 0;
-    for (int attempt = 1; attempt <= PollAttempts; ++attempt) {
-        ch_.SendByte(CmdLive);
-        ch_.sleepMs(20);
-        const SerialChannel::Receive r = ch_.ReceivePolled();
-        if (r.count > 0) {
-            lastPollReceived_ = r.count;
-            answered = attempt <= AnsweredAttempts;
-            break;
-        }
-    }
+    // Without a version (no controller answered its request) the length is
+    // not known, and part of a longer frame could pass for a whole one.
+    const int length = version_ == 0 ? 0 : frameLength();
+    const Asked a = ask(CmdLive, PollAttempts, length, true, true);
+    lastPollReceived_ = a.received;
     // A frame is only what this poll received, whole: a short answer leaves
-    // older bytes in the buffer, a longer one is out of step. Without a
-    // version (no controller answered its request) the length is not known,
-    // and part of a longer frame could pass for a whole one.
-    if (version_ == 0 || lastPollReceived_ != frameLength()) return false;
-    if (version_ == 5) {
+    // older bytes in the buffer, a longer one is out of step.
+    if (a.received == 0) {
+        arrival_ = Arrival::None;
+    } else if (version_ == 0) {
+        arrival_ = Arrival::Invalid;
+    } else if (a.received != length) {
+        arrival_ = sized(a.received, length);
+    } else if (version_ == 5) {
         int sum = 0;
         for (int i = 0; i <= 6; ++i)
             sum += ch_.AnswerByte(i);
-        return (sum % 256) == ch_.AnswerByte(7);
+        arrival_ = (sum % 256) == ch_.AnswerByte(7) ? Arrival::Whole : Arrival::Invalid;
+    } else {
+        arrival_ = a.answered <= AnsweredAttempts ? Arrival::Whole : Arrival::Late;
     }
-    return answered;
+    return arrival_ == Arrival::Whole;
 }
 
 void Controller::WriteIgnition(int index) {

@@ -15,6 +15,17 @@ public:
     static constexpr int BlockSize = 37;
     static constexpr int PollAttempts = 14;
     static constexpr int AnsweredAttempts = 9;
+    // The version request is waited for as patiently as a poll (each attempt
+    // as long as a poll's) before it concludes that no controller answers.
+    static constexpr int VersionAttempts = AnsweredAttempts;
+    static constexpr int AttemptWaitMs = 20;
+    // An answer that stops this long has ended: well over a USB adapter's
+    // usual 16 ms latency timer and a busy machine's scheduling stalls. Its
+    // rest is looked for in slices.
+    static constexpr int AnswerPauseMs = 40;
+    static constexpr int AnswerSliceMs = 5;
+    // How long after its measured lateness an owed answer may still come.
+    static constexpr int LateMarginMs = 100;
     static constexpr int ThresholdAnswerSize = 2;
     // The longest answer to the version request (0x01). A receive that got
     // more holds bytes of another answer too (a late one, noise): its byte 0
@@ -22,6 +33,16 @@ public:
     static constexpr int VersionAnswerMax = 8;
 
     explicit Controller(SerialChannel& channel);
+
+    // How the answer of the last exchange that waits for one arrived:
+    // nothing; fewer bytes than the answer has; more (an answer out of step:
+    // late bytes or noise with it); whole but refused (a block with the
+    // rejected ignition value, a frame whose checksum does not match or that
+    // came while no version is known); whole but after the ninth attempt; whole.
+    enum class Arrival { None, Short, Excess, Invalid, Late, Whole };
+    // Of the last ReadVersion, ReadAnalogCapability, ReadFeatureVersion,
+    // ReadAnalogThreshold, ReadIgnition, ReadParameterBlock (its block) or PollLiveFrame.
+    Arrival lastArrival() const { return arrival_; }
 
     SerialChannel& channel() const { return ch_; }
 
@@ -68,9 +89,16 @@ public:
 
     // Exchanges. The three version requests take byte 0 only from a receive
     // of 1 to VersionAnswerMax bytes; otherwise they read as no answer.
+    // ReadVersion sends its request once and looks for the answer every 23 ms,
+    // up to VersionAttempts times.
     void ReadVersion();
     bool ReadAnalogCapability();
+    // Byte 0 of whatever the buffer holds (the version-dependent features
+    // follow it); only an answer that arrived (lastArrival() Whole) makes it
+    // the known featureVersion().
     int ReadFeatureVersion();
+    // The code of the last feature read that got its answer; -1 before one did.
+    int featureVersion() const { return featureVersion_; }
     // True when exactly the two bytes of the answer arrived; only then is the
     // threshold taken from it.
     bool ReadAnalogThreshold();
@@ -88,7 +116,10 @@ public:
     // True when this poll received exactly one frame's bytes, in time, and on
     // version 5 its checksum matches. A short frame, one with bytes beyond it,
     // a silent poll or any poll while the version code is 0 is false,
-    // whatever the buffer holds.
+    // whatever the buffer holds. The frame is what arrived since the poll's
+    // first request: the repeats keep it, an answer that comes in parts is
+    // collected, and the answers owed to the repeats are waited out before the
+    // next exchange, so no frame is made of two answers' bytes.
     bool PollLiveFrame();
     // Bytes the last live poll received (0 when every attempt was silent).
     int lastPollReceived() const { return lastPollReceived_; }
@@ -98,8 +129,24 @@ public:
     std::uint8_t frameByte(int i) const { return ch_.AnswerByte(i); }
 
 private:
+    struct Asked {
+        int sent = 0;     // requests sent
+        int answered = 0; // the attempt whose receive found bytes, 0 none
+        int received = 0; // bytes of the answer, collected
+    };
+    // Up to `attempts` receives 23 ms apart until one finds bytes, sending
+    // `command` before the first (repeat: before each); with a known `length`
+    // the rest of an answer that came in parts is collected. What the repeats
+    // are still owed is left to the channel. Without repeats byte 0 reads 0
+    // when nothing came.
+    Asked ask(std::uint8_t command, int attempts, int length, bool polled, bool repeat);
+    void collectRest(int& received, int length);
+    // A single answer cut short: its rest is owed.
+    void oweRest(int received, int length);
     ParameterBlock blockFromBuffer() const;
     static bool versionAnswer(const SerialChannel::Receive& r);
+    static Arrival versionArrival(int received);
+    static Arrival sized(int received, int length);
 
     SerialChannel& ch_;
     int version_ = 0;
@@ -114,4 +161,6 @@ private:
     bool analogCapable_ = false;
     bool thresholdRead_ = false;
     int lastPollReceived_ = 0;
+    int featureVersion_ = -1;
+    Arrival arrival_ = Arrival::None;
 };

@@ -21,19 +21,23 @@ struct LinkState {
     int probeKind = 0;
     QString analogThreshold = QStringLiteral("1");
     bool analogCapable = false;
+    // The code of the last feature read that got its answer; -1 before one did.
+    int featureVersion = -1;
 
     bool operator==(const LinkState&) const = default;
 };
 Q_DECLARE_METATYPE(LinkState)
 
 // One live poll as it arrived: the first bytes of the receive buffer after
-// the poll, how many bytes this poll received and the poll's own verdict
-// (answered in time, or the checksum of a version-5 frame).
+// the poll, how many bytes this poll received, the poll's own verdict
+// (answered in time, or the checksum of a version-5 frame) and the version
+// code it was polled under, which says what its bytes mean.
 struct LiveFrame {
     std::array<std::uint8_t, 9> bytes{};
     int length = 8; // 8, or 9 from version code 5 on
     int received = 0;
     bool ok = false;
+    int version = 0;
 
     std::uint8_t operator[](int i) const { return bytes[static_cast<std::size_t>(i)]; }
 };

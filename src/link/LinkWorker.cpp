@@ -38,6 +38,7 @@ void LinkWorker::publishState() {
     s.probeKind = controller_->probeKind();
     s.analogThreshold = controller_->analogThreshold();
     s.analogCapable = controller_->analogCapable();
+    s.featureVersion = controller_->featureVersion();
     if (publishedOnce_ && s == published_) return;
     published_ = s;
     publishedOnce_ = true;
@@ -77,18 +78,29 @@ bool LinkWorker::portReady() {
         sinceRetry_.invalidate();
         // Another controller may be on the line now, or the first one never
         // answered.
-        opened = readControllerAgain();
+        opened = readControllerAgain(true);
     }
     publishState();
     return opened;
 }
 
-bool LinkWorker::readControllerAgain() {
-    // The frames' length and checksum follow its version, the engine speed
-    // its ignition system.
+bool LinkWorker::readControllerAgain(bool everything) {
+    // Everything the pages depend on, before they are shown a frame: the
+    // frames' length and checksum follow its version, the engine speed its
+    // ignition system, the temperature instruments its features, the
+    // threshold's group its capability. A controller that was known and
+    // answers on only needs what is missing, or what disagrees.
     const QString port = channel_->lastPort();
+    const int before = controller_->versionCode();
     controller_->ReadVersion();
-    if (controller_->versionCode() != 0) controller_->ReadIgnition();
+    const int version = controller_->versionCode();
+    if (version != 0) {
+        controller_->ReadIgnition();
+        if (everything || before != version || controller_->featureVersion() != version) {
+            controller_->ReadFeatureVersion();
+            controller_->ReadAnalogCapability();
+        }
+    }
     return channel_->ProbePort(port);
 }
 
@@ -106,6 +118,7 @@ void LinkWorker::tick(const QString& name) {
         f.ok = controller_->PollLiveFrame();
         f.length = controller_->frameLength();
         f.received = controller_->lastPollReceived();
+        f.version = controller_->versionCode();
         for (int b = 0; b < f.length; ++b)
             f.bytes[static_cast<std::size_t>(b)] = channel_->AnswerByte(b);
         frames.push_back(f);
@@ -116,16 +129,21 @@ void LinkWorker::tick(const QString& name) {
         publishState();
         return;
     }
-    // Answers while no version or ignition system is known: the controller
-    // was silent or late when it was asked, or has been switched on since.
-    // None of its frames can be taken until its version is read, and its
-    // engine speed is only right with its ignition system.
+    // Answers while no version, ignition system or features are known: the
+    // controller was silent or late when it was asked, or has been switched
+    // on since. None of its frames can be taken until its version is read,
+    // its engine speed is only right with its ignition system, and the
+    // temperature instruments follow its features.
     const bool answered =
         std::any_of(frames.begin(), frames.end(), [](const LiveFrame& f) { return f.received > 0; });
-    const bool unknown = controller_->versionCode() == 0 || !controller_->knownFlags();
+    // Version and features are both byte 0 of the version answer: two reads
+    // that disagree took a stray byte for it, and are read again.
+    const int version = controller_->versionCode();
+    const bool unknown =
+        version == 0 || !controller_->knownFlags() || controller_->featureVersion() != version;
     if (answered && unknown && (!sinceRelearn_.isValid() || sinceRelearn_.elapsed() >= RetryMs)) {
         sinceRelearn_.start();
-        readControllerAgain();
+        readControllerAgain(false);
         publishState();
     }
 }

@@ -70,11 +70,13 @@ private:
     void tick(const QString& name);
     // A poll on a port that ought to be open but is not (gone, or its open
     // failed) tries to open it again, at most once per RetryMs, and reads the
-    // version and the ignition system on it before polling goes on; true when open.
+    // controller again on it before polling goes on; true when open.
     bool portReady();
-    // ReadVersion and, when a controller answered it, ReadIgnition; then the
-    // port opened again for the polls. True when it is open.
-    bool readControllerAgain();
+    // ReadVersion and, when a controller answered it, ReadIgnition, and
+    // ReadFeatureVersion and ReadAnalogCapability unless the same version was
+    // known with the same features (everything: always); then the port opened
+    // again for the polls. True when it is open.
+    bool readControllerAgain(bool everything);
     void publishState();
 
     Reporter reporter_{*this};

@@ -1,5 +1,7 @@
 #include "link/SerialChannel.h"
 
+#include <algorithm>
+
 SerialChannel::SerialChannel(SerialPort& port, Clock& clock, LinkObserver* observer)
     : port_(port), clock_(clock), observer_(observer) {}
 
@@ -33,6 +35,8 @@ QString SerialChannel::defaultDevicePath(const QString& portName) {
 
 bool SerialChannel::openDevice(const QString& portName, bool report) {
     port_.close();
+    // Answers owed on another device never come on this one.
+    if (portName != lastPort_) owed_ = 0;
     lastPort_ = portName;
     wantOpen_ = true;
     const QString device = devicePath(portName);
@@ -60,6 +64,7 @@ void SerialChannel::deviceLost() {
     const QString reason = port_.lostReason();
     port_.close();
     wantOpen_ = true;
+    owed_ = 0;
     if (observer_) observer_->portLost({lastPort_, devicePath(lastPort_), reason, false});
 }
 
@@ -76,10 +81,10 @@ void SerialChannel::ClosePort() {
     wantOpen_ = false;
 }
 
-bool SerialChannel::SendByte(std::uint8_t byte) {
+bool SerialChannel::SendByte(std::uint8_t byte, Input input) {
     bool ok = false;
     if (port_.isOpen()) {
-        dropStrayInput();
+        if (input == Input::Drop) dropStrayInput();
         ok = port_.sendImmediate(byte);
         if (!ok && port_.lost()) deviceLost();
     }
@@ -87,7 +92,20 @@ bool SerialChannel::SendByte(std::uint8_t byte) {
     return ok;
 }
 
+void SerialChannel::owe(int bytes, qint64 untilUs) {
+    if (bytes <= 0) return;
+    owed_ += bytes;
+    owedUntilUs_ = owed_ == bytes ? untilUs : std::max(owedUntilUs_, untilUs);
+}
+
 void SerialChannel::dropStrayInput() {
+    while (owed_ > 0) {
+        owed_ -= port_.discardInput();
+        const qint64 leftUs = owedUntilUs_ - clock_.nowUs();
+        if (owed_ <= 0 || leftUs <= 0) break;
+        clock_.sleepMs(static_cast<int>(std::min<qint64>(OwedSliceMs, (leftUs + 999) / 1000)));
+    }
+    owed_ = 0;
     if (port_.discardInput() <= 0) return;
     for (int waited = 0; waited < StrayDrainMaxMs; waited += StrayQuietMs) {
         clock_.sleepMs(StrayQuietMs);
@@ -95,24 +113,30 @@ void SerialChannel::dropStrayInput() {
     }
 }
 
-SerialChannel::Receive SerialChannel::ReceiveAnswer() {
+SerialChannel::Receive SerialChannel::ReceiveAnswer(bool report) {
     Receive r;
     const int waiting = port_.bytesWaiting();
     if (waiting < 0 && port_.lost()) deviceLost();
     r.ok = waiting >= 0;
     const int n = waiting > 0 ? waiting : 0;
-    if (n > 0) {
-        if (observer_) observer_->answerStatus(true);
-        r.count = port_.readNow(buffer_.data(), n < BufferSize ? n : BufferSize);
-    } else {
-        if (observer_) observer_->answerStatus(false);
-    }
+    if (n > 0) r.count = port_.readNow(buffer_.data(), n < BufferSize ? n : BufferSize);
+    if (report) reportAnswer(n > 0);
     if (r.ok) port_.waitTransmitIdle();
     return r;
 }
 
-SerialChannel::Receive SerialChannel::ReceivePolled() {
-    const Receive r = ReceiveAnswer();
+SerialChannel::Receive SerialChannel::ReceiveMore(int at, int max) {
+    Receive r;
+    const int waiting = port_.bytesWaiting();
+    if (waiting < 0 && port_.lost()) deviceLost();
+    r.ok = waiting >= 0;
+    const int room = at >= 0 && at < BufferSize ? std::min(BufferSize - at, max) : 0;
+    if (waiting > 0 && room > 0) r.count = port_.readNow(buffer_.data() + at, std::min(waiting, room));
+    return r;
+}
+
+SerialChannel::Receive SerialChannel::ReceivePolled(bool report) {
+    const Receive r = ReceiveAnswer(report);
     silence_ = r.count > 0 ? 0 : silence_ + 1;
     if (observer_) observer_->silentPolls(silence_);
     return r;

@@ -24,6 +24,8 @@ public:
     // out (USB adapters hand bytes on in bursts), for at most StrayDrainMaxMs.
     static constexpr int StrayQuietMs = 10;
     static constexpr int StrayDrainMaxMs = 100;
+    // Owed answers are waited for in slices of this length.
+    static constexpr int OwedSliceMs = 5;
 
     SerialChannel(SerialPort& port, Clock& clock, LinkObserver* observer = nullptr);
 
@@ -62,9 +64,31 @@ public:
     // first, with the rest of an answer they belong to, so they never count
     // for the answer still to come. Nothing extra goes on the wire; on a clean
     // line nothing waits and nothing changes.
-    bool SendByte(std::uint8_t byte);
-    Receive ReceiveAnswer();
-    Receive ReceivePolled();
+    // Keep is for a request repeated inside one exchange: what has arrived
+    // since its first request is that exchange's own answer, on its way.
+    enum class Input { Drop, Keep };
+    bool SendByte(std::uint8_t byte, Input input = Input::Drop);
+    // report false: the link-state panel is told once the exchange is over
+    // (reportAnswer), so a request that is answered on its third try does not
+    // show "no answer" twice on the way.
+    Receive ReceiveAnswer(bool report = true);
+    Receive ReceivePolled(bool report = true);
+    void reportAnswer(bool answered) {
+        if (observer_) observer_->answerStatus(answered);
+    }
+    // The rest of an answer that came in parts: up to `max` of the bytes
+    // waiting go into the buffer from index `at` on; the rest waits (the next
+    // answer's start). The link-state panel is left as it is.
+    Receive ReceiveMore(int at, int max);
+
+    // Answer bytes still owed to requests of a finished exchange: the answers
+    // to its repeated requests, or the rest of one cut short. They may yet
+    // arrive, late. The next byte sent first waits for them, until they are
+    // in or the channel's clock reaches untilUs, and drops them: counting
+    // bytes does not depend on how quiet the line looks, which a sender that
+    // pauses mid-answer (a USB adapter's latency, a busy machine) defeats.
+    void owe(int bytes, qint64 untilUs);
+    int owed() const { return owed_; }
     std::uint8_t AnswerByte(int index) const { return buffer_[static_cast<std::size_t>(index & 0xFF)]; }
     void setAnswerByte(int index, std::uint8_t value) {
         buffer_[static_cast<std::size_t>(index & 0xFF)] = value;
@@ -98,4 +122,6 @@ private:
     QMap<int, QString> devices_;
     std::array<std::uint8_t, BufferSize> buffer_{};
     int silence_ = 0;
+    int owed_ = 0;
+    qint64 owedUntilUs_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "live/IgnitionPage.h"
 
 #include "link/Controller.h"
+#include "link/LinkState.h"
 #include "live/LiveDecode.h"
 #include "live/PeriodFilter.h"
 
@@ -24,11 +25,14 @@ VersionFeatures versionFeatures(int versionCode, bool sensorChecked) {
     return {capable, capable, capable && sensorChecked};
 }
 
-std::optional<SpeedReadout> pollEngineSpeed(Controller& controller, PeriodFilter& filter, int listIndex) {
-    if (listIndex >= 0 && listIndex <= 5) controller.setIgnitionIndex(listIndex);
-    controller.PollLiveFrame();
-    const int period = filter.push(enginePeriod(controller.frameByte(4), controller.frameByte(5)));
-    const std::optional<int> speed = engineSpeed(controller.ignitionConstant(), period);
+int ignitionConstantForChoice(int listIndex, int current) {
+    return listIndex >= 0 && listIndex <= 5 ? Controller::ignitionConstantForIndex(listIndex) : current;
+}
+
+std::optional<SpeedReadout> engineSpeedTick(const LiveFrame& frame, PeriodFilter& filter, int constant) {
+    if (!frame.ok) return std::nullopt;
+    const int period = filter.push(enginePeriod(frame[4], frame[5]));
+    const std::optional<int> speed = engineSpeed(constant, period);
     if (!speed) return std::nullopt;
     return SpeedReadout{*speed, QString::number(speedDisplay(*speed))};
 }

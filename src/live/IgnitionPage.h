@@ -8,6 +8,7 @@
 
 class Controller;
 class PeriodFilter;
+struct LiveFrame;
 
 namespace live {
 
@@ -30,10 +31,15 @@ struct SpeedReadout {
     QString panel;
 };
 
-// One TimerObr tick: the constant follows the list index (an index outside
-// the list keeps it), the frame is polled and its period filtered whatever
-// the poll reports; nullopt leaves the read-out as it is.
-std::optional<SpeedReadout> pollEngineSpeed(Controller& controller, PeriodFilter& filter, int listIndex);
+// The ignition constant a TimerObr tick converts with: the list index's, or
+// `current` when the index is outside the list.
+int ignitionConstantForChoice(int listIndex, int current);
+
+// One TimerObr tick on its polled frame: a good frame's period goes through
+// the filter and gives the read-out; a frame cut short, out of step or with a
+// wrong checksum is no reading and leaves the filter alone. nullopt leaves
+// the read-out as it is.
+std::optional<SpeedReadout> engineSpeedTick(const LiveFrame& frame, PeriodFilter& filter, int constant);
 
 // Leaving the page by a tab click. On a controller with the analog threshold
 // the fitter's threshold (not one re-read from the controller) is written in

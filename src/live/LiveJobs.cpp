@@ -2,15 +2,25 @@
 
 #include "link/ControllerLink.h"
 #include "live/IgnitionPage.h"
+#include "params/WriteGate.h"
 #include "live/LiveModel.h"
 #include "params/ParameterModel.h"
 
 namespace live {
 
 void postVersionFeatures(ControllerLink& link, LiveModel& model, QObject* receiver) {
-    link.call<int>(
-        receiver, [](Controller& c) { return c.ReadFeatureVersion(); },
-        [&model](const int& code) { model.setVersionCode(code); });
+    struct Result {
+        bool read = false;
+        int code = 0;
+    };
+    link.call<Result>(
+        receiver,
+        [](Controller& c) {
+            const int code = c.ReadFeatureVersion();
+            return Result{c.lastArrival() == Controller::Arrival::Whole, code};
+        },
+        // Pages show or hide their controls after every read, kept or new.
+        [&model](const Result& r) { model.setVersionCode(r.read ? r.code : model.versionCode()); });
 }
 
 void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* receiver) {
@@ -34,15 +44,22 @@ void postAnalogThreshold(ControllerLink& link, ParameterModel& params, QObject* 
         });
 }
 
-void postReadIgnition(ControllerLink& link, LiveModel& model, QObject* receiver) {
+void postReadIgnition(ControllerLink& link, params::WriteGate& gate, LiveModel& model, QObject* receiver) {
     struct Result {
         bool ok = false;
         int index = 0;
     };
     link.call<Result>(
         receiver,
-        [](Controller& c) {
-            return Result{c.ReadIgnition(), c.ignitionIndex()};
+        [&gate](Controller& c) {
+            const bool ok = c.ReadIgnition();
+            if (ok) {
+                ParameterBlock block{};
+                for (int i = 0; i < Controller::BlockSize; ++i)
+                    block[static_cast<std::size_t>(i)] = c.channel().AnswerByte(i);
+                gate.blockRead(block, c.versionCode());
+            }
+            return Result{ok, c.ignitionIndex()};
         },
         [&model](const Result& r) {
             if (!r.ok) return;

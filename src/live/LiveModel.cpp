@@ -19,7 +19,8 @@ LiveModel::LiveModel(const ControllerLink& link, const ParameterModel& params, Q
         downPort_ = e.port;
         portDown_ = true;
         portDownSince_ = QDateTime::currentDateTime();
-        refreshTransmissionError();
+        // The error may be shown already (a bad frame, silence): it now says why.
+        refreshTransmissionError(true);
     };
     connect(&link, &ControllerLink::portOpenFailed, this, down);
     connect(&link, &ControllerLink::portLost, this, down);
@@ -28,6 +29,11 @@ LiveModel::LiveModel(const ControllerLink& link, const ParameterModel& params, Q
     });
     connect(&link, &ControllerLink::stateChanged, this, [this](const LinkState& s) {
         if (portDown_ && s.selectedPort != downPort_) setPortUp();
+        // The link read the features again (after a reconnect): the controls follow.
+        if (s.featureVersion >= 0 && s.featureVersion != linkFeatureVersion_) {
+            linkFeatureVersion_ = s.featureVersion;
+            setVersionCode(s.featureVersion);
+        }
     });
     connect(&params, &ParameterModel::setChanged, this, &LiveModel::refreshFeatures);
     connect(&params, &ParameterModel::pageValueChanged, this, [this](ParamId id) {
@@ -70,7 +76,11 @@ live::Readings LiveModel::decode(const LiveFrame& frame, int ignitionConstant) {
         bytes[static_cast<std::size_t>(i)] = frame[i];
     const int period = filter_.push(live::enginePeriod(bytes[4], bytes[5]));
     live::FrameContext ctx;
-    ctx.temperatureCapable = features_.temperatureCapable;
+    // Byte 2 is the temperature or the gas level by the version the frame
+    // came under, whatever features were read before (or not read at all).
+    ctx.temperatureCapable = frame.version != 0
+                                 ? live::versionFeatures(frame.version, false).temperatureCapable
+                                 : features_.temperatureCapable;
     ctx.probeKind = probeKind();
     ctx.reserveSensorKind = reserveSensorKind();
     ctx.ignitionConstant = ignitionConstant;
@@ -116,12 +126,12 @@ void LiveModel::frameReceived(const LiveFrame& frame) {
 void LiveModel::setPortUp() {
     portDown_ = false;
     downPort_.clear();
-    refreshTransmissionError();
+    refreshTransmissionError(true);
 }
 
-void LiveModel::refreshTransmissionError() {
+void LiveModel::refreshTransmissionError(bool reasonChanged) {
     const bool shown = silentPolls_ > SerialChannel::SilentPollLimit || frameError_ || portDown_;
-    if (shown == transmissionError_) return;
+    if (shown == transmissionError_ && !reasonChanged) return;
     transmissionError_ = shown;
     emit transmissionErrorChanged(shown);
 }

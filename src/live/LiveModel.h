@@ -24,9 +24,10 @@ public:
     // left no longer counts.
     void resetPeriodFilter();
 
-    // Decodes a polled frame with the probe kind, reserve sensor and
-    // temperature capability in force; the engine period goes through the
-    // shared filter and the speed uses ignitionConstant.
+    // Decodes a polled frame with the probe kind and reserve sensor in force
+    // and the temperature capability of the version it was polled under; the
+    // engine period goes through the shared filter and the speed uses
+    // ignitionConstant.
     live::Readings decode(const LiveFrame& frame, int ignitionConstant);
 
     // The probe kind and reserve-sensor kind in force: the parameter set's
@@ -34,11 +35,13 @@ public:
     int probeKind() const;
     int reserveSensorKind() const;
 
-    // The version-dependent controls, from a feature-version read. The
-    // temperature instruments also follow the temperature-sensor switch: the
-    // parameters page's check box once the page has been filled, until then
-    // what the controller's block said.
+    // The version-dependent controls, from a feature-version read that got
+    // its answer (also one the link made after a reconnect); a read that got
+    // none keeps them. The temperature instruments also follow the
+    // temperature-sensor switch: the parameters page's check box once the
+    // page has been filled, until then what the controller's block said.
     void setVersionCode(int versionCode);
+    int versionCode() const { return versionCode_; }
     const live::VersionFeatures& features() const { return features_; }
     bool temperatureCapable() const { return features_.temperatureCapable; }
 
@@ -56,6 +59,8 @@ public:
     bool frameError() const { return frameError_; }
     void frameReceived(const LiveFrame& frame);
     bool portDown() const { return portDown_; }
+    // The port that is down.
+    QString downPort() const { return downPort_; }
     // Since the first failed open or the loss of the device, until that port
     // opens again or another one is chosen; and since when (valid while down).
     QDateTime portDownSince() const { return portDownSince_; }
@@ -81,7 +86,8 @@ signals:
 private:
     void refreshFeatures();
     bool sensorChecked() const;
-    void refreshTransmissionError();
+    // Tells the pages when it is shown or hidden, and when it says something else.
+    void refreshTransmissionError(bool reasonChanged = false);
     void setPortUp();
 
     const ControllerLink& link_;
@@ -89,6 +95,7 @@ private:
     PeriodFilter filter_;
     live::VersionFeatures features_{false, false, false};
     int versionCode_ = 0;
+    int linkFeatureVersion_ = -1;
     bool petrol_ = true;
     bool transmissionError_ = false;
     int silentPolls_ = 0;

@@ -112,8 +112,13 @@ void ParameterSession::openPort() {
 }
 
 void ParameterSession::postFeatures() {
+    // An answer that did not come whole says nothing about the features: -1.
     link_.call<int>(
-        this, [](Controller& c) { return c.ReadFeatureVersion(); },
+        this,
+        [](Controller& c) {
+            const int code = c.ReadFeatureVersion();
+            return c.lastArrival() == Controller::Arrival::Whole ? code : -1;
+        },
         [this](const int& code) { emit featureVersionRead(code); });
 }
 

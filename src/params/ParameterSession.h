@@ -118,7 +118,8 @@ signals:
     // A message box.
     void message(params::ParameterSession::Severity severity, const QString& caption, const QString& text);
     void fillingChanged(bool filling);
-    // The feature version read with the page's reads (0 when none answered).
+    // The feature version read with the page's reads; -1 when no whole answer
+    // came, and the last known features stay.
     void featureVersionRead(int code);
     // A whole block was read: the ignition system it stores.
     void ignitionRead(int index);

@@ -59,11 +59,13 @@ namespace params {
 class WriteGate;
 class ParameterSession;
 } // namespace params
+class LiveSession;
 struct Models {
     ControllerLink& link;
     ParameterModel& params;
     params::WriteGate& gate;
     params::ParameterSession& paramSession;
     LiveModel& live;
+    LiveSession& liveSession;
     ShellModel& shell;
 };

@@ -1,8 +1,8 @@
 #include "shell/Startup.h"
 
 #include "link/ControllerLink.h"
-#include "live/LiveJobs.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "params/ParameterModel.h"
 #include "shell/PollTimers.h"
 #include "shell/ShellTexts.h"
@@ -17,15 +17,7 @@ void resetRuntimeState(Models& m) {
 }
 
 void runStartupExchanges(Models& m) {
-    live::postVersionFeatures(m.link, m.live, nullptr);
-    live::postAnalogThreshold(m.link, m.params, nullptr);
-    m.link.run(nullptr, [](Controller& c) { c.ReadVersion(); });
-    live::postReadIgnition(m.link, m.live, nullptr);
-    m.link.run(nullptr, [](Controller& c) {
-        c.channel().ClosePort();
-        c.channel().OpenPort();
-    });
-    m.link.startPolling(polltimer::name(polltimer::Obr), polltimer::Obr.intervalMs);
+    m.liveSession.startUp();
 }
 
 QString windowCaption(int versionCode, const ShellModel& shell) {

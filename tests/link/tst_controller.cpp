@@ -63,6 +63,7 @@ QByteArray sumFrame(int byte7) {
 } // namespace
 
 Q_DECLARE_METATYPE(Exchange)
+Q_DECLARE_METATYPE(Controller::Arrival)
 
 class TestController : public QObject {
     Q_OBJECT
@@ -199,6 +200,7 @@ void TestController::versionSilent() {
     r.ctl.ReadVersion();
     QCOMPARE(r.ctl.versionCode(), 0);
     QVERIFY(!r.ctl.controllerPresent());
+    QCOMPARE(r.ctl.lastArrival(), Controller::Arrival::None);
     QCOMPARE(r.obs.versions, QList<int>{0});
     QCOMPARE(r.obs.panel.last(), QStringLiteral("Brak odpowiedzi"));
 }
@@ -227,10 +229,13 @@ void TestController::versionOnlyFromItsOwnAnswer() {
     r.ctl.ReadVersion();
     QCOMPARE(r.ctl.versionCode(), version);
     QCOMPARE(r.ctl.controllerPresent(), version != 0);
+    // Bytes came: a bad answer, not none.
+    QCOMPARE(r.ctl.lastArrival(), version ? Controller::Arrival::Whole : Controller::Arrival::Excess);
     r.ch.setAnswerByte(0, 9);
     QCOMPARE(r.ctl.ReadAnalogCapability(), version > 7);
     r.ch.setAnswerByte(0, 5);
     QCOMPARE(r.ctl.ReadFeatureVersion(), version);
+    QCOMPARE(r.ctl.featureVersion(), version ? version : -1);
 }
 
 void TestController::versionSix() {
@@ -280,18 +285,22 @@ void TestController::checksum_data() {
     QTest::addColumn<int>("version");
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<bool>("result");
-    QTest::newRow("v5 sum mod 256") << 5 << sumFrame(0xFF) << true;
-    QTest::newRow("v5 sum without mod") << 5 << sumFrame(0x1FF & 0xFE) << false;
-    QTest::newRow("v5 wrong") << 5 << sumFrame(0x00) << false;
-    QTest::newRow("v6 no test") << 6 << sumFrame(0x00) << true;
-    QTest::newRow("v4 no test") << 4 << sumFrame(0x00).left(8) << true;
+    QTest::addColumn<Controller::Arrival>("arrival");
+    using A = Controller::Arrival;
+    QTest::newRow("v5 sum mod 256") << 5 << sumFrame(0xFF) << true << A::Whole;
+    QTest::newRow("v5 sum without mod") << 5 << sumFrame(0x1FF & 0xFE) << false << A::Invalid;
+    QTest::newRow("v5 wrong") << 5 << sumFrame(0x00) << false << A::Invalid;
+    QTest::newRow("v6 no test") << 6 << sumFrame(0x00) << true << A::Whole;
+    QTest::newRow("v4 no test") << 4 << sumFrame(0x00).left(8) << true << A::Whole;
     // Only exactly one frame's bytes make a frame: a short one leaves older
     // bytes in the buffer, a longer one (noise before or after) is out of step.
-    QTest::newRow("v5 short") << 5 << sumFrame(0xFF).left(7) << false;
-    QTest::newRow("v6 short") << 6 << sumFrame(0x00).left(5) << false;
-    QTest::newRow("v4 nine bytes") << 4 << sumFrame(0x00) << false;
-    QTest::newRow("v6 noise after") << 6 << sumFrame(0x00) + QByteArray("\x11\x22\x33", 3) << false;
-    QTest::newRow("v5 noise before") << 5 << QByteArray("\x11\x22\x33", 3) + sumFrame(0xFF) << false;
+    QTest::newRow("v5 short") << 5 << sumFrame(0xFF).left(7) << false << A::Short;
+    QTest::newRow("v6 short") << 6 << sumFrame(0x00).left(5) << false << A::Short;
+    QTest::newRow("v4 nine bytes") << 4 << sumFrame(0x00) << false << A::Excess;
+    QTest::newRow("v6 noise after") << 6 << sumFrame(0x00) + QByteArray("\x11\x22\x33", 3) << false
+                                    << A::Excess;
+    QTest::newRow("v5 noise before") << 5 << QByteArray("\x11\x22\x33", 3) + sumFrame(0xFF) << false
+                                     << A::Excess;
 }
 
 void TestController::checksum() {
@@ -310,6 +319,7 @@ void TestController::checksum() {
     for (int i = 0; i < earlier.size(); ++i)
         r.ch.setAnswerByte(i, quint8(earlier[i]));
     QCOMPARE(r.ctl.PollLiveFrame(), result);
+    QTEST(r.ctl.lastArrival(), "arrival");
     QCOMPARE(r.ctl.lastPollReceived(), int(frame.size()));
     for (int i = 0; i < qMin(int(frame.size()), r.ctl.frameLength()); ++i)
         QCOMPARE(int(r.ctl.frameByte(i)), int(quint8(frame[i])));
@@ -423,6 +433,8 @@ void TestController::ignitionTable() {
         r.ctl.setFlags(0x11);
         const std::optional<ParameterBlock> b = r.ctl.ReadParameterBlock();
         QCOMPARE(b.has_value(), !blockRejected);
+        QCOMPARE(r.ctl.lastArrival(),
+                 blockRejected ? Controller::Arrival::Invalid : Controller::Arrival::Whole);
         QCOMPARE(r.ctl.ignitionIndex(), blockRejected ? 5 : index);
         QCOMPARE(r.ctl.ignitionConstant(), blockRejected ? 2400 : constant);
         QCOMPARE(int(r.ctl.flags()), blockRejected ? 0x11 : 0x5A);
@@ -563,6 +575,9 @@ void TestController::shortAnswersAreNotDecoded() {
     QVERIFY(!r.ctl.ReadParameterBlock().has_value());
     QCOMPARE(r.ctl.ignitionIndex(), 1);
     QCOMPARE(int(r.ctl.flags()), 0x42);
+    // Nothing, or bytes that are not a block: told apart for the fitter.
+    using A = Controller::Arrival;
+    QCOMPARE(r.ctl.lastArrival(), arrive == 0 ? A::None : noise.isEmpty() ? A::Short : A::Excess);
 
     // The whole block decodes.
     a.blk = fresh;

@@ -3,6 +3,13 @@
 #include <QTimer>
 #include <QtTest>
 
+namespace {
+// Version 6: nine-byte frames without a checksum.
+QByteArray versionSix(std::uint8_t b) {
+    return b == 0x01 ? QByteArray("\x06QX\x04\x03\x00\x5E\x00", 8) : QByteArray();
+}
+} // namespace
+
 class TestSerialChannel : public QObject {
     Q_OBJECT
 private slots:
@@ -17,6 +24,8 @@ private slots:
     void devicePaths_data();
     void devicePaths();
     void bytesWaitingBeforeASendAreDropped();
+    void framesAreNeverTwoAnswers_data();
+    void framesAreNeverTwoAnswers();
     void lostDeviceIsClosedReportedAndReopened();
     void unmappedComOpensOnlyWhenListed_data();
     void unmappedComOpensOnlyWhenListed();
@@ -240,6 +249,53 @@ void TestSerialChannel::bytesWaitingBeforeASendAreDropped() {
     QVERIFY(r.ch.SendByte(0x01));
     QCOMPARE(r.events(), (QStringList{"drop 2", "sleep 10", "drop 2", "sleep 10", "drop 1", "sleep 10",
                                       "tx 01", "sleep 3"}));
+}
+
+void TestSerialChannel::framesAreNeverTwoAnswers_data() {
+    QTest::addColumn<int>("lateMs");
+    QTest::addColumn<int>("pauseAfter");
+    QTest::addColumn<int>("pauseMs");
+    QTest::addColumn<bool>("shown"); // most polls show their frame
+    QTest::newRow("late") << 50 << 0 << 0 << true;
+    QTest::newRow("late, stops 15 ms mid-way") << 50 << 4 << 15 << true;
+    QTest::newRow("prompt, stops 15 ms mid-way") << 0 << 5 << 15 << true;
+    QTest::newRow("very late, stops 12 ms") << 180 << 3 << 12 << true;
+    // Longer than an answer may stop: cut short, none is a frame.
+    QTest::newRow("late, stops 60 ms mid-way") << 50 << 4 << 60 << false;
+}
+
+void TestSerialChannel::framesAreNeverTwoAnswers() {
+    QFETCH(int, lateMs);
+    QFETCH(int, pauseAfter);
+    QFETCH(int, pauseMs);
+    QFETCH(bool, shown);
+    // Every request is answered that late, at 9600 baud. The version request
+    // is waited for as long as a poll tries (180 ms: the eighth look), and
+    // the repeats of a poll are answered too: a receive could find the end of
+    // one answer and the start of the next, nine bytes that look like a frame.
+    // Each answer carries its own number in all nine bytes.
+    LinkRig r;
+    int answers = 0;
+    r.port.responder = [&](std::uint8_t b) {
+        return b == 0x02 ? QByteArray(9, char(++answers)) : versionSix(b);
+    };
+    r.port.answerDelayUs = lateMs * 1000;
+    r.port.answerByteUs = 1040;
+    r.ctl.ReadVersion();
+    QCOMPARE(r.ctl.versionCode(), 6);
+    r.port.answerPauseAfter = pauseAfter;
+    r.port.answerPauseUs = pauseMs * 1000;
+    QVERIFY(r.ch.OpenPort());
+    int good = 0;
+    for (int tick = 0; tick < 60; ++tick) {
+        if (r.ctl.PollLiveFrame()) {
+            ++good;
+            for (int i = 1; i < 9; ++i)
+                QCOMPARE(int(r.ctl.frameByte(i)), int(r.ctl.frameByte(0)));
+        }
+        r.clock.advanceUs((tick % 4) * 9000); // the timer's next tick, early or late
+    }
+    if (shown) QVERIFY2(good > 40, qPrintable(QString::number(good)));
 }
 
 void TestSerialChannel::lostDeviceIsClosedReportedAndReopened() {

@@ -1,4 +1,5 @@
 #include "link/Controller.h"
+#include "link/LinkState.h"
 #include "link/SerialChannel.h"
 #include "live/IgnitionPage.h"
 #include "live/PeriodFilter.h"
@@ -16,18 +17,10 @@ struct Rig {
     SerialChannel channel{port, clock};
     Controller controller{channel};
     int version = 8;
-    int period = 2048;
 
     Rig() {
         port.responder = [this](std::uint8_t b) -> QByteArray {
             if (b == 0x01) return QByteArray(1, char(version)) + QByteArray(1, '\0');
-            if (b == 0x02) {
-                QByteArray f(8, '\0');
-                f[4] = char(period & 0xFF);
-                f[5] = char(period >> 8);
-                f[6] = char(200);
-                return f;
-            }
             return {};
         };
     }
@@ -41,9 +34,8 @@ private slots:
     void lists();
     void features_data();
     void features();
-    void pollFollowsTheList();
-    void pollKeepsConstantWithoutSelection();
-    void pollZeroPeriodKeepsReadout();
+    void engineSpeedTick_data();
+    void engineSpeedTick();
     void leaveWritesChosenThresholdAndKeepsPortOpen();
     void leaveThresholdIsLowByte();
     void leaveBelowVersion8WritesNoThreshold();
@@ -85,46 +77,51 @@ void TestIgnitionPage::features() {
     QCOMPARE(f.temperatureInstruments, instruments);
 }
 
-void TestIgnitionPage::pollFollowsTheList() {
-    Rig r;
-    PeriodFilter filter;
-    r.channel.OpenPort();
-    std::optional<SpeedReadout> s = pollEngineSpeed(r.controller, filter, 0);
-    QVERIFY(s);
-    QCOMPARE(s->digit, 7500);
-    QCOMPARE(s->panel, QStringLiteral("7500"));
-    QCOMPARE(r.controller.ignitionConstant(), 19200);
-    // The very next poll follows a changed list index.
-    s = pollEngineSpeed(r.controller, filter, 5);
-    QCOMPARE(s->digit, 938);
-    QCOMPARE(s->panel, QStringLiteral("950"));
-    QCOMPARE(r.controller.ignitionIndex(), 5);
-    // Nothing but live polls went out: the list is written only when the page is left.
-    for (std::uint8_t b : r.port.sentBytes())
-        QCOMPARE(b, std::uint8_t(0x02));
+void TestIgnitionPage::engineSpeedTick_data() {
+    // Ticks on one page: the list index and whether its frame was good, the
+    // period the frame carries; what gauge1 and Panelobroty show after it
+    // ("-" keeps the read-out).
+    QTest::addColumn<QList<int>>("indexes");
+    QTest::addColumn<QList<bool>>("good");
+    QTest::addColumn<QList<int>>("periods");
+    QTest::addColumn<QStringList>("shown");
+    // 19200 x 800 / 2048 = 7500; the very next tick follows a changed list:
+    // 2400 gives 937.5, 938 on the meter and 950 in the panel.
+    QTest::newRow("list") << QList<int>{0, 5} << QList<bool>{true, true} << QList<int>{2048, 2048}
+                          << QStringList{"7500/7500", "938/950"};
+    // An index outside the list keeps the constant in force (9600 after "1").
+    QTest::newRow("no index") << QList<int>{1, -1} << QList<bool>{true, true} << QList<int>{2048, 2048}
+                              << QStringList{"3750/3750", "3750/3750"};
+    // A zero period leaves the read-out.
+    QTest::newRow("zero") << QList<int>{0} << QList<bool>{true} << QList<int>{0} << QStringList{"-"};
+    // So does a frame cut short, out of step or with a wrong checksum, and it
+    // stays out of the filter: the tick after it is the mean of four 2048s
+    // (with its 60000 held it would be 929).
+    QTest::newRow("bad frame") << QList<int>{0, 0, 0, 0, 0, 0}
+                               << QList<bool>{true, true, true, true, false, true}
+                               << QList<int>{2048, 2048, 2048, 2048, 60000, 2048}
+                               << QStringList{"7500/7500", "7500/7500", "7500/7500",
+                                              "7500/7500", "-",         "7500/7500"};
+    // Below 300 shows 0.
+    QTest::newRow("slow") << QList<int>{5} << QList<bool>{true} << QList<int>{6425} << QStringList{"0/0"};
 }
 
-void TestIgnitionPage::pollKeepsConstantWithoutSelection() {
-    Rig r;
+void TestIgnitionPage::engineSpeedTick() {
+    QFETCH(QList<int>, indexes);
+    QFETCH(QList<bool>, good);
+    QFETCH(QList<int>, periods);
+    QFETCH(QStringList, shown);
     PeriodFilter filter;
-    r.channel.OpenPort();
-    pollEngineSpeed(r.controller, filter, 1);
-    const std::optional<SpeedReadout> s = pollEngineSpeed(r.controller, filter, -1);
-    QCOMPARE(r.controller.ignitionConstant(), 9600);
-    QCOMPARE(s->digit, 3750);
-}
-
-void TestIgnitionPage::pollZeroPeriodKeepsReadout() {
-    Rig r;
-    r.period = 0;
-    PeriodFilter filter;
-    r.channel.OpenPort();
-    QVERIFY(!pollEngineSpeed(r.controller, filter, 0).has_value());
-    // A silent controller: the buffer keeps the last frame, the filter still advances.
-    r.period = 2048;
-    r.channel.OpenPort();
-    QVERIFY(pollEngineSpeed(r.controller, filter, 0).has_value());
-    QCOMPARE(filter.count(), 2);
+    int constant = 4800;
+    for (int i = 0; i < indexes.size(); ++i) {
+        LiveFrame f;
+        f.ok = good[i];
+        f.bytes[4] = std::uint8_t(periods[i] & 0xFF);
+        f.bytes[5] = std::uint8_t(periods[i] >> 8);
+        constant = ignitionConstantForChoice(indexes[i], constant);
+        const std::optional<SpeedReadout> s = live::engineSpeedTick(f, filter, constant);
+        QCOMPARE(s ? QStringLiteral("%1/%2").arg(s->digit).arg(s->panel) : QStringLiteral("-"), shown[i]);
+    }
 }
 
 void TestIgnitionPage::leaveWritesChosenThresholdAndKeepsPortOpen() {

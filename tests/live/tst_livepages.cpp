@@ -6,6 +6,7 @@
 #include "support/EmulatorRig.h"
 #include "widgets/TRoundMeter.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -42,11 +43,11 @@ template <class Show> LiveFrame pollAnswered(EmulatorRig& rig, int frames, Show 
     }
     return last;
 }
-LiveFrame pollAnswered(EmulatorRig& rig, WizualizacjaPage& page, int frames) {
-    return pollAnswered(rig, frames, [&](const LiveFrame& f) { page.TimerWizTimer(f); });
+LiveFrame pollAnswered(EmulatorRig& rig, WizualizacjaPage&, int frames) {
+    return pollAnswered(rig, frames, [&](const LiveFrame& f) { rig.liveSession.TimerWizTimer(f); });
 }
-LiveFrame pollAnswered(EmulatorRig& rig, ObrotyPage& page, int frames) {
-    return pollAnswered(rig, frames, [&](const LiveFrame& f) { page.TimerObrTimer(f); });
+LiveFrame pollAnswered(EmulatorRig& rig, ObrotyPage&, int frames) {
+    return pollAnswered(rig, frames, [&](const LiveFrame& f) { rig.liveSession.TimerObrTimer(f); });
 }
 void enterAndPoll(EmulatorRig& rig, WizualizacjaPage& page) {
     enter(rig, page);
@@ -66,6 +67,7 @@ private slots:
     void listChangeChangesNextPoll();
     void leavingWritesIgnition();
     void leavingWritesChosenThresholdOnVersion8();
+    void readIgnitionSystemButton();
 };
 
 void TestLivePages::liveShowsEmulatorValues() {
@@ -108,13 +110,13 @@ void TestLivePages::silentControllerFreezesAndShowsError() {
         m.inputs().forcedRpm = 5000;
     });
     // One silent poll is 14 empty receives: no error yet.
-    page.TimerWizTimer(rig.poll());
+    rig.liveSession.TimerWizTimer(rig.poll());
     QCOMPARE(rig.silenceCounter(), 14);
     QCOMPARE(text(page, "TranserrorLabel"), QString());
     QCOMPARE(text(page, "Panel5"), QStringLiteral("1.70"));
     QCOMPARE(text(page, "Panel1"), QStringLiteral("3000"));
     // The 21st empty receive shows the label.
-    page.TimerWizTimer(rig.poll());
+    rig.liveSession.TimerWizTimer(rig.poll());
     QVERIFY(rig.silenceCounter() > 20);
     QTRY_COMPARE(text(page, "TranserrorLabel"), rig.shell.text(10390));
     QVERIFY(!rig.shell.text(10390).isEmpty());
@@ -141,7 +143,7 @@ void TestLivePages::wrongChecksumChangesNothing() {
         m.inputs().forcedRpm = 5000;
     });
     for (int i = 0; i < 3; ++i)
-        page.TimerWizTimer(rig.poll());
+        rig.liveSession.TimerWizTimer(rig.poll());
     QCOMPARE(text(page, "Panel5"), QStringLiteral("1.70"));
     QCOMPARE(text(page, "Panel1"), QStringLiteral("3000"));
     QCOMPARE(text(page, "Panel6"), lambda);
@@ -167,7 +169,7 @@ void TestLivePages::readingsPanelShowsTheFrame() {
         c.channel().OpenPort();
     });
     rig.waitIdle();
-    const LiveFrame last = pollAnswered(rig, 5, [&](const LiveFrame& f) { panel.TimerParamOdczTimer(f); });
+    const LiveFrame last = pollAnswered(rig, 5, [&](const LiveFrame& f) { rig.liveSession.TimerParamOdczTimer(f); });
     QVERIFY(last.ok);
     QCOMPARE(text(panel, "ZmiennaTPS"), QStringLiteral("1.70"));
     QCOMPARE(text(panel, "ZmiennaObroty"), QStringLiteral("2000"));
@@ -204,7 +206,7 @@ void TestLivePages::temperatureInstrumentsFollowVersion() {
     QCOMPARE(rig.live.temperatureCapable(), version >= 4);
     for (const char* name : {"Thermometer1", "paneltemp", "Label42"})
         QCOMPARE(page.findChild<QWidget*>(QString::fromLatin1(name))->isHidden(), !shown);
-    page.TimerWizTimer(rig.poll());
+    rig.liveSession.TimerWizTimer(rig.poll());
     // Without temperature capability byte 2 is the gas level: nothing reaches the thermometer.
     if (version < 4) QCOMPARE(digit(page, "Thermometer1"), 0);
 }
@@ -284,6 +286,28 @@ void TestLivePages::leavingWritesChosenThresholdOnVersion8() {
     QTRY_COMPARE(rig.emu.withModel([](qsim::ControllerModel& m) { return int(m.analogThreshold()); }), 120);
     QTRY_COMPARE(rig.storedIgnition(), 5);
     QCOMPARE(rig.params.set()[ParamId::AnalogThreshold], QStringLiteral("120"));
+}
+
+void TestLivePages::readIgnitionSystemButton() {
+    // "Odczyt układu zapłonowego" reads what the controller holds now, with
+    // the page's polling stopped, and the page polls again.
+    EmulatorRig rig(8, 1);
+    QVERIFY(rig.ok);
+    rig.steadyEngine(3000, 0.3, 4);
+    ObrotyPage page(rig.models());
+    rig.commonPageChangeSteps();
+    page.enterPage();
+    rig.waitIdle();
+    rig.model([](qsim::ControllerModel& m) {
+        m.setStoredIgnition(4);
+        m.setAnalogThreshold(70);
+    });
+    page.findChild<QAbstractButton*>(QStringLiteral("OdczytUkladuButt"))->click();
+    rig.waitIdle();
+    QCOMPARE(page.findChild<QComboBox*>(QStringLiteral("ComboBox2"))->currentIndex(), 4);
+    QCOMPARE(page.findChild<QComboBox*>(QStringLiteral("Edit23"))->currentText(), QStringLiteral("70"));
+    QCOMPARE(rig.link.activePolls(), QStringList{QStringLiteral("TimerObr")});
+    QTRY_COMPARE(text(page, "Panelobroty"), QStringLiteral("3000"));
 }
 
 QTEST_MAIN(TestLivePages)

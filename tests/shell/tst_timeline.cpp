@@ -6,6 +6,7 @@
 #include "link/ControllerLink.h"
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "params/ParamTable.h"
 #include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
@@ -80,6 +81,7 @@ struct ViaLink {
     ParameterModel params;
     params::ParameterSession session{link, gate, params, {}};
     LiveModel live{link, params};
+    LiveSession liveSession{link, live, params, gate};
     explicit ViaLink(const QString& device) {
         link.setDevicePath(1, device);
         waitIdle();
@@ -127,7 +129,7 @@ void TestTimeline::startUp() {
         d.t.events.pop_back();
 
         ViaLink v(e.path);
-        Models m{v.link, v.params, v.gate, v.session, v.live, v.shell};
+        Models m{v.link, v.params, v.gate, v.session, v.live, v.liveSession, v.shell};
         shell::runStartupExchanges(m);
         v.waitIdle();
         v.link.stopAllPolling();
@@ -180,8 +182,9 @@ void TestTimeline::fullWrite() {
 void TestTimeline::livePoll() {
     for (int run = 1;; ++run) {
         Emu e;
-        // Version and ignition system known, as after any page's entry reads.
+        // Features, version and ignition system known, as after any page's entry reads.
         Direct d(e.path);
+        d.c.ReadFeatureVersion();
         d.c.ReadVersion();
         d.c.ReadIgnition();
         d.ch.OpenPort();
@@ -192,6 +195,7 @@ void TestTimeline::livePoll() {
 
         ViaLink v(e.path);
         v.link.run(nullptr, [](Controller& c) {
+            c.ReadFeatureVersion();
             c.ReadVersion();
             c.ReadIgnition();
             c.channel().OpenPort();

@@ -7,6 +7,7 @@
 #include "link/ControllerLink.h"
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
 #include "params/WriteGate.h"
@@ -26,6 +27,7 @@ struct EmulatorRig {
     params::ParameterSession paramSession{
         link, gate, params, {polltimer::name(polltimer::ParamOdcz), polltimer::ParamOdcz.intervalMs}};
     LiveModel live{link, params};
+    LiveSession liveSession{link, live, params, gate};
     bool ok = false;
 
     EmulatorRig(int version, int storedIgnition) : emu(version, storedIgnition) {
@@ -43,7 +45,7 @@ struct EmulatorRig {
         link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
         waitIdle();
     }
-    Models models() { return Models{link, params, gate, paramSession, live, shell}; }
+    Models models() { return Models{link, params, gate, paramSession, live, liveSession, shell}; }
 
     void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!link.busy() && link.heldActions() == 0, 10000); }
 
@@ -71,6 +73,7 @@ struct EmulatorRig {
                 f.ok = c.PollLiveFrame();
                 f.length = c.frameLength();
                 f.received = c.lastPollReceived();
+                f.version = c.versionCode();
                 for (int i = 0; i < f.length; ++i)
                     f.bytes[static_cast<std::size_t>(i)] = c.channel().AnswerByte(i);
                 return f;

@@ -76,8 +76,12 @@ bool FakePort::sendImmediate(std::uint8_t byte) {
     if (log_) log_->push_back({LinkEvent::Tx, clock_.nowUs(), byte, {}});
     if (responder) {
         const QByteArray answer = responder(byte);
-        for (char c : answer)
-            queue_.push_back({clock_.nowUs() + answerDelayUs, static_cast<std::uint8_t>(c)});
+        qint64 due = clock_.nowUs() + answerDelayUs;
+        for (int i = 0; i < answer.size(); ++i) {
+            if (answerPauseAfter > 0 && i == answerPauseAfter) due += answerPauseUs;
+            queue_.push_back({due, static_cast<std::uint8_t>(answer[i])});
+            due += answerByteUs;
+        }
     }
     return true;
 }

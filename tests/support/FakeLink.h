@@ -43,8 +43,14 @@ public:
     QStringList denied;
     // Called for each byte sent; returns the bytes of the answer to queue (may be empty).
     std::function<QByteArray(std::uint8_t)> responder;
-    // Delay before queued answers become readable (fake time).
+    // Delay before queued answers become readable (fake time); answers paced
+    // answerByteUs a byte, stopping answerPauseUs after their first
+    // answerPauseAfter bytes (a USB adapter's latency, a sender that lost the
+    // processor). Answers follow each other in order.
     qint64 answerDelayUs = 0;
+    qint64 answerByteUs = 0;
+    int answerPauseAfter = 0;
+    qint64 answerPauseUs = 0;
     // Also record receives that find nothing, as "rx 0".
     bool recordSilentRx = false;
     // COM numbers whose default device the system does not list as a serial port.

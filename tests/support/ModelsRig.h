@@ -4,6 +4,7 @@
 // Header only; tests that use it link the libraries of the models.
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
 #include "params/WriteGate.h"
@@ -26,12 +27,13 @@ struct ModelsRig {
     params::ParameterSession paramSession{
         link, gate, params, {polltimer::name(polltimer::ParamOdcz), polltimer::ParamOdcz.intervalMs}};
     LiveModel live{link, params};
+    LiveSession liveSession{link, live, params, gate};
 
     ModelsRig() {
         paramSession.setTexts([this](int key, const QString& fallback) { return shell.text(key, fallback); });
         QObject::connect(&paramSession, &params::ParameterSession::status, &shell, &ShellModel::setMessage);
     }
-    Models models() { return Models{link, params, gate, paramSession, live, shell}; }
+    Models models() { return Models{link, params, gate, paramSession, live, liveSession, shell}; }
     // Everything posted and held has run, and its results are in.
     void waitIdle() const {
         QTRY_VERIFY_WITH_TIMEOUT(!link.busy() && link.heldActions() == 0, 5000);

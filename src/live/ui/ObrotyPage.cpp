@@ -1,12 +1,10 @@
 #include "live/ui/ObrotyPage.h"
 
-#include "link/ControllerLink.h"
 #include "live/IgnitionPage.h"
-#include "live/LiveJobs.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "live/ui/Instruments.h"
 #include "params/ParameterModel.h"
-#include "shell/PollTimers.h"
 #include "widgets/TColorButton.h"
 #include "widgets/TGradientPanel.h"
 #include "widgets/TRoundMeter.h"
@@ -65,8 +63,10 @@ ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(mod
     bf.setPointSize(10);
     bf.setBold(true);
     OdczytUkladuButt->setFont(bf);
-    connect(OdczytUkladuButt, &TColorButton::clicked, this,
-            [this] { m_.link.whenIdle(this, [this] { OdczytUkladuButtClick(); }); });
+    connect(OdczytUkladuButt, &TColorButton::clicked, this, [this] {
+        m_.liveSession.OdczytUkladuButtClick();
+        ComboBox2->setFocus();
+    });
 
     GroupBoxAnalog = new QGroupBox(left);
     GroupBoxAnalog->setObjectName(QStringLiteral("GroupBoxAnalog"));
@@ -81,7 +81,7 @@ ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(mod
     Edit23->setInsertPolicy(QComboBox::NoInsert);
     Edit23->setGeometry(12, 42, 120, 28);
     Edit23->setEditText(m_.params.pageValue(ParamId::AnalogThreshold));
-    GroupBoxAnalog->setVisible(false);
+    GroupBoxAnalog->setVisible(m_.liveSession.analogCapable());
 
     gauge1 = new TRoundMeter(GradPanel5);
     gauge1->setObjectName(QStringLiteral("gauge1"));
@@ -90,17 +90,15 @@ ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(mod
     Panelobroty = liveui::makePanel(GradPanel5, QStringLiteral("Panelobroty"), 95, 366, 180, 50, 22);
     Panelobroty->setText(QStringLiteral("0"));
 
-    // The fitter's choices go to the models; the controller gets them when the page is left.
-    connect(ComboBox2, &QComboBox::currentIndexChanged, this, [this](int index) {
-        m_.live.setIgnitionChoice(index);
-        // Every poll of this page converts with the constant of the list's choice.
-        if (index >= 0 && index <= 5)
-            m_.link.run(nullptr, [index](Controller& c) { c.setIgnitionIndex(index); });
-    });
+    // The fitter's choices go to the session; the controller gets them when the page is left.
+    connect(ComboBox2, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_.liveSession.chooseIgnition(index); });
     connect(Edit23, &QComboBox::editTextChanged, this,
-            [this](const QString& t) { m_.params.setPageValue(ParamId::AnalogThreshold, t); });
-    connect(Edit23->lineEdit(), &QLineEdit::textEdited, this, [this] { thresholdEdited_ = true; });
-    connect(Edit23, &QComboBox::activated, this, [this] { thresholdEdited_ = true; });
+            [this](const QString& t) { m_.liveSession.setThreshold(t, false); });
+    connect(Edit23->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString& t) { m_.liveSession.setThreshold(t, true); });
+    connect(Edit23, &QComboBox::activated, this,
+            [this] { m_.liveSession.setThreshold(Edit23->currentText(), true); });
     connect(&m_.live, &LiveModel::ignitionChoiceChanged, this, &ObrotyPage::showIgnitionChoice);
     connect(&m_.params, &ParameterModel::pageValueChanged, this, [this](ParamId id) {
         if (id != ParamId::AnalogThreshold) return;
@@ -111,9 +109,11 @@ ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(mod
         const QString t = m_.params.pageValue(ParamId::AnalogThreshold);
         if (!t.isEmpty() && Edit23->currentText() != t) Edit23->setEditText(t);
     });
-    connect(&m_.link, &ControllerLink::stateChanged, this,
-            [this](const LinkState& s) { GroupBoxAnalog->setVisible(s.analogCapable); });
-    connect(&m_.link, &ControllerLink::framesPolled, this, &ObrotyPage::onFrames);
+    connect(&m_.liveSession, &LiveSession::analogCapabilityChanged, GroupBoxAnalog, &QGroupBox::setVisible);
+    connect(&m_.liveSession, &LiveSession::engineSpeedRead, this, [this](const live::SpeedReadout& s) {
+        gauge1->setDigit(s.digit);
+        liveui::setTextIfChanged(Panelobroty, s.panel);
+    });
 }
 
 void ObrotyPage::showIgnitionChoice(int index) {
@@ -121,50 +121,12 @@ void ObrotyPage::showIgnitionChoice(int index) {
 }
 
 void ObrotyPage::enterPage() {
-    live::postReadIgnition(m_.link, m_.live, this);
-    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
-    m_.link.startPolling(polltimer::name(polltimer::Obr), polltimer::Obr.intervalMs);
+    m_.liveSession.enterEngineSpeedPage();
     ComboBox2->setFocus();
-    live::postAnalogThreshold(m_.link, m_.params, this);
 }
 
 void ObrotyPage::leaveSteps() {
     // On a controller with the threshold, the fitter's choice in Edit23 reaches
-    // it however the page is left, before the ignition write. A threshold
-    // never read (the set holds none), loaded nor typed is only the list's
-    // start item: not written.
-    const bool known = thresholdEdited_ || !m_.params.set()[ParamId::AnalogThreshold].isEmpty();
-    if (m_.link.state().analogCapable && known)
-        live::postThresholdOnLeave(m_.link, m_.params, Edit23->currentText());
-}
-
-void ObrotyPage::onFrames(const QString& timer, const QVector<LiveFrame>& frames) {
-    if (timer != polltimer::name(polltimer::Obr)) return;
-    for (const LiveFrame& f : frames)
-        TimerObrTimer(f);
-}
-
-void ObrotyPage::TimerObrTimer(const LiveFrame& frame) {
-    // A frame cut short, out of step or with a wrong checksum is no reading.
-    if (!frame.ok) return;
-    // The constant follows the list's choice; an index outside it keeps the last one.
-    const int index = ComboBox2->currentIndex();
-    const int constant = index >= 0 && index <= 5 ? Controller::ignitionConstantForIndex(index)
-                                                  : m_.link.state().ignitionConstant;
-    const live::Readings r = m_.live.decode(frame, constant);
-    if (!r.speed) return;
-    gauge1->setDigit(*r.speed);
-    liveui::setTextIfChanged(Panelobroty, QString::number(*r.speedPanel));
-}
-
-void ObrotyPage::OdczytUkladuButtClick() {
-    m_.link.stopPolling(polltimer::name(polltimer::Obr));
-    live::postAnalogThreshold(m_.link, m_.params, this);
-    m_.link.run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
-    live::postVersionFeatures(m_.link, m_.live, this);
-    m_.link.run(nullptr, [](Controller& c) { c.ReadVersion(); });
-    live::postReadIgnition(m_.link, m_.live, this);
-    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
-    m_.link.startPolling(polltimer::name(polltimer::Obr), polltimer::Obr.intervalMs);
-    ComboBox2->setFocus();
+    // it however the page is left, before the ignition write.
+    m_.liveSession.leaveEngineSpeedPage();
 }

@@ -1,9 +1,7 @@
 #pragma once
-#include "link/LinkState.h"
 #include "shell/PageHooks.h"
 #include "shell/ShellModel.h"
 
-#include <QVector>
 #include <QWidget>
 
 class QComboBox;
@@ -23,17 +21,10 @@ public:
     void enterPage() override;
     void leaveSteps() override;
 
-    void OdczytUkladuButtClick();
-    // One poll of TimerObr.
-    void TimerObrTimer(const LiveFrame& frame);
-
 private:
-    void onFrames(const QString& timer, const QVector<LiveFrame>& frames);
     void showIgnitionChoice(int index);
 
     Models m_;
-    // The fitter changed Edit23 by hand.
-    bool thresholdEdited_ = false;
     TGradientPanel* GradPanel1;
     TGradientPanel* GradPanel4;
     TGradientPanel* GradPanel5;

@@ -1,11 +1,10 @@
 #include "live/ui/ReadingsPanel.h"
 
-#include "link/ControllerLink.h"
 #include "live/LiveDecode.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "live/ui/Instruments.h"
 #include "params/ParameterModel.h"
-#include "shell/PollTimers.h"
 #include "shell/ShellTexts.h"
 #include "widgets/TColor.h"
 #include "widgets/TLedBar.h"
@@ -84,12 +83,7 @@ ReadingsPanel::ReadingsPanel(Models models, QWidget* parent) : QGroupBox(parent)
     applyProbeKindScaling(-1);
     applyFeatures(m_.live.features());
 
-    connect(&m_.link, &ControllerLink::framesPolled, this,
-            [this](const QString& timer, const QVector<LiveFrame>& f) {
-                if (timer != polltimer::name(polltimer::ParamOdcz)) return;
-                for (const LiveFrame& frame : f)
-                    TimerParamOdczTimer(frame);
-            });
+    connect(&m_.liveSession, &LiveSession::panelRead, this, &ReadingsPanel::showReadings);
     // The bar follows the probe kind of every fill of the page.
     connect(&m_.params, &ParameterModel::filled, this, [this] { applyProbeKindScaling(); });
     connect(&m_.live, &LiveModel::featuresChanged, this, &ReadingsPanel::applyFeatures);
@@ -151,13 +145,7 @@ void ReadingsPanel::refreshPetrolGasCaption() {
     }
 }
 
-void ReadingsPanel::TimerParamOdczTimer(const LiveFrame& frame) {
-    // Only a whole, good frame: a short one would show older bytes of the
-    // buffer as readings (17 800 rpm from a cut-off frame). The link state
-    // panel tells that data is missing.
-    if (!frame.ok) return;
-    const live::Readings r = m_.live.decode(frame, m_.link.state().ignitionConstant);
-
+void ReadingsPanel::showReadings(const live::Readings& r) {
     liveui::setTextIfChanged(ZmiennaLambda, r.lambdaVolts);
     LEDMeter2->setPosition(live::lambdaLedPosition(upperEnd_, r.lambdaRaw));
     liveui::setTextIfChanged(ZmiennaTPS, r.tpsVolts);
@@ -166,5 +154,4 @@ void ReadingsPanel::TimerParamOdczTimer(const LiveFrame& frame) {
         liveui::setTextIfChanged(ZmiennaPoziomGazu, QString::number(r.gas->percent) + QStringLiteral(" %"));
     if (r.speedPanel) liveui::setTextIfChanged(ZmiennaObroty, QString::number(*r.speedPanel));
     liveui::setTextIfChanged(ZmiennaSilnikKrokowy, QString::number(r.stepper));
-    m_.live.setPetrol(r.petrol);
 }

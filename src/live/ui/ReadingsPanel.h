@@ -1,10 +1,9 @@
 #pragma once
-#include "link/LinkState.h"
 #include "live/IgnitionPage.h"
+#include "live/LiveDecode.h"
 #include "shell/ShellModel.h"
 
 #include <QGroupBox>
-#include <QVector>
 
 class QLabel;
 class TLedBar;
@@ -25,8 +24,8 @@ public:
     void setTextSize(int points);
 
 public slots:
-    // One readings-panel poll of TimerParamOdcz.
-    void TimerParamOdczTimer(const LiveFrame& frame);
+    // The readings of one good TimerParamOdcz frame.
+    void showReadings(const live::Readings& r);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

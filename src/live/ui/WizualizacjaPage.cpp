@@ -1,13 +1,9 @@
 #include "live/ui/WizualizacjaPage.h"
 
-#include "link/ControllerLink.h"
 #include "link/Numeric.h"
-#include "live/LiveJobs.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "live/ui/Instruments.h"
-#include "params/ParameterJobs.h"
-#include "params/ParameterModel.h"
-#include "shell/PollTimers.h"
 #include "shell/ShellTexts.h"
 #include "widgets/FollowColours.h"
 #include "widgets/TColor.h"
@@ -89,7 +85,11 @@ WizualizacjaPage::WizualizacjaPage(Models models, QWidget* parent) : QWidget(par
     refreshPetrolGasCaption();
     applyFeatures(m_.live.features());
 
-    connect(&m_.link, &ControllerLink::framesPolled, this, &WizualizacjaPage::onFrames);
+    connect(&m_.liveSession, &LiveSession::liveRead, this, &WizualizacjaPage::showReadings);
+    connect(&m_.liveSession, &LiveSession::livePageRead, this, [this](bool ok) {
+        if (!ok) m_.shell.setMessage(m_.shell.text(textkey::ReadFailed));
+        applyProbeKindScaling();
+    });
     connect(&m_.live, &LiveModel::transmissionErrorChanged, this,
             &WizualizacjaPage::refreshTransmissionError);
     connect(&m_.live, &LiveModel::frameErrorChanged, this, &WizualizacjaPage::refreshTransmissionError);
@@ -391,7 +391,7 @@ void WizualizacjaPage::refreshTransmissionError() {
     if (m_.live.portDown()) {
         // Since when the controller cannot be reached: the page tells when the link went.
         text = m_.shell.text(textkey::PortDownSince)
-                   .arg(shortened(m_.link.state().selectedPort, 60),
+                   .arg(shortened(m_.live.downPort(), 60),
                         m_.live.portDownSince().toString(QStringLiteral("HH:mm:ss")));
     } else if (m_.live.frameError()) {
         text = m_.shell.text(textkey::BadFrame);
@@ -402,31 +402,11 @@ void WizualizacjaPage::refreshTransmissionError() {
 }
 
 void WizualizacjaPage::enterPage() {
-    // The block read sets the probe kind, reserve sensor and ignition constant
-    // the decoding needs. A read that got no whole block says so.
-    params::postRead(m_.link, m_.gate, this, [this](const params::ReadResult& r) {
-        if (r.ok)
-            m_.params.setFromController(r.set);
-        else
-            m_.shell.setMessage(m_.shell.text(textkey::ReadFailed));
-        applyProbeKindScaling();
-    });
-    live::postVersionFeatures(m_.link, m_.live, this);
-    m_.link.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
-    m_.link.startPolling(polltimer::name(polltimer::Wiz), polltimer::Wiz.intervalMs);
+    m_.liveSession.enterLivePage();
     CheckBox41->setFocus();
 }
 
-void WizualizacjaPage::onFrames(const QString& timer, const QVector<LiveFrame>& frames) {
-    if (timer != polltimer::name(polltimer::Wiz)) return;
-    for (const LiveFrame& f : frames)
-        TimerWizTimer(f);
-}
-
-void WizualizacjaPage::TimerWizTimer(const LiveFrame& frame) {
-    if (!frame.ok) return; // every display keeps its state
-    const live::Readings r = m_.live.decode(frame, m_.link.state().ignitionConstant);
-
+void WizualizacjaPage::showReadings(const live::Readings& r) {
     Scope1->Position_a = r.lambdaTrace;
     if (lambdaTimes_.update(r.lambdaTrace)) {
         liveui::setTextIfChanged(Label43, lambdaTimes_.highText());
@@ -455,8 +435,6 @@ void WizualizacjaPage::TimerWizTimer(const LiveFrame& frame) {
     Gauge2->setDigit(r.stepper);
     liveui::setTextIfChanged(Panel4, QString::number(r.stepper));
     Scope1->Position_d = r.stepperTrace;
-
-    m_.live.setPetrol(Gauge2->digit() == 0);
 }
 
 void WizualizacjaPage::UpDown1Click() {

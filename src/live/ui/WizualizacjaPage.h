@@ -1,11 +1,9 @@
 #pragma once
-#include "link/LinkState.h"
 #include "live/IgnitionPage.h"
 #include "live/LiveDecode.h"
 #include "shell/PageHooks.h"
 #include "shell/ShellModel.h"
 
-#include <QVector>
 #include <QWidget>
 #include <array>
 
@@ -42,8 +40,8 @@ public:
     void refreshPetrolGasCaption();
 
 public slots:
-    // One live poll of TimerWiz.
-    void TimerWizTimer(const LiveFrame& frame);
+    // The readings of one good TimerWiz frame on every instrument.
+    void showReadings(const live::Readings& r);
     void UpDown1Click();
     void CheckBox39Click();
     void CheckBox40Click();
@@ -60,7 +58,6 @@ protected:
 private:
     // TranserrorLabel: the port down since when, a bad frame, or no answer.
     void refreshTransmissionError();
-    void onFrames(const QString& timer, const QVector<LiveFrame>& frames);
     void applyFeatures(const live::VersionFeatures& f);
     void updateChartSampling();
     void buildInstruments(QWidget* area);

@@ -50,7 +50,9 @@ ParametryPage::ParametryPage(Models models, QWidget* parent) : QWidget(parent), 
                                                                      : QMessageBox::NoIcon;
                 showMessage(icon, caption, text);
             });
-    connect(&session, &params::ParameterSession::featureVersionRead, &m_.live, &LiveModel::setVersionCode);
+    connect(&session, &params::ParameterSession::featureVersionRead, this, [this](int code) {
+        m_.live.setVersionCode(code >= 0 ? code : m_.live.versionCode());
+    });
     connect(&session, &params::ParameterSession::ignitionRead, &m_.live, &LiveModel::setIgnitionChoice);
     connect(&session, &params::ParameterSession::wizardFinished, this, [this] {
         m_.shell.keyboardFlag = false;

@@ -6,6 +6,7 @@
 #include "link/PortMap.h"
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "live/ui/ObrotyPage.h"
 #include "live/ui/WizualizacjaPage.h"
 #include "params/ParameterModel.h"
@@ -18,6 +19,7 @@
 #include "shell/LanguageFile.h"
 #include "shell/LanguageKeys.h"
 #include "shell/PollTimers.h"
+#include "shell/PortSession.h"
 #include "shell/SettingsFile.h"
 #include "shell/ShellTexts.h"
 #include "shell/SkinKeys.h"
@@ -92,8 +94,11 @@ MainWindow::MainWindow(Setup setup, QWidget* parent) : QMainWindow(parent), setu
     paramSession_->setRestorePoints(restorePoints_.get());
     connect(paramSession_.get(), &params::ParameterSession::status, shell_.get(), &ShellModel::setMessage);
     live_ = std::make_unique<LiveModel>(*link_, *params_);
+    liveSession_ = std::make_unique<LiveSession>(*link_, *live_, *params_, *gate_);
+    portSession_ = std::make_unique<shell::PortSession>(*link_);
     navigator_ = std::make_unique<shell::Navigator>(models());
-    ports_ = std::make_unique<PortControl>(this, *link_, *shell_, *live_, setup_.serialDevices);
+    ports_ =
+        std::make_unique<PortControl>(this, *link_, *portSession_, *shell_, *live_, setup_.serialDevices);
 
     buildStatusBar();
     buildPages();
@@ -137,7 +142,7 @@ MainWindow::~MainWindow() {
 }
 
 Models MainWindow::models() {
-    return Models{*link_, *params_, *gate_, *paramSession_, *live_, *shell_};
+    return Models{*link_, *params_, *gate_, *paramSession_, *live_, *liveSession_, *shell_};
 }
 
 void MainWindow::connectLink() {
@@ -672,8 +677,8 @@ bool MainWindow::event(QEvent* e) {
 }
 
 void MainWindow::DefaultOptionClick() {
-    link_->whenIdle(this, [this] {
-        link_->run(nullptr, [](Controller& c) { c.channel().ClosePort(); });
+    portSession_->whenIdle(this, [this] {
+        portSession_->closePort();
         ports_->selectPort(QStringLiteral("com1"));
         languageMenuClick(QStringLiteral("polish.lng"));
         layout_->applyLayout(0, screen());
@@ -698,15 +703,7 @@ void MainWindow::oprogramiebuttonClick() {
 
 void MainWindow::wersjasterownika1Click() {
     if (navigator_->current() != Page::Parametry) return;
-    link_->whenIdle(this, [this] {
-        // The version read closes the port; the readings poll of this page goes
-        // on on a port reopened for it, or it would find nothing until the next change.
-        link_->run(nullptr, [](Controller& c) {
-            const bool wasOpen = c.channel().isOpen();
-            c.ReadVersion();
-            if (wasOpen) c.channel().OpenPort();
-        });
-    });
+    portSession_->readVersion();
 }
 
 void MainWindow::languageMenuClick(const QString& languageFile) {

@@ -37,8 +37,9 @@ class DrukowaniePage;
 class AboutDialog;
 class HelpWindow;
 class PortControl;
-namespace params {
-class WriteGate;
+class LiveSession;
+namespace shell {
+class PortSession;
 }
 
 // The main window Form1: menus, the five pages and the status bar. It creates
@@ -74,6 +75,7 @@ public:
     params::WriteGate& gate() { return *gate_; }
     params::ParameterSession& paramSession() { return *paramSession_; }
     LiveModel& live() { return *live_; }
+    LiveSession& liveSession() { return *liveSession_; }
     ShellModel& shell() { return *shell_; }
     Models models();
     shell::Navigator& navigator() { return *navigator_; }
@@ -149,6 +151,8 @@ private:
     std::unique_ptr<ParameterModel> params_;
     std::unique_ptr<params::ParameterSession> paramSession_;
     std::unique_ptr<LiveModel> live_;
+    std::unique_ptr<LiveSession> liveSession_;
+    std::unique_ptr<shell::PortSession> portSession_;
     std::unique_ptr<shell::Navigator> navigator_;
     std::unique_ptr<PortControl> ports_;
 

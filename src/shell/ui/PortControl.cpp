@@ -3,6 +3,7 @@
 #include "link/ControllerLink.h"
 #include "link/SerialChannel.h"
 #include "live/LiveModel.h"
+#include "shell/PortSession.h"
 #include "shell/ShellModel.h"
 #include "shell/ShellTexts.h"
 
@@ -18,9 +19,10 @@
 #include <QToolButton>
 #include <algorithm>
 
-PortControl::PortControl(QWidget* window, ControllerLink& link, ShellModel& shell, LiveModel& live,
-                         std::function<QList<SerialDevice>()> devices)
-    : window_(window), link_(link), shell_(shell), live_(live), devices_(std::move(devices)) {
+PortControl::PortControl(QWidget* window, ControllerLink& link, shell::PortSession& session,
+                         ShellModel& shell, LiveModel& live, std::function<QList<SerialDevice>()> devices)
+    : window_(window), link_(link), session_(session), shell_(shell), live_(live),
+      devices_(std::move(devices)) {
     if (!devices_) devices_ = [] { return serialDevices(); };
 
     panel0_ = new QLabel(window);
@@ -241,21 +243,9 @@ void PortControl::AutodetekcjaMenuClick() {
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     autodetectCancel_ = cancel;
     showAutodetectProgress(int(ports.size()));
-    link_.whenIdle(this, [this, ports, cancel] {
-        link_.call<AutodetectResult>(
-            this,
-            [this, ports, cancel](Controller& c) {
-                // Each port's result reaches the window while the search goes on.
-                return autodetect(
-                    c, ports,
-                    [this](const AutodetectStep& step) {
-                        QMetaObject::invokeMethod(
-                            this, [this, step] { autodetectStep(step); }, Qt::QueuedConnection);
-                    },
-                    cancel.get());
-            },
-            [this](const AutodetectResult& r) { autodetectFinished(r); });
-    });
+    session_.autodetect(
+        this, ports, [this](const AutodetectStep& step) { autodetectStep(step); }, cancel,
+        [this](const AutodetectResult& r) { autodetectFinished(r); });
 }
 
 void PortControl::showAutodetectProgress(int total) {

@@ -12,6 +12,9 @@
 
 class ControllerLink;
 class LiveModel;
+namespace shell {
+class PortSession;
+}
 class ShellModel;
 class QAction;
 class QActionGroup;
@@ -30,9 +33,10 @@ class PortControl : public QObject {
     Q_OBJECT
 public:
     // window: parent of the menu items (their shortcuts and object names are
-    // the window's) and of the box; devices: the serial devices present.
-    PortControl(QWidget* window, ControllerLink& link, ShellModel& shell, LiveModel& live,
-                std::function<QList<SerialDevice>()> devices);
+    // the window's) and of the box; session: the autodetection's exchanges;
+    // devices: the serial devices present.
+    PortControl(QWidget* window, ControllerLink& link, shell::PortSession& session, ShellModel& shell,
+                LiveModel& live, std::function<QList<SerialDevice>()> devices);
     ~PortControl() override;
 
     // Fills the Port menu.
@@ -82,6 +86,7 @@ private:
 
     QWidget* window_;
     ControllerLink& link_;
+    shell::PortSession& session_;
     ShellModel& shell_;
     LiveModel& live_;
     std::function<QList<SerialDevice>()> devices_;
