@@ -52,7 +52,7 @@ bool SerialChannel::openDevice(const QString& portName, bool report) {
         if (observer_) observer_->portOpened(portName);
         return true;
     }
-    if (report && observer_) observer_->portOpenFailed({portName, device, reason, denied});
+    if (report && observer_) observer_->portOpenFailed({portName, device, reason, denied, !listed});
     return false;
 }
 

@@ -267,7 +267,11 @@ void DrukowaniePage::printWithPreview(const PrintSheet& s) {
 
 QString DrukowaniePage::choosePdfPath() {
     if (pdfPath_) return pdfPath_();
-    QFileDialog dialog(this, pdf_->text(), shell::parameterDialogFolder(true), QStringLiteral("PDF (*.pdf)"));
+    QFileDialog dialog(this, pdf_->text(), shell::parameterDialogFolder(true),
+                       m_.shell.text(textkey::PdfFiles));
+    const QStringList labels = fileBoxLabels(m_.shell, true);
+    for (int i = 0; i < labels.size(); ++i)
+        dialog.setLabelText(QFileDialog::DialogLabel(i), labels[i]);
     dialog.setObjectName(QStringLiteral("SavePdf"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pdf"));

@@ -131,10 +131,10 @@ LanguageApplier::Result LanguageApplier::apply(const shell::LanguageFileContents
 
     Result r;
     r.complete = contents.outcome.complete() && contents.problem == Problem::None;
-    r.error = contents.outcome.message;
     // A file read whole that gives nothing: the fitter is told why.
     const LanguageTexts defaults;
     const LanguageTexts& texts = texts_ ? *texts_ : defaults;
+    r.error = shell::outcomeMessage(contents.outcome, [&texts](int key) { return texts.text(key); });
     if (contents.problem == Problem::NotCodePage)
         r.error = texts.text(shell::lang::NotCodePageText)
                       .arg(fileName, shell::codePageName(shell::charsetForLanguageFile(fileName)));

@@ -32,6 +32,7 @@
 #include "shell/ui/PortControl.h"
 #include "shell/ui/SkinApplier.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -164,6 +165,7 @@ void MainWindow::connectLink() {
 void MainWindow::setBusyShown(bool shown) {
     if (shown == busyShown_) return;
     busyShown_ = shown;
+    busyBar_->setToolTip(shell_->text(textkey::BusyTip)); // in the language of the moment
     busyBar_->setVisible(shown);
     if (shown)
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -367,7 +369,6 @@ void MainWindow::buildStatusBar() {
     busyBar_->setFixedWidth(70);
     busyBar_->setMaximumHeight(14);
     busyBar_->setTextVisible(false);
-    busyBar_->setToolTip(QStringLiteral("Trwa wymiana danych ze sterownikiem"));
     busyBar_->hide();
     bar->addPermanentWidget(busyBar_);
 
@@ -645,6 +646,8 @@ void MainWindow::KoniecButtonClick() {
     QMessageBox ask(QMessageBox::Question, QStringLiteral("Quendrix"), shell_->text(ExitQuestion),
                     QMessageBox::Yes | QMessageBox::No, this);
     ask.setDefaultButton(QMessageBox::No);
+    ask.button(QMessageBox::Yes)->setText(shell_->text(textkey::Yes));
+    ask.button(QMessageBox::No)->setText(shell_->text(textkey::No));
     ask.setTextFormat(Qt::PlainText);
     if (ask.exec() != QMessageBox::Yes) return;
     link_->stopAllPolling();
@@ -741,6 +744,7 @@ bool MainWindow::loadSkin(const QString& skinCode) {
     SkinApplier applier(this, &shell_->labelHighlight);
     applier.showBadLine = [this](const QString& m) { shellMessage(QMessageBox::Warning, m); };
     applier.showError = [this](const QString& m) { shellMessage(QMessageBox::Critical, m); };
+    applier.text = [this](int key) { return shell_->text(key); };
     const bool complete =
         applier.loadFile(shell::dataFile(QStringLiteral("skins"), QString::fromLatin1(c->file)));
     parametry_->refreshLabelHighlight();

@@ -205,6 +205,6 @@ bool SkinApplier::apply(const shell::SkinFileContents& contents) {
                 setRoles(w, {QPalette::Window}, highlight);
         }
     }
-    if (!contents.outcome.complete() && showError) showError(contents.outcome.message);
+    if (!contents.outcome.complete() && showError) showError(shell::outcomeMessage(contents.outcome, text));
     return contents.outcome.complete();
 }
