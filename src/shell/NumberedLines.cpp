@@ -133,11 +133,13 @@ ReadOutcome readNumberedFileBytes(const QString& path, QByteArray* data) {
     return out;
 }
 
+QString filetext::text(const Text& t, const std::function<QString(int key)>& lookup) {
+    const QString given = lookup ? lookup(t.key) : QString();
+    return given.isEmpty() ? QString::fromUtf8(t.polish) : given;
+}
+
 QString outcomeMessage(const ReadOutcome& o, const std::function<QString(int key)>& lookup) {
-    const auto text = [&lookup](const filetext::Text& t) {
-        const QString given = lookup ? lookup(t.key) : QString();
-        return given.isEmpty() ? QString::fromUtf8(t.polish) : given;
-    };
+    const auto text = [&lookup](const filetext::Text& t) { return filetext::text(t, lookup); };
     const auto atLine = [&](const QString& problem) {
         return text(filetext::AtLine).arg(o.file).arg(o.lineNumber).arg(problem);
     };

@@ -55,7 +55,11 @@ constexpr Text LineTooLong{31316, "wiersz jest dłuższy niż %1 znaków"};
 constexpr Text TooLarge{31317, "%1: plik jest większy niż %2 bajtów"};
 constexpr Text NotRegular{31318, "to nie jest zwykły plik"};
 constexpr Text NotInteger{31021, "'%1' nie jest poprawną liczbą całkowitą"};
-inline constexpr Text Own[] = {CannotOpen, AtLine, LineTooLong, TooLarge, NotRegular};
+constexpr Text Where{31325, "%1, wiersz %2"}; // a bad line the file goes on after
+inline constexpr Text Own[] = {CannotOpen, AtLine, LineTooLong, TooLarge, NotRegular, Where};
+
+// The text of t by lookup, the built-in wording where it gives none.
+QString text(const Text& t, const std::function<QString(int key)>& lookup);
 } // namespace filetext
 
 // The message of a file that stopped, in the texts lookup gives by key (the

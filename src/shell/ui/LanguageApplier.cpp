@@ -89,8 +89,10 @@ void applyKey(const NamedObjects& named, LanguageTexts* texts, int key, const QS
 
 } // namespace
 
-QString badLineMessage(const QString& text, const QString& fileName, int lineNumber) {
-    return QStringLiteral("%1\n\n%2, line %3").arg(text, fileName).arg(lineNumber);
+QString badLineMessage(const QString& text, const QString& fileName, int lineNumber,
+                       const std::function<QString(int key)>& lookup) {
+    return text + QStringLiteral("\n\n") +
+           shell::filetext::text(shell::filetext::Where, lookup).arg(fileName).arg(lineNumber);
 }
 
 LanguageApplier::LanguageApplier(QWidget* root, LanguageTexts* texts) : root_(root), texts_(texts) {}
@@ -118,7 +120,8 @@ LanguageApplier::Result LanguageApplier::apply(const shell::LanguageFileContents
         case shell::LanguageLine::Kind::Short:
             if (showBadLine)
                 showBadLine(
-                    badLineMessage(texts_ ? texts_->text(30003) : QString(), fileName, line.lineNumber));
+                    badLineMessage(texts_ ? texts_->text(30003) : QString(), fileName, line.lineNumber,
+                                   [this](int key) { return texts_ ? texts_->text(key) : QString(); }));
             continue; // a bad line is not applied
         case shell::LanguageLine::Kind::Comment:
             break;

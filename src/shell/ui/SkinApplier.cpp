@@ -181,8 +181,8 @@ bool SkinApplier::apply(const shell::SkinFileContents& contents) {
     for (const shell::SkinLine& line : contents.lines) {
         if (line.kind == shell::SkinLine::Kind::Short) {
             if (showBadLine)
-                showBadLine(
-                    ::badLineMessage(shell::skin::badLineMessage(), contents.fileName, line.lineNumber));
+                showBadLine(::badLineMessage(shell::skin::badLineMessage(), contents.fileName,
+                                             line.lineNumber, text));
             continue;
         }
         if (line.kind == shell::SkinLine::Kind::Comment) continue; // nothing at all happens for a comment
