@@ -9,6 +9,7 @@ struct PortError {
     QString device; // "/dev/ttyUSB0"
     QString reason;
     bool permissionDenied = false;
+    bool unlisted = false; // reason: not a serial port the system lists (a window says it in its language)
 };
 Q_DECLARE_METATYPE(PortError)
 

@@ -101,7 +101,7 @@ bool SerialChannel::openDevice(const QString& portName, bool report) {
         return true;
     }
     traceOpen(true);
-    if (report && observer_) observer_->portOpenFailed({portName, device, reason, denied});
+    if (report && observer_) observer_->portOpenFailed({portName, device, reason, denied, !listed});
     return false;
 }
 

@@ -139,14 +139,21 @@ ParamFileLoad parseParameterFile(const QByteArray& bytes, const QString& path) {
     ParamFileLoad result;
     result.contents.path = path;
     // A file with an error gives nothing to apply.
-    auto fail = [&](const QString& message) {
+    using Problem = ParamFileLoad::Problem;
+    auto fail = [&](Problem problem, const QString& message, int line = 0, const QString& lineText = {},
+                    const QString& detail = {}) {
         result.error = message;
+        result.problem = problem;
+        result.line = line;
+        result.lineText = lineText;
+        result.detail = detail;
         result.contents.entries.clear();
         result.contents.shortLines.clear();
         return result;
     };
     if (bytes.size() > MaxParamFileSize)
         return fail(
+            Problem::TooLarge,
             QStringLiteral("Cannot load \"%1\": the file is larger than %2 bytes. Nothing was loaded.")
                 .arg(path)
                 .arg(MaxParamFileSize));
@@ -163,8 +170,10 @@ ParamFileLoad parseParameterFile(const QByteArray& bytes, const QString& path) {
 
         if (line.size() > MaxFileLineLength)
             return fail(
+                Problem::LineTooLong,
                 loadError(path, lineNo, line,
-                          QStringLiteral("the line is longer than %1 characters").arg(MaxFileLineLength)));
+                          QStringLiteral("the line is longer than %1 characters").arg(MaxFileLineLength)),
+                lineNo, line);
         // Too short to hold a key and its separator: reported, and the load goes on.
         if (line.size() <= 2) {
             result.contents.shortLines.push_back(lineNo);
@@ -174,17 +183,21 @@ ParamFileLoad parseParameterFile(const QByteArray& bytes, const QString& path) {
 
         const QString keyText = line.left(3);
         const WholeNumber key = wholeNumber(keyText);
-        if (!key.ok()) return fail(loadError(path, lineNo, line, notInteger(keyText)));
+        if (!key.ok())
+            return fail(Problem::NotInteger, loadError(path, lineNo, line, notInteger(keyText)), lineNo, line,
+                        keyText);
         const ParamDef* d = paramByFileNo(key.value);
         if (!d) continue; // 125, 099 and every other key carry nothing
         const QString value = line.mid(4);
         if ((d->kind == ParamDef::Choice || d->kind == ParamDef::Flag) && !wholeNumber(value).ok())
-            return fail(loadError(path, lineNo, line, notInteger(value)));
+            return fail(Problem::NotInteger, loadError(path, lineNo, line, notInteger(value)), lineNo, line,
+                        value);
         result.contents.entries.push_back({lineNo, key.value, value});
     }
     if (result.contents.entries.empty()) {
         result.noParameters = true;
-        return fail(QStringLiteral("Cannot load \"%1\": the file holds no parameters. Nothing was loaded.")
+        return fail(Problem::NoParameters,
+                    QStringLiteral("Cannot load \"%1\": the file holds no parameters. Nothing was loaded.")
                         .arg(path));
     }
     result.ok = true;
@@ -197,6 +210,8 @@ ParamFileLoad readParameterFile(const QString& path) {
         ParamFileLoad r;
         r.contents.path = path;
         r.error = QStringLiteral("Cannot load \"%1\": %2. Nothing was loaded.").arg(path, file.errorString());
+        r.problem = ParamFileLoad::Problem::CannotOpen;
+        r.detail = file.errorString();
         return r;
     }
     // One byte more than allowed tells an oversized file without reading all of it.
@@ -205,6 +220,8 @@ ParamFileLoad readParameterFile(const QString& path) {
         ParamFileLoad r;
         r.contents.path = path;
         r.error = QStringLiteral("Cannot load \"%1\": %2. Nothing was loaded.").arg(path, file.errorString());
+        r.problem = ParamFileLoad::Problem::CannotOpen;
+        r.detail = file.errorString();
         return r;
     }
     return parseParameterFile(bytes, path);

@@ -63,6 +63,12 @@ struct ParamFileLoad {
     QString error;             // when !ok: file, line and offending text; nothing may be applied
     bool noParameters = false; // !ok because no line held a parameter (an empty file)
     ParamFileContents contents;
+    // What error says, for a window to say it in its language.
+    enum class Problem { None, CannotOpen, TooLarge, LineTooLong, NotInteger, NoParameters };
+    Problem problem = Problem::None;
+    int line = 0;     // LineTooLong, NotInteger: the line
+    QString lineText; // that line
+    QString detail;   // CannotOpen: the system's reason; NotInteger: the text that is no number
 };
 
 // Checks the whole file before anything is applied. Lines end with CR LF or LF

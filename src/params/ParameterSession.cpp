@@ -80,6 +80,53 @@ QString ParameterSession::caption(ParamId id) const {
     return d.label.isEmpty() ? d.identifier : d.label;
 }
 
+QString ParameterSession::partCaption(ParamId id) const {
+    // Two fields share one caption on the page; a row of their own says which.
+    switch (id) {
+    case ParamId::StepMin:
+        return text(sessiontext::PartMin).arg(caption(id));
+    case ParamId::StepMax:
+        return text(sessiontext::PartMax).arg(caption(id));
+    case ParamId::LambdaLowTime:
+        return text(sessiontext::PartLow).arg(caption(id));
+    case ParamId::LambdaHighTime:
+        return text(sessiontext::PartHigh).arg(caption(id));
+    default:
+        return caption(id);
+    }
+}
+
+QString ParameterSession::loadProblemText(const ParamFileLoad& load) const {
+    using Problem = ParamFileLoad::Problem;
+    const QString path = load.contents.path;
+    // The line as the message quotes it: a long one is cut so the message stays readable.
+    constexpr int Shown = 60;
+    const QString line =
+        QLatin1Char('"') +
+        (load.lineText.size() > Shown ? load.lineText.left(Shown) + QStringLiteral("...") : load.lineText) +
+        QLatin1Char('"');
+    switch (load.problem) {
+    case Problem::CannotOpen:
+        return text(sessiontext::LoadFailed).arg(path, load.detail);
+    case Problem::TooLarge:
+        return text(sessiontext::LoadFailed).arg(path, text(sessiontext::LoadTooLarge).arg(MaxParamFileSize));
+    case Problem::LineTooLong:
+        return text(sessiontext::LoadAtLine)
+            .arg(path)
+            .arg(load.line)
+            .arg(line, text(sessiontext::LoadLineTooLong).arg(MaxFileLineLength));
+    case Problem::NotInteger:
+        return text(sessiontext::LoadAtLine)
+            .arg(path)
+            .arg(load.line)
+            .arg(line, text(sessiontext::LoadNotInteger).arg(load.detail));
+    case Problem::NoParameters:
+    case Problem::None:
+        break;
+    }
+    return load.error;
+}
+
 QString ParameterSession::captions(const std::vector<ParamId>& ids) const {
     QStringList names;
     for (ParamId id : ids) {
@@ -375,12 +422,12 @@ void ParameterSession::showCompared(const ReadResult& r) {
             if (std::find(marked.begin(), marked.end(), m.id) == marked.end()) marked.push_back(m.id);
     std::sort(marked.begin(), marked.end());
     std::vector<ParamDifference> differences =
-        compareWithMarks(model_.page(), r.set, marked, [this](ParamId id) { return caption(id); });
+        compareWithMarks(model_.page(), r.set, marked, [this](ParamId id) { return partCaption(id); });
     for (ParamDifference& d : differences)
         if (d.bytesOnly) d.controllerValue = text(st::CompareBytes).arg(d.controllerValue);
     QStringList names;
     for (ParamId id : marked)
-        names << caption(id);
+        names << partCaption(id);
     emit compared(differences, names);
 }
 
@@ -398,7 +445,7 @@ void ParameterSession::loadFile(const QString& path, bool temperatureCapable) {
         return;
     }
     if (!load.ok) {
-        emit message(Severity::Critical, QStringLiteral("Quendrix"), load.error);
+        emit message(Severity::Critical, QStringLiteral("Quendrix"), loadProblemText(load));
         return;
     }
     ParamPageState state = pageStateFor(model_.page(), temperatureCapable);

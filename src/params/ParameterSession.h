@@ -15,6 +15,7 @@
 #include <vector>
 
 class ControllerLink;
+struct ParamFileLoad;
 class ParameterModel;
 
 namespace params {
@@ -109,6 +110,10 @@ public:
 
     QString text(const sessiontext::Text& t) const;
     QString caption(ParamId id) const;
+    // The caption, and for the two fields under one caption which of them it is.
+    QString partCaption(ParamId id) const;
+    // Why a parameter file was not loaded, in the window's language.
+    QString loadProblemText(const ParamFileLoad& load) const;
     // The captions of parameters, joined for a message.
     QString captions(const std::vector<ParamId>& ids) const;
 

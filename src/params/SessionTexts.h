@@ -81,15 +81,67 @@ constexpr Text RestoredNoReadBack{31144,
 constexpr Text RestoreStopped{31145, "Przywracanie punktu z %1 przerwane - nie wysłano bajtów: %2"};
 constexpr Text NotRestorable{31146, "Nie do przywrócenia (żadne polecenie ich nie zapisuje): bajty %1"};
 
+// The comparison's rows of the two-field parameters: which of the two a row is.
+constexpr Text PartMin{31300, "%1 - minimum"};
+constexpr Text PartMax{31301, "%1 - maksimum"};
+constexpr Text PartLow{31302, "%1 - stan niski"};
+constexpr Text PartHigh{31303, "%1 - stan wysoki"};
+constexpr Text CompareClose{31304, "Zamknij"};
+// A parameter file that cannot be loaded (%1 the file; %2 the line, %3 its text, %4 why).
+constexpr Text LoadAtLine{31322, "Nie można wczytać „%1”, wiersz %2 %3: %4. Nic nie wczytano."};
+constexpr Text LoadFailed{31323, "Nie można wczytać „%1”: %2. Nic nie wczytano."};
+constexpr Text LoadTooLarge{31324, "plik jest większy niż %1 bajtów"};
+// Shared with the language and skin files' messages (their defaults are set there).
+constexpr Text LoadLineTooLong{31316, "wiersz jest dłuższy niż %1 znaków"};
+constexpr Text LoadNotInteger{31021, "'%1' nie jest poprawną liczbą całkowitą"};
+
 // The session's own texts (31100 up), for the language texts' defaults.
-inline constexpr Text Own[] = {
-    BadAnswer,         RefusedNotRead,     RefusedIgnition,   RefusedValues,  RefusedValue,
-    RefusedNoBlock,    WrittenExcept,      UnwrittenQuestion, UnwrittenWrite, UnwrittenDiscard,
-    UnwrittenKeep,     CompareMarked,      CompareBytes,      PrintFileCheck, PrintFileHeading,
-    WhatButton,        WhatKeyboard,       WhatReset,         WhatAutomatic,  WhatFinish,
-    WhatEdits,         WhatRestore,        HistoryCaption,    HistoryTitle,   HistoryTime,
-    HistoryPort,       HistoryWhat,        HistoryDiffers,    HistoryRestore, HistoryClose,
-    HistorySame,       HistoryUnknown,     HistoryBytes,      HistoryNone,    Restored,
-    RestoredDiffering, RestoredNoReadBack, RestoreStopped,    NotRestorable};
+inline constexpr Text Own[] = {BadAnswer,
+                               RefusedNotRead,
+                               RefusedIgnition,
+                               RefusedValues,
+                               RefusedValue,
+                               RefusedNoBlock,
+                               WrittenExcept,
+                               UnwrittenQuestion,
+                               UnwrittenWrite,
+                               UnwrittenDiscard,
+                               UnwrittenKeep,
+                               CompareMarked,
+                               CompareBytes,
+                               PrintFileCheck,
+                               PrintFileHeading,
+                               WhatButton,
+                               WhatKeyboard,
+                               WhatReset,
+                               WhatAutomatic,
+                               WhatFinish,
+                               WhatEdits,
+                               WhatRestore,
+                               HistoryCaption,
+                               HistoryTitle,
+                               HistoryTime,
+                               HistoryPort,
+                               HistoryWhat,
+                               HistoryDiffers,
+                               HistoryRestore,
+                               HistoryClose,
+                               HistorySame,
+                               HistoryUnknown,
+                               HistoryBytes,
+                               HistoryNone,
+                               Restored,
+                               RestoredDiffering,
+                               RestoredNoReadBack,
+                               RestoreStopped,
+                               NotRestorable,
+                               PartMin,
+                               PartMax,
+                               PartLow,
+                               PartHigh,
+                               CompareClose,
+                               LoadAtLine,
+                               LoadFailed,
+                               LoadTooLarge};
 
 } // namespace params::sessiontext

@@ -1,6 +1,8 @@
 #include "shell/CommandLine.h"
 
 #include "link/PortMap.h"
+#include "shell/LanguageKeys.h"
+#include "shell/SkinKeys.h"
 
 #include <QCommandLineParser>
 
@@ -37,7 +39,26 @@ CommandLine parseCommandLine(const QStringList& args) {
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Open the protocol trace window (Ctrl+T) at start; with "
                                                   "--screenshot, the picture is of that window."));
-    p.addOptions({help, demo, port, page, trace, shot, after});
+    const QCommandLineOption layout(
+        QStringLiteral("layout"),
+        QStringLiteral("Screen-size layout, as the Wyglad menu chooses it: 640x480, "
+                       "720x576, 800x600, 1024x768, 1152x864 or 1280x1024."),
+        QStringLiteral("WxH"));
+    const QCommandLineOption language(
+        QStringLiteral("language"),
+        QStringLiteral("Language, as the Jezyk menu chooses it: polish, english, "
+                       "czech, russian or italiano."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption skin(QStringLiteral("skin"),
+                                  QStringLiteral("Skin, as the Skorka menu chooses it: default, "
+                                                 "kolorowa_niebieski, silver or bezbarwn."),
+                                  QStringLiteral("NAME"));
+    const QCommandLineOption dialog(
+        QStringLiteral("dialog"),
+        QStringLiteral("Open a window of the parameters page after start: historia "
+                       "(the restore points). --screenshot then renders that window."),
+        QStringLiteral("NAME"));
+    p.addOptions({help, demo, port, page, trace, shot, after, layout, language, skin, dialog});
     r.helpText = p.helpText();
 
     if (!p.parse(args)) {
@@ -86,7 +107,54 @@ CommandLine parseCommandLine(const QStringList& args) {
         r.error = QStringLiteral("--after expects a number of milliseconds, not \"%1\"").arg(p.value(after));
         return r;
     }
+    if (p.isSet(layout)) {
+        for (int item = 1; item <= 6; ++item)
+            if (p.value(layout) == layoutOptionName(item)) r.layoutItem = item;
+        if (r.layoutItem == 0) {
+            r.ok = false;
+            r.error = QStringLiteral("--layout expects 640x480, 720x576, 800x600, 1024x768, 1152x864 or "
+                                     "1280x1024, not \"%1\"")
+                          .arg(p.value(layout));
+            return r;
+        }
+    }
+    if (p.isSet(language)) {
+        const QString file = p.value(language) + QStringLiteral(".lng");
+        if (!lang::choiceByFile(file)) {
+            r.ok = false;
+            r.error =
+                QStringLiteral("--language expects polish, english, czech, russian or italiano, not \"%1\"")
+                    .arg(p.value(language));
+            return r;
+        }
+        r.languageFile = file;
+    }
+    if (p.isSet(skin)) {
+        for (const skin::SkinChoice& c : skin::skinChoices())
+            if (p.value(skin) + QStringLiteral(".skr") == QLatin1String(c.file))
+                r.skinCode = QString::fromLatin1(c.code);
+        if (r.skinCode.isEmpty()) {
+            r.ok = false;
+            r.error =
+                QStringLiteral("--skin expects default, kolorowa_niebieski, silver or bezbarwn, not \"%1\"")
+                    .arg(p.value(skin));
+            return r;
+        }
+    }
+    if (p.isSet(dialog)) {
+        r.dialog = p.value(dialog);
+        if (r.dialog != QLatin1String("historia")) {
+            r.ok = false;
+            r.error = QStringLiteral("--dialog expects historia, not \"%1\"").arg(r.dialog);
+            return r;
+        }
+    }
     return r;
+}
+
+QString layoutOptionName(int item) {
+    static const char* const names[] = {"640x480", "720x576", "800x600", "1024x768", "1152x864", "1280x1024"};
+    return item >= 1 && item <= 6 ? QString::fromLatin1(names[item - 1]) : QString();
 }
 
 } // namespace shell

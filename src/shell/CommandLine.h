@@ -19,9 +19,16 @@ struct CommandLine {
     bool trace = false;       // --trace: the protocol trace window open from the start
     QString screenshot;       // --screenshot FILE
     int afterMs = 3000;       // --after MS
+    // Chosen as their menu items choose them, after the settings are loaded.
+    int layoutItem = 0;   // --layout WxH: 1 = 640x480 ... 6 = 1280x1024; 0 none
+    QString languageFile; // --language NAME: "russian.lng"; empty none
+    QString skinCode;     // --skin NAME: "col", "ord", "sil" or "nak"; empty none
+    QString dialog;       // --dialog NAME: "historia"; empty none
 };
 
 // args includes the program name first, as QCoreApplication::arguments() gives it.
 CommandLine parseCommandLine(const QStringList& args);
+// "640x480" ... "1280x1024" for the layout menu items 1 ... 6.
+QString layoutOptionName(int item);
 
 } // namespace shell

@@ -16,9 +16,9 @@ LineHandlers collect(LanguageFileContents& out, Charset cs) {
     h.comment = [&out](const NumberedLine& l) {
         out.lines.append({LanguageLine::Kind::Comment, l.number, 0, {}});
     };
-    h.keyed = [&out, cs](int key, const NumberedLine& l) {
+    h.keyed = [&out, cs](int key, const NumberedLine& l) -> std::optional<QString> {
         out.lines.append({LanguageLine::Kind::Text, l.number, key, decode(cs, l.value())});
-        return QString();
+        return std::nullopt;
     };
     return h;
 }

@@ -2,6 +2,7 @@
 #include "shell/TraceLog.h"
 
 #include "params/SessionTexts.h"
+#include "shell/NumberedLines.h"
 
 void LanguageTexts::loadDefaults() {
     texts_.clear();
@@ -105,6 +106,22 @@ void LanguageTexts::loadDefaults() {
                    "przesuwanie, Home/End początek/koniec, 0 cała jazda, N/P następny/poprzedni znacznik"));
     // The protocol trace.
     tracetext::addDefaults(*this);
+    // A COM port nothing maps; the file boxes; the busy indicator; the question before the end.
+    set(31305, QStringLiteral("Pliki Quendrix (*.qx4)"));
+    set(31306, QStringLiteral("Pliki PDF (*.pdf)"));
+    set(31307, QStringLiteral("Szukaj w:"));
+    set(31308, QStringLiteral("Nazwa pliku:"));
+    set(31309, QStringLiteral("Pliki typu:"));
+    set(31310, QStringLiteral("Otwórz"));
+    set(31311, QStringLiteral("Zapisz"));
+    set(31312, QStringLiteral("Anuluj"));
+    set(31313, QStringLiteral("to nie jest port szeregowy znany systemowi"));
+    set(31319, QStringLiteral("Trwa wymiana danych ze sterownikiem"));
+    set(31320, QStringLiteral("Tak"));
+    set(31321, QStringLiteral("Nie"));
+    // A language or skin file that stopped.
+    for (const shell::filetext::Text& t : shell::filetext::Own)
+        set(t.key, QString::fromUtf8(t.polish));
     // The parameter session's (31100 up).
     for (const params::sessiontext::Text& t : params::sessiontext::Own)
         set(t.key, t.builtIn());

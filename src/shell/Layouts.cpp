@@ -84,6 +84,23 @@ int itemWidth(int item) {
     return item >= 1 && item <= 6 ? widths[item - 1] : 800;
 }
 
+int itemHeight(int item) {
+    static const int heights[] = {480, 576, 600, 768, 864, 1024};
+    return item >= 1 && item <= 6 ? heights[item - 1] : 600;
+}
+
+int startWidth(QSize screen, const QRect& available) {
+    const auto holds = [&available](int item) {
+        return available.width() >= itemWidth(item) - TaskBarAllowance &&
+               available.height() >= itemHeight(item) - TaskBarAllowance;
+    };
+    const Layout own = forWidth(screen.width());
+    if (holds(own.item)) return screen.width();
+    for (int item = own.item - 1; item > 1; --item)
+        if (holds(item)) return itemWidth(item);
+    return itemWidth(1);
+}
+
 Layout forItem(int item) {
     return forWidth(itemWidth(item));
 }

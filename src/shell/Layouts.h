@@ -39,12 +39,24 @@ struct Layout {
 
 // The layout for a width (the screen width when the caller passes 0 on).
 Layout forWidth(int width);
+// The width whose layout a screen starts with (applyLayout with 0). The
+// original program took the screen's width alone, so a 1280 x 800 laptop got
+// the 1280 x 1024 layout and the live page ran off the bottom of its screen.
+// Here the available area (the screen without its task bar) decides as well:
+// the screen width's layout when the area holds the screen that layout is
+// made for (less a task bar, TaskBarAllowance), else the largest smaller
+// layout it holds (640 x 480 at least). A width outside the table keeps its
+// own value (design sizes) when the 800 x 600 layout fits.
+constexpr int TaskBarAllowance = 40;
+int startWidth(QSize screen, const QRect& availableArea);
 // The layout of a menu item 1 ... 6.
 Layout forItem(int item);
 // Object names of the layout menu items 1 ... 6.
 QString menuItem(int item);
 // Width of a layout menu item 1 ... 6.
 int itemWidth(int item);
+// Height of the screen a layout menu item 1 ... 6 is made for (480 ... 1024).
+int itemHeight(int item);
 
 // How the window is shown after a layout for width w on a screen.
 struct WindowRule {

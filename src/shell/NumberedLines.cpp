@@ -19,8 +19,14 @@ QByteArrayView trimmed(QByteArrayView v) {
     return v;
 }
 
-QString stopMessage(const QString& fileName, int line, const QString& problem) {
-    return QStringLiteral("%1, line %2: %3").arg(fileName).arg(line).arg(problem);
+ReadOutcome stopped(ReadOutcome::Status status, const QString& fileName, int line, const QString& detail) {
+    ReadOutcome out;
+    out.status = status;
+    out.file = fileName;
+    out.lineNumber = line;
+    out.detail = detail;
+    out.message = outcomeMessage(out);
+    return out;
 }
 
 } // namespace
@@ -87,13 +93,8 @@ ReadOutcome readNumberedLines(QByteArrayView data, const QString& fileName, cons
         QByteArrayView raw = data.sliced(start, lf - start);
         start = lf + 1;
         if (raw.endsWith('\r')) raw.chop(1);
-        if (raw.size() > MaxLineLength) {
-            out.status = ReadOutcome::Status::LineTooLong;
-            out.lineNumber = number;
-            out.message = stopMessage(
-                fileName, number, QStringLiteral("the line is longer than %1 characters").arg(MaxLineLength));
-            return out;
-        }
+        if (raw.size() > MaxLineLength)
+            return stopped(ReadOutcome::Status::LineTooLong, fileName, number, {});
         NumberedLine line{number, raw.toByteArray()};
         if (line.isComment()) {
             if (handlers.comment) handlers.comment(line);
@@ -104,22 +105,11 @@ ReadOutcome readNumberedLines(QByteArrayView data, const QString& fileName, cons
             continue;
         }
         const std::optional<int> key = parseLineKey(raw.first(5));
-        if (!key) {
-            out.status = ReadOutcome::Status::BadKey;
-            out.lineNumber = number;
-            out.message = stopMessage(
-                fileName, number,
-                QStringLiteral("'%1' is not a valid integer value").arg(QString::fromLatin1(raw.first(5))));
-            return out;
-        }
+        if (!key)
+            return stopped(ReadOutcome::Status::BadKey, fileName, number, QString::fromLatin1(raw.first(5)));
         if (handlers.keyed) {
-            const QString problem = handlers.keyed(*key, line);
-            if (!problem.isEmpty()) {
-                out.status = ReadOutcome::Status::Stopped;
-                out.lineNumber = number;
-                out.message = stopMessage(fileName, number, problem);
-                return out;
-            }
+            if (const std::optional<QString> bad = handlers.keyed(*key, line))
+                return stopped(ReadOutcome::Status::Stopped, fileName, number, *bad);
         }
     }
     return out;
@@ -129,25 +119,46 @@ ReadOutcome readNumberedFileBytes(const QString& path, QByteArray* data) {
     ReadOutcome out;
     QFile f(path);
     const QFileInfo fi(path);
-    QString why;
+    // Opening a FIFO would wait for a writer.
     if (fi.exists() && !fi.isFile() && !fi.isDir())
-        why = QStringLiteral("not a regular file"); // opening a FIFO would wait for a writer
-    else if (!f.open(QIODevice::ReadOnly))
-        why = f.errorString();
-    if (!why.isEmpty()) {
-        out.status = ReadOutcome::Status::CannotOpen;
-        out.message = QStringLiteral("%1: cannot open the file (%2)").arg(path, why);
-        return out;
-    }
+        return stopped(ReadOutcome::Status::NotRegular, path, 0, {});
+    if (!f.open(QIODevice::ReadOnly))
+        return stopped(ReadOutcome::Status::CannotOpen, path, 0, f.errorString());
     // One byte more than allowed tells an oversized file without reading all of it.
     *data = f.read(MaxNumberedFileSize + 1);
     if (data->size() > MaxNumberedFileSize) {
         data->clear();
-        out.status = ReadOutcome::Status::TooLarge;
-        out.message =
-            QStringLiteral("%1: the file is larger than %2 bytes").arg(path).arg(MaxNumberedFileSize);
+        return stopped(ReadOutcome::Status::TooLarge, path, 0, {});
     }
     return out;
+}
+
+QString filetext::text(const Text& t, const std::function<QString(int key)>& lookup) {
+    const QString given = lookup ? lookup(t.key) : QString();
+    return given.isEmpty() ? QString::fromUtf8(t.polish) : given;
+}
+
+QString outcomeMessage(const ReadOutcome& o, const std::function<QString(int key)>& lookup) {
+    const auto text = [&lookup](const filetext::Text& t) { return filetext::text(t, lookup); };
+    const auto atLine = [&](const QString& problem) {
+        return text(filetext::AtLine).arg(o.file).arg(o.lineNumber).arg(problem);
+    };
+    switch (o.status) {
+    case ReadOutcome::Status::Complete:
+        return {};
+    case ReadOutcome::Status::CannotOpen:
+        return text(filetext::CannotOpen).arg(o.file, o.detail);
+    case ReadOutcome::Status::NotRegular:
+        return text(filetext::CannotOpen).arg(o.file, text(filetext::NotRegular));
+    case ReadOutcome::Status::TooLarge:
+        return text(filetext::TooLarge).arg(o.file).arg(MaxNumberedFileSize);
+    case ReadOutcome::Status::LineTooLong:
+        return atLine(text(filetext::LineTooLong).arg(MaxLineLength));
+    case ReadOutcome::Status::BadKey:
+    case ReadOutcome::Status::Stopped:
+        return atLine(text(filetext::NotInteger).arg(o.detail));
+    }
+    return {};
 }
 
 ReadOutcome readNumberedFile(const QString& path, const LineHandlers& handlers) {

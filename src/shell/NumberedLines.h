@@ -32,20 +32,47 @@ std::optional<int> parseLineKey(QByteArrayView field);
 std::optional<qint32> parseSkinValue(QByteArrayView text);
 
 struct ReadOutcome {
-    enum class Status { Complete, CannotOpen, TooLarge, LineTooLong, BadKey, Stopped };
+    // Stopped: a value the caller could not read as a whole number.
+    enum class Status { Complete, CannotOpen, NotRegular, TooLarge, LineTooLong, BadKey, Stopped };
     Status status = Status::Complete;
     int lineNumber = 0; // the line that stopped the file
-    QString message;    // names the file and the line; empty when complete
+    QString file;       // the file as the message names it
+    QString detail;     // the system's reason it cannot be opened, or the text that is no number
+    QString message;    // the built-in wording of outcomeMessage; empty when complete
     bool complete() const { return status == Status::Complete; }
 };
+
+// Language keys of the messages of a file that stopped, with their built-in
+// Polish wording.
+namespace filetext {
+struct Text {
+    int key;
+    const char* polish; // UTF-8
+};
+constexpr Text CannotOpen{31314, "%1: nie można otworzyć pliku (%2)"};
+constexpr Text AtLine{31315, "%1, wiersz %2: %3"};
+constexpr Text LineTooLong{31316, "wiersz jest dłuższy niż %1 znaków"};
+constexpr Text TooLarge{31317, "%1: plik jest większy niż %2 bajtów"};
+constexpr Text NotRegular{31318, "to nie jest zwykły plik"};
+constexpr Text NotInteger{31021, "'%1' nie jest poprawną liczbą całkowitą"};
+constexpr Text Where{31325, "%1, wiersz %2"}; // a bad line the file goes on after
+inline constexpr Text Own[] = {CannotOpen, AtLine, LineTooLong, TooLarge, NotRegular, Where};
+
+// The text of t by lookup, the built-in wording where it gives none.
+QString text(const Text& t, const std::function<QString(int key)>& lookup);
+} // namespace filetext
+
+// The message of a file that stopped, in the texts lookup gives by key (the
+// built-in wording where it gives an empty text); empty when complete.
+QString outcomeMessage(const ReadOutcome& outcome, const std::function<QString(int key)>& lookup = {});
 
 struct LineHandlers {
     // A line too short to hold a key: the caller shows its bad-line message.
     std::function<void(int lineNumber)> shortLine;
     std::function<void(const NumberedLine&)> comment;
-    // A line with a valid key. Returns a problem text to stop the file there
-    // (a value that is not a number), or an empty string to go on.
-    std::function<QString(int key, const NumberedLine&)> keyed;
+    // A line with a valid key. Returns the value text when it is not the whole
+    // number the caller needs, which stops the file there; nothing to go on.
+    std::function<std::optional<QString>(int key, const NumberedLine&)> keyed;
 };
 
 // Reads every line that ends in a line feed; text after the last line feed is

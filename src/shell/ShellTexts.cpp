@@ -7,9 +7,17 @@ QString shortened(const QString& text, int maxChars) {
     return text.left(keep - keep / 3) + gap + text.right(keep / 3);
 }
 
-QString portErrorPanelText(const PortError& e) {
+namespace {
+// The system's own reason as it gives it; ours in the window's language.
+QString portReason(const PortError& e, const ShellModel& shell) {
+    return e.unlisted ? shell.text(textkey::PortUnlisted) : e.reason;
+}
+} // namespace
+
+QString portErrorPanelText(const PortError& e, const ShellModel& shell) {
     QString t = shortened(e.device, 80);
-    if (!e.reason.isEmpty()) t += QStringLiteral(": ") + shortened(e.reason, 120);
+    const QString reason = portReason(e, shell);
+    if (!reason.isEmpty()) t += QStringLiteral(": ") + shortened(reason, 120);
     return t;
 }
 
@@ -17,7 +25,8 @@ QString portErrorMessage(const PortError& e, const ShellModel& shell) {
     QString msg = shell.text(textkey::PortOpenFailed);
     if (!msg.isEmpty()) msg += QStringLiteral("\n\n");
     msg += shortened(e.device);
-    if (!e.reason.isEmpty()) msg += QStringLiteral(": ") + shortened(e.reason);
+    const QString reason = portReason(e, shell);
+    if (!reason.isEmpty()) msg += QStringLiteral(": ") + shortened(reason);
 #ifndef Q_OS_WIN
     if (e.permissionDenied) msg += QStringLiteral("\n\n") + shell.text(textkey::DialoutHint);
 #endif
@@ -35,4 +44,10 @@ QString autodetectResultText(const AutodetectResult& result, const ShellModel& s
     for (const AutodetectStep& step : result.steps)
         if (step.found) return autodetectStepText(step, shell);
     return {};
+}
+
+QStringList fileBoxLabels(const ShellModel& shell, bool save) {
+    using namespace textkey;
+    return {shell.text(FileBoxLookIn), shell.text(FileBoxFileName), shell.text(FileBoxFileType),
+            shell.text(save ? FileBoxSave : FileBoxOpen), shell.text(FileBoxCancel)};
 }

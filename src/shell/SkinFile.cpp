@@ -13,12 +13,11 @@ LineHandlers collect(SkinFileContents& out) {
     };
     // The value is converted before the key is looked at: a bad value on an
     // unknown key stops the file too.
-    h.keyed = [&out](int key, const NumberedLine& l) {
+    h.keyed = [&out](int key, const NumberedLine& l) -> std::optional<QString> {
         const std::optional<qint32> v = parseSkinValue(l.value());
-        if (!v)
-            return QStringLiteral("'%1' is not a valid integer value").arg(QString::fromLatin1(l.value()));
+        if (!v) return QString::fromLatin1(l.value());
         out.lines.append({SkinLine::Kind::Value, l.number, key, *v});
-        return QString();
+        return std::nullopt;
     };
     return h;
 }

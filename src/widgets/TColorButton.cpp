@@ -1,5 +1,7 @@
 #include "widgets/TColorButton.h"
 
+#include <algorithm>
+
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -11,10 +13,18 @@ TColorButton::TColorButton(QWidget* parent) : QAbstractButton(parent) {
     setAttribute(Qt::WA_Hover);
 }
 
+namespace {
+// Above and below the caption together: less for small type, where a column
+// of buttons must share a small window's height.
+int verticalPadding(const QFontMetrics& fm) {
+    return std::clamp(fm.height() * 3 / 4, 8, 14);
+}
+} // namespace
+
 QSize TColorButton::sizeHint() const {
     const QFontMetrics fm(font());
     const QRect br = fm.boundingRect(QRect(0, 0, 400, 200), multiline_ ? Qt::TextWordWrap : 0, text());
-    return QSize(br.width() + 24, br.height() + 14);
+    return QSize(br.width() + 24, br.height() + verticalPadding(fm));
 }
 
 int TColorButton::heightForWidth(int width) const {
@@ -22,7 +32,7 @@ int TColorButton::heightForWidth(int width) const {
     // The caption's rectangle is 6 pixels in from each side (paintEvent).
     const QRect br = fm.boundingRect(QRect(0, 0, std::max(1, width - 12), 2000),
                                      multiline_ ? Qt::TextWordWrap : 0, text());
-    return br.height() + 14;
+    return br.height() + verticalPadding(fm);
 }
 
 void TColorButton::setBackColor(const QColor& c) {

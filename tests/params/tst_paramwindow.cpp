@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -341,8 +342,10 @@ void TestParamWindow::fileWithAnErrorChangesNothing() {
     QCOMPARE(r.edit("Edit3")->text(), QStringLiteral("2000"));
     QCOMPARE(r.messages.size(), std::size_t(1));
     const QString text = r.messages[0].text;
-    QVERIFY2(text.contains(r.nextPath) && text.contains("line 8") && text.contains("103:x") &&
-                 text.contains("'x' is not a valid integer value"),
+    // In the window's language (Polish here), not the file reader's English.
+    QVERIFY2(text.contains(r.nextPath) && text.contains(QString::fromUtf8("wiersz 8")) &&
+                 text.contains("103:x") && text.contains(r.form->shell().text(31021).arg("x")) &&
+                 !text.contains("valid"),
              qPrintable(text));
     QVERIFY(r.panel().isEmpty());
     QCOMPARE(r.form->params().origin(), ParameterModel::Origin::Controller);
@@ -498,6 +501,11 @@ void TestParamWindow::compareListsDifferencesAndWritesNothing() {
 
     r.type("Edit3", "3000");
     r.combo("ComboBox20")->setCurrentIndex(1);
+    // Of two fields under one caption, the row says which it is.
+    const QString stepMax = r.edit("Edit11_2")->text(), lambdaLow = r.edit("Edit13_1")->text();
+    const QString newMax = stepMax == "250" ? "240" : "250", newLow = lambdaLow == "100" ? "200" : "100";
+    r.type("Edit11_2", newMax);
+    r.type("Edit13_1", newLow);
     const QByteArray shown = r.pageFile();
     r.clearCommands();
     // Reached with the keyboard right after the five page buttons; Enter runs it.
@@ -516,7 +524,11 @@ void TestParamWindow::compareListsDifferencesAndWritesNothing() {
         rows << table->item(i, 0)->text() + " | " + table->item(i, 1)->text() + " | " +
                     table->item(i, 2)->text();
     QCOMPARE(rows, (QStringList{QString::fromUtf8("Obroty dla przejścia B/G | 3000 | 2000"),
+                                "Min. i Max. silnika krok. - maksimum | " + newMax + " | " + stepMax,
+                                "Czas sondy Lambda - stan niski | " + newLow + " | " + lambdaLow,
                                 QString::fromUtf8("Tryb pracy sterownika | dynamiczna | ekonomiczna")}));
+    QCOMPARE(dialog->findChild<QDialogButtonBox*>()->buttons().constFirst()->text(),
+             QStringLiteral("Zamknij"));
     // The page keeps its values and nothing went to the controller but the read.
     QCOMPARE(r.pageFile(), shown);
     for (const qsim::ReceivedCommand& c : r.commands())

@@ -242,11 +242,11 @@ private slots:
         win.texts.set(30003, QStringLiteral("bad line"));
         const Applied a = applyLanguage(win, "10107 One\r\n\r\n10108 x\r\n1x107 Two\r\n10107 Three\r\n");
         // The file's bad-line text, and where the line is.
-        QCOMPARE(a.badLines, QStringList{"bad line\n\nenglish.lng, line 2"});
+        QCOMPARE(a.badLines, QStringList{"bad line\n\nenglish.lng, wiersz 2"});
         QCOMPARE(a.refreshes, 2);
         QVERIFY(!a.result.complete);
         QCOMPARE(a.errors.size(), 1);
-        QVERIFY(a.errors[0].contains(QStringLiteral("line 4")));
+        QVERIFY(a.errors[0].contains(QStringLiteral("wiersz 4")));
         QCOMPARE(win.koniec->text(), QStringLiteral("One")); // lines before stay, the rest is not applied
     }
 
@@ -416,7 +416,7 @@ private slots:
         QCOMPARE(win.highlight, 0x00FFFFu);
         // Bad lines: the fixed message, reading goes on; a bad value stops the file.
         const Skinned bad = applySkin(win, "12\r\n17101 $00FF00\r\n17101 green\r\n17101 $FF0000\r\n");
-        QCOMPARE(bad.badLines, QStringList{"Blad w Pliku Ze skorkami\n\nt.skr, line 1"});
+        QCOMPARE(bad.badLines, QStringList{"Blad w Pliku Ze skorkami\n\nt.skr, wiersz 1"});
         QVERIFY(!bad.complete);
         QCOMPARE(win.resButt->backColor(), QColor(0, 255, 0));
     }

@@ -60,6 +60,33 @@ private slots:
         QCOMPARE(menuItem(l.item), menuItem(forItem(l.item).item));
     }
 
+    // The start layout by the screen's available area, not its width alone.
+    void startLayoutByAvailableArea_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<int>("width");
+        QTest::newRow("1280x800 laptop: 1024") << QSize(1280, 800) << QRect(0, 0, 1280, 770) << 1024;
+        QTest::newRow("1280x1024 with a task bar") << QSize(1280, 1024) << QRect(0, 0, 1280, 994) << 1280;
+        QTest::newRow("1024x768 with a task bar") << QSize(1024, 768) << QRect(0, 0, 1024, 738) << 1024;
+        QTest::newRow("1024x768, a task bar at the side")
+            << QSize(1024, 768) << QRect(60, 0, 964, 768) << 800;
+        QTest::newRow("1152x864") << QSize(1152, 864) << QRect(0, 0, 1152, 834) << 1152;
+        QTest::newRow("1600x1200: 1600") << QSize(1600, 1200) << QRect(0, 0, 1600, 1170) << 1600;
+        QTest::newRow("1600x900: 1152") << QSize(1600, 900) << QRect(0, 0, 1600, 870) << 1152;
+        QTest::newRow("1366x768: own width") << QSize(1366, 768) << QRect(0, 0, 1366, 738) << 1366;
+        QTest::newRow("1280x720: 800") << QSize(1280, 720) << QRect(0, 0, 1280, 690) << 800;
+        QTest::newRow("1366x600, a tall task bar: 720") << QSize(1366, 600) << QRect(0, 0, 1366, 540) << 720;
+        QTest::newRow("800x600") << QSize(800, 600) << QRect(0, 0, 800, 570) << 800;
+        QTest::newRow("640x480") << QSize(640, 480) << QRect(0, 0, 640, 450) << 640;
+        QTest::newRow("smaller than any: 640") << QSize(600, 400) << QRect(0, 0, 600, 380) << 640;
+    }
+
+    void startLayoutByAvailableArea() {
+        QFETCH(QSize, screen);
+        QFETCH(QRect, available);
+        QTEST(startWidth(screen, available), "width");
+    }
+
     void windowRules() {
         // 1366 screen: the start layout keeps the window as it is and checks 800x600.
         const WindowRule wide = windowRule(1366, QSize(1366, 768));

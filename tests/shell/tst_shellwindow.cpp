@@ -306,8 +306,8 @@ private slots:
             r.item("JAngielski")->trigger();
             QCOMPARE(r.shellMessages.size(), 2);
             QCOMPARE(r.shellMessages[0],
-                     r.form->shell().text(30003) + QStringLiteral("\n\nenglish.lng, line 2"));
-            QVERIFY2(r.shellMessages[1].contains(QStringLiteral("english.lng, line 4")),
+                     r.form->shell().text(30003) + QStringLiteral("\n\nenglish.lng, wiersz 2"));
+            QVERIFY2(r.shellMessages[1].contains(QStringLiteral("english.lng, wiersz 4")),
                      qPrintable(r.shellMessages[1]));
             QCOMPARE(r.item("oprogramiebutton")->text(), QStringLiteral("About"));
             QCOMPARE(r.item("PomocButton")->text(), QStringLiteral("Pomoc"));
@@ -362,13 +362,13 @@ private slots:
         QCOMPARE(grad4->colorFrom(), ordinary); // what the skin does not name keeps its colour
         QVERIFY(r.item("SkorkaSil")->isChecked());
         QCOMPARE(r.shellMessages,
-                 QStringList{QStringLiteral("Blad w Pliku Ze skorkami\n\nsilver.skr, line 2")});
+                 QStringList{QStringLiteral("Blad w Pliku Ze skorkami\n\nsilver.skr, wiersz 2")});
         r.item("SkorkaBez")->trigger();
         QCOMPARE(resButt->backColor(), QColor(0, 255, 0)); // the lines before the bad one stay
         QVERIFY(!r.item("SkorkaBez")->isChecked());
         QVERIFY(r.item("SkorkaSil")->isChecked());
         QCOMPARE(r.shellMessages.size(), 2);
-        QVERIFY(r.shellMessages[1].contains(QStringLiteral("bezbarwn.skr, line 2")));
+        QVERIFY(r.shellMessages[1].contains(QStringLiteral("bezbarwn.skr, wiersz 2")));
     }
 
     void layoutMenuCommands_data() {

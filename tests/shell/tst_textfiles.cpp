@@ -29,9 +29,9 @@ Trace trace(const QByteArray& data) {
     LineHandlers h;
     h.shortLine = [&](int n) { t.events << QStringLiteral("short@%1").arg(n); };
     h.comment = [&](const NumberedLine& l) { t.events << QStringLiteral("#@%1").arg(l.number); };
-    h.keyed = [&](int key, const NumberedLine& l) {
+    h.keyed = [&](int key, const NumberedLine& l) -> std::optional<QString> {
         t.events << QStringLiteral("%1=%2").arg(key).arg(QString::fromLatin1(l.value()));
-        return QString();
+        return std::nullopt;
     };
     t.outcome = readNumberedLines(data, QStringLiteral("test.lng"), h);
     return t;
@@ -83,8 +83,14 @@ private slots:
         if (stopLine) {
             // The message names the file and the line.
             QVERIFY2(t.outcome.message.contains(QStringLiteral("test.lng")), qPrintable(t.outcome.message));
-            QVERIFY2(t.outcome.message.contains(QStringLiteral("line %1").arg(stopLine)),
+            QVERIFY2(t.outcome.message.contains(QStringLiteral("wiersz %1").arg(stopLine)),
                      qPrintable(t.outcome.message));
+            // In the language of the window, by the file texts' keys.
+            const QString english = outcomeMessage(t.outcome, [](int key) {
+                return key == filetext::AtLine.key ? QStringLiteral("%1, line %2: %3") : QString();
+            });
+            QVERIFY2(english.startsWith(QStringLiteral("test.lng, line %1: ").arg(stopLine)),
+                     qPrintable(english));
         }
     }
 

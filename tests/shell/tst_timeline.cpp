@@ -165,9 +165,9 @@ void TestTimeline::fullWrite() {
         v.t.events.clear();
         v.link.call<params::GateReport>(nullptr,
                                         [&v, set](Controller& c) {
-                                            return params::writeThroughGate(c, v.gate,
-                                                                            QStringLiteral("Zapisz parametry"),
-                                                                            set, params::SetOrigin::Controller);
+                                            return params::writeThroughGate(
+                                                c, v.gate, QStringLiteral("Zapisz parametry"), set,
+                                                params::SetOrigin::Controller);
                                         },
                                         {});
         v.waitIdle();

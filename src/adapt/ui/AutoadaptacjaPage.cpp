@@ -3,6 +3,7 @@
 #include "adapt/ui/SensorPicture.h"
 #include "live/LiveModel.h"
 #include "live/ui/Instruments.h"
+#include "widgets/FitText.h"
 #include "widgets/TColorButton.h"
 #include "widgets/TFlatCheckBox.h"
 #include "widgets/TGradientPanel.h"
@@ -85,10 +86,15 @@ AutoadaptacjaPage::AutoadaptacjaPage(Models models, params::WriteGate& gate, QWi
     tf.setBold(true);
     Label11->setFont(tf);
     Label11->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    fitTextToBox(Label11);
 
     pageControl2_ = new QTabWidget(bg);
     pageControl2_->setObjectName(QStringLiteral("PageControl2"));
     pageControl2_->setGeometry(25, 40, 745, 444);
+    // The title stands above the steps' tabs in every layout (their bounds
+    // come from two tables): it ends where the tabs begin.
+    Label11->installEventFilter(this);
+    pageControl2_->installEventFilter(this);
     buildSteps();
 
     connect(session_, &adapt::WizardSession::changed, this, &AutoadaptacjaPage::showView);
@@ -170,6 +176,11 @@ void AutoadaptacjaPage::stepBack() {
 }
 
 bool AutoadaptacjaPage::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == Label11 || watched == pageControl2_) &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
+        const int room = pageControl2_->y() - Label11->y();
+        if (room > 0 && Label11->height() > room) Label11->resize(Label11->width(), room);
+    }
     if (watched == ComboTerm) {
         // Enter in the list is the list's own key (ComboTermKeyDown), not the menu's "Dalej".
         if (event->type() == QEvent::ShortcutOverride && enterKey(static_cast<QKeyEvent*>(event))) {

@@ -6,6 +6,7 @@
 #include "adapt/ui/SensorPicture.h"
 #include "live/IgnitionPage.h"
 #include "live/ui/Instruments.h"
+#include "widgets/FitText.h"
 #include "widgets/TColor.h"
 #include "widgets/TColorButton.h"
 #include "widgets/TFlatCheckBox.h"
@@ -64,6 +65,8 @@ QLabel* text(QWidget* parent, const char* name, const QString& t, const QRect& r
     l->setGeometry(r);
     l->setAlignment(align);
     l->setFont(sized(l->font(), points, bold));
+    // A caption of another language or a small layout's box: smaller type rather than cut.
+    fitTextToBox(l);
     return l;
 }
 
@@ -185,6 +188,7 @@ QWidget* AutoadaptacjaPage::buildTermStep() {
     WlCzujtTempAd = instruction(left, "WlCzujtTempAd", QStringLiteral("Włącz czujnik temperatury"),
                                 QRect(40, 268, 354, 38), Qt::AlignLeft | Qt::AlignVCenter);
     WlCzujtTempAd->setWordWrap(false);
+    fitTextToBox(WlCzujtTempAd);
     WlCzujtTempAd->setBuddy(WlCzujtTempCheckAd);
     WlCzujtTempAd->installEventFilter(this);
 

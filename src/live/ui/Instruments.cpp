@@ -1,6 +1,7 @@
 #include "live/ui/Instruments.h"
 
 #include "live/LiveDecode.h"
+#include "widgets/FitText.h"
 #include "widgets/TColor.h"
 #include "widgets/TGradientPanel.h"
 #include "widgets/TLedBar.h"
@@ -39,6 +40,8 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int
     f.setPointSize(pointSize);
     f.setBold(bold);
     l->setFont(f);
+    // One-line captions keep inside their box in every language and layout.
+    fitTextToBox(l);
     return l;
 }
 

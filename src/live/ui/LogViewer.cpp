@@ -4,8 +4,10 @@
 #include "live/ui/LogChart.h"
 #include "shell/ShellModel.h"
 
+#include "shell/ShellTexts.h"
 #include <QAction>
 #include <QDir>
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -169,10 +171,14 @@ void LogViewer::openDialog() {
     const QString folder =
         QDir(live::Recorder::defaultFolder()).exists() ? live::Recorder::defaultFolder() : QDir::homePath();
     const QString filter = shell_.text(LogFilter) + QStringLiteral(";;") + shell_.text(AllFilter);
-    const QString path =
-        QFileDialog::getOpenFileName(this, shell_.text(OpenLog).remove(QLatin1Char('&')),
-                                     path_.isEmpty() ? folder : QFileInfo(path_).path(), filter);
-    if (!path.isEmpty()) openLog(path);
+    QFileDialog dialog(this, shell_.text(OpenLog).remove(QLatin1Char('&')),
+                       path_.isEmpty() ? folder : QFileInfo(path_).path(), filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const QStringList labels = fileBoxLabels(shell_, false);
+    for (int i = 0; i < labels.size(); ++i)
+        dialog.setLabelText(QFileDialog::DialogLabel(i), labels[i]);
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        openLog(dialog.selectedFiles().constFirst());
     chart_->setFocus();
 }
 

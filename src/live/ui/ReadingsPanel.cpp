@@ -25,7 +25,6 @@ QLabel* value(QWidget* parent, const QString& name) {
     auto* l = new QLabel(QStringLiteral("0"), parent);
     l->setObjectName(name);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setMinimumWidth(36); // room for "2400" and "0.88": the column does not jump
     QFont f = l->font();
     f.setBold(true);
     l->setFont(f);
@@ -79,6 +78,7 @@ ReadingsPanel::ReadingsPanel(Models models, QWidget* parent) : QGroupBox(parent)
     grid->addWidget(aktZasilanieLabel, row++, 0, 1, 2);
     grid->addWidget(ZmiennaGazBenzyna, row++, 0, 1, 2);
     grid->setRowStretch(row, 1);
+    setTextSize(0);
     refreshPetrolGasCaption();
     applyProbeKindScaling(-1);
     applyFeatures(m_.live.features());
@@ -89,6 +89,32 @@ ReadingsPanel::ReadingsPanel(Models models, QWidget* parent) : QGroupBox(parent)
     connect(&m_.live, &LiveModel::featuresChanged, this, &ReadingsPanel::applyFeatures);
     connect(&m_.live, &LiveModel::petrolChanged, this, [this] { refreshPetrolGasCaption(); });
     connect(&m_.shell, &ShellModel::textsChanged, this, [this] { refreshPetrolGasCaption(); });
+}
+
+void ReadingsPanel::setTextSize(int points) {
+    QList<QWidget*> texts{this};
+    for (QLabel* l : findChildren<QLabel*>())
+        texts << l;
+    for (QWidget* w : texts) {
+        if (points <= 0) break; // the window's type as it is
+        QFont f = w->font();
+        f.setPointSize(points);
+        w->setFont(f);
+    }
+    // The values' column as wide as four digits, so it does not jump while
+    // they change; the captions take the rest and wrap when it is too little.
+    const int digits = QFontMetrics(ZmiennaObroty->font()).horizontalAdvance(QStringLiteral("0000"));
+    for (QLabel* v : {ZmiennaLambda, ZmiennaTPS, ZmiennaTemperatura, ZmiennaPoziomGazu, ZmiennaObroty,
+                      ZmiennaSilnikKrokowy})
+        v->setMinimumWidth(digits);
+}
+
+void ReadingsPanel::resizeEvent(QResizeEvent* event) {
+    QGroupBox::resizeEvent(event);
+    // A wrapped caption needs its second line: the panel asks for the height
+    // its width takes rather than being squeezed by the buttons below it.
+    const int h = layout()->totalHeightForWidth(width());
+    if (h > 0 && minimumHeight() != h) setMinimumHeight(h);
 }
 
 void ReadingsPanel::applyProbeKindScaling() {

@@ -20,10 +20,15 @@ public:
     void applyProbeKindScaling(int probeKind);
     // Petrol/gas caption again in the current language.
     void refreshPetrolGasCaption();
+    // The type of every caption and value (a screen-size layout's).
+    void setTextSize(int points);
 
 public slots:
     // The readings of one good TimerParamOdcz frame.
     void showReadings(const live::Readings& r);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void applyFeatures(const live::VersionFeatures& f);

@@ -5,6 +5,7 @@
 #include "live/LiveSession.h"
 #include "live/ui/Instruments.h"
 #include "shell/ShellTexts.h"
+#include "widgets/FollowColours.h"
 #include "widgets/TColor.h"
 #include "widgets/TGauge.h"
 #include "widgets/TGradientPanel.h"
@@ -317,6 +318,18 @@ void WizualizacjaPage::buildChart(QGroupBox* box) {
         liveui::makeLabel(g, QStringLiteral("Label44"), lambdaTimes_.lowText(), cx + 40, 192, 80, 24, 10);
     for (QLabel* l : {Label67, Label43, Label28, Label44})
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // What the skins leave unnamed takes the colour of its neighbour they
+    // name: the lambda times that of their captions, the lambda scale that of
+    // the other scale numbers, the trace switches that of the chart's captions.
+    followTextColour(Label67, Label43);
+    followTextColour(Label28, Label44);
+    if (auto* numbers = Panel3->findChild<QLabel*>(QStringLiteral("Label53")))
+        for (QLabel* l : WykresLambdaY)
+            followTextColour(numbers, l);
+    for (QWidget* c : {static_cast<QWidget*>(CheckBox39), static_cast<QWidget*>(CheckBox40),
+                       static_cast<QWidget*>(CheckBox41), static_cast<QWidget*>(CheckBox42),
+                       static_cast<QWidget*>(CheckBox10)})
+        followTextColour(PodpisWykresLambda, c);
 
     connect(CheckBox39, &QCheckBox::toggled, this, &WizualizacjaPage::CheckBox39Click);
     connect(CheckBox40, &QCheckBox::toggled, this, &WizualizacjaPage::CheckBox40Click);

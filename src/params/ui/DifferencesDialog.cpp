@@ -6,11 +6,13 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 QDialog* makeDifferencesDialog(QWidget* parent, const QString& title, const QStringList& headers,
-                               const std::vector<ParamDifference>& differences, const QString& note) {
+                               const std::vector<ParamDifference>& differences, const QString& closeText,
+                               const QString& note) {
     auto* dialog = new QDialog(parent);
     dialog->setObjectName(QStringLiteral("PorownanieDialog"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -33,6 +35,7 @@ QDialog* makeDifferencesDialog(QWidget* parent, const QString& title, const QStr
     table->horizontalHeader()->setStretchLastSection(true);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+    buttons->button(QDialogButtonBox::Close)->setText(closeText);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
 
     auto* layout = new QVBoxLayout(dialog);

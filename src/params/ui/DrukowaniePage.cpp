@@ -1,13 +1,17 @@
 #include "params/ui/DrukowaniePage.h"
 
 #include "live/LiveModel.h"
+#include "live/ui/Instruments.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
 #include "params/SessionTexts.h"
 #include "params/ui/PageTexts.h"
 #include "shell/DataPaths.h"
+#include "shell/Layouts.h"
 #include "shell/ShellTexts.h"
+#include "widgets/FollowColours.h"
 #include "widgets/TColorButton.h"
+#include "widgets/TGradientPanel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -38,74 +42,95 @@ DrukowaniePage::DrukowaniePage(Models models, QWidget* parent) : QWidget(parent)
 }
 
 void DrukowaniePage::build() {
-    title_ = new QLabel(this);
+    // Backgrounds the skins colour: the page, the title strip and one behind
+    // each column of rows; the labels stand on them.
+    auto gradient = [](QWidget* parent, const char* name) {
+        auto* g = new TGradientPanel(parent);
+        g->setObjectName(QString::fromLatin1(name));
+        liveui::setLightGradient(g);
+        return g;
+    };
+    TGradientPanel* pageBack = gradient(this, "GradPanel34");
+    auto* whole = new QVBoxLayout(this);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->addWidget(pageBack);
+    TGradientPanel* titleBack = gradient(pageBack, "GradPanel35");
+
+    title_ = new QLabel(titleBack);
     title_->setObjectName(QStringLiteral("LabelPS"));
     QFont tf = title_->font();
     tf.setBold(true);
-    tf.setPixelSize(16);
     title_->setFont(tf);
 
-    print_ = new TColorButton(this);
+    print_ = new TColorButton(titleBack);
     print_->setObjectName(QStringLiteral("DrukujButt"));
     print_->setText(QStringLiteral("Drukuj"));
-    pdf_ = new TColorButton(this);
+    pdf_ = new TColorButton(titleBack);
     pdf_->setObjectName(QStringLiteral("ZapiszPdfButt"));
     retranslateButtons();
-    for (TColorButton* b : {print_, pdf_})
-        b->setMinimumSize(110, 28);
     connect(print_, &QAbstractButton::clicked, this, &DrukowaniePage::DrukujButtClick);
     connect(pdf_, &QAbstractButton::clicked, this, &DrukowaniePage::ZapiszPdfButtClick);
     QWidget::setTabOrder(print_, pdf_);
 
-    heading_ = new QLabel(this);
+    // The warning that a file the controller never got is printed: dark red
+    // on a light strip of its own, legible on every skin.
+    heading_ = new QLabel(pageBack);
     heading_->setObjectName(QStringLiteral("NaglowekPliku"));
     heading_->setTextFormat(Qt::PlainText);
     heading_->setWordWrap(true);
+    heading_->setAutoFillBackground(true);
+    heading_->setMargin(4);
     QPalette hp = heading_->palette();
-    hp.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    hp.setColor(QPalette::WindowText, QColor(160, 0, 0));
+    hp.setColor(QPalette::Window, QColor(255, 244, 200));
     heading_->setPalette(hp);
-    QFont hf = heading_->font();
-    hf.setBold(true);
-    heading_->setFont(hf);
-    fileCheck_ = new QCheckBox(this);
+    fileCheck_ = new QCheckBox(pageBack);
     fileCheck_->setObjectName(QStringLiteral("DrukujPlikCheck"));
+    followTextColour(title_, fileCheck_);
     QWidget::setTabOrder(pdf_, fileCheck_);
 
-    auto* g17 = new QGroupBox(this);
+    auto* g17 = new QGroupBox(pageBack);
     g17->setObjectName(QStringLiteral("GroupBox17"));
-    auto* g18 = new QGroupBox(this);
+    auto* g18 = new QGroupBox(pageBack);
     g18->setObjectName(QStringLiteral("GroupBox18"));
-    auto* grid17 = new QGridLayout(g17);
-    auto* grid18 = new QGridLayout(g18);
-    for (QGridLayout* grid : {grid17, grid18}) {
-        grid->setContentsMargins(8, 6, 8, 6);
-        grid->setHorizontalSpacing(10);
-        grid->setVerticalSpacing(8);
-        grid->setColumnStretch(0, 1);
+    TGradientPanel* back17 = gradient(g17, "GradPanel36");
+    TGradientPanel* back18 = gradient(g18, "GradPanel37");
+    for (auto [g, back] : {std::pair{g17, back17}, std::pair{g18, back18}}) {
+        auto* frame = new QVBoxLayout(g);
+        frame->setContentsMargins(2, 2, 2, 2);
+        frame->addWidget(back);
     }
+    auto* grid17 = new QGridLayout(back17);
+    auto* grid18 = new QGridLayout(back18);
+    grids_ = {grid17, grid18};
+    for (QGridLayout* grid : grids_)
+        grid->setColumnStretch(0, 1);
 
     for (int i = 0; i < SheetRowCount; ++i) {
         const SheetRowDef& def = sheetRowDefs()[static_cast<std::size_t>(i)];
-        QGroupBox* g = i < FirstRowOfSecondGroup ? g17 : g18;
+        QWidget* back = i < FirstRowOfSecondGroup ? back17 : back18;
         QGridLayout* grid = i < FirstRowOfSecondGroup ? grid17 : grid18;
         const int r = i < FirstRowOfSecondGroup ? i : i - FirstRowOfSecondGroup;
         RowLabels& row = rows_[static_cast<std::size_t>(i)];
-        row.caption = new QLabel(g);
+        row.caption = new QLabel(back);
         row.caption->setObjectName(def.captionLabel);
-        row.value = new QLabel(g);
+        // A caption longer than its column takes a second line.
+        row.caption->setWordWrap(true);
+        row.value = new QLabel(back);
         row.value->setObjectName(def.valueLabel);
         grid->addWidget(row.caption, r, 0);
         grid->addWidget(row.value, r, 1);
         if (!def.value2Label.isEmpty()) {
-            row.value2 = new QLabel(g);
+            row.value2 = new QLabel(back);
             row.value2->setObjectName(def.value2Label);
             grid->addWidget(row.value2, r, 2);
         }
     }
-    for (QGridLayout* grid : {grid17, grid18})
+    for (QGridLayout* grid : grids_)
         grid->setRowStretch(grid->rowCount(), 1);
 
-    auto* top = new QHBoxLayout;
+    auto* top = new QHBoxLayout(titleBack);
+    top->setContentsMargins(8, 4, 8, 4);
     top->addWidget(title_, 1);
     top->addWidget(print_);
     top->addWidget(pdf_);
@@ -113,13 +138,42 @@ void DrukowaniePage::build() {
     groups->setSpacing(6);
     groups->addWidget(g17, 1);
     groups->addWidget(g18, 1);
-    auto* page = new QVBoxLayout(this);
+    auto* page = new QVBoxLayout(pageBack);
     page->setContentsMargins(8, 6, 8, 6);
     page->setSpacing(6);
-    page->addLayout(top);
+    page->addWidget(titleBack);
     page->addWidget(fileCheck_);
     page->addWidget(heading_);
     page->addLayout(groups, 1);
+    // The 800x600 layout's type until a layout gives the page its own.
+    applyLayoutNumbers(*shell::layout::forWidth(800).paramPage);
+}
+
+void DrukowaniePage::applyLayoutNumbers(const shell::layout::ParamPageNumbers& n) {
+    // The parameters page's type for the rows: a sheet that reads as the page it prints.
+    const shell::layout::ParamPageMetrics m = shell::layout::paramPageMetrics(n.font);
+    auto sized = [](QWidget* w, int points) {
+        QFont f = w->font();
+        f.setPointSize(points);
+        w->setFont(f);
+    };
+    for (const RowLabels& row : rows_)
+        for (QLabel* l : {row.caption, row.value, row.value2})
+            if (l) sized(l, m.font);
+    sized(title_, m.font + 4);
+    sized(heading_, m.font);
+    sized(fileCheck_, m.font);
+    const int buttonFont = m.font >= 21 ? 14 : m.font >= 16 ? 12 : m.font >= 12 ? 10 : 8;
+    for (TColorButton* b : {print_, pdf_}) {
+        sized(b, buttonFont);
+        const QFontMetrics fm(b->font());
+        b->setMinimumSize(fm.horizontalAdvance(QLatin1Char('x')) * 14, fm.height() + 12);
+    }
+    for (QGridLayout* grid : grids_) {
+        grid->setContentsMargins(m.font / 2 + 2, m.font / 3, m.font / 2 + 2, m.font / 3);
+        grid->setHorizontalSpacing(m.font);
+        grid->setVerticalSpacing(std::max(2, m.font * 2 / 3));
+    }
 }
 
 void DrukowaniePage::retranslateButtons() {
@@ -213,7 +267,11 @@ void DrukowaniePage::printWithPreview(const PrintSheet& s) {
 
 QString DrukowaniePage::choosePdfPath() {
     if (pdfPath_) return pdfPath_();
-    QFileDialog dialog(this, pdf_->text(), shell::parameterDialogFolder(true), QStringLiteral("PDF (*.pdf)"));
+    QFileDialog dialog(this, pdf_->text(), shell::parameterDialogFolder(true),
+                       m_.shell.text(textkey::PdfFiles));
+    const QStringList labels = fileBoxLabels(m_.shell, true);
+    for (int i = 0; i < labels.size(); ++i)
+        dialog.setLabelText(QFileDialog::DialogLabel(i), labels[i]);
     dialog.setObjectName(QStringLiteral("SavePdf"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("pdf"));

@@ -1,5 +1,6 @@
 #pragma once
 #include "params/PrintSheet.h"
+#include "shell/Layouts.h"
 #include "shell/PageHooks.h"
 #include "shell/ShellModel.h"
 
@@ -11,6 +12,7 @@
 class QCheckBox;
 class QLabel;
 class QGroupBox;
+class QGridLayout;
 class TColorButton;
 
 // The print page DrukowanieTab: the sheet's title and 23 rows shown as labels,
@@ -35,6 +37,9 @@ public:
     void fill();
     // The sheet as the labels show it.
     PrintSheet sheet() const;
+
+    // The type and spacing of a screen-size layout, by the parameters page's numbers.
+    void applyLayoutNumbers(const shell::layout::ParamPageNumbers& n);
 
     void DrukujButtClick();
     void ZapiszPdfButtClick();
@@ -71,6 +76,7 @@ private:
     QLabel* heading_ = nullptr;
     QCheckBox* fileCheck_ = nullptr;
     std::array<RowLabels, SheetRowCount> rows_{};
+    std::array<QGridLayout*, 2> grids_{};
     TColorButton* print_ = nullptr;
     TColorButton* pdf_ = nullptr;
     PrintHandler printHandler_;

@@ -50,9 +50,8 @@ ParametryPage::ParametryPage(Models models, QWidget* parent) : QWidget(parent), 
                                                                      : QMessageBox::NoIcon;
                 showMessage(icon, caption, text);
             });
-    connect(&session, &params::ParameterSession::featureVersionRead, this, [this](int code) {
-        m_.live.setVersionCode(code >= 0 ? code : m_.live.versionCode());
-    });
+    connect(&session, &params::ParameterSession::featureVersionRead, this,
+            [this](int code) { m_.live.setVersionCode(code >= 0 ? code : m_.live.versionCode()); });
     connect(&session, &params::ParameterSession::ignitionRead, &m_.live, &LiveModel::setIgnitionChoice);
     connect(&session, &params::ParameterSession::wizardFinished, this, [this] {
         m_.shell.keyboardFlag = false;
@@ -256,7 +255,10 @@ QString ParametryPage::chooseFile(FileDialogKind kind) {
     QAbstractButton* button =
         buttons_.value(save ? QStringLiteral("ZapiszButtPlik") : QStringLiteral("OdczytButtPlik"));
     QFileDialog dialog(this, button->text(), shell::parameterDialogFolder(save),
-                       QStringLiteral("Pliki Quendrix (*.qx4)"));
+                       m_.shell.text(textkey::ParameterFiles));
+    const QStringList labels = fileBoxLabels(m_.shell, save);
+    for (int i = 0; i < labels.size(); ++i)
+        dialog.setLabelText(QFileDialog::DialogLabel(i), labels[i]);
     dialog.setObjectName(save ? QStringLiteral("SaveParametry") : QStringLiteral("OtworzParam"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -323,7 +325,8 @@ void ParametryPage::showDifferences(const std::vector<ParamDifference>& differen
         pagetexts::text(m_.shell, pagetexts::CompareParameter, QStringLiteral("Parametr")),
         pagetexts::text(m_.shell, pagetexts::ComparePage, QStringLiteral("Na stronie")),
         pagetexts::text(m_.shell, pagetexts::CompareController, QStringLiteral("W sterowniku"))};
-    differences_ = makeDifferencesDialog(this, compare_->text(), headers, differences, markedNote);
+    differences_ = makeDifferencesDialog(this, compare_->text(), headers, differences,
+                                         m_.paramSession.text(params::sessiontext::CompareClose), markedNote);
     differences_->show();
 }
 

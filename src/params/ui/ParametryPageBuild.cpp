@@ -12,6 +12,7 @@
 #include "params/ui/ParametryPageParts.h"
 #include "params/ui/PasteFilter.h"
 #include "shell/Layouts.h"
+#include "widgets/FollowColours.h"
 #include "widgets/TColor.h"
 #include "widgets/TColorButton.h"
 #include "widgets/TGradientPanel.h"
@@ -131,6 +132,11 @@ void ParametryPage::buildControls() {
     commentsLabel->installEventFilter(this);
 
     readings_ = new ReadingsPanel(m_, this);
+    // The readings stand in the column of buttons over whatever background a
+    // skin gives it: they show in the fields' colours, as a read-out does.
+    readings_->setAutoFillBackground(true);
+    followColours(control(QStringLiteral("Edit2")), readings_,
+                  {{QPalette::Text, QPalette::WindowText}, {QPalette::Base, QPalette::Window}});
 }
 
 void ParametryPage::buildLayout() {
@@ -310,9 +316,7 @@ void ParametryPage::applyLayoutNumbers(const shell::layout::ParamPageNumbers& n)
     const int sideFont = m.font >= 21 ? 12 : m.font >= 16 ? 10 : m.font >= 12 ? 9 : 8;
     for (QAbstractButton* b : std::as_const(buttons_))
         setPointSize(b, sideFont);
-    setPointSize(readings_, sideFont);
-    for (QLabel* l : readings_->findChildren<QLabel*>())
-        setPointSize(l, sideFont);
+    readings_->setTextSize(sideFont);
 }
 
 void ParametryPage::connectReactions() {

@@ -11,6 +11,7 @@
 
 #include "link/PortMap.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
@@ -126,7 +127,19 @@ int runQuendrix(int argc, char** argv) {
     splash.reset();
 
     if (cl.trace) form1.protocolTraceClick();
-    if (cl.page) form1.selectPageFromMenu(*cl.page);
+    // The choices of the command line, as their menu items make them.
+    if (cl.layoutItem) form1.layoutMenuClick(cl.layoutItem);
+    if (!cl.skinCode.isEmpty()) form1.skinMenuClick(cl.skinCode);
+    if (!cl.languageFile.isEmpty()) form1.languageMenuClick(cl.languageFile);
+    if (cl.page)
+        form1.selectPageFromMenu(*cl.page);
+    else if (!cl.dialog.isEmpty())
+        form1.selectPageFromMenu(shell::Page::Parametry);
+    if (cl.dialog == QLatin1String("historia"))
+        // Once the page has read the controller: the button waits for the link as a click does.
+        QTimer::singleShot(cl.afterMs / 2, &form1, [&form1] {
+            if (auto* b = form1.findChild<QAbstractButton*>(QStringLiteral("HistoriaButt"))) b->click();
+        });
 
     std::unique_ptr<DemoCarWindow> car;
     if (emulator && cl.screenshot.isEmpty()) {
@@ -138,7 +151,10 @@ int runQuendrix(int argc, char** argv) {
     int shotResult = 0;
     if (!cl.screenshot.isEmpty()) {
         QTimer::singleShot(cl.afterMs, &form1, [&] {
+            // The window --dialog or --trace opened, when it is open; the main window otherwise.
             QWidget* shown = form1.traceWindow() ? static_cast<QWidget*>(form1.traceWindow()) : &form1;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w->objectName() == QLatin1String("HistoriaDialog")) shown = w;
             const QPixmap pm = shown->grab();
             if (!pm.save(cl.screenshot, "PNG")) {
                 printErr(QStringLiteral("quendrix: cannot write %1").arg(cl.screenshot));

@@ -89,8 +89,10 @@ void applyKey(const NamedObjects& named, LanguageTexts* texts, int key, const QS
 
 } // namespace
 
-QString badLineMessage(const QString& text, const QString& fileName, int lineNumber) {
-    return QStringLiteral("%1\n\n%2, line %3").arg(text, fileName).arg(lineNumber);
+QString badLineMessage(const QString& text, const QString& fileName, int lineNumber,
+                       const std::function<QString(int key)>& lookup) {
+    return text + QStringLiteral("\n\n") +
+           shell::filetext::text(shell::filetext::Where, lookup).arg(fileName).arg(lineNumber);
 }
 
 LanguageApplier::LanguageApplier(QWidget* root, LanguageTexts* texts) : root_(root), texts_(texts) {}
@@ -118,7 +120,8 @@ LanguageApplier::Result LanguageApplier::apply(const shell::LanguageFileContents
         case shell::LanguageLine::Kind::Short:
             if (showBadLine)
                 showBadLine(
-                    badLineMessage(texts_ ? texts_->text(30003) : QString(), fileName, line.lineNumber));
+                    badLineMessage(texts_ ? texts_->text(30003) : QString(), fileName, line.lineNumber,
+                                   [this](int key) { return texts_ ? texts_->text(key) : QString(); }));
             continue; // a bad line is not applied
         case shell::LanguageLine::Kind::Comment:
             break;
@@ -131,10 +134,10 @@ LanguageApplier::Result LanguageApplier::apply(const shell::LanguageFileContents
 
     Result r;
     r.complete = contents.outcome.complete() && contents.problem == Problem::None;
-    r.error = contents.outcome.message;
     // A file read whole that gives nothing: the fitter is told why.
     const LanguageTexts defaults;
     const LanguageTexts& texts = texts_ ? *texts_ : defaults;
+    r.error = shell::outcomeMessage(contents.outcome, [&texts](int key) { return texts.text(key); });
     if (contents.problem == Problem::NotCodePage)
         r.error = texts.text(shell::lang::NotCodePageText)
                       .arg(fileName, shell::codePageName(shell::charsetForLanguageFile(fileName)));

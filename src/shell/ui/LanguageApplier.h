@@ -10,7 +10,8 @@ class QWidget;
 
 // The message of a line too short to hold a key: the file's bad-line text,
 // then where the line is.
-QString badLineMessage(const QString& text, const QString& fileName, int lineNumber);
+QString badLineMessage(const QString& text, const QString& fileName, int lineNumber,
+                       const std::function<QString(int key)>& lookup = {});
 
 // Puts a language file on a window: captions, menu items, tab captions,
 // combo-box items, meter captions and the language texts, found by object name

@@ -258,7 +258,7 @@ void LayoutApplier::placeScaled(const Scaled& s, const Layout& l) {
 
 Layout LayoutApplier::applyLayout(int w, const Screen& screen) {
     scale_ = 1.0;
-    if (w == 0) w = screen.size.width();
+    if (w == 0) w = startWidth(screen.size, screen.workArea);
     const Layout l = forWidth(w);
     checkItem(l.item);
     if (l.paramPage) applyParamPage(*l.paramPage);

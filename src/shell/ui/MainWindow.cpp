@@ -33,6 +33,7 @@
 #include "shell/ui/SkinApplier.h"
 #include "shell/ui/TraceWindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -115,6 +116,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent) : QMainWindow(parent), setu
     };
     layout_->placeParamPage = [this](const shell::layout::ParamPageNumbers& n) {
         parametry_->applyLayoutNumbers(n);
+        drukowanie_->applyLayoutNumbers(n);
     };
     store_ = std::make_unique<shell::SettingsStore>();
 
@@ -164,6 +166,7 @@ void MainWindow::connectLink() {
 void MainWindow::setBusyShown(bool shown) {
     if (shown == busyShown_) return;
     busyShown_ = shown;
+    busyBar_->setToolTip(shell_->text(textkey::BusyTip)); // in the language of the moment
     busyBar_->setVisible(shown);
     if (shown)
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -350,7 +353,6 @@ void MainWindow::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
-    bar->setFixedHeight(20);
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(13);
     QLabel* panel0 = ports_->linkPanel();
@@ -360,6 +362,9 @@ void MainWindow::buildStatusBar() {
     for (QLabel* l : {panel0, panel1_}) {
         l->setFont(f);
         l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // As tall as a line of its type with its frame: descenders and the
+        // frame's lower edge stay inside.
+        l->setMinimumHeight(QFontMetrics(f).height() + 2 * l->frameWidth() + 2);
     }
     bar->addWidget(panel0);
     bar->addWidget(panel1_, 1);
@@ -370,7 +375,6 @@ void MainWindow::buildStatusBar() {
     busyBar_->setFixedWidth(70);
     busyBar_->setMaximumHeight(14);
     busyBar_->setTextVisible(false);
-    busyBar_->setToolTip(QStringLiteral("Trwa wymiana danych ze sterownikiem"));
     busyBar_->hide();
     bar->addPermanentWidget(busyBar_);
 
@@ -381,6 +385,7 @@ void MainWindow::buildStatusBar() {
     busyDelay_->setSingleShot(true);
     busyDelay_->setInterval(BusyCursorDelayMs);
     connect(busyDelay_, &QTimer::timeout, this, [this] { setBusyShown(link_->busy()); });
+    bar->setFixedHeight(bar->sizeHint().height());
 }
 
 QAction* MainWindow::menuItem(const QString& name) const {
@@ -647,6 +652,8 @@ void MainWindow::KoniecButtonClick() {
     QMessageBox ask(QMessageBox::Question, QStringLiteral("Quendrix"), shell_->text(ExitQuestion),
                     QMessageBox::Yes | QMessageBox::No, this);
     ask.setDefaultButton(QMessageBox::No);
+    ask.button(QMessageBox::Yes)->setText(shell_->text(textkey::Yes));
+    ask.button(QMessageBox::No)->setText(shell_->text(textkey::No));
     ask.setTextFormat(Qt::PlainText);
     if (ask.exec() != QMessageBox::Yes) return;
     link_->stopAllPolling();
@@ -750,6 +757,7 @@ bool MainWindow::loadSkin(const QString& skinCode) {
     SkinApplier applier(this, &shell_->labelHighlight);
     applier.showBadLine = [this](const QString& m) { shellMessage(QMessageBox::Warning, m); };
     applier.showError = [this](const QString& m) { shellMessage(QMessageBox::Critical, m); };
+    applier.text = [this](int key) { return shell_->text(key); };
     const bool complete =
         applier.loadFile(shell::dataFile(QStringLiteral("skins"), QString::fromLatin1(c->file)));
     parametry_->refreshLabelHighlight();

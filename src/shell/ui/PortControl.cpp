@@ -121,7 +121,7 @@ void PortControl::refreshLinkPanel() {
     // The port's trouble comes first, then bad data, then silence.
     QString text;
     if (live_.portDown() && lastPortError_)
-        text = portErrorPanelText(*lastPortError_);
+        text = portErrorPanelText(*lastPortError_, shell_);
     else if (live_.frameError())
         text = shell_.text(textkey::BadFrame);
     else if (!answered_ || live_.portDown())

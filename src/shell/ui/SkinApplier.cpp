@@ -181,8 +181,8 @@ bool SkinApplier::apply(const shell::SkinFileContents& contents) {
     for (const shell::SkinLine& line : contents.lines) {
         if (line.kind == shell::SkinLine::Kind::Short) {
             if (showBadLine)
-                showBadLine(
-                    ::badLineMessage(shell::skin::badLineMessage(), contents.fileName, line.lineNumber));
+                showBadLine(::badLineMessage(shell::skin::badLineMessage(), contents.fileName,
+                                             line.lineNumber, text));
             continue;
         }
         if (line.kind == shell::SkinLine::Kind::Comment) continue; // nothing at all happens for a comment
@@ -205,6 +205,6 @@ bool SkinApplier::apply(const shell::SkinFileContents& contents) {
                 setRoles(w, {QPalette::Window}, highlight);
         }
     }
-    if (!contents.outcome.complete() && showError) showError(contents.outcome.message);
+    if (!contents.outcome.complete() && showError) showError(shell::outcomeMessage(contents.outcome, text));
     return contents.outcome.complete();
 }

@@ -23,7 +23,9 @@ public:
     SkinApplier(QWidget* root, unsigned* labelHighlight);
 
     std::function<void(const QString&)> showBadLine; // "Blad w Pliku Ze skorkami"
-    std::function<void(const QString&)> showError;   // the file stopped (unreadable, bad key or value)
+    // The language's text of a key, for the messages; the built-in wording without it.
+    std::function<QString(int key)> text;
+    std::function<void(const QString&)> showError; // the file stopped (unreadable, bad key or value)
 
     // True when the whole file was read (only then is the menu item checked).
     bool loadFile(const QString& path);
