@@ -1,14 +1,14 @@
 #include "live/LiveSession.h"
 
+#include "core/PollTimers.h"
 #include "link/ControllerLink.h"
 #include "live/LiveJobs.h"
 #include "live/LiveModel.h"
 #include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
-#include "shell/PollTimers.h"
 
-LiveSession::LiveSession(ControllerLink& link, LiveModel& live, ParameterModel& params, params::WriteGate& gate,
-                         QObject* parent)
+LiveSession::LiveSession(ControllerLink& link, LiveModel& live, ParameterModel& params,
+                         params::WriteGate& gate, QObject* parent)
     : QObject(parent), link_(link), live_(live), params_(params), gate_(gate) {
     connect(&link_, &ControllerLink::framesPolled, this, &LiveSession::framesPolled);
     connect(&link_, &ControllerLink::stateChanged, this, &LiveSession::stateChanged);

@@ -1,10 +1,10 @@
 #include "shell/Navigator.h"
 
+#include "core/PollTimers.h"
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
-#include "shell/PollTimers.h"
 
 namespace shell {
 

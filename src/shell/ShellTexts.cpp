@@ -1,12 +1,5 @@
 #include "shell/ShellTexts.h"
 
-QString shortened(const QString& text, int maxChars) {
-    if (text.size() <= maxChars) return text;
-    const QString gap = QStringLiteral(" … ");
-    const qsizetype keep = qMax<qsizetype>(2, maxChars - gap.size());
-    return text.left(keep - keep / 3) + gap + text.right(keep / 3);
-}
-
 QString portErrorPanelText(const PortError& e) {
     QString t = shortened(e.device, 80);
     if (!e.reason.isEmpty()) t += QStringLiteral(": ") + shortened(e.reason, 120);

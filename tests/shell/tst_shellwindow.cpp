@@ -2,10 +2,10 @@
 // close and a restart, the language, skin and screen-size menus, the serial
 // devices of the Port menu and the autodetection, against the emulated
 // controller.
+#include "core/LanguageKeys.h"
 #include "link/SerialDevices.h"
 #include "live/LiveModel.h"
 #include "params/PrintSheet.h"
-#include "shell/LanguageKeys.h"
 #include "shell/Layouts.h"
 #include "shell/SkinFile.h"
 #include "shell/SkinKeys.h"

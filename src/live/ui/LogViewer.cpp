@@ -1,8 +1,8 @@
 #include "live/ui/LogViewer.h"
 
+#include "core/ShellModel.h"
 #include "live/Recorder.h"
 #include "live/ui/LogChart.h"
-#include "shell/ShellModel.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,12 +1,12 @@
 #include "params/ui/DrukowaniePage.h"
 
+#include "core/DataPaths.h"
+#include "core/SessionTexts.h"
+#include "core/TextKeys.h"
 #include "live/LiveModel.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
-#include "params/SessionTexts.h"
 #include "params/ui/PageTexts.h"
-#include "shell/DataPaths.h"
-#include "shell/ShellTexts.h"
 #include "widgets/TColorButton.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
+#include "core/PageHooks.h"
+#include "core/ShellModel.h"
 #include "params/PrintSheet.h"
-#include "shell/PageHooks.h"
-#include "shell/ShellModel.h"
 
 #include <QMessageBox>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "shell/LanguageTexts.h"
+#include "core/LanguageTexts.h"
 
-#include "params/SessionTexts.h"
+#include "core/SessionTexts.h"
 
 void LanguageTexts::loadDefaults() {
     texts_.clear();

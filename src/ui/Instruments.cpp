@@ -1,6 +1,6 @@
-#include "live/ui/Instruments.h"
+#include "ui/Instruments.h"
 
-#include "live/LiveDecode.h"
+#include "core/Readings.h"
 #include "widgets/TColor.h"
 #include "widgets/TGradientPanel.h"
 #include "widgets/TLedBar.h"
