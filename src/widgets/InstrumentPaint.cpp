@@ -30,11 +30,6 @@ QFont fitted(const QFont& base, const QString& text, const QRectF& box, double m
     return f;
 }
 
-QColor dimmed(const QColor& c, double factor) {
-    const QColor r = c.toRgb();
-    return QColor(int(r.red() * factor), int(r.green() * factor), int(r.blue() * factor));
-}
-
 QColor mixed(const QColor& a, const QColor& b, double t) {
     const QColor x = a.toRgb(), y = b.toRgb();
     return QColor(int(x.red() + (y.red() - x.red()) * t), int(x.green() + (y.green() - x.green()) * t),
