@@ -4,6 +4,7 @@
 #include "link/ControllerLink.h"
 #include "live/LiveJobs.h"
 #include "live/LiveModel.h"
+#include "live/Logging.h"
 #include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
 
@@ -92,6 +93,7 @@ void LiveSession::framesPolled(const QString& timer, const QVector<LiveFrame>& f
     if (timer == polltimer::name(polltimer::Wiz)) tick = &LiveSession::TimerWizTimer;
     if (timer == polltimer::name(polltimer::ParamOdcz)) tick = &LiveSession::TimerParamOdczTimer;
     if (!tick) return;
+    qCDebug(lcLive) << timer << frames.size() << "frame(s)";
     for (const LiveFrame& f : frames)
         (this->*tick)(f);
 }

@@ -1,5 +1,7 @@
 #include "widgets/InstrumentPaint.h"
 
+#include "widgets/Logging.h"
+
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
@@ -27,6 +29,9 @@ QFont fitted(const QFont& base, const QString& text, const QRectF& box, double m
         px = std::max(5.0, std::min(px * 0.92, px * ratio));
         f = sized(base, px);
     }
+    // Measured again only when asked for: this runs in paint events.
+    if (lcWidgets().isDebugEnabled() && QFontMetricsF(f).horizontalAdvance(text) > box.width())
+        qCDebug(lcWidgets) << "text does not fit:" << text << box;
     return f;
 }
 
