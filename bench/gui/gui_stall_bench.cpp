@@ -6,9 +6,9 @@
 // live page with the emulator silent for N seconds. The last line is
 //   stall_ms_p99_live= stall_ms_p99_write= stall_ms_p99_silent= polls_per_s=
 // where a stall is the time between two probe ticks beyond the probe's 5 ms.
+#include "core/PollTimers.h"
 #include "link/ControllerLink.h"
 #include "params/ui/ParametryPage.h"
-#include "shell/PollTimers.h"
 #include "shell/ui/MainWindow.h"
 #include "support/WindowOnSim.h"
 

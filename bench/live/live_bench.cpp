@@ -15,6 +15,8 @@
 //   valgrind --tool=callgrind --instr-atstart=no build/bench/live_bench --replay …
 // the instruction counts of the replay alone can be compared between builds
 // (bench/live/live_callgrind.sh divides them per frame).
+#include "core/PollTimers.h"
+#include "core/ShellModel.h"
 #include "link/Clock.h"
 #include "link/ControllerLink.h"
 #include "link/QtSerialPort.h"
@@ -25,8 +27,6 @@
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
 #include "params/WriteGate.h"
-#include "shell/PollTimers.h"
-#include "shell/ShellModel.h"
 #include "support/SimProcess.h"
 #include "support/ThreadCpu.h"
 #include "widgets/TSweepChart.h"

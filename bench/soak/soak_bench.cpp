@@ -5,8 +5,8 @@
 // --warmup 120 s, at most a fifth of the run); its growth is the least-squares slope of those samples.
 // Progress goes to stderr; the last line on stdout is
 //   rss_growth_kb_per_hour= cpu_pct= polls_per_s=
+#include "core/PollTimers.h"
 #include "link/ControllerLink.h"
-#include "shell/PollTimers.h"
 #include "shell/ui/MainWindow.h"
 #include "support/WindowOnSim.h"
 

@@ -7,6 +7,7 @@
 //            back, each drawn by the repaints the widget asked for.
 // --compare checks two such directories pixel by pixel (a build before and a
 // build after a change to the painting): exit code 1 when any sheet differs.
+#include "core/ShellModel.h"
 #include "link/Clock.h"
 #include "link/ControllerLink.h"
 #include "link/QtSerialPort.h"
@@ -17,7 +18,6 @@
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
 #include "params/WriteGate.h"
-#include "shell/ShellModel.h"
 #include "shell/ui/SkinApplier.h"
 #include "widgets/TColorButton.h"
 #include "widgets/TFlatCheckBox.h"

@@ -1,6 +1,6 @@
 #include "adapt/Bar.h"
 
-#include "link/Numeric.h"
+#include "core/Numeric.h"
 
 #include <algorithm>
 

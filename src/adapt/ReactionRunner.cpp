@@ -1,9 +1,9 @@
 #include "adapt/ReactionRunner.h"
 
 #include "adapt/Wizard.h"
+#include "core/PollTimers.h"
 #include "link/ControllerLink.h"
 #include "params/ParamTable.h"
-#include "shell/PollTimers.h"
 
 #include <QTimer>
 #include <algorithm>
@@ -95,10 +95,6 @@ ReactionRunner::ReactionRunner(ControllerLink& link, params::WriteGate& gate, Ho
     : QObject(parent), link_(link), gate_(gate), hooks_(std::move(hooks)), pause_(new QTimer(this)) {
     pause_->setSingleShot(true);
     connect(pause_, &QTimer::timeout, this, &ReactionRunner::next);
-}
-
-bool ReactionRunner::pausing() const {
-    return pause_->isActive();
 }
 
 void ReactionRunner::run(const Reaction& reaction) {

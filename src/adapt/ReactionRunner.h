@@ -70,7 +70,6 @@ public:
 
     // True from the first action until the last one is done, pauses included.
     bool running() const { return running_; }
-    bool pausing() const;
 
 private:
     struct Queued {

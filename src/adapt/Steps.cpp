@@ -29,13 +29,6 @@ int stepperPosition(const LiveFrame& f) {
 
 } // namespace
 
-const char* timerName(Timer t) {
-    static constexpr const char* names[] = {"TimerAdaptTerm", "TimerUstTpsProg", "TimerKalibSonda",
-                                            "TimerPrzedRed",  "TimerRR",         "TimerMinMax1",
-                                            "TimerMinMax2"};
-    return names[static_cast<int>(t)];
-}
-
 Bytes Reaction::sentBytes() const {
     Bytes out;
     for (const LinkAction& a : actions)

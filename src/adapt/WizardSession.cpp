@@ -1,5 +1,6 @@
 #include "adapt/WizardSession.h"
 
+#include "adapt/Logging.h"
 #include "adapt/ReactionRunner.h"
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
@@ -259,7 +260,9 @@ void WizardSession::run(const Reaction& reaction) {
 void WizardSession::act(std::function<Reaction()> action) {
     m_.link.whenIdle(this, [this, action = std::move(action)] {
         // A page change asked for before this action may have run first.
-        if (active_) run(action());
+        if (!active_) return;
+        qCDebug(lcAdapt) << "step" << wizard_.step() << "acts";
+        run(action());
     });
 }
 

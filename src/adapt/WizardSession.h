@@ -5,7 +5,7 @@
 // each write got to the controller, and the restore of a wizard left before
 // it finished. The page passes the fitter's intents in and shows view().
 #include "adapt/Wizard.h"
-#include "shell/ShellModel.h"
+#include "core/ShellModel.h"
 
 #include <QObject>
 #include <QString>

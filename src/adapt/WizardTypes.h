@@ -24,7 +24,6 @@ struct LiveFrame {
 enum class Timer { AdaptTerm, UstTpsProg, KalibSonda, PrzedRed, RR, MinMax1, MinMax2 };
 constexpr int TimerCount = 7;
 constexpr int TimerIntervalMs = 100;
-const char* timerName(Timer t); // "TimerAdaptTerm" ...
 
 // What a gated write is for: the adaptation set-up, the final write of the
 // learnt values, or the ignition system chosen on step 1.

@@ -1,5 +1,6 @@
 #include "link/QtSerialPort.h"
 
+#include "link/Logging.h"
 #include "link/SerialDevices.h"
 
 #include <QSerialPort>
@@ -27,6 +28,7 @@ bool QtSerialPort::open(const QString& device, QString* reason, bool* permission
     port_->setReadBufferSize(QueueSize);
     // QSerialPort opens exclusively (lock file and TIOCEXCL, or no sharing on Windows).
     if (!port_->open(QIODevice::ReadWrite)) {
+        qCDebug(lcLink) << "cannot open" << device << port_->errorString();
         if (reason) *reason = port_->errorString();
         if (permissionDenied) *permissionDenied = port_->error() == QSerialPort::PermissionError;
         port_.reset();
@@ -47,6 +49,7 @@ bool QtSerialPort::open(const QString& device, QString* reason, bool* permission
     port_->clearError();
     lost_ = false;
     lostReason_.clear();
+    qCDebug(lcLink) << "opened" << device;
     return true;
 }
 
@@ -66,6 +69,7 @@ void QtSerialPort::noteError() {
     if (port_->error() == QSerialPort::ResourceError && !lost_) {
         lost_ = true;
         lostReason_ = port_->errorString();
+        qCDebug(lcLink) << "port lost:" << lostReason_;
     }
 }
 

@@ -1,6 +1,6 @@
 #include "live/LiveDecode.h"
 
-#include "link/Numeric.h"
+#include "core/Numeric.h"
 
 #include <algorithm>
 #include <cmath>
@@ -61,19 +61,6 @@ int speedTrace(int speed) {
 }
 int stepperTrace(int position) {
     return atLeastOne(roundEven(position * 100.0 / 255.0));
-}
-
-int lambdaLedPosition(int upperEnd, int raw) {
-    switch (upperEnd) {
-    case 290:
-        return std::max(raw, 10);
-    case 50:
-        return std::max(raw, 2);
-    case 96:
-        return std::max(raw, 4);
-    default:
-        return raw;
-    }
 }
 
 int temperatureCelsius(int raw) {

@@ -2,6 +2,8 @@
 // What the fields of a live frame mean on screen: volts texts, chart trace
 // positions, gas level, engine speed, stepper position and the scalings that
 // depend on the lambda probe kind. Plain functions so the pages only apply them.
+#include "core/Readings.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -31,17 +33,10 @@ int tpsTrace(int raw);
 int speedTrace(int speed);
 int stepperTrace(int position);
 
-// LED bar position of the lambda byte with the floor of the bar's upper end.
-int lambdaLedPosition(int upperEnd, int raw);
-
 // Reducer temperature in degrees Celsius.
 int temperatureCelsius(int raw);
 
 // Gas level in the tank by the reserve-sensor kind (0 "20K", 1 "90R").
-struct GasLevel {
-    int percent;
-    bool low; // shown red
-};
 std::optional<GasLevel> gasLevel(int reserveSensorKind, int raw);
 
 // Engine speed from the filtered period; nullopt when the constant or the
@@ -57,21 +52,7 @@ inline int enginePeriod(std::uint8_t low, std::uint8_t high) {
     return low + 256 * high;
 }
 
-constexpr unsigned ColorRed = 0x0000FF;
-constexpr unsigned ColorGreen = 0x008000;
-constexpr unsigned ColorLime = 0x00FF00;
-
-// The lambda bar, its labels and the chart's lambda scale by probe kind.
-struct ProbeScale {
-    enum class Labels { Swapped, Design, Unchanged };
-    Labels labels;
-    int upperEnd;
-    int startColor2;
-    int startColor3;
-    std::optional<unsigned> ledColor1; // low end; nullopt = unchanged
-    std::optional<unsigned> ledColor3; // high end
-    std::array<QString, 5> scale;      // WykresLambdaY1 .. Y5, bottom to top
-};
+// The bar scaling of a probe kind (core/Readings.h).
 ProbeScale probeScale(int probeKind);
 
 // Chart time base of UpDown1's position 1..4 (clamped).
@@ -99,30 +80,12 @@ private:
     QString lowText_ = QStringLiteral("0");
 };
 
-// Everything one frame shows, decoded once for every page that shows it.
+// What decoding a frame needs to know of the controller.
 struct FrameContext {
     bool temperatureCapable = false;
     int probeKind = 0;
     int reserveSensorKind = 0;
     int ignitionConstant = 0;
-};
-
-struct Readings {
-    int lambdaRaw = 0;
-    QString lambdaVolts;
-    int lambdaTrace = 1;
-    int tpsRaw = 0;
-    QString tpsVolts;
-    int tpsTrace = 1;
-    std::optional<int> temperatureRaw;
-    std::optional<int> temperature;
-    std::optional<GasLevel> gas;
-    std::optional<int> speed; // nullopt: keep the speed displays
-    std::optional<int> speedTrace;
-    std::optional<int> speedPanel;
-    int stepper = 0;
-    int stepperTrace = 1;
-    bool petrol = false;
 };
 
 // Decodes bytes 0..6 of the frame; the period goes through the caller's filter

@@ -1,14 +1,15 @@
 #include "live/LiveSession.h"
 
+#include "core/PollTimers.h"
 #include "link/ControllerLink.h"
 #include "live/LiveJobs.h"
 #include "live/LiveModel.h"
+#include "live/Logging.h"
 #include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
-#include "shell/PollTimers.h"
 
-LiveSession::LiveSession(ControllerLink& link, LiveModel& live, ParameterModel& params, params::WriteGate& gate,
-                         QObject* parent)
+LiveSession::LiveSession(ControllerLink& link, LiveModel& live, ParameterModel& params,
+                         params::WriteGate& gate, QObject* parent)
     : QObject(parent), link_(link), live_(live), params_(params), gate_(gate) {
     connect(&link_, &ControllerLink::framesPolled, this, &LiveSession::framesPolled);
     connect(&link_, &ControllerLink::stateChanged, this, &LiveSession::stateChanged);
@@ -92,6 +93,7 @@ void LiveSession::framesPolled(const QString& timer, const QVector<LiveFrame>& f
     if (timer == polltimer::name(polltimer::Wiz)) tick = &LiveSession::TimerWizTimer;
     if (timer == polltimer::name(polltimer::ParamOdcz)) tick = &LiveSession::TimerParamOdczTimer;
     if (!tick) return;
+    qCDebug(lcLive) << timer << frames.size() << "frame(s)";
     for (const LiveFrame& f : frames)
         (this->*tick)(f);
 }

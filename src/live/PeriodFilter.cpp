@@ -1,6 +1,6 @@
 #include "live/PeriodFilter.h"
 
-#include "link/Numeric.h"
+#include "core/Numeric.h"
 
 int PeriodFilter::push(int sample) {
     if (count_ < 4) {

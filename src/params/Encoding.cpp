@@ -1,6 +1,6 @@
 #include "params/Encoding.h"
 
-#include "link/Numeric.h"
+#include "core/Numeric.h"
 #include "params/ParamTable.h"
 #include "params/Volts.h"
 

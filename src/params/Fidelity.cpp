@@ -1,6 +1,6 @@
 #include "params/Fidelity.h"
 
-#include "link/Numeric.h"
+#include "core/Numeric.h"
 #include "params/BlockCodec.h"
 #include "params/BlockCommands.h"
 #include "params/ParamTable.h"

@@ -45,13 +45,11 @@ void ParameterModel::fill(const ParameterSet& values, Origin origin, const QStri
     set_ = values;
     page_ = values;
     marks_ = std::move(marks);
-    const bool originChange = origin_ != origin || fileName_ != fileName;
     origin_ = origin;
     fileName_ = fileName;
     emit setChanged();
     emit filled();
     emit marksChanged();
-    if (originChange) emit originChanged();
     if (origin == Origin::Controller) setControllerSet(values);
 }
 

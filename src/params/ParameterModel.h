@@ -89,7 +89,6 @@ signals:
     void filled();
     void pageValueChanged(ParamId id);
     void writtenChanged(bool written);
-    void originChanged();
     void marksChanged();
     void controllerSetChanged();
 

@@ -1,5 +1,6 @@
 #include "params/ParameterSession.h"
 
+#include "core/SessionTexts.h"
 #include "link/ControllerLink.h"
 #include "params/BlockCodec.h"
 #include "params/ParamFile.h"
@@ -7,7 +8,6 @@
 #include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
 #include "params/RestorePoints.h"
-#include "params/SessionTexts.h"
 #include "params/WriteGate.h"
 
 #include <QFileInfo>

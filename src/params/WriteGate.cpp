@@ -2,6 +2,7 @@
 
 #include "params/BlockCommands.h"
 #include "params/Fidelity.h"
+#include "params/Logging.h"
 #include "params/ParamTable.h"
 #include "params/RestorePoints.h"
 
@@ -66,6 +67,7 @@ void WriteGate::blockRead(const ParameterBlock& block, int versionCode) {
     known_ = block;
     versionCode_ = versionCode;
     readAt_ = QDateTime::currentDateTime();
+    qCDebug(lcParams) << "block read, version" << versionCode;
 }
 
 std::optional<ParameterBlock> WriteGate::knownBlock() const {
@@ -73,6 +75,7 @@ std::optional<ParameterBlock> WriteGate::knownBlock() const {
 }
 
 void WriteGate::forget() {
+    qCDebug(lcParams) << "block forgotten";
     known_.reset();
     versionCode_ = 0;
     readAt_ = QDateTime();

@@ -1,7 +1,7 @@
 #include "shell/CommandLine.h"
 
 #include "link/PortMap.h"
-#include "shell/LanguageKeys.h"
+#include "core/LanguageKeys.h"
 #include "shell/SkinKeys.h"
 
 #include <QCommandLineParser>

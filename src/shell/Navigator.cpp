@@ -1,10 +1,11 @@
 #include "shell/Navigator.h"
 
+#include "core/PollTimers.h"
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
-#include "shell/PollTimers.h"
+#include "shell/Logging.h"
 
 namespace shell {
 
@@ -54,6 +55,7 @@ void Navigator::tabClicked(Page page) {
 void Navigator::switchTo(Page page) {
     const Page leaving = current_;
     current_ = page;
+    qCDebug(lcShell) << "page" << int(leaving) << "->" << int(page);
     if (showPage) showPage(page);
     pagecontrol1Change(leaving);
     if (changed) changed();

@@ -1,6 +1,6 @@
 #include "shell/SettingsStore.h"
 
-#include "shell/LanguageKeys.h"
+#include "core/LanguageKeys.h"
 #include "shell/SettingsFile.h"
 #include "shell/SkinKeys.h"
 

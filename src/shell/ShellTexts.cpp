@@ -1,12 +1,5 @@
 #include "shell/ShellTexts.h"
 
-QString shortened(const QString& text, int maxChars) {
-    if (text.size() <= maxChars) return text;
-    const QString gap = QStringLiteral(" … ");
-    const qsizetype keep = qMax<qsizetype>(2, maxChars - gap.size());
-    return text.left(keep - keep / 3) + gap + text.right(keep / 3);
-}
-
 namespace {
 // The system's own reason as it gives it; ours in the window's language.
 QString portReason(const PortError& e, const ShellModel& shell) {
@@ -44,10 +37,4 @@ QString autodetectResultText(const AutodetectResult& result, const ShellModel& s
     for (const AutodetectStep& step : result.steps)
         if (step.found) return autodetectStepText(step, shell);
     return {};
-}
-
-QStringList fileBoxLabels(const ShellModel& shell, bool save) {
-    using namespace textkey;
-    return {shell.text(FileBoxLookIn), shell.text(FileBoxFileName), shell.text(FileBoxFileType),
-            shell.text(save ? FileBoxSave : FileBoxOpen), shell.text(FileBoxCancel)};
 }

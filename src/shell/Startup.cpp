@@ -1,10 +1,10 @@
 #include "shell/Startup.h"
 
+#include "core/PollTimers.h"
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
 #include "live/LiveSession.h"
 #include "params/ParameterModel.h"
-#include "shell/PollTimers.h"
 #include "shell/ShellTexts.h"
 
 namespace shell {

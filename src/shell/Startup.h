@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/ShellModel.h"
+#include "core/ShellModel.h"
 
 namespace shell {
 

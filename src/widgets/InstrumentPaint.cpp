@@ -1,5 +1,7 @@
 #include "widgets/InstrumentPaint.h"
 
+#include "widgets/Logging.h"
+
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
@@ -27,12 +29,10 @@ QFont fitted(const QFont& base, const QString& text, const QRectF& box, double m
         px = std::max(5.0, std::min(px * 0.92, px * ratio));
         f = sized(base, px);
     }
+    // Measured again only when asked for: this runs in paint events.
+    if (lcWidgets().isDebugEnabled() && QFontMetricsF(f).horizontalAdvance(text) > box.width())
+        qCDebug(lcWidgets) << "text does not fit:" << text << box;
     return f;
-}
-
-QColor dimmed(const QColor& c, double factor) {
-    const QColor r = c.toRgb();
-    return QColor(int(r.red() * factor), int(r.green() * factor), int(r.blue() * factor));
 }
 
 QColor mixed(const QColor& a, const QColor& b, double t) {

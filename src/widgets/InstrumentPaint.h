@@ -16,7 +16,6 @@ namespace ipaint {
 QFont sized(const QFont& base, double pixelSize);
 // Largest pixel size (up to maxPixel) at which text fits into box.
 QFont fitted(const QFont& base, const QString& text, const QRectF& box, double maxPixel);
-QColor dimmed(const QColor& c, double factor);
 QColor mixed(const QColor& a, const QColor& b, double t);
 
 // face, or a light/dark substitute when ink would not stand out on it (a

@@ -26,13 +26,6 @@ void TFlatCheckBox::setFontColor(const QColor& c) {
     update();
 }
 
-void TFlatCheckBox::setCheckSize(int s) {
-    if (checkSize_ == std::max(6, s)) return;
-    checkSize_ = std::max(6, s);
-    updateGeometry();
-    update();
-}
-
 void TFlatCheckBox::setSpacing(int s) {
     if (spacing_ == s) return;
     spacing_ = s;

@@ -13,7 +13,6 @@ public:
     QColor color() const { return color_; }
     void setFontColor(const QColor& c);
     QColor fontColor() const { return fontColor_; }
-    void setCheckSize(int s);
     void setSpacing(int s);
     void setWordWrap(bool on);
 

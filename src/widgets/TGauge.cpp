@@ -28,12 +28,6 @@ void TGauge::setBackColor(const QColor& c) {
     update();
 }
 
-void TGauge::setShowText(bool on) {
-    if (on == showText_) return;
-    showText_ = on;
-    update();
-}
-
 void TGauge::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -69,7 +63,8 @@ void TGauge::paintEvent(QPaintEvent*) {
         // quarter mark runs into the figures.
         const QFontMetricsF fm(tf);
         const double pw = std::min(in.width() - 2, fm.horizontalAdvance(t) + 6);
-        const QRectF plate(in.center().x() - pw / 2, in.center().y() - fm.height() / 2 - 1, pw, fm.height() + 2);
+        const QRectF plate(in.center().x() - pw / 2, in.center().y() - fm.height() / 2 - 1, pw,
+                           fm.height() + 2);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(255, 255, 255, 215));
         p.drawRoundedRect(plate, 3, 3);

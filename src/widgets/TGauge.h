@@ -17,7 +17,6 @@ public:
     void setBackColor(const QColor& c);
     QColor foreColor() const { return fore_; }
     QColor backColor() const { return back_; }
-    void setShowText(bool on);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -21,12 +21,6 @@ void TGradientPanel::setColorTo(const QColor& c) {
     invalidate();
 }
 
-void TGradientPanel::setStyle(GradientStyle s) {
-    if (style_ == s) return;
-    style_ = s;
-    invalidate();
-}
-
 void TGradientPanel::invalidate() {
     cache_ = QPixmap();
     update();

@@ -17,7 +17,6 @@ public:
     void setColorTo(const QColor& c);
     QColor colorFrom() const { return from_; }
     QColor colorTo() const { return to_; }
-    void setStyle(GradientStyle s);
     GradientStyle gradientStyle() const { return style_; }
 
 protected:

@@ -20,18 +20,6 @@ void THorizontalBar::setBarStyle(BarStyle s) {
     invalidateStatic();
 }
 
-void THorizontalBar::setBarColor(const QColor& c) {
-    if (bar_.Color == c) return;
-    bar_.Color = c;
-    invalidateStatic();
-}
-
-void THorizontalBar::setBarBkColor(const QColor& c) {
-    if (bar_.BkColor == c) return;
-    bar_.BkColor = c;
-    invalidateStatic();
-}
-
 void THorizontalBar::writeStaticKey(StaticKey& k) const {
     k.append(bar_.Style);
     addColour(k, bar_.Color);

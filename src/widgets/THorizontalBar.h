@@ -14,8 +14,6 @@ public:
 
     BarSettings& barSettings() { return bar_; }
     void setBarStyle(BarStyle s);
-    void setBarColor(const QColor& c);
-    void setBarBkColor(const QColor& c);
 
 protected:
     void paintStatic(QPainter& p) override;

@@ -12,12 +12,6 @@ TTankGauge::TTankGauge(QWidget* parent) : TAnalogGauge(parent) {
     model_.options = opUnit;
 }
 
-void TTankGauge::setTankColor(const QColor& c) {
-    if (tank_.Color == c) return;
-    tank_.Color = c;
-    invalidateStatic();
-}
-
 void TTankGauge::writeStaticKey(StaticKey& k) const {
     k.append(tank_.Style);
     addColour(k, tank_.Color);

@@ -14,7 +14,6 @@ public:
     QSize sizeHint() const override { return QSize(130, 160); }
 
     TankSettings& tankSettings() { return tank_; }
-    void setTankColor(const QColor& c);
     // Colour of the level marks on the tank wall.
     QColor& pphColor() { return pph_; }
 

@@ -18,18 +18,6 @@ TThermometer::TThermometer(QWidget* parent) : TAnalogGauge(parent) {
     model_.signal.ValueFormat = QStringLiteral("0");
 }
 
-void TThermometer::setBarColor(const QColor& c) {
-    if (bar_.Color == c) return;
-    bar_.Color = c;
-    invalidateStatic();
-}
-
-void TThermometer::setScaleSpacing(int s) {
-    if (spacing_ == s) return;
-    spacing_ = s;
-    invalidateStatic();
-}
-
 void TThermometer::writeStaticKey(StaticKey& k) const {
     k.append(bar_.Style);
     addColour(k, bar_.Color);

@@ -13,10 +13,8 @@ public:
     QSize sizeHint() const override { return QSize(90, 240); }
 
     BarSettings& barSettings() { return bar_; }
-    void setBarColor(const QColor& c);
     // Gap between column and scale, pixels.
     int scaleSpacing() const { return spacing_; }
-    void setScaleSpacing(int s);
 
 protected:
     void paintStatic(QPainter& p) override;

@@ -1,11 +1,13 @@
 #pragma once
-#include "link/Numeric.h"
+#include <cmath>
 
 namespace widgets {
 
-// Pixel positions and sizes: the program's one rounding (ties to even), as int.
+// Pixel positions and sizes: the program's one rounding (to nearest, ties to
+// even, as the default floating-point rounding mode does), as int. Kept here
+// so the widgets need nothing of the program's other libraries.
 inline int roundPx(double v) {
-    return static_cast<int>(::roundEven(v));
+    return static_cast<int>(std::nearbyint(v));
 }
 
 } // namespace widgets

@@ -2,6 +2,7 @@
 // The real main window against the emulated controller (in this process, or
 // quendrix-sim as a process), with boxes answered and recorded, and what the
 // controller holds before and after. Header only: the fault matrix's rig.
+#include "core/SessionTexts.h"
 #include "emulator/Emulator.h"
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
@@ -9,7 +10,6 @@
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
-#include "params/SessionTexts.h"
 #include "params/ui/ParametryPage.h"
 #include "shell/ShellTexts.h"
 #include "shell/ui/MainWindow.h"
@@ -17,8 +17,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTabWidget>

@@ -2,11 +2,12 @@
 // the chart's check boxes, pause button and time base.
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
-#include "live/ui/ReadingsPanel.h"
 #include "live/ui/WizualizacjaPage.h"
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
+#include "params/ui/ReadingsFeed.h"
 #include "support/ModelsRig.h"
+#include "ui/ReadingsPanel.h"
 #include "widgets/TColor.h"
 #include "widgets/TLedBar.h"
 #include "widgets/TLedLamp.h"
@@ -85,7 +86,8 @@ void TestLiveControls::probeKindScaling() {
 void TestLiveControls::readingsPanelScalesItsBarOnEveryFill() {
     Rig rig;
     WizualizacjaPage page(rig.models());
-    ReadingsPanel panel(rig.models());
+    ReadingsPanel panel;
+    feedReadingsPanel(panel, rig.models());
     panel.show(); // shown before the read, as the parameters page is
     ParameterSet set = defaultParameterSet();
     for (const auto& [kind, max] : {std::pair{"3", 96}, std::pair{"1", 290}, std::pair{"4", 50}}) {

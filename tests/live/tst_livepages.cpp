@@ -1,9 +1,10 @@
 // The live pages against the emulator over a pty, driven by object names.
 #include "live/LiveDecode.h"
 #include "live/ui/ObrotyPage.h"
-#include "live/ui/ReadingsPanel.h"
 #include "live/ui/WizualizacjaPage.h"
+#include "params/ui/ReadingsFeed.h"
 #include "support/EmulatorRig.h"
+#include "ui/ReadingsPanel.h"
 #include "widgets/TRoundMeter.h"
 
 #include <QAbstractButton>
@@ -162,14 +163,16 @@ void TestLivePages::readingsPanelShowsTheFrame() {
     ParameterSet set;
     set[ParamId::ReserveSensorKind] = QStringLiteral("1");
     rig.params.setFromController(set);
-    ReadingsPanel panel(rig.models());
+    ReadingsPanel panel;
+    feedReadingsPanel(panel, rig.models());
     rig.commonPageChangeSteps();
     rig.link.run(nullptr, [](Controller& c) {
         c.setIgnitionIndex(2);
         c.channel().OpenPort();
     });
     rig.waitIdle();
-    const LiveFrame last = pollAnswered(rig, 5, [&](const LiveFrame& f) { rig.liveSession.TimerParamOdczTimer(f); });
+    const LiveFrame last =
+        pollAnswered(rig, 5, [&](const LiveFrame& f) { rig.liveSession.TimerParamOdczTimer(f); });
     QVERIFY(last.ok);
     QCOMPARE(text(panel, "ZmiennaTPS"), QStringLiteral("1.70"));
     QCOMPARE(text(panel, "ZmiennaObroty"), QStringLiteral("2000"));

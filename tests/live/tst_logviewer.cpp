@@ -1,8 +1,8 @@
 // The log viewer as a fitter uses it: by keys alone, then by mouse, in the
 // language of the program.
+#include "core/ShellModel.h"
 #include "live/ui/LogChart.h"
 #include "live/ui/LogViewer.h"
-#include "shell/ShellModel.h"
 #include "support/DriveLog.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "shell/LanguageTexts.h"
+#include "core/LanguageTexts.h"
 #include "shell/ui/LanguageApplier.h"
 #include "shell/ui/LayoutApplier.h"
 #include "shell/ui/SkinApplier.h"

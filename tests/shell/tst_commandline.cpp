@@ -1,5 +1,5 @@
+#include "core/DataPaths.h"
 #include "shell/CommandLine.h"
-#include "shell/DataPaths.h"
 #include "shell/SingleInstance.h"
 
 #include <QCoreApplication>

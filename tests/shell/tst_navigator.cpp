@@ -1,13 +1,13 @@
 // Page changes over the link's worker with an in-memory port: the common
 // steps' bytes, the flag rules, the one automatic-write rule, held changes,
 // the start-up exchanges, autodetection and the shell's texts.
+#include "core/PollTimers.h"
 #include "link/Autodetect.h"
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
 #include "shell/Navigator.h"
-#include "shell/PollTimers.h"
 #include "shell/ShellTexts.h"
 #include "shell/Startup.h"
 #include "support/ModelsRig.h"

@@ -1,6 +1,6 @@
+#include "core/LanguageKeys.h"
 #include "shell/Codepage.h"
 #include "shell/LanguageFile.h"
-#include "shell/LanguageKeys.h"
 #include "shell/NumberedLines.h"
 #include "shell/SkinFile.h"
 #include "shell/SkinKeys.h"

@@ -2,6 +2,7 @@
 // sends: the same bytes, pauses, opens and closes, against the emulator on a
 // pseudo-terminal, for start-up, a full write, a live poll and a round trip of
 // the real main window through the parameters page.
+#include "core/PollTimers.h"
 #include "emulator/Emulator.h"
 #include "link/ControllerLink.h"
 #include "link/QtSerialPort.h"
@@ -13,7 +14,6 @@
 #include "params/ParameterSession.h"
 #include "params/WriteGate.h"
 #include "params/WriteSequence.h"
-#include "shell/PollTimers.h"
 #include "shell/Startup.h"
 #include "shell/ui/MainWindow.h"
 #include "support/FakeLink.h"

@@ -2,6 +2,8 @@
 // The models and the controller link on the real serial port, against an
 // in-process emulator on a pseudo-terminal. Header only: tests that use it
 // link quendrix_sim and the page libraries they drive.
+#include "core/PollTimers.h"
+#include "core/ShellModel.h"
 #include "emulator/Emulator.h"
 #include "link/Clock.h"
 #include "link/ControllerLink.h"
@@ -11,8 +13,6 @@
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
 #include "params/WriteGate.h"
-#include "shell/PollTimers.h"
-#include "shell/ShellModel.h"
 
 #include <QtTest>
 #include <memory>

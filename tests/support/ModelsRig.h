@@ -2,14 +2,14 @@
 // The controller link on the in-memory port and clock, with the models one
 // owner creates: what the page and shell tests build their windows on.
 // Header only; tests that use it link the libraries of the models.
+#include "core/PollTimers.h"
+#include "core/ShellModel.h"
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
 #include "live/LiveSession.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
 #include "params/WriteGate.h"
-#include "shell/PollTimers.h"
-#include "shell/ShellModel.h"
 #include "support/FakeLink.h"
 
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "adapt/ui/SensorPicture.h"
 #include "live/LiveModel.h"
-#include "live/ui/Instruments.h"
+#include "ui/Instruments.h"
 #include "widgets/FitText.h"
 #include "widgets/TColorButton.h"
 #include "widgets/TFlatCheckBox.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include "adapt/WizardSession.h"
-#include "shell/PageHooks.h"
-#include "shell/ShellModel.h"
+#include "core/PageHooks.h"
+#include "core/ShellModel.h"
 
 #include <QWidget>
 #include <functional>

@@ -5,7 +5,7 @@
 #include "adapt/ui/AutoadaptacjaPage.h"
 #include "adapt/ui/SensorPicture.h"
 #include "live/IgnitionPage.h"
-#include "live/ui/Instruments.h"
+#include "ui/Instruments.h"
 #include "widgets/FitText.h"
 #include "widgets/TColor.h"
 #include "widgets/TColorButton.h"

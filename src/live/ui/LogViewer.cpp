@@ -1,10 +1,11 @@
 #include "live/ui/LogViewer.h"
 
+#include "core/ShellModel.h"
 #include "live/Recorder.h"
 #include "live/ui/LogChart.h"
-#include "shell/ShellModel.h"
 
-#include "shell/ShellTexts.h"
+#include "core/TextKeys.h"
+
 #include <QAction>
 #include <QDir>
 

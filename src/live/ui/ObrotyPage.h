@@ -1,6 +1,6 @@
 #pragma once
-#include "shell/PageHooks.h"
-#include "shell/ShellModel.h"
+#include "core/PageHooks.h"
+#include "core/ShellModel.h"
 
 #include <QWidget>
 

@@ -1,10 +1,10 @@
 #include "live/ui/WizualizacjaPage.h"
 
-#include "link/Numeric.h"
+#include "core/Numeric.h"
+#include "core/TextKeys.h"
 #include "live/LiveModel.h"
 #include "live/LiveSession.h"
-#include "live/ui/Instruments.h"
-#include "shell/ShellTexts.h"
+#include "ui/Instruments.h"
 #include "widgets/FollowColours.h"
 #include "widgets/TColor.h"
 #include "widgets/TGauge.h"

@@ -1,8 +1,8 @@
 #pragma once
+#include "core/PageHooks.h"
+#include "core/ShellModel.h"
 #include "live/IgnitionPage.h"
 #include "live/LiveDecode.h"
-#include "shell/PageHooks.h"
-#include "shell/ShellModel.h"
 
 #include <QWidget>
 #include <array>

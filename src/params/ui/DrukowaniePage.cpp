@@ -1,14 +1,14 @@
 #include "params/ui/DrukowaniePage.h"
 
+#include "core/DataPaths.h"
+#include "core/PageMetrics.h"
+#include "core/SessionTexts.h"
+#include "core/TextKeys.h"
 #include "live/LiveModel.h"
-#include "live/ui/Instruments.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
-#include "params/SessionTexts.h"
 #include "params/ui/PageTexts.h"
-#include "shell/DataPaths.h"
-#include "shell/Layouts.h"
-#include "shell/ShellTexts.h"
+#include "ui/Instruments.h"
 #include "widgets/FollowColours.h"
 #include "widgets/TColorButton.h"
 #include "widgets/TGradientPanel.h"
@@ -146,7 +146,7 @@ void DrukowaniePage::build() {
     page->addWidget(heading_);
     page->addLayout(groups, 1);
     // The 800x600 layout's type until a layout gives the page its own.
-    applyLayoutNumbers(*shell::layout::forWidth(800).paramPage);
+    applyLayoutNumbers(shell::layout::DesignParamPage);
 }
 
 void DrukowaniePage::applyLayoutNumbers(const shell::layout::ParamPageNumbers& n) {

@@ -1,8 +1,10 @@
 #pragma once
+#include "core/PageHooks.h"
+#include "core/ShellModel.h"
 #include "params/PrintSheet.h"
-#include "shell/Layouts.h"
-#include "shell/PageHooks.h"
-#include "shell/ShellModel.h"
+#include "core/PageHooks.h"
+#include "core/PageMetrics.h"
+#include "core/ShellModel.h"
 
 #include <QMessageBox>
 #include <QWidget>

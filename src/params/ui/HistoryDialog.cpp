@@ -1,6 +1,6 @@
 #include "params/ui/HistoryDialog.h"
 
-#include "params/SessionTexts.h"
+#include "core/SessionTexts.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

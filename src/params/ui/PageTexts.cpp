@@ -1,9 +1,9 @@
 #include "params/ui/PageTexts.h"
 
+#include "core/LanguageKeys.h"
+#include "core/ShellModel.h"
 #include "live/IgnitionPage.h"
 #include "params/ParamTable.h"
-#include "shell/LanguageKeys.h"
-#include "shell/ShellModel.h"
 
 #include <QHash>
 

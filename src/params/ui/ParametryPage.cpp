@@ -1,18 +1,18 @@
 #include "params/ui/ParametryPage.h"
 
+#include "core/DataPaths.h"
+#include "core/SessionTexts.h"
+#include "core/TextKeys.h"
 #include "live/LiveModel.h"
 #include "params/KeyboardMap.h"
 #include "params/ParamFile.h"
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
-#include "params/SessionTexts.h"
 #include "params/Validation.h"
 #include "params/ui/DifferencesDialog.h"
 #include "params/ui/HistoryDialog.h"
 #include "params/ui/PageTexts.h"
 #include "params/ui/ParametryPageParts.h"
-#include "shell/DataPaths.h"
-#include "shell/ShellTexts.h"
 #include "widgets/TColorButton.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 #pragma once
+#include "core/PageHooks.h"
+#include "core/ShellModel.h"
 #include "params/Encoding.h"
 #include "params/ParameterSession.h"
 #include "params/ParameterSet.h"
-#include "shell/PageHooks.h"
-#include "shell/ShellModel.h"
 
 #include <QHash>
 #include <QMessageBox>

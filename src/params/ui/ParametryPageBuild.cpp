@@ -1,17 +1,18 @@
 // The parameters page: its controls, layout, reactions and tab order.
 #include "params/ui/ParametryPage.h"
 
+#include "core/PageMetrics.h"
+#include "core/SessionTexts.h"
 #include "live/LiveModel.h"
-#include "live/ui/Instruments.h"
-#include "live/ui/ReadingsPanel.h"
 #include "params/KeyboardMap.h"
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
-#include "params/SessionTexts.h"
 #include "params/Validation.h"
 #include "params/ui/ParametryPageParts.h"
 #include "params/ui/PasteFilter.h"
-#include "shell/Layouts.h"
+#include "params/ui/ReadingsFeed.h"
+#include "ui/Instruments.h"
+#include "ui/ReadingsPanel.h"
 #include "widgets/FollowColours.h"
 #include "widgets/TColor.h"
 #include "widgets/TColorButton.h"
@@ -131,7 +132,8 @@ void ParametryPage::buildControls() {
     commentsLabel->setBuddy(commentsOff_);
     commentsLabel->installEventFilter(this);
 
-    readings_ = new ReadingsPanel(m_, this);
+    readings_ = new ReadingsPanel(this);
+    feedReadingsPanel(*readings_, m_);
     // The readings stand in the column of buttons over whatever background a
     // skin gives it: they show in the fields' colours, as a read-out does.
     readings_->setAutoFillBackground(true);

@@ -1,8 +1,8 @@
 #include "shell/ui/LanguageApplier.h"
 
+#include "core/LanguageKeys.h"
+#include "core/LanguageTexts.h"
 #include "shell/Codepage.h"
-#include "shell/LanguageKeys.h"
-#include "shell/LanguageTexts.h"
 #include "shell/ui/NamedObjects.h"
 #include "widgets/TAnalogGauge.h"
 #include "widgets/TColor.h"
@@ -96,11 +96,6 @@ QString badLineMessage(const QString& text, const QString& fileName, int lineNum
 }
 
 LanguageApplier::LanguageApplier(QWidget* root, LanguageTexts* texts) : root_(root), texts_(texts) {}
-
-void LanguageApplier::applyText(int key, const QString& text) {
-    const NamedObjects named(root_);
-    applyKey(named, texts_, key, text);
-}
 
 LanguageApplier::Result LanguageApplier::loadFile(const QString& path) {
     return apply(shell::readLanguageFile(path), QFileInfo(path).fileName());

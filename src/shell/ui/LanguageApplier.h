@@ -45,9 +45,6 @@ public:
     Result loadFile(const QString& path);
     Result apply(const shell::LanguageFileContents& contents, const QString& fileName);
 
-    // Sets every target of one key.
-    void applyText(int key, const QString& text);
-
     // The petrol/gas indicator: ZmiennaGazBenzyna and the lamp GasLed show
     // text 10408 in red on petrol; otherwise text 10409, the label in green and
     // the lamp in Label47's font colour.

@@ -1,9 +1,9 @@
 #pragma once
+#include "core/ShellModel.h"
 #include "link/ControllerLink.h"
 #include "link/SerialDevices.h"
 #include "shell/Navigator.h"
 #include "shell/SettingsStore.h"
-#include "shell/ShellModel.h"
 #include "shell/ui/LayoutApplier.h"
 
 #include <QMainWindow>

@@ -1,10 +1,10 @@
 #include "shell/ui/PortControl.h"
 
+#include "core/ShellModel.h"
 #include "link/ControllerLink.h"
 #include "link/SerialChannel.h"
 #include "live/LiveModel.h"
 #include "shell/PortSession.h"
-#include "shell/ShellModel.h"
 #include "shell/ShellTexts.h"
 
 #include <QAction>

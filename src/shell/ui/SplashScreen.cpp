@@ -1,6 +1,6 @@
 #include "shell/ui/SplashScreen.h"
 
-#include "link/Numeric.h"
+#include "core/Numeric.h"
 #include "shell/ui/Artwork.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "shell/ui/TraceWindow.h"
 
-#include "shell/ShellModel.h"
+#include "core/ShellModel.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
 #pragma once
-#include "shell/LanguageTexts.h"
+#include "core/LanguageTexts.h"
 
 #include <QObject>
 #include <QString>

@@ -1,17 +1,12 @@
-#include "live/ui/ReadingsPanel.h"
+#include "ui/ReadingsPanel.h"
 
-#include "live/LiveDecode.h"
-#include "live/LiveModel.h"
-#include "live/LiveSession.h"
-#include "live/ui/Instruments.h"
-#include "params/ParameterModel.h"
-#include "shell/ShellTexts.h"
+#include "ui/Instruments.h"
 #include "widgets/TColor.h"
 #include "widgets/TLedBar.h"
 
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
-#include <QTimer>
 
 namespace {
 QLabel* caption(QWidget* parent, const QString& name, const QString& text) {
@@ -32,7 +27,7 @@ QLabel* value(QWidget* parent, const QString& name) {
 }
 } // namespace
 
-ReadingsPanel::ReadingsPanel(Models models, QWidget* parent) : QGroupBox(parent), m_(models) {
+ReadingsPanel::ReadingsPanel(QWidget* parent) : QGroupBox(parent) {
     setObjectName(QStringLiteral("GroupBox1"));
 
     auto* grid = new QGridLayout(this);
@@ -79,16 +74,6 @@ ReadingsPanel::ReadingsPanel(Models models, QWidget* parent) : QGroupBox(parent)
     grid->addWidget(ZmiennaGazBenzyna, row++, 0, 1, 2);
     grid->setRowStretch(row, 1);
     setTextSize(0);
-    refreshPetrolGasCaption();
-    applyProbeKindScaling(-1);
-    applyFeatures(m_.live.features());
-
-    connect(&m_.liveSession, &LiveSession::panelRead, this, &ReadingsPanel::showReadings);
-    // The bar follows the probe kind of every fill of the page.
-    connect(&m_.params, &ParameterModel::filled, this, [this] { applyProbeKindScaling(); });
-    connect(&m_.live, &LiveModel::featuresChanged, this, &ReadingsPanel::applyFeatures);
-    connect(&m_.live, &LiveModel::petrolChanged, this, [this] { refreshPetrolGasCaption(); });
-    connect(&m_.shell, &ShellModel::textsChanged, this, [this] { refreshPetrolGasCaption(); });
 }
 
 void ReadingsPanel::setTextSize(int points) {
@@ -117,26 +102,18 @@ void ReadingsPanel::resizeEvent(QResizeEvent* event) {
     if (h > 0 && minimumHeight() != h) setMinimumHeight(h);
 }
 
-void ReadingsPanel::applyProbeKindScaling() {
-    applyProbeKindScaling(m_.live.probeKind());
-}
-
-void ReadingsPanel::applyProbeKindScaling(int probeKind) {
-    const live::ProbeScale s = live::probeScale(probeKind);
+void ReadingsPanel::applyProbeScale(const live::ProbeScale& s) {
     upperEnd_ = s.upperEnd;
     liveui::applyLedScale(LEDMeter2, s);
 }
 
-void ReadingsPanel::applyFeatures(const live::VersionFeatures& f) {
-    ZmiennaTemperatura->setVisible(f.temperatureInstruments);
-    ZmiennaTemperaturaLabel->setVisible(f.temperatureInstruments);
+void ReadingsPanel::showTemperature(bool shown) {
+    ZmiennaTemperatura->setVisible(shown);
+    ZmiennaTemperaturaLabel->setVisible(shown);
 }
 
-void ReadingsPanel::refreshPetrolGasCaption() {
-    const bool petrol = m_.live.petrol();
-    liveui::setTextIfChanged(ZmiennaGazBenzyna,
-                             petrol ? m_.shell.text(textkey::Petrol, QStringLiteral("Benzyna"))
-                                    : m_.shell.text(textkey::Gas, QStringLiteral("Gaz")));
+void ReadingsPanel::showFuel(bool petrol, const QString& caption) {
+    liveui::setTextIfChanged(ZmiennaGazBenzyna, caption);
     const QColor colour = tColor(petrol ? live::ColorRed : live::ColorGreen);
     if (ZmiennaGazBenzyna->palette().color(QPalette::WindowText) != colour) {
         QPalette p = ZmiennaGazBenzyna->palette();

@@ -1,6 +1,6 @@
-#include "live/ui/Instruments.h"
+#include "ui/Instruments.h"
 
-#include "live/LiveDecode.h"
+#include "core/Readings.h"
 #include "widgets/FitText.h"
 #include "widgets/TColor.h"
 #include "widgets/TGradientPanel.h"

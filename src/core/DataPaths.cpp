@@ -1,4 +1,4 @@
-#include "shell/DataPaths.h"
+#include "core/DataPaths.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,5 @@
 #pragma once
-#include "live/IgnitionPage.h"
-#include "live/LiveDecode.h"
-#include "shell/ShellModel.h"
+#include "core/Readings.h"
 
 #include <QGroupBox>
 
@@ -9,17 +7,18 @@ class QLabel;
 class TLedBar;
 
 // The readings panel GroupBox1 of the parameters page, fed by TimerParamOdcz.
+// A view only: its owner connects it to the models (params/ui/ReadingsFeed.h).
 class ReadingsPanel : public QGroupBox {
     Q_OBJECT
 public:
-    explicit ReadingsPanel(Models models, QWidget* parent = nullptr);
+    explicit ReadingsPanel(QWidget* parent = nullptr);
 
-    // LEDMeter2's range and zones by the probe kind: after every fill of the
-    // parameters page, so the bar follows the probe kind just read.
-    void applyProbeKindScaling();
-    void applyProbeKindScaling(int probeKind);
-    // Petrol/gas caption again in the current language.
-    void refreshPetrolGasCaption();
+    // LEDMeter2's range and zones for the probe kind's scale.
+    void applyProbeScale(const live::ProbeScale& scale);
+    // The temperature read-out only where the controller measures it.
+    void showTemperature(bool shown);
+    // The fuel in use: petrol red, gas green, under its caption in the current language.
+    void showFuel(bool petrol, const QString& caption);
     // The type of every caption and value (a screen-size layout's).
     void setTextSize(int points);
 
@@ -31,9 +30,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void applyFeatures(const live::VersionFeatures& f);
-
-    Models m_;
     QLabel* LambdaLabel;
     QLabel* ZmiennaLambda;
     TLedBar* LEDMeter2;

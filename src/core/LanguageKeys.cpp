@@ -1,5 +1,5 @@
-#include "shell/LanguageKeys.h"
-#include "shell/LanguageTexts.h"
+#include "core/LanguageKeys.h"
+#include "core/LanguageTexts.h"
 
 #include <QHash>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "shell/ShellModel.h"
+#include "core/ShellModel.h"
 
 void ShellModel::setMessage(const QString& text) {
     message_ = text;

@@ -1,8 +1,8 @@
-#include "shell/LanguageTexts.h"
-#include "shell/TraceLog.h"
+#include "core/LanguageTexts.h"
 
-#include "params/SessionTexts.h"
-#include "shell/NumberedLines.h"
+#include "core/FileTexts.h"
+#include "core/SessionTexts.h"
+#include "core/TraceTexts.h"
 
 void LanguageTexts::loadDefaults() {
     texts_.clear();

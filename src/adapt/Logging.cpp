@@ -1,0 +1,3 @@
+#include "adapt/Logging.h"
+
+Q_LOGGING_CATEGORY(lcAdapt, "quendrix.adapt", QtWarningMsg)

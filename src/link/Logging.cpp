@@ -1,0 +1,3 @@
+#include "link/Logging.h"
+
+Q_LOGGING_CATEGORY(lcLink, "quendrix.link", QtWarningMsg)

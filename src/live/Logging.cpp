@@ -1,0 +1,3 @@
+#include "live/Logging.h"
+
+Q_LOGGING_CATEGORY(lcLive, "quendrix.live", QtWarningMsg)

@@ -1,0 +1,3 @@
+#include "params/Logging.h"
+
+Q_LOGGING_CATEGORY(lcParams, "quendrix.params", QtWarningMsg)

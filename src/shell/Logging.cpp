@@ -1,0 +1,3 @@
+#include "shell/Logging.h"
+
+Q_LOGGING_CATEGORY(lcShell, "quendrix.shell", QtWarningMsg)

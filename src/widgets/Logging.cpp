@@ -1,0 +1,3 @@
+#include "widgets/Logging.h"
+
+Q_LOGGING_CATEGORY(lcWidgets, "quendrix.widgets", QtWarningMsg)
