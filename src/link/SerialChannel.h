@@ -96,6 +96,8 @@ public:
     const std::array<std::uint8_t, BufferSize>& buffer() const { return buffer_; }
 
     void sleepMs(int ms) { clock_.sleepMs(ms); }
+    // Bytes the port holds now, without taking them (negative: the port is gone).
+    int waiting() { return port_.bytesWaiting(); }
 
     int silenceCounter() const { return silence_; }
     void resetSilenceCounter() { silence_ = 0; }
