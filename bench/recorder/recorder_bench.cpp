@@ -1,4 +1,4 @@
-// recorder_bench [--seconds N] [--rounds K] [--dir DIR]
+// recorder_bench [--seconds N] [--rounds K] [--dir DIR] [--shot DIR]
 // The drive log against quendrix-sim (9600 Bd on a pseudo-terminal), offscreen,
 // with the live page WizualizacjaTab shown:
 //  1. fast log: recording with the fast log on for N seconds (10 by default);
@@ -10,13 +10,15 @@
 // Prints as its last line
 //   frames_per_s=… lost_frames=… cpu_pct=…
 // (cpu_pct: this process during the fast log, % of one core) and before it the
-// page's CPU without and with the recorder.
+// page's CPU without and with the recorder. With --shot, the log viewer on the
+// fast log's file and the live page replaying it are saved as PNG files.
 #include "link/Clock.h"
 #include "link/ControllerLink.h"
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
 #include "live/LiveSession.h"
 #include "live/LogFile.h"
+#include "live/ui/LogViewer.h"
 #include "live/ui/WizualizacjaPage.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
@@ -26,8 +28,10 @@
 #include "support/SimProcess.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -55,7 +59,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     int seconds = 10;
     int rounds = 3;
-    QString dir;
+    QString dir, shotDir;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == QLatin1String("--seconds"))
@@ -160,6 +164,24 @@ int main(int argc, char** argv) {
             liveSession.stopRecording();
         }
     driver.stop();
+    if (!shotDir.isEmpty()) {
+        QDir().mkpath(shotDir);
+        LogViewer viewer(shell);
+        viewer.resize(1000, 600);
+        viewer.setLiveSession(&liveSession);
+        viewer.show();
+        if (viewer.openLog(csv)) {
+            viewer.view().setCursor((viewer.view().first() + viewer.view().last()) / 2);
+            runFor(300);
+            viewer.grab().save(QDir(shotDir).filePath(QStringLiteral("log-viewer-recorded.png")));
+            liveSession.startReplay(viewer.log(), QFileInfo(csv).fileName());
+            liveSession.replay().setSpeed(2);
+            runFor(4000);
+            page->grab().save(QDir(shotDir).filePath(QStringLiteral("live-replaying.png")));
+            viewer.grab().save(QDir(shotDir).filePath(QStringLiteral("log-viewer-replaying.png")));
+            liveSession.stopReplay();
+        }
+    }
     link.stopAllPolling();
     const double pctOff = 100.0 * cpuOff / secOff, pctOn = 100.0 * cpuOn / secOn;
     std::printf(

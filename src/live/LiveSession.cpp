@@ -35,6 +35,11 @@ LiveSession::LiveSession(ControllerLink& link, LiveModel& live, ParameterModel& 
     });
 }
 
+LiveSession::~LiveSession() {
+    disconnect(&recorder_, nullptr, this, nullptr);
+    recorder_.stop();
+}
+
 void LiveSession::stateChanged(const LinkState& state) {
     if (state.analogCapable == analogCapable_) return;
     analogCapable_ = state.analogCapable;
@@ -139,7 +144,7 @@ void LiveSession::updatePollPace() {
 }
 
 bool LiveSession::startRecording(const QString& folder) {
-    if (recorder_.start(folder)) return true;
+    if (recorder_.start(folder.isEmpty() ? logFolder_ : folder)) return true;
     emit recordingRefused(recorder_.errorString());
     return false;
 }

@@ -31,6 +31,8 @@ class LiveSession : public QObject {
 public:
     LiveSession(ControllerLink& link, LiveModel& live, ParameterModel& params, params::WriteGate& gate,
                 QObject* parent = nullptr);
+    // A recording still open is closed; nothing of this session hears of it.
+    ~LiveSession() override;
 
     // The creation sequence's exchanges: version-dependent controls, analog
     // threshold, version read (caption), ignition read into both lists, port
@@ -65,7 +67,9 @@ public:
     // The drive log: every frame any polling page receives, from start to
     // stop, whatever page is shown. Closed when the port is lost.
     live::Recorder& recorder() { return recorder_; }
+    // Into folder; when empty, the one set here, else the recorder's default.
     bool startRecording(const QString& folder = QString());
+    void setLogFolder(const QString& folder) { logFolder_ = folder; }
     void stopRecording();
     // Fast log: while recording on the live page, TimerWiz polls as fast as
     // the line carries frames; every frame is decoded and recorded, the page
@@ -125,6 +129,7 @@ private:
     PeriodFilter logFilter_;
     live::Replay replay_;
     QString replayName_;
+    QString logFolder_;
     QTimer pageTick_; // fast log: the newest readings to the page
     std::optional<live::Readings> newest_;
     bool fastLog_ = false;
