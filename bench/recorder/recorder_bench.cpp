@@ -68,6 +68,8 @@ int main(int argc, char** argv) {
             rounds = std::max(1, args[++i].toInt());
         else if (args[i] == QLatin1String("--dir"))
             dir = args[++i];
+        else if (args[i] == QLatin1String("--shot"))
+            shotDir = args[++i];
     }
     QTemporaryDir tmp;
     if (dir.isEmpty()) dir = tmp.path();

@@ -84,8 +84,10 @@ WizualizacjaPage::WizualizacjaPage(Models models, QWidget* parent) : QWidget(par
     // Across the chart's top while a log plays instead of the controller.
     ReplayLabel = new QLabel(GradPanel2);
     ReplayLabel->setObjectName(QStringLiteral("ReplayLabel"));
-    ReplayLabel->setGeometry(2 + ChartX, 252 + ChartY, ChartW, 26);
+    // Two lines: the file's name is long, and so is the caption in some languages.
+    ReplayLabel->setGeometry(2 + ChartX, 252 + ChartY, ChartW, 44);
     ReplayLabel->setAlignment(Qt::AlignCenter);
+    ReplayLabel->setWordWrap(true);
     ReplayLabel->setAutoFillBackground(true);
     ReplayLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     {
