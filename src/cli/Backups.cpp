@@ -58,7 +58,7 @@ int Runner::refused(const GateVerdict& v) {
 }
 
 int Runner::backup() {
-    Link l;
+    Link l(&trace_);
     if (!openLink(l)) return LinkError;
     ParameterSet set;
     ParameterBlock block{};
@@ -87,7 +87,7 @@ int Runner::restore() {
         f = p.file;
         what = QStringLiteral("quendrix-cli restore ") + o_.file;
     }
-    Link l;
+    Link l(&trace_);
     if (!openLink(l)) return LinkError;
     ParameterSet set;
     if (!readController(l, set)) return LinkError;
@@ -135,7 +135,7 @@ int Runner::history() {
         return Ok;
     }
     // The controller now, when one answers; the list is shown without it.
-    Link l;
+    Link l(&trace_);
     std::optional<ParameterBlock> now;
     if (openLink(l, true)) {
         l.controller.ReadVersion();

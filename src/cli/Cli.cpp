@@ -77,6 +77,10 @@ QString helpText() {
         "  --seconds N     live: how long to poll.\n"
         "  --csv FILE      live: also write the readings as CSV.\n"
         "  -o, --output F  sheet: the PDF file to write.\n"
+        "  --trace FILE    any command: writes every byte sent and received, with its time in\n"
+        "                  microseconds, the exchange it belongs to, the pauses between them and the\n"
+        "                  bytes dropped as stray, as text to FILE (the program's trace window shows\n"
+        "                  the same).\n"
         "  -h, --help      this text.\n"
         "\n"
         "Exit codes: 0 done (diff: same), 1 diff: different, 2 write: values refused (nothing\n"
@@ -134,6 +138,9 @@ Options parseArguments(const QStringList& args) {
             if (value(i, QStringLiteral("--history-dir"), &v)) o.historyDir = v;
             if (o.error.isEmpty() && o.historyDir.isEmpty())
                 o.error = QStringLiteral("--history-dir needs a folder");
+        } else if (is(a, "--trace")) {
+            if (value(i, QStringLiteral("--trace"), &o.trace) && o.trace.isEmpty())
+                o.error = QStringLiteral("--trace needs a file");
         } else if (is(a, "--csv")) {
             value(i, QStringLiteral("--csv"), &o.csv);
         } else if (a == QLatin1String("-o") || is(a, "--output")) {

@@ -28,6 +28,7 @@ struct Options {
     double seconds = 0;
     QString csv;
     QString output; // -o
+    QString trace;  // --trace: the protocol trace of the command goes to this file
     bool help = false;
     QString error; // non-empty: a usage error
 };

@@ -40,7 +40,43 @@ Runner::Runner(const Options& o, QTextStream& out, QTextStream& err)
     : o_(o), out_(out), err_(err),
       store_(o.historyDir.isEmpty() ? params::RestorePointStore::defaultFolder() : o.historyDir) {}
 
+bool TraceFile::open(const QString& path, QString* error) {
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+        *error = file_.errorString();
+        return false;
+    }
+    text_.setDevice(&file_);
+    text_ << linktrace::header(names_) << '\n';
+    setOn(true);
+    return true;
+}
+
+void TraceFile::record(const TraceEntry& entry) {
+    if (originUs_ < 0) originUs_ = previousUs_ = entry.us;
+    text_ << linktrace::line(entry, originUs_, previousUs_, names_) << '\n';
+    previousUs_ = entry.us;
+}
+
+void TraceFile::close() {
+    if (!file_.isOpen()) return;
+    setOn(false);
+    text_.flush();
+    file_.close();
+}
+
 int Runner::run() {
+    if (!o_.trace.isEmpty()) {
+        QString error;
+        if (!trace_.open(o_.trace, &error))
+            return fail(FileError, QStringLiteral("cannot write the trace %1: %2").arg(o_.trace, error));
+    }
+    const int code = runCommand();
+    trace_.close();
+    return code;
+}
+
+int Runner::runCommand() {
     const QString& c = o_.command;
     if (c == QLatin1String("sheet")) return sheet();
     if (c == QLatin1String("version")) return version();
@@ -157,7 +193,7 @@ int Runner::fileOverController(Link& l, ParameterSet& controllerSet, ParamPageSt
 // ---------------------------------------------------------------- commands
 
 int Runner::version() {
-    Link l;
+    Link l(&trace_);
     if (!openLink(l)) return LinkError;
     l.controller.ReadVersion();
     if (!l.controller.controllerPresent())
@@ -167,7 +203,7 @@ int Runner::version() {
 }
 
 int Runner::autodetect() {
-    Link l;
+    Link l(&trace_);
     if (!o_.port.isEmpty()) {
         if (!openLink(l)) return LinkError;
         l.controller.ReadVersion();
@@ -195,7 +231,7 @@ int Runner::autodetect() {
 }
 
 int Runner::read() {
-    Link l;
+    Link l(&trace_);
     if (!openLink(l)) return LinkError;
     ParameterSet set;
     ParameterBlock block{};
@@ -219,7 +255,7 @@ int Runner::read() {
 }
 
 int Runner::write() {
-    Link l;
+    Link l(&trace_);
     ParameterSet controllerSet;
     ParamPageState state;
     ParameterBlock block{};
@@ -273,7 +309,7 @@ int Runner::write() {
 }
 
 int Runner::diff() {
-    Link l;
+    Link l(&trace_);
     ParameterSet controllerSet;
     ParamPageState state;
     ParameterBlock block{};
@@ -312,7 +348,7 @@ int Runner::live() {
         csv << "time_s,answered,lambda_raw,lambda_v,tps_raw,tps_v,rpm,stepper,temperature_c,gas_percent,"
                "fuel\n";
     }
-    Link l;
+    Link l(&trace_);
     if (!openLink(l)) return LinkError;
     Controller& c = l.controller;
     c.ReadVersion();

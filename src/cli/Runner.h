@@ -6,12 +6,14 @@
 #include "link/Clock.h"
 #include "link/Controller.h"
 #include "link/LinkObserver.h"
+#include "link/LinkTrace.h"
 #include "link/QtSerialPort.h"
 #include "link/SerialChannel.h"
 #include "params/ParamFile.h"
 #include "params/RestorePoints.h"
 #include "params/WriteGate.h"
 
+#include <QFile>
 #include <QStringList>
 #include <QTextStream>
 
@@ -36,7 +38,23 @@ public:
     QStringList shown;
 };
 
+// Writes the protocol trace as text while the command runs.
+class TraceFile final : public LinkTrace {
+public:
+    bool open(const QString& path, QString* error);
+    void record(const TraceEntry& entry) override;
+    void close();
+
+private:
+    QFile file_;
+    QTextStream text_;
+    TraceNames names_;
+    qint64 originUs_ = -1;
+    qint64 previousUs_ = 0;
+};
+
 struct Link {
+    explicit Link(LinkTrace* trace = nullptr) { channel.setTrace(trace); }
     QtSerialPort port;
     SystemClock clock;
     Reports reports;
@@ -51,6 +69,7 @@ public:
     int run();
 
 private:
+    int runCommand();
     int fail(int code, const QString& message);
 
     // The port of --port, else of the settings.
@@ -89,6 +108,7 @@ private:
     const Options& o_;
     QTextStream& out_;
     QTextStream& err_;
+    TraceFile trace_;
     params::RestorePointStore store_;
     params::WriteGate gate_{&store_};
 };

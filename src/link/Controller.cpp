@@ -144,6 +144,7 @@ ParameterBlock Controller::blockFromBuffer() const {
 }
 
 void Controller::ReadVersion() {
+    const SerialChannel::Exchange exchange(ch_, TraceExchange::VersionRead);
     ch_.ClosePort();
     ch_.OpenPort();
     // Asked once, waited for as long as a poll is: a repeated request would
@@ -157,6 +158,7 @@ void Controller::ReadVersion() {
 }
 
 bool Controller::ReadAnalogCapability() {
+    const SerialChannel::Exchange exchange(ch_, TraceExchange::CapabilityRead);
     ch_.ClosePort();
     ch_.OpenPort();
     ch_.SendByte(CmdVersion);
@@ -170,6 +172,7 @@ bool Controller::ReadAnalogCapability() {
 }
 
 int Controller::ReadFeatureVersion() {
+    const SerialChannel::Exchange exchange(ch_, TraceExchange::FeatureRead);
     ch_.OpenPort();
     ch_.SendByte(CmdVersion);
     ch_.sleepMs(400);
@@ -183,6 +186,7 @@ int Controller::ReadFeatureVersion() {
 }
 
 bool Controller::ReadAnalogThreshold() {
+    const SerialChannel::Exchange exchange(ch_, TraceExchange::ThresholdRead);
     ch_.SendByte(Prefix);
     ch_.sleepMs(50);
     ch_.SendByte(CmdThresholdRead);
@@ -200,6 +204,7 @@ bool Controller::ReadAnalogThreshold() {
 }
 
 bool Controller::WriteAnalogThreshold() {
+    const SerialChannel::Exchange exchange(ch_, TraceExchange::ThresholdWrite);
     ch_.ClosePort();
     ch_.OpenPort();
     bool ok = false;
@@ -215,6 +220,7 @@ bool Controller::WriteAnalogThreshold() {
 }
 
 bool Controller::ReadIgnition() {
+    const SerialChannel::Exchange exchange(ch_, TraceExchange::IgnitionRead);
     ch_.OpenPort();
     ch_.SendByte(CmdBlock);
     ch_.sleepMs(100);
@@ -234,6 +240,7 @@ bool Controller::ReadIgnition() {
 }
 
 std::optional<ParameterBlock> Controller::ReadParameterBlock() {
+    const SerialChannel::Exchange exchange(ch_, TraceExchange::BlockRead);
     ch_.OpenPort();
     ReadAnalogThreshold();
     ch_.ClosePort();
@@ -263,6 +270,7 @@ std::optional<ParameterBlock> Controller::ReadParameterBlock() {
 }
 
 bool Controller::PollLiveFrame(bool quick) {
+    const SerialChannel::Exchange exchange(ch_, TraceExchange::Poll);
     // Without a version (no controller answered its request) the length is
     // not known, and part of a longer frame could pass for a whole one.
     const int length = version_ == 0 ? 0 : frameLength();
@@ -290,6 +298,7 @@ bool Controller::PollLiveFrame(bool quick) {
 }
 
 void Controller::WriteIgnition(int index) {
+    const SerialChannel::Exchange exchange(ch_, TraceExchange::IgnitionWrite);
     ch_.SendByte(CmdIgnition);
     ch_.SendByte(static_cast<std::uint8_t>(index % 256));
     ch_.SendByte(static_cast<std::uint8_t>(index / 256));

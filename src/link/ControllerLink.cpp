@@ -13,7 +13,7 @@ ControllerLink::ControllerLink(PortFactory makePort, ClockFactory makeClock, QOb
 
     thread_ = new QThread(this);
     thread_->setObjectName(QStringLiteral("ControllerLink"));
-    worker_ = new LinkWorker(std::move(makePort), std::move(makeClock));
+    worker_ = new LinkWorker(std::move(makePort), std::move(makeClock), trace_.get());
     worker_->moveToThread(thread_);
     connect(thread_, &QThread::finished, worker_, &QObject::deleteLater);
 

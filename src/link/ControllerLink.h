@@ -3,6 +3,7 @@
 #include "link/Controller.h"
 #include "link/LinkObserver.h"
 #include "link/LinkState.h"
+#include "link/LinkTrace.h"
 #include "link/SerialPort.h"
 
 #include <QHash>
@@ -79,6 +80,11 @@ public:
 
     const LinkState& state() const { return state_; }
 
+    // The protocol trace: off until someone switches it on (trace().setOn),
+    // then every byte, pause and port event of the link's thread waits here
+    // to be taken, unformatted.
+    TraceBuffer& trace() { return *trace_; }
+
 signals:
     void stateChanged(const LinkState& state);
     void framesPolled(const QString& name, const QVector<LiveFrame>& frames);
@@ -113,6 +119,8 @@ private:
     void drainHeld();
     void setOutstanding(int n);
 
+    // Made before the worker and gone after its thread: the channel records into it.
+    std::unique_ptr<TraceBuffer> trace_ = std::make_unique<TraceBuffer>();
     QThread* thread_ = nullptr;
     LinkWorker* worker_ = nullptr;
     LinkState state_;

@@ -4,8 +4,8 @@
 #include <QTimer>
 #include <algorithm>
 
-LinkWorker::LinkWorker(PortFactory makePort, ClockFactory makeClock)
-    : makePort_(std::move(makePort)), makeClock_(std::move(makeClock)) {}
+LinkWorker::LinkWorker(PortFactory makePort, ClockFactory makeClock, LinkTrace* trace)
+    : makePort_(std::move(makePort)), makeClock_(std::move(makeClock)), trace_(trace) {}
 
 LinkWorker::~LinkWorker() = default;
 
@@ -14,6 +14,7 @@ void LinkWorker::init() {
     port_ = makePort_();
     clock_ = makeClock_();
     channel_ = std::make_unique<SerialChannel>(*port_, *clock_, &reporter_);
+    channel_->setTrace(trace_);
     controller_ = std::make_unique<Controller>(*channel_);
     publishState();
 }

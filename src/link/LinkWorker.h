@@ -3,6 +3,7 @@
 #include "link/Controller.h"
 #include "link/LinkObserver.h"
 #include "link/LinkState.h"
+#include "link/LinkTrace.h"
 #include "link/SerialChannel.h"
 #include "link/SerialPort.h"
 
@@ -26,7 +27,8 @@ public:
     using Work = std::function<void(Controller&)>;
     static constexpr int RetryMs = 1000;
 
-    LinkWorker(PortFactory makePort, ClockFactory makeClock);
+    // trace: where the channel records while a trace is on; outlives the worker.
+    LinkWorker(PortFactory makePort, ClockFactory makeClock, LinkTrace* trace = nullptr);
     ~LinkWorker() override;
 
     // All of these run on the worker thread.
@@ -83,6 +85,7 @@ private:
     Reporter reporter_{*this};
     PortFactory makePort_;
     ClockFactory makeClock_;
+    LinkTrace* trace_ = nullptr;
     std::unique_ptr<SerialPort> port_;
     std::unique_ptr<Clock> clock_;
     std::unique_ptr<SerialChannel> channel_;

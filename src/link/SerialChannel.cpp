@@ -5,6 +5,46 @@
 SerialChannel::SerialChannel(SerialPort& port, Clock& clock, LinkObserver* observer)
     : port_(port), clock_(clock), observer_(observer) {}
 
+SerialChannel::Exchange::Exchange(SerialChannel& channel, TraceExchange exchange, int step)
+    : channel_(channel), saved_(channel.tag_) {
+    TraceTag t;
+    t.exchange = exchange;
+    if (saved_.exchange != TraceExchange::None) {
+        t.outer = saved_.outer != TraceExchange::None ? saved_.outer : saved_.exchange;
+        t.step = saved_.step;
+    }
+    if (step > 0) t.step = static_cast<std::uint16_t>(step);
+    channel_.tag_ = t;
+}
+
+void SerialChannel::traceEvent(TraceKind kind, bool failed, const std::uint8_t* bytes, int count) {
+    TraceEntry e;
+    e.us = clock_.nowUs();
+    e.kind = kind;
+    e.failed = failed;
+    e.tag = tag_;
+    if (count > 0) e.bytes = QByteArray(reinterpret_cast<const char*>(bytes), count);
+    trace_->record(e);
+}
+
+void SerialChannel::tracePause(int ms) {
+    TraceEntry e;
+    e.us = clock_.nowUs();
+    e.kind = TraceKind::Pause;
+    e.tag = tag_;
+    e.pauseMs = ms;
+    trace_->record(e);
+}
+
+int SerialChannel::discardInput() {
+    if (!tracing()) return port_.discardInput();
+    std::array<std::uint8_t, BufferSize> got{};
+    const int waiting = port_.bytesWaiting();
+    const int n = waiting > 0 ? port_.readNow(got.data(), std::min(waiting, BufferSize)) : 0;
+    if (n > 0) traceEvent(TraceKind::Dropped, false, got.data(), n);
+    return n + port_.discardInput();
+}
+
 int SerialChannel::comNumber(const QString& portName) {
     const QString n = portName.trimmed().toLower();
     if (!n.startsWith(QLatin1String("com"))) return 0;
@@ -34,6 +74,7 @@ QString SerialChannel::defaultDevicePath(const QString& portName) {
 }
 
 bool SerialChannel::openDevice(const QString& portName, bool report) {
+    if (port_.isOpen() && tracing()) traceEvent(TraceKind::Closed, false);
     port_.close();
     // Answers owed on another device never come on this one.
     if (portName != lastPort_) owed_ = 0;
@@ -42,6 +83,12 @@ bool SerialChannel::openDevice(const QString& portName, bool report) {
     const QString device = devicePath(portName);
     QString reason;
     bool denied = false;
+    auto traceOpen = [&](bool failed) {
+        if (!tracing()) return;
+        const QByteArray name = (portName + QStringLiteral(" (") + device + QLatin1Char(')')).toUtf8();
+        traceEvent(TraceKind::Opened, failed, reinterpret_cast<const std::uint8_t*>(name.constData()),
+                   int(name.size()));
+    };
     // A COM port nothing maps opens its default device only when the system
     // lists that as a serial port: /dev/ttyS0 is often a console or no UART at all.
     const int n = comNumber(portName);
@@ -49,9 +96,11 @@ bool SerialChannel::openDevice(const QString& portName, bool report) {
     if (!listed) {
         reason = QStringLiteral("not a serial port the system lists");
     } else if (port_.open(device, &reason, &denied)) {
+        traceOpen(false);
         if (observer_) observer_->portOpened(portName);
         return true;
     }
+    traceOpen(true);
     if (report && observer_) observer_->portOpenFailed({portName, device, reason, denied});
     return false;
 }
@@ -63,6 +112,7 @@ bool SerialChannel::reopen() {
 void SerialChannel::deviceLost() {
     const QString reason = port_.lostReason();
     port_.close();
+    if (tracing()) traceEvent(TraceKind::Closed, true);
     wantOpen_ = true;
     owed_ = 0;
     if (observer_) observer_->portLost({lastPort_, devicePath(lastPort_), reason, false});
@@ -77,6 +127,7 @@ bool SerialChannel::ProbePort(const QString& portName) {
 }
 
 void SerialChannel::ClosePort() {
+    if (port_.isOpen() && tracing()) traceEvent(TraceKind::Closed, false);
     port_.close();
     wantOpen_ = false;
 }
@@ -86,7 +137,10 @@ bool SerialChannel::SendByte(std::uint8_t byte, Input input) {
     if (port_.isOpen()) {
         if (input == Input::Drop) dropStrayInput();
         ok = port_.sendImmediate(byte);
+        if (tracing()) traceEvent(TraceKind::Sent, !ok, &byte, 1);
         if (!ok && port_.lost()) deviceLost();
+    } else if (tracing()) {
+        traceEvent(TraceKind::Sent, true, &byte, 1);
     }
     clock_.sleepMs(ByteGapMs);
     return ok;
@@ -100,16 +154,16 @@ void SerialChannel::owe(int bytes, qint64 untilUs) {
 
 void SerialChannel::dropStrayInput() {
     while (owed_ > 0) {
-        owed_ -= port_.discardInput();
+        owed_ -= discardInput();
         const qint64 leftUs = owedUntilUs_ - clock_.nowUs();
         if (owed_ <= 0 || leftUs <= 0) break;
-        clock_.sleepMs(static_cast<int>(std::min<qint64>(OwedSliceMs, (leftUs + 999) / 1000)));
+        sleepMs(static_cast<int>(std::min<qint64>(OwedSliceMs, (leftUs + 999) / 1000)));
     }
     owed_ = 0;
-    if (port_.discardInput() <= 0) return;
+    if (discardInput() <= 0) return;
     for (int waited = 0; waited < StrayDrainMaxMs; waited += StrayQuietMs) {
-        clock_.sleepMs(StrayQuietMs);
-        if (port_.discardInput() <= 0) return;
+        sleepMs(StrayQuietMs);
+        if (discardInput() <= 0) return;
     }
 }
 
@@ -120,6 +174,7 @@ SerialChannel::Receive SerialChannel::ReceiveAnswer(bool report) {
     r.ok = waiting >= 0;
     const int n = waiting > 0 ? waiting : 0;
     if (n > 0) r.count = port_.readNow(buffer_.data(), n < BufferSize ? n : BufferSize);
+    if (r.ok && tracing()) traceEvent(TraceKind::Received, false, buffer_.data(), r.count);
     if (report) reportAnswer(n > 0);
     if (r.ok) port_.waitTransmitIdle();
     return r;
@@ -132,6 +187,7 @@ SerialChannel::Receive SerialChannel::ReceiveMore(int at, int max) {
     r.ok = waiting >= 0;
     const int room = at >= 0 && at < BufferSize ? std::min(BufferSize - at, max) : 0;
     if (waiting > 0 && room > 0) r.count = port_.readNow(buffer_.data() + at, std::min(waiting, room));
+    if (r.count > 0 && tracing()) traceEvent(TraceKind::Received, false, buffer_.data() + at, r.count);
     return r;
 }
 

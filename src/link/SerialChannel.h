@@ -1,6 +1,7 @@
 #pragma once
 #include "link/Clock.h"
 #include "link/LinkObserver.h"
+#include "link/LinkTrace.h"
 #include "link/SerialPort.h"
 
 #include <QMap>
@@ -32,6 +33,24 @@ public:
     void setObserver(LinkObserver* observer) { observer_ = observer; }
     LinkObserver* observer() const { return observer_; }
     Clock& clock() const { return clock_; }
+
+    // Where the bytes, pauses and port events go while the trace is on.
+    void setTrace(LinkTrace* trace) { trace_ = trace; }
+    LinkTrace* trace() const { return trace_; }
+    bool tracing() const { return trace_ && trace_->on(); }
+    // Names the exchange the bytes of its lifetime belong to; one inside
+    // another keeps the outer one's name and step.
+    class Exchange {
+    public:
+        Exchange(SerialChannel& channel, TraceExchange exchange, int step = 0);
+        ~Exchange() { channel_.tag_ = saved_; }
+        Exchange(const Exchange&) = delete;
+        Exchange& operator=(const Exchange&) = delete;
+
+    private:
+        SerialChannel& channel_;
+        TraceTag saved_;
+    };
 
     // "com1" ... "com8".
     QString selectedPort() const { return selected_; }
@@ -95,7 +114,10 @@ public:
     }
     const std::array<std::uint8_t, BufferSize>& buffer() const { return buffer_; }
 
-    void sleepMs(int ms) { clock_.sleepMs(ms); }
+    void sleepMs(int ms) {
+        if (tracing()) tracePause(ms);
+        clock_.sleepMs(ms);
+    }
     // Bytes the port holds now, without taking them (negative: the port is gone).
     int waiting() { return port_.bytesWaiting(); }
 
@@ -114,6 +136,10 @@ private:
     // Drops what is waiting; when something was, waits for the rest of that
     // answer and drops it too, so its tail cannot pass for the next answer.
     void dropStrayInput();
+    // Drops what is waiting; traced, the bytes are read first so the trace can show them.
+    int discardInput();
+    void traceEvent(TraceKind kind, bool failed, const std::uint8_t* bytes = nullptr, int count = 0);
+    void tracePause(int ms);
 
     SerialPort& port_;
     Clock& clock_;
@@ -126,4 +152,6 @@ private:
     int silence_ = 0;
     int owed_ = 0;
     qint64 owedUntilUs_ = 0;
+    LinkTrace* trace_ = nullptr;
+    TraceTag tag_;
 };

@@ -43,6 +43,7 @@ bool writeThresholdOnLeave(Controller& controller, const QString& thresholdText)
     thresholdText.trimmed().toInt(&ok);
     if (!ok) return false;
     SerialChannel& ch = controller.channel();
+    const SerialChannel::Exchange traced(ch, TraceExchange::ThresholdWrite);
     ch.OpenPort();
     ch.sleepMs(20);
     ch.SendByte(0xAA);

@@ -6,6 +6,7 @@
 #include "params/RestorePoints.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace params {
 
@@ -167,6 +168,7 @@ GateReport WriteGate::sendCommands(Controller& c, const WriteContext& ctx,
     };
     if (!ch.isOpen() && !ch.OpenPort()) return stopAt(0);
     for (std::size_t i = 0; i < commands.size(); ++i) {
+        const SerialChannel::Exchange traced(ch, TraceExchange::Command, static_cast<int>(i) + 1);
         for (std::uint8_t b : commands[i].bytes)
             if (!ch.SendByte(b)) return stopAt(i);
         applySent(commands[i].bytes);
@@ -197,19 +199,28 @@ RestoreReport WriteGate::restore(Controller& c, const WriteContext& ctx, const P
         forget();
         return r;
     };
+    // Traced as its steps: 1 the port and the prefix, 2.. the commands, the closing byte after them.
+    std::optional<SerialChannel::Exchange> traced;
+    traced.emplace(ch, TraceExchange::RestoreStep, 1);
     if (!ch.OpenPort() || !ch.SendByte(Prefix)) return stopAt(0);
     std::vector<std::uint8_t> sent;
     std::size_t i = 0;
     for (; i < commands.size() && commands[i][0] != IgnitionWrite; ++i) {
+        traced.reset();
+        traced.emplace(ch, TraceExchange::RestoreStep, static_cast<int>(i) + 2);
         if (i > 0) ch.sleepMs(PauseMs);
         for (std::uint8_t b : commands[i])
             if (!ch.SendByte(b)) return stopAt(i);
         sent.insert(sent.end(), commands[i].begin(), commands[i].end());
     }
+    traced.reset();
+    traced.emplace(ch, TraceExchange::RestoreStep, static_cast<int>(i) + 2);
     ch.sleepMs(PauseMs);
     if (!ch.SendByte(Closing)) return stopAt(i); // every command sent, the group not closed
     // The ignition write stands on its own, as on a page change.
     for (; i < commands.size(); ++i) {
+        traced.reset();
+        traced.emplace(ch, TraceExchange::RestoreStep, static_cast<int>(i) + 3);
         ch.sleepMs(PauseMs);
         for (std::uint8_t b : commands[i])
             if (!ch.SendByte(b)) return stopAt(i);
@@ -217,6 +228,7 @@ RestoreReport WriteGate::restore(Controller& c, const WriteContext& ctx, const P
     }
     ch.ClosePort();
     ch.sleepMs(PauseMs);
+    traced.reset();
     applySent(sent);
 
     const std::optional<ParameterBlock> back = c.ReadParameterBlock();

@@ -125,14 +125,19 @@ WriteOutcome stoppedAt(SerialChannel& ch, int step) {
 
 WriteOutcome WriteParameters(Controller& c, const ParameterSet& set, WriteMessageSink* sink) {
     SerialChannel& ch = c.channel();
+    using Step = SerialChannel::Exchange;
 
     // Step 1. Every byte after a failed open or send would go nowhere: the
     // sequence stops there, and says from where on nothing was written.
-    if (!ch.OpenPort() || !ch.SendByte(Prefix)) return stoppedAt(ch, 1);
+    {
+        const Step traced(ch, TraceExchange::WriteStep, 1);
+        if (!ch.OpenPort() || !ch.SendByte(Prefix)) return stoppedAt(ch, 1);
+    }
 
     // Steps 2-26.
     for (const WriteStep& step :
          planParameterWrite(set, c.ignitionConstant(), c.knownFlags(), c.versionCode())) {
+        const Step traced(ch, TraceExchange::WriteStep, step.number);
         if (step.pauseBeforeMs > 0) ch.sleepMs(step.pauseBeforeMs);
         for (const WriteMessage& m : step.command.messages)
             show(sink, m);
@@ -144,20 +149,24 @@ WriteOutcome WriteParameters(Controller& c, const ParameterSet& set, WriteMessag
     // Step 27: the analog threshold, on a reopened port. A text that is not a
     // number is reported and not sent, so the group still gets its 0x0A; an
     // empty one was never read and is left as the controller holds it.
-    ch.sleepMs(StepPauseMs);
-    const QString& threshold = set[ParamId::AnalogThreshold];
-    if (wholeNumber(threshold).ok()) {
-        c.setAnalogThreshold(threshold);
-        c.WriteAnalogThreshold();
-    } else {
-        if (!threshold.trimmed().isEmpty())
-            show(sink, WriteText::invalidField(ParamId::AnalogThreshold, threshold));
-        ch.ClosePort();
-        ch.OpenPort();
+    {
+        const Step traced(ch, TraceExchange::WriteStep, 27);
+        ch.sleepMs(StepPauseMs);
+        const QString& threshold = set[ParamId::AnalogThreshold];
+        if (wholeNumber(threshold).ok()) {
+            c.setAnalogThreshold(threshold);
+            c.WriteAnalogThreshold();
+        } else {
+            if (!threshold.trimmed().isEmpty())
+                show(sink, WriteText::invalidField(ParamId::AnalogThreshold, threshold));
+            ch.ClosePort();
+            ch.OpenPort();
+        }
+        if (!ch.isOpen()) return stoppedAt(ch, 27);
     }
-    if (!ch.isOpen()) return stoppedAt(ch, 27);
 
     // Step 28.
+    const Step traced(ch, TraceExchange::WriteStep, 28);
     ch.sleepMs(StepPauseMs);
     if (!ch.SendByte(Closing)) return stoppedAt(ch, 28);
     ch.ClosePort();

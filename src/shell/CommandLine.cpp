@@ -34,7 +34,10 @@ CommandLine parseCommandLine(const QStringList& args) {
                                    QStringLiteral("Milliseconds after start before --screenshot is taken "
                                                   "(default 3000)."),
                                    QStringLiteral("MS"), QStringLiteral("3000"));
-    p.addOptions({help, demo, port, page, shot, after});
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Open the protocol trace window (Ctrl+T) at start; with "
+                                                  "--screenshot, the picture is of that window."));
+    p.addOptions({help, demo, port, page, trace, shot, after});
     r.helpText = p.helpText();
 
     if (!p.parse(args)) {
@@ -49,6 +52,7 @@ CommandLine parseCommandLine(const QStringList& args) {
     }
     r.showHelp = p.isSet(help);
     r.demo = p.isSet(demo);
+    r.trace = p.isSet(trace);
     r.ports = p.values(port);
     for (const QString& m : r.ports) {
         int com = 0;

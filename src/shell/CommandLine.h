@@ -16,6 +16,7 @@ struct CommandLine {
     bool demo = false;        // --demo: built-in emulated controller on COM1
     QStringList ports;        // --port COMn=PATH, in the order given
     std::optional<Page> page; // --page NAME
+    bool trace = false;       // --trace: the protocol trace window open from the start
     QString screenshot;       // --screenshot FILE
     int afterMs = 3000;       // --after MS
 };

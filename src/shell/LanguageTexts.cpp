@@ -1,4 +1,5 @@
 #include "shell/LanguageTexts.h"
+#include "shell/TraceLog.h"
 
 #include "params/SessionTexts.h"
 
@@ -118,6 +119,8 @@ void LanguageTexts::loadDefaults() {
     set(31245, QStringLiteral("&Zakończ odtwarzanie"));
     set(31246, QStringLiteral("Prędkość"));
     set(31247, QStringLiteral("&Odtwarzanie"));
+    // The protocol trace.
+    tracetext::addDefaults(*this);
     // The parameter session's (31100 up).
     for (const params::sessiontext::Text& t : params::sessiontext::Own)
         set(t.key, t.builtIn());

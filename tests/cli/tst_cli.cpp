@@ -154,7 +154,7 @@ void TestCli::writeSendsThePagesWrite() {
     writeFile("car.qx4", file);
     const auto before = block();
     clearCommands();
-    const Run r = cli({"write", "car.qx4"});
+    const Run r = cli({"--trace", "write.trace", "write", "car.qx4"});
     QVERIFY2(r.code == 0, qPrintable(r.err));
 
     // What the page sends: the controller's set, the file loaded on top with
@@ -187,6 +187,19 @@ void TestCli::writeSendsThePagesWrite() {
         sent.insert(sent.end(), c.values.begin(), c.values.end());
     }
     QCOMPARE(sent, expected);
+
+    // The trace holds the read's exchanges and, as the write's steps, every
+    // byte that went out, the two prefixes too.
+    const QStringList trace = QString::fromUtf8(readAll("write.trace")).split('\n');
+    for (const char* exchange : {"  version read  ", "  block read: threshold read  ", "  block read  "})
+        QVERIFY2(trace.filter(exchange).size() >= 2, exchange);
+    std::vector<uint8_t> traced;
+    for (const QString& line : trace)
+        if (line.contains("  TX     write step "))
+            traced.push_back(uint8_t(line.right(2).toInt(nullptr, 16)));
+    expected.insert(expected.begin(), 0xAA);
+    expected.insert(expected.end() - 3, 0xAA);
+    QCOMPARE(traced, expected);
     QCOMPARE(int(block()[27]), 30); // StepOpening kept
     QVERIFY(block()[8] & 0x08);     // temperature sensor on
 }
@@ -326,9 +339,16 @@ void TestCli::sheetWithoutController() {
 void TestCli::usage() {
     const Run help = cli({"--help"}, false);
     QCOMPARE(help.code, 0);
-    for (const char* word : {"version", "autodetect", "read", "write", "diff", "live", "--seconds", "--csv",
-                             "sheet", "-o", "--port COMn", "--port DEVICE", "PortDevice", "backup FILE",
-                             "restore FILE", "restore --point N", "history", "--history-dir DIR", "6 read"})
+    for (const char* word : {"version",      "autodetect",
+                             "read",         "write",
+                             "diff",         "live",
+                             "--seconds",    "--csv",
+                             "sheet",        "-o",
+                             "--port COMn",  "--port DEVICE",
+                             "PortDevice",   "backup FILE",
+                             "restore FILE", "restore --point N",
+                             "history",      "--history-dir DIR",
+                             "6 read",       "--trace FILE"})
         QVERIFY2(help.out.contains(word), word);
     const QList<QStringList> bad = {{},
                                     {"live"},
@@ -340,7 +360,8 @@ void TestCli::usage() {
                                     {"restore"},
                                     {"restore", "--point", "x"},
                                     {"read", "a.qx4", "--point", "2"},
-                                    {"version", "--bogus"}};
+                                    {"version", "--bogus"},
+                                    {"version", "--trace"}};
     for (const QStringList& args : bad) {
         const Run r = cli(args, false);
         QVERIFY2(r.code == 3, qPrintable(args.join(' ') + ": " + QString::number(r.code) + " " + r.err));

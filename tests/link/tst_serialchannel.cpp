@@ -13,6 +13,7 @@ QByteArray versionSix(std::uint8_t b) {
 class TestSerialChannel : public QObject {
     Q_OBJECT
 private slots:
+    void traceShowsBytesPausesAndStrayDrops();
     void oversizedAnswerIsTakenInTwoReceives();
     void silentReceiveKeepsBufferAndShowsNoAnswer();
     void silentPollLimit();
@@ -364,6 +365,57 @@ void TestSerialChannel::unmappedComOpensOnlyWhenListed() {
     QCOMPARE(r.events().filter(QStringLiteral("open")).size(), opens ? 2 : 0);
     QCOMPARE(r.obs.failures.size(), opens ? 0 : 1);
     if (!opens) QCOMPARE(r.obs.failures.first().device, QStringLiteral("/dev/ttyS1"));
+}
+
+// The trace of a block read whose threshold read meets a stray answer: every
+// byte, pause, drop and port event with its exchange, in the text form.
+void TestSerialChannel::traceShowsBytesPausesAndStrayDrops() {
+    LinkRig r;
+    TraceBuffer trace;
+    r.ch.setTrace(&trace);
+    r.ch.OpenPort(); // not traced: the trace is off
+    r.ch.ClosePort();
+    trace.setOn(true);
+    QByteArray block;
+    for (int i = 0; i < Controller::BlockSize; ++i)
+        block += char(i);
+    r.port.responder = [&](std::uint8_t b) {
+        if (b == 0xAA) return QByteArray("\x55\x66", 2); // nothing answers the prefix: stray bytes
+        if (b == 0x22) return QByteArray("\x00\x05", 2);
+        return b == 0x09 ? block : QByteArray();
+    };
+    QVERIFY(r.ctl.ReadParameterBlock());
+    QVERIFY(r.ctl.thresholdRead());
+
+    const QVector<TraceEntry> entries = trace.take();
+    QVERIFY(!entries.isEmpty());
+    const TraceNames names;
+    QString text = linktrace::header(names) + '\n';
+    qint64 previous = entries.first().us;
+    for (const TraceEntry& e : entries) {
+        text += linktrace::line(e, entries.first().us, previous, names) + '\n';
+        previous = e.us;
+    }
+    const QString expected =
+        "    time_us  delta_us  dir    exchange                        mark     bytes\n"
+        "          0         0  OPEN   block read                               com1 (/dev/ttyS0)\n"
+        "          0         0  TX     block read: threshold read               AA\n"
+        "       3000      3000  WAIT   block read: threshold read               50 ms\n"
+        "      53000     50000  DROP   block read: threshold read      stray    55 66\n"
+        "      53000         0  WAIT   block read: threshold read               10 ms\n"
+        "      63000     10000  TX     block read: threshold read               22\n"
+        "      66000      3000  WAIT   block read: threshold read               50 ms\n"
+        "     116000     50000  RX     block read: threshold read               00 05\n"
+        "     116000         0  TX     block read: threshold read               0A\n"
+        "     119000      3000  CLOSE  block read\n"
+        "     119000         0  OPEN   block read                               com1 (/dev/ttyS0)\n"
+        "     119000         0  TX     block read                               09\n"
+        "     122000      3000  WAIT   block read                               300 ms\n"
+        "     422000    300000  RX     block read                               00 01 02 03 04 05 06 07 08 "
+        "09 0A 0B "
+        "0C 0D 0E 0F 10 11 12 13 14 15 16 17 18 19 1A 1B 1C 1D 1E 1F 20 21 22 23 24\n"
+        "     422000         0  CLOSE  block read\n";
+    QCOMPARE(text, expected);
 }
 
 QTEST_GUILESS_MAIN(TestSerialChannel)

@@ -73,6 +73,7 @@ private slots:
     void writingTheDefaultsKeepsTheBlock();
     void editedValuesComeBack();
     void restoreBringsTheBlockBack();
+    void traceOfAWriteShowsItsStepsAndPauses();
 };
 
 void TestParamSim::readGivesTheDefaults() {
@@ -205,6 +206,92 @@ void TestParamSim::restoreBringsTheBlockBack() {
     QCOMPARE(restored.notRestorable, std::vector<int>{36});
     QCOMPARE(line.block(), original);
     QCOMPARE(gate.knownBlock(), std::optional<ParameterBlock>(original));
+}
+
+// The write's steps as the protocol trace shows them, against the sequence
+// the controller expects: "?" is a value byte, "20ms" an extra pause (each
+// byte's own 3 ms are not listed).
+void TestParamSim::traceOfAWriteShowsItsStepsAndPauses() {
+    Line line;
+    NEED_LINE(line);
+    ParameterSet s;
+    QVERIFY(readParameters(line.controller, s));
+    TraceBuffer trace;
+    line.channel.setTrace(&trace);
+    trace.setOn(true);
+    WriteParameters(line.controller, s, &line.messages);
+    trace.setOn(false);
+    QVERIFY(line.messages.shown.isEmpty());
+
+    const QStringList expected = {"1: open AA",
+                                  "2: 1E ?",
+                                  "3: 20ms 0B ?",
+                                  "4: 20ms 0F ?",
+                                  "5: 20ms 08 ? ?",
+                                  "6: 20ms 07 ?",
+                                  "7: 20ms 14 ? ?",
+                                  "8: 20ms 0B ?",
+                                  "9: 20ms 16 ? ?",
+                                  "10: 20ms 12 ? ?",
+                                  "11: 20ms 13 ?",
+                                  "12: 20ms 06 ? ? ? ?",
+                                  "13: 20ms 1A 7A 00 F4 00",
+                                  "14: 20ms 19 ?",
+                                  "15: 20ms 0B ?",
+                                  "16: 20ms 17 ?",
+                                  "17: 20ms 18 ? ?",
+                                  "18: 20ms 1B ?",
+                                  "19: 20ms 0B ?",
+                                  "20: 20ms 20 ? ?",
+                                  "21: 20ms 1C ? ?",
+                                  "22: 20ms 15 ? ?",
+                                  "23: 20ms 0B ? 0B ?",
+                                  "24: 20ms 0B ?",
+                                  "25: 20ms 0B ?",
+                                  "26: 20ms 05 ?",
+                                  "27: 20ms close open AA 20ms 23 20ms ? 20ms",
+                                  "28: 20ms 0A close 20ms"};
+    QStringList steps;
+    qint64 lastSentUs = -1;
+    bool pausedSince = false;
+    for (const TraceEntry& e : trace.take()) {
+        QVERIFY2(e.tag.belongsTo(TraceExchange::WriteStep) && !e.failed,
+                 qPrintable(linktrace::line(e, 0, 0, {})));
+        const QString prefix = QString::number(e.tag.step) + QLatin1Char(':');
+        if (steps.isEmpty() || !steps.last().startsWith(prefix + QLatin1Char(' '))) steps << prefix;
+        QString token;
+        switch (e.kind) {
+        case TraceKind::Opened:
+            token = "open";
+            break;
+        case TraceKind::Closed:
+            token = "close";
+            break;
+        case TraceKind::Pause:
+            token = QString::number(e.pauseMs) + "ms";
+            break;
+        case TraceKind::Sent:
+            token = linktrace::hex(e.bytes);
+            break;
+        default:
+            QFAIL(qPrintable("not part of a write: " + linktrace::line(e, 0, 0, {})));
+        }
+        steps.last() += QLatin1Char(' ') + token;
+        if (e.kind == TraceKind::Pause) pausedSince = true;
+        if (e.kind != TraceKind::Sent) continue;
+        // Each byte is followed by 3 ms, and a step's pause comes on top.
+        if (lastSentUs >= 0) QVERIFY(e.us - lastSentUs >= (pausedSince ? 23000 : 3000) - 500);
+        lastSentUs = e.us;
+        pausedSince = false;
+    }
+    QCOMPARE(steps.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) {
+        const QStringList want = expected[i].split(' '), got = steps[i].split(' ');
+        bool same = want.size() == got.size();
+        for (int k = 0; same && k < want.size(); ++k)
+            same = want[k] == got[k] || (want[k] == "?" && got[k].size() == 2);
+        QVERIFY2(same, qPrintable(steps[i] + "  expected  " + expected[i]));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestParamSim)

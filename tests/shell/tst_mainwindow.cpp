@@ -11,6 +11,7 @@
 #include "shell/ui/HelpWindow.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/RecordingControl.h"
+#include "shell/ui/TraceWindow.h"
 #include "support/MainWindowRig.h"
 
 #include <QAbstractButton>
@@ -113,6 +114,7 @@ private slots:
     void neverReadPageIsNotWritten();
     void demoCarDrivesTheModel();
     void recordByKeysAcrossPagesUntilTheProgramCloses();
+    void protocolTraceWindow();
 
 private:
     QTemporaryDir dir_;
@@ -195,6 +197,7 @@ void TestMainWindow::menuItems_data() {
     row("NagrywajItem", "Nagrywaj", "F7", 0);
     row("SzybkiZapisItem", "Szybki zapis jazdy", "", 0);
     row("PrzegladarkaItem", "Przeglądarka zapisów jazdy...", "F8");
+    row("ProtocolTrace", "Podgląd transmisji", "Ctrl+T");
     row("PortGroup", "Port");
     row("PCOM1", "COM1", "", 1);
     for (int n = 2; n <= 8; ++n) {
@@ -637,6 +640,43 @@ void TestMainWindow::recordByKeysAcrossPagesUntilTheProgramCloses() {
         QCOMPARE(log.skippedLines, 0);
     }
     QVERIFY(r.w<QLabel>("StatusPanel1")->text().contains(QString::number(rec.rowsRecorded())));
+}
+
+// The fitter opens the trace (Ctrl+T), writes the parameters, looks at the
+// write's steps alone and saves them; closed, the link traces nothing.
+void TestMainWindow::protocolTraceWindow() {
+    Rig r;
+    r.key(Qt::Key_F2);
+    QVERIFY(!r.form->link().trace().on());
+    r.key(Qt::Key_T, Qt::ControlModifier);
+    TraceWindow* t = r.form->traceWindow();
+    QVERIFY(t && t->isVisible() && r.form->link().trace().on());
+    QTest::mouseClick(r.w<QAbstractButton>("ZapButPic"), Qt::LeftButton);
+    r.waitIdle();
+    TraceLog& log = t->log();
+    auto lastStep = [&] { return log.rowCount() > 0 ? log.entryAt(log.rowCount() - 1).tag.step : 0; };
+    log.setFilter(TraceExchange::WriteStep);
+    QTRY_COMPARE_WITH_TIMEOUT(lastStep(), 28, 10000);
+    QVERIFY(log.kept() > log.rowCount()); // the readings poll is in the log too
+    for (int i = 0; i < log.rowCount(); ++i)
+        QVERIFY(log.entryAt(i).tag.belongsTo(TraceExchange::WriteStep));
+    QCOMPARE(log.entryAt(0).kind, TraceKind::Opened);
+    QCOMPARE(log.entryAt(1).bytes, QByteArray("\xAA"));
+
+    const QString path = dir_.filePath("trace.txt");
+    t->askSavePath = [&] { return path; };
+    QTest::keyClick(t, Qt::Key_S, Qt::ControlModifier);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), log.rowCount() + 1);
+    QVERIFY(lines[0].contains(QString::fromUtf8("Czas [µs]")));
+    QVERIFY(lines[2].contains(QStringLiteral("NAD    krok zapisu 1")) &&
+            lines[2].endsWith(QStringLiteral("AA")));
+    QVERIFY(lines.filter(QStringLiteral("krok zapisu 27: zapis progu")).size() >= 4);
+
+    t->close();
+    QVERIFY(!r.form->link().trace().on());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -5,6 +5,7 @@
 #include "shell/ui/DemoCarWindow.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/SplashScreen.h"
+#include "shell/ui/TraceWindow.h"
 
 #include "emulator/Emulator.h"
 
@@ -124,6 +125,7 @@ int runQuendrix(int argc, char** argv) {
     splash->hide();
     splash.reset();
 
+    if (cl.trace) form1.protocolTraceClick();
     if (cl.page) form1.selectPageFromMenu(*cl.page);
 
     std::unique_ptr<DemoCarWindow> car;
@@ -136,7 +138,8 @@ int runQuendrix(int argc, char** argv) {
     int shotResult = 0;
     if (!cl.screenshot.isEmpty()) {
         QTimer::singleShot(cl.afterMs, &form1, [&] {
-            const QPixmap pm = form1.grab();
+            QWidget* shown = form1.traceWindow() ? static_cast<QWidget*>(form1.traceWindow()) : &form1;
+            const QPixmap pm = shown->grab();
             if (!pm.save(cl.screenshot, "PNG")) {
                 printErr(QStringLiteral("quendrix: cannot write %1").arg(cl.screenshot));
                 shotResult = 1;

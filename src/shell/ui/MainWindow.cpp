@@ -32,6 +32,7 @@
 #include "shell/ui/PortControl.h"
 #include "shell/ui/RecordingControl.h"
 #include "shell/ui/SkinApplier.h"
+#include "shell/ui/TraceWindow.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -263,6 +264,11 @@ void MainWindow::buildMenu() {
     menu->addSeparator()->setObjectName(QStringLiteral("N2"));
     connect(addItem(menu, QStringLiteral("DefaultOption"), QStringLiteral("Domyślne ustawienia")),
             &QAction::triggered, this, &MainWindow::DefaultOptionClick);
+    QAction* trace = addItem(menu, QStringLiteral("ProtocolTrace"), shell_->text(tracetext::Title),
+                             QKeySequence(Qt::CTRL | Qt::Key_T));
+    connect(trace, &QAction::triggered, this, &MainWindow::protocolTraceClick);
+    connect(shell_.get(), &ShellModel::textsChanged, trace,
+            [this, trace] { trace->setText(shell_->text(tracetext::Title)); });
     recording_->buildMenu(menu);
 
     ports_->buildMenu(submenu(nullptr, QStringLiteral("PortGroup"), QStringLiteral("Port")));
@@ -697,6 +703,13 @@ void MainWindow::PomocButtonClick() {
     if (!help_) help_ = new HelpWindow(this);
     if (!help_->showTopic(file, QStringLiteral("IDH_210")))
         shellMessage(QMessageBox::Warning, help_->lastError());
+}
+
+void MainWindow::protocolTraceClick() {
+    if (!trace_) trace_ = std::make_unique<TraceWindow>(link_->trace(), *shell_, this);
+    trace_->show();
+    trace_->raise();
+    trace_->activateWindow();
 }
 
 void MainWindow::oprogramiebuttonClick() {

@@ -36,6 +36,7 @@ class AutoadaptacjaPage;
 class DrukowaniePage;
 class AboutDialog;
 class HelpWindow;
+class TraceWindow;
 class PortControl;
 class RecordingControl;
 class LiveSession;
@@ -96,6 +97,9 @@ public:
     void wersjasterownika1Click();
     void Dalej1Click();
     void a1Click();
+    // ProtocolTrace (Ctrl+T): the protocol trace window, made on first use.
+    void protocolTraceClick();
+    TraceWindow* traceWindow() const { return trace_.get(); }
     // JPolski ... JWloski: the language file of that item.
     void languageMenuClick(const QString& languageFile);
     // skorkaKol ... SkorkaBez: the skin of that code ("col", "ord", "sil", "nak").
@@ -159,6 +163,8 @@ private:
     std::unique_ptr<shell::Navigator> navigator_;
     std::unique_ptr<PortControl> ports_;
     std::unique_ptr<RecordingControl> recording_;
+    // Goes before the link whose trace it reads.
+    std::unique_ptr<TraceWindow> trace_;
 
     QTabWidget* pages_ = nullptr;
     ObrotyPage* obroty_ = nullptr;
