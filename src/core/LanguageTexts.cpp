@@ -104,6 +104,22 @@ void LanguageTexts::loadDefaults() {
     set(31232, QStringLiteral(
                    "Klawisze: +/- powiększenie, strzałki w lewo/prawo kursor, Ctrl+strzałki i PgUp/PgDn "
                    "przesuwanie, Home/End początek/koniec, 0 cała jazda, N/P następny/poprzedni znacznik"));
+    // Recording a drive, the fast log and replaying a log into the live page.
+    set(31233, QStringLiteral("Nagrywaj"));
+    set(31234, QStringLiteral("Nagrywanie jazdy do %1 i %2"));
+    set(31235, QStringLiteral("Nagrywanie zatrzymane: %1 ramek w %2"));
+    set(31236, QStringLiteral("Nagrywanie przerwane - utracono port; %1 ramek w %2"));
+    set(31237, QStringLiteral("Nagrywanie przerwane - błąd zapisu: %1"));
+    set(31238, QStringLiteral("Nie można rozpocząć nagrywania: %1"));
+    set(31239, QStringLiteral("Szybki zapis jazdy"));
+    set(31240, QStringLiteral("Przeglądarka zapisów jazdy..."));
+    set(31241, QStringLiteral("Nagrywanie: %1"));
+    set(31242, QStringLiteral("ODTWARZANIE ZAPISU %1  %2  x%3"));
+    set(31243, QStringLiteral("&Odtwórz na stronie Wizualizacja"));
+    set(31244, QStringLiteral("&Pauza"));
+    set(31245, QStringLiteral("&Zakończ odtwarzanie"));
+    set(31246, QStringLiteral("Prędkość"));
+    set(31247, QStringLiteral("&Odtwarzanie"));
     // The protocol trace.
     tracetext::addDefaults(*this);
     // A COM port nothing maps; the file boxes; the busy indicator; the question before the end.

@@ -11,6 +11,9 @@ struct Def {
 constexpr Def Obr{"TimerObr", 100};
 constexpr Def ParamOdcz{"TimerParamOdcz", 200};
 constexpr Def Wiz{"TimerWiz", 50};
+// TimerWiz while the fast drive log records: shorter than a quick poll takes,
+// so each poll follows the last at once.
+constexpr int FastLogIntervalMs = 10;
 constexpr Def AdaptTerm{"TimerAdaptTerm", 100};
 constexpr Def UstTpsProg{"TimerUstTpsProg", 100};
 constexpr Def KalibSonda{"TimerKalibSonda", 100};

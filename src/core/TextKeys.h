@@ -50,6 +50,22 @@ constexpr int FileWithoutParameters = 31082;
 constexpr int SettingsUnreadable = 31083;
 constexpr int Petrol = 10408;
 constexpr int Gas = 10409;
+// The drive log: recording, fast log, viewer and replay.
+constexpr int Record = 31233;         // the live page's button and the menu item
+constexpr int Recording = 31234;      // %1 .csv file, %2 .msl file
+constexpr int RecordStopped = 31235;  // %1 rows, %2 .csv file
+constexpr int RecordPortLost = 31236; // %1 rows, %2 .csv file
+constexpr int RecordFailed = 31237;   // %1 the file and the system's reason
+constexpr int RecordCannot = 31238;   // %1 the folder or file and reason
+constexpr int FastLog = 31239;        // menu item
+constexpr int LogViewerItem = 31240;  // menu item
+constexpr int RecordingPanel = 31241; // status bar while recording, %1 file name
+constexpr int Replaying = 31242;      // live page, %1 file name, %2 time, %3 speed
+constexpr int ReplayPlay = 31243;     // viewer: play into the live page
+constexpr int ReplayPause = 31244;
+constexpr int ReplayStop = 31245;
+constexpr int ReplaySpeed = 31246;
+constexpr int ReplayMenu = 31247;
 } // namespace textkey
 
 // A text cut to at most maxChars characters, the middle given up for " … ":

@@ -85,7 +85,13 @@ Controller::Asked Controller::ask(std::uint8_t command, int attempts, int length
             // As long as a repeat would take, without another answer to come.
             ch_.sleepMs(SerialChannel::ByteGapMs);
         }
-        ch_.sleepMs(AttemptWaitMs);
+        if (quickPoll_ && length > 0) {
+            for (int waited = 0; waited < AttemptWaitMs && ch_.waiting() >= 0 && ch_.waiting() < length;
+                 ++waited)
+                ch_.sleepMs(1);
+        } else {
+            ch_.sleepMs(AttemptWaitMs);
+        }
         // A missing answer must read as none, not as the last answer.
         if (!repeat) ch_.setAnswerByte(0, 0);
         const SerialChannel::Receive r = polled ? ch_.ReceivePolled(false) : ch_.ReceiveAnswer(false);
@@ -263,12 +269,14 @@ std::optional<ParameterBlock> Controller::ReadParameterBlock() {
     return b;
 }
 
-bool Controller::PollLiveFrame() {
+bool Controller::PollLiveFrame(bool quick) {
     const SerialChannel::Exchange exchange(ch_, TraceExchange::Poll);
     // Without a version (no controller answered its request) the length is
     // not known, and part of a longer frame could pass for a whole one.
     const int length = version_ == 0 ? 0 : frameLength();
+    quickPoll_ = quick;
     const Asked a = ask(CmdLive, PollAttempts, length, true, true);
+    quickPoll_ = false;
     lastPollReceived_ = a.received;
     // A frame is only what this poll received, whole: a short answer leaves
     // older bytes in the buffer, a longer one is out of step.

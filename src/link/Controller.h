@@ -120,7 +120,9 @@ public:
     // first request: the repeats keep it, an answer that comes in parts is
     // collected, and the answers owed to the repeats are waited out before the
     // next exchange, so no frame is made of two answers' bytes.
-    bool PollLiveFrame();
+    // quick: each attempt takes the frame as soon as all of it is in, instead
+    // of after the attempt's whole wait (the fast drive log).
+    bool PollLiveFrame(bool quick = false);
     // Bytes the last live poll received (0 when every attempt was silent).
     int lastPollReceived() const { return lastPollReceived_; }
     void WriteIgnition(int index);
@@ -150,6 +152,7 @@ private:
 
     SerialChannel& ch_;
     int version_ = 0;
+    bool quickPoll_ = false; // during PollLiveFrame(true)
     bool present_ = false;
     std::uint8_t flags_ = 0;
     bool flagsKnown_ = false;

@@ -80,13 +80,13 @@ void ControllerLink::drainHeld() {
     draining_ = false;
 }
 
-void ControllerLink::startPolling(const QString& name, int intervalMs, int framesPerTick) {
+void ControllerLink::startPolling(const QString& name, int intervalMs, int framesPerTick, bool quick) {
     const quint64 run = ++nextRun_;
     polls_.insert(name, run);
     QMetaObject::invokeMethod(
         worker_,
-        [w = worker_, name, intervalMs, framesPerTick, run] {
-            w->startPoll(name, intervalMs, framesPerTick, run);
+        [w = worker_, name, intervalMs, framesPerTick, quick, run] {
+            w->startPoll(name, intervalMs, framesPerTick, quick, run);
         },
         Qt::QueuedConnection);
 }

@@ -58,8 +58,9 @@ public:
     int heldActions() const { return static_cast<int>(held_.size()); }
 
     // A polling timer on the worker: every intervalMs, framesPerTick live polls
-    // whose frames arrive through framesPolled(name, ...).
-    void startPolling(const QString& name, int intervalMs, int framesPerTick = 1);
+    // whose frames arrive through framesPolled(name, ...). Quick polls take
+    // each frame as soon as it is in (Controller::PollLiveFrame).
+    void startPolling(const QString& name, int intervalMs, int framesPerTick = 1, bool quick = false);
     void stopPolling(const QString& name);
     void stopAllPolling();
     bool isPolling(const QString& name) const { return polls_.contains(name); }

@@ -46,7 +46,7 @@ void LinkWorker::publishState() {
     emit stateChanged(s);
 }
 
-void LinkWorker::startPoll(const QString& name, int intervalMs, int framesPerTick, quint64 run) {
+void LinkWorker::startPoll(const QString& name, int intervalMs, int framesPerTick, bool quick, quint64 run) {
     Poll& p = polls_[name];
     if (!p.timer) {
         p.timer = new QTimer(this);
@@ -56,6 +56,7 @@ void LinkWorker::startPoll(const QString& name, int intervalMs, int framesPerTic
         connect(p.timer, &QTimer::timeout, this, [this, name] { tick(name); });
     }
     p.framesPerTick = framesPerTick < 1 ? 1 : framesPerTick;
+    p.quick = quick;
     p.run = run;
     p.timer->start(intervalMs);
 }
@@ -112,11 +113,12 @@ void LinkWorker::tick(const QString& name) {
     if (!portReady()) return;
     const int n = it->framesPerTick;
     const quint64 run = it->run;
+    const bool quick = it->quick;
     QVector<LiveFrame> frames;
     frames.reserve(n);
     for (int i = 0; i < n; ++i) {
         LiveFrame f;
-        f.ok = controller_->PollLiveFrame();
+        f.ok = controller_->PollLiveFrame(quick);
         f.length = controller_->frameLength();
         f.received = controller_->lastPollReceived();
         f.version = controller_->versionCode();

@@ -34,7 +34,7 @@ public:
     // All of these run on the worker thread.
     void init();
     void execute(quint64 id, const Work& work);
-    void startPoll(const QString& name, int intervalMs, int framesPerTick, quint64 run);
+    void startPoll(const QString& name, int intervalMs, int framesPerTick, bool quick, quint64 run);
     void stopPoll(const QString& name);
     void stopAllPolls();
     void shutdown();
@@ -66,6 +66,7 @@ private:
     struct Poll {
         QTimer* timer = nullptr;
         int framesPerTick = 1;
+        bool quick = false;
         quint64 run = 0;
     };
 

@@ -118,6 +118,8 @@ public:
         if (tracing()) tracePause(ms);
         clock_.sleepMs(ms);
     }
+    // Bytes the port holds now, without taking them (negative: the port is gone).
+    int waiting() { return port_.bytesWaiting(); }
 
     int silenceCounter() const { return silence_; }
     void resetSilenceCounter() { silence_ = 0; }

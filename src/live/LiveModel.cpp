@@ -71,10 +71,14 @@ int LiveModel::reserveSensorKind() const {
 }
 
 live::Readings LiveModel::decode(const LiveFrame& frame, int ignitionConstant) {
+    return decode(frame, ignitionConstant, filter_);
+}
+
+live::Readings LiveModel::decode(const LiveFrame& frame, int ignitionConstant, PeriodFilter& filter) const {
     std::array<std::uint8_t, 7> bytes{};
     for (int i = 0; i < 7; ++i)
         bytes[static_cast<std::size_t>(i)] = frame[i];
-    const int period = filter_.push(live::enginePeriod(bytes[4], bytes[5]));
+    const int period = filter.push(live::enginePeriod(bytes[4], bytes[5]));
     live::FrameContext ctx;
     // Byte 2 is the temperature or the gas level by the version the frame
     // came under, whatever features were read before (or not read at all).

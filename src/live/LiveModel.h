@@ -29,6 +29,8 @@ public:
     // engine period goes through the shared filter and the speed uses
     // ignitionConstant.
     live::Readings decode(const LiveFrame& frame, int ignitionConstant);
+    // The same through another filter (the drive log's, for frames no page decodes).
+    live::Readings decode(const LiveFrame& frame, int ignitionConstant, PeriodFilter& filter) const;
 
     // The probe kind and reserve-sensor kind in force: the parameter set's
     // choice, else what the controller's block said.

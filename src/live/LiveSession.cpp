@@ -14,6 +14,31 @@ LiveSession::LiveSession(ControllerLink& link, LiveModel& live, ParameterModel& 
     connect(&link_, &ControllerLink::framesPolled, this, &LiveSession::framesPolled);
     connect(&link_, &ControllerLink::stateChanged, this, &LiveSession::stateChanged);
     analogCapable_ = link_.state().analogCapable;
+
+    // A log whose port went away ends with the last frame before it, closed.
+    connect(&link_, &ControllerLink::portLost, &recorder_, &live::Recorder::portLost);
+    connect(&recorder_, &live::Recorder::started, this, [this] {
+        logFilter_.reset();
+        updatePollPace();
+    });
+    connect(&recorder_, &live::Recorder::stopped, this, &LiveSession::updatePollPace);
+    pageTick_.setInterval(polltimer::Wiz.intervalMs);
+    connect(&pageTick_, &QTimer::timeout, this, [this] {
+        if (!newest_) return;
+        const live::Readings r = std::move(*newest_);
+        newest_.reset();
+        emit liveRead(r);
+    });
+    connect(&replay_, &live::Replay::rowReplayed, this, [this](const live::LogRow& row) {
+        if (!replaying_ || !row.readings) return;
+        live_.setPetrol(row.readings->petrol);
+        emit liveRead(*row.readings);
+    });
+}
+
+LiveSession::~LiveSession() {
+    disconnect(&recorder_, nullptr, this, nullptr);
+    recorder_.stop();
 }
 
 void LiveSession::stateChanged(const LinkState& state) {
@@ -84,7 +109,82 @@ void LiveSession::enterLivePage() {
     });
     live::postVersionFeatures(link_, live_, this);
     link_.run(nullptr, [](Controller& c) { c.channel().OpenPort(); });
-    link_.startPolling(polltimer::name(polltimer::Wiz), polltimer::Wiz.intervalMs);
+    onLivePage_ = true;
+    updatePollPace();
+    startLivePolling();
+}
+
+void LiveSession::leaveLivePage() {
+    onLivePage_ = false;
+    if (replaying_) {
+        replay_.pause();
+        replaying_ = false;
+        emit replayingChanged(false);
+    }
+    updatePollPace();
+}
+
+void LiveSession::startLivePolling() {
+    link_.startPolling(polltimer::name(polltimer::Wiz),
+                       fastPolling_ ? polltimer::FastLogIntervalMs : polltimer::Wiz.intervalMs, 1,
+                       fastPolling_);
+}
+
+void LiveSession::updatePollPace() {
+    const bool fast = fastLog_ && recorder_.recording() && onLivePage_ && !replaying_;
+    if (fast == fastPolling_) return;
+    fastPolling_ = fast;
+    if (fast) {
+        pageTick_.start();
+    } else {
+        pageTick_.stop();
+        newest_.reset();
+    }
+    // A poll that is running changes pace; one a sequence stopped starts at its pace later.
+    if (link_.isPolling(polltimer::name(polltimer::Wiz))) startLivePolling();
+}
+
+bool LiveSession::startRecording(const QString& folder) {
+    if (recorder_.start(folder.isEmpty() ? logFolder_ : folder)) return true;
+    emit recordingRefused(recorder_.errorString());
+    return false;
+}
+
+void LiveSession::stopRecording() {
+    recorder_.stop();
+}
+
+void LiveSession::setFastLog(bool on) {
+    fastLog_ = on;
+    updatePollPace();
+}
+
+void LiveSession::startReplay(std::shared_ptr<const live::LogData> log, const QString& name) {
+    // After the page's entry and whatever else runs: nothing of the
+    // controller's comes between the replayed frames.
+    link_.whenIdle(this, [this, log = std::move(log), name] {
+        if (!onLivePage_) return;
+        link_.stopPolling(polltimer::name(polltimer::Wiz));
+        replaying_ = true;
+        updatePollPace();
+        replayName_ = name;
+        replay_.setProbeKind(live_.probeKind());
+        replay_.setLog(log);
+        emit replayingChanged(true);
+        replay_.seek(log && log->rows() > 0 ? log->timeMs.front() : 0);
+        replay_.play();
+    });
+}
+
+void LiveSession::stopReplay() {
+    if (!replaying_) return;
+    replay_.pause();
+    replaying_ = false;
+    emit replayingChanged(false);
+    if (onLivePage_) {
+        updatePollPace();
+        startLivePolling();
+    }
 }
 
 void LiveSession::framesPolled(const QString& timer, const QVector<LiveFrame>& frames) {
@@ -92,10 +192,31 @@ void LiveSession::framesPolled(const QString& timer, const QVector<LiveFrame>& f
     if (timer == polltimer::name(polltimer::Obr)) tick = &LiveSession::TimerObrTimer;
     if (timer == polltimer::name(polltimer::Wiz)) tick = &LiveSession::TimerWizTimer;
     if (timer == polltimer::name(polltimer::ParamOdcz)) tick = &LiveSession::TimerParamOdczTimer;
-    if (!tick) return;
+    if (!tick) {
+        // The wizard's and the tests' polls: only the drive log takes them.
+        for (const LiveFrame& f : frames)
+            record(f, std::nullopt, link_.state().ignitionConstant);
+        return;
+    }
     qCDebug(lcLive) << timer << frames.size() << "frame(s)";
     for (const LiveFrame& f : frames)
         (this->*tick)(f);
+}
+
+void LiveSession::record(const LiveFrame& frame, const std::optional<live::Readings>& readings) {
+    record(frame, readings, link_.state().ignitionConstant);
+}
+
+void LiveSession::record(const LiveFrame& frame, const std::optional<live::Readings>& readings,
+                         int constant) {
+    // A poll nothing answered brought no frame.
+    if (!recorder_.recording() || frame.received <= 0) return;
+    const int n = std::clamp(std::min(frame.received, frame.length), 0, int(frame.bytes.size()));
+    const QByteArray bytes(reinterpret_cast<const char*>(frame.bytes.data()), n);
+    if (readings || !frame.ok)
+        recorder_.record(bytes, frame.ok, readings);
+    else
+        recorder_.record(bytes, true, live_.decode(frame, constant, logFilter_));
 }
 
 live::Readings LiveSession::decode(const LiveFrame& frame) {
@@ -108,6 +229,7 @@ void LiveSession::TimerObrTimer(const LiveFrame& frame) {
     // The constant follows the list's choice; an index outside it keeps the last one.
     const int constant =
         live::ignitionConstantForChoice(live_.ignitionChoice(), link_.state().ignitionConstant);
+    record(frame, std::nullopt, constant);
     if (const std::optional<live::SpeedReadout> s =
             live::engineSpeedTick(frame, live_.periodFilter(), constant))
         emit engineSpeedRead(*s);
@@ -116,14 +238,28 @@ void LiveSession::TimerObrTimer(const LiveFrame& frame) {
 void LiveSession::TimerWizTimer(const LiveFrame& frame) {
     // A frame cut short, out of step or with a wrong checksum is no reading:
     // every display keeps its state.
-    if (!frame.ok) return;
-    emit liveRead(decode(frame));
+    if (!frame.ok) {
+        record(frame, std::nullopt);
+        return;
+    }
+    const live::Readings r = decode(frame);
+    record(frame, r);
+    if (replaying_) return; // a frame on its way when the replay began
+    if (fastPolling_)
+        newest_ = r; // the page gets it on its own tick
+    else
+        emit liveRead(r);
 }
 
 void LiveSession::TimerParamOdczTimer(const LiveFrame& frame) {
     // Only a whole, good frame: a short one would show older bytes of the
     // buffer as readings (17 800 rpm from a cut-off frame). The link-state
     // panel tells that data is missing.
-    if (!frame.ok) return;
-    emit panelRead(decode(frame));
+    if (!frame.ok) {
+        record(frame, std::nullopt);
+        return;
+    }
+    const live::Readings r = decode(frame);
+    record(frame, r);
+    emit panelRead(r);
 }

@@ -13,6 +13,7 @@ const QString SettingsStore::Lang = QStringLiteral("Lang");
 const QString SettingsStore::LangNazw = QStringLiteral("LangNazw");
 const QString SettingsStore::Port = QStringLiteral("Port");
 const QString SettingsStore::PortDevice = QStringLiteral("PortDevice");
+const QString SettingsStore::FastLog = QStringLiteral("FastLog");
 const QString SettingsStore::WielkCzcionki = QStringLiteral("WielkCzcionki");
 const QString SettingsStore::Skin = QStringLiteral("skin");
 const QString SettingsStore::Comments = QStringLiteral("comments");
@@ -202,6 +203,8 @@ StartPlan SettingsStore::load() {
     if (readString(*s, Port, &text) == Got::Ok)
         if (const int n = comFromSetting(text)) st.comPort = n;
     if (readString(*s, PortDevice, &text) == Got::Ok) st.portDevice = text.trimmed();
+    bool fastLog = false;
+    if (readBool(*s, FastLog, &fastLog) == Got::Ok) st.fastLog = fastLog;
 
     qint64 dimension = 0;
     switch (readInt(*s, Dimension, &dimension)) {
@@ -260,6 +263,10 @@ QString SettingsStore::save(const ShellSettings& st) {
     const skin::SkinChoice* sk = skin::choiceByCode(st.skin);
     s->setValue(Skin, QString::fromLatin1(sk ? sk->code : "ord"));
     s->setValue(Comments, st.commentsOff ? 1 : 0);
+    if (st.fastLog)
+        s->setValue(FastLog, 1);
+    else
+        s->remove(FastLog);
     const bool layoutKnown = st.layoutItem >= 1 && st.layoutItem <= 6;
     s->setValue(Dimension, st.rememberLayout && layoutKnown ? st.layoutItem : 0);
     return checkWritten(*s);

@@ -18,6 +18,7 @@ struct ShellSettings {
     bool commentsOff = false;             // WylaczkomentarzeCheck
     int layoutItem = 2;                   // checked layout item, 1 = 640x480 ... 6 = 1280x1024
     bool rememberLayout = false;          // PamOstRozdz
+    bool fastLog = false;                 // SzybkiZapisItem ("FastLog", kept only while on)
 };
 
 // What the creation sequence does with the stored settings, in this order:
@@ -35,7 +36,7 @@ struct StartPlan {
     QString unreadable;         // where values could not be read and were dropped; empty when fine
 };
 
-// The settings store: seven values under Quendrix/Param plus "PortDevice".
+// The settings store: seven values under Quendrix/Param plus "PortDevice" and "FastLog".
 // A value of the wrong type or outside its list is ignored (the design default
 // stays) and never affects the others. Lines that cannot be read
 // (readableSettingsText) and whatever lies beyond MaxSettingsFileSize leave the
@@ -55,7 +56,7 @@ public:
     QString save(const ShellSettings& s);
 
     // Value names.
-    static const QString Lang, LangNazw, Port, PortDevice, WielkCzcionki, Skin, Comments, Dimension;
+    static const QString Lang, LangNazw, Port, PortDevice, WielkCzcionki, Skin, Comments, Dimension, FastLog;
 
 private:
     QString checkWritten(QSettings& s);

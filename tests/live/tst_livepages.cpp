@@ -1,5 +1,7 @@
 // The live pages against the emulator over a pty, driven by object names.
 #include "live/LiveDecode.h"
+#include "live/LogFile.h"
+#include "live/ui/LogViewer.h"
 #include "live/ui/ObrotyPage.h"
 #include "live/ui/WizualizacjaPage.h"
 #include "params/ui/ReadingsFeed.h"
@@ -11,6 +13,8 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QTemporaryDir>
+#include <QToolButton>
 
 namespace {
 QString text(QWidget& page, const char* name) {
@@ -69,6 +73,9 @@ private slots:
     void leavingWritesIgnition();
     void leavingWritesChosenThresholdOnVersion8();
     void readIgnitionSystemButton();
+    void recordingAcrossPagesUntilThePortIsLost();
+    void replayDrivesTheInstrumentsWithoutPolling();
+    void fastLogRecordsMoreThanThePageShows();
 };
 
 void TestLivePages::liveShowsEmulatorValues() {
@@ -311,6 +318,154 @@ void TestLivePages::readIgnitionSystemButton() {
     QCOMPARE(page.findChild<QComboBox*>(QStringLiteral("Edit23"))->currentText(), QStringLiteral("70"));
     QCOMPARE(rig.link.activePolls(), QStringList{QStringLiteral("TimerObr")});
     QTRY_COMPARE(text(page, "Panelobroty"), QStringLiteral("3000"));
+}
+
+namespace {
+// Every frame the link received that brought bytes, polled by hand or by a
+// page's timer: what a log must hold, in order.
+struct Sent {
+    QVector<LiveFrame> frames;
+    explicit Sent(EmulatorRig& rig) {
+        QObject::connect(&rig.link, &ControllerLink::framesPolled, &rig.link,
+                         [this](const QString&, const QVector<LiveFrame>& fs) {
+                             for (const LiveFrame& f : fs)
+                                 if (f.received > 0) frames.append(f);
+                         });
+    }
+    template <class Show> auto into(Show show) {
+        return [this, show](const LiveFrame& f) {
+            if (f.received > 0) frames.append(f);
+            show(f);
+        };
+    }
+};
+void compareLog(const live::LogData& log, const Sent& sent) {
+    QCOMPARE(log.rows(), int(sent.frames.size()));
+    const int tps = log.column(live::LogField::Tps), rpm = log.column(live::LogField::RpmShown);
+    QVERIFY(tps >= 0 && rpm >= 0);
+    for (int i = 0; i < log.rows(); ++i) {
+        const LiveFrame& f = sent.frames[i];
+        QCOMPARE(log.frame(i),
+                 QByteArray(reinterpret_cast<const char*>(f.bytes.data()), std::min(f.received, f.length)));
+        QCOMPARE(log.whole[i] != 0, f.ok);
+        if (!f.ok) continue;
+        QCOMPARE(QString::number(log.columns[tps].values[i], 'f', 2), live::tpsVoltsText(f[1]));
+        QCOMPARE(log.columns[rpm].values[i], 3000.f); // as both pages saw it
+    }
+    for (int i = 1; i < log.rows(); ++i)
+        QVERIFY(log.timeMs[i] >= log.timeMs[i - 1]);
+}
+} // namespace
+
+void TestLivePages::recordingAcrossPagesUntilThePortIsLost() {
+    // The fitter records on the live page, goes to the engine-speed page and
+    // the adapter is pulled out: every frame up to the loss is in both files,
+    // which are closed.
+    EmulatorRig rig(5, 2);
+    QVERIFY(rig.ok);
+    rig.steadyEngine(3000, 0.3, 2, 60);
+    QTemporaryDir dir;
+    WizualizacjaPage page(rig.models());
+    enter(rig, page);
+    auto* button = page.findChild<QToolButton*>(QStringLiteral("NagrywajButt"));
+    QVERIFY(button && !button->isChecked());
+    rig.liveSession.recorder().setFlushIntervalMs(20);
+    QVERIFY(rig.liveSession.startRecording(dir.path()));
+    QVERIFY(button->isChecked());
+    Sent sent(rig);
+    QVERIFY(
+        pollAnswered(rig, 6, sent.into([&](const LiveFrame& f) { rig.liveSession.TimerWizTimer(f); })).ok);
+    QCOMPARE(text(page, "Panel1"), QStringLiteral("3000"));
+
+    page.leaveSteps();
+    ObrotyPage obroty(rig.models());
+    enter(rig, obroty);
+    QVERIFY(
+        pollAnswered(rig, 4, sent.into([&](const LiveFrame& f) { rig.liveSession.TimerObrTimer(f); })).ok);
+    QVERIFY(rig.liveSession.recorder().recording());
+
+    QSignalSpy stopped(&rig.liveSession.recorder(), &live::Recorder::stopped);
+    QVERIFY(rig.emu.unplug());
+    rig.poll(); // the poll finds the device gone
+    QTRY_COMPARE_WITH_TIMEOUT(stopped.size(), 1, 10000);
+    QCOMPARE(stopped[0][0].value<live::Recorder::StopReason>(), live::Recorder::StopReason::PortLost);
+    QVERIFY(!button->isChecked());
+    QCOMPARE(rig.liveSession.recorder().rowsRecorded(), qint64(sent.frames.size()));
+    QVERIFY(rig.emu.replug());
+    for (const QString& file : {rig.liveSession.recorder().csvPath(), rig.liveSession.recorder().mslPath()}) {
+        const live::LogData log = live::readLog(file);
+        QCOMPARE(log.skippedLines, 0); // closed after whole lines
+        compareLog(log, sent);
+    }
+}
+
+void TestLivePages::replayDrivesTheInstrumentsWithoutPolling() {
+    EmulatorRig rig(5, 2);
+    QVERIFY(rig.ok);
+    rig.steadyEngine(3000, 0.3, 2, 60);
+    QTemporaryDir dir;
+    WizualizacjaPage page(rig.models());
+    enter(rig, page);
+    QVERIFY(rig.liveSession.startRecording(dir.path()));
+    QVERIFY(pollAnswered(rig, page, 6).ok);
+    rig.liveSession.stopRecording();
+    // The engine runs on at other values; the page shows them.
+    rig.steadyEngine(5000, 0.9, 2, 60);
+    QVERIFY(pollAnswered(rig, page, 6).ok);
+    QCOMPARE(text(page, "Panel5"), QStringLiteral("4.10"));
+    rig.link.startPolling(polltimer::name(polltimer::Wiz), polltimer::Wiz.intervalMs);
+
+    // The viewer opens the recording and plays it into the page.
+    LogViewer viewer(rig.shell);
+    QVERIFY(viewer.openLog(rig.liveSession.recorder().csvPath()));
+    QCOMPARE(viewer.log()->rows(), 6);
+    viewer.setLiveSession(&rig.liveSession);
+    QSignalSpy asked(&viewer, &LogViewer::replayRequested);
+    viewer.findChild<QAction*>(QStringLiteral("LogReplayPlay"))->trigger();
+    QCOMPARE(asked.size(), 1);
+    rig.liveSession.startReplay(viewer.log(), QStringLiteral("drive.csv"));
+    QTRY_VERIFY(rig.liveSession.replaying());
+    QVERIFY(rig.link.activePolls().isEmpty());
+    QVERIFY(page.findChild<QLabel*>(QStringLiteral("ReplayLabel"))->isVisibleTo(&page));
+    QVERIFY(text(page, "ReplayLabel").contains(QStringLiteral("drive.csv")));
+    QTRY_COMPARE(text(page, "Panel5"), QStringLiteral("1.70"));
+    QTRY_COMPARE(text(page, "Panel1"), QStringLiteral("3000"));
+    QCOMPARE(digit(page, "obrotomierz"), 3000);
+    QTRY_VERIFY(!rig.liveSession.replay().playing()); // the end of the log
+
+    viewer.findChild<QAction*>(QStringLiteral("LogReplayStop"))->trigger();
+    QVERIFY(!page.findChild<QLabel*>(QStringLiteral("ReplayLabel"))->isVisibleTo(&page));
+    QCOMPARE(rig.link.activePolls(), QStringList{QStringLiteral("TimerWiz")});
+    QTRY_COMPARE_WITH_TIMEOUT(text(page, "Panel5"), QStringLiteral("4.10"), 10000);
+}
+
+void TestLivePages::fastLogRecordsMoreThanThePageShows() {
+    // Fast log on the live page's own polling: every frame goes into the log,
+    // the page is given readings at its usual pace at most.
+    EmulatorRig rig(5, 2);
+    QVERIFY(rig.ok);
+    rig.steadyEngine(3000, 0.3, 2, 60);
+    QTemporaryDir dir;
+    WizualizacjaPage page(rig.models());
+    rig.commonPageChangeSteps();
+    page.enterPage();
+    rig.waitIdle();
+    rig.liveSession.setFastLog(true);
+    QVERIFY(!rig.liveSession.fastPolling());
+    QVERIFY(rig.liveSession.startRecording(dir.path()));
+    QVERIFY(rig.liveSession.fastPolling());
+    int shown = 0;
+    connect(&rig.liveSession, &LiveSession::liveRead, [&] { ++shown; });
+    QElapsedTimer t;
+    t.start();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.liveSession.recorder().rowsRecorded() >= 60, 20000);
+    const qint64 ms = t.elapsed();
+    QVERIFY2(shown <= ms / polltimer::Wiz.intervalMs + 2,
+             qPrintable(QStringLiteral("%1 in %2 ms").arg(shown).arg(ms)));
+    QVERIFY(shown > 0);
+    rig.liveSession.stopRecording();
+    QVERIFY(!rig.liveSession.fastPolling());
+    QCOMPARE(rig.link.activePolls(), QStringList{QStringLiteral("TimerWiz")});
 }
 
 QTEST_MAIN(TestLivePages)

@@ -2,12 +2,15 @@
 // driven by object names and shortcuts.
 #include "emulator/Emulator.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
+#include "live/LogFile.h"
 #include "params/ParameterModel.h"
 #include "params/ui/ParametryPage.h"
 #include "shell/ui/AboutDialog.h"
 #include "shell/ui/DemoCarWindow.h"
 #include "shell/ui/HelpWindow.h"
 #include "shell/ui/MainWindow.h"
+#include "shell/ui/RecordingControl.h"
 #include "shell/ui/TraceWindow.h"
 #include "support/MainWindowRig.h"
 
@@ -17,6 +20,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -109,6 +113,7 @@ private slots:
     void keysWhileTheWizardHandsOverDoNothing();
     void neverReadPageIsNotWritten();
     void demoCarDrivesTheModel();
+    void recordByKeysAcrossPagesUntilTheProgramCloses();
     void protocolTraceWindow();
 
 private:
@@ -194,6 +199,9 @@ void TestMainWindow::menuItems_data() {
     row("AutoButton", "Autoadaptacja", "F5");
     row("DruButton", "Drukowanie parametrów", "F9");
     row("DefaultOption", "Domyślne ustawienia");
+    row("NagrywajItem", "Nagrywaj", "F7", 0);
+    row("SzybkiZapisItem", "Szybki zapis jazdy", "", 0);
+    row("PrzegladarkaItem", "Przeglądarka zapisów jazdy...", "F8");
     row("ProtocolTrace", "Podgląd transmisji", "Ctrl+T");
     row("PortGroup", "Port");
     row("PCOM1", "COM1", "", 1);
@@ -599,7 +607,46 @@ void TestMainWindow::demoCarDrivesTheModel() {
     QCOMPARE(inputs().gasLevel, 0.25);
 }
 
-QTEST_MAIN(TestMainWindow)
+void TestMainWindow::recordByKeysAcrossPagesUntilTheProgramCloses() {
+    // F3, F7 on the live page, F4 to the engine-speed page, F8 for the
+    // viewer, then the program is closed: the log holds every frame recorded.
+    QTemporaryDir logs;
+    Rig r;
+    r.form->liveSession().setLogFolder(logs.path());
+    r.key(Qt::Key_F3);
+    QCOMPARE(r.current(), QStringLiteral("WizualizacjaTab"));
+    r.key(Qt::Key_F7);
+    const live::Recorder& rec = r.form->liveSession().recorder();
+    QVERIFY(rec.recording());
+    const QString csv = rec.csvPath();
+    QVERIFY(csv.startsWith(logs.path()));
+    QVERIFY(r.w<QAbstractButton>("NagrywajButt")->isChecked());
+    QVERIFY(r.w<QLabel>("StatusPanel1")->text().contains(QDir::toNativeSeparators(csv)));
+    QVERIFY(r.w<QLabel>("RecordingPanel")->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(rec.rowsRecorded() >= 5, 10000);
+    r.key(Qt::Key_F4);
+    QCOMPARE(r.current(), QStringLiteral("ObrotyTab"));
+    const qint64 before = rec.rowsRecorded();
+    QTRY_VERIFY_WITH_TIMEOUT(rec.rowsRecorded() >= before + 5, 10000);
+    QVERIFY(rec.recording());
+    QVERIFY(r.w<QLabel>("RecordingPanel")->isVisible());
+
+    r.key(Qt::Key_F8);
+    LogViewer* viewer = r.form->recording().viewer();
+    QVERIFY(viewer && viewer->isVisible());
+    QVERIFY(viewer->openLog(csv));
+
+    r.close();
+    QVERIFY(!rec.recording());
+    QVERIFY(!viewer->isVisible());
+    for (const QString& file : {csv, rec.mslPath()}) {
+        const live::LogData log = live::readLog(file);
+        QCOMPARE(log.rows(), int(rec.rowsRecorded()));
+        QCOMPARE(log.skippedLines, 0);
+    }
+    QVERIFY(r.w<QLabel>("StatusPanel1")->text().contains(QString::number(rec.rowsRecorded())));
+}
+
 // The fitter opens the trace (Ctrl+T), writes the parameters, looks at the
 // write's steps alone and saves them; closed, the link traces nothing.
 void TestMainWindow::protocolTraceWindow() {
@@ -637,4 +684,5 @@ void TestMainWindow::protocolTraceWindow() {
     QVERIFY(!r.form->link().trace().on());
 }
 
+QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -40,6 +40,7 @@ private slots:
             r.item("SkorkaSil")->trigger();
             r.item("PamOstRozdz")->trigger();
             r.item("N1024")->trigger();
+            r.item("SzybkiZapisItem")->trigger();
             r.w<QCheckBox>("WylaczkomentarzeCheck")->setChecked(true);
             r.close();
             QCOMPARE(r.form->settingsSaveCount(), 1);
@@ -53,10 +54,13 @@ private slots:
         QCOMPARE(s.value("dimension").toInt(), 4);
         QCOMPARE(s.value("WielkCzcionki").toInt(), 1); // a larger layout leaves it as it was
         QVERIFY(!s.contains("PortDevice"));
+        QCOMPARE(s.value("FastLog").toInt(), 1);
 
         o.keepSettings = true;
         MainWindowRig r(o);
-        for (const char* item : {"JAngielski", "PCOM3", "SkorkaSil", "N1024", "PamOstRozdz"})
+        QVERIFY(r.form->liveSession().fastLog());
+        for (const char* item :
+             {"JAngielski", "PCOM3", "SkorkaSil", "N1024", "PamOstRozdz", "SzybkiZapisItem"})
             QVERIFY2(r.item(item)->isChecked(), item);
         QCOMPARE(r.form->link().selectedPort(), QStringLiteral("com3"));
         QCOMPARE(r.item("KoniecButton")->text(), QStringLiteral("Exit"));

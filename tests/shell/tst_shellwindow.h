@@ -3,6 +3,7 @@
 #include "core/LanguageKeys.h"
 #include "link/SerialDevices.h"
 #include "live/LiveModel.h"
+#include "live/LiveSession.h"
 #include "params/PrintSheet.h"
 #include "shell/Layouts.h"
 #include "shell/SkinFile.h"

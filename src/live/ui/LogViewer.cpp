@@ -1,12 +1,13 @@
 #include "live/ui/LogViewer.h"
 
 #include "core/ShellModel.h"
+#include "core/TextKeys.h"
+#include "live/LiveSession.h"
 #include "live/Recorder.h"
 #include "live/ui/LogChart.h"
 
-#include "core/TextKeys.h"
-
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 
 #include <QFileDialog>
@@ -18,6 +19,8 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -91,6 +94,43 @@ LogViewer::LogViewer(ShellModel& shell, QWidget* parent) : QMainWindow(parent), 
     closeAction_->setObjectName(QStringLiteral("LogClose"));
     closeAction_->setShortcuts({QKeySequence::Close, QKeySequence(Qt::Key_Escape)});
 
+    replayMenu_ = menuBar()->addMenu(QString());
+    replayMenu_->setObjectName(QStringLiteral("LogReplayMenu"));
+    playAction_ = replayMenu_->addAction(QString(), this, &LogViewer::playClicked);
+    playAction_->setObjectName(QStringLiteral("LogReplayPlay"));
+    playAction_->setShortcut(Qt::Key_F5);
+    pauseAction_ = replayMenu_->addAction(QString(), this, [this] {
+        if (session_) session_->replay().pause();
+    });
+    pauseAction_->setObjectName(QStringLiteral("LogReplayPause"));
+    pauseAction_->setShortcut(Qt::Key_F6);
+    stopAction_ = replayMenu_->addAction(QString(), this, [this] {
+        if (session_) session_->stopReplay();
+    });
+    stopAction_->setObjectName(QStringLiteral("LogReplayStop"));
+    stopAction_->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
+    auto* bar = addToolBar(QString());
+    bar->setObjectName(QStringLiteral("LogReplayBar"));
+    bar->setMovable(false);
+    bar->addActions({playAction_, pauseAction_, stopAction_});
+    bar->addSeparator();
+    speedLabel_ = new QLabel(bar);
+    speedLabel_->setObjectName(QStringLiteral("LogReplaySpeedLabel"));
+    bar->addWidget(speedLabel_);
+    speed_ = new QComboBox(bar);
+    speed_->setObjectName(QStringLiteral("LogReplaySpeed"));
+    for (double x : {0.5, 1.0, 2.0, 4.0, 8.0})
+        speed_->addItem(QStringLiteral("x") + QString::number(x), x);
+    speed_->setCurrentIndex(1);
+    speedLabel_->setBuddy(speed_);
+    bar->addWidget(speed_);
+    connect(speed_, &QComboBox::currentIndexChanged, this, [this] {
+        if (session_) session_->replay().setSpeed(speed_->currentData().toDouble());
+    });
+    follow_ = new QTimer(this);
+    follow_->setInterval(250);
+    connect(follow_, &QTimer::timeout, this, &LogViewer::followReplay);
+
     auto* splitter = new QSplitter(this);
     chart_ = new LogChart(view_, splitter);
     connect(allAction_, &QAction::triggered, this, [this] {
@@ -135,6 +175,10 @@ LogViewer::LogViewer(ShellModel& shell, QWidget* parent) : QMainWindow(parent), 
     setTabOrder(values_, columns_);
 
     connect(chart_, &LogChart::cursorMoved, this, &LogViewer::refreshValues);
+    // The fitter moves the cursor: the live page shows the drive there.
+    connect(chart_, &LogChart::cursorMoved, this, [this] {
+        if (replayingThis()) session_->replay().seek(view_.cursor());
+    });
     connect(columns_, &QListWidget::itemChanged, this, [this](QListWidgetItem*) { refreshTraces(); });
     connect(&shell_, &ShellModel::textsChanged, this, &LogViewer::retranslate);
     retranslate();
@@ -142,6 +186,50 @@ LogViewer::LogViewer(ShellModel& shell, QWidget* parent) : QMainWindow(parent), 
 }
 
 LogViewer::~LogViewer() = default;
+
+void LogViewer::setLiveSession(LiveSession* session) {
+    if (session_) disconnect(session_, nullptr, this, nullptr);
+    session_ = session;
+    if (session_) {
+        connect(session_, &LiveSession::replayingChanged, this, &LogViewer::refreshReplay);
+        connect(&session_->replay(), &live::Replay::playingChanged, this, &LogViewer::refreshReplay);
+    }
+    refreshReplay();
+}
+
+bool LogViewer::replayingThis() const {
+    return session_ && log_ && session_->replaying() && session_->replay().log() == log_.get();
+}
+
+void LogViewer::playClicked() {
+    if (!session_ || !log_) return;
+    if (!replayingThis()) {
+        session_->replay().setSpeed(speed_->currentData().toDouble());
+        emit replayRequested();
+        return;
+    }
+    session_->replay().play();
+}
+
+void LogViewer::refreshReplay() {
+    const bool mine = replayingThis();
+    const bool playing = mine && session_->replay().playing();
+    playAction_->setEnabled(session_ && log_ && !playing);
+    pauseAction_->setEnabled(playing);
+    stopAction_->setEnabled(session_ && session_->replaying());
+    if (playing)
+        follow_->start();
+    else
+        follow_->stop();
+    if (mine) followReplay();
+}
+
+void LogViewer::followReplay() {
+    if (!replayingThis()) return;
+    view_.setCursor(session_->replay().position());
+    chart_->update();
+    refreshValues();
+}
 
 bool LogViewer::openLog(const QString& path) {
     auto log = std::make_shared<live::LogData>(live::readLog(path));
@@ -166,6 +254,7 @@ void LogViewer::showLog(std::shared_ptr<const live::LogData> log, const QString&
     view_.setLog(log_);
     fillColumns();
     retranslate();
+    refreshReplay();
 }
 
 void LogViewer::openDialog() {
@@ -317,6 +406,11 @@ void LogViewer::retranslate() {
     openAction_->setText(shell_.text(OpenLog));
     allAction_->setText(shell_.text(WholeDrive));
     closeAction_->setText(shell_.text(CloseWindow));
+    replayMenu_->setTitle(shell_.text(textkey::ReplayMenu));
+    playAction_->setText(shell_.text(textkey::ReplayPlay));
+    pauseAction_->setText(shell_.text(textkey::ReplayPause));
+    stopAction_->setText(shell_.text(textkey::ReplayStop));
+    speedLabel_->setText(shell_.text(textkey::ReplaySpeed) + QStringLiteral(" "));
     valuesBox_->setTitle(shell_.text(ValuesCaption));
     columnsBox_->setTitle(shell_.text(ColumnsCaption));
     values_->setHeaderLabels({shell_.text(ColumnHeader), shell_.text(ValueHeader)});

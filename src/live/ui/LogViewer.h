@@ -5,7 +5,10 @@
 #include <memory>
 
 class LogChart;
+class LiveSession;
 class QAction;
+class QComboBox;
+class QTimer;
 class QGroupBox;
 class QLabel;
 class QListWidget;
@@ -39,6 +42,12 @@ public:
     QVector<int> tickedColumns() const;
     void setTicked(int column, bool ticked);
 
+    // Replay into the live page: the session that plays it. Play asks for the
+    // page through replayRequested() when this log is not playing yet; the
+    // cursor follows the replay and moving it seeks.
+    void setLiveSession(LiveSession* session);
+    bool replayingThis() const;
+
 public slots:
     // The file dialog, in the recorder's folder when there is one.
     void openDialog();
@@ -46,6 +55,7 @@ public slots:
 
 signals:
     void logOpened(const QString& path);
+    void replayRequested();
 
 private:
     QString columnName(int column) const;
@@ -54,6 +64,9 @@ private:
     void refreshTraces();
     void refreshValues();
     void refreshStatus();
+    void refreshReplay();
+    void followReplay();
+    void playClicked();
 
     ShellModel& shell_;
     std::shared_ptr<const live::LogData> log_;
@@ -72,4 +85,12 @@ private:
     QGroupBox* columnsBox_;
     QListWidget* columns_;
     QLabel* keys_;
+    QMenu* replayMenu_;
+    QAction* playAction_;
+    QAction* pauseAction_;
+    QAction* stopAction_;
+    QLabel* speedLabel_;
+    QComboBox* speed_;
+    QTimer* follow_;
+    LiveSession* session_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "core/TextKeys.h"
 #include "live/LiveModel.h"
 #include "live/LiveSession.h"
+#include "live/LogView.h"
 #include "ui/Instruments.h"
 #include "widgets/FollowColours.h"
 #include "widgets/TColor.h"
@@ -81,6 +82,30 @@ WizualizacjaPage::WizualizacjaPage(Models models, QWidget* parent) : QWidget(par
     TranserrorLabel->setPalette(ep);
     TranserrorLabel->raise();
 
+    // Across the chart's top while a log plays instead of the controller.
+    ReplayLabel = new QLabel(GradPanel2);
+    ReplayLabel->setObjectName(QStringLiteral("ReplayLabel"));
+    // Two lines: the file's name is long, and so is the caption in some languages.
+    ReplayLabel->setGeometry(2 + ChartX, 252 + ChartY, ChartW, 44);
+    ReplayLabel->setAlignment(Qt::AlignCenter);
+    ReplayLabel->setWordWrap(true);
+    ReplayLabel->setAutoFillBackground(true);
+    ReplayLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    {
+        QFont f = ReplayLabel->font();
+        f.setPointSize(10);
+        f.setBold(true);
+        ReplayLabel->setFont(f);
+        QPalette p = ReplayLabel->palette();
+        p.setColor(QPalette::Window, QColor(255, 200, 64));
+        p.setColor(QPalette::WindowText, Qt::black);
+        ReplayLabel->setPalette(p);
+    }
+    ReplayLabel->hide();
+    replayClock_ = new QTimer(this);
+    replayClock_->setInterval(250);
+    connect(replayClock_, &QTimer::timeout, this, &WizualizacjaPage::refreshReplay);
+
     applyProbeKindScaling(-1);
     refreshPetrolGasCaption();
     applyFeatures(m_.live.features());
@@ -97,6 +122,19 @@ WizualizacjaPage::WizualizacjaPage(Models models, QWidget* parent) : QWidget(par
     connect(&m_.live, &LiveModel::petrolChanged, this, [this] { refreshPetrolGasCaption(); });
     connect(&m_.live, &LiveModel::featuresChanged, this, &WizualizacjaPage::applyFeatures);
     connect(&m_.shell, &ShellModel::textsChanged, this, [this] { refreshPetrolGasCaption(); });
+    connect(&m_.liveSession.recorder(), &live::Recorder::started, this, &WizualizacjaPage::refreshRecording);
+    connect(&m_.liveSession.recorder(), &live::Recorder::stopped, this, &WizualizacjaPage::refreshRecording);
+    connect(&m_.shell, &ShellModel::textsChanged, this, &WizualizacjaPage::refreshRecording);
+    connect(&m_.liveSession, &LiveSession::replayingChanged, this, [this](bool on) {
+        if (on)
+            replayClock_->start();
+        else
+            replayClock_->stop();
+        refreshReplay();
+        refreshTransmissionError();
+    });
+    connect(&m_.shell, &ShellModel::textsChanged, this, &WizualizacjaPage::refreshReplay);
+    refreshRecording();
 }
 
 void WizualizacjaPage::buildInstruments(QWidget* a) {
@@ -294,6 +332,11 @@ void WizualizacjaPage::buildChart(QGroupBox* box) {
     SpeedButton4->setText(QStringLiteral("&PAUZA"));
     SpeedButton4->setCheckable(true);
     SpeedButton4->setGeometry(cx + 98, 30, 94, 28);
+    NagrywajButt = new QToolButton(g);
+    NagrywajButt->setObjectName(QStringLiteral("NagrywajButt"));
+    NagrywajButt->setCheckable(true);
+    NagrywajButt->setGeometry(cx + 98, 64, 94, 28);
+    connect(NagrywajButt, &QToolButton::clicked, this, &WizualizacjaPage::NagrywajButtClick);
 
     UpDown1 = new QSpinBox(g);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
@@ -388,7 +431,9 @@ void WizualizacjaPage::refreshPetrolGasCaption() {
 
 void WizualizacjaPage::refreshTransmissionError() {
     QString text;
-    if (m_.live.portDown()) {
+    if (m_.liveSession.replaying()) {
+        // The frames are the log's: the line's state is not what the page shows.
+    } else if (m_.live.portDown()) {
         // Since when the controller cannot be reached: the page tells when the link went.
         text = m_.shell.text(textkey::PortDownSince)
                    .arg(shortened(m_.live.downPort(), 60),
@@ -404,6 +449,36 @@ void WizualizacjaPage::refreshTransmissionError() {
 void WizualizacjaPage::enterPage() {
     m_.liveSession.enterLivePage();
     CheckBox41->setFocus();
+}
+
+void WizualizacjaPage::leaveSteps() {
+    m_.liveSession.leaveLivePage();
+}
+
+void WizualizacjaPage::NagrywajButtClick() {
+    if (m_.liveSession.recorder().recording())
+        m_.liveSession.stopRecording();
+    else
+        m_.liveSession.startRecording();
+    refreshRecording(); // a start that failed leaves the button up
+}
+
+void WizualizacjaPage::refreshRecording() {
+    NagrywajButt->setChecked(m_.liveSession.recorder().recording());
+    const QString caption = m_.shell.text(textkey::Record);
+    if (NagrywajButt->text() != caption) NagrywajButt->setText(caption);
+}
+
+void WizualizacjaPage::refreshReplay() {
+    const bool on = m_.liveSession.replaying();
+    ReplayLabel->setVisible(on);
+    if (!on) return;
+    const live::Replay& r = m_.liveSession.replay();
+    const qint64 start = r.log() && r.log()->rows() > 0 ? r.log()->timeMs.front() : 0;
+    liveui::setTextIfChanged(ReplayLabel, m_.shell.text(textkey::Replaying)
+                                              .arg(shortened(m_.liveSession.replayName(), 40),
+                                                   live::LogView::timeText(r.position() - start, 1000),
+                                                   QString::number(r.speed())));
 }
 
 void WizualizacjaPage::showReadings(const live::Readings& r) {

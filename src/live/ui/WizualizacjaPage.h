@@ -11,6 +11,7 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QSpinBox;
+class QTimer;
 class QToolButton;
 class QWidget;
 class TGauge;
@@ -30,6 +31,7 @@ class WizualizacjaPage : public QWidget, public PageHooks {
 public:
     explicit WizualizacjaPage(Models models, QWidget* parent = nullptr);
     void enterPage() override;
+    void leaveSteps() override;
 
     // LEDMeter1, Label30/Label71 and the chart's lambda scale by the probe kind.
     void applyProbeKindScaling();
@@ -49,6 +51,8 @@ public slots:
     void CheckBox42Click();
     void CheckBox10Click();
     void SpeedButton4Click();
+    // NagrywajButt: the drive log starts or stops.
+    void NagrywajButtClick();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -58,6 +62,9 @@ protected:
 private:
     // TranserrorLabel: the port down since when, a bad frame, or no answer.
     void refreshTransmissionError();
+    // NagrywajButt's state and caption; ReplayLabel while a log is replayed.
+    void refreshRecording();
+    void refreshReplay();
     void applyFeatures(const live::VersionFeatures& f);
     void updateChartSampling();
     void buildInstruments(QWidget* area);
@@ -108,6 +115,9 @@ private:
     QCheckBox* CheckBox42;
     QCheckBox* CheckBox10;
     QToolButton* SpeedButton4;
+    QToolButton* NagrywajButt;
+    QLabel* ReplayLabel;
+    QTimer* replayClock_;
     QSpinBox* UpDown1;
     QLabel* WykresLambdaX;
     QLabel* PodpisWykresLambda;

@@ -30,6 +30,7 @@
 #include "shell/ui/LanguageApplier.h"
 #include "shell/ui/PlainText.h"
 #include "shell/ui/PortControl.h"
+#include "shell/ui/RecordingControl.h"
 #include "shell/ui/SkinApplier.h"
 #include "shell/ui/TraceWindow.h"
 
@@ -101,6 +102,7 @@ MainWindow::MainWindow(Setup setup, QWidget* parent) : QMainWindow(parent), setu
     navigator_ = std::make_unique<shell::Navigator>(models());
     ports_ =
         std::make_unique<PortControl>(this, *link_, *portSession_, *shell_, *live_, setup_.serialDevices);
+    recording_ = std::make_unique<RecordingControl>(this, *liveSession_, *shell_, *navigator_);
 
     buildStatusBar();
     buildPages();
@@ -270,6 +272,7 @@ void MainWindow::buildMenu() {
     connect(trace, &QAction::triggered, this, &MainWindow::protocolTraceClick);
     connect(shell_.get(), &ShellModel::textsChanged, trace,
             [this, trace] { trace->setText(shell_->text(tracetext::Title)); });
+    recording_->buildMenu(menu);
 
     ports_->buildMenu(submenu(nullptr, QStringLiteral("PortGroup"), QStringLiteral("Port")));
 
@@ -368,6 +371,8 @@ void MainWindow::buildStatusBar() {
     }
     bar->addWidget(panel0);
     bar->addWidget(panel1_, 1);
+    recording_->panel()->setFont(f);
+    bar->addPermanentWidget(recording_->panel());
 
     busyBar_ = new QProgressBar(bar);
     busyBar_->setObjectName(QStringLiteral("BusyIndicator"));
@@ -466,6 +471,7 @@ QString MainWindow::loadSettings() {
     layout_->applyLayout(0, sc);
     if (plan.rememberedLayout) layout_->layoutMenuCommand(plan.rememberedLayout, sc);
     if (QAction* a = menuItem(QStringLiteral("PamOstRozdz"))) a->setChecked(st.rememberLayout);
+    recording_->setFastLog(st.fastLog);
 
     if (!plan.skinCode.isEmpty()) loadSkin(plan.skinCode);
     return plan.languageFileToLoad;
@@ -486,6 +492,7 @@ shell::ShellSettings MainWindow::currentSettings() const {
         st.commentsOff = comments->isChecked();
     st.layoutItem = layout_->checkedItem();
     if (QAction* a = menuItem(QStringLiteral("PamOstRozdz"))) st.rememberLayout = a->isChecked();
+    st.fastLog = recording_->fastLog();
     return st;
 }
 
@@ -663,6 +670,7 @@ void MainWindow::KoniecButtonClick() {
 }
 
 void MainWindow::FormClose() {
+    recording_->programClosing();
     autoadaptacja_->programClosing();
     link_->stopAllPolling();
     if (!settingsSavedOnExit_) saveSettings();

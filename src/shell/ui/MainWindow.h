@@ -38,6 +38,7 @@ class AboutDialog;
 class HelpWindow;
 class TraceWindow;
 class PortControl;
+class RecordingControl;
 class LiveSession;
 namespace shell {
 class PortSession;
@@ -107,6 +108,8 @@ public:
     void layoutMenuClick(int item);
     // The Port menu, the autodetection and the link's status panel.
     PortControl& ports() { return *ports_; }
+    // The drive log's items, status panel and viewer.
+    RecordingControl& recording() { return *recording_; }
 
     // Loads lang/<file> onto the window; false when the file stopped early.
     bool loadLanguageFile(const QString& file);
@@ -159,6 +162,7 @@ private:
     std::unique_ptr<shell::PortSession> portSession_;
     std::unique_ptr<shell::Navigator> navigator_;
     std::unique_ptr<PortControl> ports_;
+    std::unique_ptr<RecordingControl> recording_;
     // Goes before the link whose trace it reads.
     std::unique_ptr<TraceWindow> trace_;
 
