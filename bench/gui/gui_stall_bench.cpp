@@ -8,7 +8,7 @@
 // where a stall is the time between two probe ticks beyond the probe's 5 ms.
 #include "core/PollTimers.h"
 #include "link/ControllerLink.h"
-#include "params/ui/ParametryPage.h"
+#include "params/ui/ParametersPage.h"
 #include "shell/ui/MainWindow.h"
 #include "support/WindowOnSim.h"
 
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
     if (!startSim(sim)) return 1;
     MainWindow window(setupOnSim(sim));
     window.show();
-    auto* page = window.findChild<ParametryPage*>();
+    auto* page = window.findChild<ParametersPage*>();
     page->setMessageHandler([](QMessageBox::Icon, const QString&, const QString& text) {
         std::fprintf(stderr, "gui_stall_bench: message: %s\n", qPrintable(text));
     });

@@ -22,8 +22,8 @@
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
 #include "live/LiveSession.h"
-#include "live/ui/ObrotyPage.h"
-#include "live/ui/WizualizacjaPage.h"
+#include "live/ui/EngineSpeedPage.h"
+#include "live/ui/LivePage.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
 #include "params/WriteGate.h"
@@ -207,9 +207,9 @@ int main(int argc, char** argv) {
 
     QWidget window;
     window.resize(795, 480);
-    auto* page = new WizualizacjaPage(models, &window);
+    auto* page = new LivePage(models, &window);
     page->setGeometry(0, 0, 795, 480);
-    auto* obroty = new ObrotyPage(models, nullptr);
+    auto* obroty = new EngineSpeedPage(models, nullptr);
     obroty->resize(795, 480);
     if (!hidden) window.show();
 

@@ -26,7 +26,7 @@ if [ "${1:-}" = "--callgrind" ]; then
             sort -n | tail -1
     }
     paint=$(inclusive 'QWidgetRepaintManager::paintAndFlush()')
-    handle=$(inclusive 'WizualizacjaPage::onFrames(')
+    handle=$(inclusive 'LivePage::onFrames(')
     chart=$(inclusive 'TSweepChart::sampleTick()')
     awk -v f="$frames" -v t="$total" -v p="${paint:-0}" -v h="${handle:-0}" -v c="${chart:-0}" 'BEGIN {
         printf "frames=%d ir_per_frame=%.0f paint_ir_per_frame=%.0f handle_ir_per_frame=%.0f chart_ir_per_frame=%.0f\n",

@@ -19,7 +19,7 @@
 #include "live/LiveSession.h"
 #include "live/LogFile.h"
 #include "live/ui/LogViewer.h"
-#include "live/ui/WizualizacjaPage.h"
+#include "live/ui/LivePage.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
 #include "params/WriteGate.h"
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
 
     QWidget window;
     window.resize(795, 480);
-    auto* page = new WizualizacjaPage(models, &window);
+    auto* page = new LivePage(models, &window);
     page->setGeometry(0, 0, 795, 480);
     window.show();
     page->enterPage();

@@ -13,8 +13,8 @@
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
 #include "live/LiveSession.h"
-#include "live/ui/ObrotyPage.h"
-#include "live/ui/WizualizacjaPage.h"
+#include "live/ui/EngineSpeedPage.h"
+#include "live/ui/LivePage.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
 #include "params/WriteGate.h"
@@ -350,8 +350,8 @@ bool pageSheets(const QString& skin, const QDir& skins, const QDir& out) {
     const Models models{link, params, gate, session, live, liveSession, shell};
     bool ok = true;
     for (int which = 0; which < 2; ++which) {
-        std::unique_ptr<QWidget> page(which == 0 ? static_cast<QWidget*>(new WizualizacjaPage(models))
-                                                 : static_cast<QWidget*>(new ObrotyPage(models)));
+        std::unique_ptr<QWidget> page(which == 0 ? static_cast<QWidget*>(new LivePage(models))
+                                                 : static_cast<QWidget*>(new EngineSpeedPage(models)));
         page->resize(795, 480);
         unsigned highlight = 0;
         SkinApplier(page.get(), &highlight).loadFile(skins.filePath(skin));

@@ -4,10 +4,10 @@
 // final write and the parameters page's full write of what it read back; and
 // a wizard left before its end, or cut off from the controller on its way.
 // With QUENDRIX_WIZARD_SHOTS=<folder> each finished step is saved as a picture.
-#include "adapt/ui/AutoadaptacjaPage.h"
+#include "adapt/ui/WizardPage.h"
 #include "emulator/Emulator.h"
 #include "params/ParameterModel.h"
-#include "params/ui/ParametryPage.h"
+#include "params/ui/ParametersPage.h"
 #include "shell/ui/MainWindow.h"
 #include "widgets/TLedLamp.h"
 
@@ -53,9 +53,9 @@ struct Rig {
             link.setSelectedPort(QStringLiteral("com1"));
         };
         form = std::make_unique<MainWindow>(setup);
-        form->findChild<ParametryPage*>()->setMessageHandler(
+        form->findChild<ParametersPage*>()->setMessageHandler(
             [this](QMessageBox::Icon, const QString&, const QString& text) { messages << text; });
-        form->findChild<AutoadaptacjaPage*>()->setMessageHandler([this](const QString& t) { messages << t; });
+        form->findChild<WizardPage*>()->setMessageHandler([this](const QString& t) { messages << t; });
         QObject::connect(&form->shell(), &ShellModel::messageChanged,
                          [this](const QString& t) { said << t; });
         form->show();

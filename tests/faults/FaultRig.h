@@ -10,7 +10,7 @@
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
-#include "params/ui/ParametryPage.h"
+#include "params/ui/ParametersPage.h"
 #include "shell/ShellTexts.h"
 #include "shell/ui/MainWindow.h"
 
@@ -89,7 +89,7 @@ struct Rig {
     QStringList boxes;        // every other modal message box
     QStringList said;         // every text status panel 1 was given
     QStringList questions;    // asked before a read replaced unwritten values
-    ParametryPage::Edits answer = ParametryPage::Edits::Keep;
+    ParametersPage::Edits answer = ParametersPage::Edits::Keep;
     QTimer closer;
     std::atomic<bool> deny{false};
     std::atomic<bool> listed{true};
@@ -118,9 +118,9 @@ struct Rig {
             link.setSelectedPort(QStringLiteral("com1"));
         };
         form = std::make_unique<MainWindow>(setup);
-        form->findChild<ParametryPage*>()->setMessageHandler(
+        form->findChild<ParametersPage*>()->setMessageHandler(
             [this](QMessageBox::Icon, const QString&, const QString& text) { pageMessages << text; });
-        form->findChild<ParametryPage*>()->setQuestionHandler([this](const QString& text) {
+        form->findChild<ParametersPage*>()->setQuestionHandler([this](const QString& text) {
             questions << text;
             return answer;
         });

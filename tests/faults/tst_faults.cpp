@@ -322,7 +322,7 @@ void TestFaults::typedValueOutlivesAnUnplug() {
     QCOMPARE(e->text(), QStringLiteral("2500"));
     QVERIFY(r.now() == r.start);
     // Writing them sends it, and the read that follows shows it from the controller.
-    r.answer = ParametryPage::Edits::Write;
+    r.answer = ParametersPage::Edits::Write;
     QTest::mouseClick(r.form->findChild<QAbstractButton*>(QStringLiteral("odczButPic")), Qt::LeftButton);
     r.waitIdle();
     QCOMPARE(r.questions.size(), 2);

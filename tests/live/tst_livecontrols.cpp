@@ -2,7 +2,7 @@
 // the chart's check boxes, pause button and time base.
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
-#include "live/ui/WizualizacjaPage.h"
+#include "live/ui/LivePage.h"
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
 #include "params/ui/ReadingsFeed.h"
@@ -58,7 +58,7 @@ void TestLiveControls::probeKindScaling() {
     QFETCH(int, start2);
     QFETCH(QString, y5);
     Rig rig;
-    WizualizacjaPage page(rig.models());
+    LivePage page(rig.models());
     // Design: "Uboga" (Label71) above the bar, "Bogata" (Label30) below it.
     page.applyProbeKindScaling(1);
     const int lean = child<QLabel>(page, "Label71")->y();
@@ -85,7 +85,7 @@ void TestLiveControls::probeKindScaling() {
 
 void TestLiveControls::readingsPanelScalesItsBarOnEveryFill() {
     Rig rig;
-    WizualizacjaPage page(rig.models());
+    LivePage page(rig.models());
     ReadingsPanel panel;
     feedReadingsPanel(panel, rig.models());
     panel.show(); // shown before the read, as the parameters page is
@@ -101,7 +101,7 @@ void TestLiveControls::readingsPanelScalesItsBarOnEveryFill() {
 
 void TestLiveControls::traceCheckBoxes() {
     Rig rig;
-    WizualizacjaPage page(rig.models());
+    LivePage page(rig.models());
     auto* chart = child<TSweepChart>(page, "Scope1");
     QVERIFY(child<QCheckBox>(page, "CheckBox39")->isChecked());
     QVERIFY(chart->channel_a);
@@ -129,7 +129,7 @@ void TestLiveControls::traceCheckBoxes() {
 
 void TestLiveControls::gridAndPause() {
     Rig rig;
-    WizualizacjaPage page(rig.models());
+    LivePage page(rig.models());
     page.resize(795, 490);
     page.show();
     auto* chart = child<TSweepChart>(page, "Scope1");
@@ -151,7 +151,7 @@ void TestLiveControls::gridAndPause() {
 
 void TestLiveControls::timeBase() {
     Rig rig;
-    WizualizacjaPage page(rig.models());
+    LivePage page(rig.models());
     auto* chart = child<TSweepChart>(page, "Scope1");
     auto* updown = child<QSpinBox>(page, "UpDown1");
     QCOMPARE(chart->interval(), 5);
@@ -167,7 +167,7 @@ void TestLiveControls::timeBase() {
 
 void TestLiveControls::petrolCaptionFollowsLanguage() {
     Rig rig;
-    WizualizacjaPage page(rig.models());
+    LivePage page(rig.models());
     // Petrol until a frame says gas.
     QVERIFY(rig.live.petrol());
     auto* lamp = child<TLedLamp>(page, "GasLed");

@@ -2,8 +2,8 @@
 #include "live/LiveDecode.h"
 #include "live/LogFile.h"
 #include "live/ui/LogViewer.h"
-#include "live/ui/ObrotyPage.h"
-#include "live/ui/WizualizacjaPage.h"
+#include "live/ui/EngineSpeedPage.h"
+#include "live/ui/LivePage.h"
 #include "params/ui/ReadingsFeed.h"
 #include "support/EmulatorRig.h"
 #include "ui/ReadingsPanel.h"
@@ -48,13 +48,13 @@ template <class Show> LiveFrame pollAnswered(EmulatorRig& rig, int frames, Show 
     }
     return last;
 }
-LiveFrame pollAnswered(EmulatorRig& rig, WizualizacjaPage&, int frames) {
+LiveFrame pollAnswered(EmulatorRig& rig, LivePage&, int frames) {
     return pollAnswered(rig, frames, [&](const LiveFrame& f) { rig.liveSession.TimerWizTimer(f); });
 }
-LiveFrame pollAnswered(EmulatorRig& rig, ObrotyPage&, int frames) {
+LiveFrame pollAnswered(EmulatorRig& rig, EngineSpeedPage&, int frames) {
     return pollAnswered(rig, frames, [&](const LiveFrame& f) { rig.liveSession.TimerObrTimer(f); });
 }
-void enterAndPoll(EmulatorRig& rig, WizualizacjaPage& page) {
+void enterAndPoll(EmulatorRig& rig, LivePage& page) {
     enter(rig, page);
     QVERIFY(pollAnswered(rig, page, 5).ok);
 }
@@ -82,7 +82,7 @@ void TestLivePages::liveShowsEmulatorValues() {
     EmulatorRig rig(5, 2);
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2, 60);
-    WizualizacjaPage page(rig.models());
+    LivePage page(rig.models());
     rig.commonPageChangeSteps();
     page.enterPage();
     rig.waitIdle();
@@ -108,7 +108,7 @@ void TestLivePages::silentControllerFreezesAndShowsError() {
     EmulatorRig rig(5, 2);
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2);
-    WizualizacjaPage page(rig.models());
+    LivePage page(rig.models());
     enterAndPoll(rig, page);
     QCOMPARE(text(page, "Panel5"), QStringLiteral("1.70"));
 
@@ -142,7 +142,7 @@ void TestLivePages::wrongChecksumChangesNothing() {
     EmulatorRig rig(5, 2);
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2);
-    WizualizacjaPage page(rig.models());
+    LivePage page(rig.models());
     enterAndPoll(rig, page);
     const QString lambda = text(page, "Panel6");
     rig.model([](qsim::ControllerModel& m) {
@@ -211,7 +211,7 @@ void TestLivePages::temperatureInstrumentsFollowVersion() {
         b[8] = static_cast<std::uint8_t>(sensorOn ? (b[8] | 0x08) : (b[8] & ~0x08));
         m.setBlock(b);
     });
-    WizualizacjaPage page(rig.models());
+    LivePage page(rig.models());
     enter(rig, page);
     QCOMPARE(rig.live.temperatureCapable(), version >= 4);
     for (const char* name : {"Thermometer1", "paneltemp", "Label42"})
@@ -225,7 +225,7 @@ void TestLivePages::listChangeChangesNextPoll() {
     EmulatorRig rig(5, 2);
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2);
-    ObrotyPage page(rig.models());
+    EngineSpeedPage page(rig.models());
     rig.commonPageChangeSteps();
     page.enterPage();
     rig.waitIdle();
@@ -247,7 +247,7 @@ void TestLivePages::listChangeChangesNextPoll() {
 }
 
 // The page change's first steps, as the navigator runs them when the page is left.
-static void leave(EmulatorRig& rig, ObrotyPage& page) {
+static void leave(EmulatorRig& rig, EngineSpeedPage& page) {
     rig.link.supersede();
     page.leaveSteps();
     const int index = rig.live.ignitionChoice();
@@ -262,7 +262,7 @@ static void leave(EmulatorRig& rig, ObrotyPage& page) {
 void TestLivePages::leavingWritesIgnition() {
     EmulatorRig rig(5, 2);
     QVERIFY(rig.ok);
-    ObrotyPage page(rig.models());
+    EngineSpeedPage page(rig.models());
     rig.commonPageChangeSteps();
     page.enterPage();
     rig.waitIdle();
@@ -281,7 +281,7 @@ void TestLivePages::leavingWritesChosenThresholdOnVersion8() {
     EmulatorRig rig(8, 1);
     QVERIFY(rig.ok);
     rig.model([](qsim::ControllerModel& m) { m.setAnalogThreshold(40); });
-    ObrotyPage page(rig.models());
+    EngineSpeedPage page(rig.models());
     rig.commonPageChangeSteps();
     page.enterPage();
     rig.waitIdle();
@@ -304,7 +304,7 @@ void TestLivePages::readIgnitionSystemButton() {
     EmulatorRig rig(8, 1);
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 4);
-    ObrotyPage page(rig.models());
+    EngineSpeedPage page(rig.models());
     rig.commonPageChangeSteps();
     page.enterPage();
     rig.waitIdle();
@@ -365,7 +365,7 @@ void TestLivePages::recordingAcrossPagesUntilThePortIsLost() {
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2, 60);
     QTemporaryDir dir;
-    WizualizacjaPage page(rig.models());
+    LivePage page(rig.models());
     enter(rig, page);
     auto* button = page.findChild<QToolButton*>(QStringLiteral("NagrywajButt"));
     QVERIFY(button && !button->isChecked());
@@ -378,7 +378,7 @@ void TestLivePages::recordingAcrossPagesUntilThePortIsLost() {
     QCOMPARE(text(page, "Panel1"), QStringLiteral("3000"));
 
     page.leaveSteps();
-    ObrotyPage obroty(rig.models());
+    EngineSpeedPage obroty(rig.models());
     enter(rig, obroty);
     QVERIFY(
         pollAnswered(rig, 4, sent.into([&](const LiveFrame& f) { rig.liveSession.TimerObrTimer(f); })).ok);
@@ -404,7 +404,7 @@ void TestLivePages::replayDrivesTheInstrumentsWithoutPolling() {
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2, 60);
     QTemporaryDir dir;
-    WizualizacjaPage page(rig.models());
+    LivePage page(rig.models());
     enter(rig, page);
     QVERIFY(rig.liveSession.startRecording(dir.path()));
     QVERIFY(pollAnswered(rig, page, 6).ok);
@@ -446,7 +446,7 @@ void TestLivePages::fastLogRecordsMoreThanThePageShows() {
     QVERIFY(rig.ok);
     rig.steadyEngine(3000, 0.3, 2, 60);
     QTemporaryDir dir;
-    WizualizacjaPage page(rig.models());
+    LivePage page(rig.models());
     rig.commonPageChangeSteps();
     page.enterPage();
     rig.waitIdle();

@@ -7,8 +7,8 @@
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
 #include "params/PrintSheet.h"
-#include "params/ui/DrukowaniePage.h"
-#include "params/ui/ParametryPage.h"
+#include "params/ui/PrintPage.h"
+#include "params/ui/ParametersPage.h"
 #include "shell/ShellTexts.h"
 #include "shell/ui/MainWindow.h"
 
@@ -32,7 +32,7 @@
 
 namespace {
 
-using Kind = ParametryPage::FileDialogKind;
+using Kind = ParametersPage::FileDialogKind;
 
 struct Message {
     QMessageBox::Icon icon;
@@ -66,11 +66,11 @@ struct Rig {
     QTemporaryDir dir;
     std::unique_ptr<qsim::Emulator> emu;
     std::unique_ptr<MainWindow> form;
-    ParametryPage* params = nullptr;
-    DrukowaniePage* print = nullptr;
+    ParametersPage* params = nullptr;
+    PrintPage* print = nullptr;
     std::vector<Message> messages;
     QStringList questions; // asked before a read replaced unwritten values
-    ParametryPage::Edits answer = ParametryPage::Edits::Discard;
+    ParametersPage::Edits answer = ParametersPage::Edits::Discard;
     QString nextPath; // what the next file dialog returns; empty: cancelled
     QList<Kind> asked;
     std::vector<PrintSheet> printed;
@@ -92,8 +92,8 @@ struct Rig {
             link.setSelectedPort(QStringLiteral("com1"));
         };
         form = std::make_unique<MainWindow>(setup);
-        params = form->findChild<ParametryPage*>();
-        print = form->findChild<DrukowaniePage*>();
+        params = form->findChild<ParametersPage*>();
+        print = form->findChild<PrintPage*>();
         params->setMessageHandler([this](QMessageBox::Icon i, const QString& c, const QString& t) {
             messages.push_back({i, c, t});
         });

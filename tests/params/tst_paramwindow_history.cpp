@@ -176,7 +176,7 @@ void TestParamWindow::printPageThroughTheWindow() {
     QCOMPARE(r.printed.back().heading, r.label("NaglowekPliku"));
     QCOMPARE(r.printed.back().rows[2].value, QStringLiteral("3000"));
     // Written (the page kept, not read over), it is the controller's set.
-    r.answer = ParametryPage::Edits::Keep;
+    r.answer = ParametersPage::Edits::Keep;
     r.key(Qt::Key_F2);
     QCOMPARE(r.edit("Edit3")->text(), QStringLiteral("3000"));
     r.click("ZapButPic");

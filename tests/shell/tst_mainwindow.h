@@ -4,7 +4,7 @@
 #include "live/LiveSession.h"
 #include "live/LogFile.h"
 #include "params/ParameterModel.h"
-#include "params/ui/ParametryPage.h"
+#include "params/ui/ParametersPage.h"
 #include "shell/ui/AboutDialog.h"
 #include "shell/ui/DemoCarWindow.h"
 #include "shell/ui/HelpWindow.h"

@@ -4,7 +4,7 @@
 // screen and serial-device list the test chooses. Header only: suites that use
 // it link quendrix_shell_ui and quendrix_sim.
 #include "emulator/Emulator.h"
-#include "params/ui/ParametryPage.h"
+#include "params/ui/ParametersPage.h"
 #include "shell/ui/MainWindow.h"
 
 #include <QAction>
@@ -33,7 +33,7 @@ struct MainWindowRig {
     std::unique_ptr<MainWindow> form;
     QStringList messages;  // the parameters page's message boxes
     QStringList questions; // its questions before a read replaces unwritten values
-    ParametryPage::Edits answer = ParametryPage::Edits::Discard;
+    ParametersPage::Edits answer = ParametersPage::Edits::Discard;
     QStringList shellMessages; // the window's own message boxes (language, skin, settings)
 
     static QString settingsPath() { return qEnvironmentVariable("QUENDRIX_SETTINGS"); }
@@ -74,9 +74,9 @@ struct MainWindowRig {
         setup.message = [this](QMessageBox::Icon, const QString& text) { shellMessages << text; };
         form = std::make_unique<MainWindow>(setup);
         // Message boxes of the parameters page (write checks) are recorded, not shown.
-        form->findChild<ParametryPage*>()->setMessageHandler(
+        form->findChild<ParametersPage*>()->setMessageHandler(
             [this](QMessageBox::Icon, const QString&, const QString& text) { messages << text; });
-        form->findChild<ParametryPage*>()->setQuestionHandler([this](const QString& text) {
+        form->findChild<ParametersPage*>()->setQuestionHandler([this](const QString& text) {
             questions << text;
             return answer;
         });

@@ -27,7 +27,7 @@ using namespace shell::layout;
 namespace {
 
 const QString ParamPage = QStringLiteral("ParametryTab");
-const QString PrintPage = QStringLiteral("DrukowanieTab");
+const QString PrintTab = QStringLiteral("DrukowanieTab");
 const QString WizardTabs = QStringLiteral("PageControl2");
 
 bool isContainer(const QWidget* w) {
@@ -189,7 +189,7 @@ void LayoutApplier::recordDesignBounds() {
     pagesDesign_ = pages_->geometry();
     for (int i = 0; i < pages_->count(); ++i) {
         QWidget* page = pages_->widget(i);
-        const bool own = page->objectName() == ParamPage || page->objectName() == PrintPage;
+        const bool own = page->objectName() == ParamPage || page->objectName() == PrintTab;
         walk(page, !own);
         if (own)
             for (QWidget* w : page->findChildren<QWidget*>())

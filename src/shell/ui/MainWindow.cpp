@@ -1,6 +1,6 @@
 #include "shell/ui/MainWindow.h"
 
-#include "adapt/ui/AutoadaptacjaPage.h"
+#include "adapt/ui/WizardPage.h"
 #include "core/DataPaths.h"
 #include "core/LanguageKeys.h"
 #include "core/Numeric.h"
@@ -10,14 +10,14 @@
 #include "link/QtSerialPort.h"
 #include "live/LiveModel.h"
 #include "live/LiveSession.h"
-#include "live/ui/ObrotyPage.h"
-#include "live/ui/WizualizacjaPage.h"
+#include "live/ui/EngineSpeedPage.h"
+#include "live/ui/LivePage.h"
 #include "params/ParameterModel.h"
 #include "params/ParameterSession.h"
 #include "params/RestorePoints.h"
 #include "params/WriteGate.h"
-#include "params/ui/DrukowaniePage.h"
-#include "params/ui/ParametryPage.h"
+#include "params/ui/PrintPage.h"
+#include "params/ui/ParametersPage.h"
 #include "shell/LanguageFile.h"
 #include "shell/PortSession.h"
 #include "shell/SettingsFile.h"
@@ -184,11 +184,11 @@ void MainWindow::buildPages() {
     pages_ = new QTabWidget(client_);
     pages_->setObjectName(QStringLiteral("pagecontrol1"));
     pages_->setGeometry(PagesDesign);
-    obroty_ = new ObrotyPage(models(), pages_);
-    parametry_ = new ParametryPage(models(), pages_);
-    wizualizacja_ = new WizualizacjaPage(models(), pages_);
-    autoadaptacja_ = new AutoadaptacjaPage(models(), *gate_, pages_);
-    drukowanie_ = new DrukowaniePage(models(), pages_);
+    obroty_ = new EngineSpeedPage(models(), pages_);
+    parametry_ = new ParametersPage(models(), pages_);
+    wizualizacja_ = new LivePage(models(), pages_);
+    autoadaptacja_ = new WizardPage(models(), *gate_, pages_);
+    drukowanie_ = new PrintPage(models(), pages_);
     pages_->addTab(obroty_, QStringLiteral("Obroty"));
     pages_->addTab(parametry_, QStringLiteral("Parametry systemu"));
     pages_->addTab(wizualizacja_, QStringLiteral("Wizualizacja"));

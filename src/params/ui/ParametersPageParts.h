@@ -1,5 +1,5 @@
 #pragma once
-// What the parts of the parameters page (ParametryPage*.cpp) share.
+// What the parts of the parameters page (ParametersPage*.cpp) share.
 #include "params/KeyboardMap.h"
 #include "params/ParamTable.h"
 

@@ -24,10 +24,10 @@ class TColorButton;
 // last read or written; a loaded file the controller never got is printed
 // only when the fitter asks for it (DrukujPlikCheck), under a heading that
 // names the file and says so.
-class DrukowaniePage : public QWidget, public PageHooks {
+class PrintPage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
-    explicit DrukowaniePage(Models models, QWidget* parent = nullptr);
+    explicit PrintPage(Models models, QWidget* parent = nullptr);
 
     void enterPage() override;
     // Enter prints (or saves the PDF while its button has the focus); Backspace has no use here.

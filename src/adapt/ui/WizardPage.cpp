@@ -1,4 +1,4 @@
-#include "adapt/ui/AutoadaptacjaPage.h"
+#include "adapt/ui/WizardPage.h"
 
 #include "adapt/ui/SensorPicture.h"
 #include "live/LiveModel.h"
@@ -68,7 +68,7 @@ bool enterKey(const QKeyEvent* e) {
 
 } // namespace
 
-AutoadaptacjaPage::AutoadaptacjaPage(Models models, params::WriteGate& gate, QWidget* parent)
+WizardPage::WizardPage(Models models, params::WriteGate& gate, QWidget* parent)
     : QWidget(parent), m_(models), session_(new adapt::WizardSession(models, gate, this)) {
     setObjectName(QStringLiteral("AutoadaptacjaTab"));
     auto* lay = new QVBoxLayout(this);
@@ -97,7 +97,7 @@ AutoadaptacjaPage::AutoadaptacjaPage(Models models, params::WriteGate& gate, QWi
     pageControl2_->installEventFilter(this);
     buildSteps();
 
-    connect(session_, &adapt::WizardSession::changed, this, &AutoadaptacjaPage::showView);
+    connect(session_, &adapt::WizardSession::changed, this, &WizardPage::showView);
     connect(session_, &adapt::WizardSession::entered, this, [this] {
         if (isVisible()) ComboTerm->setFocus(Qt::OtherFocusReason);
     });
@@ -116,9 +116,9 @@ AutoadaptacjaPage::AutoadaptacjaPage(Models models, params::WriteGate& gate, QWi
     showView();
 }
 
-AutoadaptacjaPage::~AutoadaptacjaPage() = default;
+WizardPage::~WizardPage() = default;
 
-void AutoadaptacjaPage::wireControls() {
+void WizardPage::wireControls() {
     adapt::WizardSession* s = session_;
     for (int i = 0; i < adapt::StepCount; ++i) {
         const int step = i + 1;
@@ -159,23 +159,23 @@ void AutoadaptacjaPage::wireControls() {
 
 // ---------------------------------------------------------------- page hooks
 
-void AutoadaptacjaPage::enterPage() {
+void WizardPage::enterPage() {
     session_->enter();
 }
 
-void AutoadaptacjaPage::leaveSteps() {
+void WizardPage::leaveSteps() {
     session_->leave();
 }
 
-void AutoadaptacjaPage::stepForward() {
+void WizardPage::stepForward() {
     session_->forward();
 }
 
-void AutoadaptacjaPage::stepBack() {
+void WizardPage::stepBack() {
     session_->back();
 }
 
-bool AutoadaptacjaPage::eventFilter(QObject* watched, QEvent* event) {
+bool WizardPage::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == Label11 || watched == pageControl2_) &&
         (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
         const int room = pageControl2_->y() - Label11->y();
@@ -208,7 +208,7 @@ bool AutoadaptacjaPage::eventFilter(QObject* watched, QEvent* event) {
 
 // ---------------------------------------------------------------- showing the view
 
-void AutoadaptacjaPage::showStep(int step) {
+void WizardPage::showStep(int step) {
     const int index = std::clamp(step, 1, adapt::StepCount) - 1;
     const bool changed = pageControl2_->currentIndex() != index || !pageControl2_->isTabVisible(index);
     switchingTab_ = true;
@@ -236,17 +236,17 @@ void AutoadaptacjaPage::showStep(int step) {
     }
 }
 
-void AutoadaptacjaPage::showTitle() {
+void WizardPage::showTitle() {
     liveui::setTextIfChanged(Label11, pageControl2_->tabText(pageControl2_->currentIndex()));
 }
 
-void AutoadaptacjaPage::showFeatures() {
+void WizardPage::showFeatures() {
     const bool shown = m_.live.features().temperatureControls;
     setShown(WlCzujtTempCheckAd, shown);
     setShown(WlCzujtTempAd, shown);
 }
 
-void AutoadaptacjaPage::showView() {
+void WizardPage::showView() {
     const adapt::WizardView& v = session_->view();
     showStep(v.step == 0 ? 1 : v.step);
     for (int i = 0; i < adapt::StepCount; ++i)

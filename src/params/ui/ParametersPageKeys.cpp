@@ -1,5 +1,5 @@
 // The parameters page: focus display, page keys, Enter and Backspace.
-#include "params/ui/ParametryPage.h"
+#include "params/ui/ParametersPage.h"
 
 #include "core/PageMetrics.h"
 #include "core/SessionTexts.h"
@@ -8,7 +8,7 @@
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
 #include "params/Validation.h"
-#include "params/ui/ParametryPageParts.h"
+#include "params/ui/ParametersPageParts.h"
 #include "params/ui/PasteFilter.h"
 #include "ui/Instruments.h"
 #include "ui/ReadingsPanel.h"
@@ -34,13 +34,13 @@ using namespace parametrypage;
 
 // ---------------------------------------------------------------- focus and keys
 
-void ParametryPage::clearHighlights() {
+void ParametersPage::clearHighlights() {
     // Transparent again; the palette (a skin may have set it) is left alone.
     for (const QString& name : keyboard::captionLabels())
         if (QLabel* l = labels_.value(name)) l->setAutoFillBackground(false);
 }
 
-void ParametryPage::highlightLabels(const QString& name) {
+void ParametersPage::highlightLabels(const QString& name) {
     clearHighlights();
     const keyboard::EntryControl* e = keyboard::entryControl(name);
     if (!e) return;
@@ -53,11 +53,11 @@ void ParametryPage::highlightLabels(const QString& name) {
         }
 }
 
-void ParametryPage::refreshLabelHighlight() {
+void ParametersPage::refreshLabelHighlight() {
     highlightLabels(focused_);
 }
 
-void ParametryPage::focusDisplay(const QString& name) {
+void ParametersPage::focusDisplay(const QString& name) {
     const keyboard::EntryControl* e = keyboard::entryControl(name);
     if (!e) return;
     focused_ = name;
@@ -85,7 +85,7 @@ void ParametryPage::focusDisplay(const QString& name) {
         m_.params.setWritten(false);
 }
 
-void ParametryPage::moveByPageKey(QWidget* from, bool down) {
+void ParametersPage::moveByPageKey(QWidget* from, bool down) {
     const QString target = keyboard::pageKeyTarget(
         from ? from->objectName() : QString(), down, tabOrder_, [this](const QString& n) {
             QWidget* w = controls_.contains(n)             ? control(n)
@@ -101,13 +101,13 @@ void ParametryPage::moveByPageKey(QWidget* from, bool down) {
     w->setFocus(down ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
-void ParametryPage::listActivated(QComboBox* list) {
+void ParametersPage::listActivated(QComboBox* list) {
     m_.params.setWritten(false);
     if (list->objectName() == QLatin1String("ComboBox9"))
         edit(QStringLiteral("Edit10"))->setEnabled(list->currentIndex() != 0);
 }
 
-void ParametryPage::closingEnter(QComboBox* list) {
+void ParametersPage::closingEnter(QComboBox* list) {
     const int highlighted = list->view()->currentIndex().row();
     list->hidePopup();
     if (highlighted >= 0) list->setCurrentIndex(highlighted);
@@ -120,7 +120,7 @@ void ParametryPage::closingEnter(QComboBox* list) {
     if (list->objectName() == QLatin1String("ComboBox4")) m_.params.setWritten(false);
 }
 
-void ParametryPage::labelClicked(const QString& label) {
+void ParametersPage::labelClicked(const QString& label) {
     if (label == QLatin1String("WylaczkomentarzeCheckLabel")) {
         commentsOff_->setFocus(Qt::MouseFocusReason);
         return;
@@ -130,14 +130,14 @@ void ParametryPage::labelClicked(const QString& label) {
     if (w && w->isEnabled() && w->isVisibleTo(this)) w->setFocus(Qt::MouseFocusReason);
 }
 
-void ParametryPage::keyboardWrite() {
+void ParametersPage::keyboardWrite() {
     m_.paramSession.whenIdle(this, [this] {
         m_.shell.keyboardFlag = true;
         ZapButPicClick();
     });
 }
 
-void ParametryPage::dalejPressed() {
+void ParametersPage::dalejPressed() {
     QWidget* fw = QApplication::focusWidget();
     // A key that comes while the page is still being filled (the wizard has
     // just handed over, or the page was just entered), or while the focus is
@@ -163,7 +163,7 @@ void ParametryPage::dalejPressed() {
     moveByPageKey(fw, true);
 }
 
-void ParametryPage::cofnijPressed() {
+void ParametersPage::cofnijPressed() {
     QWidget* fw = QApplication::focusWidget();
     if (!fw || !isAncestorOf(fw)) return;
     if (auto* le = qobject_cast<QLineEdit*>(fw)) {
@@ -179,7 +179,7 @@ void ParametryPage::cofnijPressed() {
     }
 }
 
-bool ParametryPage::filterEditKey(QLineEdit* field, QKeyEvent* key) {
+bool ParametersPage::filterEditKey(QLineEdit* field, QKeyEvent* key) {
     if (key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut) ||
         key->matches(QKeySequence::Copy))
         return true;
@@ -207,7 +207,7 @@ bool ParametryPage::filterEditKey(QLineEdit* field, QKeyEvent* key) {
     return false;
 }
 
-bool ParametryPage::handleEntryKey(QWidget* w, QKeyEvent* key) {
+bool ParametersPage::handleEntryKey(QWidget* w, QKeyEvent* key) {
     const keyboard::EntryControl* e = keyboard::entryControl(w->objectName());
     if (!e) return false;
     if (key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp) {
@@ -230,7 +230,7 @@ bool ParametryPage::handleEntryKey(QWidget* w, QKeyEvent* key) {
     return false;
 }
 
-bool ParametryPage::eventFilter(QObject* watched, QEvent* event) {
+bool ParametersPage::eventFilter(QObject* watched, QEvent* event) {
     auto* w = qobject_cast<QWidget*>(watched);
     if (!w) return QWidget::eventFilter(watched, event);
     if (w == compare_) {

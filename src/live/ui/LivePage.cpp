@@ -1,4 +1,4 @@
-#include "live/ui/WizualizacjaPage.h"
+#include "live/ui/LivePage.h"
 
 #include "core/Numeric.h"
 #include "core/TextKeys.h"
@@ -51,7 +51,7 @@ QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& text, 
 }
 } // namespace
 
-WizualizacjaPage::WizualizacjaPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
+LivePage::LivePage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
     setObjectName(QStringLiteral("WizualizacjaTab"));
 
     GradPanel2 = new TGradientPanel(this);
@@ -104,27 +104,27 @@ WizualizacjaPage::WizualizacjaPage(Models models, QWidget* parent) : QWidget(par
     ReplayLabel->hide();
     replayClock_ = new QTimer(this);
     replayClock_->setInterval(250);
-    connect(replayClock_, &QTimer::timeout, this, &WizualizacjaPage::refreshReplay);
+    connect(replayClock_, &QTimer::timeout, this, &LivePage::refreshReplay);
 
     applyProbeKindScaling(-1);
     refreshPetrolGasCaption();
     applyFeatures(m_.live.features());
 
-    connect(&m_.liveSession, &LiveSession::liveRead, this, &WizualizacjaPage::showReadings);
+    connect(&m_.liveSession, &LiveSession::liveRead, this, &LivePage::showReadings);
     connect(&m_.liveSession, &LiveSession::livePageRead, this, [this](bool ok) {
         if (!ok) m_.shell.setMessage(m_.shell.text(textkey::ReadFailed));
         applyProbeKindScaling();
     });
     connect(&m_.live, &LiveModel::transmissionErrorChanged, this,
-            &WizualizacjaPage::refreshTransmissionError);
-    connect(&m_.live, &LiveModel::frameErrorChanged, this, &WizualizacjaPage::refreshTransmissionError);
-    connect(&m_.shell, &ShellModel::textsChanged, this, &WizualizacjaPage::refreshTransmissionError);
+            &LivePage::refreshTransmissionError);
+    connect(&m_.live, &LiveModel::frameErrorChanged, this, &LivePage::refreshTransmissionError);
+    connect(&m_.shell, &ShellModel::textsChanged, this, &LivePage::refreshTransmissionError);
     connect(&m_.live, &LiveModel::petrolChanged, this, [this] { refreshPetrolGasCaption(); });
-    connect(&m_.live, &LiveModel::featuresChanged, this, &WizualizacjaPage::applyFeatures);
+    connect(&m_.live, &LiveModel::featuresChanged, this, &LivePage::applyFeatures);
     connect(&m_.shell, &ShellModel::textsChanged, this, [this] { refreshPetrolGasCaption(); });
-    connect(&m_.liveSession.recorder(), &live::Recorder::started, this, &WizualizacjaPage::refreshRecording);
-    connect(&m_.liveSession.recorder(), &live::Recorder::stopped, this, &WizualizacjaPage::refreshRecording);
-    connect(&m_.shell, &ShellModel::textsChanged, this, &WizualizacjaPage::refreshRecording);
+    connect(&m_.liveSession.recorder(), &live::Recorder::started, this, &LivePage::refreshRecording);
+    connect(&m_.liveSession.recorder(), &live::Recorder::stopped, this, &LivePage::refreshRecording);
+    connect(&m_.shell, &ShellModel::textsChanged, this, &LivePage::refreshRecording);
     connect(&m_.liveSession, &LiveSession::replayingChanged, this, [this](bool on) {
         if (on)
             replayClock_->start();
@@ -133,11 +133,11 @@ WizualizacjaPage::WizualizacjaPage(Models models, QWidget* parent) : QWidget(par
         refreshReplay();
         refreshTransmissionError();
     });
-    connect(&m_.shell, &ShellModel::textsChanged, this, &WizualizacjaPage::refreshReplay);
+    connect(&m_.shell, &ShellModel::textsChanged, this, &LivePage::refreshReplay);
     refreshRecording();
 }
 
-void WizualizacjaPage::buildInstruments(QWidget* a) {
+void LivePage::buildInstruments(QWidget* a) {
     // Caption boxes hold their text in the type the layouts give them (up to
     // 12 points at this size, bold), in every language: long captions wrap.
     // Lambda: LED bar with the lean label above and the rich label below.
@@ -246,7 +246,7 @@ void WizualizacjaPage::buildInstruments(QWidget* a) {
     }
 }
 
-QWidget* WizualizacjaPage::buildScalePanel(QWidget* parent, const QString& name, int x,
+QWidget* LivePage::buildScalePanel(QWidget* parent, const QString& name, int x,
                                            const std::array<QString, 5>& values, const QString& caption,
                                            const QString& captionName, std::array<QLabel*, 5>* labels,
                                            const std::array<QString, 5>& labelNames) {
@@ -277,7 +277,7 @@ QWidget* WizualizacjaPage::buildScalePanel(QWidget* parent, const QString& name,
     return panel;
 }
 
-void WizualizacjaPage::buildChart(QGroupBox* box) {
+void LivePage::buildChart(QGroupBox* box) {
     GradPanel3 = new TGradientPanel(box);
     GradPanel3->setObjectName(QStringLiteral("GradPanel3"));
     GradPanel3->setGeometry(0, 0, box->width(), box->height());
@@ -336,7 +336,7 @@ void WizualizacjaPage::buildChart(QGroupBox* box) {
     NagrywajButt->setObjectName(QStringLiteral("NagrywajButt"));
     NagrywajButt->setCheckable(true);
     NagrywajButt->setGeometry(cx + 98, 64, 94, 28);
-    connect(NagrywajButt, &QToolButton::clicked, this, &WizualizacjaPage::NagrywajButtClick);
+    connect(NagrywajButt, &QToolButton::clicked, this, &LivePage::NagrywajButtClick);
 
     UpDown1 = new QSpinBox(g);
     UpDown1->setObjectName(QStringLiteral("UpDown1"));
@@ -374,24 +374,24 @@ void WizualizacjaPage::buildChart(QGroupBox* box) {
                        static_cast<QWidget*>(CheckBox10)})
         followTextColour(PodpisWykresLambda, c);
 
-    connect(CheckBox39, &QCheckBox::toggled, this, &WizualizacjaPage::CheckBox39Click);
-    connect(CheckBox40, &QCheckBox::toggled, this, &WizualizacjaPage::CheckBox40Click);
-    connect(CheckBox41, &QCheckBox::toggled, this, &WizualizacjaPage::CheckBox41Click);
-    connect(CheckBox42, &QCheckBox::toggled, this, &WizualizacjaPage::CheckBox42Click);
-    connect(CheckBox10, &QCheckBox::toggled, this, &WizualizacjaPage::CheckBox10Click);
-    connect(SpeedButton4, &QToolButton::toggled, this, &WizualizacjaPage::SpeedButton4Click);
-    connect(UpDown1, &QSpinBox::valueChanged, this, &WizualizacjaPage::UpDown1Click);
+    connect(CheckBox39, &QCheckBox::toggled, this, &LivePage::CheckBox39Click);
+    connect(CheckBox40, &QCheckBox::toggled, this, &LivePage::CheckBox40Click);
+    connect(CheckBox41, &QCheckBox::toggled, this, &LivePage::CheckBox41Click);
+    connect(CheckBox42, &QCheckBox::toggled, this, &LivePage::CheckBox42Click);
+    connect(CheckBox10, &QCheckBox::toggled, this, &LivePage::CheckBox10Click);
+    connect(SpeedButton4, &QToolButton::toggled, this, &LivePage::SpeedButton4Click);
+    connect(UpDown1, &QSpinBox::valueChanged, this, &LivePage::UpDown1Click);
     CheckBox39Click();
     CheckBox40Click();
     CheckBox41Click();
     CheckBox42Click();
 }
 
-void WizualizacjaPage::applyProbeKindScaling() {
+void LivePage::applyProbeKindScaling() {
     applyProbeKindScaling(m_.live.probeKind());
 }
 
-void WizualizacjaPage::applyProbeKindScaling(int probeKind) {
+void LivePage::applyProbeKindScaling(int probeKind) {
     const live::ProbeScale s = live::probeScale(probeKind);
     upperEnd_ = s.upperEnd;
     liveui::applyLedScale(LEDMeter1, s);
@@ -409,18 +409,18 @@ void WizualizacjaPage::applyProbeKindScaling(int probeKind) {
     applyChartScale(s);
 }
 
-void WizualizacjaPage::applyChartScale(const live::ProbeScale& scale) {
+void LivePage::applyChartScale(const live::ProbeScale& scale) {
     for (std::size_t i = 0; i < WykresLambdaY.size(); ++i)
         liveui::setTextIfChanged(WykresLambdaY[i], scale.scale[i]);
 }
 
-void WizualizacjaPage::applyFeatures(const live::VersionFeatures& f) {
+void LivePage::applyFeatures(const live::VersionFeatures& f) {
     Thermometer1->setVisible(f.temperatureInstruments);
     paneltemp->setVisible(f.temperatureInstruments);
     Label42->setVisible(f.temperatureInstruments);
 }
 
-void WizualizacjaPage::refreshPetrolGasCaption() {
+void LivePage::refreshPetrolGasCaption() {
     const bool petrol = m_.live.petrol();
     GasLed->setChecked(!petrol);
     GasLed->setCaption(petrol ? m_.shell.text(textkey::Petrol, QStringLiteral("Benzyna"))
@@ -429,7 +429,7 @@ void WizualizacjaPage::refreshPetrolGasCaption() {
     GasLed->setCaptionColor(c);
 }
 
-void WizualizacjaPage::refreshTransmissionError() {
+void LivePage::refreshTransmissionError() {
     QString text;
     if (m_.liveSession.replaying()) {
         // The frames are the log's: the line's state is not what the page shows.
@@ -446,16 +446,16 @@ void WizualizacjaPage::refreshTransmissionError() {
     liveui::setTextIfChanged(TranserrorLabel, text);
 }
 
-void WizualizacjaPage::enterPage() {
+void LivePage::enterPage() {
     m_.liveSession.enterLivePage();
     CheckBox41->setFocus();
 }
 
-void WizualizacjaPage::leaveSteps() {
+void LivePage::leaveSteps() {
     m_.liveSession.leaveLivePage();
 }
 
-void WizualizacjaPage::NagrywajButtClick() {
+void LivePage::NagrywajButtClick() {
     if (m_.liveSession.recorder().recording())
         m_.liveSession.stopRecording();
     else
@@ -463,13 +463,13 @@ void WizualizacjaPage::NagrywajButtClick() {
     refreshRecording(); // a start that failed leaves the button up
 }
 
-void WizualizacjaPage::refreshRecording() {
+void LivePage::refreshRecording() {
     NagrywajButt->setChecked(m_.liveSession.recorder().recording());
     const QString caption = m_.shell.text(textkey::Record);
     if (NagrywajButt->text() != caption) NagrywajButt->setText(caption);
 }
 
-void WizualizacjaPage::refreshReplay() {
+void LivePage::refreshReplay() {
     const bool on = m_.liveSession.replaying();
     ReplayLabel->setVisible(on);
     if (!on) return;
@@ -481,7 +481,7 @@ void WizualizacjaPage::refreshReplay() {
                                                    QString::number(r.speed())));
 }
 
-void WizualizacjaPage::showReadings(const live::Readings& r) {
+void LivePage::showReadings(const live::Readings& r) {
     Scope1->Position_a = r.lambdaTrace;
     if (lambdaTimes_.update(r.lambdaTrace)) {
         liveui::setTextIfChanged(Label43, lambdaTimes_.highText());
@@ -512,60 +512,60 @@ void WizualizacjaPage::showReadings(const live::Readings& r) {
     Scope1->Position_d = r.stepperTrace;
 }
 
-void WizualizacjaPage::UpDown1Click() {
+void LivePage::UpDown1Click() {
     const live::TimeBase t = live::timeBase(UpDown1->value());
     liveui::setTextIfChanged(WykresLambdaX, t.text);
     Scope1->setInterval(t.interval);
 }
 
-void WizualizacjaPage::CheckBox39Click() {
+void LivePage::CheckBox39Click() {
     Scope1->channel_a = CheckBox39->isChecked();
     Panel2->setVisible(CheckBox39->isChecked());
 }
 
-void WizualizacjaPage::CheckBox40Click() {
+void LivePage::CheckBox40Click() {
     Scope1->channel_b = CheckBox40->isChecked();
     Panel7->setVisible(CheckBox40->isChecked());
 }
 
-void WizualizacjaPage::CheckBox41Click() {
+void LivePage::CheckBox41Click() {
     Scope1->channel_c = CheckBox41->isChecked();
     Panel3->setVisible(CheckBox41->isChecked());
 }
 
-void WizualizacjaPage::CheckBox42Click() {
+void LivePage::CheckBox42Click() {
     Scope1->channel_d = CheckBox42->isChecked();
     Panel8->setVisible(CheckBox42->isChecked());
 }
 
-void WizualizacjaPage::CheckBox10Click() {
+void LivePage::CheckBox10Click() {
     Scope1->Gridcolor = tColor(CheckBox10->isChecked() ? GridShown : ChartBackground);
     Scope1->clearChart();
 }
 
-void WizualizacjaPage::SpeedButton4Click() {
+void LivePage::SpeedButton4Click() {
     updateChartSampling();
 }
 
-void WizualizacjaPage::updateChartSampling() {
+void LivePage::updateChartSampling() {
     // A chart nobody can see need not draw: it samples while the page is shown
     // and the pause button is up.
     Scope1->setActive(isVisible() && !SpeedButton4->isChecked());
 }
 
-bool WizualizacjaPage::eventFilter(QObject* watched, QEvent* event) {
+bool LivePage::eventFilter(QObject* watched, QEvent* event) {
     // Before the chart makes its new picture: the squares for its new height.
     if (watched == Scope1 && event->type() == QEvent::Resize)
         Scope1->Gridsize = std::max(1, static_cast<QResizeEvent*>(event)->size().height() / 4);
     return QWidget::eventFilter(watched, event);
 }
 
-void WizualizacjaPage::showEvent(QShowEvent* e) {
+void LivePage::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     updateChartSampling();
 }
 
-void WizualizacjaPage::hideEvent(QHideEvent* e) {
+void LivePage::hideEvent(QHideEvent* e) {
     QWidget::hideEvent(e);
     updateChartSampling();
 }

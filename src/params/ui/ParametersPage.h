@@ -35,10 +35,10 @@ struct VersionFeatures;
 // comment area and the readings panel. Entry rules live in params/Validation,
 // the keyboard facts in params/KeyboardMap; this class only wires them to the
 // widgets and runs the exchanges with the controller.
-class ParametryPage : public QWidget, public PageHooks {
+class ParametersPage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
-    explicit ParametryPage(Models models, QWidget* parent = nullptr);
+    explicit ParametersPage(Models models, QWidget* parent = nullptr);
 
     void enterPage() override;
     bool leaveByTab() override;

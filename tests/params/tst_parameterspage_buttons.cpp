@@ -1,6 +1,6 @@
-#include "tst_parametrypage.h"
+#include "tst_parameterspage.h"
 
-void TestParametryPage::writeButtonBytes() {
+void TestParametersPage::writeButtonBytes() {
     Rig r;
     r.enter();
     r.focus("Edit5");
@@ -31,7 +31,7 @@ void TestParametryPage::writeButtonBytes() {
     QCOMPARE(r.params.set()[ParamId::MaxGasRpmOff], QStringLiteral("1"));
 }
 
-void TestParametryPage::resetLoadsDefaultsAndWrites() {
+void TestParametersPage::resetLoadsDefaultsAndWrites() {
     Rig r;
     r.enter();
     r.edit("Edit3")->setText("3000");
@@ -57,7 +57,7 @@ void TestParametryPage::resetLoadsDefaultsAndWrites() {
     QVERIFY(r.polling());
 }
 
-void TestParametryPage::readButton() {
+void TestParametersPage::readButton() {
     Rig r;
     r.enter();
     r.edit("Edit3")->setText("3000");
@@ -80,7 +80,7 @@ void TestParametryPage::readButton() {
         QVERIFY(b != 0x0B && b != 0x08);
 }
 
-void TestParametryPage::readFailureKeepsThePage() {
+void TestParametersPage::readFailureKeepsThePage() {
     Rig r;
     r.enter();
     r.edit("Edit3")->setText("3000");
@@ -94,7 +94,7 @@ void TestParametryPage::readFailureKeepsThePage() {
     QCOMPARE(r.params.origin(), ParameterModel::Origin::Defaults); // not taken as read
 }
 
-void TestParametryPage::fieldsTheControllerHoldsOtherwiseAreMarked() {
+void TestParametersPage::fieldsTheControllerHoldsOtherwiseAreMarked() {
     Rig r;
     r.block[0] = 0;         // -222 °C: outside the field
     r.block[5] = char(201); // 10,05 V shows as "1,00"
@@ -135,7 +135,7 @@ void TestParametryPage::fieldsTheControllerHoldsOtherwiseAreMarked() {
     QVERIFY(std::search(b.begin(), b.end(), tpsWrite.begin(), tpsWrite.end()) != b.end());
 }
 
-void TestParametryPage::automaticWriteHook() {
+void TestParametersPage::automaticWriteHook() {
     Rig r;
     r.enter();
     r.edit("Edit17")->setText("2400");
@@ -147,7 +147,7 @@ void TestParametryPage::automaticWriteHook() {
     QCOMPARE(Rig::after(r.sent(), 0x18, 2), QByteArray::fromHex("4006"));
 }
 
-void TestParametryPage::enterInCheckBoxWritesAndMovesOn() {
+void TestParametersPage::enterInCheckBoxWritesAndMovesOn() {
     Rig r;
     r.enter();
     r.focus("CheckBox13_3");
@@ -159,7 +159,7 @@ void TestParametryPage::enterInCheckBoxWritesAndMovesOn() {
     QCOMPARE(r.focused(), QStringLiteral("ComboBox4"));
 }
 
-void TestParametryPage::writeMessagesAfterTheSequence() {
+void TestParametersPage::writeMessagesAfterTheSequence() {
     Rig r;
     r.enter();
     r.edit("Edit6")->setText("25"); // set by program: no check has run
@@ -183,7 +183,7 @@ void TestParametryPage::writeMessagesAfterTheSequence() {
     QCOMPARE(r.shell.message(), QString::fromUtf8("Zapisano parametry oprócz: Silnik krok pow. TPS"));
 }
 
-void TestParametryPage::defaultOptionReadsWithoutWriting() {
+void TestParametersPage::defaultOptionReadsWithoutWriting() {
     Rig r;
     r.enter();
     r.edit("Edit3")->setText("3000");
@@ -196,7 +196,7 @@ void TestParametryPage::defaultOptionReadsWithoutWriting() {
         QVERIFY(b != 0x0B && b != 0x08);
 }
 
-void TestParametryPage::leaveChecks_data() {
+void TestParametersPage::leaveChecks_data() {
     QTest::addColumn<QString>("min");
     QTest::addColumn<QString>("max");
     QTest::addColumn<QString>("start");
@@ -273,7 +273,7 @@ void TestParametryPage::leaveChecks_data() {
                                                      "minimum a maksimum [10 ... 200]"};
 }
 
-void TestParametryPage::leaveChecks() {
+void TestParametersPage::leaveChecks() {
     QFETCH(QString, min);
     QFETCH(QString, max);
     QFETCH(QString, start);
@@ -299,7 +299,7 @@ void TestParametryPage::leaveChecks() {
     QCOMPARE(got, texts);
 }
 
-void TestParametryPage::render() {
+void TestParametersPage::render() {
     Rig r;
     r.window->resize(799, 470);
     r.page->resize(799, 470);

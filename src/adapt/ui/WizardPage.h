@@ -28,11 +28,11 @@ class WriteGate;
 // tab shown. The steps, their timers and every exchange are the wizard
 // session's; this page shows its view and passes the fitter's clicks and keys
 // to it.
-class AutoadaptacjaPage : public QWidget, public PageHooks {
+class WizardPage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
-    AutoadaptacjaPage(Models models, params::WriteGate& gate, QWidget* parent = nullptr);
-    ~AutoadaptacjaPage() override;
+    WizardPage(Models models, params::WriteGate& gate, QWidget* parent = nullptr);
+    ~WizardPage() override;
 
     void enterPage() override;
     // Step 1's ignition write while its timer polls, then every step timer off.
@@ -56,7 +56,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Building the steps' pages (AutoadaptacjaSteps.cpp).
+    // Building the steps' pages (WizardSteps.cpp).
     void buildSteps();
     QWidget* buildTermStep();
     QWidget* buildTpsStep();

@@ -1,4 +1,4 @@
-#include "params/ui/DrukowaniePage.h"
+#include "params/ui/PrintPage.h"
 
 #include "core/DataPaths.h"
 #include "core/PageMetrics.h"
@@ -30,7 +30,7 @@ namespace {
 constexpr int FirstRowOfSecondGroup = 11;
 } // namespace
 
-DrukowaniePage::DrukowaniePage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
+PrintPage::PrintPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
     setObjectName(QStringLiteral("DrukowanieTab"));
     build();
     fill();
@@ -38,10 +38,10 @@ DrukowaniePage::DrukowaniePage(Models models, QWidget* parent) : QWidget(parent)
         fill();
         retranslateButtons();
     });
-    connect(fileCheck_, &QCheckBox::toggled, this, &DrukowaniePage::fill);
+    connect(fileCheck_, &QCheckBox::toggled, this, &PrintPage::fill);
 }
 
-void DrukowaniePage::build() {
+void PrintPage::build() {
     // Backgrounds the skins colour: the page, the title strip and one behind
     // each column of rows; the labels stand on them.
     auto gradient = [](QWidget* parent, const char* name) {
@@ -68,8 +68,8 @@ void DrukowaniePage::build() {
     pdf_ = new TColorButton(titleBack);
     pdf_->setObjectName(QStringLiteral("ZapiszPdfButt"));
     retranslateButtons();
-    connect(print_, &QAbstractButton::clicked, this, &DrukowaniePage::DrukujButtClick);
-    connect(pdf_, &QAbstractButton::clicked, this, &DrukowaniePage::ZapiszPdfButtClick);
+    connect(print_, &QAbstractButton::clicked, this, &PrintPage::DrukujButtClick);
+    connect(pdf_, &QAbstractButton::clicked, this, &PrintPage::ZapiszPdfButtClick);
     QWidget::setTabOrder(print_, pdf_);
 
     // The warning that a file the controller never got is printed: dark red
@@ -149,7 +149,7 @@ void DrukowaniePage::build() {
     applyLayoutNumbers(shell::layout::DesignParamPage);
 }
 
-void DrukowaniePage::applyLayoutNumbers(const shell::layout::ParamPageNumbers& n) {
+void PrintPage::applyLayoutNumbers(const shell::layout::ParamPageNumbers& n) {
     // The parameters page's type for the rows: a sheet that reads as the page it prints.
     const shell::layout::ParamPageMetrics m = shell::layout::paramPageMetrics(n.font);
     auto sized = [](QWidget* w, int points) {
@@ -176,20 +176,20 @@ void DrukowaniePage::applyLayoutNumbers(const shell::layout::ParamPageNumbers& n
     }
 }
 
-void DrukowaniePage::retranslateButtons() {
+void PrintPage::retranslateButtons() {
     print_->setText(pagetexts::text(m_.shell, pagetexts::captionKey(print_->objectName()), print_->text()));
     pdf_->setText(pagetexts::text(m_.shell, pagetexts::SavePdfCaption, QStringLiteral("Zapisz PDF")));
 }
 
-void DrukowaniePage::enterPage() {
+void PrintPage::enterPage() {
     fill();
 }
 
-bool DrukowaniePage::unwrittenFile() const {
+bool PrintPage::unwrittenFile() const {
     return m_.params.origin() == ParameterModel::Origin::File && !m_.params.unwrittenValues().empty();
 }
 
-void DrukowaniePage::fill() {
+void PrintPage::fill() {
     namespace st = params::sessiontext;
     const SheetTexts texts = pagetexts::sheetTexts(m_.shell);
     title_->setText(texts.title);
@@ -213,7 +213,7 @@ void DrukowaniePage::fill() {
     }
 }
 
-PrintSheet DrukowaniePage::sheet() const {
+PrintSheet PrintPage::sheet() const {
     PrintSheet s;
     s.title = title_->text();
     s.heading = heading_->text();
@@ -226,7 +226,7 @@ PrintSheet DrukowaniePage::sheet() const {
     return s;
 }
 
-void DrukowaniePage::stepForward() {
+void PrintPage::stepForward() {
     // Enter prints; a fitter who moved the focus to "Zapisz PDF" gets that instead.
     if (pdf_->hasFocus())
         pdf_->click();
@@ -234,7 +234,7 @@ void DrukowaniePage::stepForward() {
         print_->click();
 }
 
-void DrukowaniePage::DrukujButtClick() {
+void PrintPage::DrukujButtClick() {
     const PrintSheet s = sheet();
     if (printHandler_)
         printHandler_(s);
@@ -242,7 +242,7 @@ void DrukowaniePage::DrukujButtClick() {
         printWithPreview(s);
 }
 
-void DrukowaniePage::printWithPreview(const PrintSheet& s) {
+void PrintPage::printWithPreview(const PrintSheet& s) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setDocName(s.title);
@@ -265,7 +265,7 @@ void DrukowaniePage::printWithPreview(const PrintSheet& s) {
     }
 }
 
-QString DrukowaniePage::choosePdfPath() {
+QString PrintPage::choosePdfPath() {
     if (pdfPath_) return pdfPath_();
     QFileDialog dialog(this, pdf_->text(), shell::parameterDialogFolder(true),
                        m_.shell.text(textkey::PdfFiles));
@@ -279,7 +279,7 @@ QString DrukowaniePage::choosePdfPath() {
     return dialog.selectedFiles().constFirst();
 }
 
-void DrukowaniePage::ZapiszPdfButtClick() {
+void PrintPage::ZapiszPdfButtClick() {
     const QString path = choosePdfPath();
     if (path.isEmpty()) return;
     QString error;
@@ -291,7 +291,7 @@ void DrukowaniePage::ZapiszPdfButtClick() {
         pagetexts::text(m_.shell, pagetexts::PdfSaved, QStringLiteral("Zapisano plik PDF %1")).arg(path));
 }
 
-void DrukowaniePage::showMessage(QMessageBox::Icon icon, const QString& fullText) {
+void PrintPage::showMessage(QMessageBox::Icon icon, const QString& fullText) {
     // A printer or file name may be any length.
     const QString text = shortened(fullText);
     if (messageHandler_) {

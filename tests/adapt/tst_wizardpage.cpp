@@ -2,7 +2,7 @@
 // version, block and live polls and logs every command it takes; the page is
 // entered and left through the shell's page changes and driven by its buttons
 // and the Enter and Backspace shortcuts, as the main window wires them.
-#include "adapt/ui/AutoadaptacjaPage.h"
+#include "adapt/ui/WizardPage.h"
 #include "emulator/ControllerModel.h"
 #include "emulator/Emulator.h"
 #include "params/WriteGate.h"
@@ -116,7 +116,7 @@ struct Rig {
     FakeCar car;
     shell::Navigator nav{models.models()};
     params::WriteGate gate{nullptr};
-    AutoadaptacjaPage page{models.models(), gate};
+    WizardPage page{models.models(), gate};
     QAction dalej{&page};
     QAction cofnij{&page};
 
@@ -202,7 +202,7 @@ struct Rig {
 
 } // namespace
 
-class TestAutoadaptacjaPage : public QObject {
+class TestWizardPage : public QObject {
     Q_OBJECT
 private slots:
     void enteringShowsOnlyTheFirstStep_data();
@@ -214,14 +214,14 @@ private slots:
     void demoCarOffersTheWizardsControls();
 };
 
-void TestAutoadaptacjaPage::enteringShowsOnlyTheFirstStep_data() {
+void TestWizardPage::enteringShowsOnlyTheFirstStep_data() {
     QTest::addColumn<int>("version");
     QTest::addColumn<bool>("forwardAtOnce"); // not temperature-capable: nothing to wait for
     QTest::newRow("version 3") << 3 << true;
     QTest::newRow("version 5") << 5 << false;
 }
 
-void TestAutoadaptacjaPage::enteringShowsOnlyTheFirstStep() {
+void TestWizardPage::enteringShowsOnlyTheFirstStep() {
     QFETCH(int, version);
     QFETCH(bool, forwardAtOnce);
     Rig r(version);
@@ -269,7 +269,7 @@ void TestAutoadaptacjaPage::enteringShowsOnlyTheFirstStep() {
     QCOMPARE(ignition[0].values, (std::vector<std::uint8_t>{4, 0}));
 }
 
-void TestAutoadaptacjaPage::forwardAndBackByButtonsAndKeys() {
+void TestWizardPage::forwardAndBackByButtonsAndKeys() {
     Rig r;
     r.enter();
     r.warmAndForward();
@@ -346,7 +346,7 @@ void TestAutoadaptacjaPage::forwardAndBackByButtonsAndKeys() {
     QVERIFY(r.page.wizard().view().car.gearbox == adapt::Gearbox::Automatic); // kept on the way back
 }
 
-void TestAutoadaptacjaPage::switchOverPauseKeepsWindowAndLinkRunning() {
+void TestWizardPage::switchOverPauseKeepsWindowAndLinkRunning() {
     Rig r;
     r.enter();
     r.warmAndForward();
@@ -396,13 +396,13 @@ void TestAutoadaptacjaPage::switchOverPauseKeepsWindowAndLinkRunning() {
     QVERIFY(r.polling("TimerRR"));
 }
 
-void TestAutoadaptacjaPage::leavingWritesTheIgnitionOnce_data() {
+void TestWizardPage::leavingWritesTheIgnitionOnce_data() {
     QTest::addColumn<bool>("fromStep2");
     QTest::newRow("from step 1") << false;
     QTest::newRow("from step 2, step 1's timer stopped by its button") << true;
 }
 
-void TestAutoadaptacjaPage::leavingWritesTheIgnitionOnce() {
+void TestWizardPage::leavingWritesTheIgnitionOnce() {
     QFETCH(bool, fromStep2);
     Rig r;
     r.enter();
@@ -430,7 +430,7 @@ void TestAutoadaptacjaPage::leavingWritesTheIgnitionOnce() {
     QVERIFY(!all.empty() && all.front().code == 0x1F);
 }
 
-void TestAutoadaptacjaPage::demoCarOffersTheWizardsControls() {
+void TestWizardPage::demoCarOffersTheWizardsControls() {
     qsim::Emulator emu(5, 2);
     DemoCarWindow car(emu);
     car.show();
@@ -481,5 +481,5 @@ void TestAutoadaptacjaPage::demoCarOffersTheWizardsControls() {
     QVERIFY(reached.contains(QStringLiteral("switchAutoRadio")));
 }
 
-QTEST_MAIN(TestAutoadaptacjaPage)
-#include "tst_autoadaptacjapage.moc"
+QTEST_MAIN(TestWizardPage)
+#include "tst_wizardpage.moc"

@@ -6,7 +6,7 @@
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
 #include "params/PrintSheet.h"
-#include "params/ui/DrukowaniePage.h"
+#include "params/ui/PrintPage.h"
 #include "support/ModelsRig.h"
 
 #include <QAbstractButton>
@@ -49,7 +49,7 @@ ParameterSet storedSet() {
 
 struct Rig : ModelsRig {
     std::unique_ptr<QWidget> window;
-    DrukowaniePage* page = nullptr;
+    PrintPage* page = nullptr;
     std::vector<PrintSheet> printed;
     std::vector<Message> messages;
     QString pdfPath;
@@ -61,7 +61,7 @@ struct Rig : ModelsRig {
         font.setPixelSize(11);
         window->setFont(font);
         window->resize(795, 490); // the page area of the 799 x 540 window
-        page = new DrukowaniePage(models(), window.get());
+        page = new PrintPage(models(), window.get());
         page->resize(window->size());
         if (seams) page->setPrintHandler([this](const PrintSheet& s) { printed.push_back(s); });
         page->setPdfPathChooser([this] {
@@ -130,7 +130,7 @@ struct Rendered {
 
 } // namespace
 
-class TestDrukowaniePage : public QObject {
+class TestPrintPage : public QObject {
     Q_OBJECT
 private slots:
     void init() { QApplication::restoreOverrideCursor(); }
@@ -143,7 +143,7 @@ private slots:
     void savesPdf();
 };
 
-void TestDrukowaniePage::labelsInTheirGroups() {
+void TestPrintPage::labelsInTheirGroups() {
     Rig r;
     QCOMPARE(r.page->objectName(), QStringLiteral("DrukowanieTab"));
     QVERIFY(r.page->findChild<QLabel*>("LabelPS"));
@@ -191,7 +191,7 @@ void TestDrukowaniePage::labelsInTheirGroups() {
     }
 }
 
-void TestDrukowaniePage::valuesOnlyAfterTheParametersPage() {
+void TestPrintPage::valuesOnlyAfterTheParametersPage() {
     Rig r;
     // F9 right after start: captions and title, no values.
     r.params.fill(storedSet(), ParameterModel::Origin::Controller);
@@ -243,7 +243,7 @@ void TestDrukowaniePage::valuesOnlyAfterTheParametersPage() {
     QCOMPARE(r.label("Par22")->text(), QString());
 }
 
-void TestDrukowaniePage::languageChangeRefillsCaptionsAndTitle() {
+void TestPrintPage::languageChangeRefillsCaptionsAndTitle() {
     Rig r;
     r.readAndVisit(storedSet(), 2);
     r.page->enterPage();
@@ -283,7 +283,7 @@ void TestDrukowaniePage::languageChangeRefillsCaptionsAndTitle() {
     QCOMPARE(en[5].text, QStringLiteral("Lambda probe type"));
 }
 
-void TestDrukowaniePage::printsWhatTheLabelsShow() {
+void TestPrintPage::printsWhatTheLabelsShow() {
     Rig r;
     r.readAndVisit(storedSet(), 2);
     r.page->enterPage();
@@ -328,7 +328,7 @@ void TestDrukowaniePage::printsWhatTheLabelsShow() {
     }
 }
 
-void TestDrukowaniePage::enterPrintsOrSavesTheFocusedPdf() {
+void TestPrintPage::enterPrintsOrSavesTheFocusedPdf() {
     Rig r;
     QVERIFY(r.page->usesStepKeys());
     r.page->stepForward();
@@ -344,7 +344,7 @@ void TestDrukowaniePage::enterPrintsOrSavesTheFocusedPdf() {
     QVERIFY(r.messages.empty());
 }
 
-void TestDrukowaniePage::previewPrintsNothingWhenClosed() {
+void TestPrintPage::previewPrintsNothingWhenClosed() {
     Rig r(false);
     r.readAndVisit(storedSet(), 2);
     r.page->enterPage();
@@ -368,7 +368,7 @@ void TestDrukowaniePage::previewPrintsNothingWhenClosed() {
     QVERIFY(r.messages.empty());
 }
 
-void TestDrukowaniePage::savesPdf() {
+void TestPrintPage::savesPdf() {
     Rig r;
     r.readAndVisit(storedSet(), 2);
     r.page->enterPage();
@@ -392,5 +392,5 @@ void TestDrukowaniePage::savesPdf() {
     QVERIFY(r.shell.message().isEmpty());
 }
 
-QTEST_MAIN(TestDrukowaniePage)
-#include "tst_drukowaniepage.moc"
+QTEST_MAIN(TestPrintPage)
+#include "tst_printpage.moc"

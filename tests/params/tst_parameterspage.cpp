@@ -1,6 +1,6 @@
-#include "tst_parametrypage.h"
+#include "tst_parameterspage.h"
 
-void TestParametryPage::startState() {
+void TestParametersPage::startState() {
     Rig r;
     QCOMPARE(r.page->objectName(), QStringLiteral("ParametryTab"));
     for (const char* g : {"GroupBox20", "GroupBox9", "GroupBox14", "GroupBox22", "GroupBox8", "GroupBox21"})
@@ -21,7 +21,7 @@ void TestParametryPage::startState() {
     QVERIFY(!r.edit("Edit17")->isEnabled());
 }
 
-void TestParametryPage::enterReadsFillsAndPolls() {
+void TestParametersPage::enterReadsFillsAndPolls() {
     Rig r;
     r.enter();
     QCOMPARE(r.edit("Edit3")->text(), QStringLiteral("2000"));
@@ -49,7 +49,7 @@ void TestParametryPage::enterReadsFillsAndPolls() {
     QVERIFY(!old.label("minprzelbgLabel")->isVisibleTo(old.page));
 }
 
-void TestParametryPage::checksOnLeaving_data() {
+void TestParametersPage::checksOnLeaving_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
@@ -118,7 +118,7 @@ void TestParametryPage::checksOnLeaving_data() {
                                 << "10";
 }
 
-void TestParametryPage::checksOnLeaving() {
+void TestParametersPage::checksOnLeaving() {
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(QString, expected);
@@ -135,7 +135,7 @@ void TestParametryPage::checksOnLeaving() {
     QVERIFY(r.messages.empty());
 }
 
-void TestParametryPage::keyFilters() {
+void TestParametersPage::keyFilters() {
     Rig r;
     r.enter();
     QLineEdit* e2 = r.edit("Edit2");
@@ -183,7 +183,7 @@ void TestParametryPage::keyFilters() {
     QCOMPARE(e22->text(), QStringLiteral("-222"));
 }
 
-void TestParametryPage::unreadableTextShowsMessage() {
+void TestParametersPage::unreadableTextShowsMessage() {
     Rig r;
     r.enter();
     QLineEdit* e = r.edit("Edit3");
@@ -222,7 +222,7 @@ void TestParametryPage::unreadableTextShowsMessage() {
 // Paste (context menu, middle button), drops and input methods insert only
 // what typing would, and no more than the typing limit; texts the program sets
 // are shown whole.
-void TestParametryPage::pasteIsFilteredAsTyping() {
+void TestParametersPage::pasteIsFilteredAsTyping() {
     Rig r;
     r.enter();
     struct Case {
@@ -311,7 +311,7 @@ void TestParametryPage::pasteIsFilteredAsTyping() {
     QCOMPARE(r.edit("Edit2")->text(), QStringLiteral("1.2e"));
 }
 
-void TestParametryPage::pairRulesOnPage() {
+void TestParametersPage::pairRulesOnPage() {
     Rig r;
     r.enter();
     r.edit("Edit8_1")->setText("5000");
@@ -339,7 +339,7 @@ void TestParametryPage::pairRulesOnPage() {
     QCOMPARE(r.edit("Edit11_2")->text(), QStringLiteral("10"));
 }
 
-void TestParametryPage::enterInEditChecksWritesAndMovesOn() {
+void TestParametersPage::enterInEditChecksWritesAndMovesOn() {
     Rig r;
     r.enter();
     r.focus("Edit13_1");
@@ -360,7 +360,7 @@ void TestParametryPage::enterInEditChecksWritesAndMovesOn() {
     QVERIFY(r.port.isOpen());
 }
 
-void TestParametryPage::enterInMaxRpmWritesUncorrectedValue() {
+void TestParametersPage::enterInMaxRpmWritesUncorrectedValue() {
     Rig r;
     r.enter();
     r.edit("Edit3")->setText("2000");
@@ -375,7 +375,7 @@ void TestParametryPage::enterInMaxRpmWritesUncorrectedValue() {
     QCOMPARE(r.edit("Edit8_1")->text(), QStringLiteral("2100"));
 }
 
-void TestParametryPage::checkBoxReactions() {
+void TestParametersPage::checkBoxReactions() {
     Rig r;
     r.enter();
     r.params.setWritten(true);
@@ -414,7 +414,7 @@ void TestParametryPage::checkBoxReactions() {
     QVERIFY(r.edit("Edit8_1")->isEnabled());
 }
 
-void TestParametryPage::fillKeepsReadLambdaTimes() {
+void TestParametersPage::fillKeepsReadLambdaTimes() {
     Rig r;
     r.check("CheckBox13_3")->setChecked(true); // from an earlier Bosch read
     ParameterSet set = defaultParameterSet();
@@ -436,7 +436,7 @@ void TestParametryPage::fillKeepsReadLambdaTimes() {
     QCOMPARE(r.params.set()[ParamId::AnalogThreshold], QStringLiteral("1"));
 }
 
-void TestParametryPage::listChangeEnablesDelta() {
+void TestParametersPage::listChangeEnablesDelta() {
     Rig r;
     r.enter();
     // By program: no change reaction.
@@ -457,7 +457,7 @@ void TestParametryPage::listChangeEnablesDelta() {
     QCOMPARE(r.combo("ComboBox9")->currentIndex(), 0);
 }
 
-void TestParametryPage::writtenFlagEvents() {
+void TestParametersPage::writtenFlagEvents() {
     Rig r;
     r.enter();
     r.params.setWritten(true);
@@ -484,4 +484,4 @@ void TestParametryPage::writtenFlagEvents() {
     QVERIFY(!r.params.written());
 }
 
-QTEST_MAIN(TestParametryPage)
+QTEST_MAIN(TestParametersPage)

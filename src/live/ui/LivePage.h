@@ -26,10 +26,10 @@ class TThermometer;
 
 // The live page WizualizacjaTab: every live reading on an instrument, and the
 // four-trace chart, polled by TimerWiz every 50 ms.
-class WizualizacjaPage : public QWidget, public PageHooks {
+class LivePage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
-    explicit WizualizacjaPage(Models models, QWidget* parent = nullptr);
+    explicit LivePage(Models models, QWidget* parent = nullptr);
     void enterPage() override;
     void leaveSteps() override;
 

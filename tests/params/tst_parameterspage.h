@@ -7,7 +7,7 @@
 #include "params/ParameterJobs.h"
 #include "params/ParameterModel.h"
 #include "params/Validation.h"
-#include "params/ui/ParametryPage.h"
+#include "params/ui/ParametersPage.h"
 #include "support/ModelsRig.h"
 #include "support/ParamBlocks.h"
 
@@ -45,11 +45,11 @@ inline QByteArray defaultBlock() {
 struct Rig : ModelsRig {
     std::vector<Message> messages;
     QStringList questions; // asked before a read replaced unwritten values
-    ParametryPage::Edits answer = ParametryPage::Edits::Discard;
+    ParametersPage::Edits answer = ParametersPage::Edits::Discard;
     QByteArray block = defaultBlock();
     int version = 4;
     std::unique_ptr<QWidget> window;
-    ParametryPage* page = nullptr;
+    ParametersPage* page = nullptr;
 
     Rig() {
         port.responder = [this](std::uint8_t b) -> QByteArray {
@@ -62,7 +62,7 @@ struct Rig : ModelsRig {
         font.setPixelSize(11);
         window->setFont(font);
         window->resize(799, 480);
-        page = new ParametryPage(models(), window.get());
+        page = new ParametersPage(models(), window.get());
         page->resize(799, 480);
         page->setMessageHandler([this](QMessageBox::Icon i, const QString& c, const QString& t) {
             messages.push_back({i, c, t});
@@ -74,11 +74,11 @@ struct Rig : ModelsRig {
         // The main window's hidden menu entries "Dalej" and "Cofnij".
         auto* dalej = new QAction(window.get());
         dalej->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-        QObject::connect(dalej, &QAction::triggered, page, &ParametryPage::dalejPressed);
+        QObject::connect(dalej, &QAction::triggered, page, &ParametersPage::dalejPressed);
         window->addAction(dalej);
         auto* cofnij = new QAction(window.get());
         cofnij->setShortcut(QKeySequence(Qt::Key_Backspace));
-        QObject::connect(cofnij, &QAction::triggered, page, &ParametryPage::cofnijPressed);
+        QObject::connect(cofnij, &QAction::triggered, page, &ParametersPage::cofnijPressed);
         window->addAction(cofnij);
         window->show();
         QApplication::setActiveWindow(window.get());
@@ -149,7 +149,7 @@ inline bool highlighted(QLabel* l) {
 
 } // namespace
 
-class TestParametryPage : public QObject {
+class TestParametersPage : public QObject {
     Q_OBJECT
 private slots:
     void init() { QApplication::restoreOverrideCursor(); }

@@ -1,4 +1,4 @@
-#include "params/ui/ParametryPage.h"
+#include "params/ui/ParametersPage.h"
 
 #include "core/DataPaths.h"
 #include "core/SessionTexts.h"
@@ -12,7 +12,7 @@
 #include "params/ui/DifferencesDialog.h"
 #include "params/ui/HistoryDialog.h"
 #include "params/ui/PageTexts.h"
-#include "params/ui/ParametryPageParts.h"
+#include "params/ui/ParametersPageParts.h"
 #include "widgets/TColorButton.h"
 
 #include <QApplication>
@@ -25,7 +25,7 @@
 
 using namespace parametrypage;
 
-ParametryPage::ParametryPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
+ParametersPage::ParametersPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
     setObjectName(QStringLiteral("ParametryTab"));
     buildControls();
     buildLayout();
@@ -35,8 +35,8 @@ ParametryPage::ParametryPage(Models models, QWidget* parent) : QWidget(parent), 
     applyFeatures(m_.live.features());
 
     connect(&m_.params, &ParameterModel::filled, this, [this] { fillFrom(m_.params.page()); });
-    connect(&m_.params, &ParameterModel::marksChanged, this, &ParametryPage::showMarks);
-    connect(&m_.live, &LiveModel::featuresChanged, this, &ParametryPage::applyFeatures);
+    connect(&m_.params, &ParameterModel::marksChanged, this, &ParametersPage::showMarks);
+    connect(&m_.live, &LiveModel::featuresChanged, this, &ParametersPage::applyFeatures);
 
     // What the session's exchanges bring.
     params::ParameterSession& session = m_.paramSession;
@@ -57,34 +57,34 @@ ParametryPage::ParametryPage(Models models, QWidget* parent) : QWidget(parent), 
         m_.shell.keyboardFlag = false;
         control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
     });
-    connect(&session, &params::ParameterSession::compared, this, &ParametryPage::showDifferences);
-    connect(&session, &params::ParameterSession::restorePointsListed, this, &ParametryPage::showHistory);
+    connect(&session, &params::ParameterSession::compared, this, &ParametersPage::showDifferences);
+    connect(&session, &params::ParameterSession::restorePointsListed, this, &ParametersPage::showHistory);
     connect(&session, &params::ParameterSession::compareFailed, this,
             [this](const QString& text) { showMessage(QMessageBox::Warning, compare_->text(), text); });
 }
 
 // ---------------------------------------------------------------- access
 
-QLineEdit* ParametryPage::edit(const QString& name) const {
+QLineEdit* ParametersPage::edit(const QString& name) const {
     return qobject_cast<QLineEdit*>(control(name));
 }
-QComboBox* ParametryPage::combo(const QString& name) const {
+QComboBox* ParametersPage::combo(const QString& name) const {
     return qobject_cast<QComboBox*>(control(name));
 }
-QCheckBox* ParametryPage::checkBox(const QString& name) const {
+QCheckBox* ParametersPage::checkBox(const QString& name) const {
     return qobject_cast<QCheckBox*>(control(name));
 }
 
-QString ParametryPage::textOf(const QString& name) const {
+QString ParametersPage::textOf(const QString& name) const {
     if (QLineEdit* le = edit(name)) return le->text();
     return {};
 }
 
-bool ParametryPage::commentsOn() const {
+bool ParametersPage::commentsOn() const {
     return !commentsOff_->isChecked();
 }
 
-void ParametryPage::showMessage(QMessageBox::Icon icon, const QString& caption, const QString& fullText) {
+void ParametersPage::showMessage(QMessageBox::Icon icon, const QString& caption, const QString& fullText) {
     const QString text = shortened(fullText);
     if (messageHandler_) {
         messageHandler_(icon, caption, text);
@@ -101,7 +101,7 @@ void ParametryPage::showMessage(QMessageBox::Icon icon, const QString& caption, 
 
 // ---------------------------------------------------------------- transfers
 
-void ParametryPage::fillFrom(const ParameterSet& set) {
+void ParametersPage::fillFrom(const ParameterSet& set) {
     filling_ = true;
     // Check boxes first: their reactions set dependent fields (the Bosch box
     // sets both lambda times), and the values of the set must win over them.
@@ -128,7 +128,7 @@ void ParametryPage::fillFrom(const ParameterSet& set) {
         pushToModel(controlOf(id));
 }
 
-void ParametryPage::pushToModel(const QString& name) {
+void ParametersPage::pushToModel(const QString& name) {
     // While the page is being filled the controls pass through values the set
     // does not hold (a check box's reaction); the model takes the end result.
     if (filling_) return;
@@ -146,13 +146,13 @@ void ParametryPage::pushToModel(const QString& name) {
 
 // ---------------------------------------------------------------- exchanges
 
-QString ParametryPage::caption(ParamId id) const {
+QString ParametersPage::caption(ParamId id) const {
     const ParamDef& d = paramDef(id);
     const QString source = d.labels.empty() ? QString() : d.labels.front().name;
     return pagetexts::text(m_.shell, pagetexts::captionKey(source), d.label);
 }
 
-ParametryPage::Edits ParametryPage::askAboutUnwritten() {
+ParametersPage::Edits ParametersPage::askAboutUnwritten() {
     const std::vector<ParamId> unwritten = m_.params.unwrittenValues();
     if (unwritten.empty()) return Edits::Discard;
     namespace st = params::sessiontext;
@@ -176,14 +176,14 @@ ParametryPage::Edits ParametryPage::askAboutUnwritten() {
                                             : Edits::Keep;
 }
 
-void ParametryPage::applyFeatures(const live::VersionFeatures& f) {
+void ParametersPage::applyFeatures(const live::VersionFeatures& f) {
     for (const char* name : {"CheckBox22_2", "Edit22_1"})
         control(QString::fromLatin1(name))->setVisible(f.temperatureControls);
     for (const char* name : {"checkbox22_2_label", "minprzelbgLabel"})
         labels_.value(QString::fromLatin1(name))->setVisible(f.temperatureControls);
 }
 
-void ParametryPage::showMarks() {
+void ParametersPage::showMarks() {
     for (ParamId id : bindings()) {
         QWidget* w = control(controlOf(id));
         const FieldMark* mark = m_.params.markOf(id);
@@ -202,7 +202,7 @@ void ParametryPage::showMarks() {
     }
 }
 
-void ParametryPage::showInfo(const QString& control, const QString& comment) {
+void ParametersPage::showInfo(const QString& control, const QString& comment) {
     QString text = commentsOn() ? comment : QString();
     // A marked field's warning shows whether comments are on or not.
     if (const ParamDef* d = paramByControl(control))
@@ -211,7 +211,7 @@ void ParametryPage::showInfo(const QString& control, const QString& comment) {
     info_->setText(text);
 }
 
-void ParametryPage::enterPage() {
+void ParametersPage::enterPage() {
     m_.paramSession.enterPage(askAboutUnwritten());
     QWidget* first = control(QStringLiteral("ComboBox1"));
     if (first->hasFocus())
@@ -220,7 +220,7 @@ void ParametryPage::enterPage() {
         first->setFocus(Qt::OtherFocusReason);
 }
 
-void ParametryPage::odczButPicClick() {
+void ParametersPage::odczButPicClick() {
     const Edits edits = askAboutUnwritten();
     if (edits != Edits::Keep) {
         if (!m_.shell.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
@@ -229,7 +229,7 @@ void ParametryPage::odczButPicClick() {
     m_.shell.keyboardFlag = false;
 }
 
-void ParametryPage::ZapButPicClick() {
+void ParametersPage::ZapButPicClick() {
     const bool keyboard = m_.shell.keyboardFlag;
     if (!keyboard) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
     m_.paramSession.write(keyboard ? params::ParameterSession::WriteKind::Keyboard
@@ -237,19 +237,19 @@ void ParametryPage::ZapButPicClick() {
     m_.shell.keyboardFlag = false;
 }
 
-void ParametryPage::ResButtClick() {
+void ParametersPage::ResButtClick() {
     if (!m_.shell.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
     m_.paramSession.reset();
     m_.shell.keyboardFlag = false;
 }
 
-void ParametryPage::finishWizard() {
+void ParametersPage::finishWizard() {
     m_.paramSession.finishWizard();
 }
 
 // ---------------------------------------------------------------- files
 
-QString ParametryPage::chooseFile(FileDialogKind kind) {
+QString ParametersPage::chooseFile(FileDialogKind kind) {
     if (fileChooser_) return fileChooser_(kind);
     const bool save = kind == FileDialogKind::Save;
     QAbstractButton* button =
@@ -268,7 +268,7 @@ QString ParametryPage::chooseFile(FileDialogKind kind) {
     return dialog.selectedFiles().constFirst();
 }
 
-void ParametryPage::ZapiszButtPlikClick() {
+void ParametersPage::ZapiszButtPlikClick() {
     const QString path = chooseFile(FileDialogKind::Save);
     if (path.isEmpty()) return;
     QString error;
@@ -276,7 +276,7 @@ void ParametryPage::ZapiszButtPlikClick() {
         showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"), error);
 }
 
-void ParametryPage::OdczytButtPlikClick() {
+void ParametersPage::OdczytButtPlikClick() {
     const QString path = chooseFile(FileDialogKind::Open);
     if (path.isEmpty()) return;
     m_.paramSession.loadFile(path, m_.live.temperatureCapable());
@@ -284,7 +284,7 @@ void ParametryPage::OdczytButtPlikClick() {
 
 // ---------------------------------------------------------------- comparison
 
-void ParametryPage::fitCompareCaption() {
+void ParametersPage::fitCompareCaption() {
     const QString caption =
         pagetexts::text(m_.shell, pagetexts::CompareCaption, QString::fromUtf8("Porównaj ze sterownikiem"));
     if (compare_->text() != caption) compare_->setText(caption);
@@ -299,11 +299,11 @@ void ParametryPage::fitCompareCaption() {
     compare_->setMinimumHeight(std::max(28, need.height() + 10));
 }
 
-void ParametryPage::PorownajButtClick() {
+void ParametersPage::PorownajButtClick() {
     m_.paramSession.compare();
 }
 
-void ParametryPage::showDifferences(const std::vector<ParamDifference>& differences,
+void ParametersPage::showDifferences(const std::vector<ParamDifference>& differences,
                                     const QStringList& marked) {
     if (differences_) differences_->close();
     // Fields whose bytes the page cannot show are never "the same".
@@ -330,11 +330,11 @@ void ParametryPage::showDifferences(const std::vector<ParamDifference>& differen
     differences_->show();
 }
 
-void ParametryPage::HistoriaButtClick() {
+void ParametersPage::HistoriaButtClick() {
     m_.paramSession.listRestorePoints();
 }
 
-void ParametryPage::showHistory(const std::vector<params::ParameterSession::PointRow>& rows) {
+void ParametersPage::showHistory(const std::vector<params::ParameterSession::PointRow>& rows) {
     if (historyDialog_) historyDialog_->close();
     if (rows.empty()) {
         showMessage(QMessageBox::Information, historyButton_->text(),
@@ -347,13 +347,13 @@ void ParametryPage::showHistory(const std::vector<params::ParameterSession::Poin
     historyDialog_->show();
 }
 
-void ParametryPage::DefaultOptionClick() {
+void ParametersPage::DefaultOptionClick() {
     m_.paramSession.defaultSettings(askAboutUnwritten());
 }
 
 // ---------------------------------------------------------------- checks
 
-bool ParametryPage::runCheck(QLineEdit* field, bool enter) {
+bool ParametersPage::runCheck(QLineEdit* field, bool enter) {
     const validation::FieldRule* rule = validation::fieldRule(field->objectName());
     if (!rule || checking_) return true;
     checking_ = true;
@@ -368,14 +368,14 @@ bool ParametryPage::runCheck(QLineEdit* field, bool enter) {
     return r.ok();
 }
 
-bool ParametryPage::checkOnLeave(QLineEdit* field) {
+bool ParametersPage::checkOnLeave(QLineEdit* field) {
     return runCheck(field, false);
 }
-bool ParametryPage::checkOnEnter(QLineEdit* field) {
+bool ParametersPage::checkOnEnter(QLineEdit* field) {
     return runCheck(field, true);
 }
 
-bool ParametryPage::leaveByTab() {
+bool ParametersPage::leaveByTab() {
     // The field being edited is left by this click too; its check comes first.
     if (auto* le = qobject_cast<QLineEdit*>(QApplication::focusWidget()); le && isAncestorOf(le))
         if (!checkOnLeave(le)) return false;

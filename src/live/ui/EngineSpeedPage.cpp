@@ -1,4 +1,4 @@
-#include "live/ui/ObrotyPage.h"
+#include "live/ui/EngineSpeedPage.h"
 
 #include "live/IgnitionPage.h"
 #include "live/LiveModel.h"
@@ -14,7 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
+EngineSpeedPage::EngineSpeedPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
     setObjectName(QStringLiteral("ObrotyTab"));
 
     // Backgrounds: the whole page, the choice column and the meter column.
@@ -99,7 +99,7 @@ ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(mod
             [this](const QString& t) { m_.liveSession.setThreshold(t, true); });
     connect(Edit23, &QComboBox::activated, this,
             [this] { m_.liveSession.setThreshold(Edit23->currentText(), true); });
-    connect(&m_.live, &LiveModel::ignitionChoiceChanged, this, &ObrotyPage::showIgnitionChoice);
+    connect(&m_.live, &LiveModel::ignitionChoiceChanged, this, &EngineSpeedPage::showIgnitionChoice);
     connect(&m_.params, &ParameterModel::pageValueChanged, this, [this](ParamId id) {
         if (id != ParamId::AnalogThreshold) return;
         const QString t = m_.params.pageValue(id);
@@ -116,16 +116,16 @@ ObrotyPage::ObrotyPage(Models models, QWidget* parent) : QWidget(parent), m_(mod
     });
 }
 
-void ObrotyPage::showIgnitionChoice(int index) {
+void EngineSpeedPage::showIgnitionChoice(int index) {
     if (ComboBox2->currentIndex() != index) ComboBox2->setCurrentIndex(index);
 }
 
-void ObrotyPage::enterPage() {
+void EngineSpeedPage::enterPage() {
     m_.liveSession.enterEngineSpeedPage();
     ComboBox2->setFocus();
 }
 
-void ObrotyPage::leaveSteps() {
+void EngineSpeedPage::leaveSteps() {
     // On a controller with the threshold, the fitter's choice in Edit23 reaches
     // it however the page is left, before the ignition write.
     m_.liveSession.leaveEngineSpeedPage();

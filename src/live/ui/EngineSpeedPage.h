@@ -14,10 +14,10 @@ class TGradientPanel;
 // The engine-speed page ObrotyTab: the fitter picks the ignition system while
 // watching the speed it gives; the choice (and on controllers of version 8 or
 // more the analog threshold) is written when the page is left.
-class ObrotyPage : public QWidget, public PageHooks {
+class EngineSpeedPage : public QWidget, public PageHooks {
     Q_OBJECT
 public:
-    explicit ObrotyPage(Models models, QWidget* parent = nullptr);
+    explicit EngineSpeedPage(Models models, QWidget* parent = nullptr);
     void enterPage() override;
     void leaveSteps() override;
 

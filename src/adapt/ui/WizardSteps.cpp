@@ -2,7 +2,7 @@
 // control is placed by coordinates on its step's background so the
 // screen-size layouts can scale it; the fonts are the ones those layouts give
 // (instructions 18 pt, other texts 12 pt), so nothing is cut when they apply.
-#include "adapt/ui/AutoadaptacjaPage.h"
+#include "adapt/ui/WizardPage.h"
 #include "adapt/ui/SensorPicture.h"
 #include "live/IgnitionPage.h"
 #include "ui/Instruments.h"
@@ -139,7 +139,7 @@ void meterColumn(QWidget* frame, TRoundMeter*& meter, const char* meterName, QLa
 
 } // namespace
 
-TColorButton* AutoadaptacjaPage::addButton(QWidget* parent, const char* name, const QString& caption, int x,
+TColorButton* WizardPage::addButton(QWidget* parent, const char* name, const QString& caption, int x,
                                            int y) {
     auto* b = new TColorButton(parent);
     b->setObjectName(QString::fromLatin1(name));
@@ -152,7 +152,7 @@ TColorButton* AutoadaptacjaPage::addButton(QWidget* parent, const char* name, co
     return b;
 }
 
-void AutoadaptacjaPage::buildSteps() {
+void WizardPage::buildSteps() {
     steps_[0] = buildTermStep();
     steps_[1] = buildTpsStep();
     steps_[2] = buildProbeStep();
@@ -168,7 +168,7 @@ void AutoadaptacjaPage::buildSteps() {
     }
 }
 
-QWidget* AutoadaptacjaPage::buildTermStep() {
+QWidget* WizardPage::buildTermStep() {
     TGradientPanel* bg = nullptr;
     QWidget* page = stepPage(pageControl2_, "adaptterm", "Ad2 - termometr", "GradPanel6", &bg);
     TGradientPanel* left = gradient(bg, "GradPanel7", LeftFrame);
@@ -208,7 +208,7 @@ QWidget* AutoadaptacjaPage::buildTermStep() {
     return page;
 }
 
-QWidget* AutoadaptacjaPage::buildTpsStep() {
+QWidget* WizardPage::buildTpsStep() {
     TGradientPanel* bg = nullptr;
     QWidget* page = stepPage(pageControl2_, "AdaptTps", "Ad2 - ustalenie progu TPS", "GradPanel9", &bg);
     TGradientPanel* left = gradient(bg, "GradPanel16", LeftFrame);
@@ -241,7 +241,7 @@ QWidget* AutoadaptacjaPage::buildTpsStep() {
     return page;
 }
 
-QWidget* AutoadaptacjaPage::buildProbeStep() {
+QWidget* WizardPage::buildProbeStep() {
     TGradientPanel* bg = nullptr;
     QWidget* page = stepPage(pageControl2_, "adaptsonda", "Kalibracja Sondy Lambda", "GradPanel10", &bg);
     TGradientPanel* left = gradient(bg, "GradPanel17", LeftFrame);
@@ -277,7 +277,7 @@ QWidget* AutoadaptacjaPage::buildProbeStep() {
     return page;
 }
 
-QWidget* AutoadaptacjaPage::buildCarStep() {
+QWidget* WizardPage::buildCarStep() {
     TGradientPanel* bg = nullptr;
     QWidget* page = stepPage(pageControl2_, "adapt5", "Wybór parametrow samochodu", "GradPanel11", &bg);
     TGradientPanel* head = gradient(bg, "GradPanel18", QRect(8, 8, 719, 48));
@@ -334,7 +334,7 @@ QWidget* AutoadaptacjaPage::buildCarStep() {
     return page;
 }
 
-QWidget* AutoadaptacjaPage::buildSensorStep() {
+QWidget* WizardPage::buildSensorStep() {
     TGradientPanel* bg = nullptr;
     QWidget* page = stepPage(pageControl2_, "adapt6", "Wybór oczka", "GradPanel12", &bg);
     TGradientPanel* frame = gradient(bg, "GradPanel19", QRect(8, 8, 719, 312));
@@ -366,7 +366,7 @@ QWidget* AutoadaptacjaPage::buildSensorStep() {
     return page;
 }
 
-QWidget* AutoadaptacjaPage::buildSwitchOverStep() {
+QWidget* WizardPage::buildSwitchOverStep() {
     TGradientPanel* bg = nullptr;
     QWidget* page =
         stepPage(pageControl2_, "przedreduktorem", "Przejscie z benzyny na gaz", "GradPanel13", &bg);
@@ -386,7 +386,7 @@ QWidget* AutoadaptacjaPage::buildSwitchOverStep() {
     return page;
 }
 
-QWidget* AutoadaptacjaPage::buildReducerStep() {
+QWidget* WizardPage::buildReducerStep() {
     TGradientPanel* bg = nullptr;
     QWidget* page = stepPage(pageControl2_, "Regulacjareduktora", "regulacja reduktora", "GradPanel14", &bg);
     TGradientPanel* top = gradient(bg, "GradPanel21", QRect(8, 8, 719, 104));
@@ -410,7 +410,7 @@ QWidget* AutoadaptacjaPage::buildReducerStep() {
     return page;
 }
 
-QWidget* AutoadaptacjaPage::buildStepperStep() {
+QWidget* WizardPage::buildStepperStep() {
     TGradientPanel* bg = nullptr;
     QWidget* page = stepPage(pageControl2_, "MinMaxTab", "Kalibracja silnika krokowego", "GradPanel15", &bg);
     TGradientPanel* left = gradient(bg, "GradPanel22", QRect(8, 8, 462, 312));

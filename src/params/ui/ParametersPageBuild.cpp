@@ -1,5 +1,5 @@
 // The parameters page: its controls, layout, reactions and tab order.
-#include "params/ui/ParametryPage.h"
+#include "params/ui/ParametersPage.h"
 
 #include "core/PageMetrics.h"
 #include "core/SessionTexts.h"
@@ -8,7 +8,7 @@
 #include "params/ParamTable.h"
 #include "params/ParameterModel.h"
 #include "params/Validation.h"
-#include "params/ui/ParametryPageParts.h"
+#include "params/ui/ParametersPageParts.h"
 #include "params/ui/PasteFilter.h"
 #include "params/ui/ReadingsFeed.h"
 #include "ui/Instruments.h"
@@ -36,7 +36,7 @@ using namespace parametrypage;
 
 // ---------------------------------------------------------------- building
 
-void ParametryPage::buildControls() {
+void ParametersPage::buildControls() {
     for (const PageLabel& c : pageLabels()) {
         auto* l = new QLabel(c.label.text, this);
         l->setObjectName(c.label.name);
@@ -111,7 +111,7 @@ void ParametryPage::buildControls() {
     historyButton_->setObjectName(QStringLiteral("HistoriaButt"));
     buttons_.insert(historyButton_->objectName(), historyButton_);
     fitCompareCaption();
-    connect(&m_.shell, &ShellModel::textsChanged, this, &ParametryPage::fitCompareCaption);
+    connect(&m_.shell, &ShellModel::textsChanged, this, &ParametersPage::fitCompareCaption);
 
     info_ = new QLabel(this);
     info_->setObjectName(QStringLiteral("info"));
@@ -141,7 +141,7 @@ void ParametryPage::buildControls() {
                   {{QPalette::Text, QPalette::WindowText}, {QPalette::Base, QPalette::Window}});
 }
 
-void ParametryPage::buildLayout() {
+void ParametersPage::buildLayout() {
     // Each group box holds its parameters in tab order, one row per caption
     // label: two fields sharing a label (the stepper limits, the lambda times)
     // stand on one row, and a check box's own caption label follows it.
@@ -273,7 +273,7 @@ void ParametryPage::buildLayout() {
     sizeFields();
 }
 
-void ParametryPage::sizeFields() {
+void ParametersPage::sizeFields() {
     // Each field as wide as the most characters it takes, in its own font.
     for (ParamId id : bindings()) {
         const ParamDef& d = paramDef(id);
@@ -288,7 +288,7 @@ void ParametryPage::sizeFields() {
     }
 }
 
-void ParametryPage::applyLayoutNumbers(const shell::layout::ParamPageNumbers& n) {
+void ParametersPage::applyLayoutNumbers(const shell::layout::ParamPageNumbers& n) {
     const shell::layout::ParamPageMetrics m = shell::layout::paramPageMetrics(n.font);
     for (QLabel* l : std::as_const(labels_)) {
         const QString name = l->objectName();
@@ -321,7 +321,7 @@ void ParametryPage::applyLayoutNumbers(const shell::layout::ParamPageNumbers& n)
     readings_->setTextSize(sideFont);
 }
 
-void ParametryPage::connectReactions() {
+void ParametersPage::connectReactions() {
     // Check boxes react to every change of state, also when the program sets it.
     connect(checkBox(QStringLiteral("CheckBox13_3")), &QCheckBox::toggled, this, [this](bool on) {
         const QString t = on ? QStringLiteral("0") : QStringLiteral("500");
@@ -369,21 +369,21 @@ void ParametryPage::connectReactions() {
     // Each button's exchanges wait for anything the link is still doing.
     // Files wait too: a read still on its way would fill the page after a
     // load, and a save takes the page as the fitter sees it when the dialog shows.
-    const std::pair<QAbstractButton*, void (ParametryPage::*)()> actions[] = {
-        {buttons_.value(QStringLiteral("odczButPic")), &ParametryPage::odczButPicClick},
-        {buttons_.value(QStringLiteral("ZapButPic")), &ParametryPage::ZapButPicClick},
-        {buttons_.value(QStringLiteral("ResButt")), &ParametryPage::ResButtClick},
-        {buttons_.value(QStringLiteral("OdczytButtPlik")), &ParametryPage::OdczytButtPlikClick},
-        {buttons_.value(QStringLiteral("ZapiszButtPlik")), &ParametryPage::ZapiszButtPlikClick},
-        {compare_, &ParametryPage::PorownajButtClick},
-        {historyButton_, &ParametryPage::HistoriaButtClick}};
+    const std::pair<QAbstractButton*, void (ParametersPage::*)()> actions[] = {
+        {buttons_.value(QStringLiteral("odczButPic")), &ParametersPage::odczButPicClick},
+        {buttons_.value(QStringLiteral("ZapButPic")), &ParametersPage::ZapButPicClick},
+        {buttons_.value(QStringLiteral("ResButt")), &ParametersPage::ResButtClick},
+        {buttons_.value(QStringLiteral("OdczytButtPlik")), &ParametersPage::OdczytButtPlikClick},
+        {buttons_.value(QStringLiteral("ZapiszButtPlik")), &ParametersPage::ZapiszButtPlikClick},
+        {compare_, &ParametersPage::PorownajButtClick},
+        {historyButton_, &ParametersPage::HistoriaButtClick}};
     for (const auto& [button, action] : actions)
         connect(button, &QAbstractButton::clicked, this, [this, action = action] {
             m_.paramSession.whenIdle(this, [this, action] { (this->*action)(); });
         });
 }
 
-void ParametryPage::setTabOrderChain() {
+void ParametersPage::setTabOrderChain() {
     tabOrder_.clear();
     for (const keyboard::EntryControl& e : keyboard::entryControls())
         tabOrder_ << e.control;

@@ -1,6 +1,6 @@
-#include "tst_parametrypage.h"
+#include "tst_parameterspage.h"
 
-void TestParametryPage::pageKeyWalk() {
+void TestParametersPage::pageKeyWalk() {
     Rig r;
     r.enter();
     r.check("CheckBox15")->setChecked(true);
@@ -29,7 +29,7 @@ void TestParametryPage::pageKeyWalk() {
     QCOMPARE(r.combo("ComboBox9")->currentIndex(), 1);
 }
 
-void TestParametryPage::pageKeysSkipDisabledAndHidden() {
+void TestParametersPage::pageKeysSkipDisabledAndHidden() {
     Rig r;
     r.version = 3;
     r.enter();
@@ -45,7 +45,7 @@ void TestParametryPage::pageKeysSkipDisabledAndHidden() {
     QVERIFY(!r.check("CheckBox15")->isChecked());
 }
 
-void TestParametryPage::enterOpensListAndClosingEnterWrites() {
+void TestParametersPage::enterOpensListAndClosingEnterWrites() {
     Rig r;
     r.enter();
     r.focus("ComboBox9");
@@ -70,7 +70,7 @@ void TestParametryPage::enterOpensListAndClosingEnterWrites() {
     QVERIFY(r.params.written());
 }
 
-void TestParametryPage::closingEnterInTpsListLeavesFlagCleared() {
+void TestParametersPage::closingEnterInTpsListLeavesFlagCleared() {
     Rig r;
     r.enter();
     r.focus("ComboBox4");
@@ -87,7 +87,7 @@ void TestParametryPage::closingEnterInTpsListLeavesFlagCleared() {
     QVERIFY(!r.params.written());
 }
 
-void TestParametryPage::listClosedOtherwiseThenEnterDoesNothing() {
+void TestParametersPage::listClosedOtherwiseThenEnterDoesNothing() {
     Rig r;
     r.enter();
     r.focus("ComboBox1");
@@ -114,7 +114,7 @@ void TestParametryPage::listClosedOtherwiseThenEnterDoesNothing() {
     QTest::keyClick(view, Qt::Key_Escape);
 }
 
-void TestParametryPage::enterOnButtonRunsItsAction() {
+void TestParametersPage::enterOnButtonRunsItsAction() {
     Rig r;
     r.enter();
     r.focus("Edit3");
@@ -129,7 +129,7 @@ void TestParametryPage::enterOnButtonRunsItsAction() {
     QCOMPARE(r.focused(), QStringLiteral("ComboBox1"));
 }
 
-void TestParametryPage::backspaceIsLeftAndDelete() {
+void TestParametersPage::backspaceIsLeftAndDelete() {
     Rig r;
     r.enter();
     QLineEdit* e = r.edit("Edit19");
@@ -145,7 +145,7 @@ void TestParametryPage::backspaceIsLeftAndDelete() {
     QCOMPARE(e->cursorPosition(), 0);
 }
 
-void TestParametryPage::commentsAndPanel() {
+void TestParametersPage::commentsAndPanel() {
     Rig r;
     r.enter();
     QLabel* info = r.label("info");
@@ -177,7 +177,7 @@ void TestParametryPage::commentsAndPanel() {
     QCOMPARE(info->text(), QString::fromUtf8("Otwarcie silnika krokowego [2;50]"));
 }
 
-void TestParametryPage::highlightOfSharedLabels() {
+void TestParametersPage::highlightOfSharedLabels() {
     Rig r;
     r.enter();
     r.shell.labelHighlight = 0x00FF8040; // blue 0xFF, green 0x80, red 0x40
@@ -210,7 +210,7 @@ void TestParametryPage::highlightOfSharedLabels() {
     QCOMPARE(r.shell.message(), QStringLiteral("kept"));
 }
 
-void TestParametryPage::labelClicks() {
+void TestParametersPage::labelClicks() {
     Rig r;
     r.enter();
     QTest::mouseClick(r.label("Label3"), Qt::LeftButton);
