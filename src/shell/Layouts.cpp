@@ -1,7 +1,5 @@
 #include "shell/Layouts.h"
-
-#include <QHash>
-#include <QSet>
+#include "core/Controls.h"
 
 namespace shell::layout {
 
@@ -39,8 +37,7 @@ Layout forWidth(int width) {
         return make(720, 2, 0.9, 8, 16, ParamPageNumbers{8, 160, 240, 640}, QRect(2, 0, 717, 490),
                     QRect(8, 25, 690, 420), QSize(730, 560));
     case 800:
-        return make(800, 3, 1.0, 12, 18, DesignParamPage, std::nullopt, std::nullopt,
-                    QSize(800, 580));
+        return make(800, 3, 1.0, 12, 18, DesignParamPage, std::nullopt, std::nullopt, QSize(800, 580));
     case 1024:
         return make(1024, 4, 1.3, 16, 20, ParamPageNumbers{16, 310, 420, 1024}, pc1Scaled(1.3, 781, 520),
                     QRect(25, 49, 960, 555), QSize(1024, 745));
@@ -88,9 +85,11 @@ Layout forItem(int item) {
 }
 
 QString menuItem(int item) {
-    static const char* const names[] = {"CzcionkaMala", "CzcionkaSrednia", "CzcionkaDuza",
-                                        "N1024",        "N1152",           "N1280"};
-    return item >= 1 && item <= 6 ? QString::fromLatin1(names[item - 1]) : QString();
+    using ctl::ControlId;
+    static const ControlId ids[] = {ControlId::CzcionkaMala, ControlId::CzcionkaSrednia,
+                                    ControlId::CzcionkaDuza, ControlId::N1024,
+                                    ControlId::N1152,        ControlId::N1280};
+    return item >= 1 && item <= 6 ? ctl::name(ids[item - 1]) : QString();
 }
 
 WindowRule windowRule(int w, QSize screen) {
@@ -124,91 +123,55 @@ QPoint centred(QSize screen, QSize window) {
 
 namespace {
 
-const QSet<QString>& titleLabels() {
-    static const QSet<QString> s = {QStringLiteral("Label105"),
-                                    QStringLiteral("WlCzujtTempAd"),
-                                    QStringLiteral("Label106"),
-                                    QStringLiteral("Label56"),
-                                    QStringLiteral("Label107"),
-                                    QStringLiteral("Label87"),
-                                    QStringLiteral("Label84"),
-                                    QStringLiteral("Label108"),
-                                    QStringLiteral("NastapiloPrzejscieBGLABEL"),
-                                    QStringLiteral("Label109"),
-                                    QStringLiteral("Label70"),
-                                    QStringLiteral("Label76"),
-                                    QStringLiteral("KomunikatKoncowy")};
-    return s;
-}
-
-// Labels whose font scales from its design size.
-const QHash<QString, int>& scaledFontLabels() {
-    static const QHash<QString, int> h = {{QStringLiteral("Label48"), 8},
-                                          {QStringLiteral("Label49"), 8},
-                                          {QStringLiteral("Label50"), 8},
-                                          {QStringLiteral("Label51"), 8},
-                                          {QStringLiteral("Label52"), 8},
-                                          {QStringLiteral("Label53"), 8},
-                                          // The chart's lambda scale, beside the other scale labels.
-                                          {QStringLiteral("WykresLambdaY1"), 8},
-                                          {QStringLiteral("WykresLambdaY2"), 8},
-                                          {QStringLiteral("WykresLambdaY3"), 8},
-                                          {QStringLiteral("WykresLambdaY4"), 8},
-                                          {QStringLiteral("WykresLambdaY5"), 8},
-                                          {QStringLiteral("Label11"), 18},
-                                          {QStringLiteral("Label89"), 20},
-                                          {QStringLiteral("Label66"), 20},
-                                          {QStringLiteral("Label91"), 20},
-                                          {QStringLiteral("WyborUkladuLabel"), 20},
-                                          {QStringLiteral("SRCheckBox1Label"), 14},
-                                          {QStringLiteral("srcheckbox2Label"), 14},
-                                          {QStringLiteral("SRCheckbox8Label"), 14},
-                                          {QStringLiteral("srcheckbox9Label"), 14},
-                                          {QStringLiteral("ProgAnalogTxt"), 10}};
-    return h;
+ctl::FontRole roleOf(const QString& name) {
+    const std::optional<ctl::ControlId> id = ctl::byName(name);
+    return id ? ctl::row(*id).font : ctl::FontRole::Auto;
 }
 
 } // namespace
 
 std::optional<ControlKind> kindByName(const QString& n) {
-    static const QHash<QString, ControlKind> h = [] {
-        QHash<QString, ControlKind> k;
-        for (int i = 3; i <= 7; ++i)
-            k.insert(QStringLiteral("SRCheckBox%1").arg(i), ControlKind::PositionOnly);
-        k.insert(QStringLiteral("SRCheckBox10"), ControlKind::FlatCheckBox);
-        k.insert(QStringLiteral("SRCheckBox11"), ControlKind::FlatCheckBox);
-        k.insert(QStringLiteral("Gauge4"), ControlKind::HalfMeter);
-        for (const char* m :
-             {"obrotomierz", "ObrTerm", "AdaptObr1", "ObrSondy", "ObrPrzedRed", "ObrMinMax", "gauge1"})
-            k.insert(QString::fromLatin1(m), ControlKind::RoundMeter);
-        k.insert(QStringLiteral("Gauge3"), ControlKind::VerticalGauge);
-        k.insert(QStringLiteral("Thermometer1"), ControlKind::Thermometer);
-        k.insert(QStringLiteral("AdaptTherm"), ControlKind::Thermometer);
-        for (const char* m : {"GasLed", "DbLed4", "led980", "LedPrzedRed", "LedRR", "LedMin", "LedMax"})
-            k.insert(QString::fromLatin1(m), ControlKind::Lamp);
-        for (const char* m : {"ComboTerm", "ComboBox2", "Edit23"})
-            k.insert(QString::fromLatin1(m), ControlKind::Combo);
-        for (const char* m :
-             {"Gauge2", "LEDMeter1", "Scope1", "UpDown1", "GradPanel1", "GradPanel2", "GradPanel3",
-              "lambdabar", "miernik", "LambdabarRR", "LambdaBarObr1", "LambdaBarObr2"})
-            k.insert(QString::fromLatin1(m), ControlKind::NoFont);
-        return k;
-    }();
-    const auto it = h.constFind(n);
-    if (it == h.constEnd()) return std::nullopt;
-    return *it;
+    switch (roleOf(n)) {
+    case ctl::FontRole::PositionOnly:
+        return ControlKind::PositionOnly;
+    case ctl::FontRole::FlatCheckBox:
+        return ControlKind::FlatCheckBox;
+    case ctl::FontRole::HalfMeter:
+        return ControlKind::HalfMeter;
+    case ctl::FontRole::RoundMeter:
+    case ctl::FontRole::LargeRoundMeter:
+        return ControlKind::RoundMeter;
+    case ctl::FontRole::VerticalGauge:
+        return ControlKind::VerticalGauge;
+    case ctl::FontRole::Thermometer:
+        return ControlKind::Thermometer;
+    case ctl::FontRole::Lamp:
+        return ControlKind::Lamp;
+    case ctl::FontRole::Combo:
+        return ControlKind::Combo;
+    case ctl::FontRole::NoFont:
+        return ControlKind::NoFont;
+    case ctl::FontRole::Auto:
+    case ctl::FontRole::Title:
+    case ctl::FontRole::Scaled:
+    case ctl::FontRole::Doubled:
+        break;
+    }
+    return std::nullopt;
 }
 
 FontSizes fontsFor(ControlKind kind, const QString& name, const Layout& l) {
     FontSizes f;
     const int base = l.baseFont;
+    const std::optional<ctl::ControlId> id = ctl::byName(name);
+    const ctl::FontRole role = id ? ctl::row(*id).font : ctl::FontRole::Auto;
     switch (kind) {
     case ControlKind::Label:
-        if (titleLabels().contains(name))
+        if (role == ctl::FontRole::Title)
             f.main = l.titleFont;
-        else if (const auto it = scaledFontLabels().constFind(name); it != scaledFontLabels().constEnd())
-            f.main = roundHalfEven(l.scale * *it);
-        else if (name == QLatin1String("TranserrorLabel"))
+        else if (role == ctl::FontRole::Scaled)
+            f.main = roundHalfEven(l.scale * ctl::row(*id).points);
+        else if (role == ctl::FontRole::Doubled)
             f.main = 2 * base;
         else
             f.main = base;
@@ -227,7 +190,7 @@ FontSizes fontsFor(ControlKind kind, const QString& name, const Layout& l) {
         f.unit = base - 1;
         break;
     case ControlKind::RoundMeter:
-        f.main = name == QLatin1String("obrotomierz") ? base + 2 : base;
+        f.main = role == ctl::FontRole::LargeRoundMeter ? base + 2 : base;
         f.unit = f.main - 1;
         break;
     case ControlKind::VerticalGauge:

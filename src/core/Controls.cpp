@@ -1,0 +1,64 @@
+#include "core/Controls.h"
+
+#include <QHash>
+
+namespace ctl {
+namespace {
+
+constexpr Row ControlRows[] = {
+#define QX_CONTROL(n, kind, page, font, points, text, textKey, textCount, skin, skinKey)                     \
+    {ControlId::n, #n,      Kind::kind, Page::page, FontRole::font, points,                                  \
+     Text::text,   textKey, textCount,  Skin::skin, skinKey},
+#define QX_SKIN(...)
+#include "core/ControlTable.def"
+#undef QX_CONTROL
+#undef QX_SKIN
+};
+
+// Rows are indexed by id: the enum and the array come from the same list.
+constexpr bool inIdOrder() {
+    for (std::size_t i = 0; i < std::size(ControlRows); ++i)
+        if (std::size_t(ControlRows[i].id) != i) return false;
+    return true;
+}
+static_assert(inIdOrder());
+
+} // namespace
+
+const Row& row(ControlId id) {
+    return ControlRows[std::size_t(id)];
+}
+
+QString name(ControlId id) {
+    return QString::fromLatin1(row(id).name);
+}
+
+std::optional<ControlId> byName(const QString& objectName) {
+    static const QHash<QString, ControlId> ids = [] {
+        QHash<QString, ControlId> h;
+        for (const Row& r : ControlRows)
+            h.insert(QString::fromLatin1(r.name), r.id);
+        return h;
+    }();
+    const auto it = ids.constFind(objectName);
+    if (it == ids.constEnd()) return std::nullopt;
+    return *it;
+}
+
+const QList<Row>& all() {
+    static const QList<Row> rows(std::begin(ControlRows), std::end(ControlRows));
+    return rows;
+}
+
+const QList<ExtraSkinKey>& extraSkinKeys() {
+    static const QList<ExtraSkinKey> keys = {
+#define QX_CONTROL(...)
+#define QX_SKIN(n, property, key) {ControlId::n, SkinProperty::property, key},
+#include "core/ControlTable.def"
+#undef QX_CONTROL
+#undef QX_SKIN
+    };
+    return keys;
+}
+
+} // namespace ctl
