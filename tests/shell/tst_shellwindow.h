@@ -12,8 +12,10 @@
 #include "shell/ui/PortControl.h"
 #include "shell/ui/SkinApplier.h"
 #include "support/MainWindowRig.h"
+#include "widgets/TAnalogGauge.h"
 #include "widgets/TColor.h"
 #include "widgets/TColorButton.h"
+#include "widgets/TFlatCheckBox.h"
 #include "widgets/TGradientPanel.h"
 #include "widgets/TLedLamp.h"
 #include "widgets/TSweepChart.h"
@@ -65,6 +67,70 @@ inline void comsNowhere(ControllerLink& link) {
 inline QColor skinColour(const QString& file, int key) {
     for (const shell::SkinLine& l : shell::readSkinFile(source(QStringLiteral("skins/") + file)).lines)
         if (l.kind == shell::SkinLine::Kind::Value && l.key == key) return SkinApplier::colour(l.value);
+    return {};
+}
+
+inline shell::SkinFileContents oneSkinLine(int key, qint32 value) {
+    shell::SkinFileContents c;
+    c.lines << shell::SkinLine{shell::SkinLine::Kind::Value, 1, key, value};
+    return c;
+}
+
+inline QString propertyName(shell::skin::Property p) {
+    static const QStringList names =
+        QStringLiteral(
+            "Visible GradFrom GradTo ButtonFore ButtonBack ButtonHover FieldFont FieldBack FontColor "
+            "BackColor LabelHighlight MeterFont MeterFontUnit MeterScaleFont ChartLineD")
+            .split(QLatin1Char(' '));
+    return names.value(int(p));
+}
+
+// The colour a control shows for a skin property; invalid when it has no such part.
+inline QColor skinPart(QWidget* w, shell::skin::Property p) {
+    using P = shell::skin::Property;
+    auto* g = qobject_cast<TGradientPanel*>(w);
+    auto* b = qobject_cast<TColorButton*>(w);
+    auto* m = qobject_cast<TAnalogGauge*>(w);
+    auto* flat = qobject_cast<TFlatCheckBox*>(w);
+    auto* lamp = qobject_cast<TLedLamp*>(w);
+    auto* chart = qobject_cast<TSweepChart*>(w);
+    const QPalette pal = w->palette();
+    switch (p) {
+    case P::GradFrom:
+        return g ? g->colorFrom() : QColor();
+    case P::GradTo:
+        return g ? g->colorTo() : QColor();
+    case P::ButtonFore:
+        return b ? b->foreColor() : pal.color(QPalette::ButtonText);
+    case P::ButtonBack:
+        return b ? b->backColor() : pal.color(QPalette::Button);
+    case P::ButtonHover:
+        return b ? b->hoverColor() : QColor();
+    case P::FieldFont:
+        return pal.color(QPalette::Text);
+    case P::FieldBack:
+        return pal.color(QPalette::Base);
+    case P::FontColor:
+        return lamp   ? lamp->captionColor()
+               : flat ? flat->fontColor()
+               : b    ? b->foreColor()
+                      : pal.color(QPalette::WindowText);
+    case P::BackColor:
+        if (flat) return flat->color();
+        if (b) return b->backColor();
+        return w->autoFillBackground() ? pal.color(QPalette::Window) : QColor();
+    case P::MeterFont:
+        return m ? m->valueFontColor() : QColor();
+    case P::MeterFontUnit:
+        return m ? m->fontUnitColor() : QColor();
+    case P::MeterScaleFont:
+        return m ? m->scaleSettings().FontColor : QColor();
+    case P::ChartLineD:
+        return chart ? chart->Linecolor_d : QColor();
+    case P::Visible:
+    case P::LabelHighlight:
+        break;
+    }
     return {};
 }
 
