@@ -1,5 +1,7 @@
 #include "adapt/Steps.h"
 
+using Id = ctl::ControlId;
+
 #include "link/Controller.h"
 #include "live/LiveDecode.h"
 
@@ -61,15 +63,15 @@ bool WizardView::forwardEnabled(int n) const {
 
 const StepInfo& stepInfo(int number) {
     static const StepInfo steps[] = {
-        {1, "adaptterm", "Ad2 - termometr", "termbutton", nullptr, Timer::AdaptTerm},
-        {2, "AdaptTps", "Ad2 - ustalenie progu TPS", "tpsbutton", "CofnijAD2", Timer::UstTpsProg},
-        {3, "adaptsonda", "Kalibracja Sondy Lambda", "SondButton", "CofnijAD3", Timer::KalibSonda},
-        {4, "adapt5", "Wybór parametrow samochodu", "ParSamButton", "CofnijAD4", std::nullopt},
-        {5, "adapt6", "Wybór oczka", "OczkaButton", "CofnijAD5", std::nullopt},
-        {6, "przedreduktorem", "Przejscie z benzyny na gaz", "przedreduktbutton", "CofnijAD6",
+        {1, Id::adaptterm, "Ad2 - termometr", Id::termbutton, std::nullopt, Timer::AdaptTerm},
+        {2, Id::AdaptTps, "Ad2 - ustalenie progu TPS", Id::tpsbutton, Id::CofnijAD2, Timer::UstTpsProg},
+        {3, Id::adaptsonda, "Kalibracja Sondy Lambda", Id::SondButton, Id::CofnijAD3, Timer::KalibSonda},
+        {4, Id::adapt5, "Wybór parametrow samochodu", Id::ParSamButton, Id::CofnijAD4, std::nullopt},
+        {5, Id::adapt6, "Wybór oczka", Id::OczkaButton, Id::CofnijAD5, std::nullopt},
+        {6, Id::przedreduktorem, "Przejscie z benzyny na gaz", Id::przedreduktbutton, Id::CofnijAD6,
          Timer::PrzedRed},
-        {7, "Regulacjareduktora", "regulacja reduktora", "RRbutton", "CofnijAD7", Timer::RR},
-        {8, "MinMaxTab", "Kalibracja silnika krokowego", "MinMaxButton", "CofnijAD8", Timer::MinMax1},
+        {7, Id::Regulacjareduktora, "regulacja reduktora", Id::RRbutton, Id::CofnijAD7, Timer::RR},
+        {8, Id::MinMaxTab, "Kalibracja silnika krokowego", Id::MinMaxButton, Id::CofnijAD8, Timer::MinMax1},
     };
     const int i = number < 1 ? 0 : number > StepCount ? StepCount - 1 : number - 1;
     return steps[i];

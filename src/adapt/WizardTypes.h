@@ -3,6 +3,7 @@
 // controller link: live frames in, link actions and step views out.
 #include "adapt/Adaptation.h"
 #include "adapt/Bar.h"
+#include "core/Controls.h"
 
 #include <QString>
 #include <array>
@@ -177,10 +178,10 @@ struct WizardView {
 // The wizard's pages in order, with the names of their controls.
 struct StepInfo {
     int number;
-    const char* page;    // tab of PageControl2
-    const char* caption; // default caption, shown in Label11 while the step is current
-    const char* forward; // forward button
-    const char* back;    // back button, nullptr on step 1
+    ctl::ControlId page;                // tab of PageControl2
+    const char* caption;                // default caption, shown in Label11 while the step is current
+    ctl::ControlId forward;             // forward button
+    std::optional<ctl::ControlId> back; // back button, none on step 1
     std::optional<Timer> timer;
 };
 const StepInfo& stepInfo(int number); // 1..8

@@ -19,6 +19,7 @@ enum class ControlId {
 
 enum class Kind {
     Window,
+    Dialog,
     Menu,
     Status,
     Tabs,

@@ -1,4 +1,7 @@
 #include "params/KeyboardMap.h"
+#include "core/Controls.h"
+
+using Id = ctl::ControlId;
 
 namespace keyboard {
 
@@ -62,9 +65,9 @@ QString labelTarget(const QString& label) {
 }
 
 const QStringList& pageButtons() {
-    static const QStringList buttons = {QStringLiteral("ResButt"), QStringLiteral("ZapButPic"),
-                                        QStringLiteral("odczButPic"), QStringLiteral("OdczytButtPlik"),
-                                        QStringLiteral("ZapiszButtPlik")};
+    static const QStringList buttons = {ctl::name(Id::ResButt), ctl::name(Id::ZapButPic),
+                                        ctl::name(Id::odczButPic), ctl::name(Id::OdczytButtPlik),
+                                        ctl::name(Id::ZapiszButtPlik)};
     return buttons;
 }
 
@@ -72,9 +75,9 @@ QString pageKeyTarget(const QString& from, bool down, const QStringList& order,
                       const std::function<bool(const QString&)>& canFocus) {
     const EntryControl* e = entryControl(from);
     if (e && e->kind == ControlKind::List) {
-        const QString wrapTo = down && from == QLatin1String("ComboBox21")   ? QStringLiteral("ComboBox1")
-                               : !down && from == QLatin1String("ComboBox1") ? QStringLiteral("ComboBox21")
-                                                                             : QString();
+        const QString wrapTo = down && from == ctl::name(Id::ComboBox21)   ? ctl::name(Id::ComboBox1)
+                               : !down && from == ctl::name(Id::ComboBox1) ? ctl::name(Id::ComboBox21)
+                                                                           : QString();
         if (!wrapTo.isEmpty() && canFocus(wrapTo)) return wrapTo;
     }
     const int n = static_cast<int>(order.size());

@@ -1,6 +1,9 @@
 // The parameter table's lookups, bounds as shown and the parameters page's
 // order, groups and captions; the table itself is built in ParamTable.cpp.
+#include "core/Controls.h"
 #include "params/ParamTable.h"
+
+using Id = ctl::ControlId;
 
 namespace {
 
@@ -59,12 +62,12 @@ const std::vector<ParamId>& pageTabOrder() {
 
 const std::vector<PageGroup>& pageGroups() {
     static const std::vector<PageGroup> groups = {
-        {1, QStringLiteral("GroupBox20"), QStringLiteral("Sonda lambda")},
-        {2, QStringLiteral("GroupBox9"), QStringLiteral("Czujnik TPS")},
-        {3, QStringLiteral("GroupBox14"), QStringLiteral("Obroty i przełączanie")},
-        {4, QStringLiteral("GroupBox22"), QStringLiteral("Silnik krokowy")},
-        {5, QStringLiteral("GroupBox8"), QStringLiteral("Cutoff")},
-        {6, QStringLiteral("GroupBox21"), QStringLiteral("Sterownik")},
+        {1, ctl::name(Id::GroupBox20), QStringLiteral("Sonda lambda")},
+        {2, ctl::name(Id::GroupBox9), QStringLiteral("Czujnik TPS")},
+        {3, ctl::name(Id::GroupBox14), QStringLiteral("Obroty i przełączanie")},
+        {4, ctl::name(Id::GroupBox22), QStringLiteral("Silnik krokowy")},
+        {5, ctl::name(Id::GroupBox8), QStringLiteral("Cutoff")},
+        {6, ctl::name(Id::GroupBox21), QStringLiteral("Sterownik")},
     };
     return groups;
 }

@@ -27,7 +27,7 @@ enum class PanelRule {
 
 // A caption label of the parameters page.
 struct CaptionLabel {
-    QString name;           // objectName: "Label3"
+    QString name;           // object name
     QString text;           // built-in Polish caption
     bool givesFocus = true; // a click gives the focus to its control (minprzelbgLabel: no click action)
 };
@@ -55,7 +55,7 @@ struct WireFacts {
 struct ParamDef {
     ParamId id = ParamId::Count;
     QString identifier{}; // "SwitchRpm"
-    QString control{};    // objectName of its control: "Edit3", "ComboBox1", "CheckBox8_2"
+    QString control{};    // object name of its control (edit field, combo box or check box)
     QString label{};      // caption naming it: its caption label's text; check boxes with a caption of
                           // their own use that ("Wyłącz max. obroty")
     int fileNo = -1;      // line number in parameter files, -1 when not saved
@@ -103,7 +103,7 @@ const std::vector<ParamId>& pageTabOrder();
 // A group box of the parameters page, in tab order.
 struct PageGroup {
     int number;    // 1..6
-    QString name;  // objectName: "GroupBox20"
+    QString name;  // object name
     QString title; // built-in caption
 };
 const std::vector<PageGroup>& pageGroups();

@@ -1,4 +1,5 @@
 #include "params/PrintSheet.h"
+#include "core/Controls.h"
 
 #include "params/AtomicFile.h"
 #include "params/ParamFile.h"
@@ -13,14 +14,16 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+using Id = ctl::ControlId;
+
 namespace {
 
-SheetRowDef row(const char* source, const char* caption, const char* value, std::optional<ParamId> id,
-                const char* value2 = "", std::optional<ParamId> id2 = std::nullopt) {
-    return {QString::fromLatin1(source),
-            QString::fromLatin1(caption),
-            QString::fromLatin1(value),
-            QString::fromLatin1(value2),
+SheetRowDef row(Id source, Id caption, Id value, std::optional<ParamId> id, std::optional<Id> value2 = {},
+                std::optional<ParamId> id2 = std::nullopt) {
+    return {ctl::name(source),
+            ctl::name(caption),
+            ctl::name(value),
+            value2 ? ctl::name(*value2) : QString(),
             id,
             id2};
 }
@@ -28,29 +31,29 @@ SheetRowDef row(const char* source, const char* caption, const char* value, std:
 std::array<SheetRowDef, SheetRowCount> buildRows() {
     using P = ParamId;
     return {{
-        row("Label1", "Napis01", "Par01", P::ProbeKind),
-        row("Label2", "Napis02", "Par02", P::LambdaThreshold),
-        row("Label3", "Napis03", "Par03", P::SwitchRpm),
-        row("Label4", "Napis04", "Par04", P::TpsKind),
-        row("Label5", "Napis05", "Par05", P::TpsThreshold),
-        row("Label6", "Napis06", "Par06", P::StepSpeedAboveTps),
-        row("Label7", "Napis07", "Par07", P::StepSpeedBelowTps),
-        row("Label8", "Napis08", "Par08", P::MaxGasRpm),
-        row("Label9", "Napis09", "Par09", P::RpmKind),
-        row("Label10", "Napis10", "Par10", P::RpmDelta),
-        row("Label12", "Napis11", "Par11_1", P::StepMin, "Par11_2", P::StepMax),
-        row("Label13", "Napis12", "Par12", P::StepStart),
-        row("Label14", "Napis13", "Par13_1", P::LambdaLowTime, "Par13_2", P::LambdaHighTime),
-        row("Label16", "Napis14", "Par14", P::StartDelay),
-        row("Label17", "Napis15", "Par15", P::CutoffOn),
-        row("Label18", "Napis16", "Par16", P::CutoffStep),
-        row("Label19", "Napis17", "Par17", P::CutoffRpm),
-        row("Label20", "Napis18", "Par18", P::StepOpening),
-        row("Label21", "Napis19", "Par19", P::SwitchDelay),
-        row("Label22", "Napis20", "Par20", P::ControllerMode),
-        row("Label23", "Napis21", "Par21", P::ReserveSensorKind),
-        row("Label91", "Napis22", "Par22", std::nullopt),
-        row("ZmiennaTemperaturaLabel", "Napis23", "Par23", P::SwitchTemp),
+        row(Id::Label1, Id::Napis01, Id::Par01, P::ProbeKind),
+        row(Id::Label2, Id::Napis02, Id::Par02, P::LambdaThreshold),
+        row(Id::Label3, Id::Napis03, Id::Par03, P::SwitchRpm),
+        row(Id::Label4, Id::Napis04, Id::Par04, P::TpsKind),
+        row(Id::Label5, Id::Napis05, Id::Par05, P::TpsThreshold),
+        row(Id::Label6, Id::Napis06, Id::Par06, P::StepSpeedAboveTps),
+        row(Id::Label7, Id::Napis07, Id::Par07, P::StepSpeedBelowTps),
+        row(Id::Label8, Id::Napis08, Id::Par08, P::MaxGasRpm),
+        row(Id::Label9, Id::Napis09, Id::Par09, P::RpmKind),
+        row(Id::Label10, Id::Napis10, Id::Par10, P::RpmDelta),
+        row(Id::Label12, Id::Napis11, Id::Par11_1, P::StepMin, Id::Par11_2, P::StepMax),
+        row(Id::Label13, Id::Napis12, Id::Par12, P::StepStart),
+        row(Id::Label14, Id::Napis13, Id::Par13_1, P::LambdaLowTime, Id::Par13_2, P::LambdaHighTime),
+        row(Id::Label16, Id::Napis14, Id::Par14, P::StartDelay),
+        row(Id::Label17, Id::Napis15, Id::Par15, P::CutoffOn),
+        row(Id::Label18, Id::Napis16, Id::Par16, P::CutoffStep),
+        row(Id::Label19, Id::Napis17, Id::Par17, P::CutoffRpm),
+        row(Id::Label20, Id::Napis18, Id::Par18, P::StepOpening),
+        row(Id::Label21, Id::Napis19, Id::Par19, P::SwitchDelay),
+        row(Id::Label22, Id::Napis20, Id::Par20, P::ControllerMode),
+        row(Id::Label23, Id::Napis21, Id::Par21, P::ReserveSensorKind),
+        row(Id::Label91, Id::Napis22, Id::Par22, std::nullopt),
+        row(Id::ZmiennaTemperaturaLabel, Id::Napis23, Id::Par23, P::SwitchTemp),
     }};
 }
 

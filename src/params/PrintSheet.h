@@ -24,10 +24,10 @@ constexpr int SheetRowCount = 23;
 // Where each row of the print page comes from: the label its caption is copied
 // from, the print page's own labels, and the parameters it shows.
 struct SheetRowDef {
-    QString source;               // "Label1" ... "Label91", "ZmiennaTemperaturaLabel"
-    QString captionLabel;         // "Napis01" ...
-    QString valueLabel;           // "Par01" ... "Par11_1"
-    QString value2Label;          // "Par11_2", "Par13_2"; empty for one value
+    QString source;       // object name of the caption it prints
+    QString captionLabel; // the printout's caption label
+    QString valueLabel;
+    QString value2Label;          // a second value label; empty for one value
     std::optional<ParamId> value; // nullopt for row 22: the ignition system chosen on the engine-speed page
     std::optional<ParamId> value2;
 };

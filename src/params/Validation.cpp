@@ -1,7 +1,10 @@
 #include "params/Validation.h"
+#include "core/Controls.h"
 
 #include <QRegularExpression>
 #include <algorithm>
+
+using Id = ctl::ControlId;
 
 namespace validation {
 
@@ -105,17 +108,17 @@ Checked decimalCheck(const QString& text, const QString& lowerText, const QStrin
 QString pairPartner(Pair rule) {
     switch (rule) {
     case Pair::S:
-        return QStringLiteral("Edit8_1");
+        return ctl::name(Id::Edit8_1);
     case Pair::M:
-        return QStringLiteral("Edit3");
+        return ctl::name(Id::Edit3);
     case Pair::A:
-        return QStringLiteral("Edit11_2");
+        return ctl::name(Id::Edit11_2);
     case Pair::B:
-        return QStringLiteral("Edit11_1");
+        return ctl::name(Id::Edit11_1);
     case Pair::L:
-        return QStringLiteral("Edit13_2");
+        return ctl::name(Id::Edit13_2);
     case Pair::H:
-        return QStringLiteral("Edit13_1");
+        return ctl::name(Id::Edit13_1);
     case Pair::None:
         break;
     }

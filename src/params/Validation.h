@@ -70,7 +70,7 @@ Checked decimalCheck(const QString& text, const QString& lowerText, const QStrin
 //  L  Edit13_1 > Edit13_2   -> Edit13_1 := Edit13_2
 //  H  Edit13_2 < Edit13_1   -> Edit13_2 := Edit13_1
 enum class Pair { None, S, M, A, B, L, H };
-// The field a rule compares against ("Edit8_1" for S ...); empty for None.
+// Object name of the field a rule compares against (the maximum gas speed for S ...); empty for None.
 QString pairPartner(Pair rule);
 // The field's text after the rule, given its own text and the partner's text.
 // The result is not held to the field's range again; it is worked out in 64

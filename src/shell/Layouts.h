@@ -70,7 +70,7 @@ enum class ControlKind {
     Label,
     Group,        // group boxes and panels
     CheckBox,     // check boxes and speed buttons
-    PositionOnly, // SRCheckBox3 ... SRCheckBox7: moved, neither resized nor refonted
+    PositionOnly, // the engine capacity choices: moved, neither resized nor refonted
     HalfMeter,    // Gauge4
     RoundMeter,
     VerticalGauge, // Gauge3
@@ -78,7 +78,7 @@ enum class ControlKind {
     Lamp,
     ColourButton,
     Combo,
-    FlatCheckBox, // SRCheckBox10, SRCheckBox11
+    FlatCheckBox, // the gas-level sensor choices
     NoFont,       // pictures, tank, LED bars, chart, spin buttons, gradients, bars
 };
 

@@ -1,5 +1,6 @@
 #include "shell/Navigator.h"
 
+#include "core/Controls.h"
 #include "core/PollTimers.h"
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
@@ -7,24 +8,26 @@
 #include "params/ParameterSession.h"
 #include "shell/Logging.h"
 
+using Id = ctl::ControlId;
+
 namespace shell {
 
 namespace {
 struct PageNames {
-    const char* object;
+    ctl::ControlId object;
     const char* option;
 };
 constexpr PageNames kNames[PageCount] = {
-    {"ObrotyTab", "obroty"},
-    {"ParametryTab", "parametry"},
-    {"WizualizacjaTab", "wizualizacja"},
-    {"AutoadaptacjaTab", "autoadaptacja"},
-    {"DrukowanieTab", "drukowanie"},
+    {Id::ObrotyTab, "obroty"},
+    {Id::ParametryTab, "parametry"},
+    {Id::WizualizacjaTab, "wizualizacja"},
+    {Id::AutoadaptacjaTab, "autoadaptacja"},
+    {Id::DrukowanieTab, "drukowanie"},
 };
 } // namespace
 
 QString pageObjectName(Page page) {
-    return QString::fromLatin1(kNames[static_cast<int>(page)].object);
+    return ctl::name(kNames[static_cast<int>(page)].object);
 }
 
 QString pageOptionName(Page page) {

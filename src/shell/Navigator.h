@@ -13,7 +13,7 @@ namespace shell {
 enum class Page { Obroty = 0, Parametry, Wizualizacja, Autoadaptacja, Drukowanie };
 constexpr int PageCount = 5;
 
-// "ObrotyTab" ... "DrukowanieTab".
+// Object name of the page in the main page control.
 QString pageObjectName(Page page);
 // Command-line names: "obroty", "parametry", "wizualizacja", "autoadaptacja", "drukowanie".
 QString pageOptionName(Page page);

@@ -49,7 +49,7 @@ const QStringList& highlightFollowers();
 struct SkinChoice {
     const char* code;     // the "skin" setting
     const char* file;     // in skins/
-    const char* menuItem; // radio item of the "Skorka" menu
+    const char* menuItem; // radio item of the skin menu
 };
 const QList<SkinChoice>& skinChoices(); // ord, col, sil, nak
 const SkinChoice* choiceByCode(const QString& code);

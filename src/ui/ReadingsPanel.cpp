@@ -1,4 +1,5 @@
 #include "ui/ReadingsPanel.h"
+#include "core/Controls.h"
 
 #include "ui/Instruments.h"
 #include "widgets/TColor.h"
@@ -7,6 +8,8 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
+
+using Id = ctl::ControlId;
 
 namespace {
 QLabel* caption(QWidget* parent, const QString& name, const QString& text) {
@@ -28,48 +31,46 @@ QLabel* value(QWidget* parent, const QString& name) {
 } // namespace
 
 ReadingsPanel::ReadingsPanel(QWidget* parent) : QGroupBox(parent) {
-    setObjectName(QStringLiteral("GroupBox1"));
+    setObjectName(ctl::name(Id::GroupBox1));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setHorizontalSpacing(6);
     grid->setVerticalSpacing(3);
     int row = 0;
-    auto addRow = [&](QLabel*& cap, QLabel*& val, const char* capName, const QString& text,
-                      const char* valName) {
-        cap = caption(this, QString::fromLatin1(capName), text);
-        val = value(this, QString::fromLatin1(valName));
+    auto addRow = [&](QLabel*& cap, QLabel*& val, Id capName, const QString& text, Id valName) {
+        cap = caption(this, ctl::name(capName), text);
+        val = value(this, ctl::name(valName));
         grid->addWidget(cap, row, 0);
         grid->addWidget(val, row, 1);
         ++row;
     };
-    addRow(LambdaLabel, ZmiennaLambda, "LambdaLabel", QStringLiteral("Lambda"), "ZmiennaLambda");
+    addRow(LambdaLabel, ZmiennaLambda, Id::LambdaLabel, QStringLiteral("Lambda"), Id::ZmiennaLambda);
     ZmiennaLambda->setText(QStringLiteral("0.00"));
     LEDMeter2 = new TLedBar(this);
-    LEDMeter2->setObjectName(QStringLiteral("LEDMeter2"));
+    LEDMeter2->setObjectName(ctl::name(Id::LEDMeter2));
     LEDMeter2->setNumDigits(20);
     LEDMeter2->setSingleLED(true);
     LEDMeter2->setDirection(Direction::mdRight);
     LEDMeter2->setFixedHeight(18);
     LEDMeter2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     grid->addWidget(LEDMeter2, row++, 0, 1, 2);
-    addRow(ZmiennaTPSLabel, ZmiennaTPS, "ZmiennaTPSLabel", QStringLiteral("TPS"), "ZmiennaTPS");
+    addRow(ZmiennaTPSLabel, ZmiennaTPS, Id::ZmiennaTPSLabel, QStringLiteral("TPS"), Id::ZmiennaTPS);
     ZmiennaTPS->setText(QStringLiteral("0.00"));
-    addRow(ZmiennaTemperaturaLabel, ZmiennaTemperatura, "ZmiennaTemperaturaLabel",
-           QStringLiteral("Temperatura"), "ZmiennaTemperatura");
-    addRow(ZmiennaPoziomGazuLabel, ZmiennaPoziomGazu, "ZmiennaPoziomGazuLabel", QStringLiteral("Poziom Gazu"),
-           "ZmiennaPoziomGazu");
+    addRow(ZmiennaTemperaturaLabel, ZmiennaTemperatura, Id::ZmiennaTemperaturaLabel,
+           QStringLiteral("Temperatura"), Id::ZmiennaTemperatura);
+    addRow(ZmiennaPoziomGazuLabel, ZmiennaPoziomGazu, Id::ZmiennaPoziomGazuLabel,
+           QStringLiteral("Poziom Gazu"), Id::ZmiennaPoziomGazu);
     // Hidden in the window definition.
     ZmiennaPoziomGazuLabel->setVisible(false);
     ZmiennaPoziomGazu->setVisible(false);
-    addRow(ZmiennaObrotyLabel, ZmiennaObroty, "ZmiennaObrotyLabel", QStringLiteral("Obroty"),
-           "ZmiennaObroty");
-    addRow(ZmiennaSilnikKrokowyLabel, ZmiennaSilnikKrokowy, "ZmiennaSilnikKrokowyLabel",
-           QStringLiteral("Silnik Krokowy"), "ZmiennaSilnikKrokowy");
+    addRow(ZmiennaObrotyLabel, ZmiennaObroty, Id::ZmiennaObrotyLabel, QStringLiteral("Obroty"),
+           Id::ZmiennaObroty);
+    addRow(ZmiennaSilnikKrokowyLabel, ZmiennaSilnikKrokowy, Id::ZmiennaSilnikKrokowyLabel,
+           QStringLiteral("Silnik Krokowy"), Id::ZmiennaSilnikKrokowy);
     // The fuel in use under its caption: the panel is narrow and "Benzyna" in bold must fit.
-    aktZasilanieLabel =
-        caption(this, QStringLiteral("aktZasilanieLabel"), QStringLiteral("Aktualne zasilanie"));
-    ZmiennaGazBenzyna = value(this, QStringLiteral("ZmiennaGazBenzyna"));
+    aktZasilanieLabel = caption(this, ctl::name(Id::aktZasilanieLabel), QStringLiteral("Aktualne zasilanie"));
+    ZmiennaGazBenzyna = value(this, ctl::name(Id::ZmiennaGazBenzyna));
     grid->addWidget(aktZasilanieLabel, row++, 0, 1, 2);
     grid->addWidget(ZmiennaGazBenzyna, row++, 0, 1, 2);
     grid->setRowStretch(row, 1);

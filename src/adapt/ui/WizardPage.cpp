@@ -1,4 +1,5 @@
 #include "adapt/ui/WizardPage.h"
+#include "core/Controls.h"
 
 #include "adapt/ui/SensorPicture.h"
 #include "live/LiveModel.h"
@@ -20,6 +21,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+using Id = ctl::ControlId;
 
 namespace {
 
@@ -70,16 +73,16 @@ bool enterKey(const QKeyEvent* e) {
 
 WizardPage::WizardPage(Models models, params::WriteGate& gate, QWidget* parent)
     : QWidget(parent), m_(models), session_(new adapt::WizardSession(models, gate, this)) {
-    setObjectName(QStringLiteral("AutoadaptacjaTab"));
+    setObjectName(ctl::name(Id::AutoadaptacjaTab));
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
     auto* bg = new TGradientPanel(this);
-    bg->setObjectName(QStringLiteral("GradPanel8"));
+    bg->setObjectName(ctl::name(Id::GradPanel8));
     liveui::setLightGradient(bg);
     lay->addWidget(bg);
 
     Label11 = new QLabel(bg);
-    Label11->setObjectName(QStringLiteral("Label11"));
+    Label11->setObjectName(ctl::name(Id::Label11));
     Label11->setGeometry(25, 2, 745, 34);
     QFont tf = Label11->font();
     tf.setPointSize(18);
@@ -89,7 +92,7 @@ WizardPage::WizardPage(Models models, params::WriteGate& gate, QWidget* parent)
     fitTextToBox(Label11);
 
     pageControl2_ = new QTabWidget(bg);
-    pageControl2_->setObjectName(QStringLiteral("PageControl2"));
+    pageControl2_->setObjectName(ctl::name(Id::PageControl2));
     pageControl2_->setGeometry(25, 40, 745, 444);
     // The title stands above the steps' tabs in every layout (their bounds
     // come from two tables): it ends where the tabs begin.

@@ -1,5 +1,6 @@
 #pragma once
 #include "adapt/WizardSession.h"
+#include "core/Controls.h"
 #include "core/PageHooks.h"
 #include "core/ShellModel.h"
 
@@ -66,7 +67,7 @@ private:
     QWidget* buildSwitchOverStep();
     QWidget* buildReducerStep();
     QWidget* buildStepperStep();
-    TColorButton* addButton(QWidget* parent, const char* name, const QString& text, int x, int y);
+    TColorButton* addButton(QWidget* parent, ctl::ControlId name, const QString& text, int x, int y);
     void wireControls();
 
     void showView();

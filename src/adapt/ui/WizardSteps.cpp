@@ -2,8 +2,9 @@
 // control is placed by coordinates on its step's background so the
 // screen-size layouts can scale it; the fonts are the ones those layouts give
 // (instructions 18 pt, other texts 12 pt), so nothing is cut when they apply.
-#include "adapt/ui/WizardPage.h"
 #include "adapt/ui/SensorPicture.h"
+#include "adapt/ui/WizardPage.h"
+#include "core/Controls.h"
 #include "live/IgnitionPage.h"
 #include "ui/Instruments.h"
 #include "widgets/FitText.h"
@@ -23,6 +24,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+using Id = ctl::ControlId;
 
 namespace {
 
@@ -50,18 +53,18 @@ QFont sized(QFont f, int points, bool bold) {
     return f;
 }
 
-TGradientPanel* gradient(QWidget* parent, const char* name, const QRect& r = {}) {
+TGradientPanel* gradient(QWidget* parent, Id name, const QRect& r = {}) {
     auto* g = new TGradientPanel(parent);
-    g->setObjectName(QString::fromLatin1(name));
+    g->setObjectName(ctl::name(name));
     if (r.isValid()) g->setGeometry(r);
     liveui::setLightGradient(g);
     return g;
 }
 
-QLabel* text(QWidget* parent, const char* name, const QString& t, const QRect& r, int points = TextPt,
+QLabel* text(QWidget* parent, Id name, const QString& t, const QRect& r, int points = TextPt,
              bool bold = false, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
     auto* l = new QLabel(t, parent);
-    l->setObjectName(QString::fromLatin1(name));
+    l->setObjectName(ctl::name(name));
     l->setGeometry(r);
     l->setAlignment(align);
     l->setFont(sized(l->font(), points, bold));
@@ -71,7 +74,7 @@ QLabel* text(QWidget* parent, const char* name, const QString& t, const QRect& r
 }
 
 // The step's instruction and its other large messages.
-QLabel* instruction(QWidget* parent, const char* name, const QString& t, const QRect& r,
+QLabel* instruction(QWidget* parent, Id name, const QString& t, const QRect& r,
                     Qt::Alignment align = Qt::AlignLeft | Qt::AlignTop) {
     QLabel* l = text(parent, name, t, r, InstructionPt, false, align);
     l->setWordWrap(true);
@@ -81,13 +84,13 @@ QLabel* instruction(QWidget* parent, const char* name, const QString& t, const Q
     return l;
 }
 
-QLabel* readout(QWidget* parent, const char* name, const QRect& r, int points = 14) {
-    return liveui::makePanel(parent, QString::fromLatin1(name), r.x(), r.y(), r.width(), r.height(), points);
+QLabel* readout(QWidget* parent, Id name, const QRect& r, int points = 14) {
+    return liveui::makePanel(parent, ctl::name(name), r.x(), r.y(), r.width(), r.height(), points);
 }
 
-TLedLamp* lamp(QWidget* parent, const char* name, const QRect& r) {
+TLedLamp* lamp(QWidget* parent, Id name, const QRect& r) {
     auto* l = new TLedLamp(parent);
-    l->setObjectName(QString::fromLatin1(name));
+    l->setObjectName(ctl::name(name));
     l->setGeometry(r);
     l->setColorOn(tColor(LampOn));
     l->setColorOff(tColor(0x0000FF));
@@ -96,18 +99,18 @@ TLedLamp* lamp(QWidget* parent, const char* name, const QRect& r) {
     return l;
 }
 
-TRoundMeter* speedMeter(QWidget* parent, const char* name, const QRect& r) {
+TRoundMeter* speedMeter(QWidget* parent, Id name, const QRect& r) {
     auto* m = new TRoundMeter(parent);
-    m->setObjectName(QString::fromLatin1(name));
+    m->setObjectName(ctl::name(name));
     m->setGeometry(r);
     liveui::setupSpeedMeter(m, QStringLiteral("Obroty"));
     return m;
 }
 
-THorizontalBar* bar(QWidget* parent, const char* name, const QRect& r, int digitalTo, const QString& format,
+THorizontalBar* bar(QWidget* parent, Id name, const QRect& r, int digitalTo, const QString& format,
                     const QString& unit, int options) {
     auto* b = new THorizontalBar(parent);
-    b->setObjectName(QString::fromLatin1(name));
+    b->setObjectName(ctl::name(name));
     b->setGeometry(r);
     liveui::setSignal(b, 0, digitalTo, 0.0, double(digitalTo), format, unit);
     b->setOptions(options);
@@ -116,10 +119,9 @@ THorizontalBar* bar(QWidget* parent, const char* name, const QRect& r, int digit
 }
 
 // A step page: its background fills it; everything else sits on the background.
-QWidget* stepPage(QTabWidget* tabs, const char* name, const char* caption, const char* background,
-                  TGradientPanel** bg) {
+QWidget* stepPage(QTabWidget* tabs, Id name, const char* caption, Id background, TGradientPanel** bg) {
     auto* page = new QWidget(tabs);
-    page->setObjectName(QString::fromLatin1(name));
+    page->setObjectName(ctl::name(name));
     auto* lay = new QVBoxLayout(page);
     lay->setContentsMargins(0, 0, 0, 0);
     *bg = gradient(page, background);
@@ -129,8 +131,7 @@ QWidget* stepPage(QTabWidget* tabs, const char* name, const char* caption, const
 }
 
 // The meter column of a step: round meter and its speed panel.
-void meterColumn(QWidget* frame, TRoundMeter*& meter, const char* meterName, QLabel*& panel,
-                 const char* panelName, int width) {
+void meterColumn(QWidget* frame, TRoundMeter*& meter, Id meterName, QLabel*& panel, Id panelName, int width) {
     const int side = 240;
     meter = speedMeter(frame, meterName, QRect((width - side) / 2, 8, side, side));
     panel = readout(frame, panelName, QRect((width - 170) / 2, 256, 170, 46), 20);
@@ -139,10 +140,9 @@ void meterColumn(QWidget* frame, TRoundMeter*& meter, const char* meterName, QLa
 
 } // namespace
 
-TColorButton* WizardPage::addButton(QWidget* parent, const char* name, const QString& caption, int x,
-                                           int y) {
+TColorButton* WizardPage::addButton(QWidget* parent, Id name, const QString& caption, int x, int y) {
     auto* b = new TColorButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
+    b->setObjectName(ctl::name(name));
     b->setText(caption);
     b->setGeometry(x, y, ButtonW, ButtonH);
     b->setFont(sized(b->font(), TextPt, true));
@@ -163,63 +163,63 @@ void WizardPage::buildSteps() {
     steps_[7] = buildStepperStep();
     for (int i = 0; i < adapt::StepCount; ++i) {
         const adapt::StepInfo& info = adapt::stepInfo(i + 1);
-        forward_[i] = steps_[i]->findChild<TColorButton*>(QString::fromLatin1(info.forward));
-        if (info.back) back_[i] = steps_[i]->findChild<TColorButton*>(QString::fromLatin1(info.back));
+        forward_[i] = steps_[i]->findChild<TColorButton*>(ctl::name(info.forward));
+        if (info.back) back_[i] = steps_[i]->findChild<TColorButton*>(ctl::name(*info.back));
     }
 }
 
 QWidget* WizardPage::buildTermStep() {
     TGradientPanel* bg = nullptr;
-    QWidget* page = stepPage(pageControl2_, "adaptterm", "Ad2 - termometr", "GradPanel6", &bg);
-    TGradientPanel* left = gradient(bg, "GradPanel7", LeftFrame);
+    QWidget* page = stepPage(pageControl2_, Id::adaptterm, "Ad2 - termometr", Id::GradPanel6, &bg);
+    TGradientPanel* left = gradient(bg, Id::GradPanel7, LeftFrame);
     instruction(
-        left, "Label105",
+        left, Id::Label105,
         QStringLiteral("Proszę ustawić samochód na zasilaniu benzynowym i odczekać do momentu osiągnięcia "
                        "przez silnik temperatury pracy. Następnie proszę nacisnąć przycisk dalej."),
         QRect(10, 4, 384, 224));
     ComboTerm = new QComboBox(left);
-    ComboTerm->setObjectName(QStringLiteral("ComboTerm"));
+    ComboTerm->setObjectName(ctl::name(Id::ComboTerm));
     ComboTerm->addItems(live::ignitionSystemItems());
     ComboTerm->setGeometry(12, 232, 300, 30);
     ComboTerm->setFont(sized(ComboTerm->font(), TextPt, false));
     WlCzujtTempCheckAd = new QCheckBox(left);
-    WlCzujtTempCheckAd->setObjectName(QStringLiteral("WlCzujtTempCheckAd"));
+    WlCzujtTempCheckAd->setObjectName(ctl::name(Id::WlCzujtTempCheckAd));
     WlCzujtTempCheckAd->setGeometry(12, 272, 24, 30);
-    WlCzujtTempAd = instruction(left, "WlCzujtTempAd", QStringLiteral("Włącz czujnik temperatury"),
+    WlCzujtTempAd = instruction(left, Id::WlCzujtTempAd, QStringLiteral("Włącz czujnik temperatury"),
                                 QRect(40, 268, 354, 38), Qt::AlignLeft | Qt::AlignVCenter);
     WlCzujtTempAd->setWordWrap(false);
     fitTextToBox(WlCzujtTempAd);
     WlCzujtTempAd->setBuddy(WlCzujtTempCheckAd);
     WlCzujtTempAd->installEventFilter(this);
 
-    TGradientPanel* right = gradient(bg, "GradPanel25", RightFrame);
+    TGradientPanel* right = gradient(bg, Id::GradPanel25, RightFrame);
     AdaptTherm = new TThermometer(right);
-    AdaptTherm->setObjectName(QStringLiteral("AdaptTherm"));
+    AdaptTherm->setObjectName(ctl::name(Id::AdaptTherm));
     AdaptTherm->setGeometry(6, 8, 66, 296);
     liveui::setSignal(AdaptTherm, 111, 171, 0.0, 120.0, QStringLiteral("0"), QStringLiteral("°C"));
     AdaptTherm->setOptions(opUnit);
     AdaptTherm->settingsChanged();
     AdaptTherm->setDigit(111); // 0 °C until the first reading
-    ObrTerm = speedMeter(right, "ObrTerm", QRect(76, 16, 228, 228));
-    PanelTerm = readout(right, "PanelTerm", QRect(105, 256, 170, 46), 20);
+    ObrTerm = speedMeter(right, Id::ObrTerm, QRect(76, 16, 228, 228));
+    PanelTerm = readout(right, Id::PanelTerm, QRect(105, 256, 170, 46), 20);
     PanelTerm->setText(QStringLiteral("0"));
 
-    addButton(bg, "termbutton", QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
+    addButton(bg, Id::termbutton, QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
     return page;
 }
 
 QWidget* WizardPage::buildTpsStep() {
     TGradientPanel* bg = nullptr;
-    QWidget* page = stepPage(pageControl2_, "AdaptTps", "Ad2 - ustalenie progu TPS", "GradPanel9", &bg);
-    TGradientPanel* left = gradient(bg, "GradPanel16", LeftFrame);
-    instruction(left, "Label106",
+    QWidget* page = stepPage(pageControl2_, Id::AdaptTps, "Ad2 - ustalenie progu TPS", Id::GradPanel9, &bg);
+    TGradientPanel* left = gradient(bg, Id::GradPanel16, LeftFrame);
+    instruction(left, Id::Label106,
                 QStringLiteral("Proszę zwiększać obroty do czasu zmiany koloru wskaźnika na zielony."),
                 QRect(10, 4, 384, 112));
-    TGradientPanel* frame = gradient(left, "GradPanelTPSRamka", QRect(10, 120, 384, 184));
-    const char* captions[] = {"Label59", "Label61", "Label60"};
+    TGradientPanel* frame = gradient(left, Id::GradPanelTPSRamka, QRect(10, 120, 384, 184));
+    const Id captions[] = {Id::Label59, Id::Label61, Id::Label60};
     const char* texts[] = {"TPS - dolny", "TPS - górny", "TPS - Próg"};
-    const char* panels[] = {"TPSdolny", "TPSgorny", "TPSprog"};
-    const char* units[] = {"Label80", "Label81", "Label82"};
+    const Id panels[] = {Id::TPSdolny, Id::TPSgorny, Id::TPSprog};
+    const Id units[] = {Id::Label80, Id::Label81, Id::Label82};
     QLabel* values[3] = {};
     for (int i = 0; i < 3; ++i) {
         const int y = 12 + i * 46;
@@ -230,33 +230,34 @@ QWidget* WizardPage::buildTpsStep() {
     TPSdolny = values[0];
     TPSgorny = values[1];
     TPSprog = values[2];
-    DbLed4 = lamp(frame, "DbLed4", QRect(290, 58, 60, 36));
-    TGradientPanel* right = gradient(bg, "GradPanel26", RightFrame);
-    meterColumn(right, AdaptObr1, "AdaptObr1", Adapt2PanelObr, "Adapt2PanelObr", RightFrame.width());
+    DbLed4 = lamp(frame, Id::DbLed4, QRect(290, 58, 60, 36));
+    TGradientPanel* right = gradient(bg, Id::GradPanel26, RightFrame);
+    meterColumn(right, AdaptObr1, Id::AdaptObr1, Adapt2PanelObr, Id::Adapt2PanelObr, RightFrame.width());
 
-    addButton(bg, "CofnijAD2", QStringLiteral("cofnij"), 8, ButtonY);
-    addButton(bg, "tpsbutton", QStringLiteral("Dalej"), PageW - 8 - ButtonW, ButtonY);
-    Label56 = instruction(bg, "Label56", QStringLiteral("TPS został ustawiony Proszę nacisnąć klawisz DALEJ"),
-                          DoneBox, Qt::AlignCenter);
+    addButton(bg, Id::CofnijAD2, QStringLiteral("cofnij"), 8, ButtonY);
+    addButton(bg, Id::tpsbutton, QStringLiteral("Dalej"), PageW - 8 - ButtonW, ButtonY);
+    Label56 =
+        instruction(bg, Id::Label56, QStringLiteral("TPS został ustawiony Proszę nacisnąć klawisz DALEJ"),
+                    DoneBox, Qt::AlignCenter);
     return page;
 }
 
 QWidget* WizardPage::buildProbeStep() {
     TGradientPanel* bg = nullptr;
-    QWidget* page = stepPage(pageControl2_, "adaptsonda", "Kalibracja Sondy Lambda", "GradPanel10", &bg);
-    TGradientPanel* left = gradient(bg, "GradPanel17", LeftFrame);
+    QWidget* page = stepPage(pageControl2_, Id::adaptsonda, "Kalibracja Sondy Lambda", Id::GradPanel10, &bg);
+    TGradientPanel* left = gradient(bg, Id::GradPanel17, LeftFrame);
     instruction(
-        left, "Label107",
+        left, Id::Label107,
         QStringLiteral("Proszę kilka razy zwiększać obroty do czasu zmiany koloru wskaźnika na zielony."),
         QRect(10, 4, 384, 112));
-    TGradientPanel* frame = gradient(left, "GradPanelSonda", QRect(10, 118, 384, 186));
-    lambdabar = bar(frame, "lambdabar", QRect(8, 6, 314, 36), 60, QStringLiteral("0"), QString(), opSector);
-    Ad4LabelV = text(frame, "Ad4LabelV", QStringLiteral("1 V"), QRect(326, 6, 52, 36), TextPt, true);
+    TGradientPanel* frame = gradient(left, Id::GradPanelSonda, QRect(10, 118, 384, 186));
+    lambdabar = bar(frame, Id::lambdabar, QRect(8, 6, 314, 36), 60, QStringLiteral("0"), QString(), opSector);
+    Ad4LabelV = text(frame, Id::Ad4LabelV, QStringLiteral("1 V"), QRect(326, 6, 52, 36), TextPt, true);
     miernik =
-        bar(frame, "miernik", QRect(8, 46, 314, 24), 100, QStringLiteral("0"), QStringLiteral("%"), opUnit);
-    const char* captions[] = {"Label62", "Label63", "Label64"};
+        bar(frame, Id::miernik, QRect(8, 46, 314, 24), 100, QStringLiteral("0"), QStringLiteral("%"), opUnit);
+    const Id captions[] = {Id::Label62, Id::Label63, Id::Label64};
     const char* texts[] = {"Uboga", "Bogata", "Próg"};
-    const char* panels[] = {"PUboga", "PBogata", "PProg"};
+    const Id panels[] = {Id::PUboga, Id::PBogata, Id::PProg};
     QLabel* values[3] = {};
     for (int i = 0; i < 3; ++i) {
         const int y = 78 + i * 34;
@@ -267,54 +268,55 @@ QWidget* WizardPage::buildProbeStep() {
     PUboga = values[0];
     PBogata = values[1];
     PProg = values[2];
-    LED1 = lamp(frame, "LED1", QRect(250, 110, 60, 36));
-    TGradientPanel* right = gradient(bg, "GradPanel28", RightFrame);
-    meterColumn(right, ObrSondy, "ObrSondy", Adapt4PanelObr, "Adapt4PanelObr", RightFrame.width());
+    LED1 = lamp(frame, Id::LED1, QRect(250, 110, 60, 36));
+    TGradientPanel* right = gradient(bg, Id::GradPanel28, RightFrame);
+    meterColumn(right, ObrSondy, Id::ObrSondy, Adapt4PanelObr, Id::Adapt4PanelObr, RightFrame.width());
 
-    addButton(bg, "CofnijAD3", QStringLiteral("cofnij"), 8, ButtonY);
-    addButton(bg, "SondButton", QStringLiteral("Dalej"), PageW - 8 - ButtonW, ButtonY);
-    Label87 = instruction(bg, "Label87", QStringLiteral("Sonda skalibrowana."), DoneBox, Qt::AlignCenter);
+    addButton(bg, Id::CofnijAD3, QStringLiteral("cofnij"), 8, ButtonY);
+    addButton(bg, Id::SondButton, QStringLiteral("Dalej"), PageW - 8 - ButtonW, ButtonY);
+    Label87 = instruction(bg, Id::Label87, QStringLiteral("Sonda skalibrowana."), DoneBox, Qt::AlignCenter);
     return page;
 }
 
 QWidget* WizardPage::buildCarStep() {
     TGradientPanel* bg = nullptr;
-    QWidget* page = stepPage(pageControl2_, "adapt5", "Wybór parametrow samochodu", "GradPanel11", &bg);
-    TGradientPanel* head = gradient(bg, "GradPanel18", QRect(8, 8, 719, 48));
-    text(head, "Label89", QStringLiteral("Wybierz parametry samochodu"), QRect(10, 2, 699, 44), 20, true,
+    QWidget* page = stepPage(pageControl2_, Id::adapt5, "Wybór parametrow samochodu", Id::GradPanel11, &bg);
+    TGradientPanel* head = gradient(bg, Id::GradPanel18, QRect(8, 8, 719, 48));
+    text(head, Id::Label89, QStringLiteral("Wybierz parametry samochodu"), QRect(10, 2, 699, 44), 20, true,
          Qt::AlignCenter);
-    TGradientPanel* choices = gradient(bg, "GradPanel29", QRect(8, 62, 719, 256));
+    TGradientPanel* choices = gradient(bg, Id::GradPanel29, QRect(8, 62, 719, 256));
 
     // A check box with its caption beside it; a click on the caption clicks the box.
-    auto pairMember = [this](QWidget* parent, const char* box, const char* label, const char* caption,
-                             int y) {
+    auto pairMember = [this](QWidget* parent, Id box, Id label, const char* caption, int y) {
         auto* b = new QCheckBox(parent);
-        b->setObjectName(QString::fromLatin1(box));
+        b->setObjectName(ctl::name(box));
         b->setGeometry(16, y + 6, 24, 28);
         QLabel* l = text(parent, label, QString::fromUtf8(caption), QRect(44, y, 180, 40), 14, true);
         l->setBuddy(b);
         l->installEventFilter(this);
         return b;
     };
-    auto heading = [](QWidget* parent, const char* name, const char* caption) {
+    auto heading = [](QWidget* parent, Id name, const char* caption) {
         QLabel* l =
             text(parent, name, QString::fromUtf8(caption), QRect(8, 2, 215, 112), 14, true, Qt::AlignCenter);
         l->setWordWrap(true);
         return l;
     };
 
-    TGradientPanel* gear = gradient(choices, "GradPanelParS1", QRect(6, 6, 231, 244));
-    heading(gear, "Label74", "Rodzaj skrzyni biegów");
-    SRCheckbox8 = pairMember(gear, "SRCheckbox8", "SRCheckbox8Label", "Ręczna", 124);
-    srcheckbox9 = pairMember(gear, "srcheckbox9", "srcheckbox9Label", "Automatyczna", 172);
+    TGradientPanel* gear = gradient(choices, Id::GradPanelParS1, QRect(6, 6, 231, 244));
+    heading(gear, Id::Label74, "Rodzaj skrzyni biegów");
+    SRCheckbox8 = pairMember(gear, Id::SRCheckbox8, Id::SRCheckbox8Label, "Ręczna", 124);
+    srcheckbox9 = pairMember(gear, Id::srcheckbox9, Id::srcheckbox9Label, "Automatyczna", 172);
 
-    TGradientPanel* capacity = gradient(choices, "GradPanelParS2", QRect(243, 6, 231, 244));
-    heading(capacity, "Label29", "Pojemność silnika");
+    TGradientPanel* capacity = gradient(choices, Id::GradPanelParS2, QRect(243, 6, 231, 244));
+    heading(capacity, Id::Label29, "Pojemność silnika");
     auto* group = new QButtonGroup(this);
     const char* capacities[] = {"<1 L", "1 - 1.5 L", "1.5 - 2 L", "2 - 3 L", "> 3 L"};
+    const Id capacityIds[] = {Id::SRCheckBox3, Id::SRCheckBox4, Id::SRCheckBox5, Id::SRCheckBox6,
+                              Id::SRCheckBox7};
     for (int i = 0; i < 5; ++i) {
         auto* r = new QRadioButton(QString::fromLatin1(capacities[i]), capacity);
-        r->setObjectName(QStringLiteral("SRCheckBox%1").arg(i + 3));
+        r->setObjectName(ctl::name(capacityIds[i]));
         // Moved by the screen-size layouts but never resized or refonted: a
         // size that still fits their spacing in the smallest layout.
         r->setGeometry(40, 112 + i * 26, 170, 20);
@@ -323,109 +325,111 @@ QWidget* WizardPage::buildCarStep() {
         capacity_[i] = r;
     }
 
-    TGradientPanel* manifold = gradient(choices, "GradPanelParS3", QRect(480, 6, 233, 244));
-    heading(manifold, "Label66", "Rodzaj kolektora ssacego");
-    SRCheckBox1 = pairMember(manifold, "SRCheckBox1", "SRCheckBox1Label", "Metal", 124);
-    srcheckbox2 = pairMember(manifold, "srcheckbox2", "srcheckbox2Label", "Tworzywo", 172);
+    TGradientPanel* manifold = gradient(choices, Id::GradPanelParS3, QRect(480, 6, 233, 244));
+    heading(manifold, Id::Label66, "Rodzaj kolektora ssacego");
+    SRCheckBox1 = pairMember(manifold, Id::SRCheckBox1, Id::SRCheckBox1Label, "Metal", 124);
+    srcheckbox2 = pairMember(manifold, Id::srcheckbox2, Id::srcheckbox2Label, "Tworzywo", 172);
 
-    TGradientPanel* bottom = gradient(bg, "GradPanelKoniec", QRect(8, 326, 719, 64));
-    addButton(bottom, "CofnijAD4", QStringLiteral("Cofnij"), 6, 6);
-    addButton(bottom, "ParSamButton", QStringLiteral("Dalej"), 719 - 6 - ButtonW, 6);
+    TGradientPanel* bottom = gradient(bg, Id::GradPanelKoniec, QRect(8, 326, 719, 64));
+    addButton(bottom, Id::CofnijAD4, QStringLiteral("Cofnij"), 6, 6);
+    addButton(bottom, Id::ParSamButton, QStringLiteral("Dalej"), 719 - 6 - ButtonW, 6);
     return page;
 }
 
 QWidget* WizardPage::buildSensorStep() {
     TGradientPanel* bg = nullptr;
-    QWidget* page = stepPage(pageControl2_, "adapt6", "Wybór oczka", "GradPanel12", &bg);
-    TGradientPanel* frame = gradient(bg, "GradPanel19", QRect(8, 8, 719, 312));
-    text(frame, "Label90", QStringLiteral("Wybierz rodzaj szkiełka"), QRect(10, 4, 699, 30), TextPt, true,
+    QWidget* page = stepPage(pageControl2_, Id::adapt6, "Wybór oczka", Id::GradPanel12, &bg);
+    TGradientPanel* frame = gradient(bg, Id::GradPanel19, QRect(8, 8, 719, 312));
+    text(frame, Id::Label90, QStringLiteral("Wybierz rodzaj szkiełka"), QRect(10, 4, 699, 30), TextPt, true,
          Qt::AlignCenter);
-    instruction(frame, "Label84",
+    instruction(frame, Id::Label84,
                 QStringLiteral("Wybierz rodzaj czujnika poziomu gazu (dla kontaktronowego czujnika rezerwy "
                                "należy wybrać 90R)"),
                 QRect(10, 32, 699, 76), Qt::AlignHCenter | Qt::AlignTop);
     Image4 = new SensorPicture(SensorPicture::Kind::Resistive20k, frame);
-    Image4->setObjectName(QStringLiteral("Image4"));
+    Image4->setObjectName(ctl::name(Id::Image4));
     Image4->setGeometry(70, 112, 250, 156);
     Image5 = new SensorPicture(SensorPicture::Kind::Reed90R, frame);
-    Image5->setObjectName(QStringLiteral("Image5"));
+    Image5->setObjectName(ctl::name(Id::Image5));
     Image5->setGeometry(399, 112, 250, 156);
     SRCheckBox10 = new TFlatCheckBox(QStringLiteral("20k"), frame);
-    SRCheckBox10->setObjectName(QStringLiteral("SRCheckBox10"));
+    SRCheckBox10->setObjectName(ctl::name(Id::SRCheckBox10));
     SRCheckBox10->setGeometry(155, 274, 120, 32);
     SRCheckBox11 = new TFlatCheckBox(QStringLiteral("90R"), frame);
-    SRCheckBox11->setObjectName(QStringLiteral("SRCheckBox11"));
+    SRCheckBox11->setObjectName(ctl::name(Id::SRCheckBox11));
     SRCheckBox11->setGeometry(484, 274, 120, 32);
     for (TFlatCheckBox* b : {SRCheckBox10, SRCheckBox11}) {
         b->setFont(sized(b->font(), TextPt, true));
         b->setFocusPolicy(Qt::StrongFocus);
     }
 
-    addButton(bg, "CofnijAD5", QStringLiteral("cofnij"), 8, ButtonY);
-    addButton(bg, "OczkaButton", QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
+    addButton(bg, Id::CofnijAD5, QStringLiteral("cofnij"), 8, ButtonY);
+    addButton(bg, Id::OczkaButton, QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
     return page;
 }
 
 QWidget* WizardPage::buildSwitchOverStep() {
     TGradientPanel* bg = nullptr;
     QWidget* page =
-        stepPage(pageControl2_, "przedreduktorem", "Przejscie z benzyny na gaz", "GradPanel13", &bg);
-    TGradientPanel* left = gradient(bg, "GradPanel20", LeftFrame);
-    instruction(left, "Label108",
+        stepPage(pageControl2_, Id::przedreduktorem, "Przejscie z benzyny na gaz", Id::GradPanel13, &bg);
+    TGradientPanel* left = gradient(bg, Id::GradPanel20, LeftFrame);
+    instruction(left, Id::Label108,
                 QStringLiteral("Proszę regulować reduktor do momentu osiągnięcia mieszanki bogatej."),
                 QRect(10, 6, 384, 120));
-    LedPrzedRed = lamp(left, "LedPrzedRed", QRect(12, 136, 60, 40));
+    LedPrzedRed = lamp(left, Id::LedPrzedRed, QRect(12, 136, 60, 40));
     NastapiloPrzejscieBGLABEL =
-        instruction(left, "NastapiloPrzejscieBGLABEL", QStringLiteral("Nastąpiło przejście z benzyny na gaz"),
-                    QRect(10, 190, 384, 110));
-    TGradientPanel* right = gradient(bg, "GradPanel31", RightFrame);
-    meterColumn(right, ObrPrzedRed, "ObrPrzedRed", PanellPrzedRed, "PanellPrzedRed", RightFrame.width());
+        instruction(left, Id::NastapiloPrzejscieBGLABEL,
+                    QStringLiteral("Nastąpiło przejście z benzyny na gaz"), QRect(10, 190, 384, 110));
+    TGradientPanel* right = gradient(bg, Id::GradPanel31, RightFrame);
+    meterColumn(right, ObrPrzedRed, Id::ObrPrzedRed, PanellPrzedRed, Id::PanellPrzedRed, RightFrame.width());
 
-    addButton(bg, "CofnijAD6", QStringLiteral("cofnij"), 8, ButtonY);
-    addButton(bg, "przedreduktbutton", QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
+    addButton(bg, Id::CofnijAD6, QStringLiteral("cofnij"), 8, ButtonY);
+    addButton(bg, Id::przedreduktbutton, QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
     return page;
 }
 
 QWidget* WizardPage::buildReducerStep() {
     TGradientPanel* bg = nullptr;
-    QWidget* page = stepPage(pageControl2_, "Regulacjareduktora", "regulacja reduktora", "GradPanel14", &bg);
-    TGradientPanel* top = gradient(bg, "GradPanel21", QRect(8, 8, 719, 104));
+    QWidget* page =
+        stepPage(pageControl2_, Id::Regulacjareduktora, "regulacja reduktora", Id::GradPanel14, &bg);
+    TGradientPanel* top = gradient(bg, Id::GradPanel21, QRect(8, 8, 719, 104));
     instruction(
-        top, "Label109",
+        top, Id::Label109,
         QStringLiteral("Proszę regulować reduktor na wolnych obrotach do momentu osiągnięcia mieszanki "
                        "bogatej."),
         QRect(10, 6, 699, 92));
-    TGradientPanel* frame = gradient(bg, "GradPanel32", QRect(8, 128, 755, 204));
-    text(frame, "Label68", QStringLiteral("Uboga"), QRect(12, 10, 160, 32), TextPt, true);
-    text(frame, "Label69", QStringLiteral("Bogata"), QRect(547, 10, 160, 32), TextPt, true,
+    TGradientPanel* frame = gradient(bg, Id::GradPanel32, QRect(8, 128, 755, 204));
+    text(frame, Id::Label68, QStringLiteral("Uboga"), QRect(12, 10, 160, 32), TextPt, true);
+    text(frame, Id::Label69, QStringLiteral("Bogata"), QRect(547, 10, 160, 32), TextPt, true,
          Qt::AlignRight | Qt::AlignVCenter);
     // Designed with its read-out and sector strip; the step's entry leaves only the strip.
     designBarOptions_ = opSector | opUnit;
-    LambdabarRR = bar(frame, "LambdabarRR", QRect(12, 46, 695, 60), 50, QStringLiteral("0"), QString(),
+    LambdabarRR = bar(frame, Id::LambdabarRR, QRect(12, 46, 695, 60), 50, QStringLiteral("0"), QString(),
                       designBarOptions_);
-    LedRR = lamp(frame, "LedRR", QRect(330, 120, 60, 44));
+    LedRR = lamp(frame, Id::LedRR, QRect(330, 120, 60, 44));
 
-    addButton(bg, "CofnijAD7", QStringLiteral("cofnij"), 8, ButtonY);
-    addButton(bg, "RRbutton", QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
+    addButton(bg, Id::CofnijAD7, QStringLiteral("cofnij"), 8, ButtonY);
+    addButton(bg, Id::RRbutton, QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
     return page;
 }
 
 QWidget* WizardPage::buildStepperStep() {
     TGradientPanel* bg = nullptr;
-    QWidget* page = stepPage(pageControl2_, "MinMaxTab", "Kalibracja silnika krokowego", "GradPanel15", &bg);
-    TGradientPanel* left = gradient(bg, "GradPanel22", QRect(8, 8, 462, 312));
+    QWidget* page =
+        stepPage(pageControl2_, Id::MinMaxTab, "Kalibracja silnika krokowego", Id::GradPanel15, &bg);
+    TGradientPanel* left = gradient(bg, Id::GradPanel22, QRect(8, 8, 462, 312));
     const QRect message(10, 4, 442, 112);
     Label70 =
-        instruction(left, "Label70",
+        instruction(left, Id::Label70,
                     QStringLiteral("Proszę ustawić wolne obroty i czekać do zmiany koloru wskaźnika MIN na "
                                    "zielony."),
                     message);
     Label76 =
-        instruction(left, "Label76",
+        instruction(left, Id::Label76,
                     QStringLiteral("Proszę ustawić obroty powyżej 2000 obr/min i czekać do zmiany koloru "
                                    "wskaźnika MAX na zielony."),
                     message);
-    KomunikatKoncowy = instruction(left, "KomunikatKoncowy", QStringLiteral("Autoadaptacja zakończona"),
+    KomunikatKoncowy = instruction(left, Id::KomunikatKoncowy, QStringLiteral("Autoadaptacja zakończona"),
                                    message.adjusted(20, 24, -20, -24), Qt::AlignCenter);
     KomunikatKoncowy->setFont(sized(KomunikatKoncowy->font(), InstructionPt, true));
     KomunikatKoncowy->setAutoFillBackground(true);
@@ -435,16 +439,16 @@ QWidget* WizardPage::buildStepperStep() {
         p.setColor(QPalette::WindowText, QColor(0, 100, 0));
         KomunikatKoncowy->setPalette(p);
     }
-    text(left, "Label78", QStringLiteral("Min"), QRect(12, 118, 80, 26), TextPt, true);
-    text(left, "Label79", QStringLiteral("Max"), QRect(370, 118, 80, 26), TextPt, true,
+    text(left, Id::Label78, QStringLiteral("Min"), QRect(12, 118, 80, 26), TextPt, true);
+    text(left, Id::Label79, QStringLiteral("Max"), QRect(370, 118, 80, 26), TextPt, true,
          Qt::AlignRight | Qt::AlignVCenter);
     LambdaBarObr1 =
-        bar(left, "LambdaBarObr1", QRect(10, 144, 442, 44), 255, QStringLiteral("0"), QString(), opSector);
-    LambdaBarObr2 = bar(left, "LambdaBarObr2", QRect(10, 192, 442, 24), 100, QStringLiteral("0"),
+        bar(left, Id::LambdaBarObr1, QRect(10, 144, 442, 44), 255, QStringLiteral("0"), QString(), opSector);
+    LambdaBarObr2 = bar(left, Id::LambdaBarObr2, QRect(10, 192, 442, 24), 100, QStringLiteral("0"),
                         QStringLiteral("%"), opUnit);
-    const char* captions[] = {"Label72", "Label73", "Label88"};
+    const Id captions[] = {Id::Label72, Id::Label73, Id::Label88};
     const char* texts[] = {"Min", "Max", "Start"};
-    const char* panels[] = {"PanelMin", "PanelMax", "PanelStart"};
+    const Id panels[] = {Id::PanelMin, Id::PanelMax, Id::PanelStart};
     QLabel* values[3] = {};
     for (int i = 0; i < 3; ++i) {
         const int x = 10 + i * 152;
@@ -455,14 +459,14 @@ QWidget* WizardPage::buildStepperStep() {
     PanelMin = values[0];
     PanelMax = values[1];
     PanelStart = values[2];
-    LedMin = lamp(left, "LedMin", QRect(10 + 84, 220, 56, 36));
-    LedMax = lamp(left, "LedMax", QRect(162 + 84, 220, 56, 36));
+    LedMin = lamp(left, Id::LedMin, QRect(10 + 84, 220, 56, 36));
+    LedMax = lamp(left, Id::LedMax, QRect(162 + 84, 220, 56, 36));
     // No frame of its own here: the meter stands on the step's background.
-    ObrMinMax = speedMeter(bg, "ObrMinMax", QRect(482, 16, 240, 240));
-    PanelObrMinMax = readout(bg, "PanelObrMinMax", QRect(517, 264, 170, 46), 20);
+    ObrMinMax = speedMeter(bg, Id::ObrMinMax, QRect(482, 16, 240, 240));
+    PanelObrMinMax = readout(bg, Id::PanelObrMinMax, QRect(517, 264, 170, 46), 20);
     PanelObrMinMax->setText(QStringLiteral("0"));
 
-    addButton(bg, "CofnijAD8", QStringLiteral("cofnij"), 8, ButtonY);
-    addButton(bg, "MinMaxButton", QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
+    addButton(bg, Id::CofnijAD8, QStringLiteral("cofnij"), 8, ButtonY);
+    addButton(bg, Id::MinMaxButton, QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
     return page;
 }

@@ -1,4 +1,5 @@
 #include "live/ui/EngineSpeedPage.h"
+#include "core/Controls.h"
 
 #include "live/IgnitionPage.h"
 #include "live/LiveModel.h"
@@ -14,31 +15,33 @@
 #include <QLabel>
 #include <QLineEdit>
 
+using Id = ctl::ControlId;
+
 EngineSpeedPage::EngineSpeedPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
-    setObjectName(QStringLiteral("ObrotyTab"));
+    setObjectName(ctl::name(Id::ObrotyTab));
 
     // Backgrounds: the whole page, the choice column and the meter column.
     // Designed 756 pixels wide: every layout's page control holds it scaled.
     // The captions' boxes hold their text in the type the layouts give them
     // (20 points for the two captions at this size), in every language.
     GradPanel1 = new TGradientPanel(this);
-    GradPanel1->setObjectName(QStringLiteral("GradPanel1"));
+    GradPanel1->setObjectName(ctl::name(Id::GradPanel1));
     GradPanel1->setGeometry(0, 0, 795, 490);
     GradPanel4 = new TGradientPanel(GradPanel1);
-    GradPanel4->setObjectName(QStringLiteral("GradPanel4"));
+    GradPanel4->setObjectName(ctl::name(Id::GradPanel4));
     GradPanel4->setGeometry(6, 6, 370, 470);
     GradPanel5 = new TGradientPanel(GradPanel1);
-    GradPanel5->setObjectName(QStringLiteral("GradPanel5"));
+    GradPanel5->setObjectName(ctl::name(Id::GradPanel5));
     GradPanel5->setGeometry(382, 6, 370, 470);
     for (TGradientPanel* g : {GradPanel1, GradPanel4, GradPanel5})
         liveui::setLightGradient(g);
 
     QWidget* left = GradPanel4;
-    Label91 = liveui::makeLabel(left, QStringLiteral("Label91"), QStringLiteral("Wybor ukladu zapłonowego"),
-                                8, 6, 354, 80, 15, true);
+    Label91 = liveui::makeLabel(left, ctl::name(Id::Label91), QStringLiteral("Wybor ukladu zapłonowego"), 8,
+                                6, 354, 80, 15, true);
     Label91->setWordWrap(true);
     ComboBox2 = new QComboBox(left);
-    ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+    ComboBox2->setObjectName(ctl::name(Id::ComboBox2));
     ComboBox2->addItems(live::ignitionSystemItems());
     ComboBox2->setGeometry(12, 92, 300, 30);
     QFont cf = ComboBox2->font();
@@ -47,7 +50,7 @@ EngineSpeedPage::EngineSpeedPage(Models models, QWidget* parent) : QWidget(paren
     ComboBox2->setCurrentIndex(m_.live.ignitionChoice());
 
     WyborUkladuLabel = liveui::makeLabel(
-        left, QStringLiteral("WyborUkladuLabel"),
+        left, ctl::name(Id::WyborUkladuLabel),
         QStringLiteral(
             "Wybierz rodzaj układu zapłonowego, tak aby wartość pokazywana była zgodna z faktycznymi "
             "obrotami silnika samochodu"),
@@ -56,7 +59,7 @@ EngineSpeedPage::EngineSpeedPage(Models models, QWidget* parent) : QWidget(paren
     WyborUkladuLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     OdczytUkladuButt = new TColorButton(left);
-    OdczytUkladuButt->setObjectName(QStringLiteral("OdczytUkladuButt"));
+    OdczytUkladuButt->setObjectName(ctl::name(Id::OdczytUkladuButt));
     OdczytUkladuButt->setText(QStringLiteral("Odczyt układu zapłonowego"));
     OdczytUkladuButt->setGeometry(12, 330, 300, 44);
     QFont bf = OdczytUkladuButt->font();
@@ -69,12 +72,12 @@ EngineSpeedPage::EngineSpeedPage(Models models, QWidget* parent) : QWidget(paren
     });
 
     GroupBoxAnalog = new QGroupBox(left);
-    GroupBoxAnalog->setObjectName(QStringLiteral("GroupBoxAnalog"));
+    GroupBoxAnalog->setObjectName(ctl::name(Id::GroupBoxAnalog));
     GroupBoxAnalog->setGeometry(12, 382, 340, 80);
-    ProgAnalogTxt = liveui::makeLabel(GroupBoxAnalog, QStringLiteral("ProgAnalogTxt"),
+    ProgAnalogTxt = liveui::makeLabel(GroupBoxAnalog, ctl::name(Id::ProgAnalogTxt),
                                       QStringLiteral("Próg analogowy obrotów"), 8, 10, 324, 26, 10, true);
     Edit23 = new QComboBox(GroupBoxAnalog);
-    Edit23->setObjectName(QStringLiteral("Edit23"));
+    Edit23->setObjectName(ctl::name(Id::Edit23));
     Edit23->setEditable(true);
     Edit23->addItems(live::analogThresholdItems());
     Edit23->lineEdit()->setMaxLength(3);
@@ -84,10 +87,10 @@ EngineSpeedPage::EngineSpeedPage(Models models, QWidget* parent) : QWidget(paren
     GroupBoxAnalog->setVisible(m_.liveSession.analogCapable());
 
     gauge1 = new TRoundMeter(GradPanel5);
-    gauge1->setObjectName(QStringLiteral("gauge1"));
+    gauge1->setObjectName(ctl::name(Id::gauge1));
     gauge1->setGeometry(15, 10, 340, 340);
     liveui::setupSpeedMeter(gauge1, QStringLiteral("Obroty"));
-    Panelobroty = liveui::makePanel(GradPanel5, QStringLiteral("Panelobroty"), 95, 366, 180, 50, 22);
+    Panelobroty = liveui::makePanel(GradPanel5, ctl::name(Id::Panelobroty), 95, 366, 180, 50, 22);
     Panelobroty->setText(QStringLiteral("0"));
 
     // The fitter's choices go to the session; the controller gets them when the page is left.

@@ -1,4 +1,5 @@
 #include "live/ui/LivePage.h"
+#include "core/Controls.h"
 
 #include "core/Numeric.h"
 #include "core/TextKeys.h"
@@ -27,6 +28,8 @@
 #include <QToolButton>
 #include <algorithm>
 
+using Id = ctl::ControlId;
+
 namespace {
 constexpr unsigned ChartBackground = 0xCAFFFF;
 constexpr unsigned GridShown = 0xC0C0C0;
@@ -52,22 +55,22 @@ QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& text, 
 } // namespace
 
 LivePage::LivePage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
-    setObjectName(QStringLiteral("WizualizacjaTab"));
+    setObjectName(ctl::name(Id::WizualizacjaTab));
 
     GradPanel2 = new TGradientPanel(this);
-    GradPanel2->setObjectName(QStringLiteral("GradPanel2"));
+    GradPanel2->setObjectName(ctl::name(Id::GradPanel2));
     GradPanel2->setGeometry(0, 0, 795, 490);
     liveui::setLightGradient(GradPanel2);
     buildInstruments(GradPanel2);
 
     GroupBox10 = new QGroupBox(GradPanel2);
-    GroupBox10->setObjectName(QStringLiteral("GroupBox10"));
+    GroupBox10->setObjectName(ctl::name(Id::GroupBox10));
     GroupBox10->setGeometry(2, 252, 754, 224);
     buildChart(GroupBox10);
 
     // Over the chart, which is frozen anyway while the controller is silent.
     TranserrorLabel = new QLabel(GradPanel2);
-    TranserrorLabel->setObjectName(QStringLiteral("TranserrorLabel"));
+    TranserrorLabel->setObjectName(ctl::name(Id::TranserrorLabel));
     // Two lines of its large type fit over the chart.
     TranserrorLabel->setGeometry(2 + ChartX, 252 + ChartY + 30, ChartW, 120);
     TranserrorLabel->setAlignment(Qt::AlignCenter);
@@ -115,8 +118,7 @@ LivePage::LivePage(Models models, QWidget* parent) : QWidget(parent), m_(models)
         if (!ok) m_.shell.setMessage(m_.shell.text(textkey::ReadFailed));
         applyProbeKindScaling();
     });
-    connect(&m_.live, &LiveModel::transmissionErrorChanged, this,
-            &LivePage::refreshTransmissionError);
+    connect(&m_.live, &LiveModel::transmissionErrorChanged, this, &LivePage::refreshTransmissionError);
     connect(&m_.live, &LiveModel::frameErrorChanged, this, &LivePage::refreshTransmissionError);
     connect(&m_.shell, &ShellModel::textsChanged, this, &LivePage::refreshTransmissionError);
     connect(&m_.live, &LiveModel::petrolChanged, this, [this] { refreshPetrolGasCaption(); });
@@ -141,27 +143,24 @@ void LivePage::buildInstruments(QWidget* a) {
     // Caption boxes hold their text in the type the layouts give them (up to
     // 12 points at this size, bold), in every language: long captions wrap.
     // Lambda: LED bar with the lean label above and the rich label below.
-    Label75 =
-        liveui::makeLabel(a, QStringLiteral("Label75"), QStringLiteral("Lambda"), 0, 2, 80, 24, 10, true);
-    Label71 =
-        liveui::makeLabel(a, QStringLiteral("Label71"), QStringLiteral("Uboga"), 0, 28, 80, 24, 9, true);
+    Label75 = liveui::makeLabel(a, ctl::name(Id::Label75), QStringLiteral("Lambda"), 0, 2, 80, 24, 10, true);
+    Label71 = liveui::makeLabel(a, ctl::name(Id::Label71), QStringLiteral("Uboga"), 0, 28, 80, 24, 9, true);
     LEDMeter1 = new TLedBar(a);
-    LEDMeter1->setObjectName(QStringLiteral("LEDMeter1"));
+    LEDMeter1->setObjectName(ctl::name(Id::LEDMeter1));
     LEDMeter1->setGeometry(22, 54, 36, 136);
     LEDMeter1->setNumDigits(20);
     LEDMeter1->setSingleLED(true);
     LEDMeter1->setDirection(Direction::mdUp);
-    Label30 =
-        liveui::makeLabel(a, QStringLiteral("Label30"), QStringLiteral("Bogata"), 0, 192, 80, 24, 9, true);
+    Label30 = liveui::makeLabel(a, ctl::name(Id::Label30), QStringLiteral("Bogata"), 0, 192, 80, 24, 9, true);
     label71DesignTop_ = Label71->y();
     label30DesignTop_ = Label30->y();
     ledDesignHeight_ = LEDMeter1->height();
-    Panel6 = liveui::makePanel(a, QStringLiteral("Panel6"), 4, 218, 72, 28, 13);
+    Panel6 = liveui::makePanel(a, ctl::name(Id::Panel6), 4, 218, 72, 28, 13);
     Panel6->setText(QStringLiteral("0.00"));
 
     // TPS.
     Gauge4 = new THalfRoundMeter(a);
-    Gauge4->setObjectName(QStringLiteral("Gauge4"));
+    Gauge4->setObjectName(ctl::name(Id::Gauge4));
     Gauge4->setGeometry(82, 22, 148, 130);
     {
         liveui::setSignal(Gauge4, 0, 240, 0, 12, QStringLiteral("##0.0"), QStringLiteral("V"),
@@ -174,38 +173,38 @@ void LivePage::buildInstruments(QWidget* a) {
         Gauge4->scaleSettings().Steps = 6;
         Gauge4->setOptions(opName1 | opUnit | opSector);
     }
-    Panel5 = liveui::makePanel(a, QStringLiteral("Panel5"), 111, 160, 90, 28, 13);
+    Panel5 = liveui::makePanel(a, ctl::name(Id::Panel5), 111, 160, 90, 28, 13);
     Panel5->setText(QStringLiteral("0.00"));
 
     // Engine speed.
     obrotomierz = new TRoundMeter(a);
-    obrotomierz->setObjectName(QStringLiteral("obrotomierz"));
+    obrotomierz->setObjectName(ctl::name(Id::obrotomierz));
     obrotomierz->setGeometry(232, 2, 178, 178);
     liveui::setupSpeedMeter(obrotomierz, QStringLiteral("Obroty"));
-    Panel1 = liveui::makePanel(a, QStringLiteral("Panel1"), 271, 188, 100, 30, 14);
+    Panel1 = liveui::makePanel(a, ctl::name(Id::Panel1), 271, 188, 100, 30, 14);
     Panel1->setText(QStringLiteral("0"));
 
     // Stepper: tank, open/closed marks, position and the petrol/gas lamp.
-    Label25 = liveui::makeLabel(a, QStringLiteral("Label25"), QStringLiteral("Silnik krokowy"), 412, 0, 146,
-                                48, 10, true);
+    Label25 = liveui::makeLabel(a, ctl::name(Id::Label25), QStringLiteral("Silnik krokowy"), 412, 0, 146, 48,
+                                10, true);
     Label25->setWordWrap(true);
     Gauge2 = new TTankGauge(a);
-    Gauge2->setObjectName(QStringLiteral("Gauge2"));
+    Gauge2->setObjectName(ctl::name(Id::Gauge2));
     Gauge2->setGeometry(416, 50, 56, 126);
     liveui::setSignal(Gauge2, 0, 255, 0, 255, QStringLiteral("0"), QStringLiteral("STEPS"));
     // The narrow tank's read-out shows the number alone, large enough to read;
     // the caption above says what it counts.
     Gauge2->setOptions(Gauge2->options() & ~opUnit);
     Label47 =
-        liveui::makeLabel(a, QStringLiteral("Label47"), QStringLiteral("Otwarty"), 474, 50, 84, 24, 9, false);
+        liveui::makeLabel(a, ctl::name(Id::Label47), QStringLiteral("Otwarty"), 474, 50, 84, 24, 9, false);
     Label47->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Label27 = liveui::makeLabel(a, QStringLiteral("Label27"), QStringLiteral("Zamknięty"), 474, 152, 84, 24,
-                                9, false);
+    Label27 =
+        liveui::makeLabel(a, ctl::name(Id::Label27), QStringLiteral("Zamknięty"), 474, 152, 84, 24, 9, false);
     Label27->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Panel4 = liveui::makePanel(a, QStringLiteral("Panel4"), 412, 182, 64, 28, 13);
+    Panel4 = liveui::makePanel(a, ctl::name(Id::Panel4), 412, 182, 64, 28, 13);
     Panel4->setText(QStringLiteral("0"));
     GasLed = new TLedLamp(a);
-    GasLed->setObjectName(QStringLiteral("GasLed"));
+    GasLed->setObjectName(ctl::name(Id::GasLed));
     GasLed->setGeometry(412, 214, 146, 32);
     GasLed->setColorOn(tColor(LampOn));
     GasLed->setColorOff(tColor(live::ColorRed));
@@ -218,24 +217,24 @@ void LivePage::buildInstruments(QWidget* a) {
     }
 
     // Reducer temperature.
-    Label42 = liveui::makeLabel(a, QStringLiteral("Label42"), QStringLiteral("Temperatura reduktora"), 560, 0,
+    Label42 = liveui::makeLabel(a, ctl::name(Id::Label42), QStringLiteral("Temperatura reduktora"), 560, 0,
                                 112, 48, 8, true);
     Label42->setWordWrap(true);
     Thermometer1 = new TThermometer(a);
-    Thermometer1->setObjectName(QStringLiteral("Thermometer1"));
+    Thermometer1->setObjectName(ctl::name(Id::Thermometer1));
     Thermometer1->setGeometry(576, 52, 80, 158);
     liveui::setSignal(Thermometer1, 96, 155, -30, 90, QStringLiteral("0"), QStringLiteral("°C"));
     // A number every 30 °C: fewer, larger scale numbers on the slim instrument.
     Thermometer1->scaleSettings().Steps = 4;
-    paneltemp = liveui::makePanel(a, QStringLiteral("paneltemp"), 581, 216, 70, 28, 13);
+    paneltemp = liveui::makePanel(a, ctl::name(Id::paneltemp), 581, 216, 70, 28, 13);
     paneltemp->setText(QStringLiteral("0"));
 
     // Gas level.
-    Label26 = liveui::makeLabel(a, QStringLiteral("Label26"), QStringLiteral("Poziom gazu w zbiorniku"), 672,
-                                0, 84, 72, 8, true);
+    Label26 = liveui::makeLabel(a, ctl::name(Id::Label26), QStringLiteral("Poziom gazu w zbiorniku"), 672, 0,
+                                84, 72, 8, true);
     Label26->setWordWrap(true);
     Gauge3 = new TGauge(a);
-    Gauge3->setObjectName(QStringLiteral("Gauge3"));
+    Gauge3->setObjectName(ctl::name(Id::Gauge3));
     Gauge3->setGeometry(694, 76, 40, 168);
     Gauge3->setForeColor(tColor(live::ColorGreen));
     {
@@ -247,9 +246,9 @@ void LivePage::buildInstruments(QWidget* a) {
 }
 
 QWidget* LivePage::buildScalePanel(QWidget* parent, const QString& name, int x,
-                                           const std::array<QString, 5>& values, const QString& caption,
-                                           const QString& captionName, std::array<QLabel*, 5>* labels,
-                                           const std::array<QString, 5>& labelNames) {
+                                   const std::array<QString, 5>& values, const QString& caption,
+                                   const QString& captionName, std::array<QLabel*, 5>* labels,
+                                   const std::array<QString, 5>& labelNames) {
     auto* panel = new QWidget(parent);
     panel->setObjectName(name);
     panel->setGeometry(x, 0, 36, 224);
@@ -279,7 +278,7 @@ QWidget* LivePage::buildScalePanel(QWidget* parent, const QString& name, int x,
 
 void LivePage::buildChart(QGroupBox* box) {
     GradPanel3 = new TGradientPanel(box);
-    GradPanel3->setObjectName(QStringLiteral("GradPanel3"));
+    GradPanel3->setObjectName(ctl::name(Id::GradPanel3));
     GradPanel3->setGeometry(0, 0, box->width(), box->height());
     liveui::setLightGradient(GradPanel3);
 
@@ -287,24 +286,22 @@ void LivePage::buildChart(QGroupBox* box) {
     // The scale labels by the names the skins colour them by: the four
     // captions Label48 ... Label51, the TPS numbers Label52, the speed and
     // stepper numbers Label53.
-    const QString tps = QStringLiteral("Label52"), other = QStringLiteral("Label53");
-    Panel2 = buildScalePanel(g, QStringLiteral("Panel2"), 4, live::probeScale(0).scale, QStringLiteral("V"),
-                             QStringLiteral("Label48"), &WykresLambdaY,
-                             {QStringLiteral("WykresLambdaY1"), QStringLiteral("WykresLambdaY2"),
-                              QStringLiteral("WykresLambdaY3"), QStringLiteral("WykresLambdaY4"),
-                              QStringLiteral("WykresLambdaY5")});
-    Panel7 =
-        buildScalePanel(g, QStringLiteral("Panel7"), 40, {"0", "3", "6", "9", "12"}, QStringLiteral("TPS"),
-                        QStringLiteral("Label49"), nullptr, {tps, tps, tps, tps, tps});
-    Panel3 =
-        buildScalePanel(g, QStringLiteral("Panel3"), 76, {"0", "2", "4", "6", "8"}, QStringLiteral("RPM"),
-                        QStringLiteral("Label50"), nullptr, {other, other, other, other, other});
-    Panel8 = buildScalePanel(g, QStringLiteral("Panel8"), 112, {"0", "64", "128", "192", "255"},
-                             QStringLiteral("STEP"), QStringLiteral("Label51"), nullptr,
+    const QString tps = ctl::name(Id::Label52), other = ctl::name(Id::Label53);
+    Panel2 = buildScalePanel(g, ctl::name(Id::Panel2), 4, live::probeScale(0).scale, QStringLiteral("V"),
+                             ctl::name(Id::Label48), &WykresLambdaY,
+                             {ctl::name(Id::WykresLambdaY1), ctl::name(Id::WykresLambdaY2),
+                              ctl::name(Id::WykresLambdaY3), ctl::name(Id::WykresLambdaY4),
+                              ctl::name(Id::WykresLambdaY5)});
+    Panel7 = buildScalePanel(g, ctl::name(Id::Panel7), 40, {"0", "3", "6", "9", "12"}, QStringLiteral("TPS"),
+                             ctl::name(Id::Label49), nullptr, {tps, tps, tps, tps, tps});
+    Panel3 = buildScalePanel(g, ctl::name(Id::Panel3), 76, {"0", "2", "4", "6", "8"}, QStringLiteral("RPM"),
+                             ctl::name(Id::Label50), nullptr, {other, other, other, other, other});
+    Panel8 = buildScalePanel(g, ctl::name(Id::Panel8), 112, {"0", "64", "128", "192", "255"},
+                             QStringLiteral("STEP"), ctl::name(Id::Label51), nullptr,
                              {other, other, other, other, other});
 
     Scope1 = new TSweepChart(g);
-    Scope1->setObjectName(QStringLiteral("Scope1"));
+    Scope1->setObjectName(ctl::name(Id::Scope1));
     Scope1->setGeometry(ChartX, ChartY, ChartW, ChartH);
     // The chart covers its whole rectangle: nothing beneath it needs repainting.
     Scope1->setAttribute(Qt::WA_OpaquePaintEvent);
@@ -322,43 +319,39 @@ void LivePage::buildChart(QGroupBox* box) {
     Scope1->setInterval(5);
 
     const int cx = ChartX + ChartW + 8;
-    CheckBox39 = makeCheck(g, QStringLiteral("CheckBox39"), QStringLiteral("&LAMBDA"), cx, 4, true);
-    CheckBox40 = makeCheck(g, QStringLiteral("CheckBox40"), QStringLiteral("&TPS"), cx, 28, false);
-    CheckBox41 = makeCheck(g, QStringLiteral("CheckBox41"), QStringLiteral("&RPM"), cx, 52, false);
-    CheckBox42 = makeCheck(g, QStringLiteral("CheckBox42"), QStringLiteral("&STEP"), cx, 76, false);
-    CheckBox10 = makeCheck(g, QStringLiteral("CheckBox10"), QStringLiteral("S&IATKA"), cx + 98, 4, true);
+    CheckBox39 = makeCheck(g, ctl::name(Id::CheckBox39), QStringLiteral("&LAMBDA"), cx, 4, true);
+    CheckBox40 = makeCheck(g, ctl::name(Id::CheckBox40), QStringLiteral("&TPS"), cx, 28, false);
+    CheckBox41 = makeCheck(g, ctl::name(Id::CheckBox41), QStringLiteral("&RPM"), cx, 52, false);
+    CheckBox42 = makeCheck(g, ctl::name(Id::CheckBox42), QStringLiteral("&STEP"), cx, 76, false);
+    CheckBox10 = makeCheck(g, ctl::name(Id::CheckBox10), QStringLiteral("S&IATKA"), cx + 98, 4, true);
     SpeedButton4 = new QToolButton(g);
-    SpeedButton4->setObjectName(QStringLiteral("SpeedButton4"));
+    SpeedButton4->setObjectName(ctl::name(Id::SpeedButton4));
     SpeedButton4->setText(QStringLiteral("&PAUZA"));
     SpeedButton4->setCheckable(true);
     SpeedButton4->setGeometry(cx + 98, 30, 94, 28);
     NagrywajButt = new QToolButton(g);
-    NagrywajButt->setObjectName(QStringLiteral("NagrywajButt"));
+    NagrywajButt->setObjectName(ctl::name(Id::NagrywajButt));
     NagrywajButt->setCheckable(true);
     NagrywajButt->setGeometry(cx + 98, 64, 94, 28);
     connect(NagrywajButt, &QToolButton::clicked, this, &LivePage::NagrywajButtClick);
 
     UpDown1 = new QSpinBox(g);
-    UpDown1->setObjectName(QStringLiteral("UpDown1"));
+    UpDown1->setObjectName(ctl::name(Id::UpDown1));
     UpDown1->setRange(1, 4);
     UpDown1->setWrapping(false);
     UpDown1->setValue(1);
     UpDown1->setGeometry(cx, 108, 44, 26);
-    WykresLambdaX = liveui::makeLabel(g, QStringLiteral("WykresLambdaX"), live::timeBase(1).text, cx + 48,
-                                      108, 146, 26, 10, true);
+    WykresLambdaX = liveui::makeLabel(g, ctl::name(Id::WykresLambdaX), live::timeBase(1).text, cx + 48, 108,
+                                      146, 26, 10, true);
     WykresLambdaX->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    PodpisWykresLambda = liveui::makeLabel(g, QStringLiteral("PodpisWykresLambda"),
+    PodpisWykresLambda = liveui::makeLabel(g, ctl::name(Id::PodpisWykresLambda),
                                            QStringLiteral("CZASY LAMBDA:"), cx, 142, 194, 24, 10, true);
     PodpisWykresLambda->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Label67 =
-        liveui::makeLabel(g, QStringLiteral("Label67"), QStringLiteral("TH: "), cx, 168, 40, 24, 10, true);
-    Label43 =
-        liveui::makeLabel(g, QStringLiteral("Label43"), lambdaTimes_.highText(), cx + 40, 168, 80, 24, 10);
-    Label28 =
-        liveui::makeLabel(g, QStringLiteral("Label28"), QStringLiteral("TL: "), cx, 192, 40, 24, 10, true);
-    Label44 =
-        liveui::makeLabel(g, QStringLiteral("Label44"), lambdaTimes_.lowText(), cx + 40, 192, 80, 24, 10);
+    Label67 = liveui::makeLabel(g, ctl::name(Id::Label67), QStringLiteral("TH: "), cx, 168, 40, 24, 10, true);
+    Label43 = liveui::makeLabel(g, ctl::name(Id::Label43), lambdaTimes_.highText(), cx + 40, 168, 80, 24, 10);
+    Label28 = liveui::makeLabel(g, ctl::name(Id::Label28), QStringLiteral("TL: "), cx, 192, 40, 24, 10, true);
+    Label44 = liveui::makeLabel(g, ctl::name(Id::Label44), lambdaTimes_.lowText(), cx + 40, 192, 80, 24, 10);
     for (QLabel* l : {Label67, Label43, Label28, Label44})
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // What the skins leave unnamed takes the colour of its neighbour they
@@ -366,7 +359,7 @@ void LivePage::buildChart(QGroupBox* box) {
     // the other scale numbers, the trace switches that of the chart's captions.
     followTextColour(Label67, Label43);
     followTextColour(Label28, Label44);
-    if (auto* numbers = Panel3->findChild<QLabel*>(QStringLiteral("Label53")))
+    if (auto* numbers = Panel3->findChild<QLabel*>(ctl::name(Id::Label53)))
         for (QLabel* l : WykresLambdaY)
             followTextColour(numbers, l);
     for (QWidget* c : {static_cast<QWidget*>(CheckBox39), static_cast<QWidget*>(CheckBox40),

@@ -1,4 +1,5 @@
 #include "params/ui/PageTexts.h"
+#include "core/Controls.h"
 
 #include "core/LanguageKeys.h"
 #include "core/ShellModel.h"
@@ -6,6 +7,8 @@
 #include "params/ParamTable.h"
 
 #include <QHash>
+
+using Id = ctl::ControlId;
 
 namespace pagetexts {
 namespace {
@@ -60,7 +63,7 @@ QString text(const ShellModel& shell, int key, const QString& fallback) {
 
 SheetTexts sheetTexts(const ShellModel& shell) {
     SheetTexts t = SheetTexts::builtIn();
-    t.title = text(shell, menuItemKey(QStringLiteral("ParButton")), t.title);
+    t.title = text(shell, menuItemKey(ctl::name(Id::ParButton)), t.title);
     for (std::size_t i = 0; i < t.captions.size(); ++i)
         t.captions[i] = text(shell, captionKey(sheetRowDefs()[i].source), t.captions[i]);
     for (const ParamDef& d : paramTable()) {
@@ -76,7 +79,7 @@ SheetTexts sheetTexts(const ShellModel& shell) {
 QString ignitionItem(const ShellModel& shell, int index) {
     const QStringList items = live::ignitionSystemItems();
     if (index < 0 || index >= items.size()) return {};
-    return text(shell, listItemKey(QStringLiteral("ComboBox2"), index), items.at(index));
+    return text(shell, listItemKey(ctl::name(Id::ComboBox2), index), items.at(index));
 }
 
 } // namespace pagetexts

@@ -1,4 +1,5 @@
 #include "params/ui/ParametersPage.h"
+#include "core/Controls.h"
 
 #include "core/DataPaths.h"
 #include "core/SessionTexts.h"
@@ -23,10 +24,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+using Id = ctl::ControlId;
+
 using namespace parametrypage;
 
 ParametersPage::ParametersPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
-    setObjectName(QStringLiteral("ParametryTab"));
+    setObjectName(ctl::name(Id::ParametryTab));
     buildControls();
     buildLayout();
     connectReactions();
@@ -55,7 +58,7 @@ ParametersPage::ParametersPage(Models models, QWidget* parent) : QWidget(parent)
     connect(&session, &params::ParameterSession::ignitionRead, &m_.live, &LiveModel::setIgnitionChoice);
     connect(&session, &params::ParameterSession::wizardFinished, this, [this] {
         m_.shell.keyboardFlag = false;
-        control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+        control(ctl::name(Id::ComboBox1))->setFocus(Qt::OtherFocusReason);
     });
     connect(&session, &params::ParameterSession::compared, this, &ParametersPage::showDifferences);
     connect(&session, &params::ParameterSession::restorePointsListed, this, &ParametersPage::showHistory);
@@ -119,10 +122,10 @@ void ParametersPage::fillFrom(const ParameterSet& set) {
             cb->setCurrentIndex(ok && index >= 0 && index < cb->count() ? index : -1);
         }
     }
-    edit(QStringLiteral("Edit10"))->setEnabled(combo(QStringLiteral("ComboBox9"))->currentIndex() > 0);
+    edit(ctl::name(Id::Edit10))->setEnabled(combo(ctl::name(Id::ComboBox9))->currentIndex() > 0);
     const bool cutoff = set[ParamId::CutoffOn] == QLatin1String("1");
-    edit(QStringLiteral("Edit16"))->setEnabled(cutoff);
-    edit(QStringLiteral("Edit17"))->setEnabled(cutoff);
+    edit(ctl::name(Id::Edit16))->setEnabled(cutoff);
+    edit(ctl::name(Id::Edit17))->setEnabled(cutoff);
     filling_ = false;
     for (ParamId id : bindings())
         pushToModel(controlOf(id));
@@ -177,10 +180,10 @@ ParametersPage::Edits ParametersPage::askAboutUnwritten() {
 }
 
 void ParametersPage::applyFeatures(const live::VersionFeatures& f) {
-    for (const char* name : {"CheckBox22_2", "Edit22_1"})
-        control(QString::fromLatin1(name))->setVisible(f.temperatureControls);
-    for (const char* name : {"checkbox22_2_label", "minprzelbgLabel"})
-        labels_.value(QString::fromLatin1(name))->setVisible(f.temperatureControls);
+    for (Id name : {Id::CheckBox22_2, Id::Edit22_1})
+        control(ctl::name(name))->setVisible(f.temperatureControls);
+    for (Id name : {Id::checkbox22_2_label, Id::minprzelbgLabel})
+        labels_.value(ctl::name(name))->setVisible(f.temperatureControls);
 }
 
 void ParametersPage::showMarks() {
@@ -213,7 +216,7 @@ void ParametersPage::showInfo(const QString& control, const QString& comment) {
 
 void ParametersPage::enterPage() {
     m_.paramSession.enterPage(askAboutUnwritten());
-    QWidget* first = control(QStringLiteral("ComboBox1"));
+    QWidget* first = control(ctl::name(Id::ComboBox1));
     if (first->hasFocus())
         focusDisplay(first->objectName());
     else
@@ -223,7 +226,7 @@ void ParametersPage::enterPage() {
 void ParametersPage::odczButPicClick() {
     const Edits edits = askAboutUnwritten();
     if (edits != Edits::Keep) {
-        if (!m_.shell.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+        if (!m_.shell.keyboardFlag) control(ctl::name(Id::ComboBox1))->setFocus(Qt::OtherFocusReason);
         m_.paramSession.read(edits);
     }
     m_.shell.keyboardFlag = false;
@@ -231,14 +234,14 @@ void ParametersPage::odczButPicClick() {
 
 void ParametersPage::ZapButPicClick() {
     const bool keyboard = m_.shell.keyboardFlag;
-    if (!keyboard) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+    if (!keyboard) control(ctl::name(Id::ComboBox1))->setFocus(Qt::OtherFocusReason);
     m_.paramSession.write(keyboard ? params::ParameterSession::WriteKind::Keyboard
                                    : params::ParameterSession::WriteKind::Button);
     m_.shell.keyboardFlag = false;
 }
 
 void ParametersPage::ResButtClick() {
-    if (!m_.shell.keyboardFlag) control(QStringLiteral("ComboBox1"))->setFocus(Qt::OtherFocusReason);
+    if (!m_.shell.keyboardFlag) control(ctl::name(Id::ComboBox1))->setFocus(Qt::OtherFocusReason);
     m_.paramSession.reset();
     m_.shell.keyboardFlag = false;
 }
@@ -253,13 +256,13 @@ QString ParametersPage::chooseFile(FileDialogKind kind) {
     if (fileChooser_) return fileChooser_(kind);
     const bool save = kind == FileDialogKind::Save;
     QAbstractButton* button =
-        buttons_.value(save ? QStringLiteral("ZapiszButtPlik") : QStringLiteral("OdczytButtPlik"));
+        buttons_.value(save ? ctl::name(Id::ZapiszButtPlik) : ctl::name(Id::OdczytButtPlik));
     QFileDialog dialog(this, button->text(), shell::parameterDialogFolder(save),
                        m_.shell.text(textkey::ParameterFiles));
     const QStringList labels = fileBoxLabels(m_.shell, save);
     for (int i = 0; i < labels.size(); ++i)
         dialog.setLabelText(QFileDialog::DialogLabel(i), labels[i]);
-    dialog.setObjectName(save ? QStringLiteral("SaveParametry") : QStringLiteral("OtworzParam"));
+    dialog.setObjectName(save ? ctl::name(Id::SaveParametry) : ctl::name(Id::OtworzParam));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("qx4"));
@@ -304,7 +307,7 @@ void ParametersPage::PorownajButtClick() {
 }
 
 void ParametersPage::showDifferences(const std::vector<ParamDifference>& differences,
-                                    const QStringList& marked) {
+                                     const QStringList& marked) {
     if (differences_) differences_->close();
     // Fields whose bytes the page cannot show are never "the same".
     const QString markedNote =
@@ -380,10 +383,9 @@ bool ParametersPage::leaveByTab() {
     if (auto* le = qobject_cast<QLineEdit*>(QApplication::focusWidget()); le && isAncestorOf(le))
         if (!checkOnLeave(le)) return false;
 
-    const validation::LeaveResult r =
-        validation::leaveChecks(textOf(QStringLiteral("Edit11_1")), textOf(QStringLiteral("Edit11_2")),
-                                textOf(QStringLiteral("Edit12")), textOf(QStringLiteral("Edit14")),
-                                textOf(QStringLiteral("Edit2")), textOf(QStringLiteral("Edit18")));
+    const validation::LeaveResult r = validation::leaveChecks(
+        textOf(ctl::name(Id::Edit11_1)), textOf(ctl::name(Id::Edit11_2)), textOf(ctl::name(Id::Edit12)),
+        textOf(ctl::name(Id::Edit14)), textOf(ctl::name(Id::Edit2)), textOf(ctl::name(Id::Edit18)));
     for (const validation::LeaveMessage& m : r.messages)
         showMessage(QMessageBox::Critical, QStringLiteral("Quendrix"), m_.shell.text(m.textKey) + m.suffix);
     return r.allowed;

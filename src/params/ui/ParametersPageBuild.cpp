@@ -1,4 +1,5 @@
 // The parameters page: its controls, layout, reactions and tab order.
+#include "core/Controls.h"
 #include "params/ui/ParametersPage.h"
 
 #include "core/PageMetrics.h"
@@ -31,6 +32,8 @@
 #include <QLineEdit>
 #include <QStyle>
 #include <QVBoxLayout>
+
+using Id = ctl::ControlId;
 
 using namespace parametrypage;
 
@@ -81,9 +84,9 @@ void ParametersPage::buildControls() {
     }
     // Pasted, dropped and input-method text passes the key filters too.
     PasteFilter::installOn(findChildren<QLineEdit*>());
-    for (const char* n : {"Edit10", "Edit16", "Edit17"})
-        control(QString::fromLatin1(n))->setEnabled(false);
-    combo(QStringLiteral("ComboBox21"))->setCurrentIndex(1);
+    for (Id n : {Id::Edit10, Id::Edit16, Id::Edit17})
+        control(ctl::name(n))->setEnabled(false);
+    combo(ctl::name(Id::ComboBox21))->setCurrentIndex(1);
 
     const QStringList captions = {QString::fromUtf8("Reset parametrów"),
                                   QString::fromUtf8("Zapisz parametry"),
@@ -114,7 +117,7 @@ void ParametersPage::buildControls() {
     connect(&m_.shell, &ShellModel::textsChanged, this, &ParametersPage::fitCompareCaption);
 
     info_ = new QLabel(this);
-    info_->setObjectName(QStringLiteral("info"));
+    info_->setObjectName(ctl::name(Id::info));
     info_->setWordWrap(true);
     info_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont f = info_->font();
@@ -126,9 +129,9 @@ void ParametersPage::buildControls() {
     info_->setMinimumHeight(44);
 
     commentsOff_ = new QCheckBox(this);
-    commentsOff_->setObjectName(QStringLiteral("WylaczkomentarzeCheck"));
+    commentsOff_->setObjectName(ctl::name(Id::WylaczkomentarzeCheck));
     auto* commentsLabel = new QLabel(QStringLiteral("Wylacz komentarze"), this);
-    commentsLabel->setObjectName(QStringLiteral("WylaczkomentarzeCheckLabel"));
+    commentsLabel->setObjectName(ctl::name(Id::WylaczkomentarzeCheckLabel));
     commentsLabel->setBuddy(commentsOff_);
     commentsLabel->installEventFilter(this);
 
@@ -137,7 +140,7 @@ void ParametersPage::buildControls() {
     // The readings stand in the column of buttons over whatever background a
     // skin gives it: they show in the fields' colours, as a read-out does.
     readings_->setAutoFillBackground(true);
-    followColours(control(QStringLiteral("Edit2")), readings_,
+    followColours(control(ctl::name(Id::Edit2)), readings_,
                   {{QPalette::Text, QPalette::WindowText}, {QPalette::Base, QPalette::Window}});
 }
 
@@ -207,15 +210,14 @@ void ParametersPage::buildLayout() {
 
     // Backgrounds the skins colour: the two columns of groups, the column of
     // readings and buttons, and the comment under the right column.
-    auto gradient = [this](const char* name) {
-        auto* g = new TGradientPanel(this);
-        g->setObjectName(QString::fromLatin1(name));
+    auto gradient = [this](Id name) {
+        auto* g = ctl::make<TGradientPanel>(name, this);
         liveui::setLightGradient(g);
         return g;
     };
-    TGradientPanel* columns = gradient("GradPanel23");
-    TGradientPanel* side = gradient("GradPanel24");
-    TGradientPanel* bottom = gradient("GradPanelPanelDol");
+    TGradientPanel* columns = gradient(Id::GradPanel23);
+    TGradientPanel* side = gradient(Id::GradPanel24);
+    TGradientPanel* bottom = gradient(Id::GradPanelPanelDol);
 
     // Left column: lambda probe, TPS, engine speed and switching; right
     // column: stepper motor, cutoff, controller.
@@ -237,7 +239,7 @@ void ParametersPage::buildLayout() {
 
     auto* commentsRow = new QHBoxLayout;
     commentsRow->addWidget(commentsOff_, 0, Qt::AlignTop);
-    QLabel* commentsLabel = findChild<QLabel*>(QStringLiteral("WylaczkomentarzeCheckLabel"));
+    QLabel* commentsLabel = findChild<QLabel*>(ctl::name(Id::WylaczkomentarzeCheckLabel));
     commentsLabel->setWordWrap(true);
     commentsRow->addWidget(commentsLabel, 1);
     auto* sideColumn = new QVBoxLayout(side);
@@ -292,7 +294,7 @@ void ParametersPage::applyLayoutNumbers(const shell::layout::ParamPageNumbers& n
     const shell::layout::ParamPageMetrics m = shell::layout::paramPageMetrics(n.font);
     for (QLabel* l : std::as_const(labels_)) {
         const QString name = l->objectName();
-        const bool longLabel = name == QLatin1String("Label8") || name == QLatin1String("Label18");
+        const bool longLabel = name == ctl::name(Id::Label8) || name == ctl::name(Id::Label18);
         setPointSize(l, isCheckLabel(name) ? m.checkLabelFont() : longLabel ? m.longLabelFont() : m.font);
     }
     for (QWidget* w : std::as_const(controls_)) {
@@ -311,7 +313,7 @@ void ParametersPage::applyLayoutNumbers(const shell::layout::ParamPageNumbers& n
         g->setFixedWidth(n.groupWidth);
     }
     setPointSize(info_, m.infoFont);
-    if (QWidget* l = findChild<QWidget*>(QStringLiteral("WylaczkomentarzeCheckLabel")))
+    if (QWidget* l = findChild<QWidget*>(ctl::name(Id::WylaczkomentarzeCheckLabel)))
         setPointSize(l, m.checkLabelFont());
     // The readings and the buttons stand in the third column and share what
     // the two columns of groups leave: a moderate type, captions that wrap.
@@ -323,26 +325,26 @@ void ParametersPage::applyLayoutNumbers(const shell::layout::ParamPageNumbers& n
 
 void ParametersPage::connectReactions() {
     // Check boxes react to every change of state, also when the program sets it.
-    connect(checkBox(QStringLiteral("CheckBox13_3")), &QCheckBox::toggled, this, [this](bool on) {
+    connect(checkBox(ctl::name(Id::CheckBox13_3)), &QCheckBox::toggled, this, [this](bool on) {
         const QString t = on ? QStringLiteral("0") : QStringLiteral("500");
-        edit(QStringLiteral("Edit13_1"))->setText(t);
-        edit(QStringLiteral("Edit13_2"))->setText(t);
+        edit(ctl::name(Id::Edit13_1))->setText(t);
+        edit(ctl::name(Id::Edit13_2))->setText(t);
         m_.params.setValue(ParamId::LambdaBosch, on ? QStringLiteral("1") : QStringLiteral("0"));
         m_.params.setWritten(false);
     });
-    connect(checkBox(QStringLiteral("CheckBox15")), &QCheckBox::toggled, this, [this](bool on) {
-        edit(QStringLiteral("Edit16"))->setEnabled(on);
-        edit(QStringLiteral("Edit17"))->setEnabled(on);
+    connect(checkBox(ctl::name(Id::CheckBox15)), &QCheckBox::toggled, this, [this](bool on) {
+        edit(ctl::name(Id::Edit16))->setEnabled(on);
+        edit(ctl::name(Id::Edit17))->setEnabled(on);
         m_.params.setValue(ParamId::CutoffOn, on ? QStringLiteral("1") : QStringLiteral("0"));
         m_.params.setWritten(false);
     });
-    connect(checkBox(QStringLiteral("CheckBox22_2")), &QCheckBox::toggled, this, [this](bool on) {
+    connect(checkBox(ctl::name(Id::CheckBox22_2)), &QCheckBox::toggled, this, [this](bool on) {
         // The temperature read-out follows the switch (on a temperature-capable
         // controller); the sensor bit goes out with the next write.
         m_.params.setValue(ParamId::TempSensorOn, on ? QStringLiteral("1") : QStringLiteral("0"));
         m_.params.setWritten(false);
     });
-    connect(checkBox(QStringLiteral("CheckBox8_2")), &QCheckBox::toggled, this,
+    connect(checkBox(ctl::name(Id::CheckBox8_2)), &QCheckBox::toggled, this,
             [this](bool) { m_.params.setWritten(false); });
 
     // The model follows every control of the page.
@@ -370,11 +372,11 @@ void ParametersPage::connectReactions() {
     // Files wait too: a read still on its way would fill the page after a
     // load, and a save takes the page as the fitter sees it when the dialog shows.
     const std::pair<QAbstractButton*, void (ParametersPage::*)()> actions[] = {
-        {buttons_.value(QStringLiteral("odczButPic")), &ParametersPage::odczButPicClick},
-        {buttons_.value(QStringLiteral("ZapButPic")), &ParametersPage::ZapButPicClick},
-        {buttons_.value(QStringLiteral("ResButt")), &ParametersPage::ResButtClick},
-        {buttons_.value(QStringLiteral("OdczytButtPlik")), &ParametersPage::OdczytButtPlikClick},
-        {buttons_.value(QStringLiteral("ZapiszButtPlik")), &ParametersPage::ZapiszButtPlikClick},
+        {buttons_.value(ctl::name(Id::odczButPic)), &ParametersPage::odczButPicClick},
+        {buttons_.value(ctl::name(Id::ZapButPic)), &ParametersPage::ZapButPicClick},
+        {buttons_.value(ctl::name(Id::ResButt)), &ParametersPage::ResButtClick},
+        {buttons_.value(ctl::name(Id::OdczytButtPlik)), &ParametersPage::OdczytButtPlikClick},
+        {buttons_.value(ctl::name(Id::ZapiszButtPlik)), &ParametersPage::ZapiszButtPlikClick},
         {compare_, &ParametersPage::PorownajButtClick},
         {historyButton_, &ParametersPage::HistoriaButtClick}};
     for (const auto& [button, action] : actions)

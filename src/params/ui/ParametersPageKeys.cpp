@@ -1,4 +1,5 @@
 // The parameters page: focus display, page keys, Enter and Backspace.
+#include "core/Controls.h"
 #include "params/ui/ParametersPage.h"
 
 #include "core/PageMetrics.h"
@@ -29,6 +30,8 @@
 #include <QLineEdit>
 #include <QStyle>
 #include <QVBoxLayout>
+
+using Id = ctl::ControlId;
 
 using namespace parametrypage;
 
@@ -81,8 +84,7 @@ void ParametersPage::focusDisplay(const QString& name) {
         break;
     }
     lastList_ = e->listNumber;
-    if (name == QLatin1String("ComboBox20") || name == QLatin1String("ComboBox21"))
-        m_.params.setWritten(false);
+    if (name == ctl::name(Id::ComboBox20) || name == ctl::name(Id::ComboBox21)) m_.params.setWritten(false);
 }
 
 void ParametersPage::moveByPageKey(QWidget* from, bool down) {
@@ -103,8 +105,8 @@ void ParametersPage::moveByPageKey(QWidget* from, bool down) {
 
 void ParametersPage::listActivated(QComboBox* list) {
     m_.params.setWritten(false);
-    if (list->objectName() == QLatin1String("ComboBox9"))
-        edit(QStringLiteral("Edit10"))->setEnabled(list->currentIndex() != 0);
+    if (list->objectName() == ctl::name(Id::ComboBox9))
+        edit(ctl::name(Id::Edit10))->setEnabled(list->currentIndex() != 0);
 }
 
 void ParametersPage::closingEnter(QComboBox* list) {
@@ -117,11 +119,11 @@ void ParametersPage::closingEnter(QComboBox* list) {
     moveByPageKey(list, true);
     openList_ = false;
     // ComboBox4 clears the flag on every character typed into it, this Enter included.
-    if (list->objectName() == QLatin1String("ComboBox4")) m_.params.setWritten(false);
+    if (list->objectName() == ctl::name(Id::ComboBox4)) m_.params.setWritten(false);
 }
 
 void ParametersPage::labelClicked(const QString& label) {
-    if (label == QLatin1String("WylaczkomentarzeCheckLabel")) {
+    if (label == ctl::name(Id::WylaczkomentarzeCheckLabel)) {
         commentsOff_->setFocus(Qt::MouseFocusReason);
         return;
     }
@@ -221,7 +223,7 @@ bool ParametersPage::handleEntryKey(QWidget* w, QKeyEvent* key) {
         const QString text = key->text();
         if (text.isEmpty() || text.at(0) == QLatin1Char('\t')) return false;
         // Typing does not select an item in these lists.
-        if (e->control == QLatin1String("ComboBox4")) m_.params.setWritten(false);
+        if (e->control == ctl::name(Id::ComboBox4)) m_.params.setWritten(false);
         return text.at(0) != QLatin1Char('\r');
     }
     case ControlKind::Check:
@@ -255,7 +257,7 @@ bool ParametersPage::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     }
 
-    if (labels_.contains(name) || name == QLatin1String("WylaczkomentarzeCheckLabel")) {
+    if (labels_.contains(name) || name == ctl::name(Id::WylaczkomentarzeCheckLabel)) {
         if (event->type() == QEvent::MouseButtonPress) labelClicked(name);
         return QWidget::eventFilter(watched, event);
     }

@@ -1,5 +1,6 @@
 #pragma once
 // What the parts of the parameters page (ParametersPage*.cpp) share.
+#include "core/Controls.h"
 #include "params/KeyboardMap.h"
 #include "params/ParamTable.h"
 
@@ -38,8 +39,10 @@ inline void setPointSize(QWidget* w, int size) {
 
 // Caption labels of check boxes: the check-box label font of the layout.
 inline bool isCheckLabel(const QString& name) {
-    return name == QLatin1String("CheckBox8_2_label") || name == QLatin1String("CheckBox13_3_Label") ||
-           name == QLatin1String("checkbox22_2_label") || name == QLatin1String("CheckBox15_Label");
+    using ctl::ControlId;
+    return name == ctl::name(ControlId::CheckBox8_2_label) ||
+           name == ctl::name(ControlId::CheckBox13_3_Label) ||
+           name == ctl::name(ControlId::checkbox22_2_label) || name == ctl::name(ControlId::CheckBox15_Label);
 }
 
 } // namespace parametrypage

@@ -1,4 +1,5 @@
 #include "params/ui/PrintPage.h"
+#include "core/Controls.h"
 
 #include "core/DataPaths.h"
 #include "core/PageMetrics.h"
@@ -25,13 +26,15 @@
 #include <QPrinter>
 #include <QVBoxLayout>
 
+using Id = ctl::ControlId;
+
 namespace {
 // Rows 1-11 stand in GroupBox17, rows 12-23 in GroupBox18.
 constexpr int FirstRowOfSecondGroup = 11;
 } // namespace
 
 PrintPage::PrintPage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
-    setObjectName(QStringLiteral("DrukowanieTab"));
+    setObjectName(ctl::name(Id::DrukowanieTab));
     build();
     fill();
     connect(&m_.shell, &ShellModel::textsChanged, this, [this] {
@@ -44,26 +47,25 @@ PrintPage::PrintPage(Models models, QWidget* parent) : QWidget(parent), m_(model
 void PrintPage::build() {
     // Backgrounds the skins colour: the page, the title strip and one behind
     // each column of rows; the labels stand on them.
-    auto gradient = [](QWidget* parent, const char* name) {
-        auto* g = new TGradientPanel(parent);
-        g->setObjectName(QString::fromLatin1(name));
+    auto gradient = [](QWidget* parent, Id name) {
+        auto* g = ctl::make<TGradientPanel>(name, parent);
         liveui::setLightGradient(g);
         return g;
     };
-    TGradientPanel* pageBack = gradient(this, "GradPanel34");
+    TGradientPanel* pageBack = gradient(this, Id::GradPanel34);
     auto* whole = new QVBoxLayout(this);
     whole->setContentsMargins(0, 0, 0, 0);
     whole->addWidget(pageBack);
-    TGradientPanel* titleBack = gradient(pageBack, "GradPanel35");
+    TGradientPanel* titleBack = gradient(pageBack, Id::GradPanel35);
 
     title_ = new QLabel(titleBack);
-    title_->setObjectName(QStringLiteral("LabelPS"));
+    title_->setObjectName(ctl::name(Id::LabelPS));
     QFont tf = title_->font();
     tf.setBold(true);
     title_->setFont(tf);
 
     print_ = new TColorButton(titleBack);
-    print_->setObjectName(QStringLiteral("DrukujButt"));
+    print_->setObjectName(ctl::name(Id::DrukujButt));
     print_->setText(QStringLiteral("Drukuj"));
     pdf_ = new TColorButton(titleBack);
     pdf_->setObjectName(QStringLiteral("ZapiszPdfButt"));
@@ -90,11 +92,11 @@ void PrintPage::build() {
     QWidget::setTabOrder(pdf_, fileCheck_);
 
     auto* g17 = new QGroupBox(pageBack);
-    g17->setObjectName(QStringLiteral("GroupBox17"));
+    g17->setObjectName(ctl::name(Id::GroupBox17));
     auto* g18 = new QGroupBox(pageBack);
-    g18->setObjectName(QStringLiteral("GroupBox18"));
-    TGradientPanel* back17 = gradient(g17, "GradPanel36");
-    TGradientPanel* back18 = gradient(g18, "GradPanel37");
+    g18->setObjectName(ctl::name(Id::GroupBox18));
+    TGradientPanel* back17 = gradient(g17, Id::GradPanel36);
+    TGradientPanel* back18 = gradient(g18, Id::GradPanel37);
     for (auto [g, back] : {std::pair{g17, back17}, std::pair{g18, back18}}) {
         auto* frame = new QVBoxLayout(g);
         frame->setContentsMargins(2, 2, 2, 2);

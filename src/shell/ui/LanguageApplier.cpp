@@ -1,4 +1,5 @@
 #include "shell/ui/LanguageApplier.h"
+#include "core/Controls.h"
 
 #include "core/LanguageKeys.h"
 #include "core/LanguageTexts.h"
@@ -16,6 +17,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTabWidget>
+
+using Id = ctl::ControlId;
 
 namespace {
 
@@ -155,13 +158,13 @@ LanguageApplier::Result LanguageApplier::apply(const shell::LanguageFileContents
 
 void LanguageApplier::showPetrolGas(QWidget* root, const LanguageTexts& texts, bool petrol) {
     if (!root) return;
-    auto* label = root->findChild<QLabel*>(QStringLiteral("ZmiennaGazBenzyna"));
-    auto* lamp = root->findChild<TLedLamp*>(QStringLiteral("GasLed"));
+    auto* label = root->findChild<QLabel*>(ctl::name(Id::ZmiennaGazBenzyna));
+    auto* lamp = root->findChild<TLedLamp*>(ctl::name(Id::GasLed));
     const QString text = texts.text(petrol ? 10408 : 10409);
     QColor labelColour = petrol ? tColor(255) : tColor(32768);
     QColor lampColour = tColor(255);
     if (!petrol) {
-        auto* ref = root->findChild<QLabel*>(QStringLiteral("Label47"));
+        auto* ref = root->findChild<QLabel*>(ctl::name(Id::Label47));
         lampColour = ref ? ref->palette().color(QPalette::WindowText) : QColor(Qt::black);
     }
     if (label) {

@@ -1,4 +1,5 @@
 #include "shell/ui/LayoutApplier.h"
+#include "core/Controls.h"
 
 #include "widgets/TAnalogGauge.h"
 #include "widgets/TColorButton.h"
@@ -21,14 +22,17 @@
 #include <QMainWindow>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <optional>
+
+using Id = ctl::ControlId;
 
 using namespace shell::layout;
 
 namespace {
 
-const QString ParamPage = QStringLiteral("ParametryTab");
-const QString PrintTab = QStringLiteral("DrukowanieTab");
-const QString WizardTabs = QStringLiteral("PageControl2");
+const QString ParamPage = ctl::name(Id::ParametryTab);
+const QString PrintTab = ctl::name(Id::DrukowanieTab);
+const QString WizardTabs = ctl::name(Id::PageControl2);
 
 bool isContainer(const QWidget* w) {
     const QMetaObject* m = w->metaObject();
@@ -76,58 +80,58 @@ void setPointSize(QWidget* w, int size, bool bold) {
 
 // Parameter rows: caption label and its fields, top to bottom.
 struct Row {
-    const char* label;
-    const char* fields[2];
+    Id label;
+    std::optional<Id> fields[2];
 };
 constexpr Row ParamRows[] = {
-    {"Label1", {"ComboBox1", nullptr}},    {"Label2", {"Edit2", nullptr}},
-    {"Label3", {"Edit3", nullptr}},        {"Label4", {"ComboBox4", nullptr}},
-    {"Label5", {"Edit5", nullptr}},        {"Label6", {"Edit6", nullptr}},
-    {"Label7", {"Edit7", nullptr}},        {"Label8", {"Edit8_1", nullptr}},
-    {"Label9", {"ComboBox9", nullptr}},    {"Label10", {"Edit10", nullptr}},
-    {"Label12", {"Edit11_1", "Edit11_2"}}, {"Label13", {"Edit12", nullptr}},
-    {"Label14", {"Edit13_1", "Edit13_2"}}, {"Label16", {"Edit14", nullptr}},
-    {"Label17", {"CheckBox15", nullptr}},  {"Label18", {"Edit16", nullptr}},
-    {"Label19", {"Edit17", nullptr}},      {"Label20", {"Edit18", nullptr}},
-    {"Label21", {"Edit19", nullptr}},      {"Label22", {"ComboBox20", nullptr}},
-    {"Label23", {"ComboBox21", nullptr}},  {"minprzelbgLabel", {"Edit22_1", nullptr}},
+    {Id::Label1, {Id::ComboBox1, std::nullopt}},   {Id::Label2, {Id::Edit2, std::nullopt}},
+    {Id::Label3, {Id::Edit3, std::nullopt}},       {Id::Label4, {Id::ComboBox4, std::nullopt}},
+    {Id::Label5, {Id::Edit5, std::nullopt}},       {Id::Label6, {Id::Edit6, std::nullopt}},
+    {Id::Label7, {Id::Edit7, std::nullopt}},       {Id::Label8, {Id::Edit8_1, std::nullopt}},
+    {Id::Label9, {Id::ComboBox9, std::nullopt}},   {Id::Label10, {Id::Edit10, std::nullopt}},
+    {Id::Label12, {Id::Edit11_1, Id::Edit11_2}},   {Id::Label13, {Id::Edit12, std::nullopt}},
+    {Id::Label14, {Id::Edit13_1, Id::Edit13_2}},   {Id::Label16, {Id::Edit14, std::nullopt}},
+    {Id::Label17, {Id::CheckBox15, std::nullopt}}, {Id::Label18, {Id::Edit16, std::nullopt}},
+    {Id::Label19, {Id::Edit17, std::nullopt}},     {Id::Label20, {Id::Edit18, std::nullopt}},
+    {Id::Label21, {Id::Edit19, std::nullopt}},     {Id::Label22, {Id::ComboBox20, std::nullopt}},
+    {Id::Label23, {Id::ComboBox21, std::nullopt}}, {Id::minprzelbgLabel, {Id::Edit22_1, std::nullopt}},
 };
 // Check boxes at the left edge with their labels beside them.
-constexpr std::pair<const char*, const char*> LeftChecks[] = {
-    {"CheckBox8_2", "CheckBox8_2_label"},
-    {"CheckBox13_3", "CheckBox13_3_Label"},
-    {"CheckBox22_2", "checkbox22_2_label"},
+constexpr std::pair<Id, Id> LeftChecks[] = {
+    {Id::CheckBox8_2, Id::CheckBox8_2_label},
+    {Id::CheckBox13_3, Id::CheckBox13_3_Label},
+    {Id::CheckBox22_2, Id::checkbox22_2_label},
 };
-constexpr const char* ParamLabels[] = {"Label1",
-                                       "Label2",
-                                       "Label3",
-                                       "Label4",
-                                       "Label5",
-                                       "Label6",
-                                       "Label7",
-                                       "Label8",
-                                       "Label9",
-                                       "Label10",
-                                       "Label12",
-                                       "Label13",
-                                       "Label14",
-                                       "Label16",
-                                       "Label17",
-                                       "Label18",
-                                       "Label19",
-                                       "Label20",
-                                       "Label21",
-                                       "Label22",
-                                       "Label23",
-                                       "checkbox22_2_label",
-                                       "CheckBox13_3_Label",
-                                       "CheckBox8_2_label",
-                                       "CheckBox15_Label",
-                                       "minprzelbgLabel"};
-constexpr const char* LeftGroups[] = {"GroupBox20", "GroupBox9", "GroupBox14"};
-constexpr const char* RightGroups[] = {"GroupBox22", "GroupBox8", "GroupBox21"};
-constexpr const char* ParamButtons[] = {"ResButt", "ZapButPic", "odczButPic", "OdczytButtPlik",
-                                        "ZapiszButtPlik"};
+constexpr Id ParamLabels[] = {Id::Label1,
+                              Id::Label2,
+                              Id::Label3,
+                              Id::Label4,
+                              Id::Label5,
+                              Id::Label6,
+                              Id::Label7,
+                              Id::Label8,
+                              Id::Label9,
+                              Id::Label10,
+                              Id::Label12,
+                              Id::Label13,
+                              Id::Label14,
+                              Id::Label16,
+                              Id::Label17,
+                              Id::Label18,
+                              Id::Label19,
+                              Id::Label20,
+                              Id::Label21,
+                              Id::Label22,
+                              Id::Label23,
+                              Id::checkbox22_2_label,
+                              Id::CheckBox13_3_Label,
+                              Id::CheckBox8_2_label,
+                              Id::CheckBox15_Label,
+                              Id::minprzelbgLabel};
+constexpr Id LeftGroups[] = {Id::GroupBox20, Id::GroupBox9, Id::GroupBox14};
+constexpr Id RightGroups[] = {Id::GroupBox22, Id::GroupBox8, Id::GroupBox21};
+constexpr Id ParamButtons[] = {Id::ResButt, Id::ZapButPic, Id::odczButPic, Id::OdczytButtPlik,
+                               Id::ZapiszButtPlik};
 
 } // namespace
 
@@ -184,7 +188,7 @@ void LayoutApplier::walk(QWidget* parent, bool record) {
 void LayoutApplier::recordDesignBounds() {
     if (recorded_) return;
     recorded_ = true;
-    pages_ = window_->findChild<QTabWidget*>(QStringLiteral("pagecontrol1"));
+    pages_ = window_->findChild<QTabWidget*>(ctl::name(Id::pagecontrol1));
     if (!pages_) return;
     pagesDesign_ = pages_->geometry();
     for (int i = 0; i < pages_->count(); ++i) {
@@ -321,8 +325,8 @@ void LayoutApplier::layoutMenuCommand(int item, const Screen& screen) {
 }
 
 void LayoutApplier::setParamLabelsBold(bool bold) {
-    for (const char* name : ParamLabels)
-        if (QWidget* w = named(QString::fromLatin1(name))) {
+    for (Id name : ParamLabels)
+        if (QWidget* w = named(ctl::name(name))) {
             QFont f = w->font();
             f.setBold(bold);
             w->setFont(f);
@@ -356,31 +360,30 @@ void LayoutApplier::applyParamPage(const ParamPageNumbers& n) {
     const int fieldRoom = n.groupWidth - n.fieldColumn - 8;
 
     for (const Row& row : ParamRows) {
-        const QString labelName = QString::fromLatin1(row.label);
+        const QString labelName = ctl::name(row.label);
         if (QWidget* label = named(labelName)) {
             const QRect d = paramDesign(labelName);
-            const bool longLabel =
-                labelName == QLatin1String("Label8") || labelName == QLatin1String("Label18");
+            const bool longLabel = labelName == ctl::name(Id::Label8) || labelName == ctl::name(Id::Label18);
             label->setGeometry(5, vert(d.y()), std::max(10, n.fieldColumn - 10), vert(d.height()));
             setPointSize(label, longLabel ? m.longLabelFont() : F, label->font().bold());
         }
         int nextLeft = n.fieldColumn;
-        for (const char* fieldName : row.fields) {
-            if (!fieldName) break;
-            const QString name = QString::fromLatin1(fieldName);
+        for (const std::optional<Id>& fieldId : row.fields) {
+            if (!fieldId) break;
+            const QString name = ctl::name(*fieldId);
             QWidget* field = named(name);
             if (!field) continue;
             const QRect d = paramDesign(name);
-            if (name == QLatin1String("CheckBox15")) {
+            if (name == ctl::name(Id::CheckBox15)) {
                 field->move(n.fieldColumn, vert(d.y()));
-                if (QWidget* l = named(QStringLiteral("CheckBox15_Label"))) {
+                if (QWidget* l = named(ctl::name(Id::CheckBox15_Label))) {
                     const QRect ld = paramDesign(l->objectName());
                     l->setGeometry(n.fieldColumn + 20, vert(ld.y()), ld.width(), vert(ld.height()));
                     setPointSize(l, m.checkLabelFont(), l->font().bold());
                 }
                 continue;
             }
-            const bool pair = row.fields[1] != nullptr;
+            const bool pair = row.fields[1].has_value();
             const int width = std::min(vert(d.width()), pair ? (fieldRoom - 4) / 2 : fieldRoom);
             field->setGeometry(nextLeft, vert(d.y()), std::max(16, width), vert(d.height()));
             nextLeft += std::max(16, width) + 4;
@@ -389,8 +392,8 @@ void LayoutApplier::applyParamPage(const ParamPageNumbers& n) {
         }
     }
     for (const auto& [box, labelName] : LeftChecks) {
-        if (QWidget* b = named(QString::fromLatin1(box))) b->move(5, vert(paramDesign(b->objectName()).y()));
-        if (QWidget* l = named(QString::fromLatin1(labelName))) {
+        if (QWidget* b = named(ctl::name(box))) b->move(5, vert(paramDesign(b->objectName()).y()));
+        if (QWidget* l = named(ctl::name(labelName))) {
             const QRect d = paramDesign(l->objectName());
             l->setGeometry(25, vert(d.y()), std::max(10, n.groupWidth - 30), vert(d.height()));
             setPointSize(l, m.checkLabelFont(), l->font().bold());
@@ -399,10 +402,10 @@ void LayoutApplier::applyParamPage(const ParamPageNumbers& n) {
 
     // Two columns of groups, stacked from the top.
     const GroupHeights heights = groupHeights(F);
-    auto stack = [&](const char* const(&names)[3], const int(&h)[3], int left) {
+    auto stack = [&](const Id(&names)[3], const int(&h)[3], int left) {
         int top = m.groupGap;
         for (int i = 0; i < 3; ++i) {
-            if (QWidget* g = named(QString::fromLatin1(names[i]))) {
+            if (QWidget* g = named(ctl::name(names[i]))) {
                 g->setGeometry(left, top, n.groupWidth, h[i]);
                 setPointSize(g, F, g->font().bold());
             }
@@ -417,8 +420,8 @@ void LayoutApplier::applyParamPage(const ParamPageNumbers& n) {
     int y = std::max(leftBottom, rightBottom);
     int x = m.leftColumn;
     int rowHeight = 0;
-    for (const char* name : ParamButtons)
-        if (QWidget* b = named(QString::fromLatin1(name))) {
+    for (Id name : ParamButtons)
+        if (QWidget* b = named(ctl::name(name))) {
             const QRect d = paramDesign(b->objectName());
             const QRect r(x, y, vert(d.width()), vert(d.height()));
             b->setGeometry(r);
@@ -426,19 +429,19 @@ void LayoutApplier::applyParamPage(const ParamPageNumbers& n) {
             x += r.width() + m.groupGap;
             rowHeight = std::max(rowHeight, r.height());
         }
-    if (QWidget* c = named(QStringLiteral("WylaczkomentarzeCheck"))) {
+    if (QWidget* c = named(ctl::name(Id::WylaczkomentarzeCheck))) {
         c->move(x, y + 2);
-        if (QWidget* l = named(QStringLiteral("WylaczkomentarzeCheckLabel"))) {
+        if (QWidget* l = named(ctl::name(Id::WylaczkomentarzeCheckLabel))) {
             l->move(x + 20, y);
             setPointSize(l, m.checkLabelFont(), l->font().bold());
         }
     }
     y += rowHeight + m.groupGap;
-    if (QWidget* info = named(QStringLiteral("info"))) {
+    if (QWidget* info = named(ctl::name(Id::info))) {
         const int width = std::max(40, m.window.width() - m.infoRightGap - m.leftColumn);
         info->setGeometry(m.leftColumn, y, width, vert(paramDesign(info->objectName()).height()));
         setPointSize(info, m.infoFont, info->font().bold());
     }
-    if (QWidget* print = named(QStringLiteral("DrukujButt"))) print->move(450, 10);
+    if (QWidget* print = named(ctl::name(Id::DrukujButt))) print->move(450, 10);
     if (!fullScreen_) setWindowSize(m.window);
 }

@@ -1,4 +1,5 @@
 #include "shell/ui/MainWindow.h"
+#include "core/Controls.h"
 
 #include "adapt/ui/WizardPage.h"
 #include "core/DataPaths.h"
@@ -16,8 +17,8 @@
 #include "params/ParameterSession.h"
 #include "params/RestorePoints.h"
 #include "params/WriteGate.h"
-#include "params/ui/PrintPage.h"
 #include "params/ui/ParametersPage.h"
+#include "params/ui/PrintPage.h"
 #include "shell/LanguageFile.h"
 #include "shell/PortSession.h"
 #include "shell/SettingsFile.h"
@@ -55,6 +56,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+using Id = ctl::ControlId;
+
 using shell::Page;
 
 namespace {
@@ -69,7 +72,7 @@ constexpr int NoLanguageFiles = 30004;
 MainWindow::MainWindow() : MainWindow(Setup{}) {}
 
 MainWindow::MainWindow(Setup setup, QWidget* parent) : QMainWindow(parent), setup_(std::move(setup)) {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(ctl::name(Id::Form1));
     setWindowTitle(QStringLiteral("Quendrix 4.3"));
     setWindowIcon(artwork::windowIcon());
     QFont f(QStringLiteral("Arial"));
@@ -182,7 +185,7 @@ void MainWindow::buildPages() {
     client_->installEventFilter(this);
     setCentralWidget(client_);
     pages_ = new QTabWidget(client_);
-    pages_->setObjectName(QStringLiteral("pagecontrol1"));
+    pages_->setObjectName(ctl::name(Id::pagecontrol1));
     pages_->setGeometry(PagesDesign);
     obroty_ = new EngineSpeedPage(models(), pages_);
     parametry_ = new ParametersPage(models(), pages_);
@@ -226,7 +229,7 @@ void MainWindow::FormCreate() {
     shell_->languageCode = QStringLiteral("PL");
     shell_->languageFile = QStringLiteral("polish.lng");
     link_->setSelectedPort(QStringLiteral("com1"));
-    if (QAction* a = menuItem(QStringLiteral("PamOstRozdz"))) a->setChecked(false);
+    if (QAction* a = menuItem(ctl::name(Id::PamOstRozdz))) a->setChecked(false);
     layout_->recordDesignBounds();
     params_->setWritten(true);
     shell_->helpFile = QStringLiteral("help/quendrix_pl.html");
@@ -274,7 +277,7 @@ QString MainWindow::loadSettings() {
     if (const shell::lang::LanguageChoice* c = shell::lang::choiceByFile(st.languageFile))
         if (QAction* a = menuItem(QString::fromLatin1(c->menuItem))) a->setChecked(true);
     // Set by program, the switch runs its reaction as a click does.
-    if (auto* comments = parametry_->findChild<QCheckBox*>(QStringLiteral("WylaczkomentarzeCheck")))
+    if (auto* comments = parametry_->findChild<QCheckBox*>(ctl::name(Id::WylaczkomentarzeCheck)))
         comments->setChecked(st.commentsOff);
 
     ports_->setLastCom(st.comPort);
@@ -288,7 +291,7 @@ QString MainWindow::loadSettings() {
     const LayoutApplier::Screen sc = screen();
     layout_->applyLayout(0, sc);
     if (plan.rememberedLayout) layout_->layoutMenuCommand(plan.rememberedLayout, sc);
-    if (QAction* a = menuItem(QStringLiteral("PamOstRozdz"))) a->setChecked(st.rememberLayout);
+    if (QAction* a = menuItem(ctl::name(Id::PamOstRozdz))) a->setChecked(st.rememberLayout);
     recording_->setFastLog(st.fastLog);
 
     if (!plan.skinCode.isEmpty()) loadSkin(plan.skinCode);
@@ -306,10 +309,10 @@ shell::ShellSettings MainWindow::currentSettings() const {
     for (const shell::skin::SkinChoice& c : shell::skin::skinChoices())
         if (QAction* a = menuItem(QString::fromLatin1(c.menuItem)); a && a->isChecked())
             st.skin = QString::fromLatin1(c.code);
-    if (auto* comments = parametry_->findChild<QCheckBox*>(QStringLiteral("WylaczkomentarzeCheck")))
+    if (auto* comments = parametry_->findChild<QCheckBox*>(ctl::name(Id::WylaczkomentarzeCheck)))
         st.commentsOff = comments->isChecked();
     st.layoutItem = layout_->checkedItem();
-    if (QAction* a = menuItem(QStringLiteral("PamOstRozdz"))) st.rememberLayout = a->isChecked();
+    if (QAction* a = menuItem(ctl::name(Id::PamOstRozdz))) st.rememberLayout = a->isChecked();
     st.fastLog = recording_->fastLog();
     return st;
 }
@@ -382,8 +385,8 @@ void MainWindow::updateStepShortcuts() {
     // them a meaning; elsewhere they keep their ordinary use in the widgets.
     const PageHooks* page = navigator_->page(navigator_->current());
     const bool used = navigator_->current() == Page::Parametry || (page && page->usesStepKeys());
-    if (QAction* a = menuItem(QStringLiteral("Dalej1"))) a->setEnabled(used);
-    if (QAction* a = menuItem(QStringLiteral("a1"))) a->setEnabled(used);
+    if (QAction* a = menuItem(ctl::name(Id::Dalej1))) a->setEnabled(used);
+    if (QAction* a = menuItem(ctl::name(Id::a1))) a->setEnabled(used);
 }
 
 void MainWindow::selectPageFromMenu(Page page) {
@@ -504,7 +507,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 bool MainWindow::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate) {
         // FormActivate: the ignition list gets the focus when it can take it.
-        if (QWidget* combo = obroty_ ? obroty_->findChild<QWidget*>(QStringLiteral("ComboBox2")) : nullptr)
+        if (QWidget* combo = obroty_ ? obroty_->findChild<QWidget*>(ctl::name(Id::ComboBox2)) : nullptr)
             if (combo->isVisible() && combo->isEnabled() && combo->focusPolicy() != Qt::NoFocus)
                 combo->setFocus();
     }
@@ -517,7 +520,7 @@ void MainWindow::DefaultOptionClick() {
         ports_->selectPort(QStringLiteral("com1"));
         languageMenuClick(QStringLiteral("polish.lng"));
         layout_->applyLayout(0, screen());
-        if (QAction* a = menuItem(QStringLiteral("skorkaZwy"))) a->trigger();
+        if (QAction* a = menuItem(ctl::name(Id::skorkaZwy))) a->trigger();
         // The parameter side: block read, parameters page filled, port opened.
         parametry_->DefaultOptionClick();
     });

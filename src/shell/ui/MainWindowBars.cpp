@@ -1,5 +1,6 @@
 // The main window's menu bar and status bar, and what the language, skin and
 // layout menus do.
+#include "core/Controls.h"
 #include "shell/ui/MainWindow.h"
 
 #include "adapt/ui/WizardPage.h"
@@ -18,8 +19,8 @@
 #include "params/ParameterSession.h"
 #include "params/RestorePoints.h"
 #include "params/WriteGate.h"
-#include "params/ui/PrintPage.h"
 #include "params/ui/ParametersPage.h"
+#include "params/ui/PrintPage.h"
 #include "shell/LanguageFile.h"
 #include "shell/PortSession.h"
 #include "shell/SettingsFile.h"
@@ -57,6 +58,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+using Id = ctl::ControlId;
+
 using shell::Page;
 
 namespace {
@@ -75,7 +78,7 @@ QAction* MainWindow::addItem(QMenu* menu, const QString& name, const QString& ca
 
 void MainWindow::buildMenu() {
     QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
+    bar->setObjectName(ctl::name(Id::MainMenu1));
     auto submenu = [this](QMenu* parentMenu, const QString& name, const QString& caption) {
         QMenu* m = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
         m->setObjectName(name);
@@ -83,26 +86,25 @@ void MainWindow::buildMenu() {
         return m;
     };
 
-    QMenu* menu = submenu(nullptr, QStringLiteral("MenuTab"), QStringLiteral("Menu"));
-    connect(addItem(menu, QStringLiteral("ParButton"), QStringLiteral("Parametry systemu"), Qt::Key_F2),
+    QMenu* menu = submenu(nullptr, ctl::name(Id::MenuTab), QStringLiteral("Menu"));
+    connect(addItem(menu, ctl::name(Id::ParButton), QStringLiteral("Parametry systemu"), Qt::Key_F2),
             &QAction::triggered, this, [this] { selectPageFromMenu(Page::Parametry); });
-    connect(addItem(menu, QStringLiteral("WizButton"), QStringLiteral("Wizualizacja"), Qt::Key_F3),
+    connect(addItem(menu, ctl::name(Id::WizButton), QStringLiteral("Wizualizacja"), Qt::Key_F3),
             &QAction::triggered, this, [this] { selectPageFromMenu(Page::Wizualizacja); });
-    connect(addItem(menu, QStringLiteral("ObrButton"), QStringLiteral("Obroty"), Qt::Key_F4),
+    connect(addItem(menu, ctl::name(Id::ObrButton), QStringLiteral("Obroty"), Qt::Key_F4),
             &QAction::triggered, this, [this] { selectPageFromMenu(Page::Obroty); });
-    connect(addItem(menu, QStringLiteral("AutoButton"), QStringLiteral("Autoadaptacja"), Qt::Key_F5),
+    connect(addItem(menu, ctl::name(Id::AutoButton), QStringLiteral("Autoadaptacja"), Qt::Key_F5),
             &QAction::triggered, this, [this] { selectPageFromMenu(Page::Autoadaptacja); });
-    connect(addItem(menu, QStringLiteral("DruButton"), QStringLiteral("Drukowanie parametrów"), Qt::Key_F9),
+    connect(addItem(menu, ctl::name(Id::DruButton), QStringLiteral("Drukowanie parametrów"), Qt::Key_F9),
             &QAction::triggered, this, [this] { selectPageFromMenu(Page::Drukowanie); });
 
     // Hidden items: not in the visible menu, but their shortcuts work because
     // they belong to the window.
-    QAction* back = addItem(nullptr, QStringLiteral("a1"), QStringLiteral("Cofnij"), Qt::Key_Backspace);
-    QAction* next = addItem(nullptr, QStringLiteral("Dalej1"), QStringLiteral("Dalej"));
+    QAction* back = addItem(nullptr, ctl::name(Id::a1), QStringLiteral("Cofnij"), Qt::Key_Backspace);
+    QAction* next = addItem(nullptr, ctl::name(Id::Dalej1), QStringLiteral("Dalej"));
     next->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    QAction* version =
-        addItem(nullptr, QStringLiteral("wersjasterownika1"), QStringLiteral("wersja sterownika"),
-                QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F1));
+    QAction* version = addItem(nullptr, ctl::name(Id::wersjasterownika1), QStringLiteral("wersja sterownika"),
+                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F1));
     for (QAction* a : {back, next, version}) {
         a->setVisible(true);
         addAction(a);
@@ -111,8 +113,8 @@ void MainWindow::buildMenu() {
     connect(next, &QAction::triggered, this, &MainWindow::Dalej1Click);
     connect(version, &QAction::triggered, this, &MainWindow::wersjasterownika1Click);
 
-    menu->addSeparator()->setObjectName(QStringLiteral("N2"));
-    connect(addItem(menu, QStringLiteral("DefaultOption"), QStringLiteral("Domyślne ustawienia")),
+    menu->addSeparator()->setObjectName(ctl::name(Id::N2));
+    connect(addItem(menu, ctl::name(Id::DefaultOption), QStringLiteral("Domyślne ustawienia")),
             &QAction::triggered, this, &MainWindow::DefaultOptionClick);
     QAction* trace = addItem(menu, QStringLiteral("ProtocolTrace"), shell_->text(tracetext::Title),
                              QKeySequence(Qt::CTRL | Qt::Key_T));
@@ -121,57 +123,57 @@ void MainWindow::buildMenu() {
             [this, trace] { trace->setText(shell_->text(tracetext::Title)); });
     recording_->buildMenu(menu);
 
-    ports_->buildMenu(submenu(nullptr, QStringLiteral("PortGroup"), QStringLiteral("Port")));
+    ports_->buildMenu(submenu(nullptr, ctl::name(Id::PortGroup), QStringLiteral("Port")));
 
     // Language, layout and skin choices: the items and their radio groups.
-    QMenu* lang = submenu(nullptr, QStringLiteral("Jezyki"), QStringLiteral("Język"));
+    QMenu* lang = submenu(nullptr, ctl::name(Id::Jezyki), QStringLiteral("Język"));
     auto* langGroup = new QActionGroup(this);
-    const std::pair<const char*, const char*> langs[] = {{"JPolski", "Polski"},
-                                                         {"JAngielski", "Angielski"},
-                                                         {"JRosyjski", "Rosyjski"},
-                                                         {"JCzeski", "Czeski"},
-                                                         {"JWloski", "Włoski"}};
+    const std::pair<Id, const char*> langs[] = {{Id::JPolski, "Polski"},
+                                                {Id::JAngielski, "Angielski"},
+                                                {Id::JRosyjski, "Rosyjski"},
+                                                {Id::JCzeski, "Czeski"},
+                                                {Id::JWloski, "Włoski"}};
     for (const auto& [name, caption] : langs) {
-        QAction* a = addItem(lang, QString::fromLatin1(name), QString::fromUtf8(caption));
+        QAction* a = addItem(lang, ctl::name(name), QString::fromUtf8(caption));
         a->setCheckable(true);
-        a->setChecked(QLatin1String(name) == QLatin1String("JPolski"));
+        a->setChecked(name == Id::JPolski);
         langGroup->addAction(a);
         for (const shell::lang::LanguageChoice& c : shell::lang::languageChoices())
-            if (QLatin1String(c.menuItem) == QLatin1String(name)) {
+            if (QLatin1String(c.menuItem) == ctl::name(name)) {
                 const QString file = QString::fromLatin1(c.file);
                 connect(a, &QAction::triggered, this, [this, file] { languageMenuClick(file); });
             }
     }
 
-    QMenu* look = submenu(nullptr, QStringLiteral("Wyglad"), QStringLiteral("Wyglad"));
-    QMenu* size = submenu(look, QStringLiteral("Czcionka"), QStringLiteral("Rozdzielczość"));
+    QMenu* look = submenu(nullptr, ctl::name(Id::Wyglad), QStringLiteral("Wyglad"));
+    QMenu* size = submenu(look, ctl::name(Id::Czcionka), QStringLiteral("Rozdzielczość"));
     auto* sizeGroup = new QActionGroup(this);
-    const std::pair<const char*, const char*> sizes[] = {
-        {"CzcionkaMala", "640x480"}, {"CzcionkaSrednia", "720x576"}, {"CzcionkaDuza", "800x600"},
-        {"N1024", "1024x768"},       {"N1152", "1152x864"},          {"N1280", "1280x1024"}};
+    const std::pair<Id, const char*> sizes[] = {
+        {Id::CzcionkaMala, "640x480"}, {Id::CzcionkaSrednia, "720x576"}, {Id::CzcionkaDuza, "800x600"},
+        {Id::N1024, "1024x768"},       {Id::N1152, "1152x864"},          {Id::N1280, "1280x1024"}};
     int item = 0;
     for (const auto& [name, caption] : sizes) {
-        QAction* a = addItem(size, QString::fromLatin1(name), QString::fromLatin1(caption));
+        QAction* a = addItem(size, ctl::name(name), QString::fromLatin1(caption));
         a->setCheckable(true);
-        a->setChecked(QLatin1String(name) == QLatin1String("CzcionkaSrednia"));
+        a->setChecked(name == Id::CzcionkaSrednia);
         sizeGroup->addAction(a);
         ++item;
         connect(a, &QAction::triggered, this, [this, item] { layoutMenuClick(item); });
     }
-    QMenu* skin = submenu(look, QStringLiteral("Skorka"), QStringLiteral("Skorka"));
+    QMenu* skin = submenu(look, ctl::name(Id::Skorka), QStringLiteral("Skorka"));
     auto* skinGroup = new QActionGroup(this);
-    const std::tuple<const char*, const char*, int> skins[] = {{"skorkaKol", "skorka kolor", Qt::Key_F1},
-                                                               {"skorkaZwy", "skorka zwykla", Qt::Key_F2},
-                                                               {"SkorkaSil", "skorka srebrna", Qt::Key_F3},
-                                                               {"SkorkaBez", "skorka bezbarwna", Qt::Key_F4}};
+    const std::tuple<Id, const char*, int> skins[] = {{Id::skorkaKol, "skorka kolor", Qt::Key_F1},
+                                                      {Id::skorkaZwy, "skorka zwykla", Qt::Key_F2},
+                                                      {Id::SkorkaSil, "skorka srebrna", Qt::Key_F3},
+                                                      {Id::SkorkaBez, "skorka bezbarwna", Qt::Key_F4}};
     for (const auto& [name, caption, key] : skins) {
-        QAction* a = addItem(skin, QString::fromLatin1(name), QString::fromLatin1(caption),
+        QAction* a = addItem(skin, ctl::name(name), QString::fromLatin1(caption),
                              QKeySequence(Qt::CTRL | static_cast<Qt::Key>(key)));
         a->setCheckable(true);
-        a->setChecked(QLatin1String(name) == QLatin1String("skorkaZwy"));
+        a->setChecked(name == Id::skorkaZwy);
         if (a->isChecked()) skinItem_ = a;
         skinGroup->addAction(a);
-        if (const shell::skin::SkinChoice* c = shell::skin::choiceByMenuItem(QString::fromLatin1(name))) {
+        if (const shell::skin::SkinChoice* c = shell::skin::choiceByMenuItem(ctl::name(name))) {
             const QString code = QString::fromLatin1(c->code);
             // The item is checked only when its whole file was read: until
             // then the item of the skin in force keeps the mark.
@@ -185,29 +187,29 @@ void MainWindow::buildMenu() {
         }
     }
     QAction* remember =
-        addItem(look, QStringLiteral("PamOstRozdz"), QStringLiteral("pamietaj ost rozdzielczosc"));
+        addItem(look, ctl::name(Id::PamOstRozdz), QStringLiteral("pamietaj ost rozdzielczosc"));
     remember->setCheckable(true);
 
-    QAction* help = addItem(nullptr, QStringLiteral("PomocButton"), QStringLiteral("Pomoc"), Qt::Key_F1);
+    QAction* help = addItem(nullptr, ctl::name(Id::PomocButton), QStringLiteral("Pomoc"), Qt::Key_F1);
     bar->addAction(help);
     connect(help, &QAction::triggered, this, &MainWindow::PomocButtonClick);
-    QAction* quit = addItem(nullptr, QStringLiteral("KoniecButton"), QStringLiteral("Koniec"));
+    QAction* quit = addItem(nullptr, ctl::name(Id::KoniecButton), QStringLiteral("Koniec"));
     bar->addAction(quit);
     connect(quit, &QAction::triggered, this, &MainWindow::KoniecButtonClick);
-    QAction* about = addItem(nullptr, QStringLiteral("oprogramiebutton"), QStringLiteral("o programie"));
+    QAction* about = addItem(nullptr, ctl::name(Id::oprogramiebutton), QStringLiteral("o programie"));
     bar->addAction(about);
     connect(about, &QAction::triggered, this, &MainWindow::oprogramiebuttonClick);
 }
 
 void MainWindow::buildStatusBar() {
     QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setObjectName(ctl::name(Id::StatusBar1));
     bar->setSizeGripEnabled(false);
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(13);
     QLabel* panel0 = ports_->linkPanel();
     panel1_ = new QLabel(bar);
-    panel1_->setObjectName(QStringLiteral("StatusPanel1"));
+    panel1_->setObjectName(ctl::name(Id::StatusPanel1));
     panel1_->setMinimumWidth(50);
     for (QLabel* l : {panel0, panel1_}) {
         l->setFont(f);

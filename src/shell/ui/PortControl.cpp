@@ -1,4 +1,5 @@
 #include "shell/ui/PortControl.h"
+#include "core/Controls.h"
 
 #include "core/ShellModel.h"
 #include "link/ControllerLink.h"
@@ -19,6 +20,8 @@
 #include <QToolButton>
 #include <algorithm>
 
+using Id = ctl::ControlId;
+
 PortControl::PortControl(QWidget* window, ControllerLink& link, shell::PortSession& session,
                          ShellModel& shell, LiveModel& live, std::function<QList<SerialDevice>()> devices)
     : window_(window), link_(link), session_(session), shell_(shell), live_(live),
@@ -26,7 +29,7 @@ PortControl::PortControl(QWidget* window, ControllerLink& link, shell::PortSessi
     if (!devices_) devices_ = [] { return serialDevices(); };
 
     panel0_ = new QLabel(window);
-    panel0_->setObjectName(QStringLiteral("StatusPanel0"));
+    panel0_->setObjectName(ctl::name(Id::StatusPanel0));
     // 150 pixels wide as designed, wider when the link state needs it: the
     // no-answer text must be read whole.
     panel0_->setMinimumWidth(150);
@@ -66,9 +69,11 @@ void PortControl::buildMenu(QMenu* portMenu) {
     portMenu_ = portMenu;
     portGroup_ = new QActionGroup(this);
     portGroup_->setExclusive(true);
+    const Id items[] = {Id::PCOM1, Id::PCOM2, Id::PCOM3, Id::PCOM4,
+                        Id::PCOM5, Id::PCOM6, Id::PCOM7, Id::PCOM8};
     for (int n = 1; n <= 8; ++n) {
         auto* a = new QAction(QStringLiteral("COM%1").arg(n), window_);
-        a->setObjectName(QStringLiteral("PCOM%1").arg(n));
+        a->setObjectName(ctl::name(items[n - 1]));
         a->setCheckable(true);
         a->setChecked(n == 1);
         portGroup_->addAction(a);
@@ -82,9 +87,9 @@ void PortControl::buildMenu(QMenu* portMenu) {
     devicesStart_->setObjectName(QStringLiteral("PortDevicesSeparator"));
     devicesStart_->setVisible(false);
     portDevicesEnd_ = portMenu_->addSeparator();
-    portDevicesEnd_->setObjectName(QStringLiteral("N1"));
+    portDevicesEnd_->setObjectName(ctl::name(Id::N1));
     autodetectItem_ = new QAction(QStringLiteral("Autodetekcja"), window_);
-    autodetectItem_->setObjectName(QStringLiteral("AutodetekcjaMenu"));
+    autodetectItem_->setObjectName(ctl::name(Id::AutodetekcjaMenu));
     portMenu_->addAction(autodetectItem_);
     connect(autodetectItem_, &QAction::triggered, this, &PortControl::AutodetekcjaMenuClick);
     connect(portMenu_, &QMenu::aboutToShow, this, &PortControl::refreshPortDevices);

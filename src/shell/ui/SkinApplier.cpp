@@ -1,4 +1,5 @@
 #include "shell/ui/SkinApplier.h"
+#include "core/Controls.h"
 
 #include "shell/SkinKeys.h"
 #include "shell/ui/LanguageApplier.h"
@@ -16,6 +17,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+
+using Id = ctl::ControlId;
 
 namespace {
 
@@ -176,7 +179,7 @@ bool SkinApplier::apply(const shell::SkinFileContents& contents) {
     QList<QWidget*> followers;
     for (const QString& name : shell::skin::highlightFollowers())
         followers += named.of<QWidget>(name);
-    const QString checkBox22 = QStringLiteral("CheckBox22_2");
+    const QString checkBox22 = ctl::name(Id::CheckBox22_2);
 
     for (const shell::SkinLine& line : contents.lines) {
         if (line.kind == shell::SkinLine::Kind::Short) {
