@@ -45,34 +45,34 @@ ReadingsPanel::ReadingsPanel(QWidget* parent) : QGroupBox(parent) {
         grid->addWidget(val, row, 1);
         ++row;
     };
-    addRow(LambdaLabel, ZmiennaLambda, Id::LambdaLabel, QStringLiteral("Lambda"), Id::ZmiennaLambda);
-    ZmiennaLambda->setText(QStringLiteral("0.00"));
-    LEDMeter2 = new TLedBar(this);
-    LEDMeter2->setObjectName(ctl::name(Id::LEDMeter2));
-    LEDMeter2->setNumDigits(20);
-    LEDMeter2->setSingleLED(true);
-    LEDMeter2->setDirection(Direction::mdRight);
-    LEDMeter2->setFixedHeight(18);
-    LEDMeter2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    grid->addWidget(LEDMeter2, row++, 0, 1, 2);
-    addRow(ZmiennaTPSLabel, ZmiennaTPS, Id::ZmiennaTPSLabel, QStringLiteral("TPS"), Id::ZmiennaTPS);
-    ZmiennaTPS->setText(QStringLiteral("0.00"));
-    addRow(ZmiennaTemperaturaLabel, ZmiennaTemperatura, Id::ZmiennaTemperaturaLabel,
+    addRow(lambdaLabel_, zmiennaLambda_, Id::LambdaLabel, QStringLiteral("Lambda"), Id::ZmiennaLambda);
+    zmiennaLambda_->setText(QStringLiteral("0.00"));
+    ledMeter2_ = ctl::make<TLedBar>(Id::LEDMeter2, this);
+    ledMeter2_->setNumDigits(20);
+    ledMeter2_->setSingleLED(true);
+    ledMeter2_->setDirection(Direction::mdRight);
+    ledMeter2_->setFixedHeight(18);
+    ledMeter2_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    grid->addWidget(ledMeter2_, row++, 0, 1, 2);
+    addRow(zmiennaTPSLabel_, zmiennaTPS_, Id::ZmiennaTPSLabel, QStringLiteral("TPS"), Id::ZmiennaTPS);
+    zmiennaTPS_->setText(QStringLiteral("0.00"));
+    addRow(zmiennaTemperaturaLabel_, zmiennaTemperatura_, Id::ZmiennaTemperaturaLabel,
            QStringLiteral("Temperatura"), Id::ZmiennaTemperatura);
-    addRow(ZmiennaPoziomGazuLabel, ZmiennaPoziomGazu, Id::ZmiennaPoziomGazuLabel,
+    addRow(zmiennaPoziomGazuLabel_, zmiennaPoziomGazu_, Id::ZmiennaPoziomGazuLabel,
            QStringLiteral("Poziom Gazu"), Id::ZmiennaPoziomGazu);
     // Hidden in the window definition.
-    ZmiennaPoziomGazuLabel->setVisible(false);
-    ZmiennaPoziomGazu->setVisible(false);
-    addRow(ZmiennaObrotyLabel, ZmiennaObroty, Id::ZmiennaObrotyLabel, QStringLiteral("Obroty"),
+    zmiennaPoziomGazuLabel_->setVisible(false);
+    zmiennaPoziomGazu_->setVisible(false);
+    addRow(zmiennaObrotyLabel_, zmiennaObroty_, Id::ZmiennaObrotyLabel, QStringLiteral("Obroty"),
            Id::ZmiennaObroty);
-    addRow(ZmiennaSilnikKrokowyLabel, ZmiennaSilnikKrokowy, Id::ZmiennaSilnikKrokowyLabel,
+    addRow(zmiennaSilnikKrokowyLabel_, zmiennaSilnikKrokowy_, Id::ZmiennaSilnikKrokowyLabel,
            QStringLiteral("Silnik Krokowy"), Id::ZmiennaSilnikKrokowy);
     // The fuel in use under its caption: the panel is narrow and "Benzyna" in bold must fit.
-    aktZasilanieLabel = caption(this, ctl::name(Id::aktZasilanieLabel), QStringLiteral("Aktualne zasilanie"));
-    ZmiennaGazBenzyna = value(this, ctl::name(Id::ZmiennaGazBenzyna));
-    grid->addWidget(aktZasilanieLabel, row++, 0, 1, 2);
-    grid->addWidget(ZmiennaGazBenzyna, row++, 0, 1, 2);
+    aktZasilanieLabel_ =
+        caption(this, ctl::name(Id::aktZasilanieLabel), QStringLiteral("Aktualne zasilanie"));
+    zmiennaGazBenzyna_ = value(this, ctl::name(Id::ZmiennaGazBenzyna));
+    grid->addWidget(aktZasilanieLabel_, row++, 0, 1, 2);
+    grid->addWidget(zmiennaGazBenzyna_, row++, 0, 1, 2);
     grid->setRowStretch(row, 1);
     setTextSize(0);
 }
@@ -89,9 +89,9 @@ void ReadingsPanel::setTextSize(int points) {
     }
     // The values' column as wide as four digits, so it does not jump while
     // they change; the captions take the rest and wrap when it is too little.
-    const int digits = QFontMetrics(ZmiennaObroty->font()).horizontalAdvance(QStringLiteral("0000"));
-    for (QLabel* v : {ZmiennaLambda, ZmiennaTPS, ZmiennaTemperatura, ZmiennaPoziomGazu, ZmiennaObroty,
-                      ZmiennaSilnikKrokowy})
+    const int digits = QFontMetrics(zmiennaObroty_->font()).horizontalAdvance(QStringLiteral("0000"));
+    for (QLabel* v : {zmiennaLambda_, zmiennaTPS_, zmiennaTemperatura_, zmiennaPoziomGazu_, zmiennaObroty_,
+                      zmiennaSilnikKrokowy_})
         v->setMinimumWidth(digits);
 }
 
@@ -105,31 +105,31 @@ void ReadingsPanel::resizeEvent(QResizeEvent* event) {
 
 void ReadingsPanel::applyProbeScale(const live::ProbeScale& s) {
     upperEnd_ = s.upperEnd;
-    liveui::applyLedScale(LEDMeter2, s);
+    liveui::applyLedScale(ledMeter2_, s);
 }
 
 void ReadingsPanel::showTemperature(bool shown) {
-    ZmiennaTemperatura->setVisible(shown);
-    ZmiennaTemperaturaLabel->setVisible(shown);
+    zmiennaTemperatura_->setVisible(shown);
+    zmiennaTemperaturaLabel_->setVisible(shown);
 }
 
 void ReadingsPanel::showFuel(bool petrol, const QString& caption) {
-    liveui::setTextIfChanged(ZmiennaGazBenzyna, caption);
+    liveui::setTextIfChanged(zmiennaGazBenzyna_, caption);
     const QColor colour = tColor(petrol ? live::ColorRed : live::ColorGreen);
-    if (ZmiennaGazBenzyna->palette().color(QPalette::WindowText) != colour) {
-        QPalette p = ZmiennaGazBenzyna->palette();
+    if (zmiennaGazBenzyna_->palette().color(QPalette::WindowText) != colour) {
+        QPalette p = zmiennaGazBenzyna_->palette();
         p.setColor(QPalette::WindowText, colour);
-        ZmiennaGazBenzyna->setPalette(p);
+        zmiennaGazBenzyna_->setPalette(p);
     }
 }
 
 void ReadingsPanel::showReadings(const live::Readings& r) {
-    liveui::setTextIfChanged(ZmiennaLambda, r.lambdaVolts);
-    LEDMeter2->setPosition(live::lambdaLedPosition(upperEnd_, r.lambdaRaw));
-    liveui::setTextIfChanged(ZmiennaTPS, r.tpsVolts);
-    if (r.temperature) liveui::setTextIfChanged(ZmiennaTemperatura, QString::number(*r.temperature));
+    liveui::setTextIfChanged(zmiennaLambda_, r.lambdaVolts);
+    ledMeter2_->setPosition(live::lambdaLedPosition(upperEnd_, r.lambdaRaw));
+    liveui::setTextIfChanged(zmiennaTPS_, r.tpsVolts);
+    if (r.temperature) liveui::setTextIfChanged(zmiennaTemperatura_, QString::number(*r.temperature));
     if (r.gas)
-        liveui::setTextIfChanged(ZmiennaPoziomGazu, QString::number(r.gas->percent) + QStringLiteral(" %"));
-    if (r.speedPanel) liveui::setTextIfChanged(ZmiennaObroty, QString::number(*r.speedPanel));
-    liveui::setTextIfChanged(ZmiennaSilnikKrokowy, QString::number(r.stepper));
+        liveui::setTextIfChanged(zmiennaPoziomGazu_, QString::number(r.gas->percent) + QStringLiteral(" %"));
+    if (r.speedPanel) liveui::setTextIfChanged(zmiennaObroty_, QString::number(*r.speedPanel));
+    liveui::setTextIfChanged(zmiennaSilnikKrokowy_, QString::number(r.stepper));
 }

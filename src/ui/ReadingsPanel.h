@@ -30,20 +30,20 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QLabel* LambdaLabel;
-    QLabel* ZmiennaLambda;
-    TLedBar* LEDMeter2;
-    QLabel* ZmiennaTPSLabel;
-    QLabel* ZmiennaTPS;
-    QLabel* ZmiennaTemperaturaLabel;
-    QLabel* ZmiennaTemperatura;
-    QLabel* ZmiennaPoziomGazuLabel;
-    QLabel* ZmiennaPoziomGazu;
-    QLabel* ZmiennaObrotyLabel;
-    QLabel* ZmiennaObroty;
-    QLabel* ZmiennaSilnikKrokowyLabel;
-    QLabel* ZmiennaSilnikKrokowy;
-    QLabel* aktZasilanieLabel;
-    QLabel* ZmiennaGazBenzyna;
+    QLabel* lambdaLabel_;
+    QLabel* zmiennaLambda_;
+    TLedBar* ledMeter2_;
+    QLabel* zmiennaTPSLabel_;
+    QLabel* zmiennaTPS_;
+    QLabel* zmiennaTemperaturaLabel_;
+    QLabel* zmiennaTemperatura_;
+    QLabel* zmiennaPoziomGazuLabel_;
+    QLabel* zmiennaPoziomGazu_;
+    QLabel* zmiennaObrotyLabel_;
+    QLabel* zmiennaObroty_;
+    QLabel* zmiennaSilnikKrokowyLabel_;
+    QLabel* zmiennaSilnikKrokowy_;
+    QLabel* aktZasilanieLabel_;
+    QLabel* zmiennaGazBenzyna_;
     int upperEnd_ = 50;
 };

@@ -76,33 +76,30 @@ WizardPage::WizardPage(Models models, params::WriteGate& gate, QWidget* parent)
     setObjectName(ctl::name(Id::AutoadaptacjaTab));
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
-    auto* bg = new TGradientPanel(this);
-    bg->setObjectName(ctl::name(Id::GradPanel8));
+    auto* bg = ctl::make<TGradientPanel>(Id::GradPanel8, this);
     liveui::setLightGradient(bg);
     lay->addWidget(bg);
 
-    Label11 = new QLabel(bg);
-    Label11->setObjectName(ctl::name(Id::Label11));
-    Label11->setGeometry(25, 2, 745, 34);
-    QFont tf = Label11->font();
+    label11_ = ctl::make<QLabel>(Id::Label11, bg);
+    label11_->setGeometry(25, 2, 745, 34);
+    QFont tf = label11_->font();
     tf.setPointSize(18);
     tf.setBold(true);
-    Label11->setFont(tf);
-    Label11->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    fitTextToBox(Label11);
+    label11_->setFont(tf);
+    label11_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    fitTextToBox(label11_);
 
-    pageControl2_ = new QTabWidget(bg);
-    pageControl2_->setObjectName(ctl::name(Id::PageControl2));
+    pageControl2_ = ctl::make<QTabWidget>(Id::PageControl2, bg);
     pageControl2_->setGeometry(25, 40, 745, 444);
     // The title stands above the steps' tabs in every layout (their bounds
     // come from two tables): it ends where the tabs begin.
-    Label11->installEventFilter(this);
+    label11_->installEventFilter(this);
     pageControl2_->installEventFilter(this);
     buildSteps();
 
     connect(session_, &adapt::WizardSession::changed, this, &WizardPage::showView);
     connect(session_, &adapt::WizardSession::entered, this, [this] {
-        if (isVisible()) ComboTerm->setFocus(Qt::OtherFocusReason);
+        if (isVisible()) comboTerm_->setFocus(Qt::OtherFocusReason);
     });
     // Queued: the box waits for the fitter outside the link's callback.
     connect(
@@ -135,26 +132,26 @@ void WizardPage::wireControls() {
     });
 
     // Step 1: the ignition list and the temperature-sensor switch.
-    ComboTerm->installEventFilter(this);
-    connect(ComboTerm, &QComboBox::currentIndexChanged, this, [s](int index) { s->chooseIgnition(index); });
-    connect(WlCzujtTempCheckAd, &QCheckBox::clicked, this, [s](bool on) { s->chooseTemperatureSensor(on); });
+    comboTerm_->installEventFilter(this);
+    connect(comboTerm_, &QComboBox::currentIndexChanged, this, [s](int index) { s->chooseIgnition(index); });
+    connect(wlCzujtTempCheckAd_, &QCheckBox::clicked, this, [s](bool on) { s->chooseTemperatureSensor(on); });
 
     // Steps 4 and 5: the car's description.
     using adapt::Gearbox, adapt::Manifold, adapt::ReserveSensor;
-    connect(SRCheckbox8, &QCheckBox::clicked, this, [s](bool on) { s->clickGearbox(Gearbox::Manual, on); });
-    connect(srcheckbox9, &QCheckBox::clicked, this,
+    connect(srCheckBox8_, &QCheckBox::clicked, this, [s](bool on) { s->clickGearbox(Gearbox::Manual, on); });
+    connect(srCheckBox9_, &QCheckBox::clicked, this,
             [s](bool on) { s->clickGearbox(Gearbox::Automatic, on); });
-    connect(SRCheckBox1, &QCheckBox::clicked, this, [s](bool on) { s->clickManifold(Manifold::Metal, on); });
-    connect(srcheckbox2, &QCheckBox::clicked, this,
+    connect(srCheckBox1_, &QCheckBox::clicked, this, [s](bool on) { s->clickManifold(Manifold::Metal, on); });
+    connect(srCheckBox2_, &QCheckBox::clicked, this,
             [s](bool on) { s->clickManifold(Manifold::Plastic, on); });
     for (int i = 0; i < 5; ++i)
         connect(capacity_[i], &QRadioButton::clicked, this,
                 [s, i] { s->selectCapacity(adapt::Capacity(i)); });
     auto reserve = [s](ReserveSensor r) { s->selectReserveSensor(r); };
-    connect(SRCheckBox10, &QCheckBox::clicked, this, [reserve] { reserve(ReserveSensor::Sensor20k); });
-    connect(Image4, &SensorPicture::clicked, this, [reserve] { reserve(ReserveSensor::Sensor20k); });
-    connect(SRCheckBox11, &QCheckBox::clicked, this, [reserve] { reserve(ReserveSensor::Sensor90R); });
-    connect(Image5, &SensorPicture::clicked, this, [reserve] { reserve(ReserveSensor::Sensor90R); });
+    connect(srCheckBox10_, &QCheckBox::clicked, this, [reserve] { reserve(ReserveSensor::Sensor20k); });
+    connect(image4_, &SensorPicture::clicked, this, [reserve] { reserve(ReserveSensor::Sensor20k); });
+    connect(srCheckBox11_, &QCheckBox::clicked, this, [reserve] { reserve(ReserveSensor::Sensor90R); });
+    connect(image5_, &SensorPicture::clicked, this, [reserve] { reserve(ReserveSensor::Sensor90R); });
 
     connect(&m_.live, &LiveModel::featuresChanged, this, [this] { showFeatures(); });
     connect(&m_.shell, &ShellModel::textsChanged, this, [this] { showTitle(); });
@@ -179,12 +176,12 @@ void WizardPage::stepBack() {
 }
 
 bool WizardPage::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == Label11 || watched == pageControl2_) &&
+    if ((watched == label11_ || watched == pageControl2_) &&
         (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
-        const int room = pageControl2_->y() - Label11->y();
-        if (room > 0 && Label11->height() > room) Label11->resize(Label11->width(), room);
+        const int room = pageControl2_->y() - label11_->y();
+        if (room > 0 && label11_->height() > room) label11_->resize(label11_->width(), room);
     }
-    if (watched == ComboTerm) {
+    if (watched == comboTerm_) {
         // Enter in the list is the list's own key (ComboTermKeyDown), not the menu's "Dalej".
         if (event->type() == QEvent::ShortcutOverride && enterKey(static_cast<QKeyEvent*>(event))) {
             event->accept();
@@ -225,13 +222,13 @@ void WizardPage::showStep(int step) {
     // The keyboard starts on the new step's own choices; Enter and Backspace work from anywhere.
     switch (index + 1) {
     case 1:
-        ComboTerm->setFocus(Qt::OtherFocusReason);
+        comboTerm_->setFocus(Qt::OtherFocusReason);
         break;
     case 4:
-        SRCheckbox8->setFocus(Qt::OtherFocusReason);
+        srCheckBox8_->setFocus(Qt::OtherFocusReason);
         break;
     case 5:
-        (SRCheckBox10->isChecked() ? SRCheckBox10 : SRCheckBox11)->setFocus(Qt::OtherFocusReason);
+        (srCheckBox10_->isChecked() ? srCheckBox10_ : srCheckBox11_)->setFocus(Qt::OtherFocusReason);
         break;
     default:
         pageControl2_->setFocus(Qt::OtherFocusReason);
@@ -240,13 +237,13 @@ void WizardPage::showStep(int step) {
 }
 
 void WizardPage::showTitle() {
-    liveui::setTextIfChanged(Label11, pageControl2_->tabText(pageControl2_->currentIndex()));
+    liveui::setTextIfChanged(label11_, pageControl2_->tabText(pageControl2_->currentIndex()));
 }
 
 void WizardPage::showFeatures() {
     const bool shown = m_.live.features().temperatureControls;
-    setShown(WlCzujtTempCheckAd, shown);
-    setShown(WlCzujtTempAd, shown);
+    setShown(wlCzujtTempCheckAd_, shown);
+    setShown(wlCzujtTempAd_, shown);
 }
 
 void WizardPage::showView() {
@@ -257,66 +254,66 @@ void WizardPage::showView() {
 
     // Step 1
     // Byte 0 is no reading (nothing polled yet, or a silent controller), not -222 °C.
-    if (v.term.thermometer != 0) AdaptTherm->setDigit(v.term.thermometer);
-    showSpeed(ObrTerm, PanelTerm, v.term.speed);
-    if (ComboTerm->currentIndex() != v.term.ignitionIndex) {
-        const QSignalBlocker block(ComboTerm);
-        ComboTerm->setCurrentIndex(v.term.ignitionIndex);
+    if (v.term.thermometer != 0) adaptTherm_->setDigit(v.term.thermometer);
+    showSpeed(obrTerm_, panelTerm_, v.term.speed);
+    if (comboTerm_->currentIndex() != v.term.ignitionIndex) {
+        const QSignalBlocker block(comboTerm_);
+        comboTerm_->setCurrentIndex(v.term.ignitionIndex);
     }
-    setChecked(WlCzujtTempCheckAd, v.term.sensorChecked);
+    setChecked(wlCzujtTempCheckAd_, v.term.sensorChecked);
 
     // Step 2
-    showSpeed(AdaptObr1, Adapt2PanelObr, v.tps.speed);
-    liveui::setTextIfChanged(TPSdolny, v.tps.idleText);
-    liveui::setTextIfChanged(TPSgorny, v.tps.speedText);
-    liveui::setTextIfChanged(TPSprog, v.tps.thresholdText);
-    DbLed4->setChecked(v.tps.lamp);
-    setShown(Label56, v.tps.doneShown);
+    showSpeed(adaptObr1_, adapt2PanelObr_, v.tps.speed);
+    liveui::setTextIfChanged(tpsDolny_, v.tps.idleText);
+    liveui::setTextIfChanged(tpsGorny_, v.tps.speedText);
+    liveui::setTextIfChanged(tpsProg_, v.tps.thresholdText);
+    dbLed4_->setChecked(v.tps.lamp);
+    setShown(label56_, v.tps.doneShown);
 
     // Step 3
-    showSpeed(ObrSondy, Adapt4PanelObr, v.probe.speed);
-    liveui::setTextIfChanged(PUboga, v.probe.leanText);
-    liveui::setTextIfChanged(PBogata, v.probe.richText);
-    liveui::setTextIfChanged(PProg, v.probe.thresholdText);
+    showSpeed(obrSondy_, adapt4PanelObr_, v.probe.speed);
+    liveui::setTextIfChanged(pUboga_, v.probe.leanText);
+    liveui::setTextIfChanged(pBogata_, v.probe.richText);
+    liveui::setTextIfChanged(pProg_, v.probe.thresholdText);
     showBar(lambdabar, v.probe.bar, opSector);
-    if (!v.probe.barEnd.isEmpty()) liveui::setTextIfChanged(Ad4LabelV, v.probe.barEnd);
+    if (!v.probe.barEnd.isEmpty()) liveui::setTextIfChanged(ad4LabelV_, v.probe.barEnd);
     showBar(miernik, v.probe.progress, opUnit);
-    LED1->setChecked(v.probe.lamp);
-    setShown(Label87, v.probe.doneShown);
+    led1_->setChecked(v.probe.lamp);
+    setShown(label87_, v.probe.doneShown);
 
     // Steps 4 and 5
-    setChecked(SRCheckbox8, v.car.gearbox == adapt::Gearbox::Manual);
-    setChecked(srcheckbox9, v.car.gearbox == adapt::Gearbox::Automatic);
+    setChecked(srCheckBox8_, v.car.gearbox == adapt::Gearbox::Manual);
+    setChecked(srCheckBox9_, v.car.gearbox == adapt::Gearbox::Automatic);
     for (int i = 0; i < 5; ++i)
         setChecked(capacity_[i], v.car.capacity == adapt::Capacity(i));
-    setChecked(SRCheckBox1, v.car.manifold == adapt::Manifold::Metal);
-    setChecked(srcheckbox2, v.car.manifold == adapt::Manifold::Plastic);
+    setChecked(srCheckBox1_, v.car.manifold == adapt::Manifold::Metal);
+    setChecked(srCheckBox2_, v.car.manifold == adapt::Manifold::Plastic);
     const bool r20k = v.car.reserve == adapt::ReserveSensor::Sensor20k;
-    setChecked(SRCheckBox10, r20k);
-    setChecked(SRCheckBox11, !r20k);
-    Image4->setSelected(r20k);
-    Image5->setSelected(!r20k);
+    setChecked(srCheckBox10_, r20k);
+    setChecked(srCheckBox11_, !r20k);
+    image4_->setSelected(r20k);
+    image5_->setSelected(!r20k);
 
     // Step 6
-    showSpeed(ObrPrzedRed, PanellPrzedRed, v.switchOver.speed);
-    LedPrzedRed->setChecked(v.switchOver.lamp);
-    setShown(NastapiloPrzejscieBGLABEL, v.switchOver.switchedShown);
+    showSpeed(obrPrzedRed_, panellPrzedRed_, v.switchOver.speed);
+    ledPrzedRed_->setChecked(v.switchOver.lamp);
+    setShown(nastapiloPrzejscieBgLabel_, v.switchOver.switchedShown);
 
     // Step 7
-    showBar(LambdabarRR, v.reducer.bar, v.reducer.barOptions.value_or(designBarOptions_));
-    LedRR->setChecked(v.reducer.lamp);
+    showBar(lambdabarRR_, v.reducer.bar, v.reducer.barOptions.value_or(designBarOptions_));
+    ledRR_->setChecked(v.reducer.lamp);
 
     // Step 8
     const adapt::StepperView& s = v.stepper;
-    showSpeed(ObrMinMax, PanelObrMinMax, s.speed);
-    liveui::setTextIfChanged(PanelMin, s.minText);
-    liveui::setTextIfChanged(PanelMax, s.maxText);
-    liveui::setTextIfChanged(PanelStart, s.startText);
-    LedMin->setChecked(s.minLamp);
-    LedMax->setChecked(s.maxLamp);
-    showBar(LambdaBarObr1, s.bar, s.barOptions.value_or(opSector));
-    showBar(LambdaBarObr2, s.progress, opUnit);
-    setShown(Label70, s.idleHintShown);
-    setShown(Label76, s.speedHintShown);
-    setShown(KomunikatKoncowy, s.doneShown);
+    showSpeed(obrMinMax_, panelObrMinMax_, s.speed);
+    liveui::setTextIfChanged(panelMin_, s.minText);
+    liveui::setTextIfChanged(panelMax_, s.maxText);
+    liveui::setTextIfChanged(panelStart_, s.startText);
+    ledMin_->setChecked(s.minLamp);
+    ledMax_->setChecked(s.maxLamp);
+    showBar(lambdaBarObr1_, s.bar, s.barOptions.value_or(opSector));
+    showBar(lambdaBarObr2_, s.progress, opUnit);
+    setShown(label70_, s.idleHintShown);
+    setShown(label76_, s.speedHintShown);
+    setShown(komunikatKoncowy_, s.doneShown);
 }

@@ -80,69 +80,69 @@ private:
     std::function<void(const QString&)> message_;
     bool switchingTab_ = false; // PageControl2 changed by the page, not by the fitter
 
-    QLabel* Label11 = nullptr;
+    QLabel* label11_ = nullptr;
     QTabWidget* pageControl2_ = nullptr;
     QWidget* steps_[adapt::StepCount] = {};
     TColorButton* forward_[adapt::StepCount] = {};
     TColorButton* back_[adapt::StepCount] = {};
 
     // Step 1
-    TThermometer* AdaptTherm = nullptr;
-    TRoundMeter* ObrTerm = nullptr;
-    QLabel* PanelTerm = nullptr;
-    QComboBox* ComboTerm = nullptr;
-    QCheckBox* WlCzujtTempCheckAd = nullptr;
-    QLabel* WlCzujtTempAd = nullptr;
+    TThermometer* adaptTherm_ = nullptr;
+    TRoundMeter* obrTerm_ = nullptr;
+    QLabel* panelTerm_ = nullptr;
+    QComboBox* comboTerm_ = nullptr;
+    QCheckBox* wlCzujtTempCheckAd_ = nullptr;
+    QLabel* wlCzujtTempAd_ = nullptr;
     // Step 2
-    TRoundMeter* AdaptObr1 = nullptr;
-    QLabel* Adapt2PanelObr = nullptr;
-    QLabel* TPSdolny = nullptr;
-    QLabel* TPSgorny = nullptr;
-    QLabel* TPSprog = nullptr;
-    TLedLamp* DbLed4 = nullptr;
-    QLabel* Label56 = nullptr;
+    TRoundMeter* adaptObr1_ = nullptr;
+    QLabel* adapt2PanelObr_ = nullptr;
+    QLabel* tpsDolny_ = nullptr;
+    QLabel* tpsGorny_ = nullptr;
+    QLabel* tpsProg_ = nullptr;
+    TLedLamp* dbLed4_ = nullptr;
+    QLabel* label56_ = nullptr;
     // Step 3
-    TRoundMeter* ObrSondy = nullptr;
-    QLabel* Adapt4PanelObr = nullptr;
+    TRoundMeter* obrSondy_ = nullptr;
+    QLabel* adapt4PanelObr_ = nullptr;
     THorizontalBar* lambdabar = nullptr;
-    QLabel* Ad4LabelV = nullptr;
+    QLabel* ad4LabelV_ = nullptr;
     THorizontalBar* miernik = nullptr;
-    QLabel* PUboga = nullptr;
-    QLabel* PBogata = nullptr;
-    QLabel* PProg = nullptr;
-    TLedLamp* LED1 = nullptr;
-    QLabel* Label87 = nullptr;
+    QLabel* pUboga_ = nullptr;
+    QLabel* pBogata_ = nullptr;
+    QLabel* pProg_ = nullptr;
+    TLedLamp* led1_ = nullptr;
+    QLabel* label87_ = nullptr;
     // Step 4
-    QCheckBox* SRCheckbox8 = nullptr;
-    QCheckBox* srcheckbox9 = nullptr;
-    QCheckBox* SRCheckBox1 = nullptr;
-    QCheckBox* srcheckbox2 = nullptr;
+    QCheckBox* srCheckBox8_ = nullptr;
+    QCheckBox* srCheckBox9_ = nullptr;
+    QCheckBox* srCheckBox1_ = nullptr;
+    QCheckBox* srCheckBox2_ = nullptr;
     QRadioButton* capacity_[5] = {};
     // Step 5
-    TFlatCheckBox* SRCheckBox10 = nullptr;
-    TFlatCheckBox* SRCheckBox11 = nullptr;
-    SensorPicture* Image4 = nullptr;
-    SensorPicture* Image5 = nullptr;
+    TFlatCheckBox* srCheckBox10_ = nullptr;
+    TFlatCheckBox* srCheckBox11_ = nullptr;
+    SensorPicture* image4_ = nullptr;
+    SensorPicture* image5_ = nullptr;
     // Step 6
-    TRoundMeter* ObrPrzedRed = nullptr;
-    QLabel* PanellPrzedRed = nullptr;
-    TLedLamp* LedPrzedRed = nullptr;
-    QLabel* NastapiloPrzejscieBGLABEL = nullptr;
+    TRoundMeter* obrPrzedRed_ = nullptr;
+    QLabel* panellPrzedRed_ = nullptr;
+    TLedLamp* ledPrzedRed_ = nullptr;
+    QLabel* nastapiloPrzejscieBgLabel_ = nullptr;
     // Step 7
-    THorizontalBar* LambdabarRR = nullptr;
-    TLedLamp* LedRR = nullptr;
+    THorizontalBar* lambdabarRR_ = nullptr;
+    TLedLamp* ledRR_ = nullptr;
     // Step 8
-    TRoundMeter* ObrMinMax = nullptr;
-    QLabel* PanelObrMinMax = nullptr;
-    THorizontalBar* LambdaBarObr1 = nullptr;
-    THorizontalBar* LambdaBarObr2 = nullptr;
-    QLabel* PanelMin = nullptr;
-    QLabel* PanelMax = nullptr;
-    QLabel* PanelStart = nullptr;
-    TLedLamp* LedMin = nullptr;
-    TLedLamp* LedMax = nullptr;
-    QLabel* Label70 = nullptr;
-    QLabel* Label76 = nullptr;
-    QLabel* KomunikatKoncowy = nullptr;
+    TRoundMeter* obrMinMax_ = nullptr;
+    QLabel* panelObrMinMax_ = nullptr;
+    THorizontalBar* lambdaBarObr1_ = nullptr;
+    THorizontalBar* lambdaBarObr2_ = nullptr;
+    QLabel* panelMin_ = nullptr;
+    QLabel* panelMax_ = nullptr;
+    QLabel* panelStart_ = nullptr;
+    TLedLamp* ledMin_ = nullptr;
+    TLedLamp* ledMax_ = nullptr;
+    QLabel* label70_ = nullptr;
+    QLabel* label76_ = nullptr;
+    QLabel* komunikatKoncowy_ = nullptr;
     int designBarOptions_ = 0;
 };

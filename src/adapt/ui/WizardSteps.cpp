@@ -54,8 +54,7 @@ QFont sized(QFont f, int points, bool bold) {
 }
 
 TGradientPanel* gradient(QWidget* parent, Id name, const QRect& r = {}) {
-    auto* g = new TGradientPanel(parent);
-    g->setObjectName(ctl::name(name));
+    auto* g = ctl::make<TGradientPanel>(name, parent);
     if (r.isValid()) g->setGeometry(r);
     liveui::setLightGradient(g);
     return g;
@@ -89,8 +88,7 @@ QLabel* readout(QWidget* parent, Id name, const QRect& r, int points = 14) {
 }
 
 TLedLamp* lamp(QWidget* parent, Id name, const QRect& r) {
-    auto* l = new TLedLamp(parent);
-    l->setObjectName(ctl::name(name));
+    auto* l = ctl::make<TLedLamp>(name, parent);
     l->setGeometry(r);
     l->setColorOn(tColor(LampOn));
     l->setColorOff(tColor(0x0000FF));
@@ -100,8 +98,7 @@ TLedLamp* lamp(QWidget* parent, Id name, const QRect& r) {
 }
 
 TRoundMeter* speedMeter(QWidget* parent, Id name, const QRect& r) {
-    auto* m = new TRoundMeter(parent);
-    m->setObjectName(ctl::name(name));
+    auto* m = ctl::make<TRoundMeter>(name, parent);
     m->setGeometry(r);
     liveui::setupSpeedMeter(m, QStringLiteral("Obroty"));
     return m;
@@ -109,8 +106,7 @@ TRoundMeter* speedMeter(QWidget* parent, Id name, const QRect& r) {
 
 THorizontalBar* bar(QWidget* parent, Id name, const QRect& r, int digitalTo, const QString& format,
                     const QString& unit, int options) {
-    auto* b = new THorizontalBar(parent);
-    b->setObjectName(ctl::name(name));
+    auto* b = ctl::make<THorizontalBar>(name, parent);
     b->setGeometry(r);
     liveui::setSignal(b, 0, digitalTo, 0.0, double(digitalTo), format, unit);
     b->setOptions(options);
@@ -120,8 +116,7 @@ THorizontalBar* bar(QWidget* parent, Id name, const QRect& r, int digitalTo, con
 
 // A step page: its background fills it; everything else sits on the background.
 QWidget* stepPage(QTabWidget* tabs, Id name, const char* caption, Id background, TGradientPanel** bg) {
-    auto* page = new QWidget(tabs);
-    page->setObjectName(ctl::name(name));
+    auto* page = ctl::make<QWidget>(name, tabs);
     auto* lay = new QVBoxLayout(page);
     lay->setContentsMargins(0, 0, 0, 0);
     *bg = gradient(page, background);
@@ -141,8 +136,7 @@ void meterColumn(QWidget* frame, TRoundMeter*& meter, Id meterName, QLabel*& pan
 } // namespace
 
 TColorButton* WizardPage::addButton(QWidget* parent, Id name, const QString& caption, int x, int y) {
-    auto* b = new TColorButton(parent);
-    b->setObjectName(ctl::name(name));
+    auto* b = ctl::make<TColorButton>(name, parent);
     b->setText(caption);
     b->setGeometry(x, y, ButtonW, ButtonH);
     b->setFont(sized(b->font(), TextPt, true));
@@ -177,32 +171,29 @@ QWidget* WizardPage::buildTermStep() {
         QStringLiteral("Proszę ustawić samochód na zasilaniu benzynowym i odczekać do momentu osiągnięcia "
                        "przez silnik temperatury pracy. Następnie proszę nacisnąć przycisk dalej."),
         QRect(10, 4, 384, 224));
-    ComboTerm = new QComboBox(left);
-    ComboTerm->setObjectName(ctl::name(Id::ComboTerm));
-    ComboTerm->addItems(live::ignitionSystemItems());
-    ComboTerm->setGeometry(12, 232, 300, 30);
-    ComboTerm->setFont(sized(ComboTerm->font(), TextPt, false));
-    WlCzujtTempCheckAd = new QCheckBox(left);
-    WlCzujtTempCheckAd->setObjectName(ctl::name(Id::WlCzujtTempCheckAd));
-    WlCzujtTempCheckAd->setGeometry(12, 272, 24, 30);
-    WlCzujtTempAd = instruction(left, Id::WlCzujtTempAd, QStringLiteral("Włącz czujnik temperatury"),
-                                QRect(40, 268, 354, 38), Qt::AlignLeft | Qt::AlignVCenter);
-    WlCzujtTempAd->setWordWrap(false);
-    fitTextToBox(WlCzujtTempAd);
-    WlCzujtTempAd->setBuddy(WlCzujtTempCheckAd);
-    WlCzujtTempAd->installEventFilter(this);
+    comboTerm_ = ctl::make<QComboBox>(Id::ComboTerm, left);
+    comboTerm_->addItems(live::ignitionSystemItems());
+    comboTerm_->setGeometry(12, 232, 300, 30);
+    comboTerm_->setFont(sized(comboTerm_->font(), TextPt, false));
+    wlCzujtTempCheckAd_ = ctl::make<QCheckBox>(Id::WlCzujtTempCheckAd, left);
+    wlCzujtTempCheckAd_->setGeometry(12, 272, 24, 30);
+    wlCzujtTempAd_ = instruction(left, Id::WlCzujtTempAd, QStringLiteral("Włącz czujnik temperatury"),
+                                 QRect(40, 268, 354, 38), Qt::AlignLeft | Qt::AlignVCenter);
+    wlCzujtTempAd_->setWordWrap(false);
+    fitTextToBox(wlCzujtTempAd_);
+    wlCzujtTempAd_->setBuddy(wlCzujtTempCheckAd_);
+    wlCzujtTempAd_->installEventFilter(this);
 
     TGradientPanel* right = gradient(bg, Id::GradPanel25, RightFrame);
-    AdaptTherm = new TThermometer(right);
-    AdaptTherm->setObjectName(ctl::name(Id::AdaptTherm));
-    AdaptTherm->setGeometry(6, 8, 66, 296);
-    liveui::setSignal(AdaptTherm, 111, 171, 0.0, 120.0, QStringLiteral("0"), QStringLiteral("°C"));
-    AdaptTherm->setOptions(opUnit);
-    AdaptTherm->settingsChanged();
-    AdaptTherm->setDigit(111); // 0 °C until the first reading
-    ObrTerm = speedMeter(right, Id::ObrTerm, QRect(76, 16, 228, 228));
-    PanelTerm = readout(right, Id::PanelTerm, QRect(105, 256, 170, 46), 20);
-    PanelTerm->setText(QStringLiteral("0"));
+    adaptTherm_ = ctl::make<TThermometer>(Id::AdaptTherm, right);
+    adaptTherm_->setGeometry(6, 8, 66, 296);
+    liveui::setSignal(adaptTherm_, 111, 171, 0.0, 120.0, QStringLiteral("0"), QStringLiteral("°C"));
+    adaptTherm_->setOptions(opUnit);
+    adaptTherm_->settingsChanged();
+    adaptTherm_->setDigit(111); // 0 °C until the first reading
+    obrTerm_ = speedMeter(right, Id::ObrTerm, QRect(76, 16, 228, 228));
+    panelTerm_ = readout(right, Id::PanelTerm, QRect(105, 256, 170, 46), 20);
+    panelTerm_->setText(QStringLiteral("0"));
 
     addButton(bg, Id::termbutton, QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
     return page;
@@ -227,16 +218,16 @@ QWidget* WizardPage::buildTpsStep() {
         values[i] = readout(frame, panels[i], QRect(142, y, 106, 36), 14);
         text(frame, units[i], QStringLiteral("V"), QRect(252, y, 24, 36), TextPt, true);
     }
-    TPSdolny = values[0];
-    TPSgorny = values[1];
-    TPSprog = values[2];
-    DbLed4 = lamp(frame, Id::DbLed4, QRect(290, 58, 60, 36));
+    tpsDolny_ = values[0];
+    tpsGorny_ = values[1];
+    tpsProg_ = values[2];
+    dbLed4_ = lamp(frame, Id::DbLed4, QRect(290, 58, 60, 36));
     TGradientPanel* right = gradient(bg, Id::GradPanel26, RightFrame);
-    meterColumn(right, AdaptObr1, Id::AdaptObr1, Adapt2PanelObr, Id::Adapt2PanelObr, RightFrame.width());
+    meterColumn(right, adaptObr1_, Id::AdaptObr1, adapt2PanelObr_, Id::Adapt2PanelObr, RightFrame.width());
 
     addButton(bg, Id::CofnijAD2, QStringLiteral("cofnij"), 8, ButtonY);
     addButton(bg, Id::tpsbutton, QStringLiteral("Dalej"), PageW - 8 - ButtonW, ButtonY);
-    Label56 =
+    label56_ =
         instruction(bg, Id::Label56, QStringLiteral("TPS został ustawiony Proszę nacisnąć klawisz DALEJ"),
                     DoneBox, Qt::AlignCenter);
     return page;
@@ -252,7 +243,7 @@ QWidget* WizardPage::buildProbeStep() {
         QRect(10, 4, 384, 112));
     TGradientPanel* frame = gradient(left, Id::GradPanelSonda, QRect(10, 118, 384, 186));
     lambdabar = bar(frame, Id::lambdabar, QRect(8, 6, 314, 36), 60, QStringLiteral("0"), QString(), opSector);
-    Ad4LabelV = text(frame, Id::Ad4LabelV, QStringLiteral("1 V"), QRect(326, 6, 52, 36), TextPt, true);
+    ad4LabelV_ = text(frame, Id::Ad4LabelV, QStringLiteral("1 V"), QRect(326, 6, 52, 36), TextPt, true);
     miernik =
         bar(frame, Id::miernik, QRect(8, 46, 314, 24), 100, QStringLiteral("0"), QStringLiteral("%"), opUnit);
     const Id captions[] = {Id::Label62, Id::Label63, Id::Label64};
@@ -265,16 +256,16 @@ QWidget* WizardPage::buildProbeStep() {
         values[i] = readout(frame, panels[i], QRect(112, y, 106, 30), 14);
         values[i]->setText(adapt::placeholderText());
     }
-    PUboga = values[0];
-    PBogata = values[1];
-    PProg = values[2];
-    LED1 = lamp(frame, Id::LED1, QRect(250, 110, 60, 36));
+    pUboga_ = values[0];
+    pBogata_ = values[1];
+    pProg_ = values[2];
+    led1_ = lamp(frame, Id::LED1, QRect(250, 110, 60, 36));
     TGradientPanel* right = gradient(bg, Id::GradPanel28, RightFrame);
-    meterColumn(right, ObrSondy, Id::ObrSondy, Adapt4PanelObr, Id::Adapt4PanelObr, RightFrame.width());
+    meterColumn(right, obrSondy_, Id::ObrSondy, adapt4PanelObr_, Id::Adapt4PanelObr, RightFrame.width());
 
     addButton(bg, Id::CofnijAD3, QStringLiteral("cofnij"), 8, ButtonY);
     addButton(bg, Id::SondButton, QStringLiteral("Dalej"), PageW - 8 - ButtonW, ButtonY);
-    Label87 = instruction(bg, Id::Label87, QStringLiteral("Sonda skalibrowana."), DoneBox, Qt::AlignCenter);
+    label87_ = instruction(bg, Id::Label87, QStringLiteral("Sonda skalibrowana."), DoneBox, Qt::AlignCenter);
     return page;
 }
 
@@ -288,8 +279,7 @@ QWidget* WizardPage::buildCarStep() {
 
     // A check box with its caption beside it; a click on the caption clicks the box.
     auto pairMember = [this](QWidget* parent, Id box, Id label, const char* caption, int y) {
-        auto* b = new QCheckBox(parent);
-        b->setObjectName(ctl::name(box));
+        auto* b = ctl::make<QCheckBox>(box, parent);
         b->setGeometry(16, y + 6, 24, 28);
         QLabel* l = text(parent, label, QString::fromUtf8(caption), QRect(44, y, 180, 40), 14, true);
         l->setBuddy(b);
@@ -305,8 +295,8 @@ QWidget* WizardPage::buildCarStep() {
 
     TGradientPanel* gear = gradient(choices, Id::GradPanelParS1, QRect(6, 6, 231, 244));
     heading(gear, Id::Label74, "Rodzaj skrzyni biegów");
-    SRCheckbox8 = pairMember(gear, Id::SRCheckbox8, Id::SRCheckbox8Label, "Ręczna", 124);
-    srcheckbox9 = pairMember(gear, Id::srcheckbox9, Id::srcheckbox9Label, "Automatyczna", 172);
+    srCheckBox8_ = pairMember(gear, Id::SRCheckbox8, Id::SRCheckbox8Label, "Ręczna", 124);
+    srCheckBox9_ = pairMember(gear, Id::srcheckbox9, Id::srcheckbox9Label, "Automatyczna", 172);
 
     TGradientPanel* capacity = gradient(choices, Id::GradPanelParS2, QRect(243, 6, 231, 244));
     heading(capacity, Id::Label29, "Pojemność silnika");
@@ -327,8 +317,8 @@ QWidget* WizardPage::buildCarStep() {
 
     TGradientPanel* manifold = gradient(choices, Id::GradPanelParS3, QRect(480, 6, 233, 244));
     heading(manifold, Id::Label66, "Rodzaj kolektora ssacego");
-    SRCheckBox1 = pairMember(manifold, Id::SRCheckBox1, Id::SRCheckBox1Label, "Metal", 124);
-    srcheckbox2 = pairMember(manifold, Id::srcheckbox2, Id::srcheckbox2Label, "Tworzywo", 172);
+    srCheckBox1_ = pairMember(manifold, Id::SRCheckBox1, Id::SRCheckBox1Label, "Metal", 124);
+    srCheckBox2_ = pairMember(manifold, Id::srcheckbox2, Id::srcheckbox2Label, "Tworzywo", 172);
 
     TGradientPanel* bottom = gradient(bg, Id::GradPanelKoniec, QRect(8, 326, 719, 64));
     addButton(bottom, Id::CofnijAD4, QStringLiteral("Cofnij"), 6, 6);
@@ -346,19 +336,19 @@ QWidget* WizardPage::buildSensorStep() {
                 QStringLiteral("Wybierz rodzaj czujnika poziomu gazu (dla kontaktronowego czujnika rezerwy "
                                "należy wybrać 90R)"),
                 QRect(10, 32, 699, 76), Qt::AlignHCenter | Qt::AlignTop);
-    Image4 = new SensorPicture(SensorPicture::Kind::Resistive20k, frame);
-    Image4->setObjectName(ctl::name(Id::Image4));
-    Image4->setGeometry(70, 112, 250, 156);
-    Image5 = new SensorPicture(SensorPicture::Kind::Reed90R, frame);
-    Image5->setObjectName(ctl::name(Id::Image5));
-    Image5->setGeometry(399, 112, 250, 156);
-    SRCheckBox10 = new TFlatCheckBox(QStringLiteral("20k"), frame);
-    SRCheckBox10->setObjectName(ctl::name(Id::SRCheckBox10));
-    SRCheckBox10->setGeometry(155, 274, 120, 32);
-    SRCheckBox11 = new TFlatCheckBox(QStringLiteral("90R"), frame);
-    SRCheckBox11->setObjectName(ctl::name(Id::SRCheckBox11));
-    SRCheckBox11->setGeometry(484, 274, 120, 32);
-    for (TFlatCheckBox* b : {SRCheckBox10, SRCheckBox11}) {
+    image4_ = new SensorPicture(SensorPicture::Kind::Resistive20k, frame);
+    image4_->setObjectName(ctl::name(Id::Image4));
+    image4_->setGeometry(70, 112, 250, 156);
+    image5_ = new SensorPicture(SensorPicture::Kind::Reed90R, frame);
+    image5_->setObjectName(ctl::name(Id::Image5));
+    image5_->setGeometry(399, 112, 250, 156);
+    srCheckBox10_ = new TFlatCheckBox(QStringLiteral("20k"), frame);
+    srCheckBox10_->setObjectName(ctl::name(Id::SRCheckBox10));
+    srCheckBox10_->setGeometry(155, 274, 120, 32);
+    srCheckBox11_ = new TFlatCheckBox(QStringLiteral("90R"), frame);
+    srCheckBox11_->setObjectName(ctl::name(Id::SRCheckBox11));
+    srCheckBox11_->setGeometry(484, 274, 120, 32);
+    for (TFlatCheckBox* b : {srCheckBox10_, srCheckBox11_}) {
         b->setFont(sized(b->font(), TextPt, true));
         b->setFocusPolicy(Qt::StrongFocus);
     }
@@ -376,12 +366,13 @@ QWidget* WizardPage::buildSwitchOverStep() {
     instruction(left, Id::Label108,
                 QStringLiteral("Proszę regulować reduktor do momentu osiągnięcia mieszanki bogatej."),
                 QRect(10, 6, 384, 120));
-    LedPrzedRed = lamp(left, Id::LedPrzedRed, QRect(12, 136, 60, 40));
-    NastapiloPrzejscieBGLABEL =
+    ledPrzedRed_ = lamp(left, Id::LedPrzedRed, QRect(12, 136, 60, 40));
+    nastapiloPrzejscieBgLabel_ =
         instruction(left, Id::NastapiloPrzejscieBGLABEL,
                     QStringLiteral("Nastąpiło przejście z benzyny na gaz"), QRect(10, 190, 384, 110));
     TGradientPanel* right = gradient(bg, Id::GradPanel31, RightFrame);
-    meterColumn(right, ObrPrzedRed, Id::ObrPrzedRed, PanellPrzedRed, Id::PanellPrzedRed, RightFrame.width());
+    meterColumn(right, obrPrzedRed_, Id::ObrPrzedRed, panellPrzedRed_, Id::PanellPrzedRed,
+                RightFrame.width());
 
     addButton(bg, Id::CofnijAD6, QStringLiteral("cofnij"), 8, ButtonY);
     addButton(bg, Id::przedreduktbutton, QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
@@ -404,9 +395,9 @@ QWidget* WizardPage::buildReducerStep() {
          Qt::AlignRight | Qt::AlignVCenter);
     // Designed with its read-out and sector strip; the step's entry leaves only the strip.
     designBarOptions_ = opSector | opUnit;
-    LambdabarRR = bar(frame, Id::LambdabarRR, QRect(12, 46, 695, 60), 50, QStringLiteral("0"), QString(),
-                      designBarOptions_);
-    LedRR = lamp(frame, Id::LedRR, QRect(330, 120, 60, 44));
+    lambdabarRR_ = bar(frame, Id::LambdabarRR, QRect(12, 46, 695, 60), 50, QStringLiteral("0"), QString(),
+                       designBarOptions_);
+    ledRR_ = lamp(frame, Id::LedRR, QRect(330, 120, 60, 44));
 
     addButton(bg, Id::CofnijAD7, QStringLiteral("cofnij"), 8, ButtonY);
     addButton(bg, Id::RRbutton, QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
@@ -419,33 +410,33 @@ QWidget* WizardPage::buildStepperStep() {
         stepPage(pageControl2_, Id::MinMaxTab, "Kalibracja silnika krokowego", Id::GradPanel15, &bg);
     TGradientPanel* left = gradient(bg, Id::GradPanel22, QRect(8, 8, 462, 312));
     const QRect message(10, 4, 442, 112);
-    Label70 =
+    label70_ =
         instruction(left, Id::Label70,
                     QStringLiteral("Proszę ustawić wolne obroty i czekać do zmiany koloru wskaźnika MIN na "
                                    "zielony."),
                     message);
-    Label76 =
+    label76_ =
         instruction(left, Id::Label76,
                     QStringLiteral("Proszę ustawić obroty powyżej 2000 obr/min i czekać do zmiany koloru "
                                    "wskaźnika MAX na zielony."),
                     message);
-    KomunikatKoncowy = instruction(left, Id::KomunikatKoncowy, QStringLiteral("Autoadaptacja zakończona"),
-                                   message.adjusted(20, 24, -20, -24), Qt::AlignCenter);
-    KomunikatKoncowy->setFont(sized(KomunikatKoncowy->font(), InstructionPt, true));
-    KomunikatKoncowy->setAutoFillBackground(true);
+    komunikatKoncowy_ = instruction(left, Id::KomunikatKoncowy, QStringLiteral("Autoadaptacja zakończona"),
+                                    message.adjusted(20, 24, -20, -24), Qt::AlignCenter);
+    komunikatKoncowy_->setFont(sized(komunikatKoncowy_->font(), InstructionPt, true));
+    komunikatKoncowy_->setAutoFillBackground(true);
     {
-        QPalette p = KomunikatKoncowy->palette();
+        QPalette p = komunikatKoncowy_->palette();
         p.setColor(QPalette::Window, QColor(200, 240, 200));
         p.setColor(QPalette::WindowText, QColor(0, 100, 0));
-        KomunikatKoncowy->setPalette(p);
+        komunikatKoncowy_->setPalette(p);
     }
     text(left, Id::Label78, QStringLiteral("Min"), QRect(12, 118, 80, 26), TextPt, true);
     text(left, Id::Label79, QStringLiteral("Max"), QRect(370, 118, 80, 26), TextPt, true,
          Qt::AlignRight | Qt::AlignVCenter);
-    LambdaBarObr1 =
+    lambdaBarObr1_ =
         bar(left, Id::LambdaBarObr1, QRect(10, 144, 442, 44), 255, QStringLiteral("0"), QString(), opSector);
-    LambdaBarObr2 = bar(left, Id::LambdaBarObr2, QRect(10, 192, 442, 24), 100, QStringLiteral("0"),
-                        QStringLiteral("%"), opUnit);
+    lambdaBarObr2_ = bar(left, Id::LambdaBarObr2, QRect(10, 192, 442, 24), 100, QStringLiteral("0"),
+                         QStringLiteral("%"), opUnit);
     const Id captions[] = {Id::Label72, Id::Label73, Id::Label88};
     const char* texts[] = {"Min", "Max", "Start"};
     const Id panels[] = {Id::PanelMin, Id::PanelMax, Id::PanelStart};
@@ -456,15 +447,15 @@ QWidget* WizardPage::buildStepperStep() {
         values[i] = readout(left, panels[i], QRect(x, 256, 138, 44), 16);
         values[i]->setText(adapt::placeholderText());
     }
-    PanelMin = values[0];
-    PanelMax = values[1];
-    PanelStart = values[2];
-    LedMin = lamp(left, Id::LedMin, QRect(10 + 84, 220, 56, 36));
-    LedMax = lamp(left, Id::LedMax, QRect(162 + 84, 220, 56, 36));
+    panelMin_ = values[0];
+    panelMax_ = values[1];
+    panelStart_ = values[2];
+    ledMin_ = lamp(left, Id::LedMin, QRect(10 + 84, 220, 56, 36));
+    ledMax_ = lamp(left, Id::LedMax, QRect(162 + 84, 220, 56, 36));
     // No frame of its own here: the meter stands on the step's background.
-    ObrMinMax = speedMeter(bg, Id::ObrMinMax, QRect(482, 16, 240, 240));
-    PanelObrMinMax = readout(bg, Id::PanelObrMinMax, QRect(517, 264, 170, 46), 20);
-    PanelObrMinMax->setText(QStringLiteral("0"));
+    obrMinMax_ = speedMeter(bg, Id::ObrMinMax, QRect(482, 16, 240, 240));
+    panelObrMinMax_ = readout(bg, Id::PanelObrMinMax, QRect(517, 264, 170, 46), 20);
+    panelObrMinMax_->setText(QStringLiteral("0"));
 
     addButton(bg, Id::CofnijAD8, QStringLiteral("cofnij"), 8, ButtonY);
     addButton(bg, Id::MinMaxButton, QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);

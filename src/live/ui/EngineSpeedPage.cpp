@@ -24,108 +24,100 @@ EngineSpeedPage::EngineSpeedPage(Models models, QWidget* parent) : QWidget(paren
     // Designed 756 pixels wide: every layout's page control holds it scaled.
     // The captions' boxes hold their text in the type the layouts give them
     // (20 points for the two captions at this size), in every language.
-    GradPanel1 = new TGradientPanel(this);
-    GradPanel1->setObjectName(ctl::name(Id::GradPanel1));
-    GradPanel1->setGeometry(0, 0, 795, 490);
-    GradPanel4 = new TGradientPanel(GradPanel1);
-    GradPanel4->setObjectName(ctl::name(Id::GradPanel4));
-    GradPanel4->setGeometry(6, 6, 370, 470);
-    GradPanel5 = new TGradientPanel(GradPanel1);
-    GradPanel5->setObjectName(ctl::name(Id::GradPanel5));
-    GradPanel5->setGeometry(382, 6, 370, 470);
-    for (TGradientPanel* g : {GradPanel1, GradPanel4, GradPanel5})
+    gradPanel1_ = ctl::make<TGradientPanel>(Id::GradPanel1, this);
+    gradPanel1_->setGeometry(0, 0, 795, 490);
+    gradPanel4_ = ctl::make<TGradientPanel>(Id::GradPanel4, gradPanel1_);
+    gradPanel4_->setGeometry(6, 6, 370, 470);
+    gradPanel5_ = ctl::make<TGradientPanel>(Id::GradPanel5, gradPanel1_);
+    gradPanel5_->setGeometry(382, 6, 370, 470);
+    for (TGradientPanel* g : {gradPanel1_, gradPanel4_, gradPanel5_})
         liveui::setLightGradient(g);
 
-    QWidget* left = GradPanel4;
-    Label91 = liveui::makeLabel(left, ctl::name(Id::Label91), QStringLiteral("Wybor ukladu zapłonowego"), 8,
-                                6, 354, 80, 15, true);
-    Label91->setWordWrap(true);
-    ComboBox2 = new QComboBox(left);
-    ComboBox2->setObjectName(ctl::name(Id::ComboBox2));
-    ComboBox2->addItems(live::ignitionSystemItems());
-    ComboBox2->setGeometry(12, 92, 300, 30);
-    QFont cf = ComboBox2->font();
+    QWidget* left = gradPanel4_;
+    label91_ = liveui::makeLabel(left, ctl::name(Id::Label91), QStringLiteral("Wybor ukladu zapłonowego"), 8,
+                                 6, 354, 80, 15, true);
+    label91_->setWordWrap(true);
+    comboBox2_ = ctl::make<QComboBox>(Id::ComboBox2, left);
+    comboBox2_->addItems(live::ignitionSystemItems());
+    comboBox2_->setGeometry(12, 92, 300, 30);
+    QFont cf = comboBox2_->font();
     cf.setPointSize(11);
-    ComboBox2->setFont(cf);
-    ComboBox2->setCurrentIndex(m_.live.ignitionChoice());
+    comboBox2_->setFont(cf);
+    comboBox2_->setCurrentIndex(m_.live.ignitionChoice());
 
-    WyborUkladuLabel = liveui::makeLabel(
+    wyborUkladuLabel_ = liveui::makeLabel(
         left, ctl::name(Id::WyborUkladuLabel),
         QStringLiteral(
             "Wybierz rodzaj układu zapłonowego, tak aby wartość pokazywana była zgodna z faktycznymi "
             "obrotami silnika samochodu"),
         8, 130, 354, 196, 13, false);
-    WyborUkladuLabel->setWordWrap(true);
-    WyborUkladuLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    wyborUkladuLabel_->setWordWrap(true);
+    wyborUkladuLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    OdczytUkladuButt = new TColorButton(left);
-    OdczytUkladuButt->setObjectName(ctl::name(Id::OdczytUkladuButt));
-    OdczytUkladuButt->setText(QStringLiteral("Odczyt układu zapłonowego"));
-    OdczytUkladuButt->setGeometry(12, 330, 300, 44);
-    QFont bf = OdczytUkladuButt->font();
+    odczytUkladuButt_ = ctl::make<TColorButton>(Id::OdczytUkladuButt, left);
+    odczytUkladuButt_->setText(QStringLiteral("Odczyt układu zapłonowego"));
+    odczytUkladuButt_->setGeometry(12, 330, 300, 44);
+    QFont bf = odczytUkladuButt_->font();
     bf.setPointSize(10);
     bf.setBold(true);
-    OdczytUkladuButt->setFont(bf);
-    connect(OdczytUkladuButt, &TColorButton::clicked, this, [this] {
+    odczytUkladuButt_->setFont(bf);
+    connect(odczytUkladuButt_, &TColorButton::clicked, this, [this] {
         m_.liveSession.OdczytUkladuButtClick();
-        ComboBox2->setFocus();
+        comboBox2_->setFocus();
     });
 
-    GroupBoxAnalog = new QGroupBox(left);
-    GroupBoxAnalog->setObjectName(ctl::name(Id::GroupBoxAnalog));
-    GroupBoxAnalog->setGeometry(12, 382, 340, 80);
-    ProgAnalogTxt = liveui::makeLabel(GroupBoxAnalog, ctl::name(Id::ProgAnalogTxt),
-                                      QStringLiteral("Próg analogowy obrotów"), 8, 10, 324, 26, 10, true);
-    Edit23 = new QComboBox(GroupBoxAnalog);
-    Edit23->setObjectName(ctl::name(Id::Edit23));
-    Edit23->setEditable(true);
-    Edit23->addItems(live::analogThresholdItems());
-    Edit23->lineEdit()->setMaxLength(3);
-    Edit23->setInsertPolicy(QComboBox::NoInsert);
-    Edit23->setGeometry(12, 42, 120, 28);
-    Edit23->setEditText(m_.params.pageValue(ParamId::AnalogThreshold));
-    GroupBoxAnalog->setVisible(m_.liveSession.analogCapable());
+    groupBoxAnalog_ = ctl::make<QGroupBox>(Id::GroupBoxAnalog, left);
+    groupBoxAnalog_->setGeometry(12, 382, 340, 80);
+    progAnalogTxt_ = liveui::makeLabel(groupBoxAnalog_, ctl::name(Id::ProgAnalogTxt),
+                                       QStringLiteral("Próg analogowy obrotów"), 8, 10, 324, 26, 10, true);
+    edit23_ = ctl::make<QComboBox>(Id::Edit23, groupBoxAnalog_);
+    edit23_->setEditable(true);
+    edit23_->addItems(live::analogThresholdItems());
+    edit23_->lineEdit()->setMaxLength(3);
+    edit23_->setInsertPolicy(QComboBox::NoInsert);
+    edit23_->setGeometry(12, 42, 120, 28);
+    edit23_->setEditText(m_.params.pageValue(ParamId::AnalogThreshold));
+    groupBoxAnalog_->setVisible(m_.liveSession.analogCapable());
 
-    gauge1 = new TRoundMeter(GradPanel5);
-    gauge1->setObjectName(ctl::name(Id::gauge1));
-    gauge1->setGeometry(15, 10, 340, 340);
-    liveui::setupSpeedMeter(gauge1, QStringLiteral("Obroty"));
-    Panelobroty = liveui::makePanel(GradPanel5, ctl::name(Id::Panelobroty), 95, 366, 180, 50, 22);
-    Panelobroty->setText(QStringLiteral("0"));
+    gauge1_ = ctl::make<TRoundMeter>(Id::gauge1, gradPanel5_);
+    gauge1_->setGeometry(15, 10, 340, 340);
+    liveui::setupSpeedMeter(gauge1_, QStringLiteral("Obroty"));
+    panelobroty_ = liveui::makePanel(gradPanel5_, ctl::name(Id::Panelobroty), 95, 366, 180, 50, 22);
+    panelobroty_->setText(QStringLiteral("0"));
 
     // The fitter's choices go to the session; the controller gets them when the page is left.
-    connect(ComboBox2, &QComboBox::currentIndexChanged, this,
+    connect(comboBox2_, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_.liveSession.chooseIgnition(index); });
-    connect(Edit23, &QComboBox::editTextChanged, this,
+    connect(edit23_, &QComboBox::editTextChanged, this,
             [this](const QString& t) { m_.liveSession.setThreshold(t, false); });
-    connect(Edit23->lineEdit(), &QLineEdit::textEdited, this,
+    connect(edit23_->lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString& t) { m_.liveSession.setThreshold(t, true); });
-    connect(Edit23, &QComboBox::activated, this,
-            [this] { m_.liveSession.setThreshold(Edit23->currentText(), true); });
+    connect(edit23_, &QComboBox::activated, this,
+            [this] { m_.liveSession.setThreshold(edit23_->currentText(), true); });
     connect(&m_.live, &LiveModel::ignitionChoiceChanged, this, &EngineSpeedPage::showIgnitionChoice);
     connect(&m_.params, &ParameterModel::pageValueChanged, this, [this](ParamId id) {
         if (id != ParamId::AnalogThreshold) return;
         const QString t = m_.params.pageValue(id);
-        if (Edit23->currentText() != t) Edit23->setEditText(t);
+        if (edit23_->currentText() != t) edit23_->setEditText(t);
     });
     connect(&m_.params, &ParameterModel::filled, this, [this] {
         const QString t = m_.params.pageValue(ParamId::AnalogThreshold);
-        if (!t.isEmpty() && Edit23->currentText() != t) Edit23->setEditText(t);
+        if (!t.isEmpty() && edit23_->currentText() != t) edit23_->setEditText(t);
     });
-    connect(&m_.liveSession, &LiveSession::analogCapabilityChanged, GroupBoxAnalog, &QGroupBox::setVisible);
+    connect(&m_.liveSession, &LiveSession::analogCapabilityChanged, groupBoxAnalog_, &QGroupBox::setVisible);
     connect(&m_.liveSession, &LiveSession::engineSpeedRead, this, [this](const live::SpeedReadout& s) {
-        gauge1->setDigit(s.digit);
-        liveui::setTextIfChanged(Panelobroty, s.panel);
+        gauge1_->setDigit(s.digit);
+        liveui::setTextIfChanged(panelobroty_, s.panel);
     });
 }
 
 void EngineSpeedPage::showIgnitionChoice(int index) {
-    if (ComboBox2->currentIndex() != index) ComboBox2->setCurrentIndex(index);
+    if (comboBox2_->currentIndex() != index) comboBox2_->setCurrentIndex(index);
 }
 
 void EngineSpeedPage::enterPage() {
     m_.liveSession.enterEngineSpeedPage();
-    ComboBox2->setFocus();
+    comboBox2_->setFocus();
 }
 
 void EngineSpeedPage::leaveSteps() {

@@ -25,16 +25,16 @@ private:
     void showIgnitionChoice(int index);
 
     Models m_;
-    TGradientPanel* GradPanel1;
-    TGradientPanel* GradPanel4;
-    TGradientPanel* GradPanel5;
-    QLabel* Label91;
-    QComboBox* ComboBox2;
-    QLabel* WyborUkladuLabel;
-    TColorButton* OdczytUkladuButt;
-    QGroupBox* GroupBoxAnalog;
-    QLabel* ProgAnalogTxt;
-    QComboBox* Edit23;
-    TRoundMeter* gauge1;
-    QLabel* Panelobroty;
+    TGradientPanel* gradPanel1_;
+    TGradientPanel* gradPanel4_;
+    TGradientPanel* gradPanel5_;
+    QLabel* label91_;
+    QComboBox* comboBox2_;
+    QLabel* wyborUkladuLabel_;
+    TColorButton* odczytUkladuButt_;
+    QGroupBox* groupBoxAnalog_;
+    QLabel* progAnalogTxt_;
+    QComboBox* edit23_;
+    TRoundMeter* gauge1_;
+    QLabel* panelobroty_;
 };

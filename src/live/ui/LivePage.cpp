@@ -57,54 +57,51 @@ QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& text, 
 LivePage::LivePage(Models models, QWidget* parent) : QWidget(parent), m_(models) {
     setObjectName(ctl::name(Id::WizualizacjaTab));
 
-    GradPanel2 = new TGradientPanel(this);
-    GradPanel2->setObjectName(ctl::name(Id::GradPanel2));
-    GradPanel2->setGeometry(0, 0, 795, 490);
-    liveui::setLightGradient(GradPanel2);
-    buildInstruments(GradPanel2);
+    gradPanel2_ = ctl::make<TGradientPanel>(Id::GradPanel2, this);
+    gradPanel2_->setGeometry(0, 0, 795, 490);
+    liveui::setLightGradient(gradPanel2_);
+    buildInstruments(gradPanel2_);
 
-    GroupBox10 = new QGroupBox(GradPanel2);
-    GroupBox10->setObjectName(ctl::name(Id::GroupBox10));
-    GroupBox10->setGeometry(2, 252, 754, 224);
-    buildChart(GroupBox10);
+    groupBox10_ = ctl::make<QGroupBox>(Id::GroupBox10, gradPanel2_);
+    groupBox10_->setGeometry(2, 252, 754, 224);
+    buildChart(groupBox10_);
 
     // Over the chart, which is frozen anyway while the controller is silent.
-    TranserrorLabel = new QLabel(GradPanel2);
-    TranserrorLabel->setObjectName(ctl::name(Id::TranserrorLabel));
+    transerrorLabel_ = ctl::make<QLabel>(Id::TranserrorLabel, gradPanel2_);
     // Two lines of its large type fit over the chart.
-    TranserrorLabel->setGeometry(2 + ChartX, 252 + ChartY + 30, ChartW, 120);
-    TranserrorLabel->setAlignment(Qt::AlignCenter);
-    TranserrorLabel->setWordWrap(true);
-    TranserrorLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QFont ef = TranserrorLabel->font();
+    transerrorLabel_->setGeometry(2 + ChartX, 252 + ChartY + 30, ChartW, 120);
+    transerrorLabel_->setAlignment(Qt::AlignCenter);
+    transerrorLabel_->setWordWrap(true);
+    transerrorLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    QFont ef = transerrorLabel_->font();
     ef.setPointSize(18);
     ef.setBold(true);
-    TranserrorLabel->setFont(ef);
-    QPalette ep = TranserrorLabel->palette();
+    transerrorLabel_->setFont(ef);
+    QPalette ep = transerrorLabel_->palette();
     ep.setColor(QPalette::WindowText, tColor(live::ColorRed));
-    TranserrorLabel->setPalette(ep);
-    TranserrorLabel->raise();
+    transerrorLabel_->setPalette(ep);
+    transerrorLabel_->raise();
 
     // Across the chart's top while a log plays instead of the controller.
-    ReplayLabel = new QLabel(GradPanel2);
-    ReplayLabel->setObjectName(QStringLiteral("ReplayLabel"));
+    replayLabel_ = new QLabel(gradPanel2_);
+    replayLabel_->setObjectName(QStringLiteral("ReplayLabel"));
     // Two lines: the file's name is long, and so is the caption in some languages.
-    ReplayLabel->setGeometry(2 + ChartX, 252 + ChartY, ChartW, 44);
-    ReplayLabel->setAlignment(Qt::AlignCenter);
-    ReplayLabel->setWordWrap(true);
-    ReplayLabel->setAutoFillBackground(true);
-    ReplayLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    replayLabel_->setGeometry(2 + ChartX, 252 + ChartY, ChartW, 44);
+    replayLabel_->setAlignment(Qt::AlignCenter);
+    replayLabel_->setWordWrap(true);
+    replayLabel_->setAutoFillBackground(true);
+    replayLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
     {
-        QFont f = ReplayLabel->font();
+        QFont f = replayLabel_->font();
         f.setPointSize(10);
         f.setBold(true);
-        ReplayLabel->setFont(f);
-        QPalette p = ReplayLabel->palette();
+        replayLabel_->setFont(f);
+        QPalette p = replayLabel_->palette();
         p.setColor(QPalette::Window, QColor(255, 200, 64));
         p.setColor(QPalette::WindowText, Qt::black);
-        ReplayLabel->setPalette(p);
+        replayLabel_->setPalette(p);
     }
-    ReplayLabel->hide();
+    replayLabel_->hide();
     replayClock_ = new QTimer(this);
     replayClock_->setInterval(250);
     connect(replayClock_, &QTimer::timeout, this, &LivePage::refreshReplay);
@@ -143,105 +140,99 @@ void LivePage::buildInstruments(QWidget* a) {
     // Caption boxes hold their text in the type the layouts give them (up to
     // 12 points at this size, bold), in every language: long captions wrap.
     // Lambda: LED bar with the lean label above and the rich label below.
-    Label75 = liveui::makeLabel(a, ctl::name(Id::Label75), QStringLiteral("Lambda"), 0, 2, 80, 24, 10, true);
-    Label71 = liveui::makeLabel(a, ctl::name(Id::Label71), QStringLiteral("Uboga"), 0, 28, 80, 24, 9, true);
-    LEDMeter1 = new TLedBar(a);
-    LEDMeter1->setObjectName(ctl::name(Id::LEDMeter1));
-    LEDMeter1->setGeometry(22, 54, 36, 136);
-    LEDMeter1->setNumDigits(20);
-    LEDMeter1->setSingleLED(true);
-    LEDMeter1->setDirection(Direction::mdUp);
-    Label30 = liveui::makeLabel(a, ctl::name(Id::Label30), QStringLiteral("Bogata"), 0, 192, 80, 24, 9, true);
-    label71DesignTop_ = Label71->y();
-    label30DesignTop_ = Label30->y();
-    ledDesignHeight_ = LEDMeter1->height();
-    Panel6 = liveui::makePanel(a, ctl::name(Id::Panel6), 4, 218, 72, 28, 13);
-    Panel6->setText(QStringLiteral("0.00"));
+    label75_ = liveui::makeLabel(a, ctl::name(Id::Label75), QStringLiteral("Lambda"), 0, 2, 80, 24, 10, true);
+    label71_ = liveui::makeLabel(a, ctl::name(Id::Label71), QStringLiteral("Uboga"), 0, 28, 80, 24, 9, true);
+    ledMeter1_ = ctl::make<TLedBar>(Id::LEDMeter1, a);
+    ledMeter1_->setGeometry(22, 54, 36, 136);
+    ledMeter1_->setNumDigits(20);
+    ledMeter1_->setSingleLED(true);
+    ledMeter1_->setDirection(Direction::mdUp);
+    label30_ =
+        liveui::makeLabel(a, ctl::name(Id::Label30), QStringLiteral("Bogata"), 0, 192, 80, 24, 9, true);
+    label71DesignTop_ = label71_->y();
+    label30DesignTop_ = label30_->y();
+    ledDesignHeight_ = ledMeter1_->height();
+    panel6_ = liveui::makePanel(a, ctl::name(Id::Panel6), 4, 218, 72, 28, 13);
+    panel6_->setText(QStringLiteral("0.00"));
 
     // TPS.
-    Gauge4 = new THalfRoundMeter(a);
-    Gauge4->setObjectName(ctl::name(Id::Gauge4));
-    Gauge4->setGeometry(82, 22, 148, 130);
+    gauge4_ = ctl::make<THalfRoundMeter>(Id::Gauge4, a);
+    gauge4_->setGeometry(82, 22, 148, 130);
     {
-        liveui::setSignal(Gauge4, 0, 240, 0, 12, QStringLiteral("##0.0"), QStringLiteral("V"),
+        liveui::setSignal(gauge4_, 0, 240, 0, 12, QStringLiteral("##0.0"), QStringLiteral("V"),
                           QStringLiteral("TPS"));
-        auto& sec = Gauge4->sectorSettings();
+        auto& sec = gauge4_->sectorSettings();
         sec.Sector1From = 0;
         sec.Sector1To = 1000;
         // One sector over the whole scale: the other two are empty.
         sec.Sector2From = sec.Sector2To = sec.Sector3From = sec.Sector3To = 1001;
-        Gauge4->scaleSettings().Steps = 6;
-        Gauge4->setOptions(opName1 | opUnit | opSector);
+        gauge4_->scaleSettings().Steps = 6;
+        gauge4_->setOptions(opName1 | opUnit | opSector);
     }
-    Panel5 = liveui::makePanel(a, ctl::name(Id::Panel5), 111, 160, 90, 28, 13);
-    Panel5->setText(QStringLiteral("0.00"));
+    panel5_ = liveui::makePanel(a, ctl::name(Id::Panel5), 111, 160, 90, 28, 13);
+    panel5_->setText(QStringLiteral("0.00"));
 
     // Engine speed.
-    obrotomierz = new TRoundMeter(a);
-    obrotomierz->setObjectName(ctl::name(Id::obrotomierz));
+    obrotomierz = ctl::make<TRoundMeter>(Id::obrotomierz, a);
     obrotomierz->setGeometry(232, 2, 178, 178);
     liveui::setupSpeedMeter(obrotomierz, QStringLiteral("Obroty"));
-    Panel1 = liveui::makePanel(a, ctl::name(Id::Panel1), 271, 188, 100, 30, 14);
-    Panel1->setText(QStringLiteral("0"));
+    panel1_ = liveui::makePanel(a, ctl::name(Id::Panel1), 271, 188, 100, 30, 14);
+    panel1_->setText(QStringLiteral("0"));
 
     // Stepper: tank, open/closed marks, position and the petrol/gas lamp.
-    Label25 = liveui::makeLabel(a, ctl::name(Id::Label25), QStringLiteral("Silnik krokowy"), 412, 0, 146, 48,
-                                10, true);
-    Label25->setWordWrap(true);
-    Gauge2 = new TTankGauge(a);
-    Gauge2->setObjectName(ctl::name(Id::Gauge2));
-    Gauge2->setGeometry(416, 50, 56, 126);
-    liveui::setSignal(Gauge2, 0, 255, 0, 255, QStringLiteral("0"), QStringLiteral("STEPS"));
+    label25_ = liveui::makeLabel(a, ctl::name(Id::Label25), QStringLiteral("Silnik krokowy"), 412, 0, 146, 48,
+                                 10, true);
+    label25_->setWordWrap(true);
+    gauge2_ = ctl::make<TTankGauge>(Id::Gauge2, a);
+    gauge2_->setGeometry(416, 50, 56, 126);
+    liveui::setSignal(gauge2_, 0, 255, 0, 255, QStringLiteral("0"), QStringLiteral("STEPS"));
     // The narrow tank's read-out shows the number alone, large enough to read;
     // the caption above says what it counts.
-    Gauge2->setOptions(Gauge2->options() & ~opUnit);
-    Label47 =
+    gauge2_->setOptions(gauge2_->options() & ~opUnit);
+    label47_ =
         liveui::makeLabel(a, ctl::name(Id::Label47), QStringLiteral("Otwarty"), 474, 50, 84, 24, 9, false);
-    Label47->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Label27 =
+    label47_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label27_ =
         liveui::makeLabel(a, ctl::name(Id::Label27), QStringLiteral("Zamknięty"), 474, 152, 84, 24, 9, false);
-    Label27->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Panel4 = liveui::makePanel(a, ctl::name(Id::Panel4), 412, 182, 64, 28, 13);
-    Panel4->setText(QStringLiteral("0"));
-    GasLed = new TLedLamp(a);
-    GasLed->setObjectName(ctl::name(Id::GasLed));
-    GasLed->setGeometry(412, 214, 146, 32);
-    GasLed->setColorOn(tColor(LampOn));
-    GasLed->setColorOff(tColor(live::ColorRed));
-    GasLed->setLedHeight(25);
+    label27_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    panel4_ = liveui::makePanel(a, ctl::name(Id::Panel4), 412, 182, 64, 28, 13);
+    panel4_->setText(QStringLiteral("0"));
+    gasLed_ = ctl::make<TLedLamp>(Id::GasLed, a);
+    gasLed_->setGeometry(412, 214, 146, 32);
+    gasLed_->setColorOn(tColor(LampOn));
+    gasLed_->setColorOff(tColor(live::ColorRed));
+    gasLed_->setLedHeight(25);
     {
-        QFont f = GasLed->font();
+        QFont f = gasLed_->font();
         f.setPointSize(11);
         f.setBold(true);
-        GasLed->setFont(f);
+        gasLed_->setFont(f);
     }
 
     // Reducer temperature.
-    Label42 = liveui::makeLabel(a, ctl::name(Id::Label42), QStringLiteral("Temperatura reduktora"), 560, 0,
-                                112, 48, 8, true);
-    Label42->setWordWrap(true);
-    Thermometer1 = new TThermometer(a);
-    Thermometer1->setObjectName(ctl::name(Id::Thermometer1));
-    Thermometer1->setGeometry(576, 52, 80, 158);
-    liveui::setSignal(Thermometer1, 96, 155, -30, 90, QStringLiteral("0"), QStringLiteral("°C"));
+    label42_ = liveui::makeLabel(a, ctl::name(Id::Label42), QStringLiteral("Temperatura reduktora"), 560, 0,
+                                 112, 48, 8, true);
+    label42_->setWordWrap(true);
+    thermometer1_ = ctl::make<TThermometer>(Id::Thermometer1, a);
+    thermometer1_->setGeometry(576, 52, 80, 158);
+    liveui::setSignal(thermometer1_, 96, 155, -30, 90, QStringLiteral("0"), QStringLiteral("°C"));
     // A number every 30 °C: fewer, larger scale numbers on the slim instrument.
-    Thermometer1->scaleSettings().Steps = 4;
+    thermometer1_->scaleSettings().Steps = 4;
     paneltemp = liveui::makePanel(a, ctl::name(Id::paneltemp), 581, 216, 70, 28, 13);
     paneltemp->setText(QStringLiteral("0"));
 
     // Gas level.
-    Label26 = liveui::makeLabel(a, ctl::name(Id::Label26), QStringLiteral("Poziom gazu w zbiorniku"), 672, 0,
-                                84, 72, 8, true);
-    Label26->setWordWrap(true);
-    Gauge3 = new TGauge(a);
-    Gauge3->setObjectName(ctl::name(Id::Gauge3));
-    Gauge3->setGeometry(694, 76, 40, 168);
-    Gauge3->setForeColor(tColor(live::ColorGreen));
+    label26_ = liveui::makeLabel(a, ctl::name(Id::Label26), QStringLiteral("Poziom gazu w zbiorniku"), 672, 0,
+                                 84, 72, 8, true);
+    label26_->setWordWrap(true);
+    gauge3_ = ctl::make<TGauge>(Id::Gauge3, a);
+    gauge3_->setGeometry(694, 76, 40, 168);
+    gauge3_->setForeColor(tColor(live::ColorGreen));
     {
-        QFont f = Gauge3->font();
+        QFont f = gauge3_->font();
         f.setPointSize(10);
         f.setBold(true);
-        Gauge3->setFont(f);
+        gauge3_->setFont(f);
     }
 }
 
@@ -277,103 +268,101 @@ QWidget* LivePage::buildScalePanel(QWidget* parent, const QString& name, int x,
 }
 
 void LivePage::buildChart(QGroupBox* box) {
-    GradPanel3 = new TGradientPanel(box);
-    GradPanel3->setObjectName(ctl::name(Id::GradPanel3));
-    GradPanel3->setGeometry(0, 0, box->width(), box->height());
-    liveui::setLightGradient(GradPanel3);
+    gradPanel3_ = ctl::make<TGradientPanel>(Id::GradPanel3, box);
+    gradPanel3_->setGeometry(0, 0, box->width(), box->height());
+    liveui::setLightGradient(gradPanel3_);
 
-    QWidget* g = GradPanel3;
+    QWidget* g = gradPanel3_;
     // The scale labels by the names the skins colour them by: the four
     // captions Label48 ... Label51, the TPS numbers Label52, the speed and
     // stepper numbers Label53.
     const QString tps = ctl::name(Id::Label52), other = ctl::name(Id::Label53);
-    Panel2 = buildScalePanel(g, ctl::name(Id::Panel2), 4, live::probeScale(0).scale, QStringLiteral("V"),
-                             ctl::name(Id::Label48), &WykresLambdaY,
-                             {ctl::name(Id::WykresLambdaY1), ctl::name(Id::WykresLambdaY2),
-                              ctl::name(Id::WykresLambdaY3), ctl::name(Id::WykresLambdaY4),
-                              ctl::name(Id::WykresLambdaY5)});
-    Panel7 = buildScalePanel(g, ctl::name(Id::Panel7), 40, {"0", "3", "6", "9", "12"}, QStringLiteral("TPS"),
-                             ctl::name(Id::Label49), nullptr, {tps, tps, tps, tps, tps});
-    Panel3 = buildScalePanel(g, ctl::name(Id::Panel3), 76, {"0", "2", "4", "6", "8"}, QStringLiteral("RPM"),
-                             ctl::name(Id::Label50), nullptr, {other, other, other, other, other});
-    Panel8 = buildScalePanel(g, ctl::name(Id::Panel8), 112, {"0", "64", "128", "192", "255"},
-                             QStringLiteral("STEP"), ctl::name(Id::Label51), nullptr,
-                             {other, other, other, other, other});
+    panel2_ = buildScalePanel(g, ctl::name(Id::Panel2), 4, live::probeScale(0).scale, QStringLiteral("V"),
+                              ctl::name(Id::Label48), &WykresLambdaY,
+                              {ctl::name(Id::WykresLambdaY1), ctl::name(Id::WykresLambdaY2),
+                               ctl::name(Id::WykresLambdaY3), ctl::name(Id::WykresLambdaY4),
+                               ctl::name(Id::WykresLambdaY5)});
+    panel7_ = buildScalePanel(g, ctl::name(Id::Panel7), 40, {"0", "3", "6", "9", "12"}, QStringLiteral("TPS"),
+                              ctl::name(Id::Label49), nullptr, {tps, tps, tps, tps, tps});
+    panel3_ = buildScalePanel(g, ctl::name(Id::Panel3), 76, {"0", "2", "4", "6", "8"}, QStringLiteral("RPM"),
+                              ctl::name(Id::Label50), nullptr, {other, other, other, other, other});
+    panel8_ = buildScalePanel(g, ctl::name(Id::Panel8), 112, {"0", "64", "128", "192", "255"},
+                              QStringLiteral("STEP"), ctl::name(Id::Label51), nullptr,
+                              {other, other, other, other, other});
 
-    Scope1 = new TSweepChart(g);
-    Scope1->setObjectName(ctl::name(Id::Scope1));
-    Scope1->setGeometry(ChartX, ChartY, ChartW, ChartH);
+    scope1_ = ctl::make<TSweepChart>(Id::Scope1, g);
+    scope1_->setGeometry(ChartX, ChartY, ChartW, ChartH);
     // The chart covers its whole rectangle: nothing beneath it needs repainting.
-    Scope1->setAttribute(Qt::WA_OpaquePaintEvent);
-    Scope1->Color = tColor(ChartBackground);
-    Scope1->Gridcolor = tColor(GridShown);
-    Scope1->Gridsize = ChartH / 4;
+    scope1_->setAttribute(Qt::WA_OpaquePaintEvent);
+    scope1_->Color = tColor(ChartBackground);
+    scope1_->Gridcolor = tColor(GridShown);
+    scope1_->Gridsize = ChartH / 4;
     // Four squares high whatever size the layout gives the chart, so the grid
     // stays level with the scale numbers.
-    Scope1->installEventFilter(this);
-    Scope1->Linecolor_a = tColor(0x0000FF);
-    Scope1->Linecolor_b = tColor(0xFF00FF);
-    Scope1->Linecolor_c = tColor(0x4080FF);
-    Scope1->Linecolor_d = tColor(0xFFFF00);
-    Scope1->Position_a = Scope1->Position_b = Scope1->Position_c = Scope1->Position_d = 1;
-    Scope1->setInterval(5);
+    scope1_->installEventFilter(this);
+    scope1_->Linecolor_a = tColor(0x0000FF);
+    scope1_->Linecolor_b = tColor(0xFF00FF);
+    scope1_->Linecolor_c = tColor(0x4080FF);
+    scope1_->Linecolor_d = tColor(0xFFFF00);
+    scope1_->Position_a = scope1_->Position_b = scope1_->Position_c = scope1_->Position_d = 1;
+    scope1_->setInterval(5);
 
     const int cx = ChartX + ChartW + 8;
-    CheckBox39 = makeCheck(g, ctl::name(Id::CheckBox39), QStringLiteral("&LAMBDA"), cx, 4, true);
-    CheckBox40 = makeCheck(g, ctl::name(Id::CheckBox40), QStringLiteral("&TPS"), cx, 28, false);
-    CheckBox41 = makeCheck(g, ctl::name(Id::CheckBox41), QStringLiteral("&RPM"), cx, 52, false);
-    CheckBox42 = makeCheck(g, ctl::name(Id::CheckBox42), QStringLiteral("&STEP"), cx, 76, false);
-    CheckBox10 = makeCheck(g, ctl::name(Id::CheckBox10), QStringLiteral("S&IATKA"), cx + 98, 4, true);
-    SpeedButton4 = new QToolButton(g);
-    SpeedButton4->setObjectName(ctl::name(Id::SpeedButton4));
-    SpeedButton4->setText(QStringLiteral("&PAUZA"));
-    SpeedButton4->setCheckable(true);
-    SpeedButton4->setGeometry(cx + 98, 30, 94, 28);
-    NagrywajButt = new QToolButton(g);
-    NagrywajButt->setObjectName(ctl::name(Id::NagrywajButt));
-    NagrywajButt->setCheckable(true);
-    NagrywajButt->setGeometry(cx + 98, 64, 94, 28);
-    connect(NagrywajButt, &QToolButton::clicked, this, &LivePage::NagrywajButtClick);
+    checkBox39_ = makeCheck(g, ctl::name(Id::CheckBox39), QStringLiteral("&LAMBDA"), cx, 4, true);
+    checkBox40_ = makeCheck(g, ctl::name(Id::CheckBox40), QStringLiteral("&TPS"), cx, 28, false);
+    checkBox41_ = makeCheck(g, ctl::name(Id::CheckBox41), QStringLiteral("&RPM"), cx, 52, false);
+    checkBox42_ = makeCheck(g, ctl::name(Id::CheckBox42), QStringLiteral("&STEP"), cx, 76, false);
+    checkBox10_ = makeCheck(g, ctl::name(Id::CheckBox10), QStringLiteral("S&IATKA"), cx + 98, 4, true);
+    speedButton4_ = ctl::make<QToolButton>(Id::SpeedButton4, g);
+    speedButton4_->setText(QStringLiteral("&PAUZA"));
+    speedButton4_->setCheckable(true);
+    speedButton4_->setGeometry(cx + 98, 30, 94, 28);
+    nagrywajButt_ = ctl::make<QToolButton>(Id::NagrywajButt, g);
+    nagrywajButt_->setCheckable(true);
+    nagrywajButt_->setGeometry(cx + 98, 64, 94, 28);
+    connect(nagrywajButt_, &QToolButton::clicked, this, &LivePage::NagrywajButtClick);
 
-    UpDown1 = new QSpinBox(g);
-    UpDown1->setObjectName(ctl::name(Id::UpDown1));
-    UpDown1->setRange(1, 4);
-    UpDown1->setWrapping(false);
-    UpDown1->setValue(1);
-    UpDown1->setGeometry(cx, 108, 44, 26);
-    WykresLambdaX = liveui::makeLabel(g, ctl::name(Id::WykresLambdaX), live::timeBase(1).text, cx + 48, 108,
-                                      146, 26, 10, true);
-    WykresLambdaX->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    upDown1_ = ctl::make<QSpinBox>(Id::UpDown1, g);
+    upDown1_->setRange(1, 4);
+    upDown1_->setWrapping(false);
+    upDown1_->setValue(1);
+    upDown1_->setGeometry(cx, 108, 44, 26);
+    wykresLambdaX_ = liveui::makeLabel(g, ctl::name(Id::WykresLambdaX), live::timeBase(1).text, cx + 48, 108,
+                                       146, 26, 10, true);
+    wykresLambdaX_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    PodpisWykresLambda = liveui::makeLabel(g, ctl::name(Id::PodpisWykresLambda),
-                                           QStringLiteral("CZASY LAMBDA:"), cx, 142, 194, 24, 10, true);
-    PodpisWykresLambda->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Label67 = liveui::makeLabel(g, ctl::name(Id::Label67), QStringLiteral("TH: "), cx, 168, 40, 24, 10, true);
-    Label43 = liveui::makeLabel(g, ctl::name(Id::Label43), lambdaTimes_.highText(), cx + 40, 168, 80, 24, 10);
-    Label28 = liveui::makeLabel(g, ctl::name(Id::Label28), QStringLiteral("TL: "), cx, 192, 40, 24, 10, true);
-    Label44 = liveui::makeLabel(g, ctl::name(Id::Label44), lambdaTimes_.lowText(), cx + 40, 192, 80, 24, 10);
-    for (QLabel* l : {Label67, Label43, Label28, Label44})
+    podpisWykresLambda_ = liveui::makeLabel(g, ctl::name(Id::PodpisWykresLambda),
+                                            QStringLiteral("CZASY LAMBDA:"), cx, 142, 194, 24, 10, true);
+    podpisWykresLambda_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label67_ =
+        liveui::makeLabel(g, ctl::name(Id::Label67), QStringLiteral("TH: "), cx, 168, 40, 24, 10, true);
+    label43_ =
+        liveui::makeLabel(g, ctl::name(Id::Label43), lambdaTimes_.highText(), cx + 40, 168, 80, 24, 10);
+    label28_ =
+        liveui::makeLabel(g, ctl::name(Id::Label28), QStringLiteral("TL: "), cx, 192, 40, 24, 10, true);
+    label44_ = liveui::makeLabel(g, ctl::name(Id::Label44), lambdaTimes_.lowText(), cx + 40, 192, 80, 24, 10);
+    for (QLabel* l : {label67_, label43_, label28_, label44_})
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // What the skins leave unnamed takes the colour of its neighbour they
     // name: the lambda times that of their captions, the lambda scale that of
     // the other scale numbers, the trace switches that of the chart's captions.
-    followTextColour(Label67, Label43);
-    followTextColour(Label28, Label44);
-    if (auto* numbers = Panel3->findChild<QLabel*>(ctl::name(Id::Label53)))
+    followTextColour(label67_, label43_);
+    followTextColour(label28_, label44_);
+    if (auto* numbers = panel3_->findChild<QLabel*>(ctl::name(Id::Label53)))
         for (QLabel* l : WykresLambdaY)
             followTextColour(numbers, l);
-    for (QWidget* c : {static_cast<QWidget*>(CheckBox39), static_cast<QWidget*>(CheckBox40),
-                       static_cast<QWidget*>(CheckBox41), static_cast<QWidget*>(CheckBox42),
-                       static_cast<QWidget*>(CheckBox10)})
-        followTextColour(PodpisWykresLambda, c);
+    for (QWidget* c : {static_cast<QWidget*>(checkBox39_), static_cast<QWidget*>(checkBox40_),
+                       static_cast<QWidget*>(checkBox41_), static_cast<QWidget*>(checkBox42_),
+                       static_cast<QWidget*>(checkBox10_)})
+        followTextColour(podpisWykresLambda_, c);
 
-    connect(CheckBox39, &QCheckBox::toggled, this, &LivePage::CheckBox39Click);
-    connect(CheckBox40, &QCheckBox::toggled, this, &LivePage::CheckBox40Click);
-    connect(CheckBox41, &QCheckBox::toggled, this, &LivePage::CheckBox41Click);
-    connect(CheckBox42, &QCheckBox::toggled, this, &LivePage::CheckBox42Click);
-    connect(CheckBox10, &QCheckBox::toggled, this, &LivePage::CheckBox10Click);
-    connect(SpeedButton4, &QToolButton::toggled, this, &LivePage::SpeedButton4Click);
-    connect(UpDown1, &QSpinBox::valueChanged, this, &LivePage::UpDown1Click);
+    connect(checkBox39_, &QCheckBox::toggled, this, &LivePage::CheckBox39Click);
+    connect(checkBox40_, &QCheckBox::toggled, this, &LivePage::CheckBox40Click);
+    connect(checkBox41_, &QCheckBox::toggled, this, &LivePage::CheckBox41Click);
+    connect(checkBox42_, &QCheckBox::toggled, this, &LivePage::CheckBox42Click);
+    connect(checkBox10_, &QCheckBox::toggled, this, &LivePage::CheckBox10Click);
+    connect(speedButton4_, &QToolButton::toggled, this, &LivePage::SpeedButton4Click);
+    connect(upDown1_, &QSpinBox::valueChanged, this, &LivePage::UpDown1Click);
     CheckBox39Click();
     CheckBox40Click();
     CheckBox41Click();
@@ -387,17 +376,17 @@ void LivePage::applyProbeKindScaling() {
 void LivePage::applyProbeKindScaling(int probeKind) {
     const live::ProbeScale s = live::probeScale(probeKind);
     upperEnd_ = s.upperEnd;
-    liveui::applyLedScale(LEDMeter1, s);
+    liveui::applyLedScale(ledMeter1_, s);
     if (s.labels != live::ProbeScale::Labels::Unchanged) {
         // The layout scales the bar with the window; its height gives the factor in force.
-        const double factor = static_cast<double>(LEDMeter1->height()) / ledDesignHeight_;
+        const double factor = static_cast<double>(ledMeter1_->height()) / ledDesignHeight_;
         const bool swapped = s.labels == live::ProbeScale::Labels::Swapped;
         const int top30 =
             static_cast<int>(roundEven((swapped ? label71DesignTop_ : label30DesignTop_) * factor));
         const int top71 =
             static_cast<int>(roundEven((swapped ? label30DesignTop_ : label71DesignTop_) * factor));
-        Label30->move(Label30->x(), top30);
-        Label71->move(Label71->x(), top71);
+        label30_->move(label30_->x(), top30);
+        label71_->move(label71_->x(), top71);
     }
     applyChartScale(s);
 }
@@ -408,18 +397,18 @@ void LivePage::applyChartScale(const live::ProbeScale& scale) {
 }
 
 void LivePage::applyFeatures(const live::VersionFeatures& f) {
-    Thermometer1->setVisible(f.temperatureInstruments);
+    thermometer1_->setVisible(f.temperatureInstruments);
     paneltemp->setVisible(f.temperatureInstruments);
-    Label42->setVisible(f.temperatureInstruments);
+    label42_->setVisible(f.temperatureInstruments);
 }
 
 void LivePage::refreshPetrolGasCaption() {
     const bool petrol = m_.live.petrol();
-    GasLed->setChecked(!petrol);
-    GasLed->setCaption(petrol ? m_.shell.text(textkey::Petrol, QStringLiteral("Benzyna"))
-                              : m_.shell.text(textkey::Gas, QStringLiteral("Gaz")));
-    const QColor c = petrol ? tColor(live::ColorRed) : Label47->palette().color(QPalette::WindowText);
-    GasLed->setCaptionColor(c);
+    gasLed_->setChecked(!petrol);
+    gasLed_->setCaption(petrol ? m_.shell.text(textkey::Petrol, QStringLiteral("Benzyna"))
+                               : m_.shell.text(textkey::Gas, QStringLiteral("Gaz")));
+    const QColor c = petrol ? tColor(live::ColorRed) : label47_->palette().color(QPalette::WindowText);
+    gasLed_->setCaptionColor(c);
 }
 
 void LivePage::refreshTransmissionError() {
@@ -436,12 +425,12 @@ void LivePage::refreshTransmissionError() {
     } else if (m_.live.transmissionError()) {
         text = m_.shell.text(textkey::NoAnswer);
     }
-    liveui::setTextIfChanged(TranserrorLabel, text);
+    liveui::setTextIfChanged(transerrorLabel_, text);
 }
 
 void LivePage::enterPage() {
     m_.liveSession.enterLivePage();
-    CheckBox41->setFocus();
+    checkBox41_->setFocus();
 }
 
 void LivePage::leaveSteps() {
@@ -457,83 +446,83 @@ void LivePage::NagrywajButtClick() {
 }
 
 void LivePage::refreshRecording() {
-    NagrywajButt->setChecked(m_.liveSession.recorder().recording());
+    nagrywajButt_->setChecked(m_.liveSession.recorder().recording());
     const QString caption = m_.shell.text(textkey::Record);
-    if (NagrywajButt->text() != caption) NagrywajButt->setText(caption);
+    if (nagrywajButt_->text() != caption) nagrywajButt_->setText(caption);
 }
 
 void LivePage::refreshReplay() {
     const bool on = m_.liveSession.replaying();
-    ReplayLabel->setVisible(on);
+    replayLabel_->setVisible(on);
     if (!on) return;
     const live::Replay& r = m_.liveSession.replay();
     const qint64 start = r.log() && r.log()->rows() > 0 ? r.log()->timeMs.front() : 0;
-    liveui::setTextIfChanged(ReplayLabel, m_.shell.text(textkey::Replaying)
-                                              .arg(shortened(m_.liveSession.replayName(), 40),
-                                                   live::LogView::timeText(r.position() - start, 1000),
-                                                   QString::number(r.speed())));
+    liveui::setTextIfChanged(replayLabel_, m_.shell.text(textkey::Replaying)
+                                               .arg(shortened(m_.liveSession.replayName(), 40),
+                                                    live::LogView::timeText(r.position() - start, 1000),
+                                                    QString::number(r.speed())));
 }
 
 void LivePage::showReadings(const live::Readings& r) {
-    Scope1->Position_a = r.lambdaTrace;
+    scope1_->Position_a = r.lambdaTrace;
     if (lambdaTimes_.update(r.lambdaTrace)) {
-        liveui::setTextIfChanged(Label43, lambdaTimes_.highText());
-        liveui::setTextIfChanged(Label44, lambdaTimes_.lowText());
+        liveui::setTextIfChanged(label43_, lambdaTimes_.highText());
+        liveui::setTextIfChanged(label44_, lambdaTimes_.lowText());
     }
-    liveui::setTextIfChanged(Panel6, r.lambdaVolts);
-    LEDMeter1->setPosition(live::lambdaLedPosition(upperEnd_, r.lambdaRaw));
+    liveui::setTextIfChanged(panel6_, r.lambdaVolts);
+    ledMeter1_->setPosition(live::lambdaLedPosition(upperEnd_, r.lambdaRaw));
 
-    liveui::setTextIfChanged(Panel5, r.tpsVolts);
-    Gauge4->setDigit(r.tpsRaw);
-    Scope1->Position_b = r.tpsTrace;
+    liveui::setTextIfChanged(panel5_, r.tpsVolts);
+    gauge4_->setDigit(r.tpsRaw);
+    scope1_->Position_b = r.tpsTrace;
 
     if (r.temperature) {
-        Thermometer1->setDigit(*r.temperatureRaw);
+        thermometer1_->setDigit(*r.temperatureRaw);
         liveui::setTextIfChanged(paneltemp, QString::number(*r.temperature));
     }
     if (r.gas) {
-        Gauge3->setProgress(r.gas->percent);
-        Gauge3->setForeColor(tColor(r.gas->low ? live::ColorRed : live::ColorGreen));
+        gauge3_->setProgress(r.gas->percent);
+        gauge3_->setForeColor(tColor(r.gas->low ? live::ColorRed : live::ColorGreen));
     }
     if (r.speed) {
         obrotomierz->setDigit(*r.speed);
-        Scope1->Position_c = *r.speedTrace;
-        liveui::setTextIfChanged(Panel1, QString::number(*r.speedPanel));
+        scope1_->Position_c = *r.speedTrace;
+        liveui::setTextIfChanged(panel1_, QString::number(*r.speedPanel));
     }
-    Gauge2->setDigit(r.stepper);
-    liveui::setTextIfChanged(Panel4, QString::number(r.stepper));
-    Scope1->Position_d = r.stepperTrace;
+    gauge2_->setDigit(r.stepper);
+    liveui::setTextIfChanged(panel4_, QString::number(r.stepper));
+    scope1_->Position_d = r.stepperTrace;
 }
 
 void LivePage::UpDown1Click() {
-    const live::TimeBase t = live::timeBase(UpDown1->value());
-    liveui::setTextIfChanged(WykresLambdaX, t.text);
-    Scope1->setInterval(t.interval);
+    const live::TimeBase t = live::timeBase(upDown1_->value());
+    liveui::setTextIfChanged(wykresLambdaX_, t.text);
+    scope1_->setInterval(t.interval);
 }
 
 void LivePage::CheckBox39Click() {
-    Scope1->channel_a = CheckBox39->isChecked();
-    Panel2->setVisible(CheckBox39->isChecked());
+    scope1_->channel_a = checkBox39_->isChecked();
+    panel2_->setVisible(checkBox39_->isChecked());
 }
 
 void LivePage::CheckBox40Click() {
-    Scope1->channel_b = CheckBox40->isChecked();
-    Panel7->setVisible(CheckBox40->isChecked());
+    scope1_->channel_b = checkBox40_->isChecked();
+    panel7_->setVisible(checkBox40_->isChecked());
 }
 
 void LivePage::CheckBox41Click() {
-    Scope1->channel_c = CheckBox41->isChecked();
-    Panel3->setVisible(CheckBox41->isChecked());
+    scope1_->channel_c = checkBox41_->isChecked();
+    panel3_->setVisible(checkBox41_->isChecked());
 }
 
 void LivePage::CheckBox42Click() {
-    Scope1->channel_d = CheckBox42->isChecked();
-    Panel8->setVisible(CheckBox42->isChecked());
+    scope1_->channel_d = checkBox42_->isChecked();
+    panel8_->setVisible(checkBox42_->isChecked());
 }
 
 void LivePage::CheckBox10Click() {
-    Scope1->Gridcolor = tColor(CheckBox10->isChecked() ? GridShown : ChartBackground);
-    Scope1->clearChart();
+    scope1_->Gridcolor = tColor(checkBox10_->isChecked() ? GridShown : ChartBackground);
+    scope1_->clearChart();
 }
 
 void LivePage::SpeedButton4Click() {
@@ -543,13 +532,13 @@ void LivePage::SpeedButton4Click() {
 void LivePage::updateChartSampling() {
     // A chart nobody can see need not draw: it samples while the page is shown
     // and the pause button is up.
-    Scope1->setActive(isVisible() && !SpeedButton4->isChecked());
+    scope1_->setActive(isVisible() && !speedButton4_->isChecked());
 }
 
 bool LivePage::eventFilter(QObject* watched, QEvent* event) {
     // Before the chart makes its new picture: the squares for its new height.
-    if (watched == Scope1 && event->type() == QEvent::Resize)
-        Scope1->Gridsize = std::max(1, static_cast<QResizeEvent*>(event)->size().height() / 4);
+    if (watched == scope1_ && event->type() == QEvent::Resize)
+        scope1_->Gridsize = std::max(1, static_cast<QResizeEvent*>(event)->size().height() / 4);
     return QWidget::eventFilter(watched, event);
 }
 

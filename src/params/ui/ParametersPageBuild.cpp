@@ -116,8 +116,7 @@ void ParametersPage::buildControls() {
     fitCompareCaption();
     connect(&m_.shell, &ShellModel::textsChanged, this, &ParametersPage::fitCompareCaption);
 
-    info_ = new QLabel(this);
-    info_->setObjectName(ctl::name(Id::info));
+    info_ = ctl::make<QLabel>(Id::info, this);
     info_->setWordWrap(true);
     info_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     QFont f = info_->font();
@@ -128,8 +127,7 @@ void ParametersPage::buildControls() {
     info_->setPalette(p);
     info_->setMinimumHeight(44);
 
-    commentsOff_ = new QCheckBox(this);
-    commentsOff_->setObjectName(ctl::name(Id::WylaczkomentarzeCheck));
+    commentsOff_ = ctl::make<QCheckBox>(Id::WylaczkomentarzeCheck, this);
     auto* commentsLabel = new QLabel(QStringLiteral("Wylacz komentarze"), this);
     commentsLabel->setObjectName(ctl::name(Id::WylaczkomentarzeCheckLabel));
     commentsLabel->setBuddy(commentsOff_);

@@ -58,14 +58,12 @@ void PrintPage::build() {
     whole->addWidget(pageBack);
     TGradientPanel* titleBack = gradient(pageBack, Id::GradPanel35);
 
-    title_ = new QLabel(titleBack);
-    title_->setObjectName(ctl::name(Id::LabelPS));
+    title_ = ctl::make<QLabel>(Id::LabelPS, titleBack);
     QFont tf = title_->font();
     tf.setBold(true);
     title_->setFont(tf);
 
-    print_ = new TColorButton(titleBack);
-    print_->setObjectName(ctl::name(Id::DrukujButt));
+    print_ = ctl::make<TColorButton>(Id::DrukujButt, titleBack);
     print_->setText(QStringLiteral("Drukuj"));
     pdf_ = new TColorButton(titleBack);
     pdf_->setObjectName(QStringLiteral("ZapiszPdfButt"));
@@ -91,10 +89,8 @@ void PrintPage::build() {
     followTextColour(title_, fileCheck_);
     QWidget::setTabOrder(pdf_, fileCheck_);
 
-    auto* g17 = new QGroupBox(pageBack);
-    g17->setObjectName(ctl::name(Id::GroupBox17));
-    auto* g18 = new QGroupBox(pageBack);
-    g18->setObjectName(ctl::name(Id::GroupBox18));
+    auto* g17 = ctl::make<QGroupBox>(Id::GroupBox17, pageBack);
+    auto* g18 = ctl::make<QGroupBox>(Id::GroupBox18, pageBack);
     TGradientPanel* back17 = gradient(g17, Id::GradPanel36);
     TGradientPanel* back18 = gradient(g18, Id::GradPanel37);
     for (auto [g, back] : {std::pair{g17, back17}, std::pair{g18, back18}}) {

@@ -184,8 +184,7 @@ void MainWindow::buildPages() {
     client_->setObjectName(QStringLiteral("Form1Client"));
     client_->installEventFilter(this);
     setCentralWidget(client_);
-    pages_ = new QTabWidget(client_);
-    pages_->setObjectName(ctl::name(Id::pagecontrol1));
+    pages_ = ctl::make<QTabWidget>(Id::pagecontrol1, client_);
     pages_->setGeometry(PagesDesign);
     obroty_ = new EngineSpeedPage(models(), pages_);
     parametry_ = new ParametersPage(models(), pages_);

@@ -208,8 +208,7 @@ void MainWindow::buildStatusBar() {
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(13);
     QLabel* panel0 = ports_->linkPanel();
-    panel1_ = new QLabel(bar);
-    panel1_->setObjectName(ctl::name(Id::StatusPanel1));
+    panel1_ = ctl::make<QLabel>(Id::StatusPanel1, bar);
     panel1_->setMinimumWidth(50);
     for (QLabel* l : {panel0, panel1_}) {
         l->setFont(f);

@@ -28,8 +28,7 @@ PortControl::PortControl(QWidget* window, ControllerLink& link, shell::PortSessi
       devices_(std::move(devices)) {
     if (!devices_) devices_ = [] { return serialDevices(); };
 
-    panel0_ = new QLabel(window);
-    panel0_->setObjectName(ctl::name(Id::StatusPanel0));
+    panel0_ = ctl::make<QLabel>(Id::StatusPanel0, window);
     // 150 pixels wide as designed, wider when the link state needs it: the
     // no-answer text must be read whole.
     panel0_->setMinimumWidth(150);
