@@ -178,6 +178,8 @@ private:
     // The layer under the moving parts (with the read-out's box in the alarm
     // state given), or the one over them.
     QPixmap renderLayer(bool overlay, bool inAlarm = false);
+    // Draws a cached layer over the paint's region.
+    void copyLayer(QPainter& p, const QPixmap& layer) const;
     // The box goes into the layer only where the layer beneath it is opaque:
     // there it comes out exactly as if painted over the widget's background.
     bool boxBaked_ = false;
