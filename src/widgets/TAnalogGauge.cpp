@@ -240,6 +240,29 @@ void TAnalogGauge::resizeEvent(QResizeEvent* event) {
     invalidateStatic();
 }
 
+int TAnalogGauge::wholeRatio(const QPainter& p) {
+    const qreal dpr = p.device() ? p.device()->devicePixelRatio() : 1.0;
+    const QTransform& t = p.worldTransform();
+    const bool whole = t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) &&
+                       t.dy() == std::floor(t.dy()) && dpr == std::floor(dpr) && dpr >= 1;
+    return whole ? int(dpr) : 0;
+}
+
+void TAnalogGauge::copyImage(QPainter& p, const QPoint& at, const QImage& img) const {
+    if (!painting_) {
+        p.drawImage(at, img);
+        return;
+    }
+    const QRect area(at, img.deviceIndependentSize().toSize());
+    for (const QRect& r : paintRegion_) {
+        const QRect part = r & area;
+        if (part.isEmpty()) continue;
+        p.setClipRect(part);
+        p.drawImage(at, img);
+    }
+    p.setClipping(false);
+}
+
 void TAnalogGauge::copyLayer(QPainter& p, const QPixmap& layer) const {
     if (layer.isNull()) return;
     // The raster engine copies an image straight only inside a rectangular

@@ -118,6 +118,11 @@ protected:
     virtual void layersChanged() {}
     // True when the paint under way reaches r (always outside a paint).
     bool needsPaint(const QRectF& r) const;
+    // The device pixel ratio when an image made at it would meet p's pixel
+    // grid (a whole ratio, p only moved by whole pixels), else 0.
+    static int wholeRatio(const QPainter& p);
+    // Draws img at `at` over the paint's region, each rectangle of it alone.
+    void copyImage(QPainter& p, const QPoint& at, const QImage& img) const;
     // The value's text, with the unit when asked for, made once per value.
     const QString& shownText(bool withUnit) const;
     // Position of the indicator in steps a viewer can tell apart (a quarter
