@@ -168,6 +168,7 @@ void Pointer::setup(const Geometry& g, double length, double tail, const QColor&
     hub_ = QBrush(hubGradient(g));
     hubPen_ = QPen(QColor(20, 20, 25), std::max(0.8, g.radius * 0.008));
     imageFraction_ = -1;
+    hubImage_ = QImage();
 }
 
 const QImage& Pointer::image(double fraction, int dpr, QPoint* at) {
@@ -200,10 +201,23 @@ const QImage& Pointer::image(double fraction, int dpr, QPoint* at) {
         needleOutline(poly, g_, deg, length_, tail_, QPointF(0, 0));
         p.drawPolygon(poly, 5);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        const double hub = hubRadius(g_);
-        p.setBrush(hub_);
-        p.setPen(hubPen_);
-        p.drawEllipse(g_.centre, hub, hub);
+        if (hubImage_.isNull() || hubImage_.devicePixelRatio() != dpr) {
+            const double hub = hubRadius(g_);
+            const double reach = hub + hubPen_.widthF() / 2 + 2;
+            const QRect area =
+                QRectF(g_.centre - QPointF(reach, reach), QSizeF(2 * reach, 2 * reach)).toAlignedRect();
+            hubAt_ = area.topLeft();
+            hubImage_ = QImage(area.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+            hubImage_.setDevicePixelRatio(dpr);
+            hubImage_.fill(Qt::transparent);
+            QPainter hp(&hubImage_);
+            hp.setRenderHint(QPainter::Antialiasing);
+            hp.translate(-hubAt_);
+            hp.setBrush(hub_);
+            hp.setPen(hubPen_);
+            hp.drawEllipse(g_.centre, hub, hub);
+        }
+        p.drawImage(hubAt_, hubImage_);
     }
     *at = imageAt_;
     return image_;

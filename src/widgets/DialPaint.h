@@ -59,6 +59,9 @@ private:
     QImage image_;
     QPoint imageAt_;
     double imageFraction_ = -1;
+    // The hub, the same at every value, drawn once.
+    QImage hubImage_;
+    QPoint hubAt_;
 };
 
 } // namespace dial
