@@ -1,5 +1,6 @@
 #include "link/Clock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -17,8 +18,22 @@ SystemClock::SystemClock() {
 
 void SystemClock::sleepMs(int ms) {
     if (ms <= 0) return;
+    if (defer_) {
+        dueUs_ = std::max(dueUs_, nowUs()) + qint64(ms) * 1000;
+        return;
+    }
+    waitUntil(nowUs() + qint64(ms) * 1000);
+}
+
+void SystemClock::settle() {
+    if (dueUs_ == 0) return;
+    waitUntil(dueUs_);
+    dueUs_ = 0;
+}
+
+void SystemClock::waitUntil(qint64 dueUs) const {
     using namespace std::chrono;
-    const auto deadline = steady_clock::now() + milliseconds(ms);
+    const steady_clock::time_point deadline{microseconds(dueUs)};
     const auto coarse = deadline - microseconds(spinUs_);
     if (steady_clock::now() < coarse) std::this_thread::sleep_until(coarse);
     while (steady_clock::now() < deadline) {
@@ -27,5 +42,6 @@ void SystemClock::sleepMs(int ms) {
 
 qint64 SystemClock::nowUs() const {
     using namespace std::chrono;
-    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+    const qint64 now = duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
+    return std::max(now, dueUs_);
 }

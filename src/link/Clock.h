@@ -9,6 +9,12 @@ public:
     virtual void sleepMs(int ms) = 0;
     // Monotonic time in microseconds.
     virtual qint64 nowUs() const = 0;
+    // Asked by a user that calls settle() before each step the waits must
+    // come before (a channel, before each use of its port): a clock may then
+    // hold waits back and wait out consecutive ones at once, one wake-up
+    // instead of several. nowUs() counts held waits as waited.
+    virtual void deferWaits() {}
+    virtual void settle() {}
 };
 
 // Waits the full time and barely more: the kernel's sleep is asked for an
@@ -21,10 +27,16 @@ public:
     SystemClock();
     void sleepMs(int ms) override;
     qint64 nowUs() const override;
+    void deferWaits() override { defer_ = true; }
+    void settle() override;
     // Part of each wait (µs) not left to the kernel's sleep.
     void setSpinUs(int us) { spinUs_ = us < 0 ? 0 : us; }
     int spinUs() const { return spinUs_; }
 
 private:
+    void waitUntil(qint64 dueUs) const;
+
     int spinUs_ = 0;
+    bool defer_ = false;
+    qint64 dueUs_ = 0; // end of the waits held back, 0 when none are
 };

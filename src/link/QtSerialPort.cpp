@@ -73,6 +73,12 @@ void QtSerialPort::noteError() {
     }
 }
 
+void QtSerialPort::clearError() {
+    // Clearing words the error anew (a translation) and signals it: only
+    // when there is one, since every poll asks.
+    if (port_->error() != QSerialPort::NoError) port_->clearError();
+}
+
 bool QtSerialPort::sendImmediate(std::uint8_t byte) {
     if (!isOpen() || lost_) return false;
     const char c = static_cast<char>(byte);
@@ -104,7 +110,7 @@ int QtSerialPort::bytesWaiting() {
     noteError();
     if (lost_) return -1;
     // Parity, framing and overrun errors are of no interest to the exchanges.
-    port_->clearError();
+    clearError();
     return static_cast<int>(qMin(have, QueueSize));
 }
 
@@ -123,7 +129,7 @@ int QtSerialPort::discardInput() {
     const int dropped = bytesWaiting();
     if (dropped < 0) return 0;
     port_->clear(QSerialPort::Input);
-    port_->clearError();
+    clearError();
     return dropped;
 }
 

@@ -27,6 +27,7 @@ public:
 private:
     // A resource error means the device went away under the open handle.
     void noteError();
+    void clearError();
 
     std::unique_ptr<QSerialPort> port_;
     bool lost_ = false;

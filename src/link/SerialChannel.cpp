@@ -3,7 +3,12 @@
 #include <algorithm>
 
 SerialChannel::SerialChannel(SerialPort& port, Clock& clock, LinkObserver* observer)
-    : port_(port), clock_(clock), observer_(observer) {}
+    : port_(port), clock_(clock), observer_(observer) {
+    // Every use of the port goes through port(), which first waits out what
+    // the clock held back: consecutive waits (a byte's gap and the wait for
+    // its answer) cost the thread one wake-up, and nothing on the wire moves.
+    clock_.deferWaits();
+}
 
 SerialChannel::Exchange::Exchange(SerialChannel& channel, TraceExchange exchange, int step)
     : channel_(channel), saved_(channel.tag_) {
@@ -37,12 +42,12 @@ void SerialChannel::tracePause(int ms) {
 }
 
 int SerialChannel::discardInput() {
-    if (!tracing()) return port_.discardInput();
+    if (!tracing()) return port().discardInput();
     std::array<std::uint8_t, BufferSize> got{};
-    const int waiting = port_.bytesWaiting();
-    const int n = waiting > 0 ? port_.readNow(got.data(), std::min(waiting, BufferSize)) : 0;
+    const int waiting = port().bytesWaiting();
+    const int n = waiting > 0 ? port().readNow(got.data(), std::min(waiting, BufferSize)) : 0;
     if (n > 0) traceEvent(TraceKind::Dropped, false, got.data(), n);
-    return n + port_.discardInput();
+    return n + port().discardInput();
 }
 
 int SerialChannel::comNumber(const QString& portName) {
@@ -74,8 +79,8 @@ QString SerialChannel::defaultDevicePath(const QString& portName) {
 }
 
 bool SerialChannel::openDevice(const QString& portName, bool report) {
-    if (port_.isOpen() && tracing()) traceEvent(TraceKind::Closed, false);
-    port_.close();
+    if (port().isOpen() && tracing()) traceEvent(TraceKind::Closed, false);
+    port().close();
     // Answers owed on another device never come on this one.
     if (portName != lastPort_) owed_ = 0;
     lastPort_ = portName;
@@ -92,10 +97,10 @@ bool SerialChannel::openDevice(const QString& portName, bool report) {
     // A COM port nothing maps opens its default device only when the system
     // lists that as a serial port: /dev/ttyS0 is often a console or no UART at all.
     const int n = comNumber(portName);
-    const bool listed = n <= 0 || devices_.contains(n) || port_.comListed(n);
+    const bool listed = n <= 0 || devices_.contains(n) || port().comListed(n);
     if (!listed) {
         reason = QStringLiteral("not a serial port the system lists");
-    } else if (port_.open(device, &reason, &denied)) {
+    } else if (port().open(device, &reason, &denied)) {
         traceOpen(false);
         if (observer_) observer_->portOpened(portName);
         return true;
@@ -106,12 +111,12 @@ bool SerialChannel::openDevice(const QString& portName, bool report) {
 }
 
 bool SerialChannel::reopen() {
-    return wantOpen_ && !port_.isOpen() && openDevice(lastPort_, false);
+    return wantOpen_ && !port().isOpen() && openDevice(lastPort_, false);
 }
 
 void SerialChannel::deviceLost() {
-    const QString reason = port_.lostReason();
-    port_.close();
+    const QString reason = port().lostReason();
+    port().close();
     if (tracing()) traceEvent(TraceKind::Closed, true);
     wantOpen_ = true;
     owed_ = 0;
@@ -127,18 +132,18 @@ bool SerialChannel::ProbePort(const QString& portName) {
 }
 
 void SerialChannel::ClosePort() {
-    if (port_.isOpen() && tracing()) traceEvent(TraceKind::Closed, false);
-    port_.close();
+    if (port().isOpen() && tracing()) traceEvent(TraceKind::Closed, false);
+    port().close();
     wantOpen_ = false;
 }
 
 bool SerialChannel::SendByte(std::uint8_t byte, Input input) {
     bool ok = false;
-    if (port_.isOpen()) {
+    if (port().isOpen()) {
         if (input == Input::Drop) dropStrayInput();
-        ok = port_.sendImmediate(byte);
+        ok = port().sendImmediate(byte);
         if (tracing()) traceEvent(TraceKind::Sent, !ok, &byte, 1);
-        if (!ok && port_.lost()) deviceLost();
+        if (!ok && port().lost()) deviceLost();
     } else if (tracing()) {
         traceEvent(TraceKind::Sent, true, &byte, 1);
     }
@@ -169,24 +174,24 @@ void SerialChannel::dropStrayInput() {
 
 SerialChannel::Receive SerialChannel::ReceiveAnswer(bool report) {
     Receive r;
-    const int waiting = port_.bytesWaiting();
-    if (waiting < 0 && port_.lost()) deviceLost();
+    const int waiting = port().bytesWaiting();
+    if (waiting < 0 && port().lost()) deviceLost();
     r.ok = waiting >= 0;
     const int n = waiting > 0 ? waiting : 0;
-    if (n > 0) r.count = port_.readNow(buffer_.data(), n < BufferSize ? n : BufferSize);
+    if (n > 0) r.count = port().readNow(buffer_.data(), n < BufferSize ? n : BufferSize);
     if (r.ok && tracing()) traceEvent(TraceKind::Received, false, buffer_.data(), r.count);
     if (report) reportAnswer(n > 0);
-    if (r.ok) port_.waitTransmitIdle();
+    if (r.ok) port().waitTransmitIdle();
     return r;
 }
 
 SerialChannel::Receive SerialChannel::ReceiveMore(int at, int max) {
     Receive r;
-    const int waiting = port_.bytesWaiting();
-    if (waiting < 0 && port_.lost()) deviceLost();
+    const int waiting = port().bytesWaiting();
+    if (waiting < 0 && port().lost()) deviceLost();
     r.ok = waiting >= 0;
     const int room = at >= 0 && at < BufferSize ? std::min(BufferSize - at, max) : 0;
-    if (waiting > 0 && room > 0) r.count = port_.readNow(buffer_.data() + at, std::min(waiting, room));
+    if (waiting > 0 && room > 0) r.count = port().readNow(buffer_.data() + at, std::min(waiting, room));
     if (r.count > 0 && tracing()) traceEvent(TraceKind::Received, false, buffer_.data() + at, r.count);
     return r;
 }

@@ -119,7 +119,7 @@ public:
         clock_.sleepMs(ms);
     }
     // Bytes the port holds now, without taking them (negative: the port is gone).
-    int waiting() { return port_.bytesWaiting(); }
+    int waiting() { return port().bytesWaiting(); }
 
     int silenceCounter() const { return silence_; }
     void resetSilenceCounter() { silence_ = 0; }
@@ -130,6 +130,11 @@ public:
     static QString defaultDevicePath(const QString& portName);
 
 private:
+    // The port, once the waits the clock held back are over.
+    SerialPort& port() {
+        clock_.settle();
+        return port_;
+    }
     bool openDevice(const QString& portName, bool report);
     // The open device stopped working: close it and say so, once.
     void deviceLost();

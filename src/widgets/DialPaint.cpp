@@ -167,6 +167,60 @@ void Pointer::setup(const Geometry& g, double length, double tail, const QColor&
     needlePen_ = QPen(colour.darker(140), std::max(0.8, g.radius * 0.006));
     hub_ = QBrush(hubGradient(g));
     hubPen_ = QPen(QColor(20, 20, 25), std::max(0.8, g.radius * 0.008));
+    imageFraction_ = -1;
+    hubImage_ = QImage();
+}
+
+const QImage& Pointer::image(double fraction, int dpr, QPoint* at) {
+    if (fraction != imageFraction_ || image_.devicePixelRatio() != dpr) {
+        const QRect area = bounds(fraction).toAlignedRect();
+        imageAt_ = area.topLeft();
+        imageFraction_ = fraction;
+        // The same buffer while the size stays, so its paint engine is kept too.
+        if (image_.size() != area.size() * dpr)
+            image_ = QImage(area.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+        image_.setDevicePixelRatio(dpr);
+        image_.fill(Qt::transparent);
+        QPainter p(&image_);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.translate(-imageAt_);
+        const double deg = angleFor(g_, fraction);
+        QPointF poly[5];
+        // Into empty pixels Source puts exactly what SourceOver would.
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.setPen(Qt::NoPen);
+        p.setBrush(shadow_);
+        needleOutline(poly, g_, deg, length_, tail_, shadowShift(g_));
+        p.drawPolygon(poly, 5);
+        // Source blends an opaque colour by its coverage, as SourceOver does.
+        const bool opaque = colour_.alpha() == 255 && needlePen_.color().alpha() == 255;
+        p.setCompositionMode(opaque ? QPainter::CompositionMode_Source
+                                    : QPainter::CompositionMode_SourceOver);
+        p.setBrush(needle_);
+        p.setPen(needlePen_);
+        needleOutline(poly, g_, deg, length_, tail_, QPointF(0, 0));
+        p.drawPolygon(poly, 5);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        if (hubImage_.isNull() || hubImage_.devicePixelRatio() != dpr) {
+            const double hub = hubRadius(g_);
+            const double reach = hub + hubPen_.widthF() / 2 + 2;
+            const QRect area =
+                QRectF(g_.centre - QPointF(reach, reach), QSizeF(2 * reach, 2 * reach)).toAlignedRect();
+            hubAt_ = area.topLeft();
+            hubImage_ = QImage(area.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+            hubImage_.setDevicePixelRatio(dpr);
+            hubImage_.fill(Qt::transparent);
+            QPainter hp(&hubImage_);
+            hp.setRenderHint(QPainter::Antialiasing);
+            hp.translate(-hubAt_);
+            hp.setBrush(hub_);
+            hp.setPen(hubPen_);
+            hp.drawEllipse(g_.centre, hub, hub);
+        }
+        p.drawImage(hubAt_, hubImage_);
+    }
+    *at = imageAt_;
+    return image_;
 }
 
 void Pointer::paint(QPainter& p, double fraction) const {

@@ -2,6 +2,7 @@
 // Dial drawing shared by the round (270°) and half-round (180°) meters.
 #include <QBrush>
 #include <QColor>
+#include <QImage>
 #include <QPen>
 #include <QPointF>
 #include <QRectF>
@@ -40,6 +41,13 @@ public:
     void setup(const Geometry& g, double length, double tail, const QColor& colour);
     void paint(QPainter& p, double fraction) const;
     QRectF bounds(double fraction) const { return pointerBounds(g_, fraction, length_, tail_); }
+    // The needle at fraction drawn alone into an image (for a device pixel
+    // ratio of dpr, a whole number), to be drawn at *at. The first layer is
+    // put into the empty image and the opaque needle over it with the
+    // Source mode, which the raster engine fills in the painting thread:
+    // over the window, a tall needle's fill is split among pool threads, and
+    // on a busy machine waiting for them costs more than the fill itself.
+    const QImage& image(double fraction, int dpr, QPoint* at);
 
 private:
     Geometry g_;
@@ -48,6 +56,12 @@ private:
     bool made_ = false;
     QBrush shadow_, needle_, hub_;
     QPen needlePen_, hubPen_;
+    QImage image_;
+    QPoint imageAt_;
+    double imageFraction_ = -1;
+    // The hub, the same at every value, drawn once.
+    QImage hubImage_;
+    QPoint hubAt_;
 };
 
 } // namespace dial

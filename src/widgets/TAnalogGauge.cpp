@@ -240,6 +240,42 @@ void TAnalogGauge::resizeEvent(QResizeEvent* event) {
     invalidateStatic();
 }
 
+int TAnalogGauge::wholeRatio(const QPainter& p) {
+    const qreal dpr = p.device() ? p.device()->devicePixelRatio() : 1.0;
+    const QTransform& t = p.worldTransform();
+    const bool whole = t.type() <= QTransform::TxTranslate && t.dx() == std::floor(t.dx()) &&
+                       t.dy() == std::floor(t.dy()) && dpr == std::floor(dpr) && dpr >= 1;
+    return whole ? int(dpr) : 0;
+}
+
+void TAnalogGauge::copyImage(QPainter& p, const QPoint& at, const QImage& img) const {
+    if (!painting_) {
+        p.drawImage(at, img);
+        return;
+    }
+    const QRect area(at, img.deviceIndependentSize().toSize());
+    for (const QRect& r : paintRegion_) {
+        const QRect part = r & area;
+        if (part.isEmpty()) continue;
+        p.setClipRect(part);
+        p.drawImage(at, img);
+    }
+    p.setClipping(false);
+}
+
+void TAnalogGauge::copyLayer(QPainter& p, const QPixmap& layer) const {
+    if (layer.isNull()) return;
+    // The raster engine copies an image straight only inside a rectangular
+    // clip; inside the paint's region it blends line by line, and hands tall
+    // copies out to other threads. So each rectangle of the region is copied
+    // alone, to the same pixels.
+    for (const QRect& r : paintRegion_) {
+        p.setClipRect(r);
+        p.drawPixmap(0, 0, layer);
+    }
+    p.setClipping(false);
+}
+
 void TAnalogGauge::paintEvent(QPaintEvent* e) {
     // The settings are public references, so they are compared rather than
     // trusting every caller to announce a change.
@@ -265,11 +301,11 @@ void TAnalogGauge::paintEvent(QPaintEvent* e) {
     const bool inAlarm = alarm();
     if (inAlarm && alarmBase_.isNull() && boxBaked_) alarmBase_ = renderLayer(false, true);
     const QPixmap& base = inAlarm && !alarmBase_.isNull() ? alarmBase_ : base_;
-    if (!base.isNull()) p.drawPixmap(0, 0, base);
+    copyLayer(p, base);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     paintDynamic(p);
-    if (!overlay_.isNull()) p.drawPixmap(0, 0, overlay_);
+    copyLayer(p, overlay_);
     painting_ = false;
     if (onScreen) {
         shown_ = shownNow();

@@ -118,6 +118,11 @@ protected:
     virtual void layersChanged() {}
     // True when the paint under way reaches r (always outside a paint).
     bool needsPaint(const QRectF& r) const;
+    // The device pixel ratio when an image made at it would meet p's pixel
+    // grid (a whole ratio, p only moved by whole pixels), else 0.
+    static int wholeRatio(const QPainter& p);
+    // Draws img at `at` over the paint's region, each rectangle of it alone.
+    void copyImage(QPainter& p, const QPoint& at, const QImage& img) const;
     // The value's text, with the unit when asked for, made once per value.
     const QString& shownText(bool withUnit) const;
     // Position of the indicator in steps a viewer can tell apart (a quarter
@@ -178,6 +183,8 @@ private:
     // The layer under the moving parts (with the read-out's box in the alarm
     // state given), or the one over them.
     QPixmap renderLayer(bool overlay, bool inAlarm = false);
+    // Draws a cached layer over the paint's region.
+    void copyLayer(QPainter& p, const QPixmap& layer) const;
     // The box goes into the layer only where the layer beneath it is opaque:
     // there it comes out exactly as if painted over the widget's background.
     bool boxBaked_ = false;

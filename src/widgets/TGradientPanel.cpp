@@ -48,6 +48,10 @@ void TGradientPanel::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     if (cache_.isNull()) return;
     // Only the dirty rectangles: usually the few instruments that changed.
-    for (const QRect& r : e->region())
+    // Each inside its own rectangular clip, where the raster engine copies
+    // straight instead of blending line by line under the region.
+    for (const QRect& r : e->region()) {
+        p.setClipRect(r);
         p.drawPixmap(r, cache_, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr));
+    }
 }

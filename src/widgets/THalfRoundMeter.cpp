@@ -65,5 +65,12 @@ void THalfRoundMeter::paintDynamic(QPainter& p) {
     paintReadout(p, readout());
     pointer_.setup(l.g, l.g.radius * 0.93, l.g.radius * 0.12, scale_.PointerColor);
     const double f = pointerFraction();
-    if (needsPaint(pointer_.bounds(f))) pointer_.paint(p, f);
+    if (!needsPaint(pointer_.bounds(f))) return;
+    if (const int dpr = wholeRatio(p)) {
+        QPoint at;
+        const QImage& img = pointer_.image(f, dpr, &at);
+        copyImage(p, at, img);
+    } else {
+        pointer_.paint(p, f);
+    }
 }

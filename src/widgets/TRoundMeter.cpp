@@ -73,7 +73,7 @@ TAnalogGauge::Readout TRoundMeter::readout() const {
     return {QRectF(c.x() - R * 0.4, c.y() + R * 0.46, R * 0.8, R * 0.28), font_, fontColor_, false};
 }
 
-const dial::Pointer& TRoundMeter::pointer(const Layout& l) {
+dial::Pointer& TRoundMeter::pointer(const Layout& l) {
     pointer_.setup(l.g, l.g.radius * 0.93, l.g.radius * 0.2, scale_.PointerColor);
     return pointer_;
 }
@@ -88,7 +88,14 @@ void TRoundMeter::paintDynamic(QPainter& p) {
     const Layout l = layout();
     if (!l.ok) return;
     paintReadout(p, readout());
-    const dial::Pointer& needle = pointer(l);
+    dial::Pointer& needle = pointer(l);
     const double f = pointerFraction();
-    if (needsPaint(needle.bounds(f))) needle.paint(p, f);
+    if (!needsPaint(needle.bounds(f))) return;
+    if (const int dpr = wholeRatio(p)) {
+        QPoint at;
+        const QImage& img = needle.image(f, dpr, &at);
+        copyImage(p, at, img);
+    } else {
+        needle.paint(p, f);
+    }
 }

@@ -28,7 +28,7 @@ private:
     };
     Layout layout() const;
     // The pointer set up for the layout in force.
-    const dial::Pointer& pointer(const Layout& l);
+    dial::Pointer& pointer(const Layout& l);
 
     dial::Pointer pointer_;
 };

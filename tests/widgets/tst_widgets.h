@@ -3,6 +3,7 @@
 // zones, chart sweep geometry, button hover colours, lamp flashing, the
 // cached static parts of the meters, repaints only on visible change, and a
 // painting smoke test of every widget.
+#include "widgets/DialPaint.h"
 #include "widgets/GaugeModel.h"
 #include "widgets/InstrumentPaint.h"
 #include "widgets/LedBarModel.h"
@@ -23,6 +24,7 @@
 
 #include <QEnterEvent>
 #include <QImage>
+#include <QPainter>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
@@ -137,6 +139,8 @@ private slots:
     void screenMatchesFullRepaint();
     void sameValueDoesNotRepaint();
     void gradientPanelFollowsColoursAndSize();
+    void needleImageMatchesDirectPainting_data();
+    void needleImageMatchesDirectPainting();
     void paintSmoke_data();
     void paintSmoke();
 };

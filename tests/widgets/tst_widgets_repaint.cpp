@@ -384,3 +384,52 @@ void TstWidgets::gradientPanelFollowsColoursAndSize() {
     QVERIFY(c.pixelColor(297, 20).green() > 240);
     QVERIFY(c.pixelColor(150, 20).green() < 160);
 }
+
+void TstWidgets::needleImageMatchesDirectPainting_data() {
+    QTest::addColumn<int>("dpr");
+    QTest::addColumn<double>("sweep");
+    QTest::newRow("round") << 1 << -270.0;
+    QTest::newRow("round, ratio 2") << 2 << -270.0;
+    QTest::newRow("half") << 1 << -180.0;
+    QTest::newRow("half, ratio 2") << 2 << -180.0;
+}
+
+// The needle drawn into its own image and copied lands where painting it
+// straight over the dial puts it: only rounding in its antialiased edges differs.
+void TstWidgets::needleImageMatchesDirectPainting() {
+    QFETCH(int, dpr);
+    QFETCH(double, sweep);
+    dial::Geometry g;
+    g.centre = QPointF(90.3, 88.6);
+    g.radius = 68.8;
+    g.startDeg = sweep < -200 ? 225 : 180;
+    g.sweepDeg = sweep;
+    dial::Pointer needle;
+    needle.setup(g, g.radius * 0.93, g.radius * 0.2, QColor(220, 30, 20));
+    for (double f : {0.0, 0.137, 0.5, 0.861, 1.0}) {
+        QImage direct(QSize(180, 180) * dpr, QImage::Format_ARGB32_Premultiplied);
+        direct.setDevicePixelRatio(dpr);
+        direct.fill(QColor(246, 246, 242));
+        QImage copied = direct;
+        {
+            QPainter p(&direct);
+            p.setRenderHint(QPainter::Antialiasing);
+            needle.paint(p, f);
+        }
+        {
+            QPainter p(&copied);
+            QPoint at;
+            const QImage& img = needle.image(f, dpr, &at);
+            p.drawImage(at, img);
+        }
+        int worst = 0;
+        for (int y = 0; y < direct.height(); ++y)
+            for (int x = 0; x < direct.width(); ++x) {
+                const QRgb a = direct.pixel(x, y), b = copied.pixel(x, y);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b))});
+            }
+        QVERIFY2(worst <= 4, qPrintable(QStringLiteral("at %1 differs by %2").arg(f).arg(worst)));
+        QVERIFY(countDifferent(copied, QColor(246, 246, 242).rgb()) > 100 * dpr * dpr);
+    }
+}
