@@ -33,16 +33,25 @@ constexpr unsigned GridShown = 0xC0C0C0;
 constexpr unsigned LampOn = 43008;
 // Chart geometry inside GroupBox10: 8 × 4 grid squares of 50 pixels (the
 // squares grow with the chart in the larger screen-size layouts). The page is
-// designed 756 pixels wide: every layout's page control holds it scaled.
+// designed 774 pixels wide: every layout's page control holds it scaled.
 constexpr int ChartX = 150;
 constexpr int ChartY = 8;
 constexpr int ChartW = 400;
 constexpr int ChartH = 200;
 
-QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& text, int x, int y, bool checked) {
+// Two columns of switches right of the chart, wide enough for their bold
+// captions in every language at 640 x 480 ("LAMBDA", "MŘÍŽKA", "GRIGLIA"):
+// the chart's box reaches nearly to the page control's edge for them.
+constexpr int ChartBoxW = 772;
+constexpr int TraceSwitchW = 106;
+constexpr int GridColumnX = TraceSwitchW + 2;
+constexpr int GridColumnW = 100;
+
+QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& text, int x, int y, int w,
+                     bool checked) {
     auto* c = new QCheckBox(text, parent);
     c->setObjectName(name);
-    c->setGeometry(x, y, 96, 24);
+    c->setGeometry(x, y, w, 24);
     QFont f = c->font();
     f.setBold(true);
     c->setFont(f);
@@ -62,7 +71,7 @@ LivePage::LivePage(Models models, QWidget* parent) : QWidget(parent), m_(models)
 
     GroupBox10 = new QGroupBox(GradPanel2);
     GroupBox10->setObjectName(QStringLiteral("GroupBox10"));
-    GroupBox10->setGeometry(2, 252, 754, 224);
+    GroupBox10->setGeometry(2, 252, ChartBoxW, 224);
     buildChart(GroupBox10);
 
     // Over the chart, which is frozen anyway while the controller is silent.
@@ -115,8 +124,7 @@ LivePage::LivePage(Models models, QWidget* parent) : QWidget(parent), m_(models)
         if (!ok) m_.shell.setMessage(m_.shell.text(textkey::ReadFailed));
         applyProbeKindScaling();
     });
-    connect(&m_.live, &LiveModel::transmissionErrorChanged, this,
-            &LivePage::refreshTransmissionError);
+    connect(&m_.live, &LiveModel::transmissionErrorChanged, this, &LivePage::refreshTransmissionError);
     connect(&m_.live, &LiveModel::frameErrorChanged, this, &LivePage::refreshTransmissionError);
     connect(&m_.shell, &ShellModel::textsChanged, this, &LivePage::refreshTransmissionError);
     connect(&m_.live, &LiveModel::petrolChanged, this, [this] { refreshPetrolGasCaption(); });
@@ -247,9 +255,9 @@ void LivePage::buildInstruments(QWidget* a) {
 }
 
 QWidget* LivePage::buildScalePanel(QWidget* parent, const QString& name, int x,
-                                           const std::array<QString, 5>& values, const QString& caption,
-                                           const QString& captionName, std::array<QLabel*, 5>* labels,
-                                           const std::array<QString, 5>& labelNames) {
+                                   const std::array<QString, 5>& values, const QString& caption,
+                                   const QString& captionName, std::array<QLabel*, 5>* labels,
+                                   const std::array<QString, 5>& labelNames) {
     auto* panel = new QWidget(parent);
     panel->setObjectName(name);
     panel->setGeometry(x, 0, 36, 224);
@@ -322,20 +330,25 @@ void LivePage::buildChart(QGroupBox* box) {
     Scope1->setInterval(5);
 
     const int cx = ChartX + ChartW + 8;
-    CheckBox39 = makeCheck(g, QStringLiteral("CheckBox39"), QStringLiteral("&LAMBDA"), cx, 4, true);
-    CheckBox40 = makeCheck(g, QStringLiteral("CheckBox40"), QStringLiteral("&TPS"), cx, 28, false);
-    CheckBox41 = makeCheck(g, QStringLiteral("CheckBox41"), QStringLiteral("&RPM"), cx, 52, false);
-    CheckBox42 = makeCheck(g, QStringLiteral("CheckBox42"), QStringLiteral("&STEP"), cx, 76, false);
-    CheckBox10 = makeCheck(g, QStringLiteral("CheckBox10"), QStringLiteral("S&IATKA"), cx + 98, 4, true);
+    CheckBox39 =
+        makeCheck(g, QStringLiteral("CheckBox39"), QStringLiteral("&LAMBDA"), cx, 4, TraceSwitchW, true);
+    CheckBox40 =
+        makeCheck(g, QStringLiteral("CheckBox40"), QStringLiteral("&TPS"), cx, 28, TraceSwitchW, false);
+    CheckBox41 =
+        makeCheck(g, QStringLiteral("CheckBox41"), QStringLiteral("&RPM"), cx, 52, TraceSwitchW, false);
+    CheckBox42 =
+        makeCheck(g, QStringLiteral("CheckBox42"), QStringLiteral("&STEP"), cx, 76, TraceSwitchW, false);
+    CheckBox10 = makeCheck(g, QStringLiteral("CheckBox10"), QStringLiteral("S&IATKA"), cx + GridColumnX, 4,
+                           GridColumnW, true);
     SpeedButton4 = new QToolButton(g);
     SpeedButton4->setObjectName(QStringLiteral("SpeedButton4"));
     SpeedButton4->setText(QStringLiteral("&PAUZA"));
     SpeedButton4->setCheckable(true);
-    SpeedButton4->setGeometry(cx + 98, 30, 94, 28);
+    SpeedButton4->setGeometry(cx + GridColumnX, 30, GridColumnW, 28);
     NagrywajButt = new QToolButton(g);
     NagrywajButt->setObjectName(QStringLiteral("NagrywajButt"));
     NagrywajButt->setCheckable(true);
-    NagrywajButt->setGeometry(cx + 98, 64, 94, 28);
+    NagrywajButt->setGeometry(cx + GridColumnX, 64, GridColumnW, 28);
     connect(NagrywajButt, &QToolButton::clicked, this, &LivePage::NagrywajButtClick);
 
     UpDown1 = new QSpinBox(g);
