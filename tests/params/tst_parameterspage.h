@@ -190,4 +190,6 @@ private slots:
     void leaveChecks_data();
     void leaveChecks();
     void render();
+    void historyHeadingsFit_data();
+    void historyHeadingsFit();
 };

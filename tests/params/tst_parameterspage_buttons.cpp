@@ -1,5 +1,12 @@
 #include "tst_parameterspage.h"
 
+#include "core/SessionTexts.h"
+#include "params/ui/HistoryDialog.h"
+
+#include <QDialog>
+#include <QHeaderView>
+#include <QTableWidget>
+
 void TestParametersPage::writeButtonBytes() {
     Rig r;
     r.enter();
@@ -332,4 +339,42 @@ void TestParametersPage::render() {
             QVERIFY2(b->width() >= b->fontMetrics().horizontalAdvance(b->text()),
                      qPrintable(b->objectName()));
     }
+}
+
+// At 640 pixels every heading of the restore points shows whole, however long
+// a point's note; the note gives way instead.
+void TestParametersPage::historyHeadingsFit_data() {
+    QTest::addColumn<QStringList>("headings");
+    QTest::newRow("pl") << QStringList{"Czas", "Port", "Przed zapisem",
+                                       QString::fromUtf8("Różni się od sterownika")};
+    QTest::newRow("ru") << QString::fromUtf8("Время|Порт|Перед записью|Отличается от контроллера").split('|');
+    QTest::newRow("en") << QStringList{"Time", "Port", "Before writing", "Differs from the controller"};
+}
+
+void TestParametersPage::historyHeadingsFit() {
+    QFETCH(QStringList, headings);
+    ModelsRig r;
+    namespace st = params::sessiontext;
+    const int keys[] = {st::HistoryTime.key, st::HistoryPort.key, st::HistoryWhat.key,
+                        st::HistoryDiffers.key};
+    for (int c = 0; c < 4; ++c)
+        r.shell.texts().set(keys[c], headings[c]);
+    QWidget window;
+    window.resize(640, 460);
+    const QString note =
+        "quendrix-cli write /home/fitter/Dokumenty/Quendrix/klienci/2026/car-of-a-client.qx4";
+    std::vector<params::ParameterSession::PointRow> rows{
+        {2, QDateTime::currentDateTime(), "COM1 (/dev/ttyUSB0)", note, "nic"},
+        {1, QDateTime::currentDateTime(), "/dev/pts/0", "Zapisz parametry", "Obroty dla przejścia B/G"}};
+    std::unique_ptr<QDialog> dialog(makeHistoryDialog(&window, r.paramSession, rows, [](int) {}));
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    QVERIFY(dialog->width() <= window.width());
+    const QHeaderView* header = dialog->findChild<QTableWidget*>("HistoriaTabela")->horizontalHeader();
+    for (int c = 0; c < 4; ++c) // as wide as its heading, and inside the table's view
+        QVERIFY2(header->sectionSize(c) >= header->sectionSizeHint(c) &&
+                     header->sectionViewportPosition(c) + header->sectionSize(c) <=
+                         header->viewport()->width(),
+                 qPrintable(headings[c]));
 }
