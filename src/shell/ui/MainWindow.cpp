@@ -16,8 +16,8 @@
 #include "params/ParameterSession.h"
 #include "params/RestorePoints.h"
 #include "params/WriteGate.h"
-#include "params/ui/PrintPage.h"
 #include "params/ui/ParametersPage.h"
+#include "params/ui/PrintPage.h"
 #include "shell/LanguageFile.h"
 #include "shell/PortSession.h"
 #include "shell/SettingsFile.h"
@@ -184,6 +184,10 @@ void MainWindow::buildPages() {
     pages_ = new QTabWidget(client_);
     pages_->setObjectName(QStringLiteral("pagecontrol1"));
     pages_->setGeometry(PagesDesign);
+    // Captions whole: should a language or a font need more than the bar, its
+    // arrows show, and the arrow keys and Ctrl+Tab still reach every page.
+    pages_->setElideMode(Qt::ElideNone);
+    pages_->setUsesScrollButtons(true);
     obroty_ = new EngineSpeedPage(models(), pages_);
     parametry_ = new ParametersPage(models(), pages_);
     wizualizacja_ = new LivePage(models(), pages_);
