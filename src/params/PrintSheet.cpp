@@ -1,5 +1,7 @@
 #include "params/PrintSheet.h"
 
+#include "core/SystemTexts.h"
+
 #include "params/AtomicFile.h"
 #include "params/ParamFile.h"
 #include "params/ParamTable.h"
@@ -251,7 +253,9 @@ bool saveSheetPdf(const QString& path, const PrintSheet& sheet, QString* error) 
         pdf.setTitle(sheet.title);
         pdf.setCreator(QStringLiteral("Quendrix"));
         if (!printSheet(pdf, sheet)) {
-            if (error) *error = QStringLiteral("Cannot save \"%1\": the PDF could not be drawn.").arg(path);
+            if (error)
+                *error = systemtext::text(systemtext::CannotSave)
+                             .arg(path, systemtext::text(systemtext::PdfNotDrawn));
             return false;
         }
     }

@@ -8,6 +8,8 @@
 #include "params/WriteGate.h"
 #include "support/ParamBlocks.h"
 
+#include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,6 +39,7 @@ private slots:
     void noEntryValueIsRefused();
     void blockFiles();
     void restorePointFolder();
+    void restorePointFailuresInTheWindowsWords();
 };
 
 void TestWriteGate::refusals_data() {
@@ -196,8 +199,44 @@ void TestWriteGate::restorePointFolder() {
     QCOMPARE(points.front().header.readAt.toMSecsSinceEpoch(), readAt.toMSecsSinceEpoch());
     const std::optional<BlockFile> loaded = store.load(4);
     QVERIFY(loaded && loaded->block[27] == 3 && loaded->header.port == "COM2");
-    QString error;
-    QVERIFY(!store.load(1, &error) && error.contains("no restore point 1"));
+}
+
+// What a Polish window says when the system refuses the restore points.
+void TestWriteGate::restorePointFailuresInTheWindowsWords() {
+    QTemporaryDir dir;
+    const QString points = dir.filePath("points");
+    RestorePointStore store(points, 4);
+    QCOMPARE(store.keep(defaultParameterBlock(), 5, "COM1", "write", QDateTime::currentDateTime()), 1);
+    QFile broken(points + "/restore-000002.txt");
+    QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("hello\n") == 6);
+    broken.close();
+    QVERIFY(QFile(dir.filePath("file")).open(QIODevice::WriteOnly));
+    RestorePointStore underAFile(dir.filePath("file/points"), 4);
+    QLockFile held(points + "/.lock");
+    QVERIFY(held.tryLock(0));
+
+    auto keep = [](RestorePointStore& s) {
+        QString error;
+        return s.keep(defaultParameterBlock(), 5, "COM1", "write", QDateTime::currentDateTime(), &error) < 0
+                   ? error
+                   : QString();
+    };
+    auto load = [&store](int id) {
+        QString error;
+        return store.load(id, &error) ? QString() : error;
+    };
+    const QString cases[][2] = {
+        {load(7), QString::fromUtf8("Nie ma punktu przywracania 7 w „%1”.").arg(points)},
+        {load(2),
+         QString::fromUtf8("„%1”, wiersz 1: to nie jest plik punktu przywracania").arg(broken.fileName())},
+        {keep(underAFile),
+         QString::fromUtf8("Nie można utworzyć folderu „%1”.").arg(dir.filePath("file/points"))},
+        {keep(store), QString::fromUtf8("Folder „%1” jest zablokowany przez inny program.").arg(points)},
+        {readBlockFile(points).error,
+         QString::fromUtf8("Nie można odczytać „%1”: to jest folder, nie plik.").arg(points)},
+    };
+    for (const auto& [shown, polish] : cases)
+        QCOMPARE(shown, polish);
 }
 
 QTEST_GUILESS_MAIN(TestWriteGate)

@@ -115,6 +115,8 @@ private slots:
     void autodetectWithoutPorts();
     void autodetectSilentPortsKeepsLastOpened();
     void captionAndPortMessage();
+    void portReasonsInTheWindowsWords_data();
+    void portReasonsInTheWindowsWords();
 };
 
 void TestNavigator::pageNames() {
@@ -433,19 +435,37 @@ void TestNavigator::captionAndPortMessage() {
              QStringLiteral("Quendrix wersja 4.3 (Build 94) - brak sterownika"));
     QCOMPARE(shell::windowCaption(6, shell),
              QStringLiteral("Quendrix wersja 4.3 (Build 94) - sterownik wersja 6"));
+}
 
-    shell.texts().set(30012, QStringLiteral("Nie można otworzyć portu"));
-    shell.texts().set(31040, QStringLiteral("Join the 'dialout' group")); // the window's language
-    const QString missing = portErrorMessage(
-        {QStringLiteral("com2"), QStringLiteral("/dev/ttyS1"), QStringLiteral("No such file"), false}, shell);
-    QCOMPARE(missing, QStringLiteral("Nie można otworzyć portu\n\n/dev/ttyS1: No such file"));
-    const QString denied = portErrorMessage(
-        {QStringLiteral("com1"), QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Permission denied"), true},
-        shell);
-    QVERIFY(denied.startsWith(QStringLiteral("Nie można otworzyć portu\n\n/dev/ttyUSB0: Permission denied")));
+// A Polish window says in Polish why a port failed, never in the system's
+// English words; only a refusal for want of rights names the 'dialout' group.
+void TestNavigator::portReasonsInTheWindowsWords_data() {
+    QTest::addColumn<PortFailure>("failure");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("denied") << PortFailure::PermissionDenied << QString("brak uprawnień do portu");
+    QTest::newRow("not found") << PortFailure::NotFound
+                               << QString("nie ma takiego urządzenia (czy jest podłączone?)");
+    QTest::newRow("busy") << PortFailure::Busy << QString("port jest zajęty przez inny program");
+    QTest::newRow("lost") << PortFailure::Lost
+                          << QString("urządzenie przestało działać (czy nie odłączono go?)");
+    QTest::newRow("unlisted") << PortFailure::Unlisted
+                              << QString("to nie jest port szeregowy znany systemowi");
+    QTest::newRow("other") << PortFailure::Other << QString("system nie pozwolił otworzyć portu");
+}
+
+void TestNavigator::portReasonsInTheWindowsWords() {
+    QFETCH(PortFailure, failure);
+    QFETCH(QString, reason);
+    ShellModel shell;
+    const PortError e{QStringLiteral("com1"), QStringLiteral("/dev/ttyUSB0"),
+                      QStringLiteral("Some English words"), failure};
+    const QString box = portErrorMessage(e, shell);
+    const QString head = shell.text(textkey::PortOpenFailed) + QStringLiteral("\n\n/dev/ttyUSB0: ") + reason;
+    QVERIFY2(box.startsWith(head) && !box.contains(QStringLiteral("English")), qPrintable(box));
 #ifndef Q_OS_WIN
-    QVERIFY(denied.endsWith(QStringLiteral("\n\nJoin the 'dialout' group")));
+    QCOMPARE(box.endsWith(shell.text(textkey::DialoutHint)), failure == PortFailure::PermissionDenied);
 #endif
+    QCOMPARE(portErrorPanelText(e, shell), QStringLiteral("/dev/ttyUSB0: ") + reason);
 }
 
 QTEST_GUILESS_MAIN(TestNavigator)
