@@ -273,7 +273,7 @@ std::optional<BlockFile> RestorePointStore::load(int id, QString* error) const {
         else if (!p.readable)
             *error = p.error;
         else
-            *error = systemtext::text(systemtext::NotBlockFile).arg(pathOf(id)).arg(p.line);
+            *error = systemtext::text(systemtext::NotBlockFile).arg(pathOf(id)).arg(std::max(1, p.line));
         return std::nullopt;
     }
     return p.file;
