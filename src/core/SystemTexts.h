@@ -2,7 +2,8 @@
 // Our own words for what the system refuses: files and folders that cannot be
 // read or written, and serial ports that cannot be opened or were lost. The
 // system's own reasons (QFile/QSerialPort errorString) are English whatever the
-// window's language, so they are never shown; these are.
+// window's language, so they are never shown; these are. Also the help
+// window's, which no model reaches.
 #include <QString>
 
 class LanguageTexts;
@@ -24,6 +25,9 @@ constexpr Text NoRestorePoint{31404, "Nie ma punktu przywracania %1 w „%2”."
 constexpr Text PdfNotDrawn{31405, "nie udało się utworzyć pliku PDF"};
 constexpr Text NoWholeBlock{31406, "ze sterownika nie nadszedł cały blok parametrów"};
 constexpr Text NotBlockFile{31407, "„%1”, wiersz %2: to nie jest plik punktu przywracania"};
+// The help window's files (%1 the file, %2 the largest size in kB).
+constexpr Text HelpTooLarge{31408, "Plik pomocy %1 jest za duży (największy dozwolony rozmiar to %2 kB)."};
+constexpr Text HelpUnreadable{31409, "Nie można otworzyć pliku pomocy: %1"};
 // Why a file could not be read or written.
 constexpr Text FileNotFound{31410, "nie ma takiego pliku lub folderu"};
 constexpr Text FileDenied{31411, "brak uprawnień"};
@@ -39,9 +43,10 @@ constexpr Text PortStopped{31423, "urządzenie przestało działać (czy nie od�
 constexpr Text PortOther{31424, "system nie pozwolił otworzyć portu"};
 
 inline constexpr Text Own[] = {
-    CannotCreateFolder, FolderLocked, CannotSave, CannotRead,   NoRestorePoint, PdfNotDrawn,     NoWholeBlock,
-    NotBlockFile,       FileNotFound, FileDenied, FileIsFolder, FileReadFailed, FileWriteFailed, FileOther,
-    PortDenied,         PortNotFound, PortBusy,   PortStopped,  PortOther};
+    CannotCreateFolder, FolderLocked,   CannotSave,      CannotRead,     NoRestorePoint, PdfNotDrawn,
+    NoWholeBlock,       NotBlockFile,   HelpTooLarge,    HelpUnreadable, FileNotFound,   FileDenied,
+    FileIsFolder,       FileReadFailed, FileWriteFailed, FileOther,      PortDenied,     PortNotFound,
+    PortBusy,           PortStopped,    PortOther};
 
 // The text in the language the window last loaded (use()); built-in Polish
 // until then. Safe from any thread: the link's worker saves restore points.
