@@ -8,6 +8,7 @@
 #include "params/WriteGate.h"
 #include "support/ParamBlocks.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QTemporaryDir>
@@ -204,39 +205,27 @@ void TestWriteGate::restorePointFolder() {
 // What a Polish window says when the system refuses the restore points.
 void TestWriteGate::restorePointFailuresInTheWindowsWords() {
     QTemporaryDir dir;
-    const QString points = dir.filePath("points");
-    RestorePointStore store(points, 4);
-    QCOMPARE(store.keep(defaultParameterBlock(), 5, "COM1", "write", QDateTime::currentDateTime()), 1);
-    QFile broken(points + "/restore-000002.txt");
-    QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write("hello\n") == 6);
-    broken.close();
-    QVERIFY(QFile(dir.filePath("file")).open(QIODevice::WriteOnly));
-    RestorePointStore underAFile(dir.filePath("file/points"), 4);
+    const QString points = dir.filePath("points"), broken = points + "/restore-000002.txt";
+    RestorePointStore store(points, 4), underAFile(dir.filePath("file/points"), 4);
+    QVERIFY(store.keep(defaultParameterBlock(), 5, "COM1", "write", {}) == 1 && QDir().mkpath(broken) &&
+            QFile(dir.filePath("file")).open(QIODevice::WriteOnly));
     QLockFile held(points + "/.lock");
     QVERIFY(held.tryLock(0));
-
-    auto keep = [](RestorePointStore& s) {
-        QString error;
-        return s.keep(defaultParameterBlock(), 5, "COM1", "write", QDateTime::currentDateTime(), &error) < 0
-                   ? error
-                   : QString();
-    };
-    auto load = [&store](int id) {
-        QString error;
-        return store.load(id, &error) ? QString() : error;
-    };
-    const QString cases[][2] = {
-        {load(7), QString::fromUtf8("Nie ma punktu przywracania 7 w „%1”.").arg(points)},
-        {load(2),
-         QString::fromUtf8("„%1”, wiersz 1: to nie jest plik punktu przywracania").arg(broken.fileName())},
-        {keep(underAFile),
-         QString::fromUtf8("Nie można utworzyć folderu „%1”.").arg(dir.filePath("file/points"))},
-        {keep(store), QString::fromUtf8("Folder „%1” jest zablokowany przez inny program.").arg(points)},
-        {readBlockFile(points).error,
-         QString::fromUtf8("Nie można odczytać „%1”: to jest folder, nie plik.").arg(points)},
-    };
-    for (const auto& [shown, polish] : cases)
-        QCOMPARE(shown, polish);
+    QString e[5];
+    store.load(7, &e[0]);
+    store.load(2, &e[1]);
+    underAFile.keep(defaultParameterBlock(), 5, "COM1", "write", {}, &e[2]);
+    store.keep(defaultParameterBlock(), 5, "COM1", "write", {}, &e[3]);
+    QFile other(points + "/restore-000003.txt");
+    QVERIFY(other.open(QIODevice::WriteOnly) && other.write("hello\n") == 6);
+    other.close();
+    store.load(3, &e[4]);
+    QCOMPARE(e[0], QString::fromUtf8("Nie ma punktu przywracania 7 w „%1”.").arg(points));
+    QCOMPARE(e[1], QString::fromUtf8("Nie można odczytać „%1”: to jest folder, nie plik.").arg(broken));
+    QCOMPARE(e[2], QString::fromUtf8("Nie można utworzyć folderu „%1”.").arg(dir.filePath("file/points")));
+    QCOMPARE(e[3], QString::fromUtf8("Folder „%1” jest zablokowany przez inny program.").arg(points));
+    QCOMPARE(e[4],
+             QString::fromUtf8("„%1”, wiersz 1: to nie jest plik punktu przywracania").arg(other.fileName()));
 }
 
 QTEST_GUILESS_MAIN(TestWriteGate)

@@ -115,7 +115,6 @@ private slots:
     void autodetectWithoutPorts();
     void autodetectSilentPortsKeepsLastOpened();
     void captionAndPortMessage();
-    void portReasonsInTheWindowsWords_data();
     void portReasonsInTheWindowsWords();
 };
 
@@ -439,33 +438,23 @@ void TestNavigator::captionAndPortMessage() {
 
 // A Polish window says in Polish why a port failed, never in the system's
 // English words; only a refusal for want of rights names the 'dialout' group.
-void TestNavigator::portReasonsInTheWindowsWords_data() {
-    QTest::addColumn<PortFailure>("failure");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("denied") << PortFailure::PermissionDenied << QString("brak uprawnień do portu");
-    QTest::newRow("not found") << PortFailure::NotFound
-                               << QString("nie ma takiego urządzenia (czy jest podłączone?)");
-    QTest::newRow("busy") << PortFailure::Busy << QString("port jest zajęty przez inny program");
-    QTest::newRow("lost") << PortFailure::Lost
-                          << QString("urządzenie przestało działać (czy nie odłączono go?)");
-    QTest::newRow("unlisted") << PortFailure::Unlisted
-                              << QString("to nie jest port szeregowy znany systemowi");
-    QTest::newRow("other") << PortFailure::Other << QString("system nie pozwolił otworzyć portu");
-}
-
 void TestNavigator::portReasonsInTheWindowsWords() {
-    QFETCH(PortFailure, failure);
-    QFETCH(QString, reason);
+    const std::pair<PortFailure, const char*> reasons[] = {
+        {PortFailure::PermissionDenied, "brak uprawnień do portu"},
+        {PortFailure::NotFound, "nie ma takiego urządzenia (czy jest podłączone?)"},
+        {PortFailure::Busy, "port jest zajęty przez inny program"},
+        {PortFailure::Lost, "urządzenie przestało działać (czy nie odłączono go?)"},
+        {PortFailure::Unlisted, "to nie jest port szeregowy znany systemowi"},
+        {PortFailure::Other, "system nie pozwolił otworzyć portu"}};
     ShellModel shell;
-    const PortError e{QStringLiteral("com1"), QStringLiteral("/dev/ttyUSB0"),
-                      QStringLiteral("Some English words"), failure};
-    const QString box = portErrorMessage(e, shell);
-    const QString head = shell.text(textkey::PortOpenFailed) + QStringLiteral("\n\n/dev/ttyUSB0: ") + reason;
-    QVERIFY2(box.startsWith(head) && !box.contains(QStringLiteral("English")), qPrintable(box));
-#ifndef Q_OS_WIN
-    QCOMPARE(box.endsWith(shell.text(textkey::DialoutHint)), failure == PortFailure::PermissionDenied);
-#endif
-    QCOMPARE(portErrorPanelText(e, shell), QStringLiteral("/dev/ttyUSB0: ") + reason);
+    for (const auto& [failure, reason] : reasons) {
+        const PortError e{"com1", "/dev/ttyUSB0", "Some English words", failure};
+        const QString shown = QStringLiteral("/dev/ttyUSB0: ") + QString::fromUtf8(reason);
+        const QString box = portErrorMessage(e, shell);
+        QVERIFY2(box.startsWith(shell.text(textkey::PortOpenFailed) + "\n\n" + shown), qPrintable(box));
+        QCOMPARE(box.contains("dialout"), failure == PortFailure::PermissionDenied);
+        QCOMPARE(portErrorPanelText(e, shell), shown);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestNavigator)
