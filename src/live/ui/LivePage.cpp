@@ -45,7 +45,7 @@ constexpr int ChartH = 200;
 constexpr int ChartBoxW = 772;
 constexpr int TraceSwitchW = 106;
 constexpr int GridColumnX = TraceSwitchW + 2;
-constexpr int GridColumnW = 100;
+constexpr int GridColumnW = 104;
 
 QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& text, int x, int y, int w,
                      bool checked) {
