@@ -1,5 +1,9 @@
 // quendrix-cli: see cli/Cli.h and --help.
 #include "cli/Cli.h"
+#include "core/DataPaths.h"
+#include "core/LanguageTexts.h"
+#include "core/SystemTexts.h"
+#include "shell/LanguageFile.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -24,6 +28,15 @@ int main(int argc, char** argv) {
 
     // The program's name, so that the restore points' folder is the program's.
     QCoreApplication::setApplicationName(QStringLiteral("quendrix"));
+
+    // The terminal tool speaks English, the libraries' words for files and
+    // ports the system refused included (from the English language file).
+    LanguageTexts english;
+    for (const shell::LanguageLine& l :
+         shell::readLanguageFile(shell::dataFile(QStringLiteral("lang"), QStringLiteral("english.lng")))
+             .lines)
+        if (l.kind == shell::LanguageLine::Kind::Text) english.set(l.key, l.text);
+    systemtext::use(english);
 
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -2,6 +2,7 @@
 
 #include "core/FileTexts.h"
 #include "core/SessionTexts.h"
+#include "core/SystemTexts.h"
 #include "core/TraceTexts.h"
 
 void LanguageTexts::loadDefaults() {
@@ -137,6 +138,9 @@ void LanguageTexts::loadDefaults() {
     set(31321, QStringLiteral("Nie"));
     // A language or skin file that stopped.
     for (const shell::filetext::Text& t : shell::filetext::Own)
+        set(t.key, QString::fromUtf8(t.polish));
+    // Files, folders and ports the system refused (31400 up).
+    for (const systemtext::Text& t : systemtext::Own)
         set(t.key, QString::fromUtf8(t.polish));
     // The parameter session's (31100 up).
     for (const params::sessiontext::Text& t : params::sessiontext::Own)

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/LanguageTexts.h"
+#include "core/SystemTexts.h"
 
 #include <QObject>
 #include <QString>
@@ -21,7 +22,10 @@ public:
         return t.isEmpty() ? fallback : t;
     }
     // Language files were (re)loaded: captions built from texts refresh.
-    void textsReloaded() { emit textsChanged(); }
+    void textsReloaded() {
+        systemtext::use(texts_); // the words for files and ports refused, deep below the pages
+        emit textsChanged();
+    }
 
     QString message() const { return message_; }
     void setMessage(const QString& text);

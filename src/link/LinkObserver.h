@@ -1,15 +1,16 @@
 #pragma once
+#include "link/SerialPort.h"
+
 #include <QMetaType>
 #include <QString>
 
 // A port that could not be opened: which COM name, the device behind it and
 // the system's own words for why.
 struct PortError {
-    QString port;   // "com1"
-    QString device; // "/dev/ttyUSB0"
-    QString reason;
-    bool permissionDenied = false;
-    bool unlisted = false; // reason: not a serial port the system lists (a window says it in its language)
+    QString port;                             // "com1"
+    QString device;                           // "/dev/ttyUSB0"
+    QString reason;                           // the system's words, for the trace and logs
+    PortFailure failure = PortFailure::Other; // what a window says, in its language
 };
 Q_DECLARE_METATYPE(PortError)
 

@@ -3,6 +3,7 @@
 #include "link/Logging.h"
 #include "link/SerialDevices.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
 
 #ifdef Q_OS_WIN
@@ -14,6 +15,27 @@ namespace {
 // in the system for the next receive.
 constexpr qint64 QueueSize = 256;
 constexpr qint64 ListAgeMs = 1000;
+
+PortFailure failureOf(QSerialPort::SerialPortError e, const QString& device) {
+    switch (e) {
+    case QSerialPort::DeviceNotFoundError:
+        return PortFailure::NotFound;
+    case QSerialPort::OpenError: // open already
+        return PortFailure::Busy;
+    case QSerialPort::PermissionError: {
+#ifdef Q_OS_WIN
+        return PortFailure::Busy; // Windows refuses a port another program holds
+#else
+        // One code for want of rights and for a port another program holds
+        // (or locks): the device's rights tell which.
+        const QFileInfo f(device.startsWith(QLatin1Char('/')) ? device : QStringLiteral("/dev/") + device);
+        return f.isReadable() && f.isWritable() ? PortFailure::Busy : PortFailure::PermissionDenied;
+#endif
+    }
+    default:
+        return PortFailure::Other;
+    }
+}
 } // namespace
 
 QtSerialPort::QtSerialPort() = default;
@@ -21,7 +43,7 @@ QtSerialPort::~QtSerialPort() {
     close();
 }
 
-bool QtSerialPort::open(const QString& device, QString* reason, bool* permissionDenied) {
+bool QtSerialPort::open(const QString& device, QString* reason, PortFailure* failure) {
     close();
     port_ = std::make_unique<QSerialPort>();
     port_->setPortName(device);
@@ -30,7 +52,7 @@ bool QtSerialPort::open(const QString& device, QString* reason, bool* permission
     if (!port_->open(QIODevice::ReadWrite)) {
         qCDebug(lcLink) << "cannot open" << device << port_->errorString();
         if (reason) *reason = port_->errorString();
-        if (permissionDenied) *permissionDenied = port_->error() == QSerialPort::PermissionError;
+        if (failure) *failure = failureOf(port_->error(), device);
         port_.reset();
         return false;
     }

@@ -12,7 +12,7 @@ class QtSerialPort : public SerialPort {
 public:
     QtSerialPort();
     ~QtSerialPort() override;
-    bool open(const QString& device, QString* reason, bool* permissionDenied) override;
+    bool open(const QString& device, QString* reason, PortFailure* failure) override;
     void close() override;
     bool isOpen() const override;
     bool sendImmediate(std::uint8_t byte) override;

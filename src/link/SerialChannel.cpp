@@ -87,7 +87,7 @@ bool SerialChannel::openDevice(const QString& portName, bool report) {
     wantOpen_ = true;
     const QString device = devicePath(portName);
     QString reason;
-    bool denied = false;
+    PortFailure failure = PortFailure::Other;
     auto traceOpen = [&](bool failed) {
         if (!tracing()) return;
         const QByteArray name = (portName + QStringLiteral(" (") + device + QLatin1Char(')')).toUtf8();
@@ -100,13 +100,14 @@ bool SerialChannel::openDevice(const QString& portName, bool report) {
     const bool listed = n <= 0 || devices_.contains(n) || port().comListed(n);
     if (!listed) {
         reason = QStringLiteral("not a serial port the system lists");
-    } else if (port().open(device, &reason, &denied)) {
+        failure = PortFailure::Unlisted;
+    } else if (port().open(device, &reason, &failure)) {
         traceOpen(false);
         if (observer_) observer_->portOpened(portName);
         return true;
     }
     traceOpen(true);
-    if (report && observer_) observer_->portOpenFailed({portName, device, reason, denied, !listed});
+    if (report && observer_) observer_->portOpenFailed({portName, device, reason, failure});
     return false;
 }
 
@@ -120,7 +121,7 @@ void SerialChannel::deviceLost() {
     if (tracing()) traceEvent(TraceKind::Closed, true);
     wantOpen_ = true;
     owed_ = 0;
-    if (observer_) observer_->portLost({lastPort_, devicePath(lastPort_), reason, false});
+    if (observer_) observer_->portLost({lastPort_, devicePath(lastPort_), reason, PortFailure::Lost});
 }
 
 bool SerialChannel::OpenPort(const QString& portName) {

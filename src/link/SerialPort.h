@@ -2,14 +2,19 @@
 #include <QString>
 #include <cstdint>
 
+// Why a device could not be opened, or stopped: the window says it in its own
+// words (the system's are English). Unlisted: a COM port whose default device
+// the system does not list as a serial port.
+enum class PortFailure { Other, PermissionDenied, NotFound, Busy, Unlisted, Lost };
+
 // The platform side of the serial channel: one device, 9600 8N1, no flow
 // control, DTR and RTS inactive. Implementations never wait for data.
 class SerialPort {
 public:
     virtual ~SerialPort() = default;
     // Opens the device exclusively. On failure, *reason gets the system's words
-    // and *permissionDenied tells whether access rights were the cause.
-    virtual bool open(const QString& device, QString* reason, bool* permissionDenied) = 0;
+    // (for the trace and logs) and *failure what they mean.
+    virtual bool open(const QString& device, QString* reason, PortFailure* failure) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     // Sends one byte at once, ahead of anything queued.

@@ -78,7 +78,7 @@ struct LogData {
     bool hasFrames = false;
     int skippedLines = 0;   // lines that were no usable row
     bool truncated = false; // stopped at the row limit
-    // Nothing readable, and why; systemError holds the system's reason for Unreadable.
+    // Nothing readable, and why; systemError says why for Unreadable (in the window's words).
     enum class Problem { None, Unreadable, Empty, NoTime };
     Problem problem = Problem::None;
     QString systemError;

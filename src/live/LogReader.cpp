@@ -2,6 +2,8 @@
 // and the same after a spreadsheet or a killed writer had them.
 #include "live/LogFile.h"
 
+#include "core/SystemTexts.h"
+
 #include <QFile>
 #include <QVarLengthArray>
 
@@ -337,7 +339,7 @@ LogData readLog(const QString& path, int maxRows) {
     if (!f.open(QIODevice::ReadOnly)) {
         LogData log;
         log.problem = LogData::Problem::Unreadable;
-        log.systemError = f.errorString();
+        log.systemError = systemtext::fileReason(f, systemtext::Access::Read);
         return log;
     }
     const qint64 size = f.size();

@@ -1,5 +1,7 @@
 #include "live/Recorder.h"
 
+#include "core/SystemTexts.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -71,7 +73,8 @@ struct Recorder::Writer {
     void write(const QByteArray& data, QFile& f) {
         if (failed) return;
         if (f.write(data) != data.size() || !f.flush()) {
-            failure = f.fileName() + QStringLiteral(": ") + f.errorString();
+            failure =
+                f.fileName() + QStringLiteral(": ") + systemtext::fileReason(f, systemtext::Access::Write);
             failed = true;
         }
     }
@@ -129,7 +132,8 @@ bool Recorder::start(const QString& folder) {
     for (auto [file, header] : {std::pair{&w->csv, csvHeader()}, std::pair{&w->msl, mslHeader(title)}}) {
         if (!file->open(QIODevice::WriteOnly | QIODevice::NewOnly) || file->write(header) != header.size() ||
             !file->flush()) {
-            error_ = file->fileName() + QStringLiteral(": ") + file->errorString();
+            error_ = file->fileName() + QStringLiteral(": ") +
+                     systemtext::fileReason(*file, systemtext::Access::Write);
             w->csv.close();
             w->msl.close();
             QFile::remove(w->csv.fileName());

@@ -1,5 +1,7 @@
 #include "params/ParamFile.h"
 
+#include "core/SystemTexts.h"
+
 #include "params/AtomicFile.h"
 #include "params/Encoding.h"
 #include "params/ParamTable.h"
@@ -211,7 +213,7 @@ ParamFileLoad readParameterFile(const QString& path) {
         r.contents.path = path;
         r.error = QStringLiteral("Cannot load \"%1\": %2. Nothing was loaded.").arg(path, file.errorString());
         r.problem = ParamFileLoad::Problem::CannotOpen;
-        r.detail = file.errorString();
+        r.detail = systemtext::fileReason(file, systemtext::Access::Read); // the window's words
         return r;
     }
     // One byte more than allowed tells an oversized file without reading all of it.
@@ -221,7 +223,7 @@ ParamFileLoad readParameterFile(const QString& path) {
         r.contents.path = path;
         r.error = QStringLiteral("Cannot load \"%1\": %2. Nothing was loaded.").arg(path, file.errorString());
         r.problem = ParamFileLoad::Problem::CannotOpen;
-        r.detail = file.errorString();
+        r.detail = systemtext::fileReason(file, systemtext::Access::Read); // the window's words
         return r;
     }
     return parseParameterFile(bytes, path);

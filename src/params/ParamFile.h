@@ -68,7 +68,7 @@ struct ParamFileLoad {
     Problem problem = Problem::None;
     int line = 0;     // LineTooLong, NotInteger: the line
     QString lineText; // that line
-    QString detail;   // CannotOpen: the system's reason; NotInteger: the text that is no number
+    QString detail;   // CannotOpen: why, in the window's words; NotInteger: the text that is no number
 };
 
 // Checks the whole file before anything is applied. Lines end with CR LF or LF

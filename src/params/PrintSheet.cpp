@@ -1,6 +1,8 @@
 #include "params/PrintSheet.h"
 #include "core/Controls.h"
 
+#include "core/SystemTexts.h"
+
 #include "params/AtomicFile.h"
 #include "params/ParamFile.h"
 #include "params/ParamTable.h"
@@ -254,7 +256,9 @@ bool saveSheetPdf(const QString& path, const PrintSheet& sheet, QString* error) 
         pdf.setTitle(sheet.title);
         pdf.setCreator(QStringLiteral("Quendrix"));
         if (!printSheet(pdf, sheet)) {
-            if (error) *error = QStringLiteral("Cannot save \"%1\": the PDF could not be drawn.").arg(path);
+            if (error)
+                *error = systemtext::text(systemtext::CannotSave)
+                             .arg(path, systemtext::text(systemtext::PdfNotDrawn));
             return false;
         }
     }

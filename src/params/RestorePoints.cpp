@@ -1,5 +1,7 @@
 #include "params/RestorePoints.h"
 
+#include "core/SystemTexts.h"
+
 #include "params/AtomicFile.h"
 #include "params/BlockCodec.h"
 
@@ -76,6 +78,7 @@ BlockFileParse parseBlockFile(const QByteArray& bytes, const QString& path) {
     int lineNo = 0;
     auto fail = [&](const QString& what) {
         r.ok = false;
+        r.line = lineNo;
         r.error = QStringLiteral("%1, line %2: %3").arg(path).arg(lineNo).arg(what);
         return r;
     };
@@ -183,7 +186,9 @@ BlockFileParse readBlockFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         BlockFileParse r;
-        r.error = QStringLiteral("cannot read \"%1\": %2").arg(path, f.errorString());
+        r.error = systemtext::text(systemtext::CannotRead)
+                      .arg(path, systemtext::fileReason(f, systemtext::Access::Read));
+        r.readable = false;
         return r;
     }
     return parseBlockFile(f.read(MaxBlockFileSize + 1), path);
@@ -225,14 +230,14 @@ std::vector<int> RestorePointStore::ids() const {
 int RestorePointStore::keep(const ParameterBlock& block, int versionCode, const QString& port,
                             const QString& what, const QDateTime& readAt, QString* error) {
     if (!QDir().mkpath(folder_)) {
-        if (error) *error = QStringLiteral("Cannot create the folder \"%1\".").arg(folder_);
+        if (error) *error = systemtext::text(systemtext::CannotCreateFolder).arg(folder_);
         return -1;
     }
     // The program and quendrix-cli may keep points at the same time.
     QLockFile lock(QDir(folder_).filePath(QStringLiteral(".lock")));
     lock.setStaleLockTime(10000);
     if (!lock.tryLock(5000)) {
-        if (error) *error = QStringLiteral("The folder \"%1\" is locked by another program.").arg(folder_);
+        if (error) *error = systemtext::text(systemtext::FolderLocked).arg(folder_);
         return -1;
     }
     std::vector<int> existing = ids();
@@ -260,10 +265,15 @@ std::vector<RestorePoint> RestorePointStore::list() const {
 std::optional<BlockFile> RestorePointStore::load(int id, QString* error) const {
     const BlockFileParse p = readBlockFile(pathOf(id));
     if (!p.ok) {
-        if (error)
-            *error = QFile::exists(pathOf(id))
-                         ? p.error
-                         : QStringLiteral("no restore point %1 in \"%2\"").arg(id).arg(folder_);
+        // The window's words: no such point, one the system will not read, or
+        // a file that is no restore point (the line where it stops being one).
+        if (!error) return std::nullopt;
+        if (!QFile::exists(pathOf(id)))
+            *error = systemtext::text(systemtext::NoRestorePoint).arg(id).arg(folder_);
+        else if (!p.readable)
+            *error = p.error;
+        else
+            *error = systemtext::text(systemtext::NotBlockFile).arg(pathOf(id)).arg(std::max(1, p.line));
         return std::nullopt;
     }
     return p.file;

@@ -47,7 +47,9 @@ QByteArray blockFileBytes(const BlockFile& f);
 
 struct BlockFileParse {
     bool ok = false;
-    QString error; // "<file>, line N: what is wrong" when !ok
+    QString error;        // "<file>, line N: what is wrong" when !ok
+    int line = 0;         // the line where it stopped (0: the file as a whole)
+    bool readable = true; // false: the system refused the file (error in the window's words)
     BlockFile file;
 };
 

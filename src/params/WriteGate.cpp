@@ -1,5 +1,7 @@
 #include "params/WriteGate.h"
 
+#include "core/SystemTexts.h"
+
 #include "params/BlockCommands.h"
 #include "params/Fidelity.h"
 #include "params/Logging.h"
@@ -90,7 +92,7 @@ bool WriteGate::prepare(Controller& c, const WriteContext& ctx, GateVerdict& ver
         const std::optional<ParameterBlock> b = c.ReadParameterBlock();
         if (!b) {
             verdict.reason = GateVerdict::Reason::NoRestorePoint;
-            verdict.detail = QStringLiteral("no whole parameter block arrived from the controller");
+            verdict.detail = systemtext::text(systemtext::NoWholeBlock);
             return false;
         }
         blockRead(*b, c.versionCode());
@@ -118,7 +120,7 @@ GateReport WriteGate::writeSet(Controller& c, const WriteContext& ctx, const Par
         const std::optional<ParameterBlock> b = c.ReadParameterBlock();
         if (!b) {
             r.verdict.reason = GateVerdict::Reason::NoRestorePoint;
-            r.verdict.detail = QStringLiteral("no whole parameter block arrived from the controller");
+            r.verdict.detail = systemtext::text(systemtext::NoWholeBlock);
             return r;
         }
         blockRead(*b, c.versionCode());

@@ -1,5 +1,7 @@
 #include "shell/NumberedLines.h"
 
+#include "core/SystemTexts.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <limits>
@@ -123,7 +125,8 @@ ReadOutcome readNumberedFileBytes(const QString& path, QByteArray* data) {
     if (fi.exists() && !fi.isFile() && !fi.isDir())
         return stopped(ReadOutcome::Status::NotRegular, path, 0, {});
     if (!f.open(QIODevice::ReadOnly))
-        return stopped(ReadOutcome::Status::CannotOpen, path, 0, f.errorString());
+        return stopped(ReadOutcome::Status::CannotOpen, path, 0,
+                       systemtext::fileReason(f, systemtext::Access::Read));
     // One byte more than allowed tells an oversized file without reading all of it.
     *data = f.read(MaxNumberedFileSize + 1);
     if (data->size() > MaxNumberedFileSize) {

@@ -1,9 +1,26 @@
 #include "shell/ShellTexts.h"
 
+#include "core/SystemTexts.h"
+
 namespace {
-// The system's own reason as it gives it; ours in the window's language.
+// Why, in the window's language: the system's own words are English.
 QString portReason(const PortError& e, const ShellModel& shell) {
-    return e.unlisted ? shell.text(textkey::PortUnlisted) : e.reason;
+    namespace st = systemtext;
+    switch (e.failure) {
+    case PortFailure::Unlisted:
+        return shell.text(textkey::PortUnlisted);
+    case PortFailure::PermissionDenied:
+        return shell.text(st::PortDenied.key);
+    case PortFailure::NotFound:
+        return shell.text(st::PortNotFound.key);
+    case PortFailure::Busy:
+        return shell.text(st::PortBusy.key);
+    case PortFailure::Lost:
+        return shell.text(st::PortStopped.key);
+    case PortFailure::Other:
+        break;
+    }
+    return shell.text(st::PortOther.key);
 }
 } // namespace
 
@@ -21,7 +38,8 @@ QString portErrorMessage(const PortError& e, const ShellModel& shell) {
     const QString reason = portReason(e, shell);
     if (!reason.isEmpty()) msg += QStringLiteral(": ") + shortened(reason);
 #ifndef Q_OS_WIN
-    if (e.permissionDenied) msg += QStringLiteral("\n\n") + shell.text(textkey::DialoutHint);
+    if (e.failure == PortFailure::PermissionDenied)
+        msg += QStringLiteral("\n\n") + shell.text(textkey::DialoutHint);
 #endif
     return msg;
 }

@@ -5,9 +5,9 @@
 #include "link/LinkObserver.h"
 
 // The message box of a port that cannot be opened: the language text, the
-// device with the system's reason, and what to do when access was refused.
+// device with why, and what to do when access was refused.
 QString portErrorMessage(const PortError& error, const ShellModel& shell);
-// Status panel 0 while a port is down: the device and the system's reason.
+// Status panel 0 while a port is down: the device and why.
 QString portErrorPanelText(const PortError& error, const ShellModel& shell);
 
 // Status panel 1 during and after autodetection: "Sterownik znaleziono na com3",

@@ -55,14 +55,14 @@ class ShimPort : public QtSerialPort {
 public:
     ShimPort(std::atomic<bool>* d, std::atomic<bool>* l, std::atomic<int>* o)
         : deny_(d), listed_(l), opens_(o) {}
-    bool open(const QString& device, QString* reason, bool* permissionDenied) override {
+    bool open(const QString& device, QString* reason, PortFailure* failure) override {
         ++*opens_;
         if (*deny_) {
             *reason = QStringLiteral("Permission denied");
-            *permissionDenied = true;
+            *failure = PortFailure::PermissionDenied;
             return false;
         }
-        return QtSerialPort::open(device, reason, permissionDenied);
+        return QtSerialPort::open(device, reason, failure);
     }
     bool comListed(int) const override { return *listed_; }
 

@@ -247,6 +247,7 @@ void TestLinkE2e::missingDevice() {
     QCOMPARE(obs_.boxes.size(), 1);
     QCOMPARE(obs_.boxes.first().device, QStringLiteral("/dev/quendrix-no-such-port"));
     QVERIFY(!obs_.boxes.first().reason.isEmpty());
+    QCOMPARE(obs_.boxes.first().failure, PortFailure::NotFound);
     QVERIFY(!ch_->ProbePort(QStringLiteral("com2")));
     QCOMPARE(obs_.boxes.size(), 1);
 }
@@ -255,11 +256,12 @@ void TestLinkE2e::portIsOpenedExclusively() {
     QVERIFY(ch_->OpenPort());
     QtSerialPort second;
     QString reason;
-    bool denied = false;
-    QVERIFY(!second.open(QString::fromStdString(emu_->devicePath()), &reason, &denied));
+    PortFailure failure = PortFailure::Other;
+    QVERIFY(!second.open(QString::fromStdString(emu_->devicePath()), &reason, &failure));
     QVERIFY(!reason.isEmpty());
+    QCOMPARE(failure, PortFailure::Busy); // not the want of rights the dialout hint is for
     ch_->ClosePort();
-    QVERIFY(second.open(QString::fromStdString(emu_->devicePath()), &reason, &denied));
+    QVERIFY(second.open(QString::fromStdString(emu_->devicePath()), &reason, &failure));
 }
 
 QTEST_GUILESS_MAIN(TestLinkE2e)

@@ -118,7 +118,7 @@ void TestSerialChannel::openFailureReportsOnceProbeSilently() {
     QCOMPARE(e.port, QStringLiteral("com2"));
     QCOMPARE(e.device, QStringLiteral("/dev/ttyS1"));
     QCOMPARE(e.reason, QStringLiteral("No such file or directory"));
-    QVERIFY(!e.permissionDenied);
+    QCOMPARE(e.failure, PortFailure::NotFound);
     QVERIFY(!r.ch.isOpen());
 
     QVERIFY(!r.ch.ProbePort(QStringLiteral("com2")));
@@ -136,7 +136,7 @@ void TestSerialChannel::permissionDeniedNamesDialoutGroup() {
     QCOMPARE(r.obs.failures.size(), 1);
     QCOMPARE(r.obs.failures.first().device, QStringLiteral("/dev/ttyUSB0"));
     QCOMPARE(r.obs.failures.first().reason, QStringLiteral("Permission denied"));
-    QVERIFY(r.obs.failures.first().permissionDenied);
+    QCOMPARE(r.obs.failures.first().failure, PortFailure::PermissionDenied);
 }
 
 void TestSerialChannel::failedOpenLeavesNoPortOpen() {

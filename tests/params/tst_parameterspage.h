@@ -190,4 +190,5 @@ private slots:
     void leaveChecks_data();
     void leaveChecks();
     void render();
+    void historyHeadingsFit();
 };

@@ -1,5 +1,11 @@
 #include "tst_parameterspage.h"
 
+#include "core/SessionTexts.h"
+#include "params/ui/HistoryDialog.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+
 void TestParametersPage::writeButtonBytes() {
     Rig r;
     r.enter();
@@ -332,4 +338,29 @@ void TestParametersPage::render() {
             QVERIFY2(b->width() >= b->fontMetrics().horizontalAdvance(b->text()),
                      qPrintable(b->objectName()));
     }
+}
+
+// At 640 pixels every Russian heading of the restore points shows whole,
+// however long a point's note; the note gives way instead.
+void TestParametersPage::historyHeadingsFit() {
+    ModelsRig r;
+    const QStringList headings =
+        QString::fromUtf8("Время|Порт|Перед записью|Отличается от контроллера").split('|');
+    for (int c = 0; c < 4; ++c)
+        r.shell.texts().set(params::sessiontext::HistoryTime.key + c, headings[c]);
+    QWidget window;
+    window.resize(640, 460);
+    QDialog* dialog =
+        makeHistoryDialog(&window, r.paramSession,
+                          {{1, QDateTime::currentDateTime(), "COM1 (/dev/ttyUSB0)",
+                            "quendrix-cli write /home/fitter/Dokumenty/Quendrix/klienci/car.qx4", ""}},
+                          {});
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog) && dialog->width() <= window.width());
+    const QHeaderView* header = dialog->findChild<QTableWidget*>("HistoriaTabela")->horizontalHeader();
+    for (int c = 0; c < 4; ++c) // as wide as its heading, and inside the table's view
+        QVERIFY2(header->sectionSize(c) >= header->sectionSizeHint(c) &&
+                     header->sectionViewportPosition(c) + header->sectionSize(c) <=
+                         header->viewport()->width(),
+                 qPrintable(headings[c]));
 }

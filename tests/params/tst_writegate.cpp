@@ -8,6 +8,9 @@
 #include "params/WriteGate.h"
 #include "support/ParamBlocks.h"
 
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,6 +40,7 @@ private slots:
     void noEntryValueIsRefused();
     void blockFiles();
     void restorePointFolder();
+    void restorePointFailuresInTheWindowsWords();
 };
 
 void TestWriteGate::refusals_data() {
@@ -196,8 +200,32 @@ void TestWriteGate::restorePointFolder() {
     QCOMPARE(points.front().header.readAt.toMSecsSinceEpoch(), readAt.toMSecsSinceEpoch());
     const std::optional<BlockFile> loaded = store.load(4);
     QVERIFY(loaded && loaded->block[27] == 3 && loaded->header.port == "COM2");
-    QString error;
-    QVERIFY(!store.load(1, &error) && error.contains("no restore point 1"));
+}
+
+// What a Polish window says when the system refuses the restore points.
+void TestWriteGate::restorePointFailuresInTheWindowsWords() {
+    QTemporaryDir dir;
+    const QString points = dir.filePath("points"), broken = points + "/restore-000002.txt";
+    RestorePointStore store(points, 4), underAFile(dir.filePath("file/points"), 4);
+    QVERIFY(store.keep(defaultParameterBlock(), 5, "COM1", "write", {}) == 1 && QDir().mkpath(broken) &&
+            QFile(dir.filePath("file")).open(QIODevice::WriteOnly));
+    QLockFile held(points + "/.lock");
+    QVERIFY(held.tryLock(0));
+    QString e[5];
+    store.load(7, &e[0]);
+    store.load(2, &e[1]);
+    underAFile.keep(defaultParameterBlock(), 5, "COM1", "write", {}, &e[2]);
+    store.keep(defaultParameterBlock(), 5, "COM1", "write", {}, &e[3]);
+    QFile other(points + "/restore-000003.txt");
+    QVERIFY(other.open(QIODevice::WriteOnly) && other.write("hello\n") == 6);
+    other.close();
+    store.load(3, &e[4]);
+    QCOMPARE(e[0], QString::fromUtf8("Nie ma punktu przywracania 7 w „%1”.").arg(points));
+    QCOMPARE(e[1], QString::fromUtf8("Nie można odczytać „%1”: to jest folder, nie plik.").arg(broken));
+    QCOMPARE(e[2], QString::fromUtf8("Nie można utworzyć folderu „%1”.").arg(dir.filePath("file/points")));
+    QCOMPARE(e[3], QString::fromUtf8("Folder „%1” jest zablokowany przez inny program.").arg(points));
+    QCOMPARE(e[4],
+             QString::fromUtf8("„%1”, wiersz 1: to nie jest plik punktu przywracania").arg(other.fileName()));
 }
 
 QTEST_GUILESS_MAIN(TestWriteGate)

@@ -114,6 +114,7 @@ private slots:
     void demoCarDrivesTheModel();
     void recordByKeysAcrossPagesUntilTheProgramCloses();
     void protocolTraceWindow();
+    void smallLayoutsShowEveryCaption();
 
 private:
     QTemporaryDir dir_;

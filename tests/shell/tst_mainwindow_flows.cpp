@@ -162,3 +162,30 @@ void TestMainWindow::protocolTraceWindow() {
     t->close();
     QVERIFY(!r.form->link().trace().on());
 }
+
+// The two small layouts in every language: each page's tab whole on the tab
+// bar, and the chart's switches on the live page whole and side by side (the
+// abutting rows may share a rounded pixel).
+void TestMainWindow::smallLayoutsShowEveryCaption() {
+    Rig r;
+    r.key(Qt::Key_F2); // the print tab shows from now on
+    r.key(Qt::Key_F3);
+    QTabBar* bar = r.form->pageControl()->tabBar();
+    const QList<QAbstractButton*> switches = r.w<QWidget>("GroupBox10")->findChildren<QAbstractButton*>();
+    QCOMPARE(switches.size(), 7);
+    for (int item : {1, 2}) {
+        r.form->layoutMenuClick(item);
+        for (const char* language : {"JPolski", "JAngielski", "JRosyjski", "JCzeski", "JWloski"}) {
+            r.item(language)->trigger();
+            QApplication::processEvents();
+            for (int i = 0; i < bar->count(); ++i)
+                QVERIFY2(bar->rect().contains(bar->tabRect(i)), qPrintable(bar->tabText(i)));
+            for (QAbstractButton* a : switches) {
+                QVERIFY2(a->width() >= a->sizeHint().width(), qPrintable(a->text()));
+                for (QAbstractButton* b : switches)
+                    QVERIFY2(a == b || !a->geometry().adjusted(1, 1, -1, -1).intersects(b->geometry()),
+                             qPrintable(a->text() + " / " + b->text()));
+            }
+        }
+    }
+}

@@ -115,6 +115,7 @@ private slots:
     void autodetectWithoutPorts();
     void autodetectSilentPortsKeepsLastOpened();
     void captionAndPortMessage();
+    void portReasonsInTheWindowsWords();
 };
 
 void TestNavigator::pageNames() {
@@ -433,19 +434,27 @@ void TestNavigator::captionAndPortMessage() {
              QStringLiteral("Quendrix wersja 4.3 (Build 94) - brak sterownika"));
     QCOMPARE(shell::windowCaption(6, shell),
              QStringLiteral("Quendrix wersja 4.3 (Build 94) - sterownik wersja 6"));
+}
 
-    shell.texts().set(30012, QStringLiteral("Nie można otworzyć portu"));
-    shell.texts().set(31040, QStringLiteral("Join the 'dialout' group")); // the window's language
-    const QString missing = portErrorMessage(
-        {QStringLiteral("com2"), QStringLiteral("/dev/ttyS1"), QStringLiteral("No such file"), false}, shell);
-    QCOMPARE(missing, QStringLiteral("Nie można otworzyć portu\n\n/dev/ttyS1: No such file"));
-    const QString denied = portErrorMessage(
-        {QStringLiteral("com1"), QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Permission denied"), true},
-        shell);
-    QVERIFY(denied.startsWith(QStringLiteral("Nie można otworzyć portu\n\n/dev/ttyUSB0: Permission denied")));
-#ifndef Q_OS_WIN
-    QVERIFY(denied.endsWith(QStringLiteral("\n\nJoin the 'dialout' group")));
-#endif
+// A Polish window says in Polish why a port failed, never in the system's
+// English words; only a refusal for want of rights names the 'dialout' group.
+void TestNavigator::portReasonsInTheWindowsWords() {
+    const std::pair<PortFailure, const char*> reasons[] = {
+        {PortFailure::PermissionDenied, "brak uprawnień do portu"},
+        {PortFailure::NotFound, "nie ma takiego urządzenia (czy jest podłączone?)"},
+        {PortFailure::Busy, "port jest zajęty przez inny program"},
+        {PortFailure::Lost, "urządzenie przestało działać (czy nie odłączono go?)"},
+        {PortFailure::Unlisted, "to nie jest port szeregowy znany systemowi"},
+        {PortFailure::Other, "system nie pozwolił otworzyć portu"}};
+    ShellModel shell;
+    for (const auto& [failure, reason] : reasons) {
+        const PortError e{"com1", "/dev/ttyUSB0", "Some English words", failure};
+        const QString shown = QStringLiteral("/dev/ttyUSB0: ") + QString::fromUtf8(reason);
+        const QString box = portErrorMessage(e, shell);
+        QVERIFY2(box.startsWith(shell.text(textkey::PortOpenFailed) + "\n\n" + shown), qPrintable(box));
+        QCOMPARE(box.contains("dialout"), failure == PortFailure::PermissionDenied);
+        QCOMPARE(portErrorPanelText(e, shell), shown);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestNavigator)

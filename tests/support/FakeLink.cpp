@@ -23,16 +23,16 @@ std::vector<std::uint8_t> FakePort::sentBytes() const {
     return out;
 }
 
-bool FakePort::open(const QString& device, QString* reason, bool* permissionDenied) {
+bool FakePort::open(const QString& device, QString* reason, PortFailure* failure) {
     if (denied.contains(device)) {
         if (reason) *reason = QStringLiteral("Permission denied");
-        if (permissionDenied) *permissionDenied = true;
+        if (failure) *failure = PortFailure::PermissionDenied;
         if (log_) log_->push_back({LinkEvent::OpenFailed, clock_.nowUs(), 0, device});
         return false;
     }
     if (!existing.contains(device)) {
         if (reason) *reason = QStringLiteral("No such file or directory");
-        if (permissionDenied) *permissionDenied = false;
+        if (failure) *failure = PortFailure::NotFound;
         if (log_) log_->push_back({LinkEvent::OpenFailed, clock_.nowUs(), 0, device});
         return false;
     }
@@ -141,8 +141,8 @@ QStringList describe(const std::vector<LinkEvent>& log, bool withGaps) {
     return out;
 }
 
-bool RecordingPort::open(const QString& device, QString* reason, bool* permissionDenied) {
-    const bool ok = inner_->open(device, reason, permissionDenied);
+bool RecordingPort::open(const QString& device, QString* reason, PortFailure* failure) {
+    const bool ok = inner_->open(device, reason, failure);
     log_->push_back({ok ? LinkEvent::Open : LinkEvent::OpenFailed, 0, 0, device});
     return ok;
 }

@@ -61,7 +61,7 @@ public:
     void injectAfter(const QByteArray& bytes, qint64 afterUs);
     std::vector<std::uint8_t> sentBytes() const;
 
-    bool open(const QString& device, QString* reason, bool* permissionDenied) override;
+    bool open(const QString& device, QString* reason, PortFailure* failure) override;
     void close() override;
     bool isOpen() const override { return open_; }
     bool sendImmediate(std::uint8_t byte) override;
@@ -103,8 +103,8 @@ QStringList describe(const std::vector<LinkEvent>& log, bool withGaps = true);
 class PortProxy : public SerialPort {
 public:
     explicit PortProxy(SerialPort& target) : t_(target) {}
-    bool open(const QString& device, QString* reason, bool* permissionDenied) override {
-        return t_.open(device, reason, permissionDenied);
+    bool open(const QString& device, QString* reason, PortFailure* failure) override {
+        return t_.open(device, reason, failure);
     }
     void close() override { t_.close(); }
     bool isOpen() const override { return t_.isOpen(); }
@@ -137,7 +137,7 @@ class RecordingPort : public SerialPort {
 public:
     RecordingPort(std::unique_ptr<SerialPort> inner, std::vector<LinkEvent>* log)
         : inner_(std::move(inner)), log_(log) {}
-    bool open(const QString& device, QString* reason, bool* permissionDenied) override;
+    bool open(const QString& device, QString* reason, PortFailure* failure) override;
     void close() override;
     bool isOpen() const override { return inner_->isOpen(); }
     bool sendImmediate(std::uint8_t byte) override;

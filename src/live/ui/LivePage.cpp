@@ -36,16 +36,25 @@ constexpr unsigned GridShown = 0xC0C0C0;
 constexpr unsigned LampOn = 43008;
 // Chart geometry inside GroupBox10: 8 × 4 grid squares of 50 pixels (the
 // squares grow with the chart in the larger screen-size layouts). The page is
-// designed 756 pixels wide: every layout's page control holds it scaled.
+// designed 774 pixels wide: every layout's page control holds it scaled.
 constexpr int ChartX = 150;
 constexpr int ChartY = 8;
 constexpr int ChartW = 400;
 constexpr int ChartH = 200;
 
-QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& text, int x, int y, bool checked) {
+// Two columns of switches right of the chart, wide enough for their bold
+// captions in every language at 640 x 480 ("LAMBDA", "MŘÍŽKA", "GRIGLIA"):
+// the chart's box reaches nearly to the page control's edge for them.
+constexpr int ChartBoxW = 772;
+constexpr int TraceSwitchW = 106;
+constexpr int GridColumnX = TraceSwitchW + 2;
+constexpr int GridColumnW = 104;
+
+QCheckBox* makeCheck(QWidget* parent, const QString& name, const QString& text, int x, int y, int w,
+                     bool checked) {
     auto* c = new QCheckBox(text, parent);
     c->setObjectName(name);
-    c->setGeometry(x, y, 96, 24);
+    c->setGeometry(x, y, w, 24);
     QFont f = c->font();
     f.setBold(true);
     c->setFont(f);
@@ -63,7 +72,7 @@ LivePage::LivePage(Models models, QWidget* parent) : QWidget(parent), m_(models)
     buildInstruments(gradPanel2_);
 
     groupBox10_ = ctl::make<QGroupBox>(Id::GroupBox10, gradPanel2_);
-    groupBox10_->setGeometry(2, 252, 754, 224);
+    groupBox10_->setGeometry(2, 252, ChartBoxW, 224);
     buildChart(groupBox10_);
 
     // Over the chart, which is frozen anyway while the controller is silent.
@@ -308,18 +317,23 @@ void LivePage::buildChart(QGroupBox* box) {
     scope1_->setInterval(5);
 
     const int cx = ChartX + ChartW + 8;
-    checkBox39_ = makeCheck(g, ctl::name(Id::CheckBox39), QStringLiteral("&LAMBDA"), cx, 4, true);
-    checkBox40_ = makeCheck(g, ctl::name(Id::CheckBox40), QStringLiteral("&TPS"), cx, 28, false);
-    checkBox41_ = makeCheck(g, ctl::name(Id::CheckBox41), QStringLiteral("&RPM"), cx, 52, false);
-    checkBox42_ = makeCheck(g, ctl::name(Id::CheckBox42), QStringLiteral("&STEP"), cx, 76, false);
-    checkBox10_ = makeCheck(g, ctl::name(Id::CheckBox10), QStringLiteral("S&IATKA"), cx + 98, 4, true);
+    checkBox39_ =
+        makeCheck(g, ctl::name(Id::CheckBox39), QStringLiteral("&LAMBDA"), cx, 4, TraceSwitchW, true);
+    checkBox40_ =
+        makeCheck(g, ctl::name(Id::CheckBox40), QStringLiteral("&TPS"), cx, 28, TraceSwitchW, false);
+    checkBox41_ =
+        makeCheck(g, ctl::name(Id::CheckBox41), QStringLiteral("&RPM"), cx, 52, TraceSwitchW, false);
+    checkBox42_ =
+        makeCheck(g, ctl::name(Id::CheckBox42), QStringLiteral("&STEP"), cx, 76, TraceSwitchW, false);
+    checkBox10_ = makeCheck(g, ctl::name(Id::CheckBox10), QStringLiteral("S&IATKA"), cx + GridColumnX, 4,
+                            GridColumnW, true);
     speedButton4_ = ctl::make<QToolButton>(Id::SpeedButton4, g);
     speedButton4_->setText(QStringLiteral("&PAUZA"));
     speedButton4_->setCheckable(true);
-    speedButton4_->setGeometry(cx + 98, 30, 94, 28);
+    speedButton4_->setGeometry(cx + GridColumnX, 30, GridColumnW, 28);
     nagrywajButt_ = ctl::make<QToolButton>(Id::NagrywajButt, g);
     nagrywajButt_->setCheckable(true);
-    nagrywajButt_->setGeometry(cx + 98, 64, 94, 28);
+    nagrywajButt_->setGeometry(cx + GridColumnX, 64, GridColumnW, 28);
     connect(nagrywajButt_, &QToolButton::clicked, this, &LivePage::NagrywajButtClick);
 
     upDown1_ = ctl::make<QSpinBox>(Id::UpDown1, g);

@@ -40,10 +40,26 @@ QDialog* makeHistoryDialog(QWidget* parent, const params::ParameterSession& sess
         }
     }
     table->resizeColumnsToContents();
-    // The differences take what the window leaves, cut short with "…"; the
-    // whole text is the cell's tool tip.
+    // Wide enough for the columns, up to the parent window. When they do not
+    // all fit, "before writing" and then the port give way down to their
+    // headings, so that every heading shows whole; the differences take what
+    // the window leaves. Cut cells end in "…"; the whole text is the cell's
+    // tool tip.
+    QHeaderView* header = table->horizontalHeader();
+    constexpr int Frame = 40;
     const int differencesWidth = table->columnWidth(3);
-    table->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+    const int most = parent && parent->window() ? parent->window()->width() : QWIDGETSIZE_MAX;
+    int excess = Frame + header->sectionSizeHint(3) - most;
+    for (int c = 0; c < 3; ++c)
+        excess += table->columnWidth(c);
+    for (int c : {2, 1}) {
+        if (excess <= 0) break;
+        const int narrowest = std::min(table->columnWidth(c), header->sectionSizeHint(c));
+        const int width = std::max(narrowest, table->columnWidth(c) - excess);
+        excess -= table->columnWidth(c) - width;
+        table->setColumnWidth(c, width);
+    }
+    header->setSectionResizeMode(3, QHeaderView::Stretch);
     table->setTextElideMode(Qt::ElideRight);
     if (!rows.empty()) table->selectRow(0);
 
@@ -74,11 +90,11 @@ QDialog* makeHistoryDialog(QWidget* parent, const params::ParameterSession& sess
     QWidget::setTabOrder(restoreButton, close);
     table->setFocus();
 
-    // Wide enough for the columns, up to the parent window; a screenful of rows.
-    int width = 40 + differencesWidth;
+    // A screenful of rows.
+    int width = Frame + differencesWidth;
     for (int c = 0; c < 3; ++c)
         width += table->columnWidth(c);
-    if (parent && parent->window()) width = std::min(width, parent->window()->width());
+    width = std::min(width, most);
     const int shown = std::min(table->rowCount(), 14);
     const int height = table->horizontalHeader()->sizeHint().height() +
                        std::max(shown, 3) * table->verticalHeader()->defaultSectionSize() + 80;

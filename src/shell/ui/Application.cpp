@@ -131,6 +131,9 @@ int runQuendrix(int argc, char** argv) {
     if (cl.layoutItem) form1.layoutMenuClick(cl.layoutItem);
     if (!cl.skinCode.isEmpty()) form1.skinMenuClick(cl.skinCode);
     if (!cl.languageFile.isEmpty()) form1.languageMenuClick(cl.languageFile);
+    if (cl.page == shell::Page::Drukowanie)
+        // As a fitter gets there: its tab shows once the parameters page has been visited.
+        form1.selectPageFromMenu(shell::Page::Parametry);
     if (cl.page)
         form1.selectPageFromMenu(*cl.page);
     else if (!cl.dialog.isEmpty())

@@ -1,5 +1,6 @@
 #include "shell/ui/HelpWindow.h"
 
+#include "core/SystemTexts.h"
 #include "shell/HelpText.h"
 
 #include <QFileInfo>
@@ -11,13 +12,11 @@
 namespace {
 
 QString tooLargeText(const QString& path, qint64 limit) {
-    return QStringLiteral("Plik pomocy %1 jest za duży (największy dozwolony rozmiar to %2 kB).")
-        .arg(path)
-        .arg(limit / 1024);
+    return systemtext::text(systemtext::HelpTooLarge).arg(path).arg(limit / 1024);
 }
 
 QString unreadableText(const QString& path) {
-    return QStringLiteral("Nie można otworzyć pliku pomocy:\n%1").arg(path);
+    return systemtext::text(systemtext::HelpUnreadable).arg(path);
 }
 
 // Only the help folder's own regular files load, each within the size limit;

@@ -186,6 +186,10 @@ void MainWindow::buildPages() {
     setCentralWidget(client_);
     pages_ = ctl::make<QTabWidget>(Id::pagecontrol1, client_);
     pages_->setGeometry(PagesDesign);
+    // Captions whole: should a language or a font need more than the bar, its
+    // arrows show, and the arrow keys and Ctrl+Tab still reach every page.
+    pages_->setElideMode(Qt::ElideNone);
+    pages_->setUsesScrollButtons(true);
     obroty_ = new EngineSpeedPage(models(), pages_);
     parametry_ = new ParametersPage(models(), pages_);
     wizualizacja_ = new LivePage(models(), pages_);

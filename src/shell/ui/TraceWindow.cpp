@@ -1,5 +1,7 @@
 #include "shell/ui/TraceWindow.h"
 
+#include "core/SystemTexts.h"
+
 #include "core/ShellModel.h"
 
 #include <QAction>
@@ -149,7 +151,8 @@ bool TraceWindow::saveAs(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
         QMessageBox::warning(this, windowTitle(),
-                             shell_.text(tracetext::SaveFailed).arg(path, f.errorString()));
+                             shell_.text(tracetext::SaveFailed)
+                                 .arg(path, systemtext::fileReason(f, systemtext::Access::Write)));
         return false;
     }
     QTextStream out(&f);
