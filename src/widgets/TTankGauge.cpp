@@ -164,8 +164,11 @@ void TTankGauge::paintDynamic(QPainter& p) {
     p.setPen(Qt::NoPen);
     p.setBrush(fillBrush_);
     p.drawRect(lvl);
-    p.setPen(surface_);
-    p.drawLine(lvl.topLeft(), lvl.topRight());
+    // The surface line (square caps) filled as the rectangle it covers: a
+    // rectangle is rasterised directly, a wide pen's line is stroked first.
+    const double sw = surface_.widthF();
+    p.setBrush(surface_.color());
+    p.drawRect(QRectF(lvl.left() - sw / 2, lvl.top() - sw / 2, lvl.width() + sw, sw));
     if (corners) p.setClipping(false);
 }
 
