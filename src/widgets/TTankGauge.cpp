@@ -151,14 +151,25 @@ void TTankGauge::paintDynamic(QPainter& p) {
         fill_ = fill;
         fillMade_ = true;
     }
+    // The outline's rounded corners are all the level must be clipped to;
+    // a clip path costs more than the level's fill, so a paint that stays
+    // clear of their rows does without (the level lies inside the straight
+    // walls). The level's fill ends above the bottom wall: the read-out's
+    // repaint just below it needs no clip either.
+    const double rad = std::min(l.tank.width(), l.tank.height()) * 0.08 + 1;
+    const bool corners = needsPaint(QRectF(l.tank.left(), l.tank.top() - 1, l.tank.width(), rad + 1)) ||
+                         needsPaint(QRectF(l.tank.left(), inside.bottom() - rad, l.tank.width(), rad));
     // Pen and brush are set by whoever draws next; only the clip is undone.
-    p.setClipPath(body_);
+    if (corners) p.setClipPath(body_);
     p.setPen(Qt::NoPen);
     p.setBrush(fillBrush_);
     p.drawRect(lvl);
-    p.setPen(surface_);
-    p.drawLine(lvl.topLeft(), lvl.topRight());
-    p.setClipping(false);
+    // The surface line (square caps) filled as the rectangle it covers: a
+    // rectangle is rasterised directly, a wide pen's line is stroked first.
+    const double sw = surface_.widthF();
+    p.setBrush(surface_.color());
+    p.drawRect(QRectF(lvl.left() - sw / 2, lvl.top() - sw / 2, lvl.width() + sw, sw));
+    if (corners) p.setClipping(false);
 }
 
 void TTankGauge::paintStaticOverlay(QPainter& p) {
