@@ -5,10 +5,34 @@
 namespace ctl {
 namespace {
 
+struct DesignRect {
+    ControlId id;
+    QRect rect;
+};
+
+constexpr DesignRect DesignRects[] = {
+#define QX_RECT(n, x, y, w, h) {ControlId::n, QRect(x, y, w, h)},
+#include "core/ControlRects.def"
+};
+
+constexpr QRect designOf(ControlId id) {
+    for (const DesignRect& d : DesignRects)
+        if (d.id == id) return d.rect;
+    return QRect();
+}
+
+constexpr bool oneRectEach() {
+    for (std::size_t i = 0; i < std::size(DesignRects); ++i)
+        for (std::size_t j = i + 1; j < std::size(DesignRects); ++j)
+            if (DesignRects[i].id == DesignRects[j].id) return false;
+    return true;
+}
+static_assert(oneRectEach());
+
 constexpr Row ControlRows[] = {
 #define QX_CONTROL(n, kind, page, font, points, text, textKey, textCount, skin, skinKey)                     \
     {ControlId::n, #n,      Kind::kind, Page::page, FontRole::font, points,                                  \
-     Text::text,   textKey, textCount,  Skin::skin, skinKey},
+     Text::text,   textKey, textCount,  Skin::skin, skinKey,        designOf(ControlId::n)},
 #define QX_SKIN(...)
 #include "core/ControlTable.def"
 #undef QX_CONTROL

@@ -1,5 +1,6 @@
 #pragma once
 #include <QList>
+#include <QRect>
 #include <QString>
 #include <optional>
 
@@ -89,7 +90,8 @@ struct Row {
     int textKey;   // 0: none
     int textCount; // combo entries from textKey; 1 otherwise
     Skin skin;
-    int skinKey; // first key; 0: none
+    int skinKey;  // first key; 0: none
+    QRect design; // 800 x 600 rectangle in its parent; null on Qt-layout pages, menus and tabs
 };
 
 struct ExtraSkinKey {
@@ -104,10 +106,13 @@ const Row& row(ControlId id);
 const QList<Row>& all();
 const QList<ExtraSkinKey>& extraSkinKeys();
 
-// A new widget of class W under parent, named for id.
+// A new widget of class W under parent, named for id and placed at its design
+// rectangle when the row has one.
 template <class W, class P> W* make(ControlId id, P* parent) {
     auto* w = new W(parent);
     w->setObjectName(name(id));
+    if constexpr (requires { w->setGeometry(QRect()); })
+        if (const QRect& r = row(id).design; !r.isNull()) w->setGeometry(r);
     return w;
 }
 

@@ -11,10 +11,13 @@
 
 namespace liveui {
 
-QLabel* makePanel(QWidget* parent, const QString& name, int x, int y, int w, int h, int pointSize) {
-    auto* l = new QLabel(parent);
-    l->setObjectName(name);
-    l->setGeometry(x, y, w, h);
+QLabel* makePanel(QWidget* parent, ctl::ControlId id, int pointSize) {
+    return makePanel(parent, id, ctl::row(id).design, pointSize);
+}
+
+QLabel* makePanel(QWidget* parent, ctl::ControlId id, const QRect& at, int pointSize) {
+    auto* l = ctl::make<QLabel>(id, parent);
+    l->setGeometry(at);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     l->setLineWidth(2);
     l->setAlignment(Qt::AlignCenter);
@@ -30,11 +33,15 @@ QLabel* makePanel(QWidget* parent, const QString& name, int x, int y, int w, int
     return l;
 }
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y, int w, int h,
-                  int pointSize, bool bold) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(x, y, w, h);
+QLabel* makeLabel(QWidget* parent, ctl::ControlId id, const QString& text, int pointSize, bool bold) {
+    return makeLabel(parent, id, text, ctl::row(id).design, pointSize, bold);
+}
+
+QLabel* makeLabel(QWidget* parent, ctl::ControlId id, const QString& text, const QRect& at, int pointSize,
+                  bool bold) {
+    auto* l = ctl::make<QLabel>(id, parent);
+    l->setText(text);
+    l->setGeometry(at);
     l->setAlignment(Qt::AlignCenter);
     QFont f = l->font();
     f.setPointSize(pointSize);

@@ -1,6 +1,9 @@
 #pragma once
 // Setup shared by the live pages: the instrument configurations of the window
 // definition and the numeric read-out panels.
+#include "core/Controls.h"
+
+#include <QRect>
 #include <QString>
 
 namespace live {
@@ -15,10 +18,15 @@ class TGradientPanel;
 
 namespace liveui {
 
-// A numeric read-out: sunken panel, bold centred text.
-QLabel* makePanel(QWidget* parent, const QString& name, int x, int y, int w, int h, int pointSize = 12);
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, int x, int y, int w, int h,
-                  int pointSize = 9, bool bold = false);
+// A numeric read-out: sunken panel, bold centred text, at the control's design rectangle.
+QLabel* makePanel(QWidget* parent, ctl::ControlId id, int pointSize = 12);
+// The same at a rectangle computed by the page (the control's row has none).
+QLabel* makePanel(QWidget* parent, ctl::ControlId id, const QRect& at, int pointSize = 12);
+// A centred caption at the control's design rectangle, or at one the page computes.
+QLabel* makeLabel(QWidget* parent, ctl::ControlId id, const QString& text, int pointSize = 9,
+                  bool bold = false);
+QLabel* makeLabel(QWidget* parent, ctl::ControlId id, const QString& text, const QRect& at, int pointSize = 9,
+                  bool bold = false);
 // Raw range, engineering range, read-out format, unit and caption of an analog instrument.
 void setSignal(TAnalogGauge* gauge, int digitalFrom, int digitalTo, double valueFrom, double valueTo,
                const QString& format, const QString& unit, const QString& name1 = QString());

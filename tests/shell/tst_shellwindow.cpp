@@ -501,6 +501,26 @@ private slots:
             QVERIFY2(r.form->findChild<QObject*>(QString::fromLatin1(n)), n);
     }
 
+    // Every design rectangle of the control table places a control the window builds, and
+    // nothing on its page moves it elsewhere.
+    void designRectanglesPlaceTheirControls() {
+        MainWindowRig r;
+        QStringList wrong;
+        for (const ctl::Row& row : ctl::all()) {
+            if (row.design.isNull()) continue;
+            // The print sheet repeats a few names of the engine speed page in its own layouts.
+            bool placed = false;
+            for (const QWidget* w : r.form->findChildren<QWidget*>(QString::fromLatin1(row.name))) {
+                // A background filling its tab page keeps filling it (the applier sizes it).
+                const QRect design = r.form->layoutApplier().designBounds(w);
+                placed = placed || design == row.design ||
+                         (!design.isValid() && w->geometry() == w->parentWidget()->rect());
+            }
+            if (!placed) wrong << QString::fromLatin1(row.name);
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char(' '))));
+    }
+
     // Every skin key colours the part of its control it names: one line of a
     // distinct colour through the applier, then that part read back.
     void skinKeysReachTheirProperties() {

@@ -1,5 +1,6 @@
 #pragma once
 // The helpers of tst_shellwindow: stored settings, where the COM ports lead, skin colours.
+#include "core/Controls.h"
 #include "core/LanguageKeys.h"
 #include "link/SerialDevices.h"
 #include "live/LiveModel.h"

@@ -81,7 +81,6 @@ WizardPage::WizardPage(Models models, params::WriteGate& gate, QWidget* parent)
     lay->addWidget(bg);
 
     label11_ = ctl::make<QLabel>(Id::Label11, bg);
-    label11_->setGeometry(25, 2, 745, 34);
     QFont tf = label11_->font();
     tf.setPointSize(18);
     tf.setBold(true);
@@ -90,7 +89,6 @@ WizardPage::WizardPage(Models models, params::WriteGate& gate, QWidget* parent)
     fitTextToBox(label11_);
 
     pageControl2_ = ctl::make<QTabWidget>(Id::PageControl2, bg);
-    pageControl2_->setGeometry(25, 40, 745, 444);
     // The title stands above the steps' tabs in every layout (their bounds
     // come from two tables): it ends where the tabs begin.
     label11_->installEventFilter(this);

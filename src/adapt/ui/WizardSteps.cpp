@@ -53,18 +53,26 @@ QFont sized(QFont f, int points, bool bold) {
     return f;
 }
 
-TGradientPanel* gradient(QWidget* parent, Id name, const QRect& r = {}) {
+// Passed for a rectangle: the control's design rectangle from the control table,
+// where ctl::make has placed it. Other rectangles are computed from the constants above.
+const QRect Design;
+
+void place(QWidget* w, const QRect& r) {
+    if (!r.isNull()) w->setGeometry(r);
+}
+
+TGradientPanel* gradient(QWidget* parent, Id name, const QRect& r = Design) {
     auto* g = ctl::make<TGradientPanel>(name, parent);
-    if (r.isValid()) g->setGeometry(r);
+    place(g, r);
     liveui::setLightGradient(g);
     return g;
 }
 
 QLabel* text(QWidget* parent, Id name, const QString& t, const QRect& r, int points = TextPt,
              bool bold = false, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
-    auto* l = new QLabel(t, parent);
-    l->setObjectName(ctl::name(name));
-    l->setGeometry(r);
+    auto* l = ctl::make<QLabel>(name, parent);
+    l->setText(t);
+    place(l, r);
     l->setAlignment(align);
     l->setFont(sized(l->font(), points, bold));
     // A caption of another language or a small layout's box: smaller type rather than cut.
@@ -84,12 +92,12 @@ QLabel* instruction(QWidget* parent, Id name, const QString& t, const QRect& r,
 }
 
 QLabel* readout(QWidget* parent, Id name, const QRect& r, int points = 14) {
-    return liveui::makePanel(parent, ctl::name(name), r.x(), r.y(), r.width(), r.height(), points);
+    return r.isNull() ? liveui::makePanel(parent, name, points) : liveui::makePanel(parent, name, r, points);
 }
 
 TLedLamp* lamp(QWidget* parent, Id name, const QRect& r) {
     auto* l = ctl::make<TLedLamp>(name, parent);
-    l->setGeometry(r);
+    place(l, r);
     l->setColorOn(tColor(LampOn));
     l->setColorOff(tColor(0x0000FF));
     l->setLedHeight(25);
@@ -99,7 +107,7 @@ TLedLamp* lamp(QWidget* parent, Id name, const QRect& r) {
 
 TRoundMeter* speedMeter(QWidget* parent, Id name, const QRect& r) {
     auto* m = ctl::make<TRoundMeter>(name, parent);
-    m->setGeometry(r);
+    place(m, r);
     liveui::setupSpeedMeter(m, QStringLiteral("Obroty"));
     return m;
 }
@@ -107,7 +115,7 @@ TRoundMeter* speedMeter(QWidget* parent, Id name, const QRect& r) {
 THorizontalBar* bar(QWidget* parent, Id name, const QRect& r, int digitalTo, const QString& format,
                     const QString& unit, int options) {
     auto* b = ctl::make<THorizontalBar>(name, parent);
-    b->setGeometry(r);
+    place(b, r);
     liveui::setSignal(b, 0, digitalTo, 0.0, double(digitalTo), format, unit);
     b->setOptions(options);
     b->settingsChanged();
@@ -170,15 +178,13 @@ QWidget* WizardPage::buildTermStep() {
         left, Id::Label105,
         QStringLiteral("Proszę ustawić samochód na zasilaniu benzynowym i odczekać do momentu osiągnięcia "
                        "przez silnik temperatury pracy. Następnie proszę nacisnąć przycisk dalej."),
-        QRect(10, 4, 384, 224));
+        Design);
     comboTerm_ = ctl::make<QComboBox>(Id::ComboTerm, left);
     comboTerm_->addItems(live::ignitionSystemItems());
-    comboTerm_->setGeometry(12, 232, 300, 30);
     comboTerm_->setFont(sized(comboTerm_->font(), TextPt, false));
     wlCzujtTempCheckAd_ = ctl::make<QCheckBox>(Id::WlCzujtTempCheckAd, left);
-    wlCzujtTempCheckAd_->setGeometry(12, 272, 24, 30);
-    wlCzujtTempAd_ = instruction(left, Id::WlCzujtTempAd, QStringLiteral("Włącz czujnik temperatury"),
-                                 QRect(40, 268, 354, 38), Qt::AlignLeft | Qt::AlignVCenter);
+    wlCzujtTempAd_ = instruction(left, Id::WlCzujtTempAd, QStringLiteral("Włącz czujnik temperatury"), Design,
+                                 Qt::AlignLeft | Qt::AlignVCenter);
     wlCzujtTempAd_->setWordWrap(false);
     fitTextToBox(wlCzujtTempAd_);
     wlCzujtTempAd_->setBuddy(wlCzujtTempCheckAd_);
@@ -186,13 +192,12 @@ QWidget* WizardPage::buildTermStep() {
 
     TGradientPanel* right = gradient(bg, Id::GradPanel25, RightFrame);
     adaptTherm_ = ctl::make<TThermometer>(Id::AdaptTherm, right);
-    adaptTherm_->setGeometry(6, 8, 66, 296);
     liveui::setSignal(adaptTherm_, 111, 171, 0.0, 120.0, QStringLiteral("0"), QStringLiteral("°C"));
     adaptTherm_->setOptions(opUnit);
     adaptTherm_->settingsChanged();
     adaptTherm_->setDigit(111); // 0 °C until the first reading
-    obrTerm_ = speedMeter(right, Id::ObrTerm, QRect(76, 16, 228, 228));
-    panelTerm_ = readout(right, Id::PanelTerm, QRect(105, 256, 170, 46), 20);
+    obrTerm_ = speedMeter(right, Id::ObrTerm, Design);
+    panelTerm_ = readout(right, Id::PanelTerm, Design, 20);
     panelTerm_->setText(QStringLiteral("0"));
 
     addButton(bg, Id::termbutton, QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
@@ -205,8 +210,8 @@ QWidget* WizardPage::buildTpsStep() {
     TGradientPanel* left = gradient(bg, Id::GradPanel16, LeftFrame);
     instruction(left, Id::Label106,
                 QStringLiteral("Proszę zwiększać obroty do czasu zmiany koloru wskaźnika na zielony."),
-                QRect(10, 4, 384, 112));
-    TGradientPanel* frame = gradient(left, Id::GradPanelTPSRamka, QRect(10, 120, 384, 184));
+                Design);
+    TGradientPanel* frame = gradient(left, Id::GradPanelTPSRamka, Design);
     const Id captions[] = {Id::Label59, Id::Label61, Id::Label60};
     const char* texts[] = {"TPS - dolny", "TPS - górny", "TPS - Próg"};
     const Id panels[] = {Id::TPSdolny, Id::TPSgorny, Id::TPSprog};
@@ -221,7 +226,7 @@ QWidget* WizardPage::buildTpsStep() {
     tpsDolny_ = values[0];
     tpsGorny_ = values[1];
     tpsProg_ = values[2];
-    dbLed4_ = lamp(frame, Id::DbLed4, QRect(290, 58, 60, 36));
+    dbLed4_ = lamp(frame, Id::DbLed4, Design);
     TGradientPanel* right = gradient(bg, Id::GradPanel26, RightFrame);
     meterColumn(right, adaptObr1_, Id::AdaptObr1, adapt2PanelObr_, Id::Adapt2PanelObr, RightFrame.width());
 
@@ -240,12 +245,11 @@ QWidget* WizardPage::buildProbeStep() {
     instruction(
         left, Id::Label107,
         QStringLiteral("Proszę kilka razy zwiększać obroty do czasu zmiany koloru wskaźnika na zielony."),
-        QRect(10, 4, 384, 112));
-    TGradientPanel* frame = gradient(left, Id::GradPanelSonda, QRect(10, 118, 384, 186));
-    lambdabar = bar(frame, Id::lambdabar, QRect(8, 6, 314, 36), 60, QStringLiteral("0"), QString(), opSector);
-    ad4LabelV_ = text(frame, Id::Ad4LabelV, QStringLiteral("1 V"), QRect(326, 6, 52, 36), TextPt, true);
-    miernik =
-        bar(frame, Id::miernik, QRect(8, 46, 314, 24), 100, QStringLiteral("0"), QStringLiteral("%"), opUnit);
+        Design);
+    TGradientPanel* frame = gradient(left, Id::GradPanelSonda, Design);
+    lambdabar = bar(frame, Id::lambdabar, Design, 60, QStringLiteral("0"), QString(), opSector);
+    ad4LabelV_ = text(frame, Id::Ad4LabelV, QStringLiteral("1 V"), Design, TextPt, true);
+    miernik = bar(frame, Id::miernik, Design, 100, QStringLiteral("0"), QStringLiteral("%"), opUnit);
     const Id captions[] = {Id::Label62, Id::Label63, Id::Label64};
     const char* texts[] = {"Uboga", "Bogata", "Próg"};
     const Id panels[] = {Id::PUboga, Id::PBogata, Id::PProg};
@@ -259,7 +263,7 @@ QWidget* WizardPage::buildProbeStep() {
     pUboga_ = values[0];
     pBogata_ = values[1];
     pProg_ = values[2];
-    led1_ = lamp(frame, Id::LED1, QRect(250, 110, 60, 36));
+    led1_ = lamp(frame, Id::LED1, Design);
     TGradientPanel* right = gradient(bg, Id::GradPanel28, RightFrame);
     meterColumn(right, obrSondy_, Id::ObrSondy, adapt4PanelObr_, Id::Adapt4PanelObr, RightFrame.width());
 
@@ -272,10 +276,9 @@ QWidget* WizardPage::buildProbeStep() {
 QWidget* WizardPage::buildCarStep() {
     TGradientPanel* bg = nullptr;
     QWidget* page = stepPage(pageControl2_, Id::adapt5, "Wybór parametrow samochodu", Id::GradPanel11, &bg);
-    TGradientPanel* head = gradient(bg, Id::GradPanel18, QRect(8, 8, 719, 48));
-    text(head, Id::Label89, QStringLiteral("Wybierz parametry samochodu"), QRect(10, 2, 699, 44), 20, true,
-         Qt::AlignCenter);
-    TGradientPanel* choices = gradient(bg, Id::GradPanel29, QRect(8, 62, 719, 256));
+    TGradientPanel* head = gradient(bg, Id::GradPanel18, Design);
+    text(head, Id::Label89, QStringLiteral("Wybierz parametry samochodu"), Design, 20, true, Qt::AlignCenter);
+    TGradientPanel* choices = gradient(bg, Id::GradPanel29, Design);
 
     // A check box with its caption beside it; a click on the caption clicks the box.
     auto pairMember = [this](QWidget* parent, Id box, Id label, const char* caption, int y) {
@@ -287,18 +290,17 @@ QWidget* WizardPage::buildCarStep() {
         return b;
     };
     auto heading = [](QWidget* parent, Id name, const char* caption) {
-        QLabel* l =
-            text(parent, name, QString::fromUtf8(caption), QRect(8, 2, 215, 112), 14, true, Qt::AlignCenter);
+        QLabel* l = text(parent, name, QString::fromUtf8(caption), Design, 14, true, Qt::AlignCenter);
         l->setWordWrap(true);
         return l;
     };
 
-    TGradientPanel* gear = gradient(choices, Id::GradPanelParS1, QRect(6, 6, 231, 244));
+    TGradientPanel* gear = gradient(choices, Id::GradPanelParS1, Design);
     heading(gear, Id::Label74, "Rodzaj skrzyni biegów");
     srCheckBox8_ = pairMember(gear, Id::SRCheckbox8, Id::SRCheckbox8Label, "Ręczna", 124);
     srCheckBox9_ = pairMember(gear, Id::srcheckbox9, Id::srcheckbox9Label, "Automatyczna", 172);
 
-    TGradientPanel* capacity = gradient(choices, Id::GradPanelParS2, QRect(243, 6, 231, 244));
+    TGradientPanel* capacity = gradient(choices, Id::GradPanelParS2, Design);
     heading(capacity, Id::Label29, "Pojemność silnika");
     auto* group = new QButtonGroup(this);
     const char* capacities[] = {"<1 L", "1 - 1.5 L", "1.5 - 2 L", "2 - 3 L", "> 3 L"};
@@ -315,12 +317,12 @@ QWidget* WizardPage::buildCarStep() {
         capacity_[i] = r;
     }
 
-    TGradientPanel* manifold = gradient(choices, Id::GradPanelParS3, QRect(480, 6, 233, 244));
+    TGradientPanel* manifold = gradient(choices, Id::GradPanelParS3, Design);
     heading(manifold, Id::Label66, "Rodzaj kolektora ssacego");
     srCheckBox1_ = pairMember(manifold, Id::SRCheckBox1, Id::SRCheckBox1Label, "Metal", 124);
     srCheckBox2_ = pairMember(manifold, Id::srcheckbox2, Id::srcheckbox2Label, "Tworzywo", 172);
 
-    TGradientPanel* bottom = gradient(bg, Id::GradPanelKoniec, QRect(8, 326, 719, 64));
+    TGradientPanel* bottom = gradient(bg, Id::GradPanelKoniec, Design);
     addButton(bottom, Id::CofnijAD4, QStringLiteral("Cofnij"), 6, 6);
     addButton(bottom, Id::ParSamButton, QStringLiteral("Dalej"), 719 - 6 - ButtonW, 6);
     return page;
@@ -329,25 +331,25 @@ QWidget* WizardPage::buildCarStep() {
 QWidget* WizardPage::buildSensorStep() {
     TGradientPanel* bg = nullptr;
     QWidget* page = stepPage(pageControl2_, Id::adapt6, "Wybór oczka", Id::GradPanel12, &bg);
-    TGradientPanel* frame = gradient(bg, Id::GradPanel19, QRect(8, 8, 719, 312));
-    text(frame, Id::Label90, QStringLiteral("Wybierz rodzaj szkiełka"), QRect(10, 4, 699, 30), TextPt, true,
+    TGradientPanel* frame = gradient(bg, Id::GradPanel19, Design);
+    text(frame, Id::Label90, QStringLiteral("Wybierz rodzaj szkiełka"), Design, TextPt, true,
          Qt::AlignCenter);
     instruction(frame, Id::Label84,
                 QStringLiteral("Wybierz rodzaj czujnika poziomu gazu (dla kontaktronowego czujnika rezerwy "
                                "należy wybrać 90R)"),
-                QRect(10, 32, 699, 76), Qt::AlignHCenter | Qt::AlignTop);
+                Design, Qt::AlignHCenter | Qt::AlignTop);
     image4_ = new SensorPicture(SensorPicture::Kind::Resistive20k, frame);
     image4_->setObjectName(ctl::name(Id::Image4));
-    image4_->setGeometry(70, 112, 250, 156);
+    image4_->setGeometry(ctl::row(Id::Image4).design);
     image5_ = new SensorPicture(SensorPicture::Kind::Reed90R, frame);
     image5_->setObjectName(ctl::name(Id::Image5));
-    image5_->setGeometry(399, 112, 250, 156);
+    image5_->setGeometry(ctl::row(Id::Image5).design);
     srCheckBox10_ = new TFlatCheckBox(QStringLiteral("20k"), frame);
     srCheckBox10_->setObjectName(ctl::name(Id::SRCheckBox10));
-    srCheckBox10_->setGeometry(155, 274, 120, 32);
+    srCheckBox10_->setGeometry(ctl::row(Id::SRCheckBox10).design);
     srCheckBox11_ = new TFlatCheckBox(QStringLiteral("90R"), frame);
     srCheckBox11_->setObjectName(ctl::name(Id::SRCheckBox11));
-    srCheckBox11_->setGeometry(484, 274, 120, 32);
+    srCheckBox11_->setGeometry(ctl::row(Id::SRCheckBox11).design);
     for (TFlatCheckBox* b : {srCheckBox10_, srCheckBox11_}) {
         b->setFont(sized(b->font(), TextPt, true));
         b->setFocusPolicy(Qt::StrongFocus);
@@ -365,11 +367,10 @@ QWidget* WizardPage::buildSwitchOverStep() {
     TGradientPanel* left = gradient(bg, Id::GradPanel20, LeftFrame);
     instruction(left, Id::Label108,
                 QStringLiteral("Proszę regulować reduktor do momentu osiągnięcia mieszanki bogatej."),
-                QRect(10, 6, 384, 120));
-    ledPrzedRed_ = lamp(left, Id::LedPrzedRed, QRect(12, 136, 60, 40));
-    nastapiloPrzejscieBgLabel_ =
-        instruction(left, Id::NastapiloPrzejscieBGLABEL,
-                    QStringLiteral("Nastąpiło przejście z benzyny na gaz"), QRect(10, 190, 384, 110));
+                Design);
+    ledPrzedRed_ = lamp(left, Id::LedPrzedRed, Design);
+    nastapiloPrzejscieBgLabel_ = instruction(left, Id::NastapiloPrzejscieBGLABEL,
+                                             QStringLiteral("Nastąpiło przejście z benzyny na gaz"), Design);
     TGradientPanel* right = gradient(bg, Id::GradPanel31, RightFrame);
     meterColumn(right, obrPrzedRed_, Id::ObrPrzedRed, panellPrzedRed_, Id::PanellPrzedRed,
                 RightFrame.width());
@@ -383,21 +384,20 @@ QWidget* WizardPage::buildReducerStep() {
     TGradientPanel* bg = nullptr;
     QWidget* page =
         stepPage(pageControl2_, Id::Regulacjareduktora, "regulacja reduktora", Id::GradPanel14, &bg);
-    TGradientPanel* top = gradient(bg, Id::GradPanel21, QRect(8, 8, 719, 104));
+    TGradientPanel* top = gradient(bg, Id::GradPanel21, Design);
     instruction(
         top, Id::Label109,
         QStringLiteral("Proszę regulować reduktor na wolnych obrotach do momentu osiągnięcia mieszanki "
                        "bogatej."),
-        QRect(10, 6, 699, 92));
-    TGradientPanel* frame = gradient(bg, Id::GradPanel32, QRect(8, 128, 755, 204));
-    text(frame, Id::Label68, QStringLiteral("Uboga"), QRect(12, 10, 160, 32), TextPt, true);
-    text(frame, Id::Label69, QStringLiteral("Bogata"), QRect(547, 10, 160, 32), TextPt, true,
+        Design);
+    TGradientPanel* frame = gradient(bg, Id::GradPanel32, Design);
+    text(frame, Id::Label68, QStringLiteral("Uboga"), Design, TextPt, true);
+    text(frame, Id::Label69, QStringLiteral("Bogata"), Design, TextPt, true,
          Qt::AlignRight | Qt::AlignVCenter);
     // Designed with its read-out and sector strip; the step's entry leaves only the strip.
     designBarOptions_ = opSector | opUnit;
-    lambdabarRR_ = bar(frame, Id::LambdabarRR, QRect(12, 46, 695, 60), 50, QStringLiteral("0"), QString(),
-                       designBarOptions_);
-    ledRR_ = lamp(frame, Id::LedRR, QRect(330, 120, 60, 44));
+    lambdabarRR_ = bar(frame, Id::LambdabarRR, Design, 50, QStringLiteral("0"), QString(), designBarOptions_);
+    ledRR_ = lamp(frame, Id::LedRR, Design);
 
     addButton(bg, Id::CofnijAD7, QStringLiteral("cofnij"), 8, ButtonY);
     addButton(bg, Id::RRbutton, QStringLiteral("DALEJ"), PageW - 8 - ButtonW, ButtonY);
@@ -408,7 +408,7 @@ QWidget* WizardPage::buildStepperStep() {
     TGradientPanel* bg = nullptr;
     QWidget* page =
         stepPage(pageControl2_, Id::MinMaxTab, "Kalibracja silnika krokowego", Id::GradPanel15, &bg);
-    TGradientPanel* left = gradient(bg, Id::GradPanel22, QRect(8, 8, 462, 312));
+    TGradientPanel* left = gradient(bg, Id::GradPanel22, Design);
     const QRect message(10, 4, 442, 112);
     label70_ =
         instruction(left, Id::Label70,
@@ -430,13 +430,11 @@ QWidget* WizardPage::buildStepperStep() {
         p.setColor(QPalette::WindowText, QColor(0, 100, 0));
         komunikatKoncowy_->setPalette(p);
     }
-    text(left, Id::Label78, QStringLiteral("Min"), QRect(12, 118, 80, 26), TextPt, true);
-    text(left, Id::Label79, QStringLiteral("Max"), QRect(370, 118, 80, 26), TextPt, true,
-         Qt::AlignRight | Qt::AlignVCenter);
-    lambdaBarObr1_ =
-        bar(left, Id::LambdaBarObr1, QRect(10, 144, 442, 44), 255, QStringLiteral("0"), QString(), opSector);
-    lambdaBarObr2_ = bar(left, Id::LambdaBarObr2, QRect(10, 192, 442, 24), 100, QStringLiteral("0"),
-                         QStringLiteral("%"), opUnit);
+    text(left, Id::Label78, QStringLiteral("Min"), Design, TextPt, true);
+    text(left, Id::Label79, QStringLiteral("Max"), Design, TextPt, true, Qt::AlignRight | Qt::AlignVCenter);
+    lambdaBarObr1_ = bar(left, Id::LambdaBarObr1, Design, 255, QStringLiteral("0"), QString(), opSector);
+    lambdaBarObr2_ =
+        bar(left, Id::LambdaBarObr2, Design, 100, QStringLiteral("0"), QStringLiteral("%"), opUnit);
     const Id captions[] = {Id::Label72, Id::Label73, Id::Label88};
     const char* texts[] = {"Min", "Max", "Start"};
     const Id panels[] = {Id::PanelMin, Id::PanelMax, Id::PanelStart};
@@ -450,11 +448,11 @@ QWidget* WizardPage::buildStepperStep() {
     panelMin_ = values[0];
     panelMax_ = values[1];
     panelStart_ = values[2];
-    ledMin_ = lamp(left, Id::LedMin, QRect(10 + 84, 220, 56, 36));
-    ledMax_ = lamp(left, Id::LedMax, QRect(162 + 84, 220, 56, 36));
+    ledMin_ = lamp(left, Id::LedMin, Design);
+    ledMax_ = lamp(left, Id::LedMax, Design);
     // No frame of its own here: the meter stands on the step's background.
-    obrMinMax_ = speedMeter(bg, Id::ObrMinMax, QRect(482, 16, 240, 240));
-    panelObrMinMax_ = readout(bg, Id::PanelObrMinMax, QRect(517, 264, 170, 46), 20);
+    obrMinMax_ = speedMeter(bg, Id::ObrMinMax, Design);
+    panelObrMinMax_ = readout(bg, Id::PanelObrMinMax, Design, 20);
     panelObrMinMax_->setText(QStringLiteral("0"));
 
     addButton(bg, Id::CofnijAD8, QStringLiteral("cofnij"), 8, ButtonY);

@@ -25,38 +25,32 @@ EngineSpeedPage::EngineSpeedPage(Models models, QWidget* parent) : QWidget(paren
     // The captions' boxes hold their text in the type the layouts give them
     // (20 points for the two captions at this size), in every language.
     gradPanel1_ = ctl::make<TGradientPanel>(Id::GradPanel1, this);
-    gradPanel1_->setGeometry(0, 0, 795, 490);
     gradPanel4_ = ctl::make<TGradientPanel>(Id::GradPanel4, gradPanel1_);
-    gradPanel4_->setGeometry(6, 6, 370, 470);
     gradPanel5_ = ctl::make<TGradientPanel>(Id::GradPanel5, gradPanel1_);
-    gradPanel5_->setGeometry(382, 6, 370, 470);
     for (TGradientPanel* g : {gradPanel1_, gradPanel4_, gradPanel5_})
         liveui::setLightGradient(g);
 
     QWidget* left = gradPanel4_;
-    label91_ = liveui::makeLabel(left, ctl::name(Id::Label91), QStringLiteral("Wybor ukladu zapłonowego"), 8,
-                                 6, 354, 80, 15, true);
+    label91_ = liveui::makeLabel(left, Id::Label91, QStringLiteral("Wybor ukladu zapłonowego"), 15, true);
     label91_->setWordWrap(true);
     comboBox2_ = ctl::make<QComboBox>(Id::ComboBox2, left);
     comboBox2_->addItems(live::ignitionSystemItems());
-    comboBox2_->setGeometry(12, 92, 300, 30);
     QFont cf = comboBox2_->font();
     cf.setPointSize(11);
     comboBox2_->setFont(cf);
     comboBox2_->setCurrentIndex(m_.live.ignitionChoice());
 
     wyborUkladuLabel_ = liveui::makeLabel(
-        left, ctl::name(Id::WyborUkladuLabel),
+        left, Id::WyborUkladuLabel,
         QStringLiteral(
             "Wybierz rodzaj układu zapłonowego, tak aby wartość pokazywana była zgodna z faktycznymi "
             "obrotami silnika samochodu"),
-        8, 130, 354, 196, 13, false);
+        13, false);
     wyborUkladuLabel_->setWordWrap(true);
     wyborUkladuLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     odczytUkladuButt_ = ctl::make<TColorButton>(Id::OdczytUkladuButt, left);
     odczytUkladuButt_->setText(QStringLiteral("Odczyt układu zapłonowego"));
-    odczytUkladuButt_->setGeometry(12, 330, 300, 44);
     QFont bf = odczytUkladuButt_->font();
     bf.setPointSize(10);
     bf.setBold(true);
@@ -67,22 +61,19 @@ EngineSpeedPage::EngineSpeedPage(Models models, QWidget* parent) : QWidget(paren
     });
 
     groupBoxAnalog_ = ctl::make<QGroupBox>(Id::GroupBoxAnalog, left);
-    groupBoxAnalog_->setGeometry(12, 382, 340, 80);
-    progAnalogTxt_ = liveui::makeLabel(groupBoxAnalog_, ctl::name(Id::ProgAnalogTxt),
-                                       QStringLiteral("Próg analogowy obrotów"), 8, 10, 324, 26, 10, true);
+    progAnalogTxt_ = liveui::makeLabel(groupBoxAnalog_, Id::ProgAnalogTxt,
+                                       QStringLiteral("Próg analogowy obrotów"), 10, true);
     edit23_ = ctl::make<QComboBox>(Id::Edit23, groupBoxAnalog_);
     edit23_->setEditable(true);
     edit23_->addItems(live::analogThresholdItems());
     edit23_->lineEdit()->setMaxLength(3);
     edit23_->setInsertPolicy(QComboBox::NoInsert);
-    edit23_->setGeometry(12, 42, 120, 28);
     edit23_->setEditText(m_.params.pageValue(ParamId::AnalogThreshold));
     groupBoxAnalog_->setVisible(m_.liveSession.analogCapable());
 
     gauge1_ = ctl::make<TRoundMeter>(Id::gauge1, gradPanel5_);
-    gauge1_->setGeometry(15, 10, 340, 340);
     liveui::setupSpeedMeter(gauge1_, QStringLiteral("Obroty"));
-    panelobroty_ = liveui::makePanel(gradPanel5_, ctl::name(Id::Panelobroty), 95, 366, 180, 50, 22);
+    panelobroty_ = liveui::makePanel(gradPanel5_, Id::Panelobroty, 22);
     panelobroty_->setText(QStringLiteral("0"));
 
     // The fitter's choices go to the session; the controller gets them when the page is left.

@@ -67,7 +67,6 @@ LivePage::LivePage(Models models, QWidget* parent) : QWidget(parent), m_(models)
     setObjectName(ctl::name(Id::WizualizacjaTab));
 
     gradPanel2_ = ctl::make<TGradientPanel>(Id::GradPanel2, this);
-    gradPanel2_->setGeometry(0, 0, 795, 490);
     liveui::setLightGradient(gradPanel2_);
     buildInstruments(gradPanel2_);
 
@@ -149,24 +148,21 @@ void LivePage::buildInstruments(QWidget* a) {
     // Caption boxes hold their text in the type the layouts give them (up to
     // 12 points at this size, bold), in every language: long captions wrap.
     // Lambda: LED bar with the lean label above and the rich label below.
-    label75_ = liveui::makeLabel(a, ctl::name(Id::Label75), QStringLiteral("Lambda"), 0, 2, 80, 24, 10, true);
-    label71_ = liveui::makeLabel(a, ctl::name(Id::Label71), QStringLiteral("Uboga"), 0, 28, 80, 24, 9, true);
+    label75_ = liveui::makeLabel(a, Id::Label75, QStringLiteral("Lambda"), 10, true);
+    label71_ = liveui::makeLabel(a, Id::Label71, QStringLiteral("Uboga"), 9, true);
     ledMeter1_ = ctl::make<TLedBar>(Id::LEDMeter1, a);
-    ledMeter1_->setGeometry(22, 54, 36, 136);
     ledMeter1_->setNumDigits(20);
     ledMeter1_->setSingleLED(true);
     ledMeter1_->setDirection(Direction::mdUp);
-    label30_ =
-        liveui::makeLabel(a, ctl::name(Id::Label30), QStringLiteral("Bogata"), 0, 192, 80, 24, 9, true);
+    label30_ = liveui::makeLabel(a, Id::Label30, QStringLiteral("Bogata"), 9, true);
     label71DesignTop_ = label71_->y();
     label30DesignTop_ = label30_->y();
     ledDesignHeight_ = ledMeter1_->height();
-    panel6_ = liveui::makePanel(a, ctl::name(Id::Panel6), 4, 218, 72, 28, 13);
+    panel6_ = liveui::makePanel(a, Id::Panel6, 13);
     panel6_->setText(QStringLiteral("0.00"));
 
     // TPS.
     gauge4_ = ctl::make<THalfRoundMeter>(Id::Gauge4, a);
-    gauge4_->setGeometry(82, 22, 148, 130);
     {
         liveui::setSignal(gauge4_, 0, 240, 0, 12, QStringLiteral("##0.0"), QStringLiteral("V"),
                           QStringLiteral("TPS"));
@@ -178,36 +174,30 @@ void LivePage::buildInstruments(QWidget* a) {
         gauge4_->scaleSettings().Steps = 6;
         gauge4_->setOptions(opName1 | opUnit | opSector);
     }
-    panel5_ = liveui::makePanel(a, ctl::name(Id::Panel5), 111, 160, 90, 28, 13);
+    panel5_ = liveui::makePanel(a, Id::Panel5, 13);
     panel5_->setText(QStringLiteral("0.00"));
 
     // Engine speed.
     obrotomierz = ctl::make<TRoundMeter>(Id::obrotomierz, a);
-    obrotomierz->setGeometry(232, 2, 178, 178);
     liveui::setupSpeedMeter(obrotomierz, QStringLiteral("Obroty"));
-    panel1_ = liveui::makePanel(a, ctl::name(Id::Panel1), 271, 188, 100, 30, 14);
+    panel1_ = liveui::makePanel(a, Id::Panel1, 14);
     panel1_->setText(QStringLiteral("0"));
 
     // Stepper: tank, open/closed marks, position and the petrol/gas lamp.
-    label25_ = liveui::makeLabel(a, ctl::name(Id::Label25), QStringLiteral("Silnik krokowy"), 412, 0, 146, 48,
-                                 10, true);
+    label25_ = liveui::makeLabel(a, Id::Label25, QStringLiteral("Silnik krokowy"), 10, true);
     label25_->setWordWrap(true);
     gauge2_ = ctl::make<TTankGauge>(Id::Gauge2, a);
-    gauge2_->setGeometry(416, 50, 56, 126);
     liveui::setSignal(gauge2_, 0, 255, 0, 255, QStringLiteral("0"), QStringLiteral("STEPS"));
     // The narrow tank's read-out shows the number alone, large enough to read;
     // the caption above says what it counts.
     gauge2_->setOptions(gauge2_->options() & ~opUnit);
-    label47_ =
-        liveui::makeLabel(a, ctl::name(Id::Label47), QStringLiteral("Otwarty"), 474, 50, 84, 24, 9, false);
+    label47_ = liveui::makeLabel(a, Id::Label47, QStringLiteral("Otwarty"), 9, false);
     label47_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label27_ =
-        liveui::makeLabel(a, ctl::name(Id::Label27), QStringLiteral("Zamknięty"), 474, 152, 84, 24, 9, false);
+    label27_ = liveui::makeLabel(a, Id::Label27, QStringLiteral("Zamknięty"), 9, false);
     label27_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    panel4_ = liveui::makePanel(a, ctl::name(Id::Panel4), 412, 182, 64, 28, 13);
+    panel4_ = liveui::makePanel(a, Id::Panel4, 13);
     panel4_->setText(QStringLiteral("0"));
     gasLed_ = ctl::make<TLedLamp>(Id::GasLed, a);
-    gasLed_->setGeometry(412, 214, 146, 32);
     gasLed_->setColorOn(tColor(LampOn));
     gasLed_->setColorOff(tColor(live::ColorRed));
     gasLed_->setLedHeight(25);
@@ -219,23 +209,19 @@ void LivePage::buildInstruments(QWidget* a) {
     }
 
     // Reducer temperature.
-    label42_ = liveui::makeLabel(a, ctl::name(Id::Label42), QStringLiteral("Temperatura reduktora"), 560, 0,
-                                 112, 48, 8, true);
+    label42_ = liveui::makeLabel(a, Id::Label42, QStringLiteral("Temperatura reduktora"), 8, true);
     label42_->setWordWrap(true);
     thermometer1_ = ctl::make<TThermometer>(Id::Thermometer1, a);
-    thermometer1_->setGeometry(576, 52, 80, 158);
     liveui::setSignal(thermometer1_, 96, 155, -30, 90, QStringLiteral("0"), QStringLiteral("°C"));
     // A number every 30 °C: fewer, larger scale numbers on the slim instrument.
     thermometer1_->scaleSettings().Steps = 4;
-    paneltemp = liveui::makePanel(a, ctl::name(Id::paneltemp), 581, 216, 70, 28, 13);
+    paneltemp = liveui::makePanel(a, Id::paneltemp, 13);
     paneltemp->setText(QStringLiteral("0"));
 
     // Gas level.
-    label26_ = liveui::makeLabel(a, ctl::name(Id::Label26), QStringLiteral("Poziom gazu w zbiorniku"), 672, 0,
-                                 84, 72, 8, true);
+    label26_ = liveui::makeLabel(a, Id::Label26, QStringLiteral("Poziom gazu w zbiorniku"), 8, true);
     label26_->setWordWrap(true);
     gauge3_ = ctl::make<TGauge>(Id::Gauge3, a);
-    gauge3_->setGeometry(694, 76, 40, 168);
     gauge3_->setForeColor(tColor(live::ColorGreen));
     {
         QFont f = gauge3_->font();
@@ -341,20 +327,17 @@ void LivePage::buildChart(QGroupBox* box) {
     upDown1_->setWrapping(false);
     upDown1_->setValue(1);
     upDown1_->setGeometry(cx, 108, 44, 26);
-    wykresLambdaX_ = liveui::makeLabel(g, ctl::name(Id::WykresLambdaX), live::timeBase(1).text, cx + 48, 108,
-                                       146, 26, 10, true);
+    wykresLambdaX_ = liveui::makeLabel(g, Id::WykresLambdaX, live::timeBase(1).text,
+                                       QRect(cx + 48, 108, 146, 26), 10, true);
     wykresLambdaX_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    podpisWykresLambda_ = liveui::makeLabel(g, ctl::name(Id::PodpisWykresLambda),
-                                            QStringLiteral("CZASY LAMBDA:"), cx, 142, 194, 24, 10, true);
+    podpisWykresLambda_ = liveui::makeLabel(g, Id::PodpisWykresLambda, QStringLiteral("CZASY LAMBDA:"),
+                                            QRect(cx, 142, 194, 24), 10, true);
     podpisWykresLambda_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label67_ =
-        liveui::makeLabel(g, ctl::name(Id::Label67), QStringLiteral("TH: "), cx, 168, 40, 24, 10, true);
-    label43_ =
-        liveui::makeLabel(g, ctl::name(Id::Label43), lambdaTimes_.highText(), cx + 40, 168, 80, 24, 10);
-    label28_ =
-        liveui::makeLabel(g, ctl::name(Id::Label28), QStringLiteral("TL: "), cx, 192, 40, 24, 10, true);
-    label44_ = liveui::makeLabel(g, ctl::name(Id::Label44), lambdaTimes_.lowText(), cx + 40, 192, 80, 24, 10);
+    label67_ = liveui::makeLabel(g, Id::Label67, QStringLiteral("TH: "), QRect(cx, 168, 40, 24), 10, true);
+    label43_ = liveui::makeLabel(g, Id::Label43, lambdaTimes_.highText(), QRect(cx + 40, 168, 80, 24), 10);
+    label28_ = liveui::makeLabel(g, Id::Label28, QStringLiteral("TL: "), QRect(cx, 192, 40, 24), 10, true);
+    label44_ = liveui::makeLabel(g, Id::Label44, lambdaTimes_.lowText(), QRect(cx + 40, 192, 80, 24), 10);
     for (QLabel* l : {label67_, label43_, label28_, label44_})
         l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // What the skins leave unnamed takes the colour of its neighbour they

@@ -64,7 +64,9 @@ namespace {
 constexpr int ClientWidth = 799;
 constexpr int ClientHeight = 540;
 // pagecontrol1 as designed in the 799 x 540 client area, above the status bar.
-const QRect PagesDesign(2, 0, 795, 520);
+QRect pagesDesign() {
+    return ctl::row(ctl::ControlId::pagecontrol1).design;
+}
 constexpr int ExitQuestion = 30005;
 constexpr int NoLanguageFiles = 30004;
 } // namespace
@@ -185,7 +187,6 @@ void MainWindow::buildPages() {
     client_->installEventFilter(this);
     setCentralWidget(client_);
     pages_ = ctl::make<QTabWidget>(Id::pagecontrol1, client_);
-    pages_->setGeometry(PagesDesign);
     // Captions whole: should a language or a font need more than the bar, its
     // arrows show, and the arrow keys and Ctrl+Tab still reach every page.
     pages_->setElideMode(Qt::ElideNone);
@@ -348,9 +349,9 @@ void MainWindow::placePageControl() {
     // sizes count the frame and title bar, which a Qt window's size does not:
     // the page control reaches down to the status bar instead of leaving that
     // height bare below it.
-    QRect r = pagesBounds_.isValid() ? pagesBounds_ : PagesDesign;
+    QRect r = pagesBounds_.isValid() ? pagesBounds_ : pagesDesign();
     if (client_->isVisible()) {
-        r.setWidth(std::max(0, std::min(r.width(), client_->width() - r.x() - PagesDesign.x())));
+        r.setWidth(std::max(0, std::min(r.width(), client_->width() - r.x() - pagesDesign().x())));
         r.setHeight(std::max(0, client_->height() - r.y()));
     }
     if (pages_->geometry() != r) pages_->setGeometry(r);
