@@ -12,7 +12,7 @@ struct DesignRect {
 
 constexpr DesignRect DesignRects[] = {
 #define QX_RECT(n, x, y, w, h) {ControlId::n, QRect(x, y, w, h)},
-#include "core/ControlRects.def"
+#include "core/ControlRectRows.h"
 };
 
 constexpr QRect designOf(ControlId id) {
@@ -34,7 +34,7 @@ constexpr Row ControlRows[] = {
     {ControlId::n, #n,      Kind::kind, Page::page, FontRole::font, points,                                  \
      Text::text,   textKey, textCount,  Skin::skin, skinKey,        designOf(ControlId::n)},
 #define QX_SKIN(...)
-#include "core/ControlTable.def"
+#include "core/ControlTableRows.h"
 #undef QX_CONTROL
 #undef QX_SKIN
 };
@@ -78,7 +78,7 @@ const QList<ExtraSkinKey>& extraSkinKeys() {
     static const QList<ExtraSkinKey> keys = {
 #define QX_CONTROL(...)
 #define QX_SKIN(n, property, key) {ControlId::n, SkinProperty::property, key},
-#include "core/ControlTable.def"
+#include "core/ControlTableRows.h"
 #undef QX_CONTROL
 #undef QX_SKIN
     };

@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-// The main window's controls, each declared once in ControlTable.def: its id,
+// The main window's controls, each declared once in ControlTableRows.h: its id,
 // object name, kind, page, what the screen-size layouts do to its font and the
 // language and skin keys that fill it. Pages create controls by id; the
 // language, skin and layout tables are derived from the rows.
@@ -13,7 +13,7 @@ namespace ctl {
 enum class ControlId {
 #define QX_CONTROL(name, ...) name,
 #define QX_SKIN(...)
-#include "core/ControlTable.def"
+#include "core/ControlTableRows.h"
 #undef QX_CONTROL
 #undef QX_SKIN
 };

@@ -273,9 +273,9 @@ void WizardPage::showView() {
     liveui::setTextIfChanged(pUboga_, v.probe.leanText);
     liveui::setTextIfChanged(pBogata_, v.probe.richText);
     liveui::setTextIfChanged(pProg_, v.probe.thresholdText);
-    showBar(lambdabar, v.probe.bar, opSector);
+    showBar(lambdaBar_, v.probe.bar, opSector);
     if (!v.probe.barEnd.isEmpty()) liveui::setTextIfChanged(ad4LabelV_, v.probe.barEnd);
-    showBar(miernik, v.probe.progress, opUnit);
+    showBar(miernik_, v.probe.progress, opUnit);
     led1_->setChecked(v.probe.lamp);
     setShown(label87_, v.probe.doneShown);
 

@@ -104,9 +104,9 @@ private:
     // Step 3
     TRoundMeter* obrSondy_ = nullptr;
     QLabel* adapt4PanelObr_ = nullptr;
-    THorizontalBar* lambdabar = nullptr;
+    THorizontalBar* lambdaBar_ = nullptr;
     QLabel* ad4LabelV_ = nullptr;
-    THorizontalBar* miernik = nullptr;
+    THorizontalBar* miernik_ = nullptr;
     QLabel* pUboga_ = nullptr;
     QLabel* pBogata_ = nullptr;
     QLabel* pProg_ = nullptr;

@@ -247,9 +247,9 @@ QWidget* WizardPage::buildProbeStep() {
         QStringLiteral("Proszę kilka razy zwiększać obroty do czasu zmiany koloru wskaźnika na zielony."),
         Design);
     TGradientPanel* frame = gradient(left, Id::GradPanelSonda, Design);
-    lambdabar = bar(frame, Id::lambdabar, Design, 60, QStringLiteral("0"), QString(), opSector);
+    lambdaBar_ = bar(frame, Id::lambdabar, Design, 60, QStringLiteral("0"), QString(), opSector);
     ad4LabelV_ = text(frame, Id::Ad4LabelV, QStringLiteral("1 V"), Design, TextPt, true);
-    miernik = bar(frame, Id::miernik, Design, 100, QStringLiteral("0"), QStringLiteral("%"), opUnit);
+    miernik_ = bar(frame, Id::miernik, Design, 100, QStringLiteral("0"), QStringLiteral("%"), opUnit);
     const Id captions[] = {Id::Label62, Id::Label63, Id::Label64};
     const char* texts[] = {"Uboga", "Bogata", "Próg"};
     const Id panels[] = {Id::PUboga, Id::PBogata, Id::PProg};

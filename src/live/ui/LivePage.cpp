@@ -178,8 +178,8 @@ void LivePage::buildInstruments(QWidget* a) {
     panel5_->setText(QStringLiteral("0.00"));
 
     // Engine speed.
-    obrotomierz = ctl::make<TRoundMeter>(Id::obrotomierz, a);
-    liveui::setupSpeedMeter(obrotomierz, QStringLiteral("Obroty"));
+    obrotomierz_ = ctl::make<TRoundMeter>(Id::obrotomierz, a);
+    liveui::setupSpeedMeter(obrotomierz_, QStringLiteral("Obroty"));
     panel1_ = liveui::makePanel(a, Id::Panel1, 14);
     panel1_->setText(QStringLiteral("0"));
 
@@ -215,8 +215,8 @@ void LivePage::buildInstruments(QWidget* a) {
     liveui::setSignal(thermometer1_, 96, 155, -30, 90, QStringLiteral("0"), QStringLiteral("°C"));
     // A number every 30 °C: fewer, larger scale numbers on the slim instrument.
     thermometer1_->scaleSettings().Steps = 4;
-    paneltemp = liveui::makePanel(a, Id::paneltemp, 13);
-    paneltemp->setText(QStringLiteral("0"));
+    panelTemp_ = liveui::makePanel(a, Id::paneltemp, 13);
+    panelTemp_->setText(QStringLiteral("0"));
 
     // Gas level.
     label26_ = liveui::makeLabel(a, Id::Label26, QStringLiteral("Poziom gazu w zbiorniku"), 8, true);
@@ -395,7 +395,7 @@ void LivePage::applyChartScale(const live::ProbeScale& scale) {
 
 void LivePage::applyFeatures(const live::VersionFeatures& f) {
     thermometer1_->setVisible(f.temperatureInstruments);
-    paneltemp->setVisible(f.temperatureInstruments);
+    panelTemp_->setVisible(f.temperatureInstruments);
     label42_->setVisible(f.temperatureInstruments);
 }
 
@@ -475,14 +475,14 @@ void LivePage::showReadings(const live::Readings& r) {
 
     if (r.temperature) {
         thermometer1_->setDigit(*r.temperatureRaw);
-        liveui::setTextIfChanged(paneltemp, QString::number(*r.temperature));
+        liveui::setTextIfChanged(panelTemp_, QString::number(*r.temperature));
     }
     if (r.gas) {
         gauge3_->setProgress(r.gas->percent);
         gauge3_->setForeColor(tColor(r.gas->low ? live::ColorRed : live::ColorGreen));
     }
     if (r.speed) {
-        obrotomierz->setDigit(*r.speed);
+        obrotomierz_->setDigit(*r.speed);
         scope1_->Position_c = *r.speedTrace;
         liveui::setTextIfChanged(panel1_, QString::number(*r.speedPanel));
     }

@@ -87,7 +87,7 @@ private:
     QLabel* panel6_;
     THalfRoundMeter* gauge4_;
     QLabel* panel5_;
-    TRoundMeter* obrotomierz;
+    TRoundMeter* obrotomierz_;
     QLabel* panel1_;
     QLabel* label25_;
     TTankGauge* gauge2_;
@@ -97,7 +97,7 @@ private:
     TLedLamp* gasLed_;
     QLabel* label42_;
     TThermometer* thermometer1_;
-    QLabel* paneltemp;
+    QLabel* panelTemp_;
     QLabel* label26_;
     TGauge* gauge3_;
     QLabel* transerrorLabel_;

@@ -9,7 +9,7 @@
 //   skin      skin keys from skinKey: Gradient (shown, from, to), Button (fore, back, hover),
 //             Field (font, back), Font, Back, MeterScale, ChartLine, or None
 // QX_SKIN(name, property, key): a further skin key of a control that takes several.
-// Design rectangles: ControlRects.def.
+// Design rectangles: ControlRectRows.h.
 // clang-format off
 
 // Main window: the page control's pages, menus, status bar
