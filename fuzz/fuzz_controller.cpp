@@ -26,11 +26,11 @@ private:
 class FuzzedPort : public SerialPort {
 public:
     explicit FuzzedPort(FuzzInput& in) : in_(in) {}
-    bool open(const QString&, QString* reason, bool* denied) override {
+    bool open(const QString&, QString* reason, PortFailure* failure) override {
         open_ = (in_.byte() & 7) != 0; // now and then a port that does not open
         if (!open_) {
             if (reason) *reason = QStringLiteral("fuzzed failure");
-            if (denied) *denied = in_.flag();
+            if (failure) *failure = in_.flag() ? PortFailure::PermissionDenied : PortFailure::Other;
         }
         return open_;
     }

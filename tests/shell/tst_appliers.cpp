@@ -63,7 +63,7 @@ struct Window {
         menuTab = main.menuBar()->addMenu(QStringLiteral("Menu"));
         menuTab->setObjectName(QStringLiteral("MenuTab"));
         menuTab->menuAction()->setObjectName(QStringLiteral("MenuTab"));
-        auto item = [this](QMenu* m, const char* name) {
+        auto item = [](QMenu* m, const char* name) {
             QAction* a = m->addAction(QString::fromLatin1(name));
             a->setObjectName(QString::fromLatin1(name));
             return a;
