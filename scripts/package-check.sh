@@ -61,8 +61,8 @@ grep -q "quendrix-cli" "$tmp/cli.txt" || fail "quendrix-cli --help says nothing"
 
 # The language: the parameters page on a port that cannot open, once as
 # installed and once with the skins but without language files (the built-in
-# texts). The second must say "reinstall", the first must not, and it must show
-# other captions and name the port failure in Polish.
+# texts). The second must say "reinstall", the first must not, and it must
+# name the port failure in Polish.
 mkdir "$tmp/skins-only"
 ln -s /usr/share/quendrix/skins "$tmp/skins-only/skins"
 shot=(quendrix --port COM1=/nonexistent/quendrix-check --page parametry --after 500 --screenshot)
@@ -71,7 +71,11 @@ run env QUENDRIX_DATA="$tmp/skins-only" "${shot[@]}" "$tmp/builtin.png" 2>"$tmp/
 grep -q "przeinstalować" "$tmp/builtin.err" || fail "without language files nobody said so"
 ! grep -q "przeinstalować" "$tmp/installed.err" || fail "the installed program found no language files"
 grep -q "$box: Nie można otworzyć portu szeregowego" "$tmp/installed.err" || { cat "$tmp/installed.err"; fail "no Polish message"; }
-! cmp -s "$tmp/installed.png" "$tmp/builtin.png" || fail "the installed captions are the built-in ones"
+# The built-in texts are the Polish file's own, so the installed language files
+# show in another language: the English one must change the captions.
+run quendrix --language english "${shot[@]:1}" "$tmp/english.png" 2>/dev/null || true
+[ -s "$tmp/english.png" ] || fail "no screenshot in English"
+! cmp -s "$tmp/english.png" "$tmp/builtin.png" || fail "the installed language files change no caption"
 echo "installed program: its own texts (Polish) and skins, from /"
 
 $SUDO apt-get remove -y -qq quendrix >/dev/null
