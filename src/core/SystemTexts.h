@@ -42,11 +42,38 @@ constexpr Text PortBusy{31422, "port jest zajęty przez inny program"};
 constexpr Text PortStopped{31423, "urządzenie przestało działać (czy nie odłączono go?)"};
 constexpr Text PortOther{31424, "system nie pozwolił otworzyć portu"};
 
+// Why a parameter block file was not read (%1 the file, line or value).
+constexpr Text BlockLineFault{31430, "„%1”, wiersz %2: %3"};
+constexpr Text BlockTooLarge{31431, "„%1” to nie jest plik bloku parametrów (jest większy niż %2 bajtów)"};
+constexpr Text BlockFirstLine{31432, "to nie jest plik bloku parametrów (pierwszy wiersz musi brzmieć „%1”)"};
+constexpr Text BlockEmptyLine{31433, "pusty wiersz"};
+constexpr Text BlockTextAfter{31434, "tekst za ostatnim wierszem bajtów"};
+constexpr Text BlockNoKeyValue{31435, "to nie jest wiersz „klucz: wartość”"};
+constexpr Text BlockSpaceAfterKey{31436, "po „%1:” musi być spacja"};
+constexpr Text BlockExpectedKey{31437, "tu powinien być wiersz „%1:”"};
+constexpr Text BlockHeaderMissing{31438, "przed bajtami brakuje wiersza nagłówka „%1:”"};
+constexpr Text BlockBytesExpected{
+    31439, "oczekiwano %1 bajtów, każdy jako dwie cyfry szesnastkowe, oddzielone jedną spacją"};
+constexpr Text BlockByteNotHex{31440, "bajt %1 to nie dwie cyfry szesnastkowe, po których jest spacja"};
+constexpr Text BlockUnknownLine{31441, "nieznany wiersz „%1:”"};
+constexpr Text BlockHeaderAfterBytes{31442, "wiersz nagłówka po bajtach"};
+constexpr Text BlockGivenTwice{31443, "„%1:” podano dwa razy"};
+constexpr Text BlockNotDateTime{31444, "„%1” to nie data i godzina (ISO 8601)"};
+constexpr Text BlockBadVersion{31445, "wersja musi być liczbą 0-255, a nie „%1”"};
+constexpr Text BlockEmptyFile{31446, "„%1” jest pusty"};
+constexpr Text BlockEndsBefore{31447, "plik kończy się przed „%1:”"};
+
 inline constexpr Text Own[] = {
-    CannotCreateFolder, FolderLocked,   CannotSave,      CannotRead,     NoRestorePoint, PdfNotDrawn,
-    NoWholeBlock,       NotBlockFile,   HelpTooLarge,    HelpUnreadable, FileNotFound,   FileDenied,
-    FileIsFolder,       FileReadFailed, FileWriteFailed, FileOther,      PortDenied,     PortNotFound,
-    PortBusy,           PortStopped,    PortOther};
+    CannotCreateFolder, FolderLocked,          CannotSave,         CannotRead,
+    NoRestorePoint,     PdfNotDrawn,           NoWholeBlock,       NotBlockFile,
+    HelpTooLarge,       HelpUnreadable,        FileNotFound,       FileDenied,
+    FileIsFolder,       FileReadFailed,        FileWriteFailed,    FileOther,
+    PortDenied,         PortNotFound,          PortBusy,           PortStopped,
+    PortOther,          BlockLineFault,        BlockTooLarge,      BlockFirstLine,
+    BlockEmptyLine,     BlockTextAfter,        BlockNoKeyValue,    BlockSpaceAfterKey,
+    BlockExpectedKey,   BlockHeaderMissing,    BlockBytesExpected, BlockByteNotHex,
+    BlockUnknownLine,   BlockHeaderAfterBytes, BlockGivenTwice,    BlockNotDateTime,
+    BlockBadVersion,    BlockEmptyFile,        BlockEndsBefore};
 
 // The text in the language the window last loaded (use()); built-in Polish
 // until then. Safe from any thread: the link's worker saves restore points.
