@@ -2,6 +2,7 @@
 
 #include "adapt/Logging.h"
 #include "adapt/ReactionRunner.h"
+#include "core/SystemTexts.h"
 #include "link/ControllerLink.h"
 #include "live/LiveModel.h"
 #include "params/ParamTable.h"
@@ -23,13 +24,13 @@ namespace {
 QString whatOf(WriteKind kind) {
     switch (kind) {
     case WriteKind::Setup:
-        return QStringLiteral("Autoadaptacja: ustawienia adaptacji");
+        return systemtext::text(systemtext::AutoSetupPoint);
     case WriteKind::Final:
-        return QStringLiteral("Autoadaptacja: wyniki kalibracji");
+        return systemtext::text(systemtext::AutoFinalPoint);
     case WriteKind::Ignition:
         break;
     }
-    return QStringLiteral("Autoadaptacja: system zapłonu");
+    return systemtext::text(systemtext::AutoIgnitionPoint);
 }
 
 QString names(const std::vector<ParamId>& ids) {
@@ -202,8 +203,7 @@ void WizardSession::restoreIfAbandoned() {
 
 void WizardSession::postRestore() {
     if (!kept_) return;
-    const params::WriteContext ctx =
-        context(QStringLiteral("Autoadaptacja przerwana: ustawienia sprzed autoadaptacji"));
+    const params::WriteContext ctx = context(systemtext::text(systemtext::AutoStoppedPoint));
     params::WriteGate* gate = &gate_;
     m_.link.call<RestoreResult>(
         this,

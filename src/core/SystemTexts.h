@@ -3,7 +3,7 @@
 // read or written, and serial ports that cannot be opened or were lost. The
 // system's own reasons (QFile/QSerialPort errorString) are English whatever the
 // window's language, so they are never shown; these are. Also the help
-// window's, which no model reaches.
+// window's, the demo car's and the other texts no model reaches.
 #include <QString>
 
 class LanguageTexts;
@@ -42,11 +42,140 @@ constexpr Text PortBusy{31422, "port jest zajęty przez inny program"};
 constexpr Text PortStopped{31423, "urządzenie przestało działać (czy nie odłączono go?)"};
 constexpr Text PortOther{31424, "system nie pozwolił otworzyć portu"};
 
-inline constexpr Text Own[] = {
-    CannotCreateFolder, FolderLocked,   CannotSave,      CannotRead,     NoRestorePoint, PdfNotDrawn,
-    NoWholeBlock,       NotBlockFile,   HelpTooLarge,    HelpUnreadable, FileNotFound,   FileDenied,
-    FileIsFolder,       FileReadFailed, FileWriteFailed, FileOther,      PortDenied,     PortNotFound,
-    PortBusy,           PortStopped,    PortOther};
+// Why a parameter block file was not read (%1 the file, line or value).
+constexpr Text BlockLineFault{31430, "„%1”, wiersz %2: %3"};
+constexpr Text BlockTooLarge{31431, "„%1” to nie jest plik bloku parametrów (jest większy niż %2 bajtów)"};
+constexpr Text BlockFirstLine{31432, "to nie jest plik bloku parametrów (pierwszy wiersz musi brzmieć „%1”)"};
+constexpr Text BlockEmptyLine{31433, "pusty wiersz"};
+constexpr Text BlockTextAfter{31434, "tekst za ostatnim wierszem bajtów"};
+constexpr Text BlockNoKeyValue{31435, "to nie jest wiersz „klucz: wartość”"};
+constexpr Text BlockSpaceAfterKey{31436, "po „%1:” musi być spacja"};
+constexpr Text BlockExpectedKey{31437, "tu powinien być wiersz „%1:”"};
+constexpr Text BlockHeaderMissing{31438, "przed bajtami brakuje wiersza nagłówka „%1:”"};
+constexpr Text BlockBytesExpected{
+    31439, "oczekiwano %1 bajtów, każdy jako dwie cyfry szesnastkowe, oddzielone jedną spacją"};
+constexpr Text BlockByteNotHex{31440, "bajt %1 to nie dwie cyfry szesnastkowe, po których jest spacja"};
+constexpr Text BlockUnknownLine{31441, "nieznany wiersz „%1:”"};
+constexpr Text BlockHeaderAfterBytes{31442, "wiersz nagłówka po bajtach"};
+constexpr Text BlockGivenTwice{31443, "„%1:” podano dwa razy"};
+constexpr Text BlockNotDateTime{31444, "„%1” to nie data i godzina (ISO 8601)"};
+constexpr Text BlockBadVersion{31445, "wersja musi być liczbą 0-255, a nie „%1”"};
+constexpr Text BlockEmptyFile{31446, "„%1” jest pusty"};
+constexpr Text BlockEndsBefore{31447, "plik kończy się przed „%1:”"};
+
+// A second copy of the program, told before any window (and so any language) is up.
+constexpr Text AlreadyRunning{31450, "Program jest już uruchomiony."};
+constexpr Text InformationTitle{31451, "Informacja"};
+
+// What the wizard's restore points say they hold.
+constexpr Text AutoSetupPoint{31452, "Autoadaptacja: ustawienia adaptacji"};
+constexpr Text AutoFinalPoint{31453, "Autoadaptacja: wyniki kalibracji"};
+constexpr Text AutoIgnitionPoint{31454, "Autoadaptacja: system zapłonu"};
+constexpr Text AutoStoppedPoint{31455, "Autoadaptacja przerwana: ustawienia sprzed autoadaptacji"};
+
+// The demo car window (the ignition systems are the ignition page's own words).
+constexpr Text DemoTitle{31460, "Symulowany samochód (demo)"};
+constexpr Text DemoEngineOn{31461, "&Silnik pracuje"};
+constexpr Text DemoForceTemp{31462, "&Ustaw temperaturę"};
+constexpr Text DemoForceTempTip{31463, "Bez zaznaczenia silnik nagrzewa się sam podczas pracy."};
+constexpr Text DemoWarmUp{31464, "&Rozgrzej silnik"};
+constexpr Text DemoWarmUpTip{31465, "Temperatura zwolniona: pracujący silnik nagrzewa się sam."};
+constexpr Text DemoCold{31466, "&Zimny silnik"};
+constexpr Text DemoColdTip{31467, "Temperatura ustawiona na temperaturę otoczenia."};
+constexpr Text DemoReducerTip{31468, "Śruba reduktora: w lewo mieszanka uboga, w prawo bogata."};
+constexpr Text DemoSwitchPetrol{31469, "&benzyna"};
+constexpr Text DemoSwitchAuto{31470, "&auto"};
+constexpr Text IgnitionCoilPerCylinder{10501, "Cewka na cylinder"};
+constexpr Text IgnitionDoubleCoil{10502, "Podwójna cewka"};
+constexpr Text Ignition4{10503, "4 cylindry"};
+constexpr Text Ignition5{10504, "5 cylindry"};
+constexpr Text Ignition6{10505, "6 cylindry"};
+constexpr Text Ignition8{10506, "8 cylindry"};
+constexpr Text DemoThrottle{31477, "&Gaz (pedał):"};
+constexpr Text DemoTemp{31478, "&Temperatura:"};
+constexpr Text DemoReducer{31479, "Śruba r&eduktora:"};
+constexpr Text DemoSwitch{31480, "Przełącznik B/G:"};
+constexpr Text DemoGasLevel{31481, "&Poziom gazu w zbiorniku:"};
+constexpr Text DemoIgnition{31482, "Rzeczywisty układ zapło&nowy:"};
+constexpr Text DemoStateSpeed{31483, "Obroty: %1 1/min   Temperatura: %2 °C"};
+constexpr Text DemoStateProbe{31484, "Sonda lambda: %1 V   TPS: %2 V"};
+constexpr Text DemoStateStepper{31485, "Silnik krokowy: %1   Zasilanie: %2"};
+constexpr Text DemoOnGas{31486, "gaz"};
+constexpr Text DemoOnPetrol{31487, "benzyna"};
+
+inline constexpr Text Own[] = {CannotCreateFolder,
+                               FolderLocked,
+                               CannotSave,
+                               CannotRead,
+                               NoRestorePoint,
+                               PdfNotDrawn,
+                               NoWholeBlock,
+                               NotBlockFile,
+                               HelpTooLarge,
+                               HelpUnreadable,
+                               FileNotFound,
+                               FileDenied,
+                               FileIsFolder,
+                               FileReadFailed,
+                               FileWriteFailed,
+                               FileOther,
+                               PortDenied,
+                               PortNotFound,
+                               PortBusy,
+                               PortStopped,
+                               PortOther,
+                               BlockLineFault,
+                               BlockTooLarge,
+                               BlockFirstLine,
+                               BlockEmptyLine,
+                               BlockTextAfter,
+                               BlockNoKeyValue,
+                               BlockSpaceAfterKey,
+                               BlockExpectedKey,
+                               BlockHeaderMissing,
+                               BlockBytesExpected,
+                               BlockByteNotHex,
+                               BlockUnknownLine,
+                               BlockHeaderAfterBytes,
+                               BlockGivenTwice,
+                               BlockNotDateTime,
+                               BlockBadVersion,
+                               BlockEmptyFile,
+                               BlockEndsBefore,
+                               AlreadyRunning,
+                               InformationTitle,
+                               AutoSetupPoint,
+                               AutoFinalPoint,
+                               AutoIgnitionPoint,
+                               AutoStoppedPoint,
+                               DemoTitle,
+                               DemoEngineOn,
+                               DemoForceTemp,
+                               DemoForceTempTip,
+                               DemoWarmUp,
+                               DemoWarmUpTip,
+                               DemoCold,
+                               DemoColdTip,
+                               DemoReducerTip,
+                               DemoSwitchPetrol,
+                               DemoSwitchAuto,
+                               IgnitionCoilPerCylinder,
+                               IgnitionDoubleCoil,
+                               Ignition4,
+                               Ignition5,
+                               Ignition6,
+                               Ignition8,
+                               DemoThrottle,
+                               DemoTemp,
+                               DemoReducer,
+                               DemoSwitch,
+                               DemoGasLevel,
+                               DemoIgnition,
+                               DemoStateSpeed,
+                               DemoStateProbe,
+                               DemoStateStepper,
+                               DemoOnGas,
+                               DemoOnPetrol};
 
 // The text in the language the window last loaded (use()); built-in Polish
 // until then. Safe from any thread: the link's worker saves restore points.

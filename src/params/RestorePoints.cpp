@@ -79,13 +79,11 @@ BlockFileParse parseBlockFile(const QByteArray& bytes, const QString& path) {
     auto fail = [&](const QString& what) {
         r.ok = false;
         r.line = lineNo;
-        r.error = QStringLiteral("%1, line %2: %3").arg(path).arg(lineNo).arg(what);
+        r.error = systemtext::text(systemtext::BlockLineFault).arg(path).arg(lineNo).arg(what);
         return r;
     };
     if (bytes.size() > MaxBlockFileSize) {
-        r.error = QStringLiteral("%1: not a parameter block file (larger than %2 bytes)")
-                      .arg(path)
-                      .arg(MaxBlockFileSize);
+        r.error = systemtext::text(systemtext::BlockTooLarge).arg(path).arg(MaxBlockFileSize);
         return r;
     }
     QList<QByteArray> lines = bytes.split('\n');
@@ -98,42 +96,38 @@ BlockFileParse parseBlockFile(const QByteArray& bytes, const QString& path) {
         if (line.endsWith('\r')) line.chop(1);
         if (lineNo == 1) {
             if (line != FirstLine)
-                return fail(QStringLiteral("not a parameter block file (the first line must be \"%1\")")
-                                .arg(QString::fromLatin1(FirstLine)));
+                return fail(systemtext::text(systemtext::BlockFirstLine).arg(QString::fromLatin1(FirstLine)));
             continue;
         }
         if (line.isEmpty()) {
-            if (nextByte < Controller::BlockSize) return fail(QStringLiteral("empty line"));
+            if (nextByte < Controller::BlockSize) return fail(systemtext::text(systemtext::BlockEmptyLine));
             continue;
         }
-        if (nextByte >= Controller::BlockSize) return fail(QStringLiteral("text after the last byte line"));
+        if (nextByte >= Controller::BlockSize) return fail(systemtext::text(systemtext::BlockTextAfter));
         if (line.startsWith('#')) continue;
         const int colon = line.indexOf(':');
-        if (colon < 0) return fail(QStringLiteral("no \"key: value\" line"));
+        if (colon < 0) return fail(systemtext::text(systemtext::BlockNoKeyValue));
         const QByteArray key = line.left(colon);
         if (line.size() > colon + 1 && line[colon + 1] != ' ')
-            return fail(QStringLiteral("a space must follow \"%1:\"").arg(QString::fromLatin1(key)));
+            return fail(systemtext::text(systemtext::BlockSpaceAfterKey).arg(QString::fromLatin1(key)));
         const QByteArray value = line.mid(colon + 2);
 
         if (key.startsWith("bytes ")) {
             if (key != byteLineKey(nextByte))
-                return fail(
-                    QStringLiteral("expected \"%1:\" here").arg(QString::fromLatin1(byteLineKey(nextByte))));
+                return fail(systemtext::text(systemtext::BlockExpectedKey)
+                                .arg(QString::fromLatin1(byteLineKey(nextByte))));
             for (int i = 0; i < HeaderCount; ++i)
                 if (!seen[i])
-                    return fail(QStringLiteral("the header line \"%1:\" is missing before the bytes")
+                    return fail(systemtext::text(systemtext::BlockHeaderMissing)
                                     .arg(QString::fromLatin1(HeaderKeys[i])));
             const int count = std::min(BytesPerLine, Controller::BlockSize - nextByte);
             if (value.size() != count * 3 - 1)
-                return fail(
-                    QStringLiteral("%1 bytes expected, each two hexadecimal digits, one space between")
-                        .arg(count));
+                return fail(systemtext::text(systemtext::BlockBytesExpected).arg(count));
             for (int i = 0; i < count; ++i) {
                 const int hi = hexDigit(value[3 * i]);
                 const int lo = hexDigit(value[3 * i + 1]);
                 if (hi < 0 || lo < 0 || (i + 1 < count && value[3 * i + 2] != ' '))
-                    return fail(QStringLiteral("byte %1 is not two hexadecimal digits followed by a space")
-                                    .arg(nextByte + i));
+                    return fail(systemtext::text(systemtext::BlockByteNotHex).arg(nextByte + i));
                 r.file.block[static_cast<std::size_t>(nextByte + i)] =
                     static_cast<std::uint8_t>(hi * 16 + lo);
             }
@@ -145,16 +139,16 @@ BlockFileParse parseBlockFile(const QByteArray& bytes, const QString& path) {
         while (k < HeaderCount && key != HeaderKeys[k])
             ++k;
         if (k == HeaderCount)
-            return fail(QStringLiteral("unknown line \"%1:\"").arg(QString::fromUtf8(key.left(40))));
-        if (nextByte > 0) return fail(QStringLiteral("header line after the bytes"));
+            return fail(systemtext::text(systemtext::BlockUnknownLine).arg(QString::fromUtf8(key.left(40))));
+        if (nextByte > 0) return fail(systemtext::text(systemtext::BlockHeaderAfterBytes));
         if (seen[k])
-            return fail(QStringLiteral("\"%1:\" given twice").arg(QString::fromLatin1(HeaderKeys[k])));
+            return fail(
+                systemtext::text(systemtext::BlockGivenTwice).arg(QString::fromLatin1(HeaderKeys[k])));
         seen[k] = true;
         const QString text = QString::fromUtf8(value);
         if (k == 0 || k == 1) {
             const QDateTime t = QDateTime::fromString(text, Qt::ISODateWithMs);
-            if (!t.isValid())
-                return fail(QStringLiteral("\"%1\" is not a date and time (ISO 8601)").arg(text.left(40)));
+            if (!t.isValid()) return fail(systemtext::text(systemtext::BlockNotDateTime).arg(text.left(40)));
             (k == 0 ? h.time : h.readAt) = t;
         } else if (k == 2) {
             h.port = text;
@@ -162,21 +156,20 @@ BlockFileParse parseBlockFile(const QByteArray& bytes, const QString& path) {
             bool ok = false;
             const int v = text.toInt(&ok);
             if (!ok || v < 0 || v > 255 || text != QString::number(v))
-                return fail(
-                    QStringLiteral("the version must be a number 0-255, not \"%1\"").arg(text.left(40)));
+                return fail(systemtext::text(systemtext::BlockBadVersion).arg(text.left(40)));
             h.versionCode = v;
         } else {
             h.what = text;
         }
     }
     if (lineNo == 0) {
-        r.error = QStringLiteral("%1: empty file").arg(path);
+        r.error = systemtext::text(systemtext::BlockEmptyFile).arg(path);
         return r;
     }
     if (nextByte < Controller::BlockSize) {
         ++lineNo;
         return fail(
-            QStringLiteral("the file ends before \"%1:\"").arg(QString::fromLatin1(byteLineKey(nextByte))));
+            systemtext::text(systemtext::BlockEndsBefore).arg(QString::fromLatin1(byteLineKey(nextByte))));
     }
     r.ok = true;
     return r;

@@ -160,20 +160,29 @@ void TestWriteGate::blockFiles() {
     QCOMPARE(same.file.header.time, f.header.time);
     QCOMPARE(same.file.header.what, QString("Zapisz parametry"));
 
-    // Strict, each error with its line.
-    const QList<QPair<QByteArray, QByteArray>> broken = {
-        {"# Quendrix controller parameter block\n", "b.txt, line 2"},
-        {"junk", "b.txt, line 1"},
-        {QByteArray(bytes).replace("version: 5", "version: 5x"), "line 5: the version"},
-        {QByteArray(bytes).replace("time: 2026", "time: 20x6"), "line 2:"},
-        {QByteArray(bytes).replace("F4 00 19", "F4 0019 "), "line 7: byte 4"},
-        {QByteArray(bytes).replace("bytes 16-31", "bytes 16-30"), "line 8: expected \"bytes 16-31:\""},
-        {QByteArray(bytes).replace("port: ", "port: a\nport: "), "line 5: \"port:\" given twice"},
-        {QByteArray(bytes).replace("read: ", "# a comment\nreed: "), "line 4: unknown line"},
+    // Strict, each error with its line, in the window's words (Polish until a language loads).
+    const QList<QPair<QByteArray, const char*>> broken = {
+        {"# Quendrix controller parameter block\n", "„b.txt”, wiersz 2: plik kończy się przed „bytes 0-15:”"},
+        {"junk", "„b.txt”, wiersz 1: to nie jest plik bloku parametrów"},
+        {"", "„b.txt” jest pusty"},
+        {QByteArray(200 * 1024, 'x'), "„b.txt” to nie jest plik bloku parametrów (jest większy niż"},
+        {QByteArray(bytes).replace("version: 5", "version: 5x"),
+         "wiersz 5: wersja musi być liczbą 0-255, a nie „5x”"},
+        {QByteArray(bytes).replace("time: 2026", "time: 20x6"), "wiersz 2: „20x6"},
+        {QByteArray(bytes).replace("port: ", "port:x"), "wiersz 4: po „port:” musi być spacja"},
+        {QByteArray(bytes).replace("port: ", "port\n"), "wiersz 4: to nie jest wiersz „klucz: wartość”"},
+        {QByteArray(bytes).replace("port: ", "\nport: "), "wiersz 4: pusty wiersz"},
+        {QByteArray(bytes).replace("F4 00 19", "F4 0019 "), "wiersz 7: bajt 4 to nie dwie cyfry"},
+        {QByteArray(bytes).replace("bytes 16-31", "bytes 16-30"),
+         "wiersz 8: tu powinien być wiersz „bytes 16-31:”"},
+        {QByteArray(bytes).replace("port: ", "port: a\nport: "), "wiersz 5: „port:” podano dwa razy"},
+        {QByteArray(bytes).replace("read: ", "# a comment\nreed: "), "wiersz 4: nieznany wiersz „reed:”"},
         {QByteArray(bytes).replace("what: Zapisz parametry\n", ""),
-         "line 6: the header line \"what:\" is missing"},
-        {QByteArray(bytes).replace(" BC E3 00\n", " BC E3\n"), "line 9: 5 bytes expected"},
-        {QByteArray(bytes) + "\nmore\n", "line 11: text after"},
+         "wiersz 6: przed bajtami brakuje wiersza nagłówka „what:”"},
+        {QByteArray(bytes).replace("bytes 16-31", "what: x\nbytes 16-31"),
+         "wiersz 8: wiersz nagłówka po bajtach"},
+        {QByteArray(bytes).replace(" BC E3 00\n", " BC E3\n"), "wiersz 9: oczekiwano 5 bajtów"},
+        {QByteArray(bytes) + "\nmore\n", "wiersz 11: tekst za ostatnim wierszem bajtów"},
     };
     for (const auto& [text, error] : broken) {
         const BlockFileParse p = parseBlockFile(text, "b.txt");

@@ -1,4 +1,6 @@
 #include "core/LanguageKeys.h"
+#include "core/LanguageTexts.h"
+#include "core/SystemTexts.h"
 #include "shell/Codepage.h"
 #include "shell/LanguageFile.h"
 #include "shell/NumberedLines.h"
@@ -182,6 +184,32 @@ private slots:
         for (QChar ch : russian)
             QVERIFY2(ch.script() == QChar::Script_Cyrillic, qPrintable(russian));
         QVERIFY(textOf(QStringLiteral("czech.lng"), 10104).contains(QChar(0x010D))); // č
+    }
+
+    // The texts no model reaches follow the language loaded, whatever its code page, and
+    // the built-in Polish comes back with the built-in texts.
+    void systemTextsFollowTheLoadedLanguage() {
+        const struct {
+            const char* file;
+            systemtext::Text text;
+            const char* expected;
+        } rows[] = {
+            {"russian.lng", systemtext::AlreadyRunning, "Программа уже запущена."},
+            {"english.lng", systemtext::BlockLineFault, "\"%1\", line %2: %3"},
+            {"czech.lng", systemtext::DemoTitle, "Simulovaný automobil (demo)"},
+            {"italiano.lng", systemtext::Ignition5, "5 cilindri"},
+            {"russian.lng", systemtext::AutoStoppedPoint,
+             "Автоадаптация прервана: настройки до автоадаптации"},
+        };
+        for (const auto& r : rows) {
+            LanguageTexts texts;
+            for (const LanguageLine& l : readLanguageFile(source(QStringLiteral("lang/") + r.file)).lines)
+                if (l.kind == LanguageLine::Kind::Text) texts.set(l.key, l.text);
+            systemtext::use(texts);
+            QCOMPARE(systemtext::text(r.text), QString::fromUtf8(r.expected));
+        }
+        systemtext::use(LanguageTexts());
+        QCOMPARE(systemtext::text(systemtext::DemoOnGas), QStringLiteral("gaz"));
     }
 
     void skinValues_data() {

@@ -1,12 +1,19 @@
 #include "shell/ui/Application.h"
 
 #include "shell/CommandLine.h"
+#include "shell/LanguageFile.h"
+#include "shell/SettingsFile.h"
+#include "shell/SettingsStore.h"
 #include "shell/SingleInstance.h"
 #include "shell/ui/DemoCarWindow.h"
 #include "shell/ui/MainWindow.h"
 #include "shell/ui/SplashScreen.h"
 #include "shell/ui/TraceWindow.h"
 
+#include "core/DataPaths.h"
+#include "core/LanguageKeys.h"
+#include "core/LanguageTexts.h"
+#include "core/SystemTexts.h"
 #include "emulator/Emulator.h"
 
 #include "link/PortMap.h"
@@ -29,6 +36,17 @@ void printErr(const QString& text) {
     std::fflush(stderr);
 }
 
+// A second copy says so in the language the running one was left in, though no
+// window has loaded it yet.
+void useSavedLanguage() {
+    const QString file = shell::openSettings()->value(shell::SettingsStore::LangNazw).toString();
+    if (!shell::lang::choiceByFile(file)) return;
+    LanguageTexts texts;
+    for (const shell::LanguageLine& l :
+         shell::readLanguageFile(shell::dataFile(QStringLiteral("lang"), file)).lines)
+        if (l.kind == shell::LanguageLine::Kind::Text) texts.set(l.key, l.text);
+    systemtext::use(texts);
+}
 } // namespace
 
 int runQuendrix(int argc, char** argv) {
@@ -75,9 +93,11 @@ int runQuendrix(int argc, char** argv) {
 
     if (!alone) {
         splash.reset();
-        printErr(QStringLiteral("quendrix: Program jest już uruchomiony. (%1)").arg(instance.lockPath()));
-        QMessageBox::information(nullptr, QStringLiteral("Informacja"),
-                                 QStringLiteral("Program jest już uruchomiony."), QMessageBox::Ok);
+        useSavedLanguage();
+        const QString running = systemtext::text(systemtext::AlreadyRunning);
+        printErr(QStringLiteral("quendrix: %1 (%2)").arg(running, instance.lockPath()));
+        QMessageBox::information(nullptr, systemtext::text(systemtext::InformationTitle), running,
+                                 QMessageBox::Ok);
         return 1;
     }
 

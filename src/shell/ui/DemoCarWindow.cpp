@@ -1,5 +1,6 @@
 #include "shell/ui/DemoCarWindow.h"
 
+#include "core/SystemTexts.h"
 #include "emulator/Emulator.h"
 
 #include <QCheckBox>
@@ -39,37 +40,37 @@ QWidget* withValue(QSlider* s, QLabel* value, QWidget* parent) {
 DemoCarWindow::DemoCarWindow(qsim::Emulator& emulator, QWidget* parent)
     : QWidget(parent, Qt::Tool), emu_(emulator) {
     setObjectName(QStringLiteral("DemoCarWindow"));
-    setWindowTitle(QStringLiteral("Symulowany samochód (demo)"));
+    setWindowTitle(systemtext::text(systemtext::DemoTitle));
 
     const qsim::EngineInputs in = emu_.withModel([](qsim::ControllerModel& m) { return m.inputs(); });
 
-    engineOn_ = new QCheckBox(QStringLiteral("&Silnik pracuje"), this);
+    engineOn_ = new QCheckBox(systemtext::text(systemtext::DemoEngineOn), this);
     engineOn_->setObjectName(QStringLiteral("engineOnCheck"));
     engineOn_->setChecked(in.engineOn);
 
     throttle_ = slider(QStringLiteral("throttleSlider"), 0, 100, qRound(in.throttle * 100), this);
     throttleValue_ = new QLabel(this);
-    forceTemp_ = new QCheckBox(QStringLiteral("&Ustaw temperaturę"), this);
+    forceTemp_ = new QCheckBox(systemtext::text(systemtext::DemoForceTemp), this);
     forceTemp_->setObjectName(QStringLiteral("forceTempCheck"));
-    forceTemp_->setToolTip(QStringLiteral("Bez zaznaczenia silnik nagrzewa się sam podczas pracy."));
+    forceTemp_->setToolTip(systemtext::text(systemtext::DemoForceTempTip));
     forceTemp_->setChecked(in.forcedTempC > -273);
     temp_ = slider(QStringLiteral("tempSlider"), -20, 110,
                    in.forcedTempC > -273 ? qRound(in.forcedTempC) : qRound(in.ambientC), this);
     tempValue_ = new QLabel(this);
-    warmUp_ = new QPushButton(QStringLiteral("&Rozgrzej silnik"), this);
+    warmUp_ = new QPushButton(systemtext::text(systemtext::DemoWarmUp), this);
     warmUp_->setObjectName(QStringLiteral("warmUpButton"));
-    warmUp_->setToolTip(QStringLiteral("Temperatura zwolniona: pracujący silnik nagrzewa się sam."));
-    cold_ = new QPushButton(QStringLiteral("&Zimny silnik"), this);
+    warmUp_->setToolTip(systemtext::text(systemtext::DemoWarmUpTip));
+    cold_ = new QPushButton(systemtext::text(systemtext::DemoCold), this);
     cold_->setObjectName(QStringLiteral("coldEngineButton"));
-    cold_->setToolTip(QStringLiteral("Temperatura ustawiona na temperaturę otoczenia."));
+    cold_->setToolTip(systemtext::text(systemtext::DemoColdTip));
 
     reducer_ = slider(QStringLiteral("reducerSlider"), 0, 100, qRound(in.reducer * 100), this);
-    reducer_->setToolTip(QStringLiteral("Śruba reduktora: w lewo mieszanka uboga, w prawo bogata."));
+    reducer_->setToolTip(systemtext::text(systemtext::DemoReducerTip));
     reducerValue_ = new QLabel(this);
 
-    switchPetrol_ = new QRadioButton(QStringLiteral("&benzyna"), this);
+    switchPetrol_ = new QRadioButton(systemtext::text(systemtext::DemoSwitchPetrol), this);
     switchPetrol_->setObjectName(QStringLiteral("switchPetrolRadio"));
-    switchAuto_ = new QRadioButton(QStringLiteral("&auto"), this);
+    switchAuto_ = new QRadioButton(systemtext::text(systemtext::DemoSwitchAuto), this);
     switchAuto_->setObjectName(QStringLiteral("switchAutoRadio"));
     (in.gasSwitch ? switchAuto_ : switchPetrol_)->setChecked(true);
     auto* switchBox = new QWidget(this);
@@ -84,9 +85,10 @@ DemoCarWindow::DemoCarWindow(qsim::Emulator& emulator, QWidget* parent)
 
     ignition_ = new QComboBox(this);
     ignition_->setObjectName(QStringLiteral("ignitionCombo"));
-    ignition_->addItems({QStringLiteral("Cewka na cylinder"), QStringLiteral("Podwójna cewka"),
-                         QStringLiteral("4 cylindry"), QStringLiteral("5 cylindry"),
-                         QStringLiteral("6 cylindry"), QStringLiteral("8 cylindry")});
+    ignition_->addItems({systemtext::text(systemtext::IgnitionCoilPerCylinder),
+                         systemtext::text(systemtext::IgnitionDoubleCoil),
+                         systemtext::text(systemtext::Ignition4), systemtext::text(systemtext::Ignition5),
+                         systemtext::text(systemtext::Ignition6), systemtext::text(systemtext::Ignition8)});
     ignition_->setCurrentIndex(qBound(0, in.trueIgnition, 5));
 
     state_ = new QLabel(this);
@@ -95,11 +97,11 @@ DemoCarWindow::DemoCarWindow(qsim::Emulator& emulator, QWidget* parent)
     state_->setMinimumHeight(state_->fontMetrics().lineSpacing() * 3);
 
     auto* form = new QFormLayout;
-    auto* throttleLabel = new QLabel(QStringLiteral("&Gaz (pedał):"), this);
+    auto* throttleLabel = new QLabel(systemtext::text(systemtext::DemoThrottle), this);
     throttleLabel->setBuddy(throttle_);
     form->addRow(throttleLabel, withValue(throttle_, throttleValue_, this));
     form->addRow(QString(), forceTemp_);
-    auto* tempLabel = new QLabel(QStringLiteral("&Temperatura:"), this);
+    auto* tempLabel = new QLabel(systemtext::text(systemtext::DemoTemp), this);
     tempLabel->setBuddy(temp_);
     form->addRow(tempLabel, withValue(temp_, tempValue_, this));
     auto* warmRow = new QWidget(this);
@@ -109,14 +111,14 @@ DemoCarWindow::DemoCarWindow(qsim::Emulator& emulator, QWidget* parent)
     warmLay->addWidget(cold_);
     warmLay->addStretch(1);
     form->addRow(QString(), warmRow);
-    auto* reducerLabel = new QLabel(QStringLiteral("Śruba r&eduktora:"), this);
+    auto* reducerLabel = new QLabel(systemtext::text(systemtext::DemoReducer), this);
     reducerLabel->setBuddy(reducer_);
     form->addRow(reducerLabel, withValue(reducer_, reducerValue_, this));
-    form->addRow(QStringLiteral("Przełącznik B/G:"), switchBox);
-    auto* gasLabel = new QLabel(QStringLiteral("&Poziom gazu w zbiorniku:"), this);
+    form->addRow(systemtext::text(systemtext::DemoSwitch), switchBox);
+    auto* gasLabel = new QLabel(systemtext::text(systemtext::DemoGasLevel), this);
     gasLabel->setBuddy(gas_);
     form->addRow(gasLabel, withValue(gas_, gasValue_, this));
-    auto* ignLabel = new QLabel(QStringLiteral("Rzeczywisty układ zapło&nowy:"), this);
+    auto* ignLabel = new QLabel(systemtext::text(systemtext::DemoIgnition), this);
     ignLabel->setBuddy(ignition_);
     form->addRow(ignLabel, ignition_);
 
@@ -195,15 +197,15 @@ void DemoCarWindow::warmUp() {
 
 void DemoCarWindow::refreshState() {
     const qsim::EngineState st = emu_.withModel([](qsim::ControllerModel& m) { return m.state(); });
-    state_->setText(QStringLiteral("Obroty: %1 1/min   Temperatura: %2 °C\n"
-                                   "Sonda lambda: %3 V   TPS: %4 V\n"
-                                   "Silnik krokowy: %5   Zasilanie: %6")
-                        .arg(qRound(st.rpm))
-                        .arg(st.tempC, 0, 'f', 1)
-                        .arg(st.lambdaVolts, 0, 'f', 2)
-                        .arg(st.tpsVolts, 0, 'f', 2)
-                        .arg(st.stepper)
-                        .arg(st.onGas ? QStringLiteral("gaz") : QStringLiteral("benzyna")));
+    using systemtext::text;
+    state_->setText(
+        text(systemtext::DemoStateSpeed).arg(qRound(st.rpm)).arg(st.tempC, 0, 'f', 1) + QLatin1Char('\n') +
+        text(systemtext::DemoStateProbe).arg(st.lambdaVolts, 0, 'f', 2).arg(st.tpsVolts, 0, 'f', 2) +
+        QLatin1Char('\n') +
+        text(systemtext::DemoStateStepper)
+            .arg(st.stepper)
+            .arg(st.onGas ? systemtext::text(systemtext::DemoOnGas)
+                          : systemtext::text(systemtext::DemoOnPetrol)));
 }
 
 void DemoCarWindow::placeBeside(QWidget* mainWindow) {
