@@ -103,6 +103,35 @@ constexpr Text DemoStateStepper{31485, "Silnik krokowy: %1   Zasilanie: %2"};
 constexpr Text DemoOnGas{31486, "gaz"};
 constexpr Text DemoOnPetrol{31487, "benzyna"};
 
+// Why a field of the parameters page is marked: the block bytes it comes from,
+// what the controller's value means and what the page and a write make of it.
+constexpr Text MarkBit{31490, "bit %1 bajtu %2"};
+constexpr Text MarkByte{31491, "bajt %1"};
+constexpr Text MarkBytes{31492, "bajty %1–%2"};
+constexpr Text MarkAbout{31493, "ok. %1"};
+constexpr Text MarkPeriod{31494, "okres; ok. %1 obr/min"};
+constexpr Text MarkRpm{31495, "%1 obr/min"};
+constexpr Text MarkLambdaTimes{31496, "czasy niski i wysoki razem, ok. %1 ms"};
+constexpr Text MarkSlower{31497, "%1 razy wolniej"};
+constexpr Text MarkProbeUnknown{31498, "rodzaj sondy nieznany programowi"};
+constexpr Text MarkProbeInverted{31499, "%1 z odwróceniem, którego ten rodzaj nie zna"};
+constexpr Text MarkSensorOn{31500, "czujnik temperatury włączony"};
+constexpr Text MarkSensorOff{31501, "czujnik temperatury wyłączony"};
+constexpr Text MarkQuoted{31502, "„%1”"};
+constexpr Text MarkNoLambdaTimes{
+    31503, "sterownik nie ma zerowych czasów sondy (%1 = %2, %3 = %4); zapis wyśle czasy 0 i 0"};
+constexpr Text MarkFallback{31504, "odczyt tego nie przyjmuje, pole pokazuje wartość zastępczą %1"};
+constexpr Text MarkOutOfRange{31505, "pole pokazuje %1, poza zakresem %2 … %3"};
+constexpr Text MarkShows{31506, "pole pokazuje %1"};
+constexpr Text MarkNotWritten{31507, "zapis pominie to polecenie"};
+constexpr Text MarkWriteSends{31508, "zapis wyśle %1"};
+constexpr Text MarkWriteSetsBit{31509, "zapis ustawi bit %1 bajtu %2 na %3"};
+constexpr Text MarkHeld{31510, "sterownik ma %1; %2"};
+constexpr Text MarkOf{31511, "%1: %2."};
+constexpr Text MarkMs{31512, "%1 ms"};
+constexpr Text MarkVolts{31513, "%1 V"};
+constexpr Text MarkSeconds{31514, "%1 s"};
+
 inline constexpr Text Own[] = {CannotCreateFolder,
                                FolderLocked,
                                CannotSave,
@@ -175,7 +204,32 @@ inline constexpr Text Own[] = {CannotCreateFolder,
                                DemoStateProbe,
                                DemoStateStepper,
                                DemoOnGas,
-                               DemoOnPetrol};
+                               DemoOnPetrol,
+                               MarkBit,
+                               MarkByte,
+                               MarkBytes,
+                               MarkAbout,
+                               MarkPeriod,
+                               MarkRpm,
+                               MarkLambdaTimes,
+                               MarkSlower,
+                               MarkProbeUnknown,
+                               MarkProbeInverted,
+                               MarkSensorOn,
+                               MarkSensorOff,
+                               MarkQuoted,
+                               MarkNoLambdaTimes,
+                               MarkFallback,
+                               MarkOutOfRange,
+                               MarkShows,
+                               MarkNotWritten,
+                               MarkWriteSends,
+                               MarkWriteSetsBit,
+                               MarkHeld,
+                               MarkOf,
+                               MarkMs,
+                               MarkVolts,
+                               MarkSeconds};
 
 // The text in the language the window last loaded (use()); built-in Polish
 // until then. Safe from any thread: the link's worker saves restore points.

@@ -1,6 +1,7 @@
 #include "params/Fidelity.h"
 
 #include "core/Numeric.h"
+#include "core/SystemTexts.h"
 #include "params/BlockCodec.h"
 #include "params/BlockCommands.h"
 #include "params/ParamTable.h"
@@ -13,6 +14,8 @@
 
 namespace {
 
+namespace st = systemtext;
+
 // Hundredths of a volt in full, also past 9,99 V: 1005 -> "10,05".
 QString fullVolts(long long h) {
     return QStringLiteral("%1,%2").arg(h / 100).arg(h % 100, 2, 10, QLatin1Char('0'));
@@ -24,19 +27,33 @@ int blockNumber(const ParameterBlock& b, int at, int width) {
 }
 
 QString whereInBlock(const WireFacts& w) {
-    if (w.width == 0) return QStringLiteral("bit %1 bajtu %2").arg(w.flagBit).arg(FlagsByte);
-    if (w.width == 1) return QStringLiteral("bajt %1").arg(w.blockByte);
-    return QStringLiteral("bajty %1–%2").arg(w.blockByte).arg(w.blockByte + 1);
+    if (w.width == 0) return st::text(st::MarkBit).arg(w.flagBit).arg(FlagsByte);
+    if (w.width == 1) return st::text(st::MarkByte).arg(w.blockByte);
+    return st::text(st::MarkBytes).arg(w.blockByte).arg(w.blockByte + 1);
 }
 
 // What the controller's value means, unrounded where the decoding rounds, so
 // that the message says what a rounded text hides.
-QString meaning(const ParamDef& d, const BlockValue& v, const ParameterBlock& b, int ignitionConstant) {
+QString quoted(const QString& text) {
+    return st::text(st::MarkQuoted).arg(text);
+}
+
+QString caption(const ParamWords& words, const ParamDef& d) {
+    return quoted(captionIn(words, d));
+}
+
+QString item(const ParamWords& words, const ParamDef& d, int i) {
+    return quoted(itemIn(words, d, i));
+}
+
+QString meaning(const ParamDef& d, const BlockValue& v, const ParameterBlock& b, int ignitionConstant,
+                const ParamWords& words) {
     const long long c800 = 800LL * ignitionConstant;
     auto speed = [&](int zeroCountsAs) {
         const int period = v.raw == 0 ? zeroCountsAs : v.raw;
-        return QStringLiteral("okres; ok. %1 obr/min").arg(roundEven(c800, period));
+        return st::text(st::MarkPeriod).arg(roundEven(c800, period));
     };
+    auto about = [](const QString& value) { return st::text(st::MarkAbout).arg(value); };
     switch (d.id) {
     case ParamId::SwitchRpm:
     case ParamId::CutoffRpm:
@@ -44,43 +61,45 @@ QString meaning(const ParamDef& d, const BlockValue& v, const ParameterBlock& b,
     case ParamId::MaxGasRpm:
         return speed(2);
     case ParamId::LambdaLowTime:
-        return QStringLiteral("ok. %1 ms").arg(roundEven(v.raw * 250LL, 61));
+        return about(st::text(st::MarkMs).arg(roundEven(v.raw * 250LL, 61)));
     case ParamId::LambdaHighTime:
-        return QStringLiteral("czasy niski i wysoki razem, ok. %1 ms").arg(roundEven(v.raw * 250LL, 61));
+        return st::text(st::MarkLambdaTimes).arg(roundEven(v.raw * 250LL, 61));
     case ParamId::LambdaThreshold:
-        return QStringLiteral("ok. %1 V").arg(fullVolts(roundEven(v.raw * 500LL, 255)));
+        return about(st::text(st::MarkVolts).arg(fullVolts(roundEven(v.raw * 500LL, 255))));
     case ParamId::SwitchDelay:
-        return QStringLiteral("ok. %1 ms").arg(roundEven(v.raw * 4096LL, 1000));
+        return about(st::text(st::MarkMs).arg(roundEven(v.raw * 4096LL, 1000)));
     case ParamId::StartDelay:
-        return QStringLiteral("%1,%2 s").arg(v.raw / 5).arg(v.raw % 5 * 2);
+        return st::text(st::MarkSeconds).arg(QStringLiteral("%1,%2").arg(v.raw / 5).arg(v.raw % 5 * 2));
     case ParamId::RpmDelta:
-        return QStringLiteral("ok. %1 obr/min").arg(v.decoded);
+        return about(st::text(st::MarkRpm).arg(v.decoded));
     case ParamId::StepSpeedAboveTps:
     case ParamId::StepSpeedBelowTps:
         // 25 - raw / 2650, with two decimals.
-        return QStringLiteral("%1 razy wolniej")
+        return st::text(st::MarkSlower)
             .arg(QString::number((25.0 * 2650 - v.raw) / 2650, 'f', 2)
                      .replace(QLatin1Char('.'), QLatin1Char(',')));
     case ParamId::ProbeKind:
-        if (v.raw > 2) return QStringLiteral("rodzaj sondy nieznany programowi");
+        if (v.raw > 2) return st::text(st::MarkProbeUnknown);
         if (v.raw == 2 && (b[FlagsByte] >> d.wire.flagBit & 1))
-            return QStringLiteral("„%1” z odwróceniem, którego ten rodzaj nie zna").arg(d.items.at(3));
-        return QStringLiteral("„%1”").arg(d.items.value(static_cast<int>(v.decoded)));
+            return st::text(st::MarkProbeInverted).arg(item(words, d, 3));
+        return item(words, d, static_cast<int>(v.decoded));
     case ParamId::TempSensorOn:
-        return v.decoded ? QStringLiteral("czujnik temperatury włączony")
-                         : QStringLiteral("czujnik temperatury wyłączony");
+        return st::text(v.decoded ? st::MarkSensorOn : st::MarkSensorOff);
     default:
         break;
     }
     switch (d.kind) {
     case ParamDef::Volts:
-        return QStringLiteral("%1 V").arg(fullVolts(v.decoded));
+        return st::text(st::MarkVolts).arg(fullVolts(v.decoded));
     case ParamDef::Choice:
-        return QStringLiteral("„%1”").arg(d.items.value(static_cast<int>(v.decoded)));
+        return item(words, d, static_cast<int>(v.decoded));
     case ParamDef::Number:
     case ParamDef::Flag:
         break;
     }
+    if (d.unit == QLatin1String("obr/min")) return st::text(st::MarkRpm).arg(v.decoded);
+    if (d.unit == QLatin1String("ms")) return st::text(st::MarkMs).arg(v.decoded);
+    if (d.unit == QLatin1String("s")) return st::text(st::MarkSeconds).arg(v.decoded);
     return d.unit.isEmpty() ? QString::number(v.decoded)
                             : QString::number(v.decoded) + QLatin1Char(' ') + d.unit;
 }
@@ -168,7 +187,8 @@ std::vector<UnreturnedValue> unreturnedValues(const ParameterSet& set, int ignit
     return out;
 }
 
-std::vector<FieldMark> fidelityMarks(const ParameterBlock& b, int ignitionConstant, int versionCode) {
+std::vector<FieldMark> fidelityMarks(const ParameterBlock& b, int ignitionConstant, int versionCode,
+                                     const ParamWords& words) {
     const std::vector<BlockValue> values = blockValues(b, ignitionConstant);
     ParameterSet set;
     for (const BlockValue& v : values)
@@ -201,14 +221,14 @@ std::vector<FieldMark> fidelityMarks(const ParameterBlock& b, int ignitionConsta
         if (d.id == ParamId::MaxGasRpmOff || d.id == ParamId::AnalogThreshold) continue;
         if (d.id == ParamId::LambdaBosch) {
             if (v.text == QLatin1String("1") && lambdaMarked())
-                marks.push_back(
-                    {d.id, FieldMark::Changed,
-                     QStringLiteral("„%1”: sterownik nie ma zerowych czasów sondy (%2 = %3, %4 = %5); zapis "
-                                    "wyśle czasy 0 i 0.")
-                         .arg(d.label, whereInBlock(low.wire))
-                         .arg(blockNumber(b, low.wire.blockByte, low.wire.width))
-                         .arg(whereInBlock(high.wire))
-                         .arg(blockNumber(b, high.wire.blockByte, high.wire.width))});
+                marks.push_back({d.id, FieldMark::Changed,
+                                 st::text(st::MarkOf)
+                                     .arg(caption(words, d),
+                                          st::text(st::MarkNoLambdaTimes)
+                                              .arg(whereInBlock(low.wire))
+                                              .arg(blockNumber(b, low.wire.blockByte, low.wire.width))
+                                              .arg(whereInBlock(high.wire))
+                                              .arg(blockNumber(b, high.wire.blockByte, high.wire.width)))});
             continue;
         }
 
@@ -216,37 +236,35 @@ std::vector<FieldMark> fidelityMarks(const ParameterBlock& b, int ignitionConsta
         QStringList notes;
         if (v.fallback) {
             reasons |= FieldMark::Fallback;
-            notes << QStringLiteral("odczyt tego nie przyjmuje, pole pokazuje wartość zastępczą „%1”")
-                         .arg(v.text);
+            notes << st::text(st::MarkFallback).arg(quoted(v.text));
         }
         if (d.kind == ParamDef::Number || d.kind == ParamDef::Volts) {
             const std::optional<long long> n = shown(d, v.text);
             if (!n || *n < d.min || *n > d.max) {
                 reasons |= FieldMark::OutOfRange;
-                notes << QStringLiteral("pole pokazuje „%1”, poza zakresem %2 … %3")
-                             .arg(v.text, d.lowerText(), d.upperText());
+                notes << st::text(st::MarkOutOfRange).arg(quoted(v.text), d.lowerText(), d.upperText());
             } else if (!v.fallback && d.kind == ParamDef::Volts && *n != v.decoded) {
-                notes << QStringLiteral("pole pokazuje „%1”").arg(v.text);
+                notes << st::text(st::MarkShows).arg(quoted(v.text));
             }
         }
         if (w.width > 0) {
             const std::vector<std::uint8_t>* sent = sentFor(w.command);
             if (!sent) {
                 reasons |= FieldMark::NotWritten;
-                notes << QStringLiteral("zapis pominie to polecenie");
+                notes << st::text(st::MarkNotWritten);
             } else {
                 const int held = blockNumber(b, w.blockByte, w.width);
                 const int at = 1 + w.valueOffset;
                 const int out = w.width == 2 ? (*sent)[at] + 256 * (*sent)[at + 1] : (*sent)[at];
                 if (out != held) {
                     reasons |= FieldMark::Changed;
-                    notes << QStringLiteral("zapis wyśle %1").arg(out);
+                    notes << st::text(st::MarkWriteSends).arg(out);
                 }
             }
         }
         if (w.flagBit >= 0 && ((flagsAfter ^ flags) >> w.flagBit & 1)) {
             reasons |= FieldMark::Changed;
-            notes << QStringLiteral("zapis ustawi bit %1 bajtu %2 na %3")
+            notes << st::text(st::MarkWriteSetsBit)
                          .arg(w.flagBit)
                          .arg(FlagsByte)
                          .arg(flagsAfter >> w.flagBit & 1);
@@ -262,11 +280,12 @@ std::vector<FieldMark> fidelityMarks(const ParameterBlock& b, int ignitionConsta
                          .arg(whereInBlock({.blockByte = FlagsByte, .flagBit = w.flagBit}))
                          .arg(flags >> w.flagBit & 1);
         QString held = where.join(QStringLiteral(", "));
-        const QString means = meaning(d, v, b, ignitionConstant);
+        const QString means = meaning(d, v, b, ignitionConstant, words);
         if (means != QString::number(v.raw)) held += QStringLiteral(" (") + means + QLatin1Char(')');
         marks.push_back({d.id, reasons,
-                         QStringLiteral("„%1”: sterownik ma %2; %3.")
-                             .arg(d.label, held, notes.join(QStringLiteral("; ")))});
+                         st::text(st::MarkOf)
+                             .arg(caption(words, d),
+                                  st::text(st::MarkHeld).arg(held, notes.join(QStringLiteral("; "))))});
     }
     return marks;
 }

@@ -20,9 +20,9 @@ struct FieldMark {
     };
     ParamId id;
     unsigned reasons; // Reason bits
-    // Polish, for the page: the field's caption, the block bytes (or bit) and
-    // raw value the controller holds, what they mean and what the page and a
-    // write would make of them.
+    // For the page, in the language of the process's texts: the field's
+    // caption, the block bytes (or bit) and raw value the controller holds,
+    // what they mean and what the page and a write would make of them.
     QString message;
 };
 
@@ -31,7 +31,8 @@ struct FieldMark {
 // ParamId order, one per marked field. LambdaBosch is marked when it is
 // checked while a lambda time is marked; MaxGasRpmOff, TpsKind, RpmKind,
 // CutoffOn, ControllerMode and ReserveSensorKind are never marked.
-std::vector<FieldMark> fidelityMarks(const ParameterBlock& block, int ignitionConstant, int versionCode);
+std::vector<FieldMark> fidelityMarks(const ParameterBlock& block, int ignitionConstant, int versionCode,
+                                     const ParamWords& words = {});
 
 // A value a full write sends that the controller would not give back: the
 // block after the write decodes to something else than the set holds.

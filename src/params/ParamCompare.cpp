@@ -29,11 +29,8 @@ bool sameValue(const ParamDef& d, const QString& a, const QString& b) {
     return a == b;
 }
 
-QString comparedText(const ParamDef& d, const QString& text) {
-    if (d.kind == ParamDef::Choice) {
-        const int i = shownListIndex(d.id, text);
-        return i >= 0 ? d.items.at(i) : QString();
-    }
+QString comparedText(const ParamDef& d, const QString& text, const ParamWords& words) {
+    if (d.kind == ParamDef::Choice) return itemIn(words, d, shownListIndex(d.id, text));
     if (d.kind == ParamDef::Flag) return shownChecked(text) ? QStringLiteral("1") : QStringLiteral("0");
     return text;
 }
@@ -41,7 +38,7 @@ QString comparedText(const ParamDef& d, const QString& text) {
 } // namespace
 
 std::vector<ParamDifference> compareParameterSets(const ParameterSet& page, const ParameterSet& controller,
-                                                  const std::function<QString(ParamId)>& caption) {
+                                                  const ParamWords& words) {
     std::vector<ParamDifference> out;
     const bool limitOff =
         shownChecked(page[ParamId::MaxGasRpmOff]) && shownChecked(controller[ParamId::MaxGasRpmOff]);
@@ -49,22 +46,21 @@ std::vector<ParamDifference> compareParameterSets(const ParameterSet& page, cons
         if (d.id == ParamId::LambdaBosch) continue;
         if (d.id == ParamId::MaxGasRpm && limitOff) continue;
         if (sameValue(d, page[d.id], controller[d.id])) continue;
-        out.push_back({d.id, caption ? caption(d.id) : d.label, comparedText(d, page[d.id]),
-                       comparedText(d, controller[d.id])});
+        out.push_back({d.id, captionIn(words, d), comparedText(d, page[d.id], words),
+                       comparedText(d, controller[d.id], words)});
     }
     return out;
 }
 
 std::vector<ParamDifference> compareWithMarks(const ParameterSet& page, const ParameterSet& controller,
-                                              const std::vector<ParamId>& marked,
-                                              const std::function<QString(ParamId)>& caption) {
-    std::vector<ParamDifference> out = compareParameterSets(page, controller, caption);
+                                              const std::vector<ParamId>& marked, const ParamWords& words) {
+    std::vector<ParamDifference> out = compareParameterSets(page, controller, words);
     for (ParamId id : marked) {
         if (std::any_of(out.begin(), out.end(), [id](const ParamDifference& d) { return d.id == id; }))
             continue;
         const ParamDef& d = paramDef(id);
-        out.push_back({id, caption ? caption(id) : d.label, comparedText(d, page[id]),
-                       comparedText(d, controller[id]), true});
+        out.push_back({id, captionIn(words, d), comparedText(d, page[id], words),
+                       comparedText(d, controller[id], words), true});
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const ParamDifference& a, const ParamDifference& b) { return a.id < b.id; });

@@ -21,10 +21,9 @@ struct ParamDifference {
 // hundredths ("0,5" equals "0,50"); texts that are no number compare as texts.
 // Left out: LambdaBosch, which the controller does not store (it follows from
 // the lambda times, which are compared), and MaxGasRpm while both sides have
-// the speed limit switched off. `caption` gives a parameter's caption; without
-// it the built-in label is used.
+// the speed limit switched off. Captions and list items are in `words`.
 std::vector<ParamDifference> compareParameterSets(const ParameterSet& page, const ParameterSet& controller,
-                                                  const std::function<QString(ParamId)>& caption = {});
+                                                  const ParamWords& words = {});
 
 // compareParameterSets, and the parameters whose texts agree although the
 // page cannot show what the controller's bytes hold (the fields the block's
@@ -32,4 +31,4 @@ std::vector<ParamDifference> compareParameterSets(const ParameterSet& page, cons
 // (bytesOnly). In table order.
 std::vector<ParamDifference> compareWithMarks(const ParameterSet& page, const ParameterSet& controller,
                                               const std::vector<ParamId>& marked,
-                                              const std::function<QString(ParamId)>& caption = {});
+                                              const ParamWords& words = {});

@@ -27,6 +27,17 @@ const ParamDef& paramDef(ParamId id) {
     return paramTable().at(static_cast<std::size_t>(id));
 }
 
+QString captionIn(const ParamWords& words, const ParamDef& d) {
+    const QString c = words.caption ? words.caption(d.id) : QString();
+    return c.isEmpty() ? d.label : c;
+}
+
+QString itemIn(const ParamWords& words, const ParamDef& d, int item) {
+    if (item < 0 || item >= d.items.size()) return {};
+    const QString t = words.item ? words.item(d.id, item) : QString();
+    return t.isEmpty() ? d.items.at(item) : t;
+}
+
 const ParamDef* paramByControl(const QString& objectName) {
     for (const ParamDef& d : paramTable())
         if (d.control == objectName) return &d;

@@ -90,6 +90,10 @@ struct ParamDef {
 // Every parameter in ParamId order.
 const std::vector<ParamDef>& paramTable();
 const ParamDef& paramDef(ParamId id);
+// A parameter's caption and an item of its list in the words given, the
+// built-in ones where they give none (an item outside the list: empty).
+QString captionIn(const ParamWords& words, const ParamDef& d);
+QString itemIn(const ParamWords& words, const ParamDef& d, int item);
 // The parameter of a control, nullptr for any other object name.
 const ParamDef* paramByControl(const QString& objectName);
 // The parameter saved under a file line number, nullptr when none is.

@@ -80,6 +80,25 @@ QString ParameterSession::caption(ParamId id) const {
     return d.label.isEmpty() ? d.identifier : d.label;
 }
 
+ParamWords ParameterSession::words(bool parts) const {
+    return {[this, parts](ParamId id) { return parts ? partCaption(id) : caption(id); }, items_};
+}
+
+std::vector<FieldMark> ParameterSession::pageMarks(const ReadResult& r) {
+    marked_ = MarkedBlock{r.block, r.ignitionConstant, r.versionCode};
+    return fidelityMarks(r.block, r.ignitionConstant, r.versionCode, words(false));
+}
+
+void ParameterSession::rewordMarks() {
+    if (!marked_ || model_.marks().empty()) return;
+    // Only the fields still marked: an edit takes a field's mark away.
+    std::vector<FieldMark> marks;
+    for (FieldMark& m :
+         fidelityMarks(marked_->block, marked_->ignitionConstant, marked_->versionCode, words(false)))
+        if (model_.markOf(m.id)) marks.push_back(std::move(m));
+    model_.setMarks(std::move(marks));
+}
+
 QString ParameterSession::partCaption(ParamId id) const {
     // Two fields share one caption on the page; a row of their own says which.
     switch (id) {
@@ -232,7 +251,7 @@ void ParameterSession::applyRead(const ReadResult& r, bool announce) {
         emit status(text(r.answered ? st::BadAnswer : st::NoAnswer));
         return;
     }
-    model_.fill(r.set, ParameterModel::Origin::Controller, {}, r.marks);
+    model_.fill(r.set, ParameterModel::Origin::Controller, {}, pageMarks(r));
     // The block's ignition system selects the engine-speed page's list.
     emit ignitionRead(r.ignitionIndex);
     if (!r.marks.empty())
@@ -421,8 +440,7 @@ void ParameterSession::showCompared(const ReadResult& r) {
         for (const FieldMark& m : *marks)
             if (std::find(marked.begin(), marked.end(), m.id) == marked.end()) marked.push_back(m.id);
     std::sort(marked.begin(), marked.end());
-    std::vector<ParamDifference> differences =
-        compareWithMarks(model_.page(), r.set, marked, [this](ParamId id) { return partCaption(id); });
+    std::vector<ParamDifference> differences = compareWithMarks(model_.page(), r.set, marked, words(true));
     for (ParamDifference& d : differences)
         if (d.bytesOnly) d.controllerValue = text(st::CompareBytes).arg(d.controllerValue);
     QStringList names;
@@ -543,7 +561,7 @@ void ParameterSession::restorePoint(int id) {
         [this, when](const Result& r) {
             // The page shows what the controller holds now.
             if (r.back.ok) {
-                model_.fill(r.back.set, ParameterModel::Origin::Controller, {}, r.back.marks);
+                model_.fill(r.back.set, ParameterModel::Origin::Controller, {}, pageMarks(r.back));
                 model_.setWritten(true);
                 emit ignitionRead(r.back.ignitionIndex);
             }

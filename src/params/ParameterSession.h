@@ -5,6 +5,7 @@
 // the port closed and reopened around them in the order the pages have always
 // used. Pages call these intents and show ParameterModel; what an exchange
 // brought is told through the model, the status text and message signals.
+#include "params/Fidelity.h"
 #include "params/ParamCompare.h"
 
 #include <QDateTime>
@@ -12,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class ControllerLink;
@@ -39,6 +41,8 @@ public:
     using TextSource = std::function<QString(int key, const QString& fallback)>;
     // A parameter's caption in the current language.
     using CaptionSource = std::function<QString(ParamId id)>;
+    // An item of a parameter's list in the current language.
+    using ItemSource = std::function<QString(ParamId id, int item)>;
     // The page's readings poll, stopped and restarted around the exchanges.
     struct Poll {
         QString name;
@@ -66,6 +70,9 @@ public:
 
     void setTexts(TextSource texts) { texts_ = std::move(texts); }
     void setCaptions(CaptionSource captions) { captions_ = std::move(captions); }
+    void setItems(ItemSource items) { items_ = std::move(items); }
+    // The language changed: the marks the page shows are worded anew.
+    void rewordMarks();
     // Where the gate keeps its restore points (none: the history is empty).
     void setRestorePoints(RestorePointStore* store) { store_ = store; }
 
@@ -145,6 +152,9 @@ private:
     // Block read (after a write of the page's values when asked) and fill.
     void postReadAndFill(bool announce, Edits edits);
     void applyRead(const ReadResult& r, bool announce);
+    // The marks of a block read, worded for the page (kept to be worded again).
+    std::vector<FieldMark> pageMarks(const ReadResult& r);
+    ParamWords words(bool parts) const;
     void postWrite(WriteKind kind);
     void reportWrite(const ParameterSet& written, const GateReport& r);
     QString refusalText(const GateVerdict& v) const;
@@ -162,6 +172,14 @@ private:
     Poll poll_;
     TextSource texts_;
     CaptionSource captions_;
+    ItemSource items_;
+    // The last block that filled the page, to word its marks again.
+    struct MarkedBlock {
+        ParameterBlock block{};
+        int ignitionConstant = 0;
+        int versionCode = 0;
+    };
+    std::optional<MarkedBlock> marked_;
     RestorePointStore* store_ = nullptr;
     QString port_;
     int filling_ = 0;

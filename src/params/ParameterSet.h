@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <array>
+#include <functional>
 
 // The controller's configurable parameters, each held as the text its page
 // control shows (numbers, volts "0,50", choice index, flag "0"/"1").
@@ -37,6 +38,14 @@ enum class ParamId {
     SwitchTemp,
     AnalogThreshold,
     Count
+};
+
+// How a parameter and an item of its list are named to the fitter: the page's
+// words in the window's language. Empty functions, or an empty text, give the
+// built-in Polish ones.
+struct ParamWords {
+    std::function<QString(ParamId)> caption;
+    std::function<QString(ParamId, int item)> item;
 };
 
 constexpr int ParamCount = static_cast<int>(ParamId::Count);

@@ -419,6 +419,7 @@ void TestCli::unshowableBytesComeBackFromBackups() {
     QCOMPARE(r.code, 6);
     for (const char* field : {"LambdaThreshold", "SwitchRpm", "StepSpeedBelowTps", "SwitchDelay"})
         QVERIFY2(r.err.contains(QString("warning: ") + field), qPrintable(r.err));
+    QVERIFY2(r.err.contains(QString::fromUtf8("the controller holds bytes 6–7 = 300")), qPrintable(r.err));
     QVERIFY(QFile::exists(path("car.qx4")));
     r = cli({"diff", "car.qx4"}); // the values read the same; the bytes would not
     QCOMPARE(r.code, 1);

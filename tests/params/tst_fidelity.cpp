@@ -1,13 +1,18 @@
 // Marks of parameter blocks: worked examples, and the property behind them:
 // decode a block, write the set back unchanged, and every field either goes
 // back byte for byte (and shows a value inside its range) or is marked.
+#include "core/LanguageTexts.h"
+#include "core/SystemTexts.h"
 #include "params/BlockCodec.h"
 #include "params/Encoding.h"
 #include "params/Fidelity.h"
 #include "params/ParamTable.h"
 #include "params/Volts.h"
 #include "params/WriteSequence.h"
+#include "shell/LanguageFile.h"
 #include "support/ParamBlocks.h"
+
+#include <QDir>
 
 #include <QTest>
 
@@ -154,6 +159,7 @@ private slots:
     void sixteenBitSweeps();
     void lambdaTimePairs();
     void roundSpeedsAreFaithful();
+    void messagesInTheWindowsLanguage();
 };
 
 void TestFidelity::examples_data() {
@@ -335,6 +341,50 @@ void TestFidelity::roundSpeedsAreFaithful() {
                                                             .arg(constant)
                                                             .arg(paramDef(id).identifier)));
         }
+}
+
+// Whole messages as a fitter reads them in an English and a Russian window:
+// every phrase from the language file, the caption and list items from the page.
+void TestFidelity::messagesInTheWindowsLanguage() {
+    const ParamWords words{[](ParamId id) { return QStringLiteral("Cap ") + paramDef(id).identifier; },
+                           [](ParamId, int item) { return QStringLiteral("item %1").arg(item); }};
+    const struct {
+        const char* file;
+        QList<int> patch;
+        const char* message;
+    } rows[] = {
+        {"english.lng",
+         {27, 60},
+         "“Cap StepOpening”: the controller holds byte 27 = 60; the field shows “60”, outside the range 2 … "
+         "50; "
+         "a write leaves this command out."},
+        {"english.lng",
+         {31, 2, 8, 0x02},
+         "“Cap ProbeKind”: the controller holds byte 31 = 2, bit 1 of byte 8 = 1 (“item 3” with an inversion "
+         "this type does not have); a write sets bit 1 of byte 8 to 0."},
+        {"russian.lng",
+         {6, 0, 7, 0},
+         "«Cap SwitchRpm»: в контроллере байты 6–7 = 0 (период; около 3840000 об/мин); чтение этого не "
+         "принимает, поле показывает заменяющее значение «5000»; запись отправит 768."},
+        {"russian.lng",
+         {1, 1, 3, 2},
+         "«Cap LambdaLowTime»: в контроллере байты 1–2 = 1 (около 4 мс); запись отправит 0."},
+    };
+    for (const auto& r : rows) {
+        LanguageTexts texts;
+        const QString file = QDir(qEnvironmentVariable("QUENDRIX_SOURCE", QStringLiteral(".")))
+                                 .filePath(QStringLiteral("lang/") + QLatin1String(r.file));
+        for (const shell::LanguageLine& l : shell::readLanguageFile(file).lines)
+            if (l.kind == shell::LanguageLine::Kind::Text) texts.set(l.key, l.text);
+        systemtext::use(texts);
+        ParameterBlock block = defaultParameterBlock();
+        for (int i = 0; i + 1 < r.patch.size(); i += 2)
+            block[static_cast<std::size_t>(r.patch[i])] = static_cast<std::uint8_t>(r.patch[i + 1]);
+        const std::vector<FieldMark> marks = fidelityMarks(block, 4800, 4, words);
+        QVERIFY(!marks.empty());
+        QCOMPARE(marks.front().message, QString::fromUtf8(r.message));
+    }
+    systemtext::use(LanguageTexts());
 }
 
 QTEST_GUILESS_MAIN(TestFidelity)

@@ -66,11 +66,17 @@ void TestParamCompare::differences() {
 void TestParamCompare::captionsFollowTheCaller() {
     ParameterSet page = defaultParameterSet();
     page[ParamId::StepStart] = "120";
-    const auto diffs = compareParameterSets(page, defaultParameterSet(),
-                                            [](ParamId id) { return "EN " + paramDef(id).identifier; });
-    QCOMPARE(int(diffs.size()), 1);
-    QCOMPARE(diffs[0].caption, QString("EN StepStart"));
-    QCOMPARE(diffs[0].pageValue + "/" + diffs[0].controllerValue, QString("120/100"));
+    page[ParamId::ProbeKind] = "1";
+    const ParamWords english{[](ParamId id) { return "EN " + paramDef(id).identifier; },
+                             [](ParamId id, int item) {
+                                 return id == ParamId::ProbeKind ? QString("item %1").arg(item) : QString();
+                             }};
+    const auto diffs = compareParameterSets(page, defaultParameterSet(), english);
+    QCOMPARE(int(diffs.size()), 2);
+    QCOMPARE(diffs[0].caption, QString("EN ProbeKind"));
+    QCOMPARE(diffs[0].pageValue + "/" + diffs[0].controllerValue, QString("item 1/item 0"));
+    QCOMPARE(diffs[1].caption, QString("EN StepStart"));
+    QCOMPARE(diffs[1].pageValue + "/" + diffs[1].controllerValue, QString("120/100"));
 }
 
 QTEST_GUILESS_MAIN(TestParamCompare)

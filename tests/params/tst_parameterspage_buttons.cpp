@@ -121,6 +121,17 @@ void TestParametersPage::fieldsTheControllerHoldsOtherwiseAreMarked() {
     r.check("WylaczkomentarzeCheck")->setChecked(true);
     r.focus("Edit5");
     QVERIFY(r.label("info")->text().contains(tps->toolTip()));
+    // Another language words the marks anew.
+    const LanguageTexts polish = r.shell.texts();
+    r.shell.texts().set(31510, QStringLiteral("the controller holds %1; %2"));
+    r.shell.texts().set(31502, QStringLiteral("“%1”"));
+    r.shell.textsReloaded();
+    QVERIFY2(tps->toolTip().contains(QStringLiteral("”: the controller holds bajt 5 = 201")),
+             qPrintable(tps->toolTip()));
+    QVERIFY(r.label("info")->text().contains(tps->toolTip()));
+    QCOMPARE(r.params.markedFields(), 2);
+    r.shell.texts() = polish;
+    r.shell.textsReloaded();
 
     // The fitter's own value takes the mark away.
     r.focus("Edit22_1");

@@ -44,6 +44,11 @@ ParametersPage::ParametersPage(Models models, QWidget* parent) : QWidget(parent)
     // What the session's exchanges bring.
     params::ParameterSession& session = m_.paramSession;
     session.setCaptions([this](ParamId id) { return caption(id); });
+    session.setItems([this](ParamId id, int item) {
+        const ParamDef& d = paramDef(id);
+        return pagetexts::text(m_.shell, pagetexts::listItemKey(d.control, item), d.items.value(item));
+    });
+    connect(&m_.shell, &ShellModel::textsChanged, &session, &params::ParameterSession::rewordMarks);
     connect(&session, &params::ParameterSession::message, this,
             [this](params::ParameterSession::Severity s, const QString& caption, const QString& text) {
                 using S = params::ParameterSession::Severity;
