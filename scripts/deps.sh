@@ -3,6 +3,8 @@
 # when everything is there already.
 set -euo pipefail
 pkgs=(cmake make g++ qt6-base-dev qt6-serialport-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core)
+# Qt's own dialogs (print preview, file boxes) in the window's language.
+pkgs+=(qt6-translations-l10n)
 # cpack -G DEB: dpkg-shlibdeps (dpkg-dev) computes the package's dependencies.
 pkgs+=(dpkg-dev file)
 # lld: the linker of both builds (CMake falls back to the default one without it).

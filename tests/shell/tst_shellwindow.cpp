@@ -34,8 +34,13 @@ private slots:
             for (const char* item : {"JPolski", "PCOM1", "skorkaZwy"})
                 QVERIFY2(r.item(item)->isChecked(), item);
             QVERIFY(!r.item("PamOstRozdz")->isChecked());
+            // Qt's own dialogs (print preview, file boxes) speak the window's language too.
+            QCOMPARE(QCoreApplication::translate("QPrintPreviewDialog", "Next page"),
+                     QString::fromUtf8("Następna strona"));
 
             r.item("JAngielski")->trigger();
+            QCOMPARE(QCoreApplication::translate("QPrintPreviewDialog", "Next page"),
+                     QStringLiteral("Next page"));
             r.item("PCOM3")->trigger();
             r.item("SkorkaSil")->trigger();
             r.item("PamOstRozdz")->trigger();

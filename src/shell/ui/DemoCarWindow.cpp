@@ -14,6 +14,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 QSlider* slider(const QString& name, int min, int max, int value, QWidget* parent) {
@@ -153,7 +154,8 @@ DemoCarWindow::DemoCarWindow(qsim::Emulator& emulator, QWidget* parent)
     connect(refresh_, &QTimer::timeout, this, &DemoCarWindow::refreshState);
     refresh_->start();
     applyInputs();
-    setFixedWidth(400);
+    // As wide as its longest caption and buttons need in the window's language.
+    setFixedWidth(std::max(400, sizeHint().width()));
 }
 
 void DemoCarWindow::applyInputs() {

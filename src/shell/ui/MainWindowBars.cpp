@@ -47,6 +47,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -57,6 +58,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 
 using Id = ctl::ControlId;
 
@@ -65,6 +67,27 @@ using shell::Page;
 namespace {
 // A procedure shorter than this shows no wait cursor: it would only flicker.
 constexpr int BusyCursorDelayMs = 150;
+
+// Qt's own words (the print preview's tools, the file boxes, Yes and No) in
+// the window's language, where the system has Qt's translations for it.
+void useQtTexts(const QString& languageFile) {
+    static QTranslator* installed = nullptr;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+    }
+    const shell::lang::LanguageChoice* c = shell::lang::choiceByFile(languageFile);
+    if (!c || qstrcmp(c->code, "EN") == 0) return;
+    const QString locale =
+        qstrcmp(c->code, "CZ") == 0 ? QStringLiteral("cs") : QString::fromLatin1(c->code).toLower();
+    auto* t = new QTranslator(qApp);
+    if (t->load(QStringLiteral("qtbase_") + locale, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(t))
+        installed = t;
+    else
+        delete t;
+}
 } // namespace
 
 QAction* MainWindow::addItem(QMenu* menu, const QString& name, const QString& caption,
@@ -263,6 +286,7 @@ bool MainWindow::loadLanguageFile(const QString& file) {
     applier.showBadLine = [this](const QString& m) { shellMessage(QMessageBox::Warning, m); };
     applier.showError = [this](const QString& m) { shellMessage(QMessageBox::Critical, m); };
     const LanguageApplier::Result r = applier.loadFile(shell::dataFile(QStringLiteral("lang"), file));
+    useQtTexts(file);
     if (!r.helpFile.isEmpty()) shell_->helpFile = r.helpFile;
     // Pages refill what they build from the texts (the printout page, the
     // petrol/gas captions, the status texts).
