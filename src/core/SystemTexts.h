@@ -132,6 +132,14 @@ constexpr Text MarkMs{31512, "%1 ms"};
 constexpr Text MarkVolts{31513, "%1 V"};
 constexpr Text MarkSeconds{31514, "%1 s"};
 
+// A value the write cannot send (%1 caption, %2 control, %3 the text).
+constexpr Text InvalidField{31515, "Niepoprawna wartość pola „%1” (%2): „%3” — polecenie pominięte."};
+// The demo's simulated controller did not start (%1 why).
+constexpr Text DemoFailed{31516, "Nie można uruchomić symulowanego sterownika: %1"};
+// The wizard's pictures of the tank sensors.
+constexpr Text FloatAndResistor{31517, "pływak i opornik"};
+constexpr Text ReedContact{31518, "kontaktron"};
+
 inline constexpr Text Own[] = {CannotCreateFolder,
                                FolderLocked,
                                CannotSave,
@@ -229,7 +237,11 @@ inline constexpr Text Own[] = {CannotCreateFolder,
                                MarkOf,
                                MarkMs,
                                MarkVolts,
-                               MarkSeconds};
+                               MarkSeconds,
+                               InvalidField,
+                               DemoFailed,
+                               FloatAndResistor,
+                               ReedContact};
 
 // The text in the language the window last loaded (use()); built-in Polish
 // until then. Safe from any thread: the link's worker saves restore points.

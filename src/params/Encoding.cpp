@@ -1,6 +1,7 @@
 #include "params/Encoding.h"
 
 #include "core/Numeric.h"
+#include "core/SystemTexts.h"
 #include "params/ParamTable.h"
 #include "params/Volts.h"
 
@@ -142,9 +143,7 @@ QString italianCaption() {
 }
 WriteMessage invalidField(ParamId id, const QString& text) {
     const ParamDef& d = paramDef(id);
-    return {QStringLiteral("Niepoprawna wartość pola „%1” (%2): „%3” — polecenie pominięte.")
-                .arg(d.label, d.control, text),
-            errorCaption()};
+    return {systemtext::text(systemtext::InvalidField).arg(d.label, d.control, text), errorCaption()};
 }
 } // namespace WriteText
 

@@ -198,6 +198,8 @@ private slots:
             {"english.lng", systemtext::BlockLineFault, "\"%1\", line %2: %3"},
             {"czech.lng", systemtext::DemoTitle, "Simulovaný automobil (demo)"},
             {"italiano.lng", systemtext::Ignition5, "5 cilindri"},
+            {"english.lng", systemtext::MarkHeld, "the controller holds %1; %2"},
+            {"russian.lng", systemtext::ReedContact, "геркон"},
             {"russian.lng", systemtext::AutoStoppedPoint,
              "Автоадаптация прервана: настройки до автоадаптации"},
         };

@@ -1,5 +1,7 @@
 #include "adapt/ui/SensorPicture.h"
 
+#include "core/SystemTexts.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -121,7 +123,7 @@ void SensorPicture::paintResistive(QPainter& p, const QRectF& a) const {
     caption(p, QRectF(res.left() - 12, res.bottom() + 16, res.width() + 24, 28), QStringLiteral("0 – 20 kΩ"),
             15, true);
     caption(p, QRectF(res.left() - 12, res.bottom() + 44, res.width() + 24, 20),
-            QStringLiteral("pływak i opornik"), 11, false);
+            systemtext::text(systemtext::FloatAndResistor), 11, false);
 }
 
 // A float with a magnet slides on a rod; near the bottom the magnet closes a
@@ -183,6 +185,6 @@ void SensorPicture::paintReed(QPainter& p, const QRectF& a) const {
 
     caption(p, QRectF(left - 12, magnet.bottom() + 4, right - left + 24, 28), QStringLiteral("90 Ω"), 15,
             true);
-    caption(p, QRectF(left - 12, magnet.bottom() + 32, right - left + 24, 20), QStringLiteral("kontaktron"),
-            11, false);
+    caption(p, QRectF(left - 12, magnet.bottom() + 32, right - left + 24, 20),
+            systemtext::text(systemtext::ReedContact), 11, false);
 }

@@ -108,8 +108,8 @@ int runQuendrix(int argc, char** argv) {
         std::string err;
         if (!emulator->openPty(&err) || !emulator->start()) {
             splash.reset();
-            const QString msg = QStringLiteral("Nie można uruchomić symulowanego sterownika: %1")
-                                    .arg(QString::fromStdString(err));
+            useSavedLanguage();
+            const QString msg = systemtext::text(systemtext::DemoFailed).arg(QString::fromStdString(err));
             printErr(msg);
             QMessageBox::critical(nullptr, QStringLiteral("Quendrix"), msg);
             return 1;
