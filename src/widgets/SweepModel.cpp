@@ -29,3 +29,8 @@ void SweepModel::restart() {
     x_ = kStartX;
     prevY_ = {-1, -1, -1, -1};
 }
+
+bool SweepModel::sampleWithValues(long long spacing, long long sinceSample, int periodMs) {
+    if (spacing < 0 || spacing > periodMs + periodMs / 4) return false;
+    return sinceSample < 0 || sinceSample >= periodMs - spacing / 2;
+}

@@ -27,6 +27,12 @@ public:
     int x() const { return x_; }
     // Back to the left edge; traces start from their next sample.
     void restart();
+    // Whether values that just came take the sample now rather than the
+    // timer: they come at least as often as samples are due (spacing, ms
+    // since the values before; negative for none), and the next values would
+    // come later past the due time than these are early (sinceSample: ms
+    // since the last sample, negative for none yet).
+    static bool sampleWithValues(long long spacing, long long sinceSample, int periodMs);
 
 private:
     int x_ = kStartX;

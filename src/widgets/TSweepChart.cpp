@@ -7,7 +7,7 @@
 TSweepChart::TSweepChart(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     timer_.setInterval(interval_ * 10);
-    connect(&timer_, &QTimer::timeout, this, &TSweepChart::sampleTick);
+    connect(&timer_, &QTimer::timeout, this, &TSweepChart::timerSample);
 }
 
 void TSweepChart::setInterval(int tensOfMs) {
@@ -15,6 +15,25 @@ void TSweepChart::setInterval(int tensOfMs) {
     if (interval_ == std::max(1, tensOfMs)) return;
     interval_ = std::max(1, tensOfMs);
     timer_.setInterval(interval_ * 10);
+}
+
+void TSweepChart::timerSample() {
+    sampleTick();
+    // No values took the sample: the timer keeps the time base again.
+    if (timer_.interval() != interval_ * 10) timer_.start(interval_ * 10);
+}
+
+void TSweepChart::valuesArrived() {
+    valueSpacing_ = sinceValues_.isValid() ? sinceValues_.restart() : -1;
+    if (!sinceValues_.isValid()) sinceValues_.start();
+    if (!timer_.isActive()) return;
+    const int period = interval_ * 10;
+    if (!SweepModel::sampleWithValues(valueSpacing_, sinceSample_.isValid() ? sinceSample_.elapsed() : -1,
+                                      period))
+        return;
+    sampleTick();
+    // Standing by: a little later than the next values are expected.
+    timer_.start(period + period / 2);
 }
 
 void TSweepChart::setActive(bool on) {
@@ -96,6 +115,7 @@ void TSweepChart::clearChart() {
 }
 
 void TSweepChart::sampleTick() {
+    sinceSample_.start();
     ensureImage();
     const std::array<int, 4> pos{{Position_a, Position_b, Position_c, Position_d}};
     const std::array<bool, 4> shown{{channel_a, channel_b, channel_c, channel_d}};

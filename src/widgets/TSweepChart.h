@@ -11,6 +11,7 @@
 #include <array>
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPen>
 #include <QPointer>
@@ -44,6 +45,10 @@ public:
 
     // One sample of every shown trace; the timer calls it.
     void sampleTick();
+    // New values were written. While they come at least as often as samples
+    // are due, the sample nearest its due time is taken with them, in the same
+    // wake-up of the program, and the timer only stands by for when they stop.
+    void valuesArrived();
     int currentX() const { return model_.x(); }
     // Clears to Color with the grid and restarts at the left.
     void clearChart();
@@ -72,7 +77,10 @@ private:
     void flushPending();
     QRect pending_;
     QPointer<QWidget> watched_;
+    void timerSample();
     QTimer timer_;
+    QElapsedTimer sinceSample_, sinceValues_;
+    qint64 valueSpacing_ = -1; // ms between the last two value arrivals
     int interval_ = 5;
     bool active_ = false;
 };

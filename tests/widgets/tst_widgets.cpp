@@ -293,6 +293,30 @@ void TstWidgets::sweepGeometry() {
     QCOMPARE(m.x(), 6);
 }
 
+// Values every 50 ms take the samples of every time base (50-200 ms) at the
+// right frames; values slower than samples leave them to the timer.
+void TstWidgets::sweepPacedByValues() {
+    const struct {
+        long long spacing, sinceSample;
+        int period;
+        bool now;
+    } rows[] = {
+        {-1, -1, 50, false},  // the first values: no spacing known
+        {50, -1, 50, true},   // no sample yet
+        {50, 50, 50, true},   // due
+        {48, 47, 50, true},   // a little early: the next would be later
+        {50, 24, 50, false},  // half way: the next values are nearer
+        {55, 52, 50, true},   // late values still pace
+        {70, 70, 50, false},  // slower than samples: the timer samples
+        {50, 50, 100, false}, // every other frame for 100 ms
+        {50, 100, 100, true},  {50, 100, 150, false}, {50, 150, 150, true},
+        {50, 150, 200, false}, {50, 200, 200, true},
+    };
+    for (const auto& r : rows)
+        QVERIFY2(SweepModel::sampleWithValues(r.spacing, r.sinceSample, r.period) == r.now,
+                 qPrintable(QStringLiteral("%1 %2 %3").arg(r.spacing).arg(r.sinceSample).arg(r.period)));
+}
+
 void TstWidgets::chartWidget() {
     TSweepChart chart;
     chart.resize(265, 100);

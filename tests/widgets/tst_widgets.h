@@ -125,6 +125,7 @@ private slots:
     void sweepYFormula_data();
     void sweepYFormula();
     void sweepGeometry();
+    void sweepPacedByValues();
     void chartWidget();
     void buttonHoverRestores();
     void buttonKeyboard();

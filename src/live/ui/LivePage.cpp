@@ -489,6 +489,7 @@ void LivePage::showReadings(const live::Readings& r) {
     gauge2_->setDigit(r.stepper);
     liveui::setTextIfChanged(panel4_, QString::number(r.stepper));
     scope1_->Position_d = r.stepperTrace;
+    scope1_->valuesArrived();
 }
 
 void LivePage::UpDown1Click() {
