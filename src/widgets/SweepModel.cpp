@@ -30,7 +30,11 @@ void SweepModel::restart() {
     prevY_ = {-1, -1, -1, -1};
 }
 
+bool SweepModel::valuesPace(long long spacing, int periodMs) {
+    return spacing >= 0 && spacing <= periodMs + periodMs / 4;
+}
+
 bool SweepModel::sampleWithValues(long long spacing, long long sinceSample, int periodMs) {
-    if (spacing < 0 || spacing > periodMs + periodMs / 4) return false;
+    if (!valuesPace(spacing, periodMs)) return false;
     return sinceSample < 0 || sinceSample >= periodMs - spacing / 2;
 }

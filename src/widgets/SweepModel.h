@@ -33,6 +33,8 @@ public:
     // come later past the due time than these are early (sinceSample: ms
     // since the last sample, negative for none yet).
     static bool sampleWithValues(long long spacing, long long sinceSample, int periodMs);
+    // Values at that spacing come at least as often as samples are due.
+    static bool valuesPace(long long spacing, int periodMs);
 
 private:
     int x_ = kStartX;

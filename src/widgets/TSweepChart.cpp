@@ -28,11 +28,13 @@ void TSweepChart::valuesArrived() {
     if (!sinceValues_.isValid()) sinceValues_.start();
     if (!timer_.isActive()) return;
     const int period = interval_ * 10;
-    if (!SweepModel::sampleWithValues(valueSpacing_, sinceSample_.isValid() ? sinceSample_.elapsed() : -1,
-                                      period))
-        return;
-    sampleTick();
-    // Standing by: a little later than the next values are expected.
+    // Values slower than samples: the timer samples between them.
+    if (!SweepModel::valuesPace(valueSpacing_, period)) return;
+    if (SweepModel::sampleWithValues(valueSpacing_, sinceSample_.isValid() ? sinceSample_.elapsed() : -1,
+                                     period))
+        sampleTick();
+    // The values pace the samples; the timer stands by for when they stop,
+    // a little later than the next values are expected, so it never comes first.
     timer_.start(period + period / 2);
 }
 
