@@ -1,5 +1,6 @@
 #include "link/ControllerLink.h"
 
+#include "link/LinkDispatcher.h"
 #include "link/LinkWorker.h"
 
 #include <QThread>
@@ -27,6 +28,10 @@ ControllerLink::ControllerLink(PortFactory makePort, ClockFactory makeClock, QOb
     connect(worker_, &LinkWorker::portLost, this, &ControllerLink::portLost);
     connect(worker_, &LinkWorker::versionRead, this, &ControllerLink::versionRead);
 
+#ifdef Q_OS_UNIX
+    // Windows' serial port waits on event notifiers, which this loop does not serve.
+    thread_->setEventDispatcher(new LinkDispatcher);
+#endif
     thread_->start();
     QMetaObject::invokeMethod(
         worker_, [w = worker_] { w->init(); }, Qt::QueuedConnection);

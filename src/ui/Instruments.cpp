@@ -5,23 +5,22 @@
 #include "widgets/TColor.h"
 #include "widgets/TGradientPanel.h"
 #include "widgets/TLedBar.h"
+#include "widgets/TReadout.h"
 #include "widgets/TRoundMeter.h"
 
 #include <QLabel>
 
 namespace liveui {
 
-QLabel* makePanel(QWidget* parent, ctl::ControlId id, int pointSize) {
+TReadout* makePanel(QWidget* parent, ctl::ControlId id, int pointSize) {
     return makePanel(parent, id, ctl::row(id).design, pointSize);
 }
 
-QLabel* makePanel(QWidget* parent, ctl::ControlId id, const QRect& at, int pointSize) {
-    auto* l = ctl::make<QLabel>(id, parent);
+TReadout* makePanel(QWidget* parent, ctl::ControlId id, const QRect& at, int pointSize) {
+    auto* l = ctl::make<TReadout>(id, parent);
     l->setGeometry(at);
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     l->setLineWidth(2);
-    l->setAlignment(Qt::AlignCenter);
-    l->setAutoFillBackground(true);
     QPalette p = l->palette();
     p.setColor(QPalette::Window, QColor(0x10, 0x18, 0x28));
     p.setColor(QPalette::WindowText, QColor(0x7C, 0xFC, 0x00));

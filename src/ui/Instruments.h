@@ -10,6 +10,7 @@ namespace live {
 struct ProbeScale;
 }
 class QLabel;
+class TReadout;
 class TLedBar;
 class QWidget;
 class TAnalogGauge;
@@ -19,9 +20,9 @@ class TGradientPanel;
 namespace liveui {
 
 // A numeric read-out: sunken panel, bold centred text, at the control's design rectangle.
-QLabel* makePanel(QWidget* parent, ctl::ControlId id, int pointSize = 12);
+TReadout* makePanel(QWidget* parent, ctl::ControlId id, int pointSize = 12);
 // The same at a rectangle computed by the page (the control's row has none).
-QLabel* makePanel(QWidget* parent, ctl::ControlId id, const QRect& at, int pointSize = 12);
+TReadout* makePanel(QWidget* parent, ctl::ControlId id, const QRect& at, int pointSize = 12);
 // A centred caption at the control's design rectangle, or at one the page computes.
 QLabel* makeLabel(QWidget* parent, ctl::ControlId id, const QString& text, int pointSize = 9,
                   bool bold = false);

@@ -163,6 +163,10 @@ const ReadoutPainter::Fit& ReadoutPainter::fit(const QRectF& box, const QString&
 void ReadoutPainter::paintText(QPainter& p, const QRectF& box, const QString& text, const QFont& font,
                                const QColor& textColor) {
     const Fit& f = fit(box, text, font);
+    if (GlyphText::usable(p, text)) {
+        glyphs_.draw(p, f.font, textColor, textBox_, text);
+        return;
+    }
     if (ink_.color() != textColor) ink_ = QPen(textColor);
     p.setFont(f.font);
     p.setPen(ink_);

@@ -1,6 +1,8 @@
 #pragma once
 // Drawing helpers shared by the instruments: everything is sized from the
 // rectangle it is given so the instruments scale with their widget.
+#include "widgets/GlyphText.h"
+
 #include <QColor>
 #include <QFont>
 #include <QHash>
@@ -58,6 +60,7 @@ private:
     QRectF textBox_;
     QHash<QString, Fit> fitted_;
     QPen ink_;
+    GlyphText glyphs_;
 };
 
 // Text centred in box, shrunk to fit.

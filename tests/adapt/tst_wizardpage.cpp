@@ -164,7 +164,8 @@ struct Rig {
         if (!found) qWarning("no control %s", name);
         return found;
     }
-    QString text(const char* name) const { return w<QLabel>(name)->text(); }
+    // Captions and read-outs alike.
+    QString text(const char* name) const { return w<QWidget>(name)->property("text").toString(); }
     bool lamp(const char* name) const { return w<TLedLamp>(name)->isChecked(); }
     void click(const char* name) {
         QTest::mouseClick(w<QAbstractButton>(name), Qt::LeftButton);

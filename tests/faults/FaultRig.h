@@ -166,8 +166,9 @@ struct Rig {
     }
     QString page() const { return form->pageControl()->currentWidget()->objectName(); }
     QString label(const char* name) const {
-        auto* l = form->findChild<QLabel*>(QString::fromLatin1(name));
-        return l ? l->text() : QStringLiteral("<no %1>").arg(QString::fromLatin1(name));
+        // Captions and read-outs alike.
+        auto* l = form->findChild<QWidget*>(QString::fromLatin1(name));
+        return l ? l->property("text").toString() : QStringLiteral("<no %1>").arg(QString::fromLatin1(name));
     }
     QString panel0() const { return label("StatusPanel0"); }
     QString panel1() const { return label("StatusPanel1"); }

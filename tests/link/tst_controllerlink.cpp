@@ -3,12 +3,14 @@
 // results, polling, and that the worker sends exactly what the synchronous
 // protocol sends.
 #include "link/ControllerLink.h"
+#include "link/LinkDispatcher.h"
 #include "support/FakeLink.h"
 
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <atomic>
 
 namespace {
@@ -49,6 +51,7 @@ private slots:
     void destructionFinishesPostedJobs();
     void pollingWaitsForAPortThatWentAway();
     void pollingLearnsAControllerSwitchedOnLater();
+    void threadLoopServesTimersAndCalls();
 };
 
 void TestControllerLink::jobsRunInOrderOnTheWorker() {
@@ -348,6 +351,41 @@ void TestControllerLink::pollingLearnsAControllerSwitchedOnLater() {
         return e.kind == LinkEvent::Tx && e.value == 0x01;
     });
     QCOMPARE(versionReads, 1 + 3);
+}
+
+void TestControllerLink::threadLoopServesTimersAndCalls() {
+    // The link thread's own loop: two poll timers side by side, one stopped
+    // from its own handler; calls posted meanwhile run in the order posted;
+    // quit ends the loop.
+    QThread thread;
+    thread.setEventDispatcher(new LinkDispatcher);
+    QObject worker;
+    worker.moveToThread(&thread);
+    std::atomic<int> fast{0}, slow{0};
+    QStringList order;
+    thread.start();
+    QMetaObject::invokeMethod(&worker, [&] {
+        auto* a = new QTimer(&worker);
+        a->setTimerType(Qt::PreciseTimer);
+        connect(a, &QTimer::timeout, [&, a] {
+            if (++fast == 5) a->stop();
+        });
+        a->start(5);
+        auto* b = new QTimer(&worker);
+        connect(b, &QTimer::timeout, [&] { ++slow; });
+        b->start(20);
+        order << QStringLiteral("timers");
+    });
+    for (int i = 0; i < 3; ++i)
+        QMetaObject::invokeMethod(&worker, [&, i] { order << QString::number(i); });
+    QTRY_VERIFY_WITH_TIMEOUT(fast == 5 && slow >= 3, 10000);
+    QTest::qWait(50);
+    QCOMPARE(fast.load(), 5);
+    QMetaObject::invokeMethod(
+        &worker, [&] { qDeleteAll(worker.findChildren<QTimer*>()); }, Qt::BlockingQueuedConnection);
+    thread.quit();
+    QVERIFY(thread.wait(5000));
+    QCOMPARE(order, (QStringList{"timers", "0", "1", "2"}));
 }
 
 QTEST_GUILESS_MAIN(TestControllerLink)

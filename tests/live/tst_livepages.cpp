@@ -1,9 +1,9 @@
 // The live pages against the emulator over a pty, driven by object names.
 #include "live/LiveDecode.h"
 #include "live/LogFile.h"
-#include "live/ui/LogViewer.h"
 #include "live/ui/EngineSpeedPage.h"
 #include "live/ui/LivePage.h"
+#include "live/ui/LogViewer.h"
 #include "params/ui/ReadingsFeed.h"
 #include "support/EmulatorRig.h"
 #include "ui/ReadingsPanel.h"
@@ -17,9 +17,10 @@
 #include <QToolButton>
 
 namespace {
+// A caption's or a read-out's text.
 QString text(QWidget& page, const char* name) {
-    QLabel* l = page.findChild<QLabel*>(QString::fromLatin1(name));
-    return l ? l->text() : QStringLiteral("<missing %1>").arg(QString::fromLatin1(name));
+    QWidget* l = page.findChild<QWidget*>(QString::fromLatin1(name));
+    return l ? l->property("text").toString() : QStringLiteral("<missing %1>").arg(QString::fromLatin1(name));
 }
 int digit(QWidget& page, const char* name) {
     TAnalogGauge* g = page.findChild<TAnalogGauge*>(QString::fromLatin1(name));

@@ -17,6 +17,7 @@
 #include "widgets/THorizontalBar.h"
 #include "widgets/TLedBar.h"
 #include "widgets/TLedLamp.h"
+#include "widgets/TReadout.h"
 #include "widgets/TRoundMeter.h"
 #include "widgets/TSweepChart.h"
 #include "widgets/TTankGauge.h"

@@ -233,6 +233,39 @@ void ledRecolour(QWidget* w, int k) {
 void ledUnannounced(QWidget* w, int k) {
     static_cast<TLedBar*>(w)->setSingleLED(k % 2 == 1);
 }
+QWidget* makeReadout() {
+    auto* r = new TReadout;
+    r->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    r->setLineWidth(2);
+    QFont f = r->font();
+    f.setPointSize(14);
+    f.setBold(true);
+    r->setFont(f);
+    return r;
+}
+void readoutShare(QWidget* w, double f) {
+    // Past the scale, digits that are shaped as a whole line, not drawn one
+    // by one; near zero, a long text that the next, short one must clear.
+    auto* r = static_cast<TReadout*>(w);
+    if (f > 1)
+        r->setText(QStringLiteral("\u0661\u0662\u0663"));
+    else
+        r->setText(f < 0.1 ? QString::number(8000 * f, 'f', 2) + QStringLiteral(" rpm")
+                           : QString::number(8000 * f, 'f', 0));
+}
+void readoutRecolour(QWidget* w, int k) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, QColor(120 * (k - 1), 250, 0));
+    p.setColor(QPalette::Window, QColor(16, 24 * k, 40));
+    w->setPalette(p);
+}
+void readoutUnannounced(QWidget* w, int k) {
+    auto* r = static_cast<TReadout*>(w);
+    QFont f = r->font();
+    f.setPointSize(14 + 6 * k);
+    r->setFont(f);
+    r->setFrameStyle(QFrame::Panel | QFrame::Raised);
+}
 } // namespace
 
 Q_DECLARE_METATYPE(Rig)
@@ -263,6 +296,7 @@ void TstWidgets::screenMatchesFullRepaint_data() {
                                               return static_cast<QWidget*>(l);
                                           },
                                           ledShare, ledRecolour, ledUnannounced};
+    QTest::newRow("readout") << Rig{makeReadout, readoutShare, readoutRecolour, readoutUnannounced};
 }
 
 void TstWidgets::screenMatchesFullRepaint() {

@@ -10,6 +10,7 @@
 #include "widgets/TGradientPanel.h"
 #include "widgets/THorizontalBar.h"
 #include "widgets/TLedLamp.h"
+#include "widgets/TReadout.h"
 #include "widgets/TRoundMeter.h"
 #include "widgets/TThermometer.h"
 
@@ -36,9 +37,9 @@ void setChecked(QAbstractButton* b, bool on) {
     b->setChecked(on);
 }
 
-void showSpeed(TRoundMeter* meter, QLabel* panel, const adapt::SpeedView& v) {
+void showSpeed(TRoundMeter* meter, TReadout* panel, const adapt::SpeedView& v) {
     meter->setDigit(v.digit);
-    liveui::setTextIfChanged(panel, v.panel.isEmpty() ? QStringLiteral("0") : v.panel);
+    panel->setText(v.panel.isEmpty() ? QStringLiteral("0") : v.panel);
 }
 
 // A step's bar as the wizard holds it: ranges, options, digit (or a value written directly).
@@ -262,17 +263,17 @@ void WizardPage::showView() {
 
     // Step 2
     showSpeed(adaptObr1_, adapt2PanelObr_, v.tps.speed);
-    liveui::setTextIfChanged(tpsDolny_, v.tps.idleText);
-    liveui::setTextIfChanged(tpsGorny_, v.tps.speedText);
-    liveui::setTextIfChanged(tpsProg_, v.tps.thresholdText);
+    tpsDolny_->setText(v.tps.idleText);
+    tpsGorny_->setText(v.tps.speedText);
+    tpsProg_->setText(v.tps.thresholdText);
     dbLed4_->setChecked(v.tps.lamp);
     setShown(label56_, v.tps.doneShown);
 
     // Step 3
     showSpeed(obrSondy_, adapt4PanelObr_, v.probe.speed);
-    liveui::setTextIfChanged(pUboga_, v.probe.leanText);
-    liveui::setTextIfChanged(pBogata_, v.probe.richText);
-    liveui::setTextIfChanged(pProg_, v.probe.thresholdText);
+    pUboga_->setText(v.probe.leanText);
+    pBogata_->setText(v.probe.richText);
+    pProg_->setText(v.probe.thresholdText);
     showBar(lambdaBar_, v.probe.bar, opSector);
     if (!v.probe.barEnd.isEmpty()) liveui::setTextIfChanged(ad4LabelV_, v.probe.barEnd);
     showBar(miernik_, v.probe.progress, opUnit);
@@ -304,9 +305,9 @@ void WizardPage::showView() {
     // Step 8
     const adapt::StepperView& s = v.stepper;
     showSpeed(obrMinMax_, panelObrMinMax_, s.speed);
-    liveui::setTextIfChanged(panelMin_, s.minText);
-    liveui::setTextIfChanged(panelMax_, s.maxText);
-    liveui::setTextIfChanged(panelStart_, s.startText);
+    panelMin_->setText(s.minText);
+    panelMax_->setText(s.maxText);
+    panelStart_->setText(s.startText);
     ledMin_->setChecked(s.minLamp);
     ledMax_->setChecked(s.maxLamp);
     showBar(lambdaBarObr1_, s.bar, s.barOptions.value_or(opSector));

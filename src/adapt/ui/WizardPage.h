@@ -11,6 +11,7 @@ class QAbstractButton;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class TReadout;
 class QRadioButton;
 class QTabWidget;
 class TColorButton;
@@ -89,27 +90,27 @@ private:
     // Step 1
     TThermometer* adaptTherm_ = nullptr;
     TRoundMeter* obrTerm_ = nullptr;
-    QLabel* panelTerm_ = nullptr;
+    TReadout* panelTerm_ = nullptr;
     QComboBox* comboTerm_ = nullptr;
     QCheckBox* wlCzujtTempCheckAd_ = nullptr;
     QLabel* wlCzujtTempAd_ = nullptr;
     // Step 2
     TRoundMeter* adaptObr1_ = nullptr;
-    QLabel* adapt2PanelObr_ = nullptr;
-    QLabel* tpsDolny_ = nullptr;
-    QLabel* tpsGorny_ = nullptr;
-    QLabel* tpsProg_ = nullptr;
+    TReadout* adapt2PanelObr_ = nullptr;
+    TReadout* tpsDolny_ = nullptr;
+    TReadout* tpsGorny_ = nullptr;
+    TReadout* tpsProg_ = nullptr;
     TLedLamp* dbLed4_ = nullptr;
     QLabel* label56_ = nullptr;
     // Step 3
     TRoundMeter* obrSondy_ = nullptr;
-    QLabel* adapt4PanelObr_ = nullptr;
+    TReadout* adapt4PanelObr_ = nullptr;
     THorizontalBar* lambdaBar_ = nullptr;
     QLabel* ad4LabelV_ = nullptr;
     THorizontalBar* miernik_ = nullptr;
-    QLabel* pUboga_ = nullptr;
-    QLabel* pBogata_ = nullptr;
-    QLabel* pProg_ = nullptr;
+    TReadout* pUboga_ = nullptr;
+    TReadout* pBogata_ = nullptr;
+    TReadout* pProg_ = nullptr;
     TLedLamp* led1_ = nullptr;
     QLabel* label87_ = nullptr;
     // Step 4
@@ -125,7 +126,7 @@ private:
     SensorPicture* image5_ = nullptr;
     // Step 6
     TRoundMeter* obrPrzedRed_ = nullptr;
-    QLabel* panellPrzedRed_ = nullptr;
+    TReadout* panellPrzedRed_ = nullptr;
     TLedLamp* ledPrzedRed_ = nullptr;
     QLabel* nastapiloPrzejscieBgLabel_ = nullptr;
     // Step 7
@@ -133,12 +134,12 @@ private:
     TLedLamp* ledRR_ = nullptr;
     // Step 8
     TRoundMeter* obrMinMax_ = nullptr;
-    QLabel* panelObrMinMax_ = nullptr;
+    TReadout* panelObrMinMax_ = nullptr;
     THorizontalBar* lambdaBarObr1_ = nullptr;
     THorizontalBar* lambdaBarObr2_ = nullptr;
-    QLabel* panelMin_ = nullptr;
-    QLabel* panelMax_ = nullptr;
-    QLabel* panelStart_ = nullptr;
+    TReadout* panelMin_ = nullptr;
+    TReadout* panelMax_ = nullptr;
+    TReadout* panelStart_ = nullptr;
     TLedLamp* ledMin_ = nullptr;
     TLedLamp* ledMax_ = nullptr;
     QLabel* label70_ = nullptr;

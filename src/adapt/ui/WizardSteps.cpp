@@ -14,6 +14,7 @@
 #include "widgets/TGradientPanel.h"
 #include "widgets/THorizontalBar.h"
 #include "widgets/TLedLamp.h"
+#include "widgets/TReadout.h"
 #include "widgets/TRoundMeter.h"
 #include "widgets/TThermometer.h"
 
@@ -91,7 +92,7 @@ QLabel* instruction(QWidget* parent, Id name, const QString& t, const QRect& r,
     return l;
 }
 
-QLabel* readout(QWidget* parent, Id name, const QRect& r, int points = 14) {
+TReadout* readout(QWidget* parent, Id name, const QRect& r, int points = 14) {
     return r.isNull() ? liveui::makePanel(parent, name, points) : liveui::makePanel(parent, name, r, points);
 }
 
@@ -134,7 +135,8 @@ QWidget* stepPage(QTabWidget* tabs, Id name, const char* caption, Id background,
 }
 
 // The meter column of a step: round meter and its speed panel.
-void meterColumn(QWidget* frame, TRoundMeter*& meter, Id meterName, QLabel*& panel, Id panelName, int width) {
+void meterColumn(QWidget* frame, TRoundMeter*& meter, Id meterName, TReadout*& panel, Id panelName,
+                 int width) {
     const int side = 240;
     meter = speedMeter(frame, meterName, QRect((width - side) / 2, 8, side, side));
     panel = readout(frame, panelName, QRect((width - 170) / 2, 256, 170, 46), 20);
@@ -216,7 +218,7 @@ QWidget* WizardPage::buildTpsStep() {
     const char* texts[] = {"TPS - dolny", "TPS - górny", "TPS - Próg"};
     const Id panels[] = {Id::TPSdolny, Id::TPSgorny, Id::TPSprog};
     const Id units[] = {Id::Label80, Id::Label81, Id::Label82};
-    QLabel* values[3] = {};
+    TReadout* values[3] = {};
     for (int i = 0; i < 3; ++i) {
         const int y = 12 + i * 46;
         text(frame, captions[i], QString::fromUtf8(texts[i]), QRect(10, y, 130, 36), TextPt, true);
@@ -253,7 +255,7 @@ QWidget* WizardPage::buildProbeStep() {
     const Id captions[] = {Id::Label62, Id::Label63, Id::Label64};
     const char* texts[] = {"Uboga", "Bogata", "Próg"};
     const Id panels[] = {Id::PUboga, Id::PBogata, Id::PProg};
-    QLabel* values[3] = {};
+    TReadout* values[3] = {};
     for (int i = 0; i < 3; ++i) {
         const int y = 78 + i * 34;
         text(frame, captions[i], QString::fromUtf8(texts[i]), QRect(10, y, 100, 30), TextPt, true);
@@ -438,7 +440,7 @@ QWidget* WizardPage::buildStepperStep() {
     const Id captions[] = {Id::Label72, Id::Label73, Id::Label88};
     const char* texts[] = {"Min", "Max", "Start"};
     const Id panels[] = {Id::PanelMin, Id::PanelMax, Id::PanelStart};
-    QLabel* values[3] = {};
+    TReadout* values[3] = {};
     for (int i = 0; i < 3; ++i) {
         const int x = 10 + i * 152;
         text(left, captions[i], QString::fromLatin1(texts[i]), QRect(x, 224, 80, 30), TextPt, true);

@@ -8,6 +8,7 @@
 #include "ui/Instruments.h"
 #include "widgets/TColorButton.h"
 #include "widgets/TGradientPanel.h"
+#include "widgets/TReadout.h"
 #include "widgets/TRoundMeter.h"
 
 #include <QComboBox>
@@ -98,7 +99,7 @@ EngineSpeedPage::EngineSpeedPage(Models models, QWidget* parent) : QWidget(paren
     connect(&m_.liveSession, &LiveSession::analogCapabilityChanged, groupBoxAnalog_, &QGroupBox::setVisible);
     connect(&m_.liveSession, &LiveSession::engineSpeedRead, this, [this](const live::SpeedReadout& s) {
         gauge1_->setDigit(s.digit);
-        liveui::setTextIfChanged(panelobroty_, s.panel);
+        panelobroty_->setText(s.panel);
     });
 }
 

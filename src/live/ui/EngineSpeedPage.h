@@ -7,6 +7,7 @@
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class TReadout;
 class TRoundMeter;
 class TColorButton;
 class TGradientPanel;
@@ -36,5 +37,5 @@ private:
     QLabel* progAnalogTxt_;
     QComboBox* edit23_;
     TRoundMeter* gauge1_;
-    QLabel* panelobroty_;
+    TReadout* panelobroty_;
 };

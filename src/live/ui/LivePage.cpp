@@ -14,6 +14,7 @@
 #include "widgets/THalfRoundMeter.h"
 #include "widgets/TLedBar.h"
 #include "widgets/TLedLamp.h"
+#include "widgets/TReadout.h"
 #include "widgets/TRoundMeter.h"
 #include "widgets/TSweepChart.h"
 #include "widgets/TTankGauge.h"
@@ -466,16 +467,16 @@ void LivePage::showReadings(const live::Readings& r) {
         liveui::setTextIfChanged(label43_, lambdaTimes_.highText());
         liveui::setTextIfChanged(label44_, lambdaTimes_.lowText());
     }
-    liveui::setTextIfChanged(panel6_, r.lambdaVolts);
+    panel6_->setText(r.lambdaVolts);
     ledMeter1_->setPosition(live::lambdaLedPosition(upperEnd_, r.lambdaRaw));
 
-    liveui::setTextIfChanged(panel5_, r.tpsVolts);
+    panel5_->setText(r.tpsVolts);
     gauge4_->setDigit(r.tpsRaw);
     scope1_->Position_b = r.tpsTrace;
 
     if (r.temperature) {
         thermometer1_->setDigit(*r.temperatureRaw);
-        liveui::setTextIfChanged(panelTemp_, QString::number(*r.temperature));
+        panelTemp_->setText(QString::number(*r.temperature));
     }
     if (r.gas) {
         gauge3_->setProgress(r.gas->percent);
@@ -484,10 +485,10 @@ void LivePage::showReadings(const live::Readings& r) {
     if (r.speed) {
         obrotomierz_->setDigit(*r.speed);
         scope1_->Position_c = *r.speedTrace;
-        liveui::setTextIfChanged(panel1_, QString::number(*r.speedPanel));
+        panel1_->setText(QString::number(*r.speedPanel));
     }
     gauge2_->setDigit(r.stepper);
-    liveui::setTextIfChanged(panel4_, QString::number(r.stepper));
+    panel4_->setText(QString::number(r.stepper));
     scope1_->Position_d = r.stepperTrace;
     scope1_->valuesArrived();
 }

@@ -8,6 +8,7 @@
 #include "widgets/TGradientPanel.h"
 #include "widgets/THalfRoundMeter.h"
 #include "widgets/TLedLamp.h"
+#include "widgets/TReadout.h"
 #include "widgets/TRoundMeter.h"
 #include "widgets/TThermometer.h"
 
@@ -66,6 +67,7 @@ ControlKind classify(const QWidget* w) {
     if (qobject_cast<const QComboBox*>(w) || qobject_cast<const QLineEdit*>(w)) return ControlKind::Combo;
     if (const auto* l = qobject_cast<const QLabel*>(w))
         return l->pixmap().isNull() ? ControlKind::Label : ControlKind::NoFont;
+    if (qobject_cast<const TReadout*>(w)) return ControlKind::Label;
     if (qobject_cast<const QGroupBox*>(w)) return ControlKind::Group;
     if (isContainer(w)) return ControlKind::Group;
     return ControlKind::NoFont; // instruments without a font, pictures, spin buttons, charts
