@@ -121,14 +121,10 @@ bool QtSerialPort::sendImmediate(std::uint8_t byte) {
 int QtSerialPort::bytesWaiting() {
     if (!isOpen() || lost_) return -1;
     // Without an event loop nothing moves bytes from the driver into the
-    // port's buffer: pull what is there, without waiting, up to the queue size.
-    qint64 have = port_->bytesAvailable();
-    while (have < QueueSize) {
-        if (!port_->waitForReadyRead(0)) break;
-        const qint64 now = port_->bytesAvailable();
-        if (now <= have) break;
-        have = now;
-    }
+    // port's buffer: pull what is there, without waiting. One pull takes all
+    // the driver holds, up to the queue size.
+    if (port_->bytesAvailable() < QueueSize) port_->waitForReadyRead(0);
+    const qint64 have = port_->bytesAvailable();
     noteError();
     if (lost_) return -1;
     // Parity, framing and overrun errors are of no interest to the exchanges.

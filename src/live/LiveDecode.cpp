@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace live {
 
@@ -13,9 +14,15 @@ QString formatVolts(long long whole, long long hundredths) {
         ++whole;
         hundredths = 0;
     }
-    QString t = QString::number(whole) + QLatin1Char('.');
-    if (hundredths < 10) t += QLatin1Char('0');
-    return t + QString::number(hundredths);
+    if (hundredths < 0 || hundredths > 99) {
+        QString t = QString::number(whole) + QLatin1Char('.');
+        if (hundredths < 10) t += QLatin1Char('0');
+        return t + QString::number(hundredths);
+    }
+    // One allocation: the read-outs take a new text with every frame.
+    char text[32];
+    const int n = std::snprintf(text, sizeof text, "%lld.%02lld", whole, hundredths);
+    return QString::fromLatin1(text, n);
 }
 
 int atLeastOne(long long v) {

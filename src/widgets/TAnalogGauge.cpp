@@ -195,7 +195,20 @@ TAnalogGauge::Inputs TAnalogGauge::inputs() const {
 }
 
 bool TAnalogGauge::layersCurrent() const {
-    return layersMade_ && inputs() == inputs_;
+    if (!layersMade_) return false;
+    // Compared in place with every value inputs() takes: asked with every
+    // value shown, so nothing is copied on the way.
+    const Inputs& in = inputs_;
+    if (in.size != size() || in.dpr != devicePixelRatioF() || in.limitLower != model_.limitLower ||
+        in.limitUpper != model_.limitUpper || in.options != model_.options || in.fontColor != fontColor_ ||
+        in.fontUnitColor != fontUnitColor_ || in.fontValueColor != fontValueColor_ || in.face != face_)
+        return false;
+    if (!(in.signal == model_.signal) || !(in.sectors == model_.sectors) || !(in.scale == scale_) ||
+        in.font != font_ || in.fontUnit != fontUnit_ || in.fontValue != fontValue_)
+        return false;
+    extraNow_.clear();
+    writeStaticKey(extraNow_);
+    return extraNow_ == in.extra;
 }
 
 // True when every pixel of img that r may touch is opaque.
@@ -279,9 +292,8 @@ void TAnalogGauge::copyLayer(QPainter& p, const QPixmap& layer) const {
 void TAnalogGauge::paintEvent(QPaintEvent* e) {
     // The settings are public references, so they are compared rather than
     // trusting every caller to announce a change.
-    Inputs now = inputs();
-    if (!layersMade_ || !(now == inputs_)) {
-        inputs_ = std::move(now);
+    if (!layersCurrent()) {
+        inputs_ = inputs();
         layersMade_ = true;
         alarmBase_ = QPixmap();
         base_ = renderLayer(false);

@@ -192,6 +192,7 @@ private:
     // Kept with the layers: the read-out and the indicator's travel.
     Readout readout_spec_;
     double travel_ = 0;
+    mutable StaticKey extraNow_; // layersCurrent()'s own, kept for its room
     QPixmap base_;
     QPixmap alarmBase_; // made when first needed
     QPixmap overlay_;

@@ -130,8 +130,10 @@ void TSweepChart::sampleTick() {
         for (const SweepLine& l : step.lines) {
             QPen& pen = pens_[static_cast<std::size_t>(l.trace)];
             const QColor& c = *colors[static_cast<std::size_t>(l.trace)];
-            if (pen.color() != c || pen.widthF() != 2 || pen.capStyle() != Qt::RoundCap)
-                pen = QPen(c, 2, Qt::SolidLine, Qt::RoundCap);
+            // Square ends close the joints of a trace as round ones do, and keep
+            // the raster engine's own line drawing instead of outlining each piece.
+            if (pen.color() != c || pen.widthF() != 2 || pen.capStyle() != Qt::SquareCap)
+                pen = QPen(c, 2, Qt::SolidLine, Qt::SquareCap);
             p.setPen(pen);
             p.drawLine(l.x0, l.y0, l.x1, l.y1);
             top = std::min({top, l.y0, l.y1});

@@ -143,6 +143,7 @@ LivePage::LivePage(Models models, QWidget* parent) : QWidget(parent), m_(models)
     });
     connect(&m_.shell, &ShellModel::textsChanged, this, &LivePage::refreshReplay);
     refreshRecording();
+    refreshTransmissionError();
 }
 
 void LivePage::buildInstruments(QWidget* a) {
@@ -424,6 +425,8 @@ void LivePage::refreshTransmissionError() {
         text = m_.shell.text(textkey::NoAnswer);
     }
     liveui::setTextIfChanged(transerrorLabel_, text);
+    // It lies over the chart: shown empty, it would be painted with every sample.
+    transerrorLabel_->setVisible(!text.isEmpty());
 }
 
 void LivePage::enterPage() {
