@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QTimerEvent>
 #include <algorithm>
+#include <utility>
 
 LinkDispatcher::LinkDispatcher(QObject* parent) : QAbstractEventDispatcher(parent) {}
 
@@ -12,14 +13,20 @@ bool LinkDispatcher::processEvents(QEventLoop::ProcessEventsFlags flags) {
         interrupt_ = false;
     }
     emit awake();
+    const auto takeWakeUp = [this] {
+        const std::lock_guard lock(mutex_);
+        return std::exchange(wakeUp_, false);
+    };
     for (;;) {
-        bool posted;
-        {
-            const std::lock_guard lock(mutex_);
-            posted = wakeUp_;
-            wakeUp_ = false;
-        }
+        bool posted = takeWakeUp();
         QCoreApplication::sendPostedEvents();
+        // What was posted while those ran goes before any timer too: the
+        // steps a procedure posts together (stop the polls, then write) must
+        // not let a poll that fell due meanwhile in between.
+        while (takeWakeUp()) {
+            posted = true;
+            QCoreApplication::sendPostedEvents();
+        }
         const bool fired = fireDue();
         if (posted || fired || !(flags & QEventLoop::WaitForMoreEvents)) return posted || fired;
         emit aboutToBlock();

@@ -355,8 +355,8 @@ void TestControllerLink::pollingLearnsAControllerSwitchedOnLater() {
 
 void TestControllerLink::threadLoopServesTimersAndCalls() {
     // The link thread's own loop: two poll timers side by side, one stopped
-    // from its own handler; calls posted meanwhile run in the order posted;
-    // quit ends the loop.
+    // from its own handler; calls posted meanwhile run in the order posted
+    // and before any timer; quit ends the loop.
     QThread thread;
     thread.setEventDispatcher(new LinkDispatcher);
     QObject worker;
@@ -381,6 +381,19 @@ void TestControllerLink::threadLoopServesTimersAndCalls() {
     QTRY_VERIFY_WITH_TIMEOUT(fast == 5 && slow >= 3, 10000);
     QTest::qWait(50);
     QCOMPARE(fast.load(), 5);
+    // A poll that fell due while a job ran waits for what was posted meanwhile
+    // (a procedure's stop of the polls): it never comes between the two.
+    std::atomic<int> late{0};
+    QMetaObject::invokeMethod(&worker, [&] {
+        auto* c = new QTimer(&worker);
+        c->setTimerType(Qt::PreciseTimer);
+        connect(c, &QTimer::timeout, [&] { ++late; });
+        c->start(5);
+        QMetaObject::invokeMethod(c, &QTimer::stop, Qt::QueuedConnection);
+        QThread::msleep(30);
+    });
+    QTest::qWait(60);
+    QCOMPARE(late.load(), 0);
     QMetaObject::invokeMethod(
         &worker, [&] { qDeleteAll(worker.findChildren<QTimer*>()); }, Qt::BlockingQueuedConnection);
     thread.quit();
