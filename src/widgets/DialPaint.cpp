@@ -168,26 +168,35 @@ void Pointer::setup(const Geometry& g, double length, double tail, const QColor&
     hub_ = QBrush(hubGradient(g));
     hubPen_ = QPen(QColor(20, 20, 25), std::max(0.8, g.radius * 0.008));
     imageFraction_ = -1;
+    image_ = QImage();
     hubImage_ = QImage();
 }
 
-const QImage& Pointer::image(double fraction, int dpr, QPoint* at) {
+const QImage& Pointer::image(double fraction, int dpr, QPoint* at, QRect* area) {
     if (fraction != imageFraction_ || image_.devicePixelRatio() != dpr) {
-        const QRect area = bounds(fraction).toAlignedRect();
-        imageAt_ = area.topLeft();
+        const QRect needle = bounds(fraction).toAlignedRect();
+        if (image_.isNull() || image_.devicePixelRatio() != dpr || !imageRect_.contains(needle)) {
+            // One canvas for every value: the needle's box changes its size
+            // as it turns, and a new image would need a new paint engine.
+            QRectF all = needle;
+            for (int k = 0; k <= 64; ++k)
+                all |= bounds(k / 64.0);
+            imageRect_ = all.adjusted(-2, -2, 2, 2).toAlignedRect();
+            image_ = QImage(imageRect_.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+            image_.setDevicePixelRatio(dpr);
+        }
+        imageArea_ = needle;
         imageFraction_ = fraction;
-        // The same buffer while the size stays, so its paint engine is kept too.
-        if (image_.size() != area.size() * dpr)
-            image_ = QImage(area.size() * dpr, QImage::Format_ARGB32_Premultiplied);
-        image_.setDevicePixelRatio(dpr);
-        image_.fill(Qt::transparent);
         QPainter p(&image_);
+        p.translate(-imageRect_.topLeft());
+        // Only the needle's box is ever copied out: only it is cleared.
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(needle, Qt::transparent);
+        p.setClipRect(needle);
         p.setRenderHint(QPainter::Antialiasing);
-        p.translate(-imageAt_);
         const double deg = angleFor(g_, fraction);
         QPointF poly[5];
         // Into empty pixels Source puts exactly what SourceOver would.
-        p.setCompositionMode(QPainter::CompositionMode_Source);
         p.setPen(Qt::NoPen);
         p.setBrush(shadow_);
         needleOutline(poly, g_, deg, length_, tail_, shadowShift(g_));
@@ -204,10 +213,10 @@ const QImage& Pointer::image(double fraction, int dpr, QPoint* at) {
         if (hubImage_.isNull() || hubImage_.devicePixelRatio() != dpr) {
             const double hub = hubRadius(g_);
             const double reach = hub + hubPen_.widthF() / 2 + 2;
-            const QRect area =
+            const QRect box =
                 QRectF(g_.centre - QPointF(reach, reach), QSizeF(2 * reach, 2 * reach)).toAlignedRect();
-            hubAt_ = area.topLeft();
-            hubImage_ = QImage(area.size() * dpr, QImage::Format_ARGB32_Premultiplied);
+            hubAt_ = box.topLeft();
+            hubImage_ = QImage(box.size() * dpr, QImage::Format_ARGB32_Premultiplied);
             hubImage_.setDevicePixelRatio(dpr);
             hubImage_.fill(Qt::transparent);
             QPainter hp(&hubImage_);
@@ -219,7 +228,8 @@ const QImage& Pointer::image(double fraction, int dpr, QPoint* at) {
         }
         p.drawImage(hubAt_, hubImage_);
     }
-    *at = imageAt_;
+    *at = imageRect_.topLeft();
+    *area = imageArea_;
     return image_;
 }
 

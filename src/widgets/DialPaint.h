@@ -42,12 +42,13 @@ public:
     void paint(QPainter& p, double fraction) const;
     QRectF bounds(double fraction) const { return pointerBounds(g_, fraction, length_, tail_); }
     // The needle at fraction drawn alone into an image (for a device pixel
-    // ratio of dpr, a whole number), to be drawn at *at. The first layer is
+    // ratio of dpr, a whole number), to be drawn at *at, of which only the
+    // part inside *area holds the needle (the rest is stale). The first layer is
     // put into the empty image and the opaque needle over it with the
     // Source mode, which the raster engine fills in the painting thread:
     // over the window, a tall needle's fill is split among pool threads, and
     // on a busy machine waiting for them costs more than the fill itself.
-    const QImage& image(double fraction, int dpr, QPoint* at);
+    const QImage& image(double fraction, int dpr, QPoint* at, QRect* area);
 
 private:
     Geometry g_;
@@ -57,7 +58,8 @@ private:
     QBrush shadow_, needle_, hub_;
     QPen needlePen_, hubPen_;
     QImage image_;
-    QPoint imageAt_;
+    QRect imageRect_; // what image_ covers
+    QRect imageArea_; // where in it the needle at imageFraction_ is
     double imageFraction_ = -1;
     // The hub, the same at every value, drawn once.
     QImage hubImage_;

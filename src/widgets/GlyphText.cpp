@@ -43,8 +43,6 @@ void GlyphText::use(const QFont& font) {
     const QFontMetricsF fm(font);
     ascent_ = fm.ascent();
     lineHeight_ = fm.ascent() + fm.descent();
-    // Room for what a glyph draws past its advance and its line.
-    pad_ = int(std::ceil(lineHeight_ / 4)) + 1;
 }
 
 GlyphText::Glyph& GlyphText::glyph(QChar c) {
@@ -52,7 +50,13 @@ GlyphText::Glyph& GlyphText::glyph(QChar c) {
     if (it == glyphs_.end()) {
         Glyph g;
         g.c = c;
-        g.advance = QFontMetricsF(font_).horizontalAdvance(c);
+        const QFontMetricsF fm(font_);
+        g.advance = fm.horizontalAdvance(c);
+        // The ink, or the advance and line where it is less, and a pixel for
+        // antialiasing: no more is copied with every value.
+        const QRectF ink = fm.boundingRect(c).translated(0, ascent_);
+        const QRectF cell(0, 0, g.advance, lineHeight_);
+        g.box = (ink.isEmpty() ? cell : ink | cell).adjusted(-1, -1, 1, 1).toAlignedRect();
         it = glyphs_.insert(c.unicode(), g);
     }
     return it.value();
@@ -60,14 +64,13 @@ GlyphText::Glyph& GlyphText::glyph(QChar c) {
 
 const QImage& GlyphText::imageOf(Glyph& g) {
     if (g.image.isNull()) {
-        const QSize size(int(std::ceil(g.advance)) + 2 * pad_, int(std::ceil(lineHeight_)) + 2 * pad_);
-        g.image = QImage(size * dpr_, QImage::Format_ARGB32_Premultiplied);
+        g.image = QImage(g.box.size() * dpr_, QImage::Format_ARGB32_Premultiplied);
         g.image.setDevicePixelRatio(dpr_);
         g.image.fill(Qt::transparent);
         QPainter p(&g.image);
         p.setFont(font_);
         p.setPen(ink_);
-        p.drawText(QPointF(pad_, pad_ + ascent_), QString(g.c));
+        p.drawText(QPointF(-g.box.left(), ascent_ - g.box.top()), QString(g.c));
         ++renders_;
     }
     return g.image;
@@ -80,10 +83,10 @@ void GlyphText::place(const QRectF& box, const QString& text) {
     for (QChar c : text)
         width += glyph(c).advance;
     qreal x = box.left() + (box.width() - width) / 2;
-    const int top = int(std::lround(box.top() + (box.height() - lineHeight_) / 2)) - pad_;
+    const int top = int(std::lround(box.top() + (box.height() - lineHeight_) / 2));
     for (QChar c : text) {
         Glyph& g = *glyphs_.find(c.unicode());
-        placed_.append({&g, QPoint(int(std::lround(x)) - pad_, top)});
+        placed_.append({&g, QPoint(int(std::lround(x)), top) + g.box.topLeft()});
         x += g.advance;
     }
 }
@@ -94,9 +97,8 @@ QRect GlyphText::bounds(const QFont& font, const QRectF& box, const QString& tex
     use(font);
     place(box, text);
     QRect r;
-    const int height = int(std::ceil(lineHeight_)) + 2 * pad_;
     for (const auto& [g, at] : placed_)
-        r |= QRect(at, QSize(int(std::ceil(g->advance)) + 2 * pad_, height));
+        r |= QRect(at, g->box.size());
     return r;
 }
 

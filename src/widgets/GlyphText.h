@@ -32,7 +32,8 @@ private:
     struct Glyph {
         QChar c;
         qreal advance = 0;
-        QImage image; // made when first drawn
+        QRect box;    // what it inks, from its pen position on the line's top
+        QImage image; // of box, made when first drawn
     };
     void use(const QFont& font);
     Glyph& glyph(QChar c);
@@ -46,7 +47,6 @@ private:
     qreal dpr_ = 0;
     qreal ascent_ = 0;
     qreal lineHeight_ = 0;
-    int pad_ = 0;
     QHash<char16_t, Glyph> glyphs_;
     QVector<QPair<Glyph*, QPoint>> placed_;
     int renders_ = 0;

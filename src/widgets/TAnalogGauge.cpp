@@ -261,12 +261,14 @@ int TAnalogGauge::wholeRatio(const QPainter& p) {
     return whole ? int(dpr) : 0;
 }
 
-void TAnalogGauge::copyImage(QPainter& p, const QPoint& at, const QImage& img) const {
+void TAnalogGauge::copyImage(QPainter& p, const QPoint& at, const QImage& img, const QRect& area) const {
     if (!painting_) {
+        p.save();
+        p.setClipRect(area, Qt::IntersectClip);
         p.drawImage(at, img);
+        p.restore();
         return;
     }
-    const QRect area(at, img.deviceIndependentSize().toSize());
     for (const QRect& r : paintRegion_) {
         const QRect part = r & area;
         if (part.isEmpty()) continue;

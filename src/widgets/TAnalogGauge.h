@@ -121,8 +121,9 @@ protected:
     // The device pixel ratio when an image made at it would meet p's pixel
     // grid (a whole ratio, p only moved by whole pixels), else 0.
     static int wholeRatio(const QPainter& p);
-    // Draws img at `at` over the paint's region, each rectangle of it alone.
-    void copyImage(QPainter& p, const QPoint& at, const QImage& img) const;
+    // Draws the part of img (put at `at`) inside area over the paint's region,
+    // each rectangle of it alone.
+    void copyImage(QPainter& p, const QPoint& at, const QImage& img, const QRect& area) const;
     // The value's text, with the unit when asked for, made once per value.
     const QString& shownText(bool withUnit) const;
     // Position of the indicator in steps a viewer can tell apart (a quarter

@@ -68,8 +68,9 @@ void THalfRoundMeter::paintDynamic(QPainter& p) {
     if (!needsPaint(pointer_.bounds(f))) return;
     if (const int dpr = wholeRatio(p)) {
         QPoint at;
-        const QImage& img = pointer_.image(f, dpr, &at);
-        copyImage(p, at, img);
+        QRect area;
+        const QImage& img = pointer_.image(f, dpr, &at, &area);
+        copyImage(p, at, img, area);
     } else {
         pointer_.paint(p, f);
     }

@@ -93,8 +93,9 @@ void TRoundMeter::paintDynamic(QPainter& p) {
     if (!needsPaint(needle.bounds(f))) return;
     if (const int dpr = wholeRatio(p)) {
         QPoint at;
-        const QImage& img = needle.image(f, dpr, &at);
-        copyImage(p, at, img);
+        QRect area;
+        const QImage& img = needle.image(f, dpr, &at, &area);
+        copyImage(p, at, img, area);
     } else {
         needle.paint(p, f);
     }

@@ -453,7 +453,9 @@ void TstWidgets::needleImageMatchesDirectPainting() {
         {
             QPainter p(&copied);
             QPoint at;
-            const QImage& img = needle.image(f, dpr, &at);
+            QRect area;
+            const QImage& img = needle.image(f, dpr, &at, &area);
+            p.setClipRect(area);
             p.drawImage(at, img);
         }
         int worst = 0;
