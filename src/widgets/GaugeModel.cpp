@@ -19,31 +19,51 @@ QColor SectorSettings::color(int sector) const {
     return sector == 1 ? Sector1Color : sector == 2 ? Sector2Color : Sector3Color;
 }
 
-QString formatValue(double v, const QString& format) {
-    if (!std::isfinite(v)) return QStringLiteral("--");
-    auto isPattern = [](QChar c) { return c == '0' || c == '#' || c == '.' || c == ','; };
+namespace {
+// The number part of a format: where it lies, its required digits before the
+// point and its required and optional ones after it.
+struct NumberFormat {
     qsizetype first = -1, last = -1;
+    int minInt = 0, minFrac = 0, maxFrac = 0;
+};
+
+NumberFormat parseFormat(const QString& format) {
+    NumberFormat f;
+    auto isPattern = [](QChar c) { return c == '0' || c == '#' || c == '.' || c == ','; };
     for (qsizetype i = 0; i < format.size(); ++i) {
         if (isPattern(format[i])) {
-            if (first < 0) first = i;
-            last = i;
+            if (f.first < 0) f.first = i;
+            f.last = i;
         }
     }
-    if (first < 0) return format.isEmpty() ? QString::number(v) : format;
-    // Required digits before the point; required and optional ones after it.
-    int minInt = 0, fracZeros = 0, fracHashes = 0;
+    int fracZeros = 0, fracHashes = 0;
     bool afterPoint = false;
-    for (qsizetype i = first; i <= last; ++i) {
+    for (qsizetype i = f.first; f.first >= 0 && i <= f.last; ++i) {
         const QChar c = format[i];
         if (c == '.' && !afterPoint)
             afterPoint = true;
         else if (c == '0')
-            ++(afterPoint ? fracZeros : minInt);
+            ++(afterPoint ? fracZeros : f.minInt);
         else if (c == '#' && afterPoint)
             ++fracHashes;
     }
-    const int minFrac = std::min(15, fracZeros);
-    const int maxFrac = std::min(15, minFrac + fracHashes);
+    f.minFrac = std::min(15, fracZeros);
+    f.maxFrac = std::min(15, f.minFrac + fracHashes);
+    return f;
+}
+} // namespace
+
+int formatDecimals(const QString& format) {
+    const NumberFormat f = parseFormat(format);
+    return f.first < 0 ? -1 : f.maxFrac;
+}
+
+QString formatValue(double v, const QString& format) {
+    if (!std::isfinite(v)) return QStringLiteral("--");
+    const NumberFormat f = parseFormat(format);
+    const qsizetype first = f.first, last = f.last;
+    if (first < 0) return format.isEmpty() ? QString::number(v) : format;
+    const int minInt = f.minInt, minFrac = f.minFrac, maxFrac = f.maxFrac;
 
     // Ties go to the even neighbour, like every other rounding in the program.
     const double scale = std::pow(10.0, maxFrac);

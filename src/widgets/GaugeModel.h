@@ -80,6 +80,9 @@ struct TankSettings {
 // digit, "#" optional digit, "." decimal point, "," grouping (ignored);
 // other characters are copied as literals. "##0.0" gives "3.0", "0" gives "3".
 QString formatValue(double v, const QString& format);
+// The decimals formatValue rounds to (-1 for a format without digits): values
+// that round to the same whole number of them, with the same sign, read the same.
+int formatDecimals(const QString& format);
 
 class GaugeModel {
 public:

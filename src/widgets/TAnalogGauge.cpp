@@ -109,10 +109,18 @@ const QString& TAnalogGauge::shownText(bool withUnit) const {
     const double v = model_.value();
     const SignalSettings& s = model_.signal;
     const QString& unit = withUnit && model_.has(opUnit) ? s.ValueUnit : QString();
+    const bool sameFormat = m.valid && m.format == s.ValueFormat && m.unit == unit;
+    if (!sameFormat) {
+        m.decimals = formatDecimals(s.ValueFormat);
+        m.scale = std::pow(10.0, std::max(0, m.decimals));
+    }
+    // Only the rounded value shows: a value that rounds alike keeps its text.
     // NaN never equals itself: such a value is simply formatted again.
-    if (!m.valid || m.value != v || m.format != s.ValueFormat || m.unit != unit) {
+    const double key = m.decimals < 0 ? v : std::nearbyint(std::fabs(v) * m.scale);
+    if (!sameFormat || m.key != key || m.negative != (v < 0)) {
         m.valid = true;
-        m.value = v;
+        m.key = key;
+        m.negative = v < 0;
         m.format = s.ValueFormat;
         m.unit = unit;
         m.text = formatValue(v, s.ValueFormat);
@@ -134,7 +142,7 @@ TAnalogGauge::Shown TAnalogGauge::shownNow() const {
 void TAnalogGauge::updateIfShownChanged() {
     // Only against layers drawn from the settings in force can a part be
     // repainted alone; settings changed through the references repaint all.
-    if (!shownValid_ || !layersCurrent()) {
+    if (!shownValid_ || !layersCurrent(false)) {
         update();
         return;
     }
@@ -194,14 +202,15 @@ TAnalogGauge::Inputs TAnalogGauge::inputs() const {
     return in;
 }
 
-bool TAnalogGauge::layersCurrent() const {
+bool TAnalogGauge::layersCurrent(bool withRatio) const {
     if (!layersMade_) return false;
     // Compared in place with every value inputs() takes: asked with every
     // value shown, so nothing is copied on the way.
     const Inputs& in = inputs_;
-    if (in.size != size() || in.dpr != devicePixelRatioF() || in.limitLower != model_.limitLower ||
-        in.limitUpper != model_.limitUpper || in.options != model_.options || in.fontColor != fontColor_ ||
-        in.fontUnitColor != fontUnitColor_ || in.fontValueColor != fontValueColor_ || in.face != face_)
+    if (in.size != size() || (withRatio && in.dpr != devicePixelRatioF()) ||
+        in.limitLower != model_.limitLower || in.limitUpper != model_.limitUpper ||
+        in.options != model_.options || in.fontColor != fontColor_ || in.fontUnitColor != fontUnitColor_ ||
+        in.fontValueColor != fontValueColor_ || in.face != face_)
         return false;
     if (!(in.signal == model_.signal) || !(in.sectors == model_.sectors) || !(in.scale == scale_) ||
         in.font != font_ || in.fontUnit != fontUnit_ || in.fontValue != fontValue_)

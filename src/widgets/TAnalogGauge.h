@@ -179,8 +179,9 @@ private:
     // Repaints what differs from what the screen shows.
     void updateIfShownChanged();
     Inputs inputs() const;
-    // True when the cached layers were drawn from the settings in force.
-    bool layersCurrent() const;
+    // True when the cached layers were drawn from the settings in force; the
+    // scale is left out when asked with every value (a new screen repaints all).
+    bool layersCurrent(bool withRatio = true) const;
     // The layer under the moving parts (with the read-out's box in the alarm
     // state given), or the one over them.
     QPixmap renderLayer(bool overlay, bool inAlarm = false);
@@ -209,7 +210,10 @@ private:
     ipaint::ReadoutPainter readout_;
     struct TextMemo {
         bool valid = false;
-        double value = 0;
+        double key = 0; // the value as rounded for the format
+        bool negative = false;
+        int decimals = -1;
+        double scale = 1;
         QString format, unit, text;
     };
     mutable TextMemo texts_[2];

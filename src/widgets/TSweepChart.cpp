@@ -81,6 +81,7 @@ bool TSweepChart::eventFilter(QObject* watched, QEvent* event) {
 void TSweepChart::ensureImage() {
     const QSize s = size().expandedTo(QSize(1, 1));
     if (image_.size() == s) return;
+    if (samplePainter_.isActive()) samplePainter_.end();
     image_ = QImage(s, QImage::Format_RGB32);
     wipe();
     model_.restart();
@@ -106,6 +107,7 @@ void TSweepChart::wipe() {
         gridSize_ = Gridsize;
     }
     // Shared until the next sample draws into it.
+    if (samplePainter_.isActive()) samplePainter_.end();
     image_ = grid_;
 }
 
@@ -124,8 +126,11 @@ void TSweepChart::sampleTick() {
     const std::array<const QColor*, 4> colors{{&Linecolor_a, &Linecolor_b, &Linecolor_c, &Linecolor_d}};
     const SweepStep step = model_.tick(image_.width(), image_.height(), pos, shown);
     if (!step.lines.empty()) {
-        QPainter p(&image_);
-        p.setRenderHint(QPainter::Antialiasing);
+        if (!samplePainter_.isActive()) {
+            samplePainter_.begin(&image_);
+            samplePainter_.setRenderHint(QPainter::Antialiasing);
+        }
+        QPainter& p = samplePainter_;
         int top = image_.height(), bottom = 0, left = image_.width(), right = 0;
         for (const SweepLine& l : step.lines) {
             QPen& pen = pens_[static_cast<std::size_t>(l.trace)];

@@ -13,6 +13,7 @@
 #include <QColor>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QPainter>
 #include <QPen>
 #include <QPointer>
 #include <QTimer>
@@ -71,6 +72,9 @@ private:
     int gridSize_ = 0;
     // A pen per trace, made again only when its colour changes.
     std::array<QPen, 4> pens_;
+    // Open on image_ from one sample to the next: beginning a painter costs
+    // more than the sample's lines. Ended before image_ changes.
+    QPainter samplePainter_;
     // Drawn into the image but not yet asked to be repainted, and the window
     // whose repaints it joins.
     void showSample(const QRect& r);

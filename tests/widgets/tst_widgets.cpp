@@ -80,26 +80,30 @@ void TstWidgets::valueFormat_data() {
     QTest::addColumn<QString>("format");
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
-    QTest::newRow("##0.0 3") << "##0.0" << 3.0 << "3.0";
-    QTest::newRow("##0.0 0") << "##0.0" << 0.0 << "0.0";
-    QTest::newRow("##0.0 rounds") << "##0.0" << 12.36 << "12.4";
-    QTest::newRow("##0.0 large") << "##0.0" << 1234.56 << "1234.6";
-    QTest::newRow("##0.0 negative") << "##0.0" << -2.25 << "-2.2";
-    QTest::newRow("##0.0 no minus zero") << "##0.0" << -0.04 << "0.0";
-    QTest::newRow("0 rounds up") << "0" << 2.6 << "3";
-    QTest::newRow("0 rounds down") << "0" << 2.4 << "2";
-    QTest::newRow("0 zero") << "0" << 0.0 << "0";
-    QTest::newRow("0 negative") << "0" << -30.0 << "-30";
-    QTest::newRow("0.00") << "0.00" << 0.471 << "0.47";
-    QTest::newRow("optional decimals") << "0.##" << 1.5 << "1.5";
-    QTest::newRow("literal suffix") << "0 x" << 7.0 << "7 x";
+    QTest::addColumn<int>("decimals"); // what the value is rounded to
+    QTest::newRow("##0.0 3") << "##0.0" << 3.0 << "3.0" << 1;
+    QTest::newRow("##0.0 0") << "##0.0" << 0.0 << "0.0" << 1;
+    QTest::newRow("##0.0 rounds") << "##0.0" << 12.36 << "12.4" << 1;
+    QTest::newRow("##0.0 large") << "##0.0" << 1234.56 << "1234.6" << 1;
+    QTest::newRow("##0.0 negative") << "##0.0" << -2.25 << "-2.2" << 1;
+    QTest::newRow("##0.0 no minus zero") << "##0.0" << -0.04 << "0.0" << 1;
+    QTest::newRow("0 rounds up") << "0" << 2.6 << "3" << 0;
+    QTest::newRow("0 rounds down") << "0" << 2.4 << "2" << 0;
+    QTest::newRow("0 zero") << "0" << 0.0 << "0" << 0;
+    QTest::newRow("0 negative") << "0" << -30.0 << "-30" << 0;
+    QTest::newRow("0.00") << "0.00" << 0.471 << "0.47" << 2;
+    QTest::newRow("optional decimals") << "0.##" << 1.5 << "1.5" << 2;
+    QTest::newRow("no digits") << "ab" << 5.0 << "ab" << -1;
+    QTest::newRow("literal suffix") << "0 x" << 7.0 << "7 x" << 0;
 }
 
 void TstWidgets::valueFormat() {
     QFETCH(QString, format);
     QFETCH(double, value);
     QFETCH(QString, text);
+    QFETCH(int, decimals);
     QCOMPARE(formatValue(value, format), text);
+    QCOMPARE(formatDecimals(format), decimals);
 }
 
 void TstWidgets::sameDigitDoesNothing() {
